@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs everything Ilvex needs to build, run and test on Debian 12. Safe to run again.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6-dev
+  libglib2.0-dev libxcb1-dev libxcb-keysyms1-dev libcanberra-dev libgtest-dev libgmock-dev
+  # run and offscreen tests
+  fonts-noto-cjk fonts-noto-color-emoji fonts-material-design-icons-iconfont adwaita-icon-theme
+  qt6-translations-l10n sound-theme-freedesktop shared-mime-info desktop-file-utils
+  libqt6svg6 qt6-qpa-plugins
+  # end-to-end under X
+  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick picom trayer
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: everything is installed"
+  exit 0
+fi
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// The desktop's view of installed applications, and the way to open things.
+// On Linux an "application" is a desktop entry; its bundle identifier is the desktop-file id without
+// ".desktop" (e.g. "org.gnome.Terminal") and its path the entry's file path.
+class Workspace {
+public:
+    virtual ~Workspace() = default;
+
+    // Path of the installed desktop entry "<bundleIdentifier>.desktop", or none.
+    virtual std::optional<QString> applicationPath(const QString &bundleIdentifier) const = 0;
+    // Localised Name of the desktop entry at path; empty when it is not a readable entry.
+    virtual QString applicationName(const QString &path) const = 0;
+    // Desktop-file id of the entry at path (without ".desktop"); empty when it has none.
+    virtual QString bundleIdentifier(const QString &path) const = 0;
+
+    // Opens a link, folder or file with its default handler. Fire-and-forget: never waits for the handler.
+    virtual void openUrl(const QUrl &url) = 0;
+    // Launches the desktop entry at path, detached. Fire-and-forget.
+    virtual void openApplication(const QString &path) = 0;
+};

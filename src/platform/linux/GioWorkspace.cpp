@@ -1,0 +1,99 @@
+// GIO first: Qt's keyword macros clash with its headers.
+#include <gio/gdesktopappinfo.h>
+#include <gio/gio.h>
+
+#include "platform/linux/GioWorkspace.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QThreadPool>
+
+namespace {
+
+template <typename T> struct GObjectPtr {
+    T *ptr = nullptr;
+    explicit GObjectPtr(T *p) : ptr(p) {}
+    ~GObjectPtr() {
+        if (ptr)
+            g_object_unref(ptr);
+    }
+    GObjectPtr(const GObjectPtr &) = delete;
+    GObjectPtr &operator=(const GObjectPtr &) = delete;
+    explicit operator bool() const { return ptr != nullptr; }
+};
+
+GAppLaunchContext *cleanLaunchContext() {
+    GAppLaunchContext *context = g_app_launch_context_new();
+    for (const QString &name : GioWorkspace::privateEnvironment())
+        g_app_launch_context_unsetenv(context, name.toUtf8().constData());
+    return context;
+}
+
+// Launching may touch the disk or D-Bus; it runs off the UI thread and nobody waits for it.
+void runDetached(std::function<void()> work) { QThreadPool::globalInstance()->start(std::move(work)); }
+
+} // namespace
+
+const QStringList &GioWorkspace::privateEnvironment() {
+    static const QStringList names{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("QT_QPA_FONTDIR"),
+                                   QStringLiteral("QT_PLUGIN_PATH"), QStringLiteral("QT_QPA_PLATFORM_PLUGIN_PATH")};
+    return names;
+}
+
+std::optional<QString> GioWorkspace::applicationPath(const QString &bundleIdentifier) const {
+    if (bundleIdentifier.isEmpty())
+        return std::nullopt;
+    const QByteArray desktopId = (bundleIdentifier + QStringLiteral(".desktop")).toUtf8();
+    GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new(desktopId.constData()));
+    if (!info)
+        return std::nullopt;
+    const char *file = g_desktop_app_info_get_filename(info.ptr);
+    if (!file)
+        return std::nullopt;
+    return QFile::decodeName(file);
+}
+
+QString GioWorkspace::applicationName(const QString &path) const {
+    if (!path.endsWith(QLatin1String(".desktop")))
+        return {};
+    GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
+    if (!info)
+        return {};
+    const char *name = g_app_info_get_name(G_APP_INFO(info.ptr));
+    return name ? QString::fromUtf8(name) : QString();
+}
+
+QString GioWorkspace::bundleIdentifier(const QString &path) const {
+    QString name = QFileInfo(path).fileName();
+    if (!name.endsWith(QLatin1String(".desktop")))
+        return {};
+    name.chop(8);
+    return name;
+}
+
+void GioWorkspace::openUrl(const QUrl &url) {
+    if (!url.isValid())
+        return;
+    const QByteArray uri = url.toEncoded();
+    runDetached([uri] {
+        GAppLaunchContext *context = cleanLaunchContext();
+        GError *error = nullptr;
+        if (!g_app_info_launch_default_for_uri(uri.constData(), context, &error))
+            g_clear_error(&error);
+        g_object_unref(context);
+    });
+}
+
+void GioWorkspace::openApplication(const QString &path) {
+    const QByteArray file = QFile::encodeName(path);
+    runDetached([file] {
+        GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new_from_filename(file.constData()));
+        if (!info)
+            return;
+        GAppLaunchContext *context = cleanLaunchContext();
+        GError *error = nullptr;
+        if (!g_app_info_launch(G_APP_INFO(info.ptr), nullptr, context, &error))
+            g_clear_error(&error);
+        g_object_unref(context);
+    });
+}

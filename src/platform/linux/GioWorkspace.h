@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/Workspace.h"
+
+// Desktop entries and default handlers through GIO, which implements the freedesktop Desktop Entry
+// and MIME-apps standards (field codes, TryExec, D-Bus activation, localised names).
+class GioWorkspace : public Workspace {
+public:
+    std::optional<QString> applicationPath(const QString &bundleIdentifier) const override;
+    QString applicationName(const QString &path) const override;
+    QString bundleIdentifier(const QString &path) const override;
+    void openUrl(const QUrl &url) override;
+    void openApplication(const QString &path) override;
+
+    // Variables Ilvex sets for its own toolkit; launched programs must not inherit them.
+    static const QStringList &privateEnvironment();
+};

@@ -1,0 +1,405 @@
+#include "store/AppState.h"
+
+#include "l10n/L.h"
+#include "platform/Bookmarks.h"
+#include "platform/Workspace.h"
+#include "store/ListsCodec.h"
+#include "store/Preferences.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cstdio>
+
+namespace {
+AppState *sharedState = nullptr;
+
+constexpr int keptOlderBackups = 5;
+
+void printDiagnostic(const QString &line) {
+    std::fputs(qPrintable(QStringLiteral("[Ilvex] ") + line + u'\n'), stdout);
+    std::fflush(stdout);
+}
+
+// The default "Apps" list: each slot takes the first of its candidates that is installed.
+struct AppSlot {
+    const char *fallbackName;
+    QList<const char *> candidates;
+};
+
+const QList<AppSlot> &defaultAppSlots() {
+    static const QList<AppSlot> slots{
+        {"Mail", {"org.mozilla.Thunderbird", "thunderbird", "org.gnome.Evolution", "org.kde.kmail2"}},
+        {"Calendar", {"org.gnome.Calendar", "org.kde.korganizer"}},
+        {"Notes", {"org.gnome.TextEditor", "org.gnome.gedit", "org.kde.kwrite", "org.xfce.mousepad"}},
+        {"Terminal",
+         {"org.gnome.Terminal", "org.gnome.Console", "org.kde.konsole", "xfce4-terminal", "debian-xterm"}},
+        {"Finder", {"org.gnome.Nautilus", "org.kde.dolphin", "thunar", "pcmanfm"}},
+        {"Messages", {"org.telegram.desktop", "signal-desktop", "org.gnome.Fractal"}},
+        {"Music", {"org.gnome.Music", "org.gnome.Rhythmbox3", "org.kde.elisa"}},
+    };
+    return slots;
+}
+
+const AppSlot &defaultWebSlot() {
+    static const AppSlot slot{"Safari",
+                              {"firefox-esr", "firefox", "org.mozilla.firefox", "chromium", "org.gnome.Epiphany"}};
+    return slot;
+}
+} // namespace
+
+AppState::AppState(const StoreServices &services, QObject *parent)
+    : QObject(parent), m_services(services),
+      m_supportDirectory(services.supportDirectory.isEmpty() ? defaultSupportDirectory()
+                                                             : services.supportDirectory),
+      m_language(L::language()) {
+    QDir().mkpath(m_supportDirectory);
+    loadLists();
+    bool ok = false;
+    const int stored = preferences().value(QLatin1String(Preferences::activeListIndex), 0).toInt(&ok);
+    m_activeListIndex = (ok && stored >= 0 && stored < m_lists.size()) ? stored : 0;
+    createMissingBookmarks();
+    beginBookmarkAccess();
+}
+
+AppState::~AppState() {
+    if (sharedState == this)
+        sharedState = nullptr;
+}
+
+AppState *AppState::shared() { return sharedState; }
+void AppState::setShared(AppState *state) { sharedState = state; }
+
+QString AppState::defaultSupportDirectory() {
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        base = QDir::tempPath();
+    return base + QStringLiteral("/Ilvex");
+}
+
+QString AppState::listsFilePath() const { return m_supportDirectory + QStringLiteral("/lists.json"); }
+
+QSettings &AppState::preferences() const {
+    return m_services.preferences ? *m_services.preferences : Preferences::settings();
+}
+
+// MARK: loading
+
+void AppState::loadLists() {
+    if (loadListsFile() || loadLegacyItemsFile() || loadLegacyPreference())
+        return;
+    m_lists = defaultLists(); // first written by the first later save
+}
+
+bool AppState::loadListsFile() {
+    QFile file(listsFilePath());
+    if (!file.exists())
+        return false;
+    if (file.size() > ListsCodec::maxDocumentSize) {
+        // Too big to be ours; keep it aside rather than overwrite it later.
+        backUpBadListsFile();
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    file.close();
+    auto decoded = ListsCodec::decodeLists(bytes);
+    if (!decoded || decoded->isEmpty()) {
+        backUpBadListsFile();
+        return false;
+    }
+    m_lists = std::move(*decoded);
+
+    bool normalised = false;
+    for (AppList &list : m_lists) {
+        bool valid = !list.snapshot.isEmpty();
+        for (const AppItem &saved : std::as_const(list.snapshot)) {
+            const bool present = std::any_of(list.items.cbegin(), list.items.cend(),
+                                             [&](const AppItem &item) { return item.id == saved.id; });
+            if (!present) {
+                valid = false;
+                break;
+            }
+        }
+        if (!valid) {
+            list.snapshot = list.items;
+            normalised = true;
+        }
+    }
+    if (normalised)
+        save();
+    return true;
+}
+
+void AppState::backUpBadListsFile() {
+    const QString backup = m_supportDirectory + QStringLiteral("/lists.json.bak");
+    // Earlier backups shift up instead of being deleted, so a second bad file never destroys the first.
+    QFile::remove(backup + QStringLiteral(".%1").arg(keptOlderBackups));
+    for (int n = keptOlderBackups - 1; n >= 1; --n)
+        QFile::rename(backup + QStringLiteral(".%1").arg(n), backup + QStringLiteral(".%1").arg(n + 1));
+    QFile::rename(backup, backup + QStringLiteral(".1"));
+    QFile::rename(listsFilePath(), backup);
+    printDiagnostic(QStringLiteral("lists.json corrupt — backed up to lists.json.bak"));
+}
+
+bool AppState::loadLegacyItemsFile() {
+    const QString path = m_supportDirectory + QStringLiteral("/apps.json");
+    QFile file(path);
+    if (!file.exists() || file.size() > ListsCodec::maxDocumentSize || !file.open(QIODevice::ReadOnly))
+        return false;
+    auto items = ListsCodec::decodeItems(file.readAll());
+    file.close();
+    if (!items)
+        return false;
+    m_lists = {AppList{QUuid::createUuid(), QStringLiteral("Apps"), std::move(*items), ListTheme::blue, {}}};
+    save();
+    QFile::remove(path);
+    return true;
+}
+
+bool AppState::loadLegacyPreference() {
+    const QVariant stored = preferences().value(QLatin1String(Preferences::launcherApps));
+    if (!stored.isValid())
+        return false;
+    auto items = ListsCodec::decodeItems(stored.toByteArray());
+    if (!items)
+        return false;
+    m_lists = {AppList{QUuid::createUuid(), QStringLiteral("Apps"), std::move(*items), ListTheme::blue, {}}};
+    save();
+    preferences().remove(QLatin1String(Preferences::launcherApps));
+    return true;
+}
+
+QList<AppList> AppState::defaultLists() const {
+    auto fromSlots = [this](const QList<AppSlot> &slots) {
+        QList<QPair<QString, QString>> table;
+        for (const AppSlot &slot : slots) {
+            for (const char *candidate : slot.candidates) {
+                if (m_services.workspace && m_services.workspace->applicationPath(QLatin1String(candidate))) {
+                    table.append({QLatin1String(slot.fallbackName), QLatin1String(candidate)});
+                    break;
+                }
+            }
+        }
+        return appItems(table);
+    };
+
+    QList<AppItem> folders;
+    const struct {
+        QStandardPaths::StandardLocation location;
+        QString name;
+        const char *tint;
+    } folderRows[] = {
+        {QStandardPaths::DocumentsLocation, L::folderDocuments(), "#3B82F6"},
+        {QStandardPaths::MusicLocation, L::folderMusic(), "#EC4899"},
+        {QStandardPaths::MoviesLocation, L::folderMovies(), "#F97316"},
+    };
+    for (const auto &row : folderRows) {
+        const QString path = QStandardPaths::writableLocation(row.location);
+        if (path.isEmpty() || !QFileInfo(path).isDir())
+            continue;
+        AppItem folder;
+        folder.id = QUuid::createUuid();
+        folder.name = row.name;
+        folder.appPath = path;
+        folder.isFolder = true;
+        folder.folderTint = QLatin1String(row.tint);
+        folders.append(folder);
+    }
+
+    return {
+        AppList{QUuid::createUuid(), QStringLiteral("Apps"), fromSlots(defaultAppSlots()), ListTheme::purple, {}},
+        AppList{QUuid::createUuid(), L::listFolders(), folders, ListTheme::green, {}},
+        AppList{QUuid::createUuid(), QStringLiteral("Web"), fromSlots({defaultWebSlot()}), ListTheme::blue, {}},
+    };
+}
+
+QList<AppItem> AppState::appItems(const QList<QPair<QString, QString>> &fallbackNameAndBundleID) const {
+    QList<AppItem> items;
+    if (!m_services.workspace)
+        return items;
+    for (const auto &[fallback, bundleID] : fallbackNameAndBundleID) {
+        const auto path = m_services.workspace->applicationPath(bundleID);
+        if (!path)
+            continue;
+        AppItem item;
+        item.id = QUuid::createUuid();
+        item.name = appDisplayName(*path, fallback);
+        item.bundleIdentifier = bundleID;
+        item.appPath = *path;
+        items.append(item);
+    }
+    return items;
+}
+
+QString AppState::appDisplayName(const QString &path, const std::optional<QString> &fallback) const {
+    QString name = m_services.workspace ? m_services.workspace->applicationName(path) : QString();
+    if (name.endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive))
+        name.chop(8);
+    if (!name.isEmpty())
+        return name;
+    if (fallback)
+        return *fallback;
+    return QFileInfo(path).completeBaseName();
+}
+
+// MARK: bookmarks
+
+void AppState::walkEntries(const std::function<void(AppItem &)> &visit) {
+    for (AppList &list : m_lists) {
+        for (AppItem &item : list.items) {
+            visit(item);
+            if (item.isSubList && item.subItems) {
+                for (AppItem &member : *item.subItems)
+                    visit(member);
+            }
+        }
+    }
+}
+
+void AppState::createMissingBookmarks() {
+    if (!m_services.bookmarks)
+        return;
+    bool changed = false;
+    walkEntries([&](AppItem &item) {
+        if (item.isSubList || item.isURL || item.bookmarkData || item.appPath.isEmpty() ||
+            !QFileInfo::exists(item.appPath))
+            return;
+        if (auto data = m_services.bookmarks->create(item.appPath, m_services.sandboxed)) {
+            item.bookmarkData = std::move(*data);
+            changed = true;
+        }
+    });
+    if (changed) {
+        Q_EMIT listsChanged();
+        save();
+    }
+}
+
+void AppState::beginBookmarkAccess() {
+    if (!m_services.bookmarks)
+        return;
+    bool changed = false;
+    walkEntries([&](AppItem &item) {
+        if (item.isSubList || !item.bookmarkData || m_accessedPaths.contains(item.id))
+            return;
+        const auto resolved = m_services.bookmarks->resolve(*item.bookmarkData, m_services.sandboxed);
+        if (!resolved)
+            return;
+        if (resolved->isStale) {
+            if (auto fresh = m_services.bookmarks->create(resolved->path, m_services.sandboxed)) {
+                item.bookmarkData = std::move(*fresh);
+                changed = true;
+            }
+        }
+        if (m_services.bookmarks->startAccess(resolved->path))
+            m_accessedPaths.insert(item.id, resolved->path);
+    });
+    if (changed) {
+        Q_EMIT listsChanged();
+        save();
+    }
+}
+
+// MARK: saving
+
+bool AppState::save() {
+    QDir().mkpath(m_supportDirectory);
+    QSaveFile file(listsFilePath());
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        printDiagnostic(QStringLiteral("could not save lists.json: cannot open for writing: ") + file.errorString());
+        return false;
+    }
+    const QByteArray bytes = ListsCodec::encodeLists(m_lists);
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        file.commit();
+        printDiagnostic(QStringLiteral("could not save lists.json: write failed: ") + reason);
+        return false;
+    }
+    if (!file.commit()) {
+        printDiagnostic(QStringLiteral("could not save lists.json: commit failed: ") + file.errorString());
+        return false;
+    }
+    return true;
+}
+
+// MARK: properties
+
+void AppState::setLanguage(AppLanguage language) {
+    L::setLanguage(language);
+    preferences().setValue(QLatin1String(Preferences::appLanguage), rawValue(language));
+    applyToFrameworks(language);
+    m_language = language;
+    Q_EMIT languageChanged();
+}
+
+void AppState::setLauncherMaxRadius(double radius) {
+    m_launcherMaxRadius = radius;
+    Q_EMIT launcherMaxRadiusChanged();
+}
+
+void AppState::setLists(QList<AppList> lists) {
+    m_lists = std::move(lists);
+    Q_EMIT listsChanged();
+}
+
+void AppState::setActiveListIndex(int index) {
+    m_activeListIndex = std::max(0, index);
+    Q_EMIT activeListIndexChanged();
+}
+
+void AppState::setOpenSubListID(std::optional<QUuid> id) {
+    m_openSubListID = id;
+    Q_EMIT openSubListIDChanged();
+}
+
+void AppState::storeActiveListIndex() {
+    preferences().setValue(QLatin1String(Preferences::activeListIndex), m_activeListIndex);
+}
+
+// MARK: derived values
+
+int AppState::safeIndex() const {
+    if (m_lists.isEmpty())
+        return 0;
+    return std::min(int(m_lists.size()) - 1, m_activeListIndex);
+}
+
+ListTheme AppState::currentTheme() const { return m_lists.isEmpty() ? ListTheme::blue : m_lists[safeIndex()].theme; }
+
+QList<AppItem> AppState::snapshot() const { return m_lists.isEmpty() ? QList<AppItem>{} : m_lists[safeIndex()].snapshot; }
+
+AppList *AppState::activeList() { return m_lists.isEmpty() ? nullptr : &m_lists[safeIndex()]; }
+
+int AppState::indexOfList(const QUuid &listID) const {
+    for (int i = 0; i < m_lists.size(); ++i) {
+        if (m_lists[i].id == listID)
+            return i;
+    }
+    return -1;
+}
+
+std::optional<AppItem> AppState::openSubList() const {
+    if (m_lists.isEmpty() || !m_openSubListID)
+        return std::nullopt;
+    for (const AppItem &item : m_lists[safeIndex()].items) {
+        if (item.id == *m_openSubListID)
+            return item.isSubList ? std::optional<AppItem>(item) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+QList<AppItem> AppState::currentItems() const {
+    if (m_lists.isEmpty())
+        return {};
+    if (const auto group = openSubList())
+        return group->subItems.value_or(QList<AppItem>{});
+    return m_lists[safeIndex()].items;
+}

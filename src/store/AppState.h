@@ -1,0 +1,158 @@
+#pragma once
+
+#include "l10n/AppLanguage.h"
+#include "store/Types.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class Bookmarks;
+class QSettings;
+class Workspace;
+
+// What the store needs from the outside world. The shell passes the Linux services; tests pass fakes
+// and a temporary support folder.
+struct StoreServices {
+    Workspace *workspace = nullptr;
+    Bookmarks *bookmarks = nullptr;
+    QSettings *preferences = nullptr; // nullptr: Preferences::settings()
+    QString supportDirectory;         // empty: the default support folder
+    bool sandboxed = false;
+};
+
+// The one store of the launcher: every list, the active list, the open group and the UI language.
+// It loads synchronously when built, and every operation that changes the lists rewrites the lists
+// file before it returns. Operations check their arguments and silently do nothing on a bad one.
+//
+// The operations are split by concern: lifecycle (AppState.cpp), whole lists (AppStateLists.cpp),
+// single entries and launching (AppStateItems.cpp), groups (AppStateGroups.cpp), snapshot, export and
+// import (AppStateTransfer.cpp).
+class AppState : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int maxLists = 8;
+    static constexpr double defaultLauncherMaxRadius = 434.0;
+
+    explicit AppState(const StoreServices &services, QObject *parent = nullptr);
+    ~AppState() override;
+
+    // The instance installed by the shell; nullptr until then.
+    static AppState *shared();
+    static void setShared(AppState *state);
+
+    // The support folder: $XDG_DATA_HOME/Ilvex, or a temporary folder when there is no data location.
+    static QString defaultSupportDirectory();
+    QString supportDirectory() const { return m_supportDirectory; }
+    QString listsFilePath() const;
+
+    // Observable properties.
+    const QList<AppList> &lists() const { return m_lists; }
+    int activeListIndex() const { return m_activeListIndex; }
+    std::optional<QUuid> openSubListID() const { return m_openSubListID; }
+    AppLanguage language() const { return m_language; }
+    void setLanguage(AppLanguage language);
+    double launcherMaxRadius() const { return m_launcherMaxRadius; }
+    void setLauncherMaxRadius(double radius);
+
+    // Derived values.
+    int safeIndex() const;
+    ListTheme currentTheme() const;
+    QList<AppItem> snapshot() const;
+    std::optional<AppItem> openSubList() const;
+    QList<AppItem> currentItems() const;
+
+    // Writes all lists atomically. A failure prints one diagnostic line and returns false; the lists in
+    // memory stay and the next change tries again.
+    bool save();
+
+    // Lifecycle helpers.
+    QString appDisplayName(const QString &path, const std::optional<QString> &fallback) const;
+    QList<AppItem> appItems(const QList<QPair<QString, QString>> &fallbackNameAndBundleID) const;
+    QList<AppList> defaultLists() const;
+
+    // Lists.
+    void addList(const QString &name, ListTheme theme);
+    void removeList(int index);
+    void renameList(int index, const QString &name);
+    void setTheme(ListTheme theme, int index);
+    void switchToList(int index);
+    void reorderList(int from, int to);
+
+    // Entries and launching.
+    void launch(const AppItem &item);
+    void add(const QString &path);
+    void addURL(const QString &urlText, const QString &name);
+    void remove(const AppItem &item);
+    void setFolderTint(const QUuid &itemID, const std::optional<QString> &tint);
+    void renameItem(const QUuid &itemID, const QString &name);
+    void moveItem(const QUuid &itemID, const QUuid &fromListID, const QUuid &toListID);
+    void moveTopLevelItem(const QUuid &itemID, const QUuid &groupID, const QUuid &listID);
+
+    // Groups. withCurrentItems applies a change to the open group's members, or else to the active
+    // list's entries; false (and the change not called) when there are no lists. It does not save.
+    bool withCurrentItems(const std::function<void(QList<AppItem> &)> &change);
+    void openSubList(const QUuid &groupID);
+    void closeSubList();
+    std::optional<QUuid> addSubList(const QString &name, const std::optional<QString> &tint);
+    void moveItemToSubList(const QUuid &itemID, const QUuid &subListID);
+    std::optional<QUuid> mergeIntoNewGroup(const QUuid &targetID, const QUuid &draggedID);
+    void moveItemFromOpenSubList(const QUuid &itemID, const QUuid &toListID);
+    void moveItemFromOpenSubList(const QUuid &itemID, const QUuid &toGroupID, const QUuid &inListID);
+
+    // Snapshot, export and import.
+    void saveSnapshot();
+    void restoreSnapshot();
+    std::optional<QByteArray> exportListsData() const;
+    bool importLists(const QByteArray &data, bool append);
+    static QList<AppItem> transformItems(const QList<AppItem> &items,
+                                         const std::function<AppItem(const AppItem &)> &transform);
+    static QList<AppList> mapLists(const QList<AppList> &lists,
+                                   const std::function<AppItem(const AppItem &)> &transform);
+
+Q_SIGNALS:
+    void listsChanged();
+    void activeListIndexChanged();
+    void openSubListIDChanged();
+    void languageChanged();
+    void launcherMaxRadiusChanged();
+    // The ring now shows other content (another list, or a group opened or closed).
+    void activeListChanged();
+
+private:
+    void loadLists();
+    bool loadListsFile();
+    bool loadLegacyItemsFile();
+    bool loadLegacyPreference();
+    void backUpBadListsFile();
+    void createMissingBookmarks();
+    void beginBookmarkAccess();
+    void walkEntries(const std::function<void(AppItem &)> &visit);
+
+    void setLists(QList<AppList> lists);
+    void setActiveListIndex(int index);
+    void setOpenSubListID(std::optional<QUuid> id);
+    void storeActiveListIndex();
+
+    AppList *activeList();
+    int indexOfList(const QUuid &listID) const;
+    std::optional<AppItem> extractFromOpenSubList(const QUuid &itemID);
+    void pruneOpenSubListIfEmpty();
+    AppItem makeFileEntry(const QString &path) const;
+
+    QSettings &preferences() const;
+
+    StoreServices m_services;
+    QString m_supportDirectory;
+    QList<AppList> m_lists;
+    int m_activeListIndex = 0;
+    std::optional<QUuid> m_openSubListID;
+    AppLanguage m_language = AppLanguage::system;
+    double m_launcherMaxRadius = defaultLauncherMaxRadius;
+    QHash<QUuid, QString> m_accessedPaths; // entry id -> path whose access has been started
+};
