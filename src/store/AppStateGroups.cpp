@@ -1,1 +1,185 @@
+// Groups: the open group, the current items, and moving entries into and out of groups.
+// Groups are one level deep: nothing here puts a group into a group.
 #include "store/AppState.h"
+
+#include "l10n/L.h"
+
+namespace {
+int indexOfItem(const QList<AppItem> &items, const QUuid &id) {
+    for (int i = 0; i < items.size(); ++i) {
+        if (items[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
+int indexOfGroup(const QList<AppItem> &items, const QUuid &id) {
+    const int index = indexOfItem(items, id);
+    return index >= 0 && items[index].isSubList ? index : -1;
+}
+
+bool nameIsBlank(const QString &name) {
+    return std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c == u' ' || c == u'\t'; });
+}
+
+// Puts an entry back where it was taken from, so that a failed move never loses it.
+void putBack(QList<AppItem> &items, int index, AppItem item) {
+    items.insert(std::min(index, int(items.size())), std::move(item));
+}
+
+void appendMember(AppItem &group, AppItem member) {
+    if (!group.subItems)
+        group.subItems = QList<AppItem>{};
+    group.subItems->append(std::move(member));
+}
+} // namespace
+
+bool AppState::withCurrentItems(const std::function<void(QList<AppItem> &)> &change) {
+    AppList *active = activeList();
+    if (!active)
+        return false;
+    if (m_openSubListID) {
+        const int group = indexOfGroup(active->items, *m_openSubListID);
+        if (group >= 0) {
+            QList<AppItem> members = active->items[group].subItems.value_or(QList<AppItem>{});
+            change(members);
+            active->items[group].subItems = std::move(members);
+            return true;
+        }
+    }
+    change(active->items);
+    return true;
+}
+
+void AppState::openSubList(const QUuid &groupID) {
+    const AppList *active = activeList();
+    if (!active || indexOfGroup(active->items, groupID) < 0)
+        return;
+    setOpenSubListID(groupID);
+    Q_EMIT activeListChanged();
+}
+
+void AppState::closeSubList() {
+    if (!m_openSubListID)
+        return;
+    setOpenSubListID(std::nullopt);
+    Q_EMIT activeListChanged();
+}
+
+std::optional<QUuid> AppState::addSubList(const QString &name, const std::optional<QString> &tint) {
+    AppList *active = activeList();
+    if (!active || m_openSubListID || nameIsBlank(name))
+        return std::nullopt;
+    AppItem group;
+    group.id = QUuid::createUuid();
+    group.name = name;
+    group.folderTint = tint;
+    group.isSubList = true;
+    group.subItems = QList<AppItem>{};
+    active->items.append(group);
+    Q_EMIT listsChanged();
+    save();
+    return group.id;
+}
+
+void AppState::moveItemToSubList(const QUuid &itemID, const QUuid &subListID) {
+    AppList *active = activeList();
+    if (!active || itemID == subListID)
+        return;
+    const int index = indexOfItem(active->items, itemID);
+    if (index < 0 || active->items[index].isSubList || indexOfGroup(active->items, subListID) < 0)
+        return;
+    AppItem moving = active->items.takeAt(index);
+    const int group = indexOfGroup(active->items, subListID);
+    if (group < 0) {
+        putBack(active->items, index, std::move(moving));
+        return;
+    }
+    appendMember(active->items[group], std::move(moving));
+    Q_EMIT listsChanged();
+    save();
+}
+
+std::optional<QUuid> AppState::mergeIntoNewGroup(const QUuid &targetID, const QUuid &draggedID) {
+    AppList *active = activeList();
+    if (!active || m_openSubListID || targetID == draggedID)
+        return std::nullopt;
+    const int target = indexOfItem(active->items, targetID);
+    if (target < 0 || active->items[target].isSubList)
+        return std::nullopt;
+    const int dragged = indexOfItem(active->items, draggedID);
+    if (dragged < 0 || active->items[dragged].isSubList)
+        return std::nullopt;
+
+    AppItem draggedItem = active->items.takeAt(dragged);
+    const int targetNow = indexOfItem(active->items, targetID);
+    if (targetNow < 0) {
+        putBack(active->items, dragged, std::move(draggedItem));
+        return std::nullopt;
+    }
+    AppItem group;
+    group.id = QUuid::createUuid();
+    group.name = L::defaultGroupName();
+    group.isSubList = true;
+    group.subItems = QList<AppItem>{active->items[targetNow], std::move(draggedItem)};
+    active->items[targetNow] = std::move(group);
+    Q_EMIT listsChanged();
+    save();
+    return active->items[targetNow].id;
+}
+
+std::optional<AppItem> AppState::extractFromOpenSubList(const QUuid &itemID) {
+    AppList *active = activeList();
+    if (!active || !m_openSubListID)
+        return std::nullopt;
+    const int group = indexOfItem(active->items, *m_openSubListID);
+    if (group < 0 || !active->items[group].subItems)
+        return std::nullopt;
+    QList<AppItem> &members = *active->items[group].subItems;
+    const int index = indexOfItem(members, itemID);
+    if (index < 0)
+        return std::nullopt;
+    return members.takeAt(index);
+}
+
+void AppState::pruneOpenSubListIfEmpty() {
+    AppList *active = activeList();
+    if (!active || !m_openSubListID)
+        return;
+    const int group = indexOfGroup(active->items, *m_openSubListID);
+    if (group < 0 || !active->items[group].subItems.value_or(QList<AppItem>{}).isEmpty())
+        return;
+    active->items.removeAt(group);
+    Q_EMIT listsChanged();
+    setOpenSubListID(std::nullopt);
+    Q_EMIT activeListChanged();
+}
+
+void AppState::moveItemFromOpenSubList(const QUuid &itemID, const QUuid &toListID) {
+    if (indexOfList(toListID) < 0)
+        return;
+    auto member = extractFromOpenSubList(itemID);
+    if (!member)
+        return;
+    m_lists[indexOfList(toListID)].items.append(std::move(*member));
+    Q_EMIT listsChanged();
+    pruneOpenSubListIfEmpty();
+    save();
+}
+
+void AppState::moveItemFromOpenSubList(const QUuid &itemID, const QUuid &toGroupID, const QUuid &inListID) {
+    if ((m_openSubListID && toGroupID == *m_openSubListID) || indexOfList(inListID) < 0)
+        return;
+    auto member = extractFromOpenSubList(itemID);
+    if (!member)
+        return;
+    pruneOpenSubListIfEmpty();
+    const int list = indexOfList(inListID);
+    const int group = list >= 0 ? indexOfGroup(m_lists[list].items, toGroupID) : -1;
+    if (group >= 0)
+        appendMember(m_lists[list].items[group], std::move(*member));
+    else if (AppList *active = activeList())
+        active->items.append(std::move(*member)); // never lose the entry
+    Q_EMIT listsChanged();
+    save();
+}

@@ -1,1 +1,200 @@
+// Operations on single entries: launching, adding, removing, renaming, tinting and moving.
 #include "store/AppState.h"
+
+#include "platform/Bookmarks.h"
+#include "platform/Workspace.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+namespace {
+bool trimmedIsEmpty(const QString &text) {
+    for (QChar c : text) {
+        if (c != u' ' && c != u'\t')
+            return false;
+    }
+    return true;
+}
+
+QString trimSpacesAndTabs(const QString &text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && (text[begin] == u' ' || text[begin] == u'\t'))
+        ++begin;
+    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t'))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+int indexOfItem(const QList<AppItem> &items, const QUuid &id) {
+    for (int i = 0; i < items.size(); ++i) {
+        if (items[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
+// A link typed without a scheme ("example.com") opens as https.
+QUrl linkUrl(const QString &text) {
+    QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || text.trimmed().isEmpty())
+        return {};
+    if (url.scheme().isEmpty())
+        url = QUrl(QStringLiteral("https://") + text, QUrl::StrictMode);
+    return url.isValid() ? url : QUrl();
+}
+} // namespace
+
+void AppState::launch(const AppItem &item) {
+    if (item.isSubList || !m_services.workspace)
+        return;
+    Workspace &workspace = *m_services.workspace;
+    if (item.isURL) {
+        const QUrl url = linkUrl(item.appPath);
+        if (url.isValid())
+            workspace.openUrl(url);
+        return;
+    }
+    const auto recorded = m_accessedPaths.constFind(item.id);
+    QString path = recorded != m_accessedPaths.cend() ? *recorded : item.appPath;
+    if (item.isFolder) {
+        workspace.openUrl(QUrl::fromLocalFile(path));
+        return;
+    }
+    if (item.appPath.endsWith(QLatin1String(".desktop"))) {
+        // A moved application is found again by its id.
+        if (recorded == m_accessedPaths.cend() && !QFileInfo::exists(path) && !item.bundleIdentifier.isEmpty()) {
+            if (const auto installed = workspace.applicationPath(item.bundleIdentifier))
+                path = *installed;
+        }
+        workspace.openApplication(path);
+        return;
+    }
+    workspace.openUrl(QUrl::fromLocalFile(path));
+}
+
+AppItem AppState::makeFileEntry(const QString &path) const {
+    const QFileInfo info(path);
+    AppItem item;
+    item.id = QUuid::createUuid();
+    item.appPath = path;
+    if (m_services.bookmarks) {
+        if (auto data = m_services.bookmarks->create(path, m_services.sandboxed))
+            item.bookmarkData = std::move(*data);
+    }
+    const QString suffix = info.suffix().toLower();
+    if (suffix == u"desktop") {
+        item.name = appDisplayName(path, std::nullopt);
+        item.bundleIdentifier = m_services.workspace ? m_services.workspace->bundleIdentifier(path) : QString();
+    } else if (info.isDir()) {
+        item.isFolder = true;
+        item.name = info.fileName();
+    } else {
+        item.name = info.completeBaseName();
+    }
+    return item;
+}
+
+void AppState::add(const QString &path) {
+    if (m_lists.isEmpty())
+        return;
+    const AppItem item = makeFileEntry(path);
+    withCurrentItems([&](QList<AppItem> &items) { items.append(item); });
+    Q_EMIT listsChanged();
+    if (m_services.bookmarks && m_services.bookmarks->startAccess(path))
+        m_accessedPaths.insert(item.id, path);
+    save();
+}
+
+void AppState::addURL(const QString &urlText, const QString &name) {
+    if (m_lists.isEmpty())
+        return;
+    AppItem item;
+    item.id = QUuid::createUuid();
+    item.name = trimmedIsEmpty(name) ? urlText : name;
+    item.appPath = urlText;
+    item.isURL = true;
+    withCurrentItems([&](QList<AppItem> &items) { items.append(item); });
+    Q_EMIT listsChanged();
+    save();
+}
+
+void AppState::remove(const AppItem &item) {
+    if (m_lists.isEmpty())
+        return;
+    withCurrentItems([&](QList<AppItem> &items) {
+        items.removeIf([&](const AppItem &candidate) { return candidate.id == item.id; });
+    });
+    Q_EMIT listsChanged();
+    pruneOpenSubListIfEmpty();
+    save();
+}
+
+void AppState::setFolderTint(const QUuid &itemID, const std::optional<QString> &tint) {
+    if (m_lists.isEmpty())
+        return;
+    withCurrentItems([&](QList<AppItem> &items) {
+        const int index = indexOfItem(items, itemID);
+        if (index >= 0)
+            items[index].folderTint = tint;
+    });
+    Q_EMIT listsChanged();
+    save();
+}
+
+void AppState::renameItem(const QUuid &itemID, const QString &name) {
+    const QString trimmed = trimSpacesAndTabs(name);
+    if (m_lists.isEmpty() || trimmed.isEmpty())
+        return;
+    withCurrentItems([&](QList<AppItem> &items) {
+        const int index = indexOfItem(items, itemID);
+        if (index >= 0)
+            items[index].name = trimmed;
+    });
+    Q_EMIT listsChanged();
+    save();
+}
+
+void AppState::moveItem(const QUuid &itemID, const QUuid &fromListID, const QUuid &toListID) {
+    if (fromListID == toListID)
+        return;
+    const int from = indexOfList(fromListID);
+    const int to = indexOfList(toListID);
+    if (from < 0 || to < 0)
+        return;
+    const int index = indexOfItem(m_lists[from].items, itemID);
+    if (index < 0)
+        return;
+    m_lists[to].items.append(m_lists[from].items.takeAt(index));
+    Q_EMIT listsChanged();
+    save();
+}
+
+void AppState::moveTopLevelItem(const QUuid &itemID, const QUuid &groupID, const QUuid &listID) {
+    AppList *active = activeList();
+    if (!active || itemID == groupID)
+        return;
+    const int index = indexOfItem(active->items, itemID);
+    if (index < 0 || active->items[index].isSubList)
+        return;
+    const int target = indexOfList(listID);
+    if (target < 0)
+        return;
+    const int groupIndex = indexOfItem(m_lists[target].items, groupID);
+    if (groupIndex < 0 || !m_lists[target].items[groupIndex].isSubList)
+        return;
+
+    AppItem moving = active->items.takeAt(index);
+    // The group's index may have moved by one when it is in the active list.
+    const int found = indexOfItem(m_lists[target].items, groupID);
+    if (found < 0 || !m_lists[target].items[found].isSubList) {
+        active->items.insert(std::min(index, int(active->items.size())), std::move(moving));
+        return;
+    }
+    AppItem &group = m_lists[target].items[found];
+    if (!group.subItems)
+        group.subItems = QList<AppItem>{};
+    group.subItems->append(std::move(moving));
+    Q_EMIT listsChanged();
+    save();
+}

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +23,12 @@ void recordMessage(QtMsgType type, const QMessageLogContext &, const QString &me
 int main(int argc, char **argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+        // A private runtime folder for this run, so Qt does not warn about a missing one.
+        static QTemporaryDir runtime;
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    }
     qInstallMessageHandler(recordMessage);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
