@@ -1,15 +1,388 @@
 #include "l10n/L.h"
-// Temporary: the full table replaces this.
+
 #include "store/Preferences.h"
-namespace { std::optional<AppLanguage> cache; }
-AppLanguage L::language() {
-    if (!cache) cache = appLanguageFromRawValue(Preferences::settings().value(QLatin1String(Preferences::appLanguage)).toString()).value_or(AppLanguage::system);
-    return *cache;
+
+#include <array>
+#include <initializer_list>
+#include <optional>
+
+namespace {
+
+// Columns of every row below, in this order.
+constexpr int languageCount = 7; // en, it, es, fr, de, zh, ja
+using Texts = std::array<const char *, languageCount>;
+
+enum class Key {
+#define ILVEX_L_ENUM_KEY(key) key,
+    ILVEX_L_PLAIN_TEXTS(ILVEX_L_ENUM_KEY)
+#undef ILVEX_L_ENUM_KEY
+        count
+};
+
+struct Row {
+    Key key;
+    Texts texts;
+};
+
+// "\u00A0" is a non-breaking space (French guillemets). Apostrophes are plain, as in the English texts.
+constexpr Row plainTexts[] = {
+    {Key::name, {"Name", "Nome", "Nombre", "Nom", "Name", "名称", "名前"}},
+    {Key::automatic,
+     {"Automatic (System)", "Automatica (lingua di sistema)", "Automático (sistema)", "Automatique (système)",
+      "Automatisch (System)", "自动（系统）", "自動（システム）"}},
+    {Key::languageLabel, {"Language", "Lingua", "Idioma", "Langue", "Sprache", "语言", "言語"}},
+    {Key::cancel, {"Cancel", "Annulla", "Cancelar", "Annuler", "Abbrechen", "取消", "キャンセル"}},
+    {Key::add, {"Add", "Aggiungi", "Añadir", "Ajouter", "Hinzufügen", "添加", "追加"}},
+    {Key::aboutIlvex,
+     {"About Ilvex", "Informazioni su Ilvex", "Acerca de Ilvex", "À propos d'Ilvex", "Über Ilvex",
+      "关于 Ilvex", "Ilvex について"}},
+    {Key::checkForUpdates,
+     {"Check for Updates", "Controlla aggiornamenti", "Buscar actualizaciones", "Rechercher des mises à jour",
+      "Nach Updates suchen", "检查更新", "アップデートを確認"}},
+    {Key::sendFeedback,
+     {"Send Feedback", "Invia feedback", "Enviar comentarios", "Envoyer un commentaire", "Feedback senden",
+      "发送反馈", "フィードバックを送信"}},
+    {Key::settings, {"Settings", "Impostazioni", "Ajustes", "Réglages", "Einstellungen", "设置", "設定"}},
+    {Key::quit, {"Quit", "Esci", "Salir", "Quitter", "Beenden", "退出", "終了"}},
+    {Key::checkAutomatically,
+     {"Check Automatically", "Controlla automaticamente", "Comprobar automáticamente", "Vérifier automatiquement",
+      "Automatisch prüfen", "自动检查", "自動的に確認"}},
+    {Key::upToDate,
+     {"You're up to date", "Hai già l'ultima versione", "Tienes la última versión", "Vous êtes à jour",
+      "Du bist auf dem neuesten Stand", "已是最新版本", "最新の状態です"}},
+    {Key::byMarrowby,
+     {"by Marrowby Labs", "di Marrowby Labs", "de Marrowby Labs", "par Marrowby Labs", "von Marrowby Labs",
+      "Marrowby Labs 出品", "開発元：Marrowby Labs"}},
+    {Key::open, {"Open", "Apri", "Abrir", "Ouvrir", "Öffnen", "打开", "開く"}},
+    {Key::renameEllipsis,
+     {"Rename…", "Rinomina…", "Renombrar…", "Renommer…", "Umbenennen…", "重命名…", "名前を変更…"}},
+    {Key::groupColor,
+     {"Group color…", "Colore gruppo…", "Color del grupo…", "Couleur du groupe…", "Gruppenfarbe…",
+      "群组颜色…", "グループの色…"}},
+    {Key::folderColor,
+     {"Folder color…", "Colore cartella…", "Color de la carpeta…", "Couleur du dossier…", "Ordnerfarbe…",
+      "文件夹颜色…", "フォルダの色…"}},
+    {Key::moveTo, {"Move to", "Sposta in", "Mover a", "Déplacer vers", "Verschieben nach", "移动到", "移動先"}},
+    {Key::removeFromLauncher,
+     {"Remove from launcher", "Togli dal launcher", "Quitar del lanzador", "Retirer du lanceur",
+      "Aus dem Launcher entfernen", "从启动器移除", "ランチャーから削除"}},
+    {Key::renameGroup,
+     {"Rename group", "Rinomina gruppo", "Renombrar grupo", "Renommer le groupe", "Gruppe umbenennen",
+      "重命名群组", "グループ名を変更"}},
+    {Key::themeColor, {"Theme", "Tema", "Tema", "Thème", "Thema", "主题", "テーマ"}},
+    {Key::defaultColor,
+     {"Default", "Predefinito", "Predeterminado", "Par défaut", "Standard", "默认", "デフォルト"}},
+    {Key::defaultGroupName, {"Group", "Gruppo", "Grupo", "Groupe", "Gruppe", "群组", "グループ"}},
+    {Key::nameNewGroup,
+     {"Name the new group", "Dai un nome al nuovo gruppo", "Ponle nombre al nuevo grupo",
+      "Nommez le nouveau groupe", "Neue Gruppe benennen", "为新群组命名", "新しいグループに名前を付ける"}},
+    {Key::back, {"Back", "Indietro", "Atrás", "Retour", "Zurück", "返回", "戻る"}},
+    {Key::emptyGroup,
+     {"Empty group\nAdd items with the ✎ button", "Gruppo vuoto\nAggiungi elementi con il pulsante ✎",
+      "Grupo vacío\nAñade elementos con el botón ✎", "Groupe vide\nAjoutez des éléments avec le bouton ✎",
+      "Leere Gruppe\nFüge Elemente mit der Taste ✎ hinzu", "空群组\n使用 ✎ 按钮添加项目",
+      "空のグループ\n✎ ボタンで項目を追加"}},
+    {Key::colorEllipsis, {"Color…", "Colore…", "Color…", "Couleur…", "Farbe…", "颜色…", "色…"}},
+    {Key::deleteList,
+     {"Delete list", "Elimina lista", "Eliminar lista", "Supprimer la liste", "Liste löschen", "删除列表",
+      "リストを削除"}},
+    {Key::deleteListEmptyFirst,
+     {"Delete list (empty it first)", "Elimina lista (prima svuotala)", "Eliminar lista (vacíala primero)",
+      "Supprimer la liste (videz-la d'abord)", "Liste löschen (zuerst leeren)", "删除列表（请先清空）",
+      "リストを削除（先に空にしてください）"}},
+    {Key::renameList,
+     {"Rename list", "Rinomina lista", "Renombrar lista", "Renommer la liste", "Liste umbenennen", "重命名列表",
+      "リスト名を変更"}},
+    {Key::addAndManage,
+     {"Add items & manage lists", "Aggiungi elementi e gestisci le liste", "Añadir elementos y gestionar listas",
+      "Ajouter des éléments et gérer les listes", "Elemente hinzufügen & Listen verwalten", "添加项目并管理列表",
+      "項目の追加とリストの管理"}},
+    {Key::kindFolder, {"Folder", "Cartella", "Carpeta", "Dossier", "Ordner", "文件夹", "フォルダ"}},
+    {Key::kindFile, {"File", "File", "Archivo", "Fichier", "Datei", "文件", "ファイル"}},
+    {Key::kindLink, {"Link", "Link", "Enlace", "Lien", "Link", "链接", "リンク"}},
+    {Key::kindSub, {"Sub", "Gruppo", "Grupo", "Groupe", "Gruppe", "群组", "グループ"}},
+    {Key::subListsCantBeNested,
+     {"Sub-lists can't be nested", "Non si può mettere un gruppo in un gruppo", "Los grupos no se pueden anidar",
+      "Les groupes ne peuvent pas être imbriqués", "Gruppen lassen sich nicht verschachteln", "群组不能嵌套",
+      "グループは入れ子にできません"}},
+    {Key::closesColorPicker,
+     {"Closes the color picker", "Chiude il selettore colore", "Cierra el selector de color",
+      "Ferme le sélecteur de couleur", "Schließt die Farbauswahl", "关闭颜色选择器", "カラーピッカーを閉じます"}},
+    {Key::opensColorPicker,
+     {"Opens the color picker", "Apre il selettore colore", "Abre el selector de color",
+      "Ouvre le sélecteur de couleur", "Öffnet die Farbauswahl", "打开颜色选择器", "カラーピッカーを開きます"}},
+    {Key::newList,
+     {"New list", "Nuova lista", "Nueva lista", "Nouvelle liste", "Neue Liste", "新建列表", "新規リスト"}},
+    {Key::deleteCurrentList,
+     {"Delete current list", "Elimina la lista attuale", "Eliminar la lista actual",
+      "Supprimer la liste actuelle", "Aktuelle Liste löschen", "删除当前列表", "現在のリストを削除"}},
+    {Key::emptyListBeforeDeleting,
+     {"Empty the list before deleting", "Svuota la lista prima di eliminarla", "Vacía la lista antes de eliminarla",
+      "Videz la liste avant de la supprimer", "Leere die Liste vor dem Löschen", "删除前请先清空列表",
+      "削除する前にリストを空にしてください"}},
+    {Key::nameOptional,
+     {"Name (optional)", "Nome (facoltativo)", "Nombre (opcional)", "Nom (facultatif)", "Name (optional)",
+      "名称（可选）", "名前（任意）"}},
+    {Key::groupName,
+     {"Group name", "Nome del gruppo", "Nombre del grupo", "Nom du groupe", "Gruppenname", "群组名称",
+      "グループ名"}},
+    {Key::listName,
+     {"List name", "Nome della lista", "Nombre de la lista", "Nom de la liste", "Listenname", "列表名称",
+      "リスト名"}},
+    {Key::general, {"General", "Generali", "General", "Général", "Allgemein", "通用", "一般"}},
+    {Key::showInMenuBar,
+     {"Show in menu bar", "Mostra nella barra dei menu", "Mostrar en la barra de menús",
+      "Afficher dans la barre des menus", "In der Menüleiste anzeigen", "在菜单栏中显示", "メニューバーに表示"}},
+    {Key::hideDockIcon,
+     {"Hide Dock icon", "Nascondi l'icona nel Dock", "Ocultar el icono del Dock", "Masquer l'icône du Dock",
+      "Dock-Symbol ausblenden", "隐藏程序坞图标", "Dock アイコンを非表示"}},
+    {Key::openAtLogin,
+     {"Open at login", "Apri al login", "Abrir al iniciar sesión", "Ouvrir à l'ouverture de session",
+      "Beim Anmelden öffnen", "登录时打开", "ログイン時に開く"}},
+    {Key::moveToApplications,
+     {"Move Ilvex to /Applications to enable this feature",
+      "Sposta Ilvex in /Applications per attivare questa funzione",
+      "Mueve Ilvex a /Applications para activar esta función",
+      "Déplacez Ilvex dans /Applications pour activer cette fonction",
+      "Verschiebe Ilvex nach /Applications, um diese Funktion zu aktivieren",
+      "将 Ilvex 移到 /Applications 以启用此功能", "この機能を使うには Ilvex を /Applications に移動してください"}},
+    {Key::hotCorner,
+     {"Hot corner (top-right)", "Angolo attivo (in alto a destra)", "Esquina activa (arriba a la derecha)",
+      "Coin actif (en haut à droite)", "Aktive Ecke (oben rechts)", "触发角（右上）", "ホットコーナー（右上）"}},
+    {Key::shortcut,
+     {"Shortcut", "Scorciatoia", "Atajo", "Raccourci", "Tastenkürzel", "快捷键", "ショートカット"}},
+    {Key::launcherSounds,
+     {"Launcher sounds", "Suoni del launcher", "Sonidos del lanzador", "Sons du lanceur", "Launcher-Töne",
+      "启动器音效", "ランチャーのサウンド"}},
+    {Key::launcherSize,
+     {"Launcher size", "Dimensione del launcher", "Tamaño del lanzador", "Taille du lanceur", "Launcher-Größe",
+      "启动器大小", "ランチャーのサイズ"}},
+    {Key::saved, {"Saved!", "Salvato!", "¡Guardado!", "Enregistré !", "Gespeichert!", "已保存！", "保存しました！"}},
+    {Key::saveOrder,
+     {"Save order", "Salva ordine", "Guardar orden", "Enregistrer l'ordre", "Reihenfolge sichern", "保存顺序",
+      "並び順を保存"}},
+    {Key::restore,
+     {"Restore", "Ripristina", "Restaurar", "Restaurer", "Wiederherstellen", "恢复", "復元"}},
+    {Key::noSavedOrder,
+     {"No saved order", "Nessun ordine salvato", "No hay ningún orden guardado", "Aucun ordre enregistré",
+      "Keine gesicherte Reihenfolge", "没有已保存的顺序", "保存された並び順はありません"}},
+    {Key::backup,
+     {"Backup", "Backup", "Copia de seguridad", "Sauvegarde", "Sicherung", "备份", "バックアップ"}},
+    {Key::exportListsEllipsis,
+     {"Export lists…", "Esporta liste…", "Exportar listas…", "Exporter les listes…", "Listen exportieren…",
+      "导出列表…", "リストを書き出す…"}},
+    {Key::importListsEllipsis,
+     {"Import lists…", "Importa liste…", "Importar listas…", "Importer des listes…", "Listen importieren…",
+      "导入列表…", "リストを読み込む…"}},
+    {Key::importLists,
+     {"Import lists", "Importa liste", "Importar listas", "Importer des listes", "Listen importieren", "导入列表",
+      "リストを読み込む"}},
+    {Key::importFailed,
+     {"Import failed", "Importazione non riuscita", "Error al importar", "Échec de l'importation",
+      "Import fehlgeschlagen", "导入失败", "読み込みに失敗しました"}},
+    {Key::importFailedMessage,
+     {"The selected file could not be read as an Ilvex configuration.",
+      "Impossibile leggere il file selezionato come configurazione di Ilvex.",
+      "No se ha podido leer el archivo seleccionado como configuración de Ilvex.",
+      "Le fichier sélectionné n'a pas pu être lu comme une configuration Ilvex.",
+      "Die ausgewählte Datei konnte nicht als Ilvex-Konfiguration gelesen werden.",
+      "无法将所选文件读取为 Ilvex 配置。", "選択したファイルを Ilvex の設定として読み込めませんでした。"}},
+    {Key::replaceAllLists,
+     {"Replace all my lists", "Sostituisci tutte le mie liste", "Reemplazar todas mis listas",
+      "Remplacer toutes mes listes", "Alle meine Listen ersetzen", "替换我的所有列表", "すべてのリストを置き換える"}},
+    {Key::addToMyLists,
+     {"Add to my lists", "Aggiungi alle mie liste", "Añadir a mis listas", "Ajouter à mes listes",
+      "Zu meinen Listen hinzufügen", "添加到我的列表", "自分のリストに追加"}},
+    {Key::exportPanelTitle,
+     {"Export Ilvex lists", "Esporta le liste di Ilvex", "Exportar listas de Ilvex", "Exporter les listes Ilvex",
+      "Ilvex-Listen exportieren", "导出 Ilvex 列表", "Ilvex のリストを書き出す"}},
+    {Key::importPanelTitle,
+     {"Import Ilvex lists", "Importa liste di Ilvex", "Importar listas de Ilvex", "Importer des listes Ilvex",
+      "Ilvex-Listen importieren", "导入 Ilvex 列表", "Ilvex のリストを読み込む"}},
+    {Key::importPrompt, {"Import", "Importa", "Importar", "Importer", "Importieren", "导入", "読み込む"}},
+    {Key::listFolders, {"Folders", "Cartelle", "Carpetas", "Dossiers", "Ordner", "文件夹", "フォルダ"}},
+    {Key::folderDocuments,
+     {"Documents", "Documenti", "Documentos", "Documents", "Dokumente", "文稿", "書類"}},
+    {Key::folderMusic, {"Music", "Musica", "Música", "Musique", "Musik", "音乐", "ミュージック"}},
+    {Key::folderMovies, {"Movies", "Filmati", "Películas", "Films", "Filme", "影片", "ムービー"}},
+};
+
+constexpr bool rowsFollowKeys() {
+    int index = 0;
+    for (const Row &row : plainTexts) {
+        if (row.key != Key(index++))
+            return false;
+    }
+    return index == int(Key::count);
 }
-void L::setLanguage(AppLanguage l) { cache = l; }
-AppLanguage L::resolvedLanguage() { return language() == AppLanguage::system ? fromSystem() : language(); }
-QString L::listFolders() { return QStringLiteral("Folders"); }
-QString L::folderDocuments() { return QStringLiteral("Documents"); }
-QString L::folderMusic() { return QStringLiteral("Music"); }
-QString L::folderMovies() { return QStringLiteral("Movies"); }
-QString L::defaultGroupName() { return QStringLiteral("Group"); }
+static_assert(rowsFollowKeys(), "one row per key, in the order of ILVEX_L_PLAIN_TEXTS");
+
+// Patterns of the parameterised texts: %1, %2, … stand for the arguments.
+constexpr Texts addToPatterns = {"Add to “%1”",  "Aggiungi a “%1”",  "Añadir a “%1”", "Ajouter à «\u00A0%1\u00A0»",
+                                 "Zu „%1“ hinzufügen", "添加到“%1”", "「%1」に追加"};
+constexpr Texts addToGroupPatterns = {"Add to group “%1”",        "Aggiungi al gruppo “%1”",
+                                      "Añadir al grupo “%1”",     "Ajouter au groupe «\u00A0%1\u00A0»",
+                                      "Zur Gruppe „%1“ hinzufügen", "添加到群组“%1”",
+                                      "グループ「%1」に追加"};
+constexpr Texts listColorPatterns = {"List color: %1",  "Colore lista: %1", "Color de la lista: %1",
+                                     "Couleur de la liste : %1", "Listenfarbe: %1", "列表颜色：%1",
+                                     "リストの色：%1"};
+constexpr Texts maxListsPatterns = {"Maximum of %1 lists", "Massimo %1 liste", "Máximo %1 listas",
+                                    "%1 listes au maximum", "Höchstens %1 Listen", "最多 %1 个列表",
+                                    "リストは最大 %1 個"};
+constexpr Texts restoreItemsPatterns = {"Restore (%1 items)",        "Ripristina (%1 elementi)",
+                                        "Restaurar (%1 elementos)",  "Restaurer (%1 éléments)",
+                                        "Wiederherstellen (%1 Elemente)", "恢复（%1 个项目）",
+                                        "復元（%1 項目）"};
+constexpr Texts versionPatterns = {"Version %1 (%2)", "Versione %1 (%2)", "Versión %1 (%2)", "Version %1 (%2)",
+                                   "Version %1 (%2)", "版本 %1 (%2)",     "バージョン %1 (%2)"};
+constexpr Texts latestVersionPatterns = {"Ilvex %1 is the latest version.",   "Ilvex %1 è l'ultima versione.",
+                                         "Ilvex %1 es la última versión.",    "Ilvex %1 est la dernière version.",
+                                         "Ilvex %1 ist die neueste Version.", "Ilvex %1 是最新版本。",
+                                         "Ilvex %1 は最新バージョンです。"};
+
+// The import question in three parts: what the file holds (%1 incoming, %2 have, %3 max), what Replace
+// does, and what Add does (%4 room) or that it cannot.
+struct ImportChoiceTexts {
+    const char *holdsOne;
+    const char *holdsMany;
+    const char *replace;
+    const char *addWithRoom;
+    const char *addWithoutRoom;
+};
+constexpr std::array<ImportChoiceTexts, languageCount> importChoiceTexts = {{
+    {"The file contains %1 list. You currently have %2 (max %3).",
+     "The file contains %1 lists. You currently have %2 (max %3).", "“Replace” overwrites your current lists.",
+     "“Add” appends the imported ones (up to %4 more).", "“Add” won't work: no free slots."},
+    {"Il file contiene %1 lista. Al momento ne hai %2 (max %3).",
+     "Il file contiene %1 liste. Al momento ne hai %2 (max %3).",
+     "“Sostituisci” sovrascrive le tue liste attuali.",
+     "“Aggiungi” accoda quelle importate (fino a %4 in più).",
+     "“Aggiungi” non funzionerà: nessuno spazio libero."},
+    {"El archivo contiene %1 lista. Ahora tienes %2 (máx. %3).",
+     "El archivo contiene %1 listas. Ahora tienes %2 (máx. %3).", "“Reemplazar” sobrescribe tus listas actuales.",
+     "“Añadir” agrega las importadas (hasta %4 más).", "“Añadir” no funcionará: no quedan huecos libres."},
+    {"Le fichier contient %1 liste. Vous en avez actuellement %2 (max %3).",
+     "Le fichier contient %1 listes. Vous en avez actuellement %2 (max %3).",
+     "«\u00A0Remplacer\u00A0» écrase vos listes actuelles.",
+     "«\u00A0Ajouter\u00A0» ajoute les listes importées (jusqu'à %4 de plus).",
+     "«\u00A0Ajouter\u00A0» ne fonctionnera pas : aucun emplacement libre."},
+    {"Die Datei enthält %1 Liste. Du hast derzeit %2 (max. %3).",
+     "Die Datei enthält %1 Listen. Du hast derzeit %2 (max. %3).", "„Ersetzen“ überschreibt deine aktuellen Listen.",
+     "„Hinzufügen“ hängt die importierten an (bis zu %4 weitere).",
+     "„Hinzufügen“ funktioniert nicht: keine freien Plätze."},
+    {"文件包含 %1 个列表。你目前有 %2 个（最多 %3 个）。", "文件包含 %1 个列表。你目前有 %2 个（最多 %3 个）。",
+     "“替换”会覆盖你当前的列表。", "“添加”会追加导入的列表（最多再添加 %4 个）。", "“添加”无法使用：没有空位。"},
+    {"ファイルには %1 個のリストがあります。現在 %2 個です（最大 %3 個）。",
+     "ファイルには %1 個のリストがあります。現在 %2 個です（最大 %3 個）。", "「置き換え」は今のリストを上書きします。",
+     "「追加」は読み込んだリストを後ろに加えます（あと %4 個まで）。", "「追加」は使えません：空きがありません。"},
+}};
+
+// The colours the program names (themes and folder tints), by English name.
+struct ColorRow {
+    const char *english;
+    Texts texts;
+};
+constexpr ColorRow colorNames[] = {
+    {"Blue", {"Blue", "Blu", "Azul", "Bleu", "Blau", "蓝色", "ブルー"}},
+    {"Purple", {"Purple", "Viola", "Morado", "Violet", "Lila", "紫色", "パープル"}},
+    {"Green", {"Green", "Verde", "Verde", "Vert", "Grün", "绿色", "グリーン"}},
+    {"Orange", {"Orange", "Arancione", "Naranja", "Orange", "Orange", "橙色", "オレンジ"}},
+    {"Red", {"Red", "Rosso", "Rojo", "Rouge", "Rot", "红色", "レッド"}},
+    {"Teal", {"Teal", "Verde acqua", "Verde azulado", "Bleu canard", "Petrol", "蓝绿色", "ティール"}},
+    {"Cyan", {"Cyan", "Ciano", "Cian", "Cyan", "Cyan", "青色", "シアン"}},
+    {"Yellow", {"Yellow", "Giallo", "Amarillo", "Jaune", "Gelb", "黄色", "イエロー"}},
+    {"Pink", {"Pink", "Rosa", "Rosa", "Rose", "Rosa", "粉色", "ピンク"}},
+    {"Grey", {"Grey", "Grigio", "Gris", "Gris", "Grau", "灰色", "グレー"}},
+};
+
+std::optional<AppLanguage> cachedLanguage;
+
+// The column of the language texts are shown in now.
+int column() {
+    const AppLanguage language = L::resolvedLanguage();
+    return language == AppLanguage::system ? 0 : int(language) - int(AppLanguage::en);
+}
+
+QString pick(const Texts &texts) { return QString::fromUtf8(texts[column()]); }
+
+// Replaces %1…%9 in one pass, so that an argument that itself holds "%2" is inserted as it is.
+QString fill(const char *pattern, std::initializer_list<QString> arguments) {
+    const QString text = QString::fromUtf8(pattern);
+    QString result;
+    result.reserve(text.size() + 32);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'%' && i + 1 < text.size()) {
+            const int index = text.at(i + 1).unicode() - u'1';
+            if (index >= 0 && index < int(arguments.size())) {
+                result += *(arguments.begin() + index);
+                ++i;
+                continue;
+            }
+        }
+        result += c;
+    }
+    return result;
+}
+
+QString text(Key key) { return pick(plainTexts[int(key)].texts); }
+
+} // namespace
+
+AppLanguage L::language() {
+    if (!cachedLanguage) {
+        const QString raw = Preferences::settings().value(QLatin1String(Preferences::appLanguage)).toString();
+        cachedLanguage = appLanguageFromRawValue(raw).value_or(AppLanguage::system);
+    }
+    return *cachedLanguage;
+}
+
+void L::setLanguage(AppLanguage language) { cachedLanguage = language; }
+
+AppLanguage L::resolvedLanguage() {
+    const AppLanguage language = L::language();
+    return language == AppLanguage::system ? fromSystem() : language;
+}
+
+void L::resetLanguageCacheForTesting() { cachedLanguage.reset(); }
+
+#define ILVEX_L_DEFINE_TEXT(key)                                                                             \
+    QString L::key() { return text(Key::key); }
+ILVEX_L_PLAIN_TEXTS(ILVEX_L_DEFINE_TEXT)
+#undef ILVEX_L_DEFINE_TEXT
+
+QString L::addTo(const QString &name) { return fill(addToPatterns[column()], {name}); }
+
+QString L::addToGroup(const QString &name) { return fill(addToGroupPatterns[column()], {name}); }
+
+QString L::listColor(const QString &name) { return fill(listColorPatterns[column()], {name}); }
+
+QString L::maxLists(int n) { return fill(maxListsPatterns[column()], {QString::number(n)}); }
+
+QString L::restoreItems(int n) { return fill(restoreItemsPatterns[column()], {QString::number(n)}); }
+
+QString L::version(const QString &version, const QString &build) {
+    return fill(versionPatterns[column()], {version, build});
+}
+
+QString L::latestVersionMessage(const QString &version) {
+    return fill(latestVersionPatterns[column()], {version});
+}
+
+QString L::importChoice(int incoming, int have, int max, int room) {
+    const ImportChoiceTexts &texts = importChoiceTexts[column()];
+    const QString holds = fill(incoming == 1 ? texts.holdsOne : texts.holdsMany,
+                               {QString::number(incoming), QString::number(have), QString::number(max)});
+    const QString add = room > 0 ? fill(texts.addWithRoom, {{}, {}, {}, QString::number(room)})
+                                 : QString::fromUtf8(texts.addWithoutRoom);
+    return holds + QStringLiteral("\n\n") + QString::fromUtf8(texts.replace) + u' ' + add;
+}
+
+QString L::colorName(const QString &name) {
+    for (const ColorRow &row : colorNames) {
+        if (name == QLatin1String(row.english))
+            return pick(row.texts);
+    }
+    return name;
+}

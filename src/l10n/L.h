@@ -4,7 +4,85 @@
 
 #include <QString>
 
-// The string table: every text the user sees, in the current interface language.
+// Every plain text of the string table, in table order. The accessors of L, the row enumeration in L.cpp
+// and the tests are all generated from this one list, so a key cannot exist in one place and not another.
+#define ILVEX_L_PLAIN_TEXTS(X)                                                                               \
+    X(name)                                                                                                  \
+    X(automatic)                                                                                             \
+    X(languageLabel)                                                                                         \
+    X(cancel)                                                                                                \
+    X(add)                                                                                                   \
+    X(aboutIlvex)                                                                                            \
+    X(checkForUpdates)                                                                                       \
+    X(sendFeedback)                                                                                          \
+    X(settings)                                                                                              \
+    X(quit)                                                                                                  \
+    X(checkAutomatically)                                                                                    \
+    X(upToDate)                                                                                              \
+    X(byMarrowby)                                                                                            \
+    X(open)                                                                                                  \
+    X(renameEllipsis)                                                                                        \
+    X(groupColor)                                                                                            \
+    X(folderColor)                                                                                           \
+    X(moveTo)                                                                                                \
+    X(removeFromLauncher)                                                                                    \
+    X(renameGroup)                                                                                           \
+    X(themeColor)                                                                                            \
+    X(defaultColor)                                                                                          \
+    X(defaultGroupName)                                                                                      \
+    X(nameNewGroup)                                                                                          \
+    X(back)                                                                                                  \
+    X(emptyGroup)                                                                                            \
+    X(colorEllipsis)                                                                                         \
+    X(deleteList)                                                                                            \
+    X(deleteListEmptyFirst)                                                                                  \
+    X(renameList)                                                                                            \
+    X(addAndManage)                                                                                          \
+    X(kindFolder)                                                                                            \
+    X(kindFile)                                                                                              \
+    X(kindLink)                                                                                              \
+    X(kindSub)                                                                                               \
+    X(subListsCantBeNested)                                                                                  \
+    X(closesColorPicker)                                                                                     \
+    X(opensColorPicker)                                                                                      \
+    X(newList)                                                                                               \
+    X(deleteCurrentList)                                                                                     \
+    X(emptyListBeforeDeleting)                                                                               \
+    X(nameOptional)                                                                                          \
+    X(groupName)                                                                                             \
+    X(listName)                                                                                              \
+    X(general)                                                                                               \
+    X(showInMenuBar)                                                                                         \
+    X(hideDockIcon)                                                                                          \
+    X(openAtLogin)                                                                                           \
+    X(moveToApplications)                                                                                    \
+    X(hotCorner)                                                                                             \
+    X(shortcut)                                                                                              \
+    X(launcherSounds)                                                                                        \
+    X(launcherSize)                                                                                          \
+    X(saved)                                                                                                 \
+    X(saveOrder)                                                                                             \
+    X(restore)                                                                                               \
+    X(noSavedOrder)                                                                                          \
+    X(backup)                                                                                                \
+    X(exportListsEllipsis)                                                                                   \
+    X(importListsEllipsis)                                                                                   \
+    X(importLists)                                                                                           \
+    X(importFailed)                                                                                          \
+    X(importFailedMessage)                                                                                   \
+    X(replaceAllLists)                                                                                       \
+    X(addToMyLists)                                                                                          \
+    X(exportPanelTitle)                                                                                      \
+    X(importPanelTitle)                                                                                      \
+    X(importPrompt)                                                                                          \
+    X(listFolders)                                                                                           \
+    X(folderDocuments)                                                                                       \
+    X(folderMusic)                                                                                           \
+    X(folderMovies)
+
+// The string table: every text the user sees, in the current interface language. Texts are part of the
+// program (no catalogues); each accessor picks its language anew on every call, so a change of the
+// language, or of the system's language while `system` is chosen, shows at the next repaint.
 class L {
 public:
     // The cached language: read once from the "appLanguage" preference, then set by the store.
@@ -12,10 +90,24 @@ public:
     static void setLanguage(AppLanguage language);
     // The language texts are picked in now (`system` resolved through fromSystem()).
     static AppLanguage resolvedLanguage();
+    // Forgets the cached language so that the next text reads "appLanguage" again. For tests only: the
+    // program itself reads the preference once and is told of every change through setLanguage().
+    static void resetLanguageCacheForTesting();
 
-    static QString listFolders();
-    static QString folderDocuments();
-    static QString folderMusic();
-    static QString folderMovies();
-    static QString defaultGroupName();
+#define ILVEX_L_DECLARE_TEXT(key) static QString key();
+    ILVEX_L_PLAIN_TEXTS(ILVEX_L_DECLARE_TEXT)
+#undef ILVEX_L_DECLARE_TEXT
+
+    // Parameterised texts. Arguments are inserted exactly as given; numbers in plain decimal digits.
+    static QString addTo(const QString &name);
+    static QString addToGroup(const QString &name);
+    static QString listColor(const QString &name);
+    static QString maxLists(int n);
+    static QString restoreItems(int n);
+    static QString version(const QString &version, const QString &build);
+    static QString latestVersionMessage(const QString &version);
+    // The question asked before an import: what the file holds, and what Replace and Add would do.
+    static QString importChoice(int incoming, int have, int max, int room);
+    // The English name of a theme or tint colour in the interface language; unknown names unchanged.
+    static QString colorName(const QString &name);
 };

@@ -1,0 +1,93 @@
+#include "LanguageFixture.h"
+
+#include "store/Preferences.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+
+using AppLanguageTest = LanguageTest;
+
+TEST_F(AppLanguageTest, RawValuesRoundTrip) {
+    const QStringList expected{"system", "en", "it", "es", "fr", "de", "zh", "ja"};
+    QStringList raws;
+    for (AppLanguage language : allAppLanguages()) {
+        raws.append(rawValue(language));
+        EXPECT_EQ(appLanguageFromRawValue(rawValue(language)), language);
+    }
+    EXPECT_EQ(raws, expected);
+    for (const QString &other : {QString(), QStringLiteral("DE"), QStringLiteral("de-AT"), QStringLiteral("Deutsch")})
+        EXPECT_EQ(appLanguageFromRawValue(other), std::nullopt) << other.toStdString();
+}
+
+TEST_F(AppLanguageTest, FromSystemTakesTheFirstSpokenLanguage) {
+    struct Case {
+        QStringList preferred;
+        AppLanguage expected;
+    };
+    const Case cases[] = {
+        {{"pt-BR", "de-AT"}, AppLanguage::de},
+        {{}, AppLanguage::en},
+        {{"pt-BR"}, AppLanguage::en},
+        {{"zh-Hant-TW"}, AppLanguage::zh},
+        {{"en-GB", "fr-FR"}, AppLanguage::en},
+        {{"it_IT", "en"}, AppLanguage::it},
+        {{"", "e", "C", "ja-JP"}, AppLanguage::ja},
+        {{"d", "es"}, AppLanguage::es},
+        {{"ko-KR", "nl", "fr-CA"}, AppLanguage::fr},
+        {{"system"}, AppLanguage::en},
+    };
+    for (const Case &c : cases) {
+        setSystemLanguagesForTesting(c.preferred);
+        EXPECT_EQ(fromSystem(), c.expected) << c.preferred.join(u',').toStdString();
+    }
+}
+
+TEST_F(AppLanguageTest, MenuTitles) {
+    L::setLanguage(AppLanguage::en);
+    const QStringList expected{"🌐  Automatic (System)", "🇬🇧  English", "🇮🇹  Italiano", "🇪🇸  Español",
+                               "🇫🇷  Français",          "🇩🇪  Deutsch", "🇨🇳  中文",      "🇯🇵  日本語"};
+    QStringList titles;
+    for (AppLanguage language : allAppLanguages())
+        titles.append(menuTitle(language));
+    EXPECT_EQ(titles, expected);
+
+    // Only the system row follows the interface language.
+    L::setLanguage(AppLanguage::fr);
+    EXPECT_EQ(menuTitle(AppLanguage::system), QStringLiteral("🌐  Automatique (système)"));
+    EXPECT_EQ(menuTitle(AppLanguage::de), QStringLiteral("🇩🇪  Deutsch"));
+}
+
+TEST_F(AppLanguageTest, ApplyToFrameworksWritesTheOverride) {
+    const QString key = QLatin1String(Preferences::appleLanguages);
+    applyToFrameworks(AppLanguage::zh);
+    EXPECT_EQ(Preferences::settings().value(key).toStringList(), QStringList{"zh-Hans"});
+    applyToFrameworks(AppLanguage::de);
+    EXPECT_EQ(Preferences::settings().value(key).toStringList(), QStringList{"de"});
+    applyToFrameworks(AppLanguage::system);
+    EXPECT_FALSE(Preferences::settings().contains(key));
+    // What other code reads through a fresh settings object is on disk too.
+    Preferences::settings().sync();
+    EXPECT_FALSE(QSettings(Preferences::settings().fileName(), QSettings::IniFormat).contains(key));
+}
+
+TEST_F(AppLanguageTest, ApplyToFrameworksSwitchesQtTranslations) {
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char *file : {"qtbase_de.qm", "qtbase_fr.qm", "qtbase_zh_CN.qm", "qtbase_ja.qm"}) {
+        if (!QFileInfo::exists(folder + u'/' + QLatin1String(file)))
+            GTEST_SKIP() << "Qt translations not installed in " << folder.toStdString();
+    }
+    const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    applyToFrameworks(AppLanguage::de);
+    EXPECT_EQ(cancel(), QStringLiteral("Abbrechen"));
+    applyToFrameworks(AppLanguage::fr);
+    EXPECT_EQ(cancel(), QStringLiteral("Annuler"));
+    applyToFrameworks(AppLanguage::zh);
+    EXPECT_EQ(cancel(), QStringLiteral("取消"));
+    setSystemLanguagesForTesting(QStringList{QStringLiteral("pt-BR"), QStringLiteral("ja-JP")});
+    applyToFrameworks(AppLanguage::system);
+    EXPECT_EQ(cancel(), QStringLiteral("キャンセル"));
+    // English replaces the earlier translation instead of stacking on it.
+    applyToFrameworks(AppLanguage::en);
+    EXPECT_EQ(cancel(), QStringLiteral("Cancel"));
+}

@@ -1,0 +1,232 @@
+#include "LanguageFixture.h"
+
+#include "store/Preferences.h"
+
+#include <array>
+#include <functional>
+
+namespace {
+
+struct PlainText {
+    const char *key;
+    QString (*text)();
+};
+
+const PlainText plainTexts[] = {
+#define ILVEX_TEST_TEXT(key) {#key, &L::key},
+    ILVEX_L_PLAIN_TEXTS(ILVEX_TEST_TEXT)
+#undef ILVEX_TEST_TEXT
+};
+
+QString textIn(AppLanguage language, const std::function<QString()> &text) {
+    L::setLanguage(language);
+    return text();
+}
+
+} // namespace
+
+using StringTableTest = LanguageTest;
+
+TEST_F(StringTableTest, EveryKeyIsTranslatedConsistently) {
+    ASSERT_EQ(std::size(plainTexts), 72u);
+    for (const PlainText &row : plainTexts) {
+        const QString english = textIn(AppLanguage::en, row.text);
+        for (AppLanguage language : concreteLanguages()) {
+            SCOPED_TRACE(std::string(row.key) + " in " + rawValue(language).toStdString());
+            const QString text = textIn(language, row.text);
+            EXPECT_FALSE(text.trimmed().isEmpty());
+            EXPECT_EQ(text.count(u'\n'), english.count(u'\n'));
+            EXPECT_EQ(text.contains(QStringLiteral("Ilvex")), english.contains(QStringLiteral("Ilvex")));
+            EXPECT_EQ(text.endsWith(u'…'), english.endsWith(u'…'));
+        }
+    }
+}
+
+TEST_F(StringTableTest, NoLanguageIsMostlyEnglish) {
+    for (AppLanguage language : concreteLanguages()) {
+        if (language == AppLanguage::en)
+            continue;
+        int sameAsEnglish = 0;
+        QSet<QString> distinct;
+        for (const PlainText &row : plainTexts) {
+            const QString text = textIn(language, row.text);
+            sameAsEnglish += text == textIn(AppLanguage::en, row.text);
+            distinct.insert(text);
+        }
+        EXPECT_LE(sameAsEnglish, 5) << rawValue(language).toStdString();
+        // A column shifted by a row or copied over another would repeat texts.
+        EXPECT_GE(distinct.size(), 60) << rawValue(language).toStdString();
+    }
+}
+
+TEST_F(StringTableTest, GivenRowsInAllLanguages) {
+    struct Row {
+        QString (*text)();
+        std::array<const char *, 7> expected; // en, it, es, fr, de, zh, ja
+    };
+    const Row rows[] = {
+        {&L::automatic,
+         {"Automatic (System)", "Automatica (lingua di sistema)", "Automático (sistema)", "Automatique (système)",
+          "Automatisch (System)", "自动（系统）", "自動（システム）"}},
+        {&L::add, {"Add", "Aggiungi", "Añadir", "Ajouter", "Hinzufügen", "添加", "追加"}},
+        {&L::removeFromLauncher,
+         {"Remove from launcher", "Togli dal launcher", "Quitar del lanzador", "Retirer du lanceur",
+          "Aus dem Launcher entfernen", "从启动器移除", "ランチャーから削除"}},
+        {&L::defaultGroupName, {"Group", "Gruppo", "Grupo", "Groupe", "Gruppe", "群组", "グループ"}},
+        {&L::subListsCantBeNested,
+         {"Sub-lists can't be nested", "Non si può mettere un gruppo in un gruppo",
+          "Los grupos no se pueden anidar", "Les groupes ne peuvent pas être imbriqués",
+          "Gruppen lassen sich nicht verschachteln", "群组不能嵌套", "グループは入れ子にできません"}},
+        {&L::listFolders, {"Folders", "Cartelle", "Carpetas", "Dossiers", "Ordner", "文件夹", "フォルダ"}},
+    };
+    for (const Row &row : rows) {
+        for (qsizetype i = 0; i < concreteLanguages().size(); ++i)
+            EXPECT_EQ(textIn(concreteLanguages()[i], row.text), QString::fromUtf8(row.expected[i]));
+    }
+}
+
+TEST_F(StringTableTest, EnglishTexts) {
+    L::setLanguage(AppLanguage::en);
+    EXPECT_EQ(L::emptyGroup(), QStringLiteral("Empty group\nAdd items with the ✎ button"));
+    EXPECT_EQ(L::byMarrowby(), QStringLiteral("by Marrowby Labs"));
+    EXPECT_EQ(L::upToDate(), QStringLiteral("You're up to date"));
+    EXPECT_EQ(L::hideDockIcon(), QStringLiteral("Hide Dock icon"));
+    EXPECT_EQ(L::importFailedMessage(),
+              QStringLiteral("The selected file could not be read as an Ilvex configuration."));
+}
+
+TEST_F(StringTableTest, ParameterisedTextsInsertArgumentsUnchanged) {
+    const QString nbsp(QChar(0x00A0));
+    struct Case {
+        AppLanguage language;
+        std::function<QString()> text;
+        QString expected;
+    };
+    const Case cases[] = {
+        {AppLanguage::en, [] { return L::addTo(QStringLiteral("Work")); }, QStringLiteral("Add to “Work”")},
+        {AppLanguage::fr, [] { return L::addTo(QStringLiteral("Travail")); },
+         QStringLiteral("Ajouter à «") + nbsp + QStringLiteral("Travail") + nbsp + QStringLiteral("»")},
+        {AppLanguage::de, [] { return L::addTo(QStringLiteral("Arbeit")); }, QStringLiteral("Zu „Arbeit“ hinzufügen")},
+        {AppLanguage::ja, [] { return L::addTo(QStringLiteral("仕事")); }, QStringLiteral("「仕事」に追加")},
+        {AppLanguage::fr, [] { return L::addToGroup(QStringLiteral("Jeux")); },
+         QStringLiteral("Ajouter au groupe «") + nbsp + QStringLiteral("Jeux") + nbsp + QStringLiteral("»")},
+        {AppLanguage::de, [] { return L::addToGroup(QStringLiteral("Spiele")); },
+         QStringLiteral("Zur Gruppe „Spiele“ hinzufügen")},
+        {AppLanguage::zh, [] { return L::addToGroup(QStringLiteral("游戏")); }, QStringLiteral("添加到群组“游戏”")},
+        {AppLanguage::fr, [] { return L::listColor(QStringLiteral("Bleu")); },
+         QStringLiteral("Couleur de la liste : Bleu")},
+        {AppLanguage::fr, [] { return L::maxLists(8); }, QStringLiteral("8 listes au maximum")},
+        {AppLanguage::zh, [] { return L::maxLists(8); }, QStringLiteral("最多 8 个列表")},
+        {AppLanguage::en, [] { return L::restoreItems(12345); }, QStringLiteral("Restore (12345 items)")},
+        {AppLanguage::zh, [] { return L::restoreItems(3); }, QStringLiteral("恢复（3 个项目）")},
+        {AppLanguage::es, [] { return L::version(QStringLiteral("1.2"), QStringLiteral("42")); },
+         QStringLiteral("Versión 1.2 (42)")},
+        {AppLanguage::ja, [] { return L::version(QStringLiteral("1.2"), QStringLiteral("42")); },
+         QStringLiteral("バージョン 1.2 (42)")},
+        {AppLanguage::it, [] { return L::latestVersionMessage(QStringLiteral("2.0")); },
+         QStringLiteral("Ilvex 2.0 è l'ultima versione.")},
+        // Arguments that look like placeholders stay as they are.
+        {AppLanguage::en, [] { return L::addTo(QStringLiteral("50%1 %2")); }, QStringLiteral("Add to “50%1 %2”")},
+        {AppLanguage::en, [] { return L::version(QStringLiteral("%2"), QStringLiteral("%1")); },
+         QStringLiteral("Version %2 (%1)")},
+        {AppLanguage::de, [] { return L::listColor(QString()); }, QStringLiteral("Listenfarbe: ")},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(textIn(c.language, c.text), c.expected);
+}
+
+TEST_F(StringTableTest, ImportChoice) {
+    L::setLanguage(AppLanguage::en);
+    EXPECT_EQ(L::importChoice(1, 8, 8, 0),
+              QStringLiteral("The file contains 1 list. You currently have 8 (max 8).\n\n"
+                             "“Replace” overwrites your current lists. “Add” won't work: no free slots."));
+    EXPECT_EQ(L::importChoice(3, 5, 8, 3),
+              QStringLiteral("The file contains 3 lists. You currently have 5 (max 8).\n\n"
+                             "“Replace” overwrites your current lists. "
+                             "“Add” appends the imported ones (up to 3 more)."));
+    EXPECT_EQ(textIn(AppLanguage::de, [] { return L::importChoice(1, 2, 8, 6); }).section(u'.', 0, 0),
+              QStringLiteral("Die Datei enthält 1 Liste"));
+    EXPECT_EQ(textIn(AppLanguage::de, [] { return L::importChoice(2, 2, 8, 6); }).section(u'.', 0, 0),
+              QStringLiteral("Die Datei enthält 2 Listen"));
+
+    for (AppLanguage language : concreteLanguages()) {
+        SCOPED_TRACE(rawValue(language).toStdString());
+        const QString withRoom = textIn(language, [] { return L::importChoice(4, 3, 9, 6); });
+        const QString full = textIn(language, [] { return L::importChoice(4, 9, 9, 0); });
+        EXPECT_EQ(withRoom.count(QStringLiteral("\n\n")), 1);
+        EXPECT_FALSE(withRoom.contains(u'%'));
+        for (const QString &number : {QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("9"),
+                                      QStringLiteral("6")})
+            EXPECT_TRUE(withRoom.contains(number)) << number.toStdString();
+        EXPECT_FALSE(full.contains(u'0'));
+        EXPECT_NE(withRoom.section(QStringLiteral("\n\n"), 1), full.section(QStringLiteral("\n\n"), 1));
+    }
+}
+
+TEST_F(StringTableTest, ColorNames) {
+    const char *const known[] = {"Blue", "Purple", "Green", "Orange", "Red",
+                                 "Teal", "Cyan",   "Yellow", "Pink",  "Grey"};
+    for (AppLanguage language : concreteLanguages()) {
+        L::setLanguage(language);
+        EXPECT_EQ(L::colorName(QStringLiteral("Violet")), QStringLiteral("Violet"));
+        EXPECT_EQ(L::colorName(QStringLiteral("blue")), QStringLiteral("blue"));
+        EXPECT_EQ(L::colorName(QString()), QString());
+        for (const char *name : known) {
+            const QString translated = L::colorName(QLatin1String(name));
+            EXPECT_FALSE(translated.isEmpty());
+            if (language == AppLanguage::en)
+                EXPECT_EQ(translated, QLatin1String(name));
+        }
+    }
+    struct Example {
+        const char *english;
+        AppLanguage language;
+        const char *expected;
+    };
+    const Example examples[] = {
+        {"Blue", AppLanguage::it, "Blu"},         {"Blue", AppLanguage::es, "Azul"},
+        {"Blue", AppLanguage::fr, "Bleu"},        {"Blue", AppLanguage::de, "Blau"},
+        {"Teal", AppLanguage::it, "Verde acqua"}, {"Teal", AppLanguage::es, "Verde azulado"},
+        {"Teal", AppLanguage::fr, "Bleu canard"}, {"Purple", AppLanguage::it, "Viola"},
+        {"Purple", AppLanguage::es, "Morado"},    {"Purple", AppLanguage::fr, "Violet"},
+        {"Purple", AppLanguage::de, "Lila"},
+    };
+    for (const Example &e : examples) {
+        L::setLanguage(e.language);
+        EXPECT_EQ(L::colorName(QLatin1String(e.english)), QString::fromUtf8(e.expected)) << e.english;
+    }
+}
+
+TEST_F(StringTableTest, LanguagePreferenceIsReadOnce) {
+    m_sandbox.preferences().setValue(QLatin1String(Preferences::appLanguage), QStringLiteral("de"));
+    EXPECT_EQ(L::cancel(), QStringLiteral("Abbrechen"));
+    m_sandbox.preferences().setValue(QLatin1String(Preferences::appLanguage), QStringLiteral("fr"));
+    EXPECT_EQ(L::cancel(), QStringLiteral("Abbrechen"));
+    L::setLanguage(AppLanguage::it);
+    EXPECT_EQ(L::cancel(), QStringLiteral("Annulla"));
+    EXPECT_EQ(L::language(), AppLanguage::it);
+}
+
+TEST_F(StringTableTest, MissingOrUnknownPreferenceFollowsTheSystem) {
+    setSystemLanguagesForTesting(QStringList{QStringLiteral("ja-JP")});
+    for (const QVariant &stored : {QVariant(), QVariant(QStringLiteral("klingon")), QVariant(QStringLiteral("DE")),
+                                   QVariant(QStringLiteral("system"))}) {
+        if (stored.isValid())
+            m_sandbox.preferences().setValue(QLatin1String(Preferences::appLanguage), stored);
+        L::resetLanguageCacheForTesting();
+        EXPECT_EQ(L::language(), AppLanguage::system) << stored.toString().toStdString();
+        EXPECT_EQ(L::cancel(), QStringLiteral("キャンセル"));
+    }
+}
+
+TEST_F(StringTableTest, SystemLanguageIsResolvedOnEveryText) {
+    L::setLanguage(AppLanguage::system);
+    setSystemLanguagesForTesting(QStringList{QStringLiteral("pt-BR"), QStringLiteral("de-AT")});
+    EXPECT_EQ(L::open(), QStringLiteral("Öffnen"));
+    EXPECT_EQ(L::resolvedLanguage(), AppLanguage::de);
+    setSystemLanguagesForTesting(QStringList{QStringLiteral("es-MX")});
+    EXPECT_EQ(L::open(), QStringLiteral("Abrir"));
+    setSystemLanguagesForTesting(QStringList{});
+    EXPECT_EQ(L::open(), QStringLiteral("Open"));
+    EXPECT_EQ(L::language(), AppLanguage::system);
+}
