@@ -1,4 +1,5 @@
 #include "store/Types.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
