@@ -1,0 +1,481 @@
+#include "ring/RingDrag.h"
+
+#include "ring/Clock.h"
+#include "store/AppState.h"
+#include "store/Preferences.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double twoPi = 2 * std::numbers::pi;
+
+double distance(QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
+
+const AppItem *findItem(const QList<AppItem> &items, const QUuid &id) {
+    for (const AppItem &item : items) {
+        if (item.id == id)
+            return &item;
+    }
+    return nullptr;
+}
+
+bool sameIDs(const QList<AppItem> &a, const QList<AppItem> &b) {
+    return std::equal(a.cbegin(), a.cend(), b.cbegin(), b.cend(),
+                      [](const AppItem &x, const AppItem &y) { return x.id == y.id; });
+}
+
+QList<QUuid> sortedIDs(const QList<AppItem> &items) {
+    QList<QUuid> ids;
+    ids.reserve(items.size());
+    for (const AppItem &item : items)
+        ids.append(item.id);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+// The entries of current, in the order of the ids of order. The entries themselves come from current, so
+// nothing changed meanwhile is overwritten by a stale copy; anything order lacks stays, at the end.
+QList<AppItem> arrangedLike(const QList<AppItem> &current, const QList<AppItem> &order) {
+    QList<AppItem> result;
+    result.reserve(current.size());
+    QList<bool> taken(current.size(), false);
+    for (const AppItem &wanted : order) {
+        for (int i = 0; i < current.size(); ++i) {
+            if (!taken[i] && current[i].id == wanted.id) {
+                taken[i] = true;
+                result.append(current[i]);
+                break;
+            }
+        }
+    }
+    for (int i = 0; i < current.size(); ++i) {
+        if (!taken[i])
+            result.append(current[i]);
+    }
+    return result;
+}
+} // namespace
+
+// --- AppStateRingStore ---
+
+QList<AppItem> AppStateRingStore::currentItems() const { return m_state.currentItems(); }
+int AppStateRingStore::listCount() const { return int(m_state.lists().size()); }
+std::optional<QUuid> AppStateRingStore::openSubListID() const { return m_state.openSubListID(); }
+double AppStateRingStore::launcherMaxRadius() const { return m_state.launcherMaxRadius(); }
+double AppStateRingStore::launcherScale() const {
+    return Preferences::doubleValue(Preferences::launcherScale, 1.0);
+}
+bool AppStateRingStore::soundsEnabled() const {
+    return Preferences::boolValue(Preferences::launcherSoundsEnabled, true);
+}
+void AppStateRingStore::moveItemToSubList(const QUuid &itemID, const QUuid &subListID) {
+    m_state.moveItemToSubList(itemID, subListID);
+}
+std::optional<QUuid> AppStateRingStore::mergeIntoNewGroup(const QUuid &targetID, const QUuid &draggedID) {
+    return m_state.mergeIntoNewGroup(targetID, draggedID);
+}
+bool AppStateRingStore::withCurrentItems(const std::function<void(QList<AppItem> &)> &change) {
+    return m_state.withCurrentItems(change);
+}
+bool AppStateRingStore::save() { return m_state.save(); }
+
+// --- RingDrag ---
+
+RingDrag::RingDrag(RingDragStore &store, Clock &clock, QObject *parent)
+    : QObject(parent), m_store(store), m_clock(clock) {}
+
+QPointF RingDrag::ringPoint(QPointF windowPoint, double panelSide) {
+    return windowPoint - QPointF(panelSide / 2, panelSide / 2);
+}
+
+int RingDrag::slotForAngle(double angle, int count) {
+    if (count <= 0)
+        return 0;
+    double a = std::fmod(angle - RingGeometry::ringStartAngle, twoPi);
+    if (!std::isfinite(a))
+        a = 0;
+    if (a < 0)
+        a += twoPi;
+    const int slot = int(std::floor(a / twoPi * count + 0.5)) % count;
+    return std::min(slot, count - 1);
+}
+
+std::optional<QList<AppItem>> RingDrag::candidateOrder(const QList<AppItem> &currentItems, const QUuid &draggedID,
+                                                       double angle) {
+    const AppItem *dragged = findItem(currentItems, draggedID);
+    if (!dragged)
+        return std::nullopt;
+    const int slot = slotForAngle(angle, int(currentItems.size()));
+    QList<AppItem> order;
+    order.reserve(currentItems.size());
+    for (const AppItem &item : currentItems) {
+        if (item.id != draggedID)
+            order.append(item);
+    }
+    order.insert(std::min(slot, int(order.size())), *dragged);
+    return order;
+}
+
+void RingDrag::press(const QUuid &itemID, int displayedIndex, QPointF pointer) {
+    if (m_pressedID || m_draggingID)
+        return;
+    m_pressedID = itemID;
+    m_pressedIndex = displayedIndex;
+    m_pressPoint = pointer;
+    m_lastPointer = pointer;
+}
+
+void RingDrag::pointerMoved(QPointF pointer) {
+    if (!m_pressedID)
+        return;
+    if (!m_draggingID) {
+        if (distance(pointer, m_pressPoint) < dragThreshold)
+            return;
+        begin(pointer);
+    }
+    evaluate(pointer);
+}
+
+RingRelease RingDrag::release() {
+    if (!m_pressedID)
+        return {};
+    if (!m_draggingID) {
+        RingRelease click{RingRelease::Action::click, *m_pressedID, m_store.soundsEnabled(), std::nullopt};
+        m_pressedID.reset();
+        return click;
+    }
+    const RingRelease outcome = drop();
+    reset();
+    Q_EMIT changed();
+    return outcome;
+}
+
+void RingDrag::cancel() {
+    const bool wasDragging = isDragging();
+    reset();
+    if (wasDragging)
+        Q_EMIT changed();
+}
+
+void RingDrag::itemRemoved(const QUuid &itemID) {
+    // Everything goes, not only the drag's position: a merge target or candidate left over from the
+    // abandoned drag must not carry into the next one.
+    if (m_pressedID == itemID || m_draggingID == itemID)
+        cancel();
+}
+
+std::optional<AppItem> RingDrag::draggedItem() const {
+    if (!m_draggingID)
+        return std::nullopt;
+    if (const AppItem *item = findItem(m_store.currentItems(), *m_draggingID))
+        return *item;
+    if (const AppItem *item = findItem(displayedOrder(), *m_draggingID))
+        return *item;
+    return std::nullopt;
+}
+
+QList<AppItem> RingDrag::displayedOrder() const { return m_liveOrder ? *m_liveOrder : m_store.currentItems(); }
+
+RingGeometry RingDrag::geometryFor(const QList<AppItem> &currentItems, int displayedCount) const {
+    RingGeometry::Inputs in;
+    in.launcherScale = m_store.launcherScale();
+    in.storedCount = int(currentItems.size());
+    in.displayedCount = displayedCount;
+    in.listCount = m_store.listCount();
+    in.groupOpen = m_store.openSubListID().has_value();
+    in.maxRadius = m_store.launcherMaxRadius();
+    return RingGeometry(in);
+}
+
+RingGeometry RingDrag::geometry() const {
+    const QList<AppItem> items = m_store.currentItems();
+    return geometryFor(items, int(m_liveOrder ? m_liveOrder->size() : items.size()));
+}
+
+QPointF RingDrag::dropSlotCenter() const { return geometry().pointOnRing(m_dragAngle); }
+
+int RingDrag::dropSlotIndex() const { return slotForAngle(m_dragAngle, int(m_store.currentItems().size())); }
+
+void RingDrag::begin(QPointF pointer) {
+    const QUuid id = *m_pressedID;
+    const QList<AppItem> items = m_store.currentItems();
+    reset();
+    m_pressedID = id;
+    ++m_dragSerial;
+    m_draggingID = id;
+
+    m_dragStartIndex = m_pressedIndex;
+    for (int i = 0; i < items.size(); ++i) {
+        if (items[i].id == id) {
+            m_dragStartIndex = i;
+            break;
+        }
+    }
+    // The icon starts where it is drawn and keeps its offset to the pointer, so it does not jump.
+    const double angle = RingGeometry::slotAngle(m_dragStartIndex, int(items.size()));
+    const QPointF start = geometryFor(items, int(items.size())).pointOnRing(angle);
+    m_grabOffset = pointer - start;
+    m_dragPoint = start;
+    m_dragAngle = angle;
+    m_pauseAnchor = start;
+    m_pauseSince = m_clock.nowMs();
+}
+
+void RingDrag::evaluate(QPointF pointer) {
+    const qint64 now = m_clock.nowMs();
+    m_lastPointer = pointer;
+    m_lastEvaluation = now;
+
+    const QList<AppItem> items = m_store.currentItems();
+    const QList<AppItem> &order = m_liveOrder ? *m_liveOrder : items;
+    const RingGeometry geometry = geometryFor(items, int(order.size()));
+
+    m_dragPoint = pointer - m_grabOffset;
+    m_dragAngle = std::atan2(m_dragPoint.y(), m_dragPoint.x());
+
+    if (distance(m_dragPoint, m_pauseAnchor) > pauseTolerance) {
+        m_pauseAnchor = m_dragPoint;
+        m_pauseSince = now;
+    }
+    const qint64 paused = now - m_pauseSince.value_or(now);
+
+    const AppItem *dragged = findItem(items, *m_draggingID);
+    if (!dragged)
+        dragged = findItem(order, *m_draggingID);
+    const bool draggingGroup = dragged && dragged->isSubList;
+    const Targets targets =
+        findTargets(order, geometry, paused, draggingGroup, m_store.openSubListID().has_value());
+    m_dropTargetGroupID = targets.group;
+    updateMergeDwell(targets.candidate, now);
+    if (!targets.group && targets.mayReorder) {
+        updateReorder(items, now);
+    } else {
+        m_pendingOrder.reset();
+        m_pendingSince.reset();
+    }
+    scheduleRecheck(now);
+    Q_EMIT changed();
+}
+
+RingDrag::Targets RingDrag::findTargets(const QList<AppItem> &order, const RingGeometry &geometry, qint64 paused,
+                                        bool draggingGroup, bool groupOpen) {
+    Targets result;
+    if (draggingGroup)
+        return result; // groups are reordered, never merged or put into another group
+
+    const AppItem *angularNearest = nullptr;
+    const AppItem *nearest = nullptr;
+    double bestAngle = std::numeric_limits<double>::max();
+    double bestDist = std::numeric_limits<double>::max();
+    QPointF angularNearestPosition;
+    for (int i = 0; i < order.size(); ++i) {
+        const AppItem &item = order[i];
+        if (item.id == *m_draggingID)
+            continue;
+        const double theta = geometry.slotAngle(i);
+        double a = std::fmod(std::abs(theta - m_dragAngle), twoPi);
+        if (a > std::numbers::pi)
+            a = twoPi - a;
+        const QPointF position = geometry.pointOnRing(theta);
+        const double d = distance(m_dragPoint, position);
+        if (a < bestAngle) {
+            bestAngle = a;
+            angularNearest = &item;
+            angularNearestPosition = position;
+        }
+        if (d < bestDist) {
+            bestDist = d;
+            nearest = &item;
+        }
+    }
+    m_lastBestDist = bestDist;
+    if (!nearest)
+        return result;
+
+    const double halfSlot = std::numbers::pi / std::max(int(order.size()), 1);
+    if (angularNearest->isSubList && bestAngle < halfSlot) {
+        // Over a group's half-slot the ring holds still; close enough, the group takes the item.
+        result.mayReorder = false;
+        if (distance(m_dragPoint, angularNearestPosition) < geometry.groupDropRadius())
+            result.group = angularNearest->id;
+        return result;
+    }
+
+    if (nearest->isSubList || groupOpen)
+        return result; // merging happens only between plain items at the top level of a list
+    const RingGeometry::MergeRadii radii = geometry.mergeRadii();
+    if (m_hoverCandidateID == nearest->id) {
+        if (bestDist < radii.keep) {
+            result.candidate = nearest->id;
+            result.mayReorder = false;
+        }
+    } else if (paused >= pauseTimeMs && bestDist < radii.keep) {
+        result.mayReorder = false;
+        if (bestDist < radii.capture)
+            result.candidate = nearest->id;
+    }
+    return result;
+}
+
+void RingDrag::updateMergeDwell(const std::optional<QUuid> &candidate, qint64 now) {
+    if (!candidate) {
+        m_hoverCandidateID.reset();
+        m_candidateSince.reset();
+        m_dropTargetItemID.reset();
+        return;
+    }
+    if (m_hoverCandidateID != candidate) {
+        m_hoverCandidateID = candidate;
+        m_candidateSince = now;
+        // An armed target always belongs to the current candidate.
+        if (m_dropTargetItemID != candidate)
+            m_dropTargetItemID.reset();
+    }
+    if (!m_candidateSince)
+        m_candidateSince = now;
+    if (now - *m_candidateSince >= mergeDwellMs)
+        m_dropTargetItemID = candidate;
+    else
+        scheduleDwellCheck(*candidate, *m_candidateSince, now);
+}
+
+void RingDrag::scheduleDwellCheck(const QUuid &candidate, qint64 since, qint64 now) {
+    // One check per candidate start is enough: later ones would capture the same values and fire later.
+    if (m_dwellScheduledFor == since)
+        return;
+    m_dwellScheduledFor = since;
+    const quint64 serial = m_dragSerial;
+    m_clock.schedule(since + mergeDwellMs - now, this, [this, candidate, since, serial] {
+        // Completes the dwell when the pointer stopped moving, unless the candidate or the drag changed.
+        if (m_draggingID && m_dragSerial == serial && m_hoverCandidateID == candidate && m_candidateSince == since &&
+            m_dropTargetItemID != candidate) {
+            m_dropTargetItemID = candidate;
+            Q_EMIT changed();
+        }
+    });
+}
+
+void RingDrag::updateReorder(const QList<AppItem> &currentItems, qint64 now) {
+    const std::optional<QList<AppItem>> proposed = candidateOrder(currentItems, *m_draggingID, m_dragAngle);
+    if (!proposed)
+        return;
+    if (sameIDs(*proposed, m_liveOrder ? *m_liveOrder : currentItems)) {
+        m_pendingOrder.reset();
+        m_pendingSince.reset();
+    } else if (m_pendingOrder && sameIDs(*m_pendingOrder, *proposed)) {
+        if (m_pendingSince && now - *m_pendingSince >= commitDelayMs) {
+            m_liveOrder = proposed;
+            m_pendingOrder.reset();
+            m_pendingSince.reset();
+        }
+    } else {
+        m_pendingOrder = proposed;
+        m_pendingSince = now;
+    }
+}
+
+// A pointer at rest reports nothing, yet two things can change while it rests: the pause becomes long
+// enough to take a merge candidate, and a proposed order becomes old enough to show. The next of those
+// moments after the last evaluation is when the last position is worth examining again.
+std::optional<qint64> RingDrag::nextRecheckTime() const {
+    std::optional<qint64> due;
+    const auto consider = [&](const std::optional<qint64> &since, qint64 delay) {
+        if (since && *since + delay > m_lastEvaluation && (!due || *since + delay < *due))
+            due = *since + delay;
+    };
+    consider(m_pauseSince, pauseTimeMs);
+    consider(m_pendingSince, commitDelayMs);
+    return due;
+}
+
+void RingDrag::scheduleRecheck(qint64 now) {
+    const std::optional<qint64> due = nextRecheckTime();
+    if (!due || (m_recheckDue && *m_recheckDue <= *due))
+        return; // nothing to wait for, or an earlier check will look again
+    m_recheckDue = due;
+    const quint64 generation = ++m_recheckGeneration;
+    m_clock.schedule(*due - now, this, [this, generation] { recheck(generation); });
+}
+
+void RingDrag::recheck(quint64 generation) {
+    if (generation != m_recheckGeneration)
+        return;
+    m_recheckDue.reset();
+    if (!m_draggingID)
+        return;
+    const std::optional<qint64> due = nextRecheckTime();
+    if (!due)
+        return;
+    const qint64 now = m_clock.nowMs();
+    if (now < *due)
+        scheduleRecheck(now);
+    else
+        evaluate(m_lastPointer);
+}
+
+RingRelease RingDrag::drop() {
+    RingRelease outcome;
+    outcome.itemID = *m_draggingID;
+    const bool sounds = m_store.soundsEnabled();
+
+    if (m_dropTargetGroupID) {
+        m_store.moveItemToSubList(outcome.itemID, *m_dropTargetGroupID);
+        outcome.action = RingRelease::Action::movedIntoGroup;
+        outcome.playSound = sounds;
+        return outcome;
+    }
+
+    // A release close to a candidate merges even before the dwell completed.
+    std::optional<QUuid> target = m_dropTargetItemID;
+    if (!target && m_lastBestDist < geometry().mergeRadii().capture)
+        target = m_hoverCandidateID;
+    if (target) {
+        // The sound confirms a group that was made; a merge the store refused stays silent.
+        outcome.newGroupID = m_store.mergeIntoNewGroup(*target, outcome.itemID);
+        if (outcome.newGroupID) {
+            outcome.action = RingRelease::Action::merged;
+            outcome.playSound = sounds;
+        }
+        return outcome;
+    }
+
+    if (m_liveOrder && storeShownOrder()) {
+        outcome.action = RingRelease::Action::reordered;
+        outcome.playSound = sounds;
+    }
+    return outcome;
+}
+
+bool RingDrag::storeShownOrder() {
+    if (m_store.listCount() > 0) {
+        // The shown order is a permutation of the ring's items as they were; if the ring's content changed
+        // under the drag (lists imported, another list shown), writing it would lose or duplicate entries.
+        if (sortedIDs(m_store.currentItems()) != sortedIDs(*m_liveOrder))
+            return false;
+        const QList<AppItem> order = *m_liveOrder;
+        m_store.withCurrentItems([&order](QList<AppItem> &items) { items = arrangedLike(items, order); });
+    }
+    m_store.save();
+    return true;
+}
+
+void RingDrag::reset() {
+    m_pressedID.reset();
+    m_draggingID.reset();
+    m_liveOrder.reset();
+    m_dropTargetGroupID.reset();
+    m_dropTargetItemID.reset();
+    m_hoverCandidateID.reset();
+    m_candidateSince.reset();
+    m_pauseSince.reset();
+    m_pendingOrder.reset();
+    m_pendingSince.reset();
+    m_dragPoint = {};
+    m_grabOffset = {};
+    m_dragAngle = 0;
+    m_lastBestDist = std::numeric_limits<double>::max();
+    m_dwellScheduledFor.reset();
+    m_recheckDue.reset();
+    ++m_recheckGeneration;
+}
