@@ -42,7 +42,9 @@ constexpr bool infoFollowsEnumeration() {
 }
 static_assert(infoFollowsEnumeration());
 
-const LanguageInfo &info(AppLanguage language) { return languages[std::size_t(language)]; }
+const LanguageInfo &info(AppLanguage language) {
+    return languages[std::size_t(language)];
+}
 
 std::optional<QStringList> injectedSystemLanguages;
 
@@ -80,7 +82,9 @@ const QList<AppLanguage> &allAppLanguages() {
     return all;
 }
 
-QString rawValue(AppLanguage language) { return QString::fromLatin1(info(language).rawValue); }
+QString rawValue(AppLanguage language) {
+    return QString::fromLatin1(info(language).rawValue);
+}
 
 std::optional<AppLanguage> appLanguageFromRawValue(const QString &raw) {
     for (const LanguageInfo &language : languages) {

@@ -45,8 +45,8 @@ constexpr Row plainTexts[] = {
     {Key::settings, {"Settings", "Impostazioni", "Ajustes", "Réglages", "Einstellungen", "设置", "設定"}},
     {Key::quit, {"Quit", "Esci", "Salir", "Quitter", "Beenden", "退出", "終了"}},
     {Key::checkAutomatically,
-     {"Check Automatically", "Controlla automaticamente", "Comprobar automáticamente", "Vérifier automatiquement",
-      "Automatisch prüfen", "自动检查", "自動的に確認"}},
+     {"Check Automatically", "Controlla automaticamente", "Comprobar automáticamente",
+      "Vérifier automatiquement", "Automatisch prüfen", "自动检查", "自動的に確認"}},
     {Key::upToDate,
      {"You're up to date", "Hai già l'ultima versione", "Tienes la última versión", "Vous êtes à jour",
       "Du bist auf dem neuesten Stand", "已是最新版本", "最新の状態です"}},
@@ -62,7 +62,8 @@ constexpr Row plainTexts[] = {
     {Key::folderColor,
      {"Folder color…", "Colore cartella…", "Color de la carpeta…", "Couleur du dossier…", "Ordnerfarbe…",
       "文件夹颜色…", "フォルダの色…"}},
-    {Key::moveTo, {"Move to", "Sposta in", "Mover a", "Déplacer vers", "Verschieben nach", "移动到", "移動先"}},
+    {Key::moveTo,
+     {"Move to", "Sposta in", "Mover a", "Déplacer vers", "Verschieben nach", "移动到", "移動先"}},
     {Key::removeFromLauncher,
      {"Remove from launcher", "Togli dal launcher", "Quitar del lanzador", "Retirer du lanceur",
       "Aus dem Launcher entfernen", "从启动器移除", "ランチャーから削除"}},
@@ -91,35 +92,37 @@ constexpr Row plainTexts[] = {
       "Supprimer la liste (videz-la d'abord)", "Liste löschen (zuerst leeren)", "删除列表（请先清空）",
       "リストを削除（先に空にしてください）"}},
     {Key::renameList,
-     {"Rename list", "Rinomina lista", "Renombrar lista", "Renommer la liste", "Liste umbenennen", "重命名列表",
-      "リスト名を変更"}},
+     {"Rename list", "Rinomina lista", "Renombrar lista", "Renommer la liste", "Liste umbenennen",
+      "重命名列表", "リスト名を変更"}},
     {Key::addAndManage,
-     {"Add items & manage lists", "Aggiungi elementi e gestisci le liste", "Añadir elementos y gestionar listas",
-      "Ajouter des éléments et gérer les listes", "Elemente hinzufügen & Listen verwalten", "添加项目并管理列表",
-      "項目の追加とリストの管理"}},
+     {"Add items & manage lists", "Aggiungi elementi e gestisci le liste",
+      "Añadir elementos y gestionar listas", "Ajouter des éléments et gérer les listes",
+      "Elemente hinzufügen & Listen verwalten", "添加项目并管理列表", "項目の追加とリストの管理"}},
     {Key::kindFolder, {"Folder", "Cartella", "Carpeta", "Dossier", "Ordner", "文件夹", "フォルダ"}},
     {Key::kindFile, {"File", "File", "Archivo", "Fichier", "Datei", "文件", "ファイル"}},
     {Key::kindLink, {"Link", "Link", "Enlace", "Lien", "Link", "链接", "リンク"}},
     {Key::kindSub, {"Sub", "Gruppo", "Grupo", "Groupe", "Gruppe", "群组", "グループ"}},
     {Key::subListsCantBeNested,
-     {"Sub-lists can't be nested", "Non si può mettere un gruppo in un gruppo", "Los grupos no se pueden anidar",
-      "Les groupes ne peuvent pas être imbriqués", "Gruppen lassen sich nicht verschachteln", "群组不能嵌套",
-      "グループは入れ子にできません"}},
+     {"Sub-lists can't be nested", "Non si può mettere un gruppo in un gruppo",
+      "Los grupos no se pueden anidar", "Les groupes ne peuvent pas être imbriqués",
+      "Gruppen lassen sich nicht verschachteln", "群组不能嵌套", "グループは入れ子にできません"}},
     {Key::closesColorPicker,
      {"Closes the color picker", "Chiude il selettore colore", "Cierra el selector de color",
-      "Ferme le sélecteur de couleur", "Schließt die Farbauswahl", "关闭颜色选择器", "カラーピッカーを閉じます"}},
+      "Ferme le sélecteur de couleur", "Schließt die Farbauswahl", "关闭颜色选择器",
+      "カラーピッカーを閉じます"}},
     {Key::opensColorPicker,
      {"Opens the color picker", "Apre il selettore colore", "Abre el selector de color",
-      "Ouvre le sélecteur de couleur", "Öffnet die Farbauswahl", "打开颜色选择器", "カラーピッカーを開きます"}},
+      "Ouvre le sélecteur de couleur", "Öffnet die Farbauswahl", "打开颜色选择器",
+      "カラーピッカーを開きます"}},
     {Key::newList,
      {"New list", "Nuova lista", "Nueva lista", "Nouvelle liste", "Neue Liste", "新建列表", "新規リスト"}},
     {Key::deleteCurrentList,
      {"Delete current list", "Elimina la lista attuale", "Eliminar la lista actual",
       "Supprimer la liste actuelle", "Aktuelle Liste löschen", "删除当前列表", "現在のリストを削除"}},
     {Key::emptyListBeforeDeleting,
-     {"Empty the list before deleting", "Svuota la lista prima di eliminarla", "Vacía la lista antes de eliminarla",
-      "Videz la liste avant de la supprimer", "Leere die Liste vor dem Löschen", "删除前请先清空列表",
-      "削除する前にリストを空にしてください"}},
+     {"Empty the list before deleting", "Svuota la lista prima di eliminarla",
+      "Vacía la lista antes de eliminarla", "Videz la liste avant de la supprimer",
+      "Leere die Liste vor dem Löschen", "删除前请先清空列表", "削除する前にリストを空にしてください"}},
     {Key::nameOptional,
      {"Name (optional)", "Nome (facoltativo)", "Nombre (opcional)", "Nom (facultatif)", "Name (optional)",
       "名称（可选）", "名前（任意）"}},
@@ -132,7 +135,8 @@ constexpr Row plainTexts[] = {
     {Key::general, {"General", "Generali", "General", "Général", "Allgemein", "通用", "一般"}},
     {Key::showInMenuBar,
      {"Show in menu bar", "Mostra nella barra dei menu", "Mostrar en la barra de menús",
-      "Afficher dans la barre des menus", "In der Menüleiste anzeigen", "在菜单栏中显示", "メニューバーに表示"}},
+      "Afficher dans la barre des menus", "In der Menüleiste anzeigen", "在菜单栏中显示",
+      "メニューバーに表示"}},
     {Key::hideDockIcon,
      {"Hide Dock icon", "Nascondi l'icona nel Dock", "Ocultar el icono del Dock", "Masquer l'icône du Dock",
       "Dock-Symbol ausblenden", "隐藏程序坞图标", "Dock アイコンを非表示"}},
@@ -145,24 +149,26 @@ constexpr Row plainTexts[] = {
       "Mueve Ilvex a /Applications para activar esta función",
       "Déplacez Ilvex dans /Applications pour activer cette fonction",
       "Verschiebe Ilvex nach /Applications, um diese Funktion zu aktivieren",
-      "将 Ilvex 移到 /Applications 以启用此功能", "この機能を使うには Ilvex を /Applications に移動してください"}},
+      "将 Ilvex 移到 /Applications 以启用此功能",
+      "この機能を使うには Ilvex を /Applications に移動してください"}},
     {Key::hotCorner,
      {"Hot corner (top-right)", "Angolo attivo (in alto a destra)", "Esquina activa (arriba a la derecha)",
-      "Coin actif (en haut à droite)", "Aktive Ecke (oben rechts)", "触发角（右上）", "ホットコーナー（右上）"}},
+      "Coin actif (en haut à droite)", "Aktive Ecke (oben rechts)", "触发角（右上）",
+      "ホットコーナー（右上）"}},
     {Key::shortcut,
      {"Shortcut", "Scorciatoia", "Atajo", "Raccourci", "Tastenkürzel", "快捷键", "ショートカット"}},
     {Key::launcherSounds,
      {"Launcher sounds", "Suoni del launcher", "Sonidos del lanzador", "Sons du lanceur", "Launcher-Töne",
       "启动器音效", "ランチャーのサウンド"}},
     {Key::launcherSize,
-     {"Launcher size", "Dimensione del launcher", "Tamaño del lanzador", "Taille du lanceur", "Launcher-Größe",
-      "启动器大小", "ランチャーのサイズ"}},
-    {Key::saved, {"Saved!", "Salvato!", "¡Guardado!", "Enregistré !", "Gespeichert!", "已保存！", "保存しました！"}},
+     {"Launcher size", "Dimensione del launcher", "Tamaño del lanzador", "Taille du lanceur",
+      "Launcher-Größe", "启动器大小", "ランチャーのサイズ"}},
+    {Key::saved,
+     {"Saved!", "Salvato!", "¡Guardado!", "Enregistré !", "Gespeichert!", "已保存！", "保存しました！"}},
     {Key::saveOrder,
      {"Save order", "Salva ordine", "Guardar orden", "Enregistrer l'ordre", "Reihenfolge sichern", "保存顺序",
       "並び順を保存"}},
-    {Key::restore,
-     {"Restore", "Ripristina", "Restaurar", "Restaurer", "Wiederherstellen", "恢复", "復元"}},
+    {Key::restore, {"Restore", "Ripristina", "Restaurar", "Restaurer", "Wiederherstellen", "恢复", "復元"}},
     {Key::noSavedOrder,
      {"No saved order", "Nessun ordine salvato", "No hay ningún orden guardado", "Aucun ordre enregistré",
       "Keine gesicherte Reihenfolge", "没有已保存的顺序", "保存された並び順はありません"}},
@@ -175,8 +181,8 @@ constexpr Row plainTexts[] = {
      {"Import lists…", "Importa liste…", "Importar listas…", "Importer des listes…", "Listen importieren…",
       "导入列表…", "リストを読み込む…"}},
     {Key::importLists,
-     {"Import lists", "Importa liste", "Importar listas", "Importer des listes", "Listen importieren", "导入列表",
-      "リストを読み込む"}},
+     {"Import lists", "Importa liste", "Importar listas", "Importer des listes", "Listen importieren",
+      "导入列表", "リストを読み込む"}},
     {Key::importFailed,
      {"Import failed", "Importazione non riuscita", "Error al importar", "Échec de l'importation",
       "Import fehlgeschlagen", "导入失败", "読み込みに失敗しました"}},
@@ -189,13 +195,15 @@ constexpr Row plainTexts[] = {
       "无法将所选文件读取为 Ilvex 配置。", "選択したファイルを Ilvex の設定として読み込めませんでした。"}},
     {Key::replaceAllLists,
      {"Replace all my lists", "Sostituisci tutte le mie liste", "Reemplazar todas mis listas",
-      "Remplacer toutes mes listes", "Alle meine Listen ersetzen", "替换我的所有列表", "すべてのリストを置き換える"}},
+      "Remplacer toutes mes listes", "Alle meine Listen ersetzen", "替换我的所有列表",
+      "すべてのリストを置き換える"}},
     {Key::addToMyLists,
      {"Add to my lists", "Aggiungi alle mie liste", "Añadir a mis listas", "Ajouter à mes listes",
       "Zu meinen Listen hinzufügen", "添加到我的列表", "自分のリストに追加"}},
     {Key::exportPanelTitle,
-     {"Export Ilvex lists", "Esporta le liste di Ilvex", "Exportar listas de Ilvex", "Exporter les listes Ilvex",
-      "Ilvex-Listen exportieren", "导出 Ilvex 列表", "Ilvex のリストを書き出す"}},
+     {"Export Ilvex lists", "Esporta le liste di Ilvex", "Exportar listas de Ilvex",
+      "Exporter les listes Ilvex", "Ilvex-Listen exportieren", "导出 Ilvex 列表",
+      "Ilvex のリストを書き出す"}},
     {Key::importPanelTitle,
      {"Import Ilvex lists", "Importa liste di Ilvex", "Importar listas de Ilvex", "Importer des listes Ilvex",
       "Ilvex-Listen importieren", "导入 Ilvex 列表", "Ilvex のリストを読み込む"}},
@@ -218,28 +226,31 @@ constexpr bool rowsFollowKeys() {
 static_assert(rowsFollowKeys(), "one row per key, in the order of ILVEX_L_PLAIN_TEXTS");
 
 // Patterns of the parameterised texts: %1, %2, … stand for the arguments.
-constexpr Texts addToPatterns = {"Add to “%1”",  "Aggiungi a “%1”",  "Añadir a “%1”", "Ajouter à «\u00A0%1\u00A0»",
-                                 "Zu „%1“ hinzufügen", "添加到“%1”", "「%1」に追加"};
-constexpr Texts addToGroupPatterns = {"Add to group “%1”",        "Aggiungi al gruppo “%1”",
-                                      "Añadir al grupo “%1”",     "Ajouter au groupe «\u00A0%1\u00A0»",
+constexpr Texts addToPatterns = {
+    "Add to “%1”",        "Aggiungi a “%1”", "Añadir a “%1”", "Ajouter à «\u00A0%1\u00A0»",
+    "Zu „%1“ hinzufügen", "添加到“%1”",      "「%1」に追加"};
+constexpr Texts addToGroupPatterns = {"Add to group “%1”",          "Aggiungi al gruppo “%1”",
+                                      "Añadir al grupo “%1”",       "Ajouter au groupe «\u00A0%1\u00A0»",
                                       "Zur Gruppe „%1“ hinzufügen", "添加到群组“%1”",
                                       "グループ「%1」に追加"};
-constexpr Texts listColorPatterns = {"List color: %1",  "Colore lista: %1", "Color de la lista: %1",
-                                     "Couleur de la liste : %1", "Listenfarbe: %1", "列表颜色：%1",
-                                     "リストの色：%1"};
-constexpr Texts maxListsPatterns = {"Maximum of %1 lists", "Massimo %1 liste", "Máximo %1 listas",
+constexpr Texts listColorPatterns = {
+    "List color: %1",  "Colore lista: %1", "Color de la lista: %1", "Couleur de la liste : %1",
+    "Listenfarbe: %1", "列表颜色：%1",     "リストの色：%1"};
+constexpr Texts maxListsPatterns = {"Maximum of %1 lists",  "Massimo %1 liste",    "Máximo %1 listas",
                                     "%1 listes au maximum", "Höchstens %1 Listen", "最多 %1 个列表",
                                     "リストは最大 %1 個"};
-constexpr Texts restoreItemsPatterns = {"Restore (%1 items)",        "Ripristina (%1 elementi)",
-                                        "Restaurar (%1 elementos)",  "Restaurer (%1 éléments)",
-                                        "Wiederherstellen (%1 Elemente)", "恢复（%1 个项目）",
-                                        "復元（%1 項目）"};
-constexpr Texts versionPatterns = {"Version %1 (%2)", "Versione %1 (%2)", "Versión %1 (%2)", "Version %1 (%2)",
-                                   "Version %1 (%2)", "版本 %1 (%2)",     "バージョン %1 (%2)"};
-constexpr Texts latestVersionPatterns = {"Ilvex %1 is the latest version.",   "Ilvex %1 è l'ultima versione.",
-                                         "Ilvex %1 es la última versión.",    "Ilvex %1 est la dernière version.",
-                                         "Ilvex %1 ist die neueste Version.", "Ilvex %1 是最新版本。",
-                                         "Ilvex %1 は最新バージョンです。"};
+constexpr Texts restoreItemsPatterns = {
+    "Restore (%1 items)",      "Ripristina (%1 elementi)",       "Restaurar (%1 elementos)",
+    "Restaurer (%1 éléments)", "Wiederherstellen (%1 Elemente)", "恢复（%1 个项目）",
+    "復元（%1 項目）"};
+constexpr Texts versionPatterns = {"Version %1 (%2)",   "Versione %1 (%2)", "Versión %1 (%2)",
+                                   "Version %1 (%2)",   "Version %1 (%2)",  "版本 %1 (%2)",
+                                   "バージョン %1 (%2)"};
+constexpr Texts latestVersionPatterns = {
+    "Ilvex %1 is the latest version.",   "Ilvex %1 è l'ultima versione.",
+    "Ilvex %1 es la última versión.",    "Ilvex %1 est la dernière version.",
+    "Ilvex %1 ist die neueste Version.", "Ilvex %1 是最新版本。",
+    "Ilvex %1 は最新バージョンです。"};
 
 // The import question in three parts: what the file holds (%1 incoming, %2 have, %3 max), what Replace
 // does, and what Add does (%4 room) or that it cannot.
@@ -252,30 +263,36 @@ struct ImportChoiceTexts {
 };
 constexpr std::array<ImportChoiceTexts, languageCount> importChoiceTexts = {{
     {"The file contains %1 list. You currently have %2 (max %3).",
-     "The file contains %1 lists. You currently have %2 (max %3).", "“Replace” overwrites your current lists.",
-     "“Add” appends the imported ones (up to %4 more).", "“Add” won't work: no free slots."},
+     "The file contains %1 lists. You currently have %2 (max %3).",
+     "“Replace” overwrites your current lists.", "“Add” appends the imported ones (up to %4 more).",
+     "“Add” won't work: no free slots."},
     {"Il file contiene %1 lista. Al momento ne hai %2 (max %3).",
      "Il file contiene %1 liste. Al momento ne hai %2 (max %3).",
      "“Sostituisci” sovrascrive le tue liste attuali.",
      "“Aggiungi” accoda quelle importate (fino a %4 in più).",
      "“Aggiungi” non funzionerà: nessuno spazio libero."},
     {"El archivo contiene %1 lista. Ahora tienes %2 (máx. %3).",
-     "El archivo contiene %1 listas. Ahora tienes %2 (máx. %3).", "“Reemplazar” sobrescribe tus listas actuales.",
-     "“Añadir” agrega las importadas (hasta %4 más).", "“Añadir” no funcionará: no quedan huecos libres."},
+     "El archivo contiene %1 listas. Ahora tienes %2 (máx. %3).",
+     "“Reemplazar” sobrescribe tus listas actuales.", "“Añadir” agrega las importadas (hasta %4 más).",
+     "“Añadir” no funcionará: no quedan huecos libres."},
     {"Le fichier contient %1 liste. Vous en avez actuellement %2 (max %3).",
      "Le fichier contient %1 listes. Vous en avez actuellement %2 (max %3).",
      "«\u00A0Remplacer\u00A0» écrase vos listes actuelles.",
      "«\u00A0Ajouter\u00A0» ajoute les listes importées (jusqu'à %4 de plus).",
      "«\u00A0Ajouter\u00A0» ne fonctionnera pas : aucun emplacement libre."},
     {"Die Datei enthält %1 Liste. Du hast derzeit %2 (max. %3).",
-     "Die Datei enthält %1 Listen. Du hast derzeit %2 (max. %3).", "„Ersetzen“ überschreibt deine aktuellen Listen.",
+     "Die Datei enthält %1 Listen. Du hast derzeit %2 (max. %3).",
+     "„Ersetzen“ überschreibt deine aktuellen Listen.",
      "„Hinzufügen“ hängt die importierten an (bis zu %4 weitere).",
      "„Hinzufügen“ funktioniert nicht: keine freien Plätze."},
-    {"文件包含 %1 个列表。你目前有 %2 个（最多 %3 个）。", "文件包含 %1 个列表。你目前有 %2 个（最多 %3 个）。",
-     "“替换”会覆盖你当前的列表。", "“添加”会追加导入的列表（最多再添加 %4 个）。", "“添加”无法使用：没有空位。"},
+    {"文件包含 %1 个列表。你目前有 %2 个（最多 %3 个）。",
+     "文件包含 %1 个列表。你目前有 %2 个（最多 %3 个）。", "“替换”会覆盖你当前的列表。",
+     "“添加”会追加导入的列表（最多再添加 %4 个）。", "“添加”无法使用：没有空位。"},
     {"ファイルには %1 個のリストがあります。現在 %2 個です（最大 %3 個）。",
-     "ファイルには %1 個のリストがあります。現在 %2 個です（最大 %3 個）。", "「置き換え」は今のリストを上書きします。",
-     "「追加」は読み込んだリストを後ろに加えます（あと %4 個まで）。", "「追加」は使えません：空きがありません。"},
+     "ファイルには %1 個のリストがあります。現在 %2 個です（最大 %3 個）。",
+     "「置き換え」は今のリストを上書きします。",
+     "「追加」は読み込んだリストを後ろに加えます（あと %4 個まで）。",
+     "「追加」は使えません：空きがありません。"},
 }};
 
 // The colours the program names (themes and folder tints), by English name.
@@ -304,7 +321,9 @@ int column() {
     return language == AppLanguage::system ? 0 : int(language) - int(AppLanguage::en);
 }
 
-QString pick(const Texts &texts) { return QString::fromUtf8(texts[column()]); }
+QString pick(const Texts &texts) {
+    return QString::fromUtf8(texts[column()]);
+}
 
 // Replaces %1…%9 in one pass, so that an argument that itself holds "%2" is inserted as it is.
 QString fill(const char *pattern, std::initializer_list<QString> arguments) {
@@ -326,7 +345,9 @@ QString fill(const char *pattern, std::initializer_list<QString> arguments) {
     return result;
 }
 
-QString text(Key key) { return pick(plainTexts[int(key)].texts); }
+QString text(Key key) {
+    return pick(plainTexts[int(key)].texts);
+}
 
 } // namespace
 
@@ -338,29 +359,45 @@ AppLanguage L::language() {
     return *cachedLanguage;
 }
 
-void L::setLanguage(AppLanguage language) { cachedLanguage = language; }
+void L::setLanguage(AppLanguage language) {
+    cachedLanguage = language;
+}
 
 AppLanguage L::resolvedLanguage() {
     const AppLanguage language = L::language();
     return language == AppLanguage::system ? fromSystem() : language;
 }
 
-void L::resetLanguageCacheForTesting() { cachedLanguage.reset(); }
+void L::resetLanguageCacheForTesting() {
+    cachedLanguage.reset();
+}
 
 #define ILVEX_L_DEFINE_TEXT(key)                                                                             \
-    QString L::key() { return text(Key::key); }
+    QString L::key() {                                                                                       \
+        return text(Key::key);                                                                               \
+    }
 ILVEX_L_PLAIN_TEXTS(ILVEX_L_DEFINE_TEXT)
 #undef ILVEX_L_DEFINE_TEXT
 
-QString L::addTo(const QString &name) { return fill(addToPatterns[column()], {name}); }
+QString L::addTo(const QString &name) {
+    return fill(addToPatterns[column()], {name});
+}
 
-QString L::addToGroup(const QString &name) { return fill(addToGroupPatterns[column()], {name}); }
+QString L::addToGroup(const QString &name) {
+    return fill(addToGroupPatterns[column()], {name});
+}
 
-QString L::listColor(const QString &name) { return fill(listColorPatterns[column()], {name}); }
+QString L::listColor(const QString &name) {
+    return fill(listColorPatterns[column()], {name});
+}
 
-QString L::maxLists(int n) { return fill(maxListsPatterns[column()], {QString::number(n)}); }
+QString L::maxLists(int n) {
+    return fill(maxListsPatterns[column()], {QString::number(n)});
+}
 
-QString L::restoreItems(int n) { return fill(restoreItemsPatterns[column()], {QString::number(n)}); }
+QString L::restoreItems(int n) {
+    return fill(restoreItemsPatterns[column()], {QString::number(n)});
+}
 
 QString L::version(const QString &version, const QString &build) {
     return fill(versionPatterns[column()], {version, build});

@@ -16,7 +16,8 @@ TEST_F(AppLanguageTest, RawValuesRoundTrip) {
         EXPECT_EQ(appLanguageFromRawValue(rawValue(language)), language);
     }
     EXPECT_EQ(raws, expected);
-    for (const QString &other : {QString(), QStringLiteral("DE"), QStringLiteral("de-AT"), QStringLiteral("Deutsch")})
+    for (const QString &other :
+         {QString(), QStringLiteral("DE"), QStringLiteral("de-AT"), QStringLiteral("Deutsch")})
         EXPECT_EQ(appLanguageFromRawValue(other), std::nullopt) << other.toStdString();
 }
 
@@ -46,7 +47,7 @@ TEST_F(AppLanguageTest, FromSystemTakesTheFirstSpokenLanguage) {
 TEST_F(AppLanguageTest, MenuTitles) {
     L::setLanguage(AppLanguage::en);
     const QStringList expected{"🌐  Automatic (System)", "🇬🇧  English", "🇮🇹  Italiano", "🇪🇸  Español",
-                               "🇫🇷  Français",          "🇩🇪  Deutsch", "🇨🇳  中文",      "🇯🇵  日本語"};
+                               "🇫🇷  Français",          "🇩🇪  Deutsch", "🇨🇳  中文",     "🇯🇵  日本語"};
     QStringList titles;
     for (AppLanguage language : allAppLanguages())
         titles.append(menuTitle(language));

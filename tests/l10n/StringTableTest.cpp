@@ -66,8 +66,8 @@ TEST_F(StringTableTest, GivenRowsInAllLanguages) {
     };
     const Row rows[] = {
         {&L::automatic,
-         {"Automatic (System)", "Automatica (lingua di sistema)", "Automático (sistema)", "Automatique (système)",
-          "Automatisch (System)", "自动（系统）", "自動（システム）"}},
+         {"Automatic (System)", "Automatica (lingua di sistema)", "Automático (sistema)",
+          "Automatique (système)", "Automatisch (System)", "自动（系统）", "自動（システム）"}},
         {&L::add, {"Add", "Aggiungi", "Añadir", "Ajouter", "Hinzufügen", "添加", "追加"}},
         {&L::removeFromLauncher,
          {"Remove from launcher", "Togli dal launcher", "Quitar del lanzador", "Retirer du lanceur",
@@ -106,13 +106,15 @@ TEST_F(StringTableTest, ParameterisedTextsInsertArgumentsUnchanged) {
         {AppLanguage::en, [] { return L::addTo(QStringLiteral("Work")); }, QStringLiteral("Add to “Work”")},
         {AppLanguage::fr, [] { return L::addTo(QStringLiteral("Travail")); },
          QStringLiteral("Ajouter à «") + nbsp + QStringLiteral("Travail") + nbsp + QStringLiteral("»")},
-        {AppLanguage::de, [] { return L::addTo(QStringLiteral("Arbeit")); }, QStringLiteral("Zu „Arbeit“ hinzufügen")},
+        {AppLanguage::de, [] { return L::addTo(QStringLiteral("Arbeit")); },
+         QStringLiteral("Zu „Arbeit“ hinzufügen")},
         {AppLanguage::ja, [] { return L::addTo(QStringLiteral("仕事")); }, QStringLiteral("「仕事」に追加")},
         {AppLanguage::fr, [] { return L::addToGroup(QStringLiteral("Jeux")); },
          QStringLiteral("Ajouter au groupe «") + nbsp + QStringLiteral("Jeux") + nbsp + QStringLiteral("»")},
         {AppLanguage::de, [] { return L::addToGroup(QStringLiteral("Spiele")); },
          QStringLiteral("Zur Gruppe „Spiele“ hinzufügen")},
-        {AppLanguage::zh, [] { return L::addToGroup(QStringLiteral("游戏")); }, QStringLiteral("添加到群组“游戏”")},
+        {AppLanguage::zh, [] { return L::addToGroup(QStringLiteral("游戏")); },
+         QStringLiteral("添加到群组“游戏”")},
         {AppLanguage::fr, [] { return L::listColor(QStringLiteral("Bleu")); },
          QStringLiteral("Couleur de la liste : Bleu")},
         {AppLanguage::fr, [] { return L::maxLists(8); }, QStringLiteral("8 listes au maximum")},
@@ -126,7 +128,8 @@ TEST_F(StringTableTest, ParameterisedTextsInsertArgumentsUnchanged) {
         {AppLanguage::it, [] { return L::latestVersionMessage(QStringLiteral("2.0")); },
          QStringLiteral("Ilvex 2.0 è l'ultima versione.")},
         // Arguments that look like placeholders stay as they are.
-        {AppLanguage::en, [] { return L::addTo(QStringLiteral("50%1 %2")); }, QStringLiteral("Add to “50%1 %2”")},
+        {AppLanguage::en, [] { return L::addTo(QStringLiteral("50%1 %2")); },
+         QStringLiteral("Add to “50%1 %2”")},
         {AppLanguage::en, [] { return L::version(QStringLiteral("%2"), QStringLiteral("%1")); },
          QStringLiteral("Version %2 (%1)")},
         {AppLanguage::de, [] { return L::listColor(QString()); }, QStringLiteral("Listenfarbe: ")},
@@ -155,8 +158,8 @@ TEST_F(StringTableTest, ImportChoice) {
         const QString full = textIn(language, [] { return L::importChoice(4, 9, 9, 0); });
         EXPECT_EQ(withRoom.count(QStringLiteral("\n\n")), 1);
         EXPECT_FALSE(withRoom.contains(u'%'));
-        for (const QString &number : {QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("9"),
-                                      QStringLiteral("6")})
+        for (const QString &number :
+             {QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("9"), QStringLiteral("6")})
             EXPECT_TRUE(withRoom.contains(number)) << number.toStdString();
         EXPECT_FALSE(full.contains(u'0'));
         EXPECT_NE(withRoom.section(QStringLiteral("\n\n"), 1), full.section(QStringLiteral("\n\n"), 1));
@@ -164,8 +167,8 @@ TEST_F(StringTableTest, ImportChoice) {
 }
 
 TEST_F(StringTableTest, ColorNames) {
-    const char *const known[] = {"Blue", "Purple", "Green", "Orange", "Red",
-                                 "Teal", "Cyan",   "Yellow", "Pink",  "Grey"};
+    const char *const known[] = {"Blue", "Purple", "Green",  "Orange", "Red",
+                                 "Teal", "Cyan",   "Yellow", "Pink",   "Grey"};
     for (AppLanguage language : concreteLanguages()) {
         L::setLanguage(language);
         EXPECT_EQ(L::colorName(QStringLiteral("Violet")), QStringLiteral("Violet"));
@@ -209,8 +212,8 @@ TEST_F(StringTableTest, LanguagePreferenceIsReadOnce) {
 
 TEST_F(StringTableTest, MissingOrUnknownPreferenceFollowsTheSystem) {
     setSystemLanguagesForTesting(QStringList{QStringLiteral("ja-JP")});
-    for (const QVariant &stored : {QVariant(), QVariant(QStringLiteral("klingon")), QVariant(QStringLiteral("DE")),
-                                   QVariant(QStringLiteral("system"))}) {
+    for (const QVariant &stored : {QVariant(), QVariant(QStringLiteral("klingon")),
+                                   QVariant(QStringLiteral("DE")), QVariant(QStringLiteral("system"))}) {
         if (stored.isValid())
             m_sandbox.preferences().setValue(QLatin1String(Preferences::appLanguage), stored);
         L::resetLanguageCacheForTesting();
