@@ -106,7 +106,7 @@ TEST(ListsCodec, WritesSortedPrettyKeysUpperCaseUuidsAndBase64) {
     const QByteArray encoded = ListsCodec::encodeLists(lists);
     EXPECT_TRUE(encoded.contains("\"id\": \"7C9E6679-7425-40DE-944B-E07FC1F90AE7\"")) << encoded.constData();
     EXPECT_TRUE(encoded.contains("\n        ")) << "pretty-printed";
-    EXPECT_TRUE(encoded.contains("\"subItems\": [\n")) << "a group with no members writes an empty array";
+    EXPECT_TRUE(encoded.contains("\"subItems\": []")) << "a group with no members writes an empty array";
     const QList<QByteArray> keyOrder{"\"appPath\"", "\"bundleIdentifier\"", "\"folderTint\"", "\"id\"",
                                      "\"isFolder\"",  "\"isSubList\"",       "\"isURL\"",      "\"name\"",
                                      "\"subItems\""};
@@ -120,6 +120,30 @@ TEST(ListsCodec, WritesSortedPrettyKeysUpperCaseUuidsAndBase64) {
     const auto decoded = ListsCodec::decodeLists(encoded);
     ASSERT_TRUE(decoded);
     EXPECT_EQ(*decoded, lists);
+}
+
+TEST(ListsCodec, AnyTextSurvivesTheWriterAsValidJson) {
+    const QString texts[] = {
+        QStringLiteral("quote \" backslash \\ slash /"),
+        QStringLiteral("tab\tnewline\ncarriage\rbell\x07 nul") + QChar(0) + QStringLiteral("end"),
+        QStringLiteral("日本語 — emoji 🌐 «guillemets»\u00a0nbsp"),
+        QString(),
+    };
+    for (const QString &text : texts) {
+        AppItem item;
+        item.id = QUuid::createUuid();
+        item.name = text;
+        item.appPath = text;
+        item.bundleIdentifier = text;
+        item.folderTint = text;
+        const QList<AppList> lists{AppList{QUuid::createUuid(), text, {item}, ListTheme::red, {item}}};
+        const QByteArray encoded = ListsCodec::encodeLists(lists);
+        QJsonParseError error;
+        QJsonDocument::fromJson(encoded, &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << encoded.constData();
+        EXPECT_EQ(ListsCodec::decodeLists(encoded), lists) << encoded.constData();
+    }
+    EXPECT_EQ(ListsCodec::encodeLists({}), "[]\n");
 }
 
 TEST(ListsCodec, ReadsMembersAtAnyDepthAndSurvivesHostileNesting) {
