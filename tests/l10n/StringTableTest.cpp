@@ -1,4 +1,4 @@
-#include "LanguageFixture.h"
+#include "LanguageTest.h"
 
 #include "store/Preferences.h"
 
