@@ -13,7 +13,7 @@
 
 namespace {
 
-struct Run {
+struct Result {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
@@ -21,7 +21,7 @@ struct Run {
 
 class ExportCommand : public ::testing::Test {
 protected:
-    Run ilvex(const QStringList &arguments) {
+    Result ilvex(const QStringList &arguments) {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"})
@@ -35,7 +35,7 @@ protected:
                 process.readAllStandardError()};
     }
     QJsonArray exported() {
-        const Run run = ilvex({QStringLiteral("--export-lists"), QStringLiteral("-")});
+        const Result run = ilvex({QStringLiteral("--export-lists"), QStringLiteral("-")});
         EXPECT_EQ(run.exitCode, 0) << run.err.constData();
         return QJsonDocument::fromJson(run.out).array();
     }
@@ -68,7 +68,7 @@ TEST_F(ExportCommand, FirstStartExportsTheDefaultListsWithTildePathsAndNoBookmar
 TEST_F(ExportCommand, WritesToAFileAndReportsAnUnwritablePath) {
     const QString target = sandbox.home() + QStringLiteral("/out/ilvex-lists.json");
     QDir().mkpath(sandbox.home() + QStringLiteral("/out"));
-    Run run = ilvex({QStringLiteral("--export-lists"), target});
+    Result run = ilvex({QStringLiteral("--export-lists"), target});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(ListsCodec::decodeLists(Sandbox::readFile(target)));
 
@@ -79,7 +79,7 @@ TEST_F(ExportCommand, WritesToAFileAndReportsAnUnwritablePath) {
 
 TEST_F(ExportCommand, ABadListsFileIsMovedAsideBeforeTheExport) {
     sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), "{\"not\": \"a list\"}");
-    const Run run = ilvex({QStringLiteral("--export-lists"), QStringLiteral("-")});
+    const Result run = ilvex({QStringLiteral("--export-lists"), QStringLiteral("-")});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.out.startsWith("[Ilvex] lists.json corrupt — backed up to lists.json.bak\n"));
     EXPECT_EQ(Sandbox::readFile(sandbox.supportDirectory() + QStringLiteral("/lists.json.bak")),
@@ -100,7 +100,7 @@ TEST_F(ExportCommand, VersionHelpAndUnknownOptions) {
         {{QStringLiteral("--export-lists"), QStringLiteral("a"), QStringLiteral("b")}, 2, "", "Usage: ilvex"},
     };
     for (const auto &c : cases) {
-        const Run run = ilvex(c.arguments);
+        const Result run = ilvex(c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.join(u' ').toStdString();
         EXPECT_TRUE(run.out.contains(c.expectInOut)) << run.out.constData();
         EXPECT_TRUE(run.err.contains(c.expectInErr)) << run.err.constData();
