@@ -3,19 +3,24 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 
 namespace ListsCodec {
 namespace {
 
+// Only the 8-4-4-4-12 form is a UUID here: no braces, no missing hyphens.
 std::optional<QUuid> readUuid(const QJsonValue &value) {
     if (!value.isString())
         return std::nullopt;
-    static const QRegularExpression form(
-        QStringLiteral("^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$"));
     const QString text = value.toString();
-    if (!form.match(text).hasMatch())
+    if (text.size() != 36)
         return std::nullopt;
+    for (qsizetype i = 0; i < 36; ++i) {
+        const char16_t c = text[i].unicode();
+        const bool hyphenPlace = i == 8 || i == 13 || i == 18 || i == 23;
+        const bool isHex = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+        if (hyphenPlace ? c != u'-' : !isHex)
+            return std::nullopt;
+    }
     return QUuid::fromString(text);
 }
 
@@ -161,7 +166,7 @@ public:
             separator(first, 1);
             m_out += '{';
             key("id", 2, true);
-            string(uuidString(list.id));
+            uuid(list.id);
             key("items", 2);
             items(list.items, 2);
             key("name", 2);
@@ -204,7 +209,7 @@ private:
             string(*item.folderTint);
         }
         key("id", depth + 1);
-        string(uuidString(item.id));
+        uuid(item.id);
         key("isFolder", depth + 1);
         boolean(item.isFolder);
         key("isSubList", depth + 1);
@@ -244,13 +249,27 @@ private:
         m_out += bracket;
     }
     void boolean(bool value) { m_out += value ? "true" : "false"; }
-    void string(const QString &text) {
+    void string(const QString &text) { utf8String(text.toUtf8()); }
+    void uuid(const QUuid &id) {
+        QByteArray text = id.toByteArray(QUuid::WithoutBraces);
+        for (char &c : text)
+            c = (c >= 'a' && c <= 'f') ? char(c - 'a' + 'A') : c;
+        m_out += '"';
+        m_out += text;
+        m_out += '"';
+    }
+    void utf8String(const QByteArray &utf8) {
         static const char hexDigits[] = "0123456789abcdef";
         m_out += '"';
-        const QByteArray utf8 = text.toUtf8();
-        for (const char c : utf8) {
-            const auto u = static_cast<unsigned char>(c);
-            switch (c) {
+        const char *run = utf8.constData();
+        const char *end = run + utf8.size();
+        for (const char *p = run; p != end; ++p) {
+            const auto u = static_cast<unsigned char>(*p);
+            if (u >= 0x20 && u != '"' && u != '\\')
+                continue;
+            m_out.append(run, p - run);
+            run = p + 1;
+            switch (u) {
             case '"': m_out += "\\\""; break;
             case '\\': m_out += "\\\\"; break;
             case '\n': m_out += "\\n"; break;
@@ -259,15 +278,12 @@ private:
             case '\b': m_out += "\\b"; break;
             case '\f': m_out += "\\f"; break;
             default:
-                if (u < 0x20) {
-                    m_out += "\\u00";
-                    m_out += hexDigits[u >> 4];
-                    m_out += hexDigits[u & 0xF];
-                } else {
-                    m_out += c;
-                }
+                m_out += "\\u00";
+                m_out += hexDigits[u >> 4];
+                m_out += hexDigits[u & 0xF];
             }
         }
+        m_out.append(run, end - run);
         m_out += '"';
     }
 
