@@ -11,7 +11,7 @@ packages=(
   qt6-translations-l10n sound-theme-freedesktop shared-mime-info desktop-file-utils
   libqt6svg6 qt6-qpa-plugins
   # end-to-end under X
-  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick picom trayer
+  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick picom trayer python3
 )
 
 missing=()

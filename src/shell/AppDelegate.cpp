@@ -1,17 +1,257 @@
 #include "shell/AppDelegate.h"
 
-#include <QPointer>
+#include "l10n/L.h"
+#include "ring/CircularLauncherView.h"
+#include "ring/RingGeometry.h"
+#include "shell/IlvexPanel.h"
+#include "store/AppState.h"
+
+#include <QCursor>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QVariantAnimation>
 
 namespace {
 QPointer<AppDelegate> sharedDelegate;
+
+// Only some platforms can fade a window; the others warn on every attempt.
+bool platformFadesWindows() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == u"xcb" || platform.startsWith(u"wayland");
+}
+} // namespace
+
+AppDelegate::AppDelegate(AppState *state, QObject *parent)
+    : QObject(parent), m_state(state ? state : AppState::shared()) {
+    sharedDelegate = this;
+    if (m_state) {
+        // Queued: the store finishes its change before the panel moves.
+        connect(m_state, &AppState::activeListChanged, this, &AppDelegate::adjustPanelForListChange,
+                Qt::QueuedConnection);
+    }
 }
 
-AppDelegate::AppDelegate(QObject *parent) : QObject(parent) { sharedDelegate = this; }
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate() { delete m_panel.data(); }
+
 AppDelegate *AppDelegate::shared() { return sharedDelegate.data(); }
 
-// The launcher panel, hotkey and status item replace these.
-void AppDelegate::showLauncher(LaunchSource) {}
-void AppDelegate::hideLauncher() {}
-void AppDelegate::toggleLauncher() {}
-void AppDelegate::launcherPick(LauncherAddKind) {}
+double AppDelegate::currentRingOuterRadius() const {
+    return m_state ? RingGeometry::forStore(*m_state).outerRadius() : 0;
+}
+
+double AppDelegate::maxRadiusFor(double availableHeight, double scale) {
+    const double halfIcon = RingGeometry::iconSize(scale) / 2;
+    return std::min(std::max(availableHeight / 2 - (26 * scale + halfIcon) - 8, 178 * scale), 434 * scale);
+}
+
+QPointF AppDelegate::clampedOrigin(QPointF origin, const QRectF &visibleFrame, QSizeF panelSize,
+                                   double outerRadius) {
+    auto clampAxis = [](double centre, double low, double high, double mid) {
+        return low <= high ? std::min(std::max(centre, low), high) : mid;
+    };
+    const QPointF vfCentre = visibleFrame.center();
+    const double cx = clampAxis(origin.x() + panelSize.width() / 2, visibleFrame.left() + outerRadius,
+                                visibleFrame.right() - outerRadius, vfCentre.x());
+    const double cy = clampAxis(origin.y() + panelSize.height() / 2, visibleFrame.top() + outerRadius,
+                                visibleFrame.bottom() - outerRadius, vfCentre.y());
+    return {cx - panelSize.width() / 2, cy - panelSize.height() / 2};
+}
+
+IlvexPanel *AppDelegate::panel() const { return m_panel.data(); }
+
+bool AppDelegate::isLauncherVisible() const { return m_panel && m_panel->isVisible(); }
+
+void AppDelegate::buildPanel() {
+    if (m_panel || !m_state)
+        return;
+    m_panel = new IlvexPanel;
+    QPointer<AppDelegate> self(this);
+    m_view = new CircularLauncherView(m_state, [self] {
+        if (self)
+            self->hideLauncher();
+    });
+    m_panel->setContent(m_view);
+    m_panel->ringOuterRadius = [self] { return self ? self->currentRingOuterRadius() : 0.0; };
+    m_panel->onEscape = [self] {
+        if (self && self->m_shown)
+            self->dismissOrBack();
+    };
+    m_panel->onDeactivated = [self] {
+        if (self && self->m_shown && self->m_autoDismissSuspenders < 1)
+            self->hideLauncher();
+    };
+    connect(this, &AppDelegate::launcherWillShow, m_view, &CircularLauncherView::launcherWillShow);
+}
+
+QScreen *AppDelegate::pointerScreen() const {
+    if (QScreen *screen = QGuiApplication::screenAt(QCursor::pos()))
+        return screen;
+    return QGuiApplication::primaryScreen();
+}
+
+void AppDelegate::fadeTo(double opacity, int durationMs, std::function<void()> done) {
+    if (m_fade)
+        m_fade->stop();
+    delete m_fade.data();
+    if (!platformFadesWindows()) {
+        // No fading here: the same timing, without the animation.
+        QTimer::singleShot(durationMs, this, std::move(done));
+        return;
+    }
+    auto *fade = new QVariantAnimation(this);
+    fade->setStartValue(m_panel->windowOpacity());
+    fade->setEndValue(opacity);
+    fade->setDuration(durationMs);
+    QPointer<IlvexPanel> panel = m_panel;
+    connect(fade, &QVariantAnimation::valueChanged, this, [panel](const QVariant &value) {
+        if (panel)
+            panel->setWindowOpacity(value.toDouble());
+    });
+    connect(fade, &QVariantAnimation::finished, this, std::move(done));
+    m_fade = fade;
+    fade->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void AppDelegate::showLauncher(LaunchSource source) {
+    buildPanel();
+    if (!m_panel)
+        return;
+    m_lastLaunchSource = source;
+    m_state->closeSubList();
+    m_autoDismissSuspenders = 0;
+    Q_EMIT launcherWillShow();
+
+    const double scale = RingGeometry::effectiveScale();
+    const int side = qRound(RingGeometry::panelSide(scale));
+    if (QScreen *screen = pointerScreen()) {
+        const QRect frame = screen->geometry();
+        const QRect visible = screen->availableGeometry();
+        m_state->setLauncherMaxRadius(maxRadiusFor(visible.height(), scale));
+        m_panel->setFixedSize(side, side);
+        QPointF origin;
+        if (source == LaunchSource::hotCorner) {
+            const double r = currentRingOuterRadius();
+            origin = QPointF(frame.x() + frame.width() - r - side / 2.0, visible.top() + r - side / 2.0);
+        } else {
+            origin = QPointF(frame.x() + (frame.width() - side) / 2.0, frame.y() + (frame.height() - side) / 2.0);
+        }
+        m_panel->move(origin.toPoint());
+    }
+
+    if (m_move)
+        m_move->stop();
+    if (platformFadesWindows())
+        m_panel->setWindowOpacity(0);
+    m_shown = true;
+    m_panel->show();
+    m_panel->raise();
+    m_panel->activateWindow();
+    fadeTo(1, fadeInMs, [] {});
+}
+
+void AppDelegate::hideLauncher() {
+    m_autoDismissSuspenders = 0;
+    if (!m_panel || !m_shown)
+        return;
+    m_shown = false;
+    QPointer<AppDelegate> self(this);
+    fadeTo(0, fadeOutMs, [self] {
+        if (!self)
+            return;
+        if (self->m_panel && !self->m_shown)
+            self->m_panel->hide();
+        if (self->m_state)
+            self->m_state->closeSubList();
+        Q_EMIT self->launcherHidden();
+    });
+}
+
+void AppDelegate::toggleLauncher() {
+    // While fading out the panel still counts as visible, so a second toggle hides rather than shows.
+    if (isLauncherVisible())
+        hideLauncher();
+    else
+        showLauncher(LaunchSource::centered);
+}
+
+void AppDelegate::dismissOrBack() {
+    if (m_autoDismissSuspenders > 0 || !m_state)
+        return;
+    if (!m_state->openSubListID())
+        hideLauncher();
+    else
+        m_state->closeSubList();
+}
+
+void AppDelegate::adjustPanelForListChange() {
+    if (!m_shown || !isLauncherVisible() || m_lastLaunchSource != LaunchSource::hotCorner)
+        return;
+    QScreen *screen = m_panel->screen() ? m_panel->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QPoint current = m_panel->pos();
+    const QPoint target = clampedOrigin(current, screen->availableGeometry(), m_panel->size(),
+                                        currentRingOuterRadius())
+                              .toPoint();
+    if (target == current)
+        return;
+    if (m_move)
+        m_move->stop();
+    auto *move = new QVariantAnimation(this);
+    move->setStartValue(QPointF(current));
+    move->setEndValue(QPointF(target));
+    move->setDuration(listChangeMoveMs);
+    move->setEasingCurve(QEasingCurve::InOutQuad);
+    QPointer<IlvexPanel> panel = m_panel;
+    connect(move, &QVariantAnimation::valueChanged, this, [panel](const QVariant &value) {
+        if (panel)
+            panel->move(value.toPointF().toPoint());
+    });
+    m_move = move;
+    move->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void AppDelegate::launcherPick(LauncherAddKind kind) {
+    if (!m_state)
+        return;
+    // The dialog takes activation from the panel; that must not dismiss the launcher.
+    suspendAutoDismiss();
+    QFileDialog dialog(m_panel);
+    dialog.setLabelText(QFileDialog::Accept, L::add());
+    const QString home = QDir::homePath();
+    switch (kind) {
+    case LauncherAddKind::app: {
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        dialog.setNameFilter(QStringLiteral("Applications (*.desktop)"));
+        const QString applications = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, {},
+                                                            QStandardPaths::LocateDirectory);
+        dialog.setDirectory(QFileInfo::exists(QStringLiteral("/usr/share/applications"))
+                                ? QStringLiteral("/usr/share/applications")
+                                : (applications.isEmpty() ? home : applications));
+        break;
+    }
+    case LauncherAddKind::folder:
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        dialog.setDirectory(home);
+        break;
+    case LauncherAddKind::file:
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        dialog.setDirectory(home);
+        break;
+    }
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    resumeAutoDismiss();
+    if (!accepted)
+        return;
+    for (const QString &path : dialog.selectedFiles()) {
+        // Applications are added with the "app" kind; the file picker leaves them out.
+        if (kind == LauncherAddKind::file && path.endsWith(QStringLiteral(".desktop"), Qt::CaseInsensitive))
+            continue;
+        m_state->add(path);
+    }
+}

@@ -1,19 +1,36 @@
 #pragma once
 
 #include <QObject>
+#include <QPointF>
+#include <QPointer>
+#include <QRectF>
+#include <QSizeF>
+
+class AppState;
+class CircularLauncherView;
+class IlvexPanel;
+class QScreen;
+class QVariantAnimation;
 
 // Where the launcher was summoned from: centred on the pointer's screen, or at the hot corner.
 enum class LaunchSource { centered, hotCorner };
 // What the "add" file dialog picks.
 enum class LauncherAddKind { app, folder, file };
 
-// The application shell. Views reach it only through shared(), a weak reference that is null when no
-// shell runs (tests, --screenshot), and then do nothing.
+// The application shell: builds the launcher panel on first use and keeps it, places it for every
+// showing, fades it in and out and dismisses it on a click elsewhere or on Escape unless an editor inside
+// the launcher holds that off. Views reach it only through shared(), a weak reference that is null when
+// no shell runs (tests, --screenshot), and then do nothing.
 class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    explicit AppDelegate(QObject *parent = nullptr);
+    static constexpr int fadeInMs = 180;
+    static constexpr int fadeOutMs = 140;
+    static constexpr int listChangeMoveMs = 50;
+
+    // state: the store the launcher shows (not owned); nullptr means AppState::shared().
+    explicit AppDelegate(AppState *state = nullptr, QObject *parent = nullptr);
     ~AppDelegate() override;
 
     static AppDelegate *shared();
@@ -23,15 +40,46 @@ public:
     void suspendAutoDismiss() { ++m_autoDismissSuspenders; }
     void resumeAutoDismiss() { m_autoDismissSuspenders = std::max(0, m_autoDismissSuspenders - 1); }
 
-    virtual void showLauncher(LaunchSource source);
-    virtual void hideLauncher();
-    virtual void toggleLauncher();
-    virtual void launcherPick(LauncherAddKind kind);
+    void showLauncher(LaunchSource source);
+    void hideLauncher();
+    void toggleLauncher();
+    // Escape: leaves an open group first, then hides the launcher.
+    void dismissOrBack();
+    void launcherPick(LauncherAddKind kind);
+    // Moves a hot-corner launcher back inside its screen after the ring changed size.
+    void adjustPanelForListChange();
+
+    // Radius of the ring disc for the store's current content, computed from the store alone.
+    double currentRingOuterRadius() const;
+    // The origin that keeps a ring of outerRadius, centred in a panel of panelSize, inside visibleFrame;
+    // the panel's transparent margin may reach past the edges.
+    static QPointF clampedOrigin(QPointF origin, const QRectF &visibleFrame, QSizeF panelSize,
+                                 double outerRadius);
+    // The ceiling of the ring radius for a screen whose available height is availableHeight.
+    static double maxRadiusFor(double availableHeight, double scale);
+
+    bool isLauncherVisible() const;
+    IlvexPanel *panel() const;
+    CircularLauncherView *launcherView() const { return m_view; }
+    LaunchSource lastLaunchSource() const { return m_lastLaunchSource; }
 
 Q_SIGNALS:
     // Posted before every showing of the launcher.
     void launcherWillShow();
+    // The panel is fully hidden again.
+    void launcherHidden();
 
 private:
+    void buildPanel();
+    QScreen *pointerScreen() const;
+    void fadeTo(double opacity, int durationMs, std::function<void()> done);
+
+    AppState *m_state;
+    QPointer<IlvexPanel> m_panel;
+    CircularLauncherView *m_view = nullptr;
+    QPointer<QVariantAnimation> m_fade;
+    QPointer<QVariantAnimation> m_move;
     int m_autoDismissSuspenders = 0;
+    bool m_shown = false; // between showLauncher and hideLauncher (fading in counts, fading out not)
+    LaunchSource m_lastLaunchSource = LaunchSource::centered;
 };

@@ -1,5 +1,7 @@
 #include "shell/CommandLine.h"
 
+#include "shell/GuiMode.h"
+
 #include "BuildConfig.h"
 #include "platform/linux/FileBookmarks.h"
 #include "platform/linux/GioWorkspace.h"
@@ -8,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 
@@ -32,6 +35,7 @@ const char *usageText =
     "                           replace all lists with a document's (\"-\": standard input),\n"
     "                           or with --append add them into free places\n"
     "  --screenshot PATH        render the launcher to a PNG file and exit\n"
+    "  --wayland                use the desktop's display platform instead of X11\n"
     "  --version                print the version\n"
     "  --help                   print this help\n";
 
@@ -66,14 +70,43 @@ int exportLists(const QString &path) {
     return 0;
 }
 
+// Reads a whole import document, refusing anything over the size limit without holding more than the
+// limit plus one byte. Standard input and pipes deliver in pieces, so this reads until the end.
 std::optional<QByteArray> readDocument(const QString &path, QString &reason) {
     QFile file;
-    const bool opened = path == u"-" ? file.open(stdin, QIODevice::ReadOnly) : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    bool opened = false;
+    if (path == u"-") {
+        opened = file.open(stdin, QIODevice::ReadOnly);
+    } else {
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            reason = QStringLiteral("cannot read %1: it is a folder").arg(path);
+            return std::nullopt;
+        }
+        if (info.isFile() && info.size() > ListsCodec::maxDocumentSize) {
+            reason = QStringLiteral("%1 is larger than 64 MiB").arg(path);
+            return std::nullopt;
+        }
+        file.setFileName(path);
+        opened = file.open(QIODevice::ReadOnly);
+    }
     if (!opened) {
         reason = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
-    const QByteArray data = file.read(ListsCodec::maxDocumentSize + 1);
+    QByteArray data;
+    constexpr qint64 chunk = 1 << 20;
+    while (data.size() <= ListsCodec::maxDocumentSize) {
+        const QByteArray piece = file.read(std::min(chunk, ListsCodec::maxDocumentSize + 1 - data.size()));
+        if (piece.isEmpty()) {
+            if (file.error() != QFileDevice::NoError && !file.atEnd()) {
+                reason = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+                return std::nullopt;
+            }
+            break;
+        }
+        data.append(piece);
+    }
     if (data.size() > ListsCodec::maxDocumentSize) {
         reason = QStringLiteral("%1 is larger than 64 MiB").arg(path);
         return std::nullopt;
@@ -81,6 +114,23 @@ std::optional<QByteArray> readDocument(const QString &path, QString &reason) {
     return data;
 }
 
+// The number of lists the store would load, read without building the store: building it may rewrite
+// the lists file (snapshot repair, new bookmarks), and a refused import must leave that file as it was.
+// Only the lists file can hold more lists than the defaults or the legacy sources give.
+qsizetype storedListCount() {
+    QFile file(AppState::defaultSupportDirectory() + QStringLiteral("/lists.json"));
+    if (file.size() > ListsCodec::maxDocumentSize || !file.open(QIODevice::ReadOnly))
+        return 0;
+    const auto stored = ListsCodec::decodeLists(file.readAll());
+    return stored ? stored->size() : 0;
+}
+
+bool listsFileHolds(const AppState &state) {
+    QFile file(state.listsFilePath());
+    return file.open(QIODevice::ReadOnly) && file.readAll() == ListsCodec::encodeLists(state.lists());
+}
+
+// Every refusal happens before the store is built, so a failed import never touches the lists file.
 int importLists(const QString &path, bool append) {
     QString reason;
     const auto data = readDocument(path, reason);
@@ -93,14 +143,19 @@ int importLists(const QString &path, bool append) {
         printError(QStringLiteral("%1 could not be read as an Ilvex configuration").arg(path));
         return 1;
     }
-    LinuxServices services;
-    AppState state(services.store());
-    if (append && state.lists().size() >= AppState::maxLists) {
+    if (append && storedListCount() >= AppState::maxLists) {
         printError(QStringLiteral("no free place: Ilvex already has %1 lists").arg(AppState::maxLists));
         return 1;
     }
+    LinuxServices services;
+    AppState state(services.store());
     if (!state.importLists(*data, append)) {
         printError(QStringLiteral("the lists could not be imported"));
+        return 1;
+    }
+    // The store does not report a failed save; the file on disk says whether the import is kept.
+    if (!listsFileHolds(state)) {
+        printError(QStringLiteral("could not write %1").arg(state.listsFilePath()));
         return 1;
     }
     return 0;
@@ -138,15 +193,44 @@ int runIlvex(int argc, char **argv) {
         return exportLists(args[1]);
     }
     if (!args.isEmpty() && args[0] == u"--import-lists") {
-        const bool append = args.size() == 3 && args[2] == u"--append";
-        if (args.size() != 2 && !append)
-            return usageError(QStringLiteral("--import-lists takes one PATH and an optional --append"));
+        // "--append" may stand before or after PATH. Failures here exit 1 with one line, like a refused import.
+        QStringList rest = args.mid(1);
+        const bool append = rest.removeAll(QStringLiteral("--append")) > 0;
+        if (rest.size() != 1 || rest[0].isEmpty()) {
+            printError(QStringLiteral("--import-lists takes one PATH and an optional --append"));
+            return 1;
+        }
         QCoreApplication app(argc, argv);
-        return importLists(args[1], append);
+        return importLists(rest[0], append);
     }
-    if (!args.isEmpty())
-        return usageError(QStringLiteral("unknown option %1").arg(args[0]));
+    if (!args.isEmpty() && args[0] == u"--screenshot") {
+        if (args.size() != 2)
+            return usageError(QStringLiteral("--screenshot takes one PATH"));
+        return runScreenshot(argc, argv, args[1]);
+    }
 
-    std::fputs("Ilvex: the launcher window is not built yet; use --help for what works.\n", stdout);
-    return 0;
+    bool wayland = false;
+    std::optional<InstanceRequest> request;
+    static const QList<QPair<QString, InstanceRequest>> requests = {
+        {QStringLiteral("--toggle"), InstanceRequest::toggle},
+        {QStringLiteral("--show"), InstanceRequest::show},
+        {QStringLiteral("--hide"), InstanceRequest::hide},
+        {QStringLiteral("--settings"), InstanceRequest::settings},
+        {QStringLiteral("--about"), InstanceRequest::about},
+        {QStringLiteral("--toggle-menu-bar"), InstanceRequest::toggleMenuBar},
+        {QStringLiteral("--quit"), InstanceRequest::quit},
+    };
+    for (const QString &arg : args) {
+        if (arg == u"--wayland") {
+            wayland = true;
+            continue;
+        }
+        const auto known = std::find_if(requests.cbegin(), requests.cend(), [&arg](const auto &r) { return r.first == arg; });
+        if (known == requests.cend())
+            return usageError(QStringLiteral("unknown option %1").arg(arg));
+        if (request)
+            return usageError(QStringLiteral("one request at a time"));
+        request = known->second;
+    }
+    return runGui(argc, argv, request.value_or(InstanceRequest::openSettings), wayland);
 }

@@ -1,0 +1,782 @@
+#include "ring/CircularLauncherView.h"
+
+#include "favicons/FaviconCache.h"
+#include "l10n/L.h"
+#include "ring/RingGeometry.h"
+#include "shell/AppDelegate.h"
+#include "shell/LauncherSound.h"
+#include "store/AppState.h"
+#include "views/AppIconMenu.h"
+#include "views/AppIconPainter.h"
+#include "views/GroupRenamePrompt.h"
+#include "views/TintPopover.h"
+#include "views/Symbols.h"
+
+#include <QContextMenuEvent>
+#include <QEasingCurve>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+
+#include <cmath>
+
+// One entry on the ring: where it is drawn, moved by springs.
+struct CircularLauncherView::Sprite {
+    AppItem item;
+    Spring x{0.26, 0.72};
+    Spring y{0.26, 0.72};
+    Spring hover{0.18, 0.65};
+    Spring drop{0.16, 0.6};
+    double opacity = 1;       // 0 while the entry is the one being dragged (the overlay shows it)
+    double opacityTarget = 1; // eased over 0.08 s
+};
+
+// One ring's content (a list or an open group). Switching content lets the old layer shrink and fade
+// while the new one grows in.
+struct CircularLauncherView::Layer {
+    QString identity;
+    QList<QUuid> order;
+    QHash<QUuid, Sprite> sprites;
+    Spring presence{0.32, 0.78};
+};
+
+struct CircularLauncherView::DiscLook {
+    ListThemeColors colors;
+    double ringDiameter = 0;
+    double holeDiameter = 0;
+    bool operator==(const DiscLook &other) const {
+        return colors.primary == other.colors.primary && colors.deep == other.colors.deep &&
+               colors.holeInner == other.colors.holeInner && colors.holeOuter == other.colors.holeOuter &&
+               ringDiameter == other.ringDiameter && holeDiameter == other.holeDiameter;
+    }
+};
+
+namespace {
+constexpr double entryFadeSeconds = 0.08;
+// Shadows of the disc reach this far beyond it.
+constexpr double discShadowMargin = 80;
+
+QColor withAlpha(QColor color, double alpha) {
+    color.setAlphaF(float(alpha));
+    return color;
+}
+
+bool settled(const Spring &spring) { return spring.isSettled(0.05); }
+} // namespace
+
+CircularLauncherView::CircularLauncherView(AppState *state, std::function<void()> onDismiss, QWidget *parent)
+    : QWidget(parent), m_state(state), m_onDismiss(std::move(onDismiss)),
+      m_playSound(&LauncherSound::playIfEnabled), m_ringStore(*state), m_drag(m_ringStore, m_clock),
+      m_layer(std::make_unique<Layer>()) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    const double side = RingGeometry::panelSide(RingGeometry::effectiveScale());
+    setFixedSize(qRound(side), qRound(side));
+
+    m_frameTimer.setInterval(16);
+    m_frameTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_frameTimer, &QTimer::timeout, this, &CircularLauncherView::frameTick);
+    m_pulseClock.start();
+
+    for (auto signal : {&AppState::listsChanged, &AppState::activeListIndexChanged, &AppState::openSubListIDChanged,
+                        &AppState::launcherMaxRadiusChanged})
+        connect(m_state, signal, this, &CircularLauncherView::sync);
+    connect(&m_drag, &RingDrag::changed, this, &CircularLauncherView::sync);
+    connect(&m_hover, &HoverModel::changed, this, &CircularLauncherView::sync);
+    m_promptGroupName = [this](const QUuid &) -> std::optional<QString> {
+        QInputDialog dialog(this);
+        dialog.setWindowTitle(L::nameNewGroup());
+        dialog.setLabelText(L::nameNewGroup());
+        dialog.setTextValue(L::defaultGroupName());
+        dialog.setOkButtonText(QStringLiteral("OK"));
+        dialog.setCancelButtonText(L::cancel());
+        if (auto *edit = dialog.findChild<QLineEdit *>())
+            edit->setPlaceholderText(L::name());
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.textValue();
+    };
+    sync();
+    finishAnimations();
+}
+
+CircularLauncherView::~CircularLauncherView() = default;
+
+QString CircularLauncherView::ringIdentity() const {
+    const auto group = m_state->openSubListID();
+    return QString::number(m_state->activeListIndex()) + u'-' +
+           (group ? uuidString(*group) : QStringLiteral("main"));
+}
+
+QList<AppItem> CircularLauncherView::displayedItems() const {
+    return m_drag.isDragging() ? m_drag.displayedOrder() : m_state->currentItems();
+}
+
+void CircularLauncherView::sync() {
+    // A changed size preference takes effect at the next showing.
+    const double side = RingGeometry::panelSide(RingGeometry::effectiveScale());
+    if (qRound(side) != width())
+        setFixedSize(qRound(side), qRound(side));
+
+    const QList<AppItem> items = displayedItems();
+    const RingGeometry geometry = RingGeometry::forStore(*m_state, int(items.size()));
+    const QString identity = ringIdentity();
+
+    if (identity != m_layer->identity) {
+        if (!m_layer->identity.isEmpty()) {
+            m_leaving = std::move(m_layer);
+            m_leaving->presence.setTarget(0);
+            m_layer = std::make_unique<Layer>();
+            m_layer->presence.reset(0);
+            m_layer->presence.setTarget(1);
+        } else {
+            m_layer->presence.reset(1);
+        }
+        m_layer->identity = identity;
+        // A list switch recolours over 0.35 s, opening or closing a group over 0.3 s.
+        m_themeSeconds = m_state->activeListIndex() != m_lastListIndex ? 0.35 : 0.3;
+        m_lastListIndex = m_state->activeListIndex();
+    }
+
+    QHash<QUuid, Sprite> sprites;
+    QList<QUuid> order;
+    const auto dragging = m_drag.draggingID();
+    const auto targetGroup = m_drag.dropTargetGroupID();
+    const auto targetItem = m_drag.dropTargetItemID();
+    for (int i = 0; i < items.size(); ++i) {
+        const AppItem &item = items[i];
+        const QPointF at = geometry.iconPosition(i);
+        Sprite sprite;
+        if (auto existing = m_layer->sprites.constFind(item.id); existing != m_layer->sprites.cend()) {
+            sprite = *existing;
+        } else {
+            sprite.x.reset(at.x());
+            sprite.y.reset(at.y());
+        }
+        sprite.item = item;
+        sprite.x.setTarget(at.x());
+        sprite.y.setTarget(at.y());
+        sprite.hover.setTarget(m_hover.hoveredID() == item.id && m_hover.name() && !dragging ? 1 : 0);
+        sprite.drop.setTarget(item.id == targetGroup || item.id == targetItem ? 1 : 0);
+        sprite.opacityTarget = dragging == item.id ? 0 : 1;
+        sprites.insert(item.id, sprite);
+        order.append(item.id);
+        if (item.isURL && !m_favicons.contains(item.id) && FaviconCache::shared()) {
+            m_favicons.insert(item.id, QImage()); // asked once
+            QPointer<CircularLauncherView> self(this);
+            const QUuid id = item.id;
+            FaviconCache::shared()->image(item.appPath, this, [self, id](const std::optional<QImage> &image) {
+                if (self && image && !image->isNull()) {
+                    self->m_favicons.insert(id, *image);
+                    self->update();
+                }
+            });
+        }
+    }
+    m_layer->sprites = std::move(sprites);
+    m_layer->order = std::move(order);
+
+    m_radius.setTarget(geometry.radius());
+    m_dragAppear.setTarget(m_drag.isDragging() ? 1 : 0);
+
+    const ListThemeColors &colors = ::colors(m_state->currentTheme());
+    DiscLook look{colors, geometry.ringDiameter(), geometry.holeDiameter()};
+    if (!m_discLook || !(m_discLook->colors.primary == look.colors.primary &&
+                         m_discLook->colors.deep == look.colors.deep &&
+                         m_discLook->colors.holeInner == look.colors.holeInner)) {
+        if (m_discLook) {
+            m_discBefore = m_disc;
+            m_themeProgress = 0;
+        }
+    }
+    if (!m_discLook || !(*m_discLook == look)) {
+        m_discLook = std::make_unique<DiscLook>(look);
+        m_disc = QImage(); // rendered at the next paint, at the screen's pixel ratio
+    }
+
+    const auto hoveredPosition = geometry.iconPositionsByID(items);
+    m_label.update({m_hover.name(), m_hover.hoveredID(), hoveredPosition, geometry.iconSize(), geometry.scale(),
+                    !m_drag.isDragging()});
+    startFrames();
+}
+
+void CircularLauncherView::startFrames() {
+    if (!m_frameTimer.isActive()) {
+        m_frameClock.start();
+        m_frameTimer.start();
+    }
+    update();
+}
+
+void CircularLauncherView::frameTick() {
+    const double dt = std::min(m_frameClock.restart() / 1000.0, 0.05);
+    const bool moving = stepAnimations(dt);
+    update();
+    if (!moving && !m_drag.isDragging())
+        m_frameTimer.stop();
+}
+
+bool CircularLauncherView::stepAnimations(double dt) {
+    bool moving = false;
+    auto stepSpring = [&](Spring &spring) {
+        spring.step(dt);
+        if (settled(spring))
+            spring.reset(spring.target());
+        else
+            moving = true;
+    };
+    auto stepLayer = [&](Layer &layer) {
+        stepSpring(layer.presence);
+        for (Sprite &sprite : layer.sprites) {
+            stepSpring(sprite.x);
+            stepSpring(sprite.y);
+            stepSpring(sprite.hover);
+            stepSpring(sprite.drop);
+            const double delta = dt / entryFadeSeconds;
+            sprite.opacity = sprite.opacity < sprite.opacityTarget ? std::min(sprite.opacityTarget, sprite.opacity + delta)
+                                                                   : std::max(sprite.opacityTarget, sprite.opacity - delta);
+            moving = moving || sprite.opacity != sprite.opacityTarget;
+        }
+    };
+    stepLayer(*m_layer);
+    if (m_leaving) {
+        stepLayer(*m_leaving);
+        if (m_leaving->presence.value() <= 0.01 && m_leaving->presence.target() == 0)
+            m_leaving.reset();
+    }
+    stepSpring(m_radius);
+    stepSpring(m_dragAppear);
+    if (m_themeProgress < 1) {
+        m_themeProgress = std::min(1.0, m_themeProgress + dt / m_themeSeconds);
+        moving = true;
+    }
+    moving = m_label.step(dt) || moving;
+    return moving;
+}
+
+void CircularLauncherView::finishAnimations() {
+    auto finishLayer = [](Layer &layer) {
+        layer.presence.reset(layer.presence.target());
+        for (Sprite &sprite : layer.sprites) {
+            for (Spring *spring : {&sprite.x, &sprite.y, &sprite.hover, &sprite.drop})
+                spring->reset(spring->target());
+            sprite.opacity = sprite.opacityTarget;
+        }
+    };
+    finishLayer(*m_layer);
+    m_leaving.reset();
+    m_radius.reset(m_radius.target());
+    m_dragAppear.reset(m_dragAppear.target());
+    m_themeProgress = 1;
+    m_label.finish();
+    update();
+}
+
+// Drawing.
+
+QImage CircularLauncherView::discImage(const DiscLook &look, qreal dpr) {
+    const double ring = look.ringDiameter;
+    const double hole = look.holeDiameter;
+    const double side = ring + 2 * discShadowMargin;
+    QImage image(QSize(int(std::ceil(side * dpr)), int(std::ceil(side * dpr))), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    const QPointF c(side / 2, side / 2);
+    const QRectF disc(c.x() - ring / 2, c.y() - ring / 2, ring, ring);
+    QPainterPath discPath;
+    discPath.addEllipse(disc);
+
+    // The disc's two soft shadows, around the disc rather than through its translucent body.
+    QImage shape(image.size(), QImage::Format_ARGB32_Premultiplied);
+    shape.setDevicePixelRatio(dpr);
+    shape.fill(Qt::transparent);
+    {
+        QPainter p(&shape);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.fillPath(discPath, Qt::black);
+    }
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    {
+        QPainterPath outside;
+        outside.addRect(QRectF(0, 0, side, side));
+        outside = outside.subtracted(discPath);
+        p.save();
+        p.setClipPath(outside);
+        const auto drawShadow = [&](const QColor &color, double blur, double dy) {
+            const QImage shadow = blurredShadow(shape, blur, color);
+            const QSizeF size = QSizeF(shadow.size()) / dpr;
+            p.drawImage(QRectF(QPointF((side - size.width()) / 2, (side - size.height()) / 2 + dy), size), shadow);
+        };
+        drawShadow(withAlpha(look.colors.deep, 0.55), 54, 12);
+        drawShadow(QColor(0, 0, 0, int(0.25 * 255)), 24, 6);
+        p.restore();
+    }
+
+    // A light translucent fill stands in for the blurred material behind the disc.
+    p.fillPath(discPath, QColor(235, 238, 245, int(0.16 * 255)));
+    QRadialGradient body(c, ring / 2);
+    const double holeStop = ring > 0 ? std::clamp(hole / ring, 0.0, 1.0) : 0;
+    body.setColorAt(0, withAlpha(look.colors.primary, 0.38));
+    body.setColorAt(holeStop, withAlpha(look.colors.primary, 0.38));
+    body.setColorAt(1, withAlpha(look.colors.deep, 0.55));
+    p.fillPath(discPath, body);
+    QLinearGradient sheen(disc.topLeft(), disc.bottomRight());
+    sheen.setColorAt(0, QColor(255, 255, 255, int(0.28 * 255)));
+    sheen.setColorAt(1, QColor(255, 255, 255, int(0.04 * 255)));
+    p.fillPath(discPath, sheen);
+    QLinearGradient rim(disc.topLeft(), disc.bottomRight());
+    rim.setColorAt(0, QColor(255, 255, 255, int(0.55 * 255)));
+    rim.setColorAt(1, QColor(255, 255, 255, int(0.1 * 255)));
+    p.setPen(QPen(QBrush(rim), 1.8));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(disc.adjusted(0.9, 0.9, -0.9, -0.9));
+
+    if (hole > 0) {
+        const QRectF holeRect(c.x() - hole / 2, c.y() - hole / 2, hole, hole);
+        QRadialGradient holeFill(c, hole / 2);
+        holeFill.setColorAt(0, withAlpha(look.colors.holeInner, 0.82));
+        holeFill.setColorAt(1, withAlpha(look.colors.holeOuter, 0.65));
+        p.setPen(Qt::NoPen);
+        p.setBrush(holeFill);
+        p.drawEllipse(holeRect);
+        p.setPen(QPen(QColor(255, 255, 255, int(0.12 * 255)), 1.5));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(holeRect.adjusted(0.75, 0.75, -0.75, -0.75));
+    }
+    return image;
+}
+
+void CircularLauncherView::paintDisc(QPainter &painter) {
+    const qreal dpr = painter.device()->devicePixelRatioF();
+    if (m_disc.isNull() || m_disc.devicePixelRatio() != dpr)
+        m_disc = discImage(*m_discLook, dpr);
+    // While the ring grows or shrinks the rendered disc is stretched; it is rendered afresh at rest.
+    const double target = RingGeometry::forStore(*m_state).radius();
+    const double stretch = target > 0 ? m_radius.value() / target : 1;
+    auto draw = [&](const QImage &image, double opacity) {
+        const QSizeF size = QSizeF(image.size()) / image.devicePixelRatio() * stretch;
+        painter.setOpacity(opacity);
+        painter.drawImage(QRectF(QPointF(-size.width() / 2, -size.height() / 2), size), image);
+    };
+    if (m_themeProgress < 1 && !m_discBefore.isNull()) {
+        static const QEasingCurve curve(QEasingCurve::InOutQuad);
+        const double t = curve.valueForProgress(m_themeProgress);
+        draw(m_discBefore, 1 - t);
+        draw(m_disc, t);
+    } else {
+        draw(m_disc, 1);
+    }
+    painter.setOpacity(1);
+}
+
+void CircularLauncherView::paintDropSlot(QPainter &painter) {
+    if (!m_drag.showsDropSlot())
+        return;
+    const RingGeometry geometry = RingGeometry::forStore(*m_state, int(displayedItems().size()));
+    const double d = geometry.iconSize() + 16;
+    const QPointF c = geometry.pointOnRing(m_drag.dragAngle());
+    const QColor primary = ::colors(m_state->currentTheme()).primary;
+    const QRectF circle(c.x() - d / 2, c.y() - d / 2, d, d);
+
+    // The glow: a blurred ring of the theme colour around the marker.
+    static QImage glow;
+    static QColor glowColour;
+    static double glowDiameter = 0;
+    const qreal dpr = painter.device()->devicePixelRatioF();
+    if (glow.isNull() || glowColour != primary || glowDiameter != d || glow.devicePixelRatio() != dpr) {
+        QImage shape(QSize(int(std::ceil(d * dpr)), int(std::ceil(d * dpr))), QImage::Format_ARGB32_Premultiplied);
+        shape.setDevicePixelRatio(dpr);
+        shape.fill(Qt::transparent);
+        QPainter p(&shape);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(withAlpha(primary, 0.16));
+        p.drawEllipse(QRectF(0, 0, d, d));
+        p.end();
+        glow = blurredShadow(shape, 18, withAlpha(primary, 0.55));
+        glowColour = primary;
+        glowDiameter = d;
+    }
+    const QSizeF glowSize = QSizeF(glow.size()) / dpr;
+    painter.drawImage(QRectF(c - QPointF(glowSize.width() / 2, glowSize.height() / 2), glowSize), glow);
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(withAlpha(primary, 0.16));
+    painter.drawEllipse(circle);
+    QPen dashed(QColor(255, 255, 255, int(0.8 * 255)), 2.8);
+    dashed.setDashPattern({7 / 2.8, 5 / 2.8});
+    dashed.setCapStyle(Qt::FlatCap);
+    dashed.setJoinStyle(Qt::MiterJoin);
+    dashed.setMiterLimit(10);
+    painter.setPen(dashed);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(circle.adjusted(1.4, 1.4, -1.4, -1.4));
+    painter.setPen(QPen(withAlpha(primary, 0.7), 1.4));
+    painter.drawEllipse(circle.adjusted(7.7, 7.7, -7.7, -7.7));
+}
+
+void CircularLauncherView::paintLayer(QPainter &painter, const Layer &layer, qreal dpr) {
+    const double presence = std::clamp(layer.presence.value(), 0.0, 1.0);
+    if (presence <= 0)
+        return;
+    const double scale = RingGeometry::effectiveScale();
+    const double iconSize = RingGeometry::iconSize(scale);
+    const QColor subListTint = ::colors(m_state->currentTheme()).primary;
+    const double pulse = (std::sin(m_pulseClock.elapsed() / 1000.0 * M_PI / 0.45) + 1) / 2;
+    painter.save();
+    const double layerScale = 0.75 + 0.25 * presence;
+    painter.scale(layerScale, layerScale);
+    for (const QUuid &id : layer.order) {
+        const Sprite &sprite = layer.sprites[id];
+        if (sprite.opacity <= 0)
+            continue;
+        const QSizeF frameSize = AppIconPainter::frameSize(sprite.item, iconSize);
+        const QRectF imageRect = AppIconPainter::imageRect(sprite.item, iconSize);
+        // The image, not the frame, is centred on the slot.
+        const QPointF origin = QPointF(sprite.x.value(), sprite.y.value()) - imageRect.center();
+        painter.setOpacity(presence * sprite.opacity);
+        const auto favicon = m_favicons.value(id);
+        AppIconPainter::paintEntry(painter, QRectF(origin, frameSize), sprite.item, iconSize, subListTint,
+                                   favicon.isNull() ? std::nullopt : std::optional<QImage>(favicon),
+                                   AppIconMotion{std::clamp(sprite.hover.value(), 0.0, 1.2),
+                                                 std::clamp(sprite.drop.value(), 0.0, 1.2), pulse},
+                                   dpr);
+    }
+    painter.restore();
+    painter.setOpacity(1);
+}
+
+void CircularLauncherView::paintScene(QPainter &painter) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.translate(ringCentre());
+    const qreal dpr = painter.device()->devicePixelRatioF();
+    paintDisc(painter);
+    paintDropSlot(painter);
+    if (m_leaving)
+        paintLayer(painter, *m_leaving, dpr);
+    paintLayer(painter, *m_layer, dpr);
+    m_label.paint(painter);
+    if (const auto dragged = m_drag.draggedItem(); dragged && m_dragAppear.value() > 0.01) {
+        const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+        m_overlay.paint(painter, m_drag.dragPoint(), icon(*dragged), iconSize, tint(*dragged),
+                        m_pulseClock.elapsed() / 1000.0, std::clamp(m_dragAppear.value(), 0.0, 1.0));
+    }
+}
+
+void CircularLauncherView::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    paintScene(painter);
+    Q_EMIT framePainted();
+}
+
+QImage CircularLauncherView::renderFrame(qreal devicePixelRatio) {
+    QImage image(size() * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    paintScene(painter);
+    return image;
+}
+
+// The item's look, for the dragged copy.
+
+QImage CircularLauncherView::icon(const AppItem &item) const {
+    const qreal side = 256;
+    if (item.isSubList)
+        return Symbols::image(QStringLiteral("circle.grid.2x2.fill"), side, Qt::white);
+    if (item.isURL) {
+        const QImage favicon = m_favicons.value(item.id);
+        return favicon.isNull() ? Symbols::image(QStringLiteral("globe"), side, Qt::white) : favicon;
+    }
+    return AppIconPainter::baseIcon(item, std::nullopt, side, 1.0);
+}
+
+QColor CircularLauncherView::tint(const AppItem &item) const {
+    const QColor primary = ::colors(m_state->currentTheme()).primary;
+    if (!item.isFolder && !item.isSubList)
+        return primary;
+    const FolderTintPreset *preset = folderTintPreset(item.folderTint);
+    return preset ? hex(preset->hex) : primary;
+}
+
+// Hit testing and input.
+
+const CircularLauncherView::Sprite *CircularLauncherView::spriteAt(QPointF widgetPoint) const {
+    const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+    const QPointF p = widgetPoint - ringCentre();
+    for (auto it = m_layer->order.crbegin(); it != m_layer->order.crend(); ++it) {
+        const Sprite &sprite = m_layer->sprites[*it];
+        if (m_drag.draggingID() == sprite.item.id)
+            continue;
+        const QRectF imageRect = AppIconPainter::imageRect(sprite.item, iconSize);
+        const QPointF origin = QPointF(sprite.x.value(), sprite.y.value()) - imageRect.center();
+        if (QRectF(origin, AppIconPainter::frameSize(sprite.item, iconSize)).contains(p))
+            return &sprite;
+    }
+    return nullptr;
+}
+
+std::optional<QUuid> CircularLauncherView::itemAt(QPointF widgetPoint) const {
+    const Sprite *sprite = spriteAt(widgetPoint);
+    return sprite ? std::optional<QUuid>(sprite->item.id) : std::nullopt;
+}
+
+std::optional<QPointF> CircularLauncherView::itemCentre(const QUuid &id) const {
+    const auto it = m_layer->sprites.constFind(id);
+    if (it == m_layer->sprites.cend())
+        return std::nullopt;
+    return ringCentre() + QPointF(it->x.value(), it->y.value());
+}
+
+void CircularLauncherView::updateHover(QPointF widgetPoint) {
+    const Sprite *sprite = m_drag.isDragging() ? nullptr : spriteAt(widgetPoint);
+    const auto previous = m_hover.hoveredID();
+    if (sprite && previous != sprite->item.id) {
+        m_hover.publish(sprite->item.id, sprite->item.name);
+    } else if (!sprite && previous) {
+        m_hover.publish(*previous, std::nullopt);
+    } else if (sprite && !m_hover.name()) {
+        m_hover.publish(sprite->item.id, sprite->item.name);
+    }
+}
+
+void CircularLauncherView::mousePressEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPointF p = event->position();
+    m_emptyPress.reset();
+    m_pressedID.reset();
+    if (const Sprite *sprite = spriteAt(p)) {
+        m_pressedID = sprite->item.id;
+        m_drag.press(sprite->item.id, int(m_layer->order.indexOf(sprite->item.id)), p - ringCentre());
+    } else {
+        m_emptyPress = p;
+    }
+}
+
+void CircularLauncherView::mouseMoveEvent(QMouseEvent *event) {
+    const QPointF p = event->position();
+    if (event->buttons() & Qt::LeftButton) {
+        if (m_pressedID)
+            m_drag.pointerMoved(p - ringCentre());
+        if (m_emptyPress && QLineF(*m_emptyPress, p).length() >= RingDrag::dragThreshold)
+            m_emptyPress.reset(); // the margin is being dragged, not clicked
+    }
+    updateHover(p);
+}
+
+void CircularLauncherView::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (m_pressedID) {
+        m_pressedID.reset();
+        handleRelease(m_drag.release());
+    } else if (m_emptyPress) {
+        m_emptyPress.reset();
+        backOrDismiss();
+    }
+    updateHover(event->position());
+}
+
+void CircularLauncherView::handleRelease(const RingRelease &release) {
+    switch (release.action) {
+    case RingRelease::Action::nothing:
+        break;
+    case RingRelease::Action::click:
+        for (const AppItem &item : m_state->currentItems()) {
+            if (item.id == release.itemID) {
+                activate(item);
+                break;
+            }
+        }
+        break;
+    case RingRelease::Action::movedIntoGroup:
+    case RingRelease::Action::merged:
+    case RingRelease::Action::reordered:
+        if (release.playSound && m_playSound)
+            m_playSound();
+        break;
+    }
+    if (release.newGroupID) {
+        // After this event returns: the prompt runs its own event loop.
+        QTimer::singleShot(0, this, [this, id = *release.newGroupID] { askGroupName(id); });
+    }
+    sync();
+}
+
+void CircularLauncherView::askGroupName(const QUuid &groupID) {
+    AppDelegate *shell = AppDelegate::shared();
+    if (shell)
+        shell->suspendAutoDismiss();
+    const auto name = m_promptGroupName ? m_promptGroupName(groupID) : std::nullopt;
+    if (shell)
+        shell->resumeAutoDismiss();
+    if (name)
+        m_state->renameItem(groupID, *name);
+}
+
+void CircularLauncherView::activate(const AppItem &item) {
+    if (m_drag.isDragging())
+        return;
+    if (m_playSound)
+        m_playSound();
+    if (item.isSubList) {
+        m_state->openSubList(item.id);
+        m_hover.clearName();
+        return;
+    }
+    if (m_onDismiss)
+        m_onDismiss();
+    // The launch follows the start of the fade, and happens even if the view is gone by then.
+    QPointer<CircularLauncherView> self(this);
+    QTimer::singleShot(launchDelayMs, m_state, [state = m_state, item, self] {
+        if (self)
+            Q_EMIT self->launching(item.id);
+        state->launch(item);
+    });
+}
+
+void CircularLauncherView::backOrDismiss() {
+    if (m_drag.isDragging())
+        return;
+    if (m_state->openSubListID()) {
+        m_state->closeSubList();
+        m_hover.clearName();
+    } else if (m_onDismiss) {
+        m_onDismiss();
+    }
+}
+
+void CircularLauncherView::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape) {
+        backOrDismiss();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CircularLauncherView::leaveEvent(QEvent *event) {
+    if (const auto hovered = m_hover.hoveredID())
+        m_hover.publish(*hovered, std::nullopt);
+    QWidget::leaveEvent(event);
+}
+
+void CircularLauncherView::launcherWillShow() {
+    m_drag.cancel();
+    m_hover.clearName();
+    sync();
+    finishAnimations();
+}
+
+// Context menu and moves.
+
+QList<MoveDestination> CircularLauncherView::moveDestinations(const std::optional<QUuid> &excludingGroup,
+                                                              const std::optional<QUuid> &excludingList) const {
+    QList<MoveDestination> destinations;
+    const QList<AppList> &lists = m_state->lists();
+    for (const AppList &list : lists) {
+        if (list.id != excludingList)
+            destinations.append({list.id, list.id, list.name, false});
+    }
+    for (const AppList &list : lists) {
+        for (const AppItem &item : list.items) {
+            if (item.isSubList && item.id != excludingGroup)
+                destinations.append({item.id, list.id, list.name + QStringLiteral(" \u203A ") + item.name, true});
+        }
+    }
+    return destinations;
+}
+
+QList<MoveDestination> CircularLauncherView::ringMoveDestinations(const AppItem &item) const {
+    if (const auto group = m_state->openSubListID())
+        return moveDestinations(group, std::nullopt);
+    const QList<AppList> &lists = m_state->lists();
+    const std::optional<QUuid> active =
+        lists.isEmpty() ? std::nullopt : std::optional<QUuid>(lists[m_state->safeIndex()].id);
+    QList<MoveDestination> destinations = moveDestinations(std::nullopt, active);
+    if (item.isSubList)
+        destinations.removeIf([](const MoveDestination &d) { return d.isGroup; });
+    return destinations;
+}
+
+void CircularLauncherView::moveItem(const AppItem &item, const MoveDestination &destination) {
+    const QList<AppList> &lists = m_state->lists();
+    if (lists.isEmpty())
+        return;
+    if (m_state->openSubListID()) {
+        if (destination.isGroup)
+            m_state->moveItemFromOpenSubList(item.id, destination.id, destination.listID);
+        else
+            m_state->moveItemFromOpenSubList(item.id, destination.listID);
+    } else if (destination.isGroup) {
+        m_state->moveTopLevelItem(item.id, destination.id, destination.listID);
+    } else {
+        m_state->moveItem(item.id, lists[m_state->safeIndex()].id, destination.listID);
+    }
+}
+
+void CircularLauncherView::removeItem(const AppItem &item) {
+    if (m_state->lists().isEmpty())
+        return;
+    m_state->remove(item); // also drops an emptied open group, and saves
+    m_drag.itemRemoved(item.id);
+    sync();
+}
+
+void CircularLauncherView::contextMenuEvent(QContextMenuEvent *event) {
+    const Sprite *sprite = spriteAt(event->pos());
+    if (!sprite || m_drag.isDragging())
+        return;
+    const AppItem item = sprite->item;
+    const QColor subListTint = ::colors(m_state->currentTheme()).primary;
+    QPointer<CircularLauncherView> self(this);
+    const QRect anchor(mapToGlobal((*itemCentre(item.id) - QPointF(43, 43)).toPoint()), QSize(86, 86));
+    AppIconMenuHandlers handlers;
+    handlers.open = [self, item] {
+        if (self)
+            self->activate(item);
+    };
+    handlers.rename = [self, item] {
+        if (self)
+            GroupRenamePrompt::open(item.name, [self, id = item.id](const QString &name) {
+                if (self)
+                    self->m_state->renameItem(id, name);
+            }, self);
+    };
+    handlers.pickColor = [self, item, subListTint, anchor] {
+        if (!self)
+            return;
+        auto *popover = new TintPopover(item.folderTint, item.isSubList, subListTint,
+                                        [self, id = item.id](const std::optional<QString> &tint) {
+                                            if (self && !self->m_state->lists().isEmpty())
+                                                self->m_state->setFolderTint(id, tint);
+                                        },
+                                        self);
+        popover->setAttribute(Qt::WA_DeleteOnClose);
+        popover->popup(anchor);
+    };
+    handlers.moveTo = [self, item](const MoveDestination &destination) {
+        if (self)
+            self->moveItem(item, destination);
+    };
+    handlers.remove = [self, item] {
+        if (self)
+            self->removeItem(item);
+    };
+    QMenu *menu = AppIconMenu::build(item, ringMoveDestinations(item), handlers, this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void CircularLauncherView::playSound() {
+    if (m_playSound)
+        m_playSound();
+}

@@ -1,0 +1,116 @@
+#include "shell/IlvexPanel.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <xcb/xcb.h>
+
+IlvexPanel::IlvexPanel(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::NoDropShadowWindowHint) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    setWindowTitle(QStringLiteral("Ilvex"));
+    setObjectName(QStringLiteral("IlvexPanel"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    makeSticky();
+}
+
+void IlvexPanel::setContent(QWidget *content) {
+    if (m_content)
+        m_content->removeEventFilter(this);
+    m_content = content;
+    layout()->addWidget(content);
+    content->installEventFilter(this);
+}
+
+// _NET_WM_DESKTOP 0xFFFFFFFF asks the window manager to show the window on every desktop.
+void IlvexPanel::makeSticky() {
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return;
+    xcb_connection_t *connection = x11->connection();
+    const char name[] = "_NET_WM_DESKTOP";
+    xcb_intern_atom_reply_t *atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
+    if (!atom)
+        return;
+    const quint32 allDesktops = 0xFFFFFFFF;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(winId()), atom->atom,
+                        XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+    free(atom);
+}
+
+bool IlvexPanel::event(QEvent *event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && onEscape) {
+            // Consumed here so that no view also acts on it; the shell acts after this event.
+            if (event->type() == QEvent::KeyPress)
+                QTimer::singleShot(0, this, [this] {
+                    if (onEscape)
+                        onEscape();
+                });
+            event->accept();
+            return true;
+        }
+        break;
+    case QEvent::WindowDeactivate:
+        // Decided after the event loop settles: a dialog of our own may be taking activation.
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible() && !qApp->activeWindow() && onDeactivated)
+                onDeactivated();
+        });
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+// The content sees every press first (the ring keeps its own clicks and drags); a press far enough from
+// the centre also starts moving the window.
+bool IlvexPanel::eventFilter(QObject *watched, QEvent *event) {
+    if (watched != m_content)
+        return false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+        return IlvexPanel::event(event);
+    case QEvent::MouseButtonPress: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        const QPointF local = mapFromGlobal(mouse->globalPosition());
+        const QPointF centre(width() / 2.0, height() / 2.0);
+        const double limit = (ringOuterRadius ? ringOuterRadius() : 0) + 16;
+        const QPointF d = local - centre;
+        if (std::hypot(d.x(), d.y()) > limit)
+            m_dragStart = mouse->globalPosition();
+        break;
+    }
+    case QEvent::MouseMove: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (m_dragStart && (mouse->buttons() & Qt::LeftButton)) {
+            // Whole pixels only, keeping the remainder for the next step.
+            const QPoint step = (mouse->globalPosition() - *m_dragStart).toPoint();
+            *m_dragStart += QPointF(step);
+            move(pos() + step);
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            m_dragStart.reset();
+        break;
+    default:
+        break;
+    }
+    return false;
+}

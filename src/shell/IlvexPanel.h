@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QPointF>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+// The launcher window: frameless, translucent, above other windows, on every desktop, hosting the ring.
+// Its transparent margin beyond the ring is a handle that drags the whole window; Escape typed into it
+// goes to the shell (onEscape) before any view sees it.
+class IlvexPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit IlvexPanel(QWidget *parent = nullptr);
+
+    // The ring's outer radius now, for telling a press on the ring from one on the margin.
+    std::function<double()> ringOuterRadius;
+    std::function<void()> onEscape;
+    // Called when the window loses activation to another application.
+    std::function<void()> onDeactivated;
+
+    void setContent(QWidget *content);
+    QWidget *content() const { return m_content; }
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void makeSticky();
+
+    QWidget *m_content = nullptr;
+    std::optional<QPointF> m_dragStart; // global pointer position while the margin is dragged
+};

@@ -1,0 +1,361 @@
+#!/usr/bin/env python3
+"""End-to-end checks of the real ilvex binary under a virtual X server.
+
+Each scenario gets its own Xvfb (with picom as compositor), a sandboxed HOME/XDG tree holding a
+lists.json fixture and desktop entries whose Exec writes a marker file, and drives the launcher with
+real pointer and keyboard input from xdotool. Exit 77 (reported as skipped by ctest) when no X server
+can be started.
+"""
+import json, math, os, shutil, subprocess, sys, tempfile, time, uuid
+
+SKIP = 77
+SCREEN_W, SCREEN_H = 1600, 1200
+
+
+def uid():
+    return str(uuid.uuid4()).upper()
+
+
+class Session:
+    def __init__(self, binary, scale=None):
+        self.binary = binary
+        self.tmp = tempfile.mkdtemp(prefix="ilvex-e2e-")
+        self.home = os.path.join(self.tmp, "home")
+        self.data = os.path.join(self.home, ".local/share")
+        self.config = os.path.join(self.home, ".config")
+        self.runtime = os.path.join(self.tmp, "runtime")
+        self.markers = os.path.join(self.tmp, "markers")
+        for d in (self.data + "/applications", self.data + "/Ilvex", self.config + "/Ilvex", self.runtime,
+                  self.markers):
+            os.makedirs(d, exist_ok=True)
+        os.chmod(self.runtime, 0o700)
+        with open(os.path.join(self.home, ".asoundrc"), "w") as f:
+            f.write("pcm.!default { type null }\nctl.!default { type null }\n")
+        with open(os.path.join(self.config, "Ilvex/Ilvex.conf"), "w") as f:
+            f.write("[General]\nlauncherSoundsEnabled=false\nshowInMenuBar=false\n")
+            if scale is not None:
+                f.write("launcherScale=%s\n" % scale)
+        self.procs = []
+        self.app = None
+        self.app_log = os.path.join(self.tmp, "ilvex.log")
+
+    # --- environment -------------------------------------------------------------------------
+    def start_x(self):
+        if not shutil.which("Xvfb") or not shutil.which("xdotool"):
+            return False
+        r, w = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
+                                 "-nolisten", "tcp"], pass_fds=(w,), stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+        os.close(w)
+        self.procs.append(xvfb)
+        number = b""
+        deadline = time.time() + 10
+        while time.time() < deadline and not number.endswith(b"\n"):
+            chunk = os.read(r, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(r)
+        if not number.strip():
+            return False
+        self.display = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.display, HOME=self.home, XDG_DATA_HOME=self.data,
+                        XDG_CONFIG_HOME=self.config, XDG_RUNTIME_DIR=self.runtime,
+                        XDG_DATA_DIRS=self.data + ":/usr/local/share:/usr/share", ILVEX_TRACE_SHOW="1")
+        self.env.pop("QT_QPA_PLATFORM", None)
+        self.env.pop("WAYLAND_DISPLAY", None)
+        if shutil.which("picom"):
+            self.procs.append(subprocess.Popen(["picom", "--backend", "xrender", "--config", "/dev/null"],
+                                               env=self.env, stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL))
+        return True
+
+    def close(self):
+        if self.app and self.app.poll() is None:
+            subprocess.run([self.binary, "--quit"], env=self.env, timeout=10)
+            try:
+                self.app.wait(5)
+            except subprocess.TimeoutExpired:
+                self.app.kill()
+        for p in reversed(self.procs):
+            p.terminate()
+            try:
+                p.wait(5)
+            except subprocess.TimeoutExpired:
+                p.kill()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    # --- fixture -----------------------------------------------------------------------------
+    def app_entry(self, name):
+        script = os.path.join(self.tmp, "launch-%s.sh" % name)
+        with open(script, "w") as f:
+            f.write("#!/bin/sh\ndate +%%s.%%N > '%s/%s'\n" % (self.markers, name))
+        os.chmod(script, 0o755)
+        path = os.path.join(self.data, "applications", "e2e-%s.desktop" % name)
+        with open(path, "w") as f:
+            f.write("[Desktop Entry]\nType=Application\nName=%s\nExec=%s\nIcon=utilities-terminal\n" %
+                    (name.capitalize(), script))
+        return {"id": uid(), "name": name.capitalize(), "bundleIdentifier": "e2e-" + name, "appPath": path,
+                "isFolder": False, "isURL": False, "isSubList": False}
+
+    def write_lists(self, lists):
+        with open(self.lists_path(), "w") as f:
+            json.dump(lists, f, indent=2)
+
+    def lists_path(self):
+        return os.path.join(self.data, "Ilvex/lists.json")
+
+    def read_lists(self):
+        with open(self.lists_path()) as f:
+            return json.load(f)
+
+    def marker_time(self, name, timeout=3.0):
+        path = os.path.join(self.markers, name)
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if os.path.exists(path) and os.path.getsize(path) > 0:
+                with open(path) as f:
+                    return float(f.read().strip())
+            time.sleep(0.02)
+        return None
+
+    # --- the program and input -----------------------------------------------------------------
+    def run(self, *args):
+        return subprocess.run([self.binary, *args], env=self.env, capture_output=True, text=True, timeout=20)
+
+    def start_app(self):
+        self.app = subprocess.Popen([self.binary, "--show"], env=self.env, stdout=open(self.app_log, "w"),
+                                    stderr=subprocess.STDOUT)
+        self.window = self.wait_window("^Ilvex$")
+        time.sleep(0.4)  # the fade-in
+
+    def xdo(self, *args):
+        return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True,
+                              timeout=20).stdout
+
+    def wait_window(self, name, timeout=8.0):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            out = self.xdo("search", "--onlyvisible", "--name", name).split()
+            if out:
+                return out[0]
+            time.sleep(0.05)
+        raise AssertionError("no visible window named %s" % name)
+
+    def geometry(self, window):
+        out = subprocess.run(["xwininfo", "-id", window], env=self.env, capture_output=True, text=True).stdout
+        values = {}
+        for line in out.splitlines():
+            if ":" in line:
+                key, _, value = line.strip().partition(":")
+                values[key.strip()] = value.strip()
+        return values
+
+    def is_viewable(self, window):
+        return self.geometry(window).get("Map State") == "IsViewable"
+
+    def wait_hidden(self, window, timeout=2.0):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if not self.is_viewable(window):
+                return True
+            time.sleep(0.03)
+        return False
+
+    def ring_point(self, index, count, radius=178.0, extra=0.0):
+        g = self.geometry(self.window)
+        cx = int(g["Absolute upper-left X"]) + int(g["Width"]) / 2
+        cy = int(g["Absolute upper-left Y"]) + int(g["Height"]) / 2
+        angle = -math.pi + 2 * math.pi * index / max(count, 1)
+        return (round(cx + (radius + extra) * math.cos(angle)), round(cy + (radius + extra) * math.sin(angle)))
+
+    def drag(self, path, hold=0.0, step_sleep=0.012):
+        """Presses at the first point, moves through the others, holds still, releases."""
+        args = ["mousemove", *path[0], "mousedown", "1"]
+        for x, y in path[1:]:
+            args += ["sleep", str(step_sleep), "mousemove", x, y]
+        args += ["sleep", str(hold), "mouseup", "1"]
+        self.xdo(*args)
+
+
+def arc(session, start_index, end_index, count, extra, steps=14):
+    a0 = -math.pi + 2 * math.pi * start_index / count
+    a1 = -math.pi + 2 * math.pi * end_index / count
+    g = session.geometry(session.window)
+    cx = int(g["Absolute upper-left X"]) + int(g["Width"]) / 2
+    cy = int(g["Absolute upper-left Y"]) + int(g["Height"]) / 2
+    r = 178 + extra
+    return [(round(cx + r * math.cos(a0 + (a1 - a0) * i / steps)), round(cy + r * math.sin(a0 + (a1 - a0) * i / steps)))
+            for i in range(steps + 1)]
+
+
+def line(p, q, steps):
+    return [(round(p[0] + (q[0] - p[0]) * i / steps), round(p[1] + (q[1] - p[1]) * i / steps)) for i in range(steps + 1)]
+
+
+def fixture(s):
+    alpha, beta, gamma, delta, eps, zeta = (s.app_entry(n) for n in ("alpha", "beta", "gamma", "delta", "epsilon", "zeta"))
+    group = {"id": uid(), "name": "Box", "bundleIdentifier": "", "appPath": "", "isFolder": False, "isURL": False,
+             "isSubList": True, "subItems": [eps]}
+    lists = [{"id": uid(), "name": "Main", "theme": "blue", "items": [alpha, beta, gamma, delta, group], "snapshot": []},
+             {"id": uid(), "name": "Other", "theme": "green", "items": [zeta], "snapshot": []}]
+    s.write_lists(lists)
+    return lists
+
+
+def names(items):
+    return [i["name"] for i in items]
+
+
+# --- scenarios --------------------------------------------------------------------------------------
+def scenario_panel(s):
+    fixture(s)
+    s.start_app()
+    g = s.geometry(s.window)
+    w, h = int(g["Width"]), int(g["Height"])
+    x, y = int(g["Absolute upper-left X"]), int(g["Absolute upper-left Y"])
+    assert (w, h) == (1067, 1067), "panel is %dx%d, expected 1067x1067" % (w, h)
+    assert abs(x - (SCREEN_W - 1067) / 2) <= 1 and abs(y - (SCREEN_H - 1067) / 2) <= 1, "panel at %d,%d" % (x, y)
+    # A second start hands its request over and exits; --hide then hides the running launcher.
+    r = s.run("--hide")
+    assert r.returncode == 0, r.stderr
+    assert s.wait_hidden(s.window), "--hide did not hide the launcher"
+    r = s.run("--toggle")
+    assert r.returncode == 0
+    s.wait_window("^Ilvex$")
+    with open(s.app_log) as f:
+        print("".join(l for l in f if "first frame" in l).strip())
+
+
+def scenario_small_scale(s):
+    fixture(s)
+    with open(os.path.join(s.config, "Ilvex/Ilvex.conf"), "a") as f:
+        f.write("launcherScale=0.8\n")
+    s.start_app()
+    g = s.geometry(s.window)
+    assert abs(int(g["Width"]) - 853.6) <= 1 and abs(int(g["Height"]) - 853.6) <= 1, g
+
+
+def scenario_click_launches(s):
+    fixture(s)
+    s.start_app()
+    x, y = s.ring_point(0, 5)
+    s.xdo("mousemove", x, y)
+    time.sleep(0.15)
+    clicked = time.time()
+    s.xdo("click", "1")
+    launched = s.marker_time("alpha")
+    assert launched is not None, "clicking Alpha did not launch it"
+    assert s.wait_hidden(s.window), "the launcher did not hide after the launch"
+    print("launch %.0f ms after the click" % ((launched - clicked) * 1000))
+    assert launched - clicked >= 0.12, "launched before the panel started fading"
+
+
+def scenario_escape_steps_back(s):
+    fixture(s)
+    s.start_app()
+    gx, gy = s.ring_point(4, 5)
+    s.xdo("mousemove", gx, gy, "click", "1")
+    time.sleep(0.5)
+    s.xdo("key", "Escape")
+    time.sleep(0.4)
+    assert s.is_viewable(s.window), "the first Escape (group open) hid the launcher"
+    # The group really opened: its only member sits in slot 0 and launches.
+    s.xdo("mousemove", gx, gy, "click", "1")
+    time.sleep(0.6)
+    ex, ey = s.ring_point(0, 1)
+    s.xdo("mousemove", ex, ey, "click", "1")
+    assert s.marker_time("epsilon") is not None, "the group's member was not shown in the ring"
+    s.wait_hidden(s.window)
+    s.run("--show")
+    time.sleep(0.5)
+    s.xdo("key", "Escape")
+    assert s.wait_hidden(s.window), "Escape with no group open did not hide the launcher"
+
+
+def scenario_reorder(s):
+    fixture(s)
+    s.start_app()
+    path = [s.ring_point(0, 5)] + line(s.ring_point(0, 5), s.ring_point(0, 5, extra=100), 5)[1:] + arc(s, 0, 2, 5, 100)[1:]
+    s.drag(path, hold=0.45)
+    time.sleep(0.3)
+    order = names(s.read_lists()[0]["items"])
+    assert order == ["Beta", "Gamma", "Alpha", "Delta", "Box"], "order after the drag: %s" % order
+
+
+def scenario_merge(s):
+    fixture(s)
+    s.start_app()
+    a, b = s.ring_point(0, 5), s.ring_point(1, 5)
+    s.xdo("mousemove", *a, "mousedown", "1", "sleep", "0.05", "mousemove", a[0] + 8, a[1] - 8)
+    s.xdo(*sum((["mousemove", x, y] for x, y in line(a, b, 6)[1:]), []))
+    s.xdo("sleep", "0.6", "mouseup", "1")
+    prompt = s.wait_window("Name the new group", timeout=4)
+    s.xdo("windowactivate", "--sync", prompt)
+    s.xdo("key", "ctrl+a", "type", "Tools")
+    s.xdo("key", "Return")
+    time.sleep(0.5)
+    items = s.read_lists()[0]["items"]
+    groups = [i for i in items if i.get("isSubList") and i["name"] == "Tools"]
+    assert groups, "no group named Tools after the merge: %s" % names(items)
+    assert sorted(names(groups[0]["subItems"])) == ["Alpha", "Beta"], names(groups[0]["subItems"])
+
+
+def scenario_drop_into_group(s):
+    fixture(s)
+    s.start_app()
+    c, g = s.ring_point(3, 5), s.ring_point(4, 5)
+    s.xdo("mousemove", *c, "mousedown", "1", "sleep", "0.05", "mousemove", c[0] + 8, c[1] + 8)
+    s.xdo(*sum((["mousemove", x, y] for x, y in line(c, g, 6)[1:]), []))
+    s.xdo("sleep", "0.3", "mouseup", "1")
+    time.sleep(0.4)
+    items = s.read_lists()[0]["items"]
+    box = [i for i in items if i["name"] == "Box"][0]
+    assert "Delta" in names(box["subItems"]), "Delta not moved into the group: %s" % names(box["subItems"])
+    assert "Delta" not in names(items)
+
+
+def scenario_move_to_list(s):
+    fixture(s)
+    s.start_app()
+    x, y = s.ring_point(1, 5)
+    s.xdo("mousemove", x, y, "click", "3")
+    time.sleep(0.5)
+    # Open, Move to ▸ (Other first), …
+    s.xdo("key", "Down", "Down", "Right")
+    time.sleep(0.3)
+    s.xdo("key", "Return")
+    time.sleep(0.5)
+    lists = s.read_lists()
+    assert "Beta" not in names(lists[0]["items"]) and "Beta" in names(lists[1]["items"]), \
+        "Move to did not move Beta: %s / %s" % (names(lists[0]["items"]), names(lists[1]["items"]))
+
+
+SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}
+
+
+def main():
+    binary, wanted = sys.argv[1], sys.argv[2:] or list(SCENARIOS)
+    failed = 0
+    for name in wanted:
+        s = Session(binary)
+        try:
+            if not s.start_x():
+                print("SKIPPED: no X server could be started (Xvfb and xdotool are needed)")
+                return SKIP
+            started = time.time()
+            SCENARIOS[name](s)
+            print("PASS %s (%.1f s)" % (name, time.time() - started))
+        except Exception as error:  # report and go on with the next scenario
+            failed += 1
+            print("FAIL %s: %s" % (name, error))
+            if os.path.exists(s.app_log):
+                print(open(s.app_log).read())
+        finally:
+            s.close()
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
