@@ -1,0 +1,269 @@
+#include "favicons/FaviconCache.h"
+
+#include "BuildConfig.h"
+#include "store/AppState.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSaveFile>
+#include <QTimer>
+#include <QUrlQuery>
+
+#include <memory>
+
+namespace {
+QPointer<FaviconCache> sharedCache;
+
+QString environmentOr(const char *name, const QString &fallback) {
+    const QString value = qEnvironmentVariable(name);
+    return value.isEmpty() ? fallback : value;
+}
+
+// Decodes whatever image format the server sent. The reader's allocation limit keeps a small body that
+// claims a huge picture from exhausting memory.
+std::optional<QImage> decodeImage(const QByteArray &bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
+    return image;
+}
+
+std::optional<QByteArray> readSmallFile(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > FaviconCache::maxBodyBytes)
+        return std::nullopt;
+    return file.readAll();
+}
+} // namespace
+
+FaviconEndpoints FaviconEndpoints::standard() {
+    return {QUrl(environmentOr("ILVEX_FAVICON_SERVICE_URL", QString::fromUtf8(BuildConfig::faviconServiceUrl))),
+            environmentOr("ILVEX_FAVICON_SITE_URL", QStringLiteral("https://{host}/favicon.ico"))};
+}
+
+FaviconCache::FaviconCache(const QString &diskDirectory, FaviconEndpoints endpoints, QObject *parent)
+    : QObject(parent), m_diskDirectory(diskDirectory), m_endpoints(std::move(endpoints)),
+      m_network(new QNetworkAccessManager(this)) {
+    QDir().mkpath(m_diskDirectory); // without it the cache still works, in memory only
+    m_pool.setMaxThreadCount(2);
+}
+
+FaviconCache::~FaviconCache() {
+    // Replies report "finished" when aborted; nothing may run on half-destroyed members.
+    m_closing = true;
+    m_pool.waitForDone();
+    delete m_network;
+}
+
+FaviconCache *FaviconCache::shared() {
+    if (!sharedCache) {
+        const QString support =
+            AppState::shared() ? AppState::shared()->supportDirectory() : AppState::defaultSupportDirectory();
+        sharedCache = new FaviconCache(support + QStringLiteral("/favicons"), FaviconEndpoints::standard(),
+                                       QCoreApplication::instance());
+    }
+    return sharedCache;
+}
+
+void FaviconCache::setShared(FaviconCache *cache) { sharedCache = cache; }
+
+std::optional<QString> FaviconCache::hostForLink(const QString &linkText) {
+    const QString text = linkText.trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    QUrl url(text, QUrl::StrictMode);
+    // "example.com" has no scheme and so no host; it opens as https, and so is its icon looked up.
+    if (url.isValid() && url.scheme().isEmpty())
+        url = QUrl(QStringLiteral("https://") + text, QUrl::StrictMode);
+    if (!url.isValid())
+        return std::nullopt;
+    const QString host = url.host(QUrl::FullyEncoded).toLower();
+    if (!fileNameForHost(host))
+        return std::nullopt;
+    return host;
+}
+
+std::optional<QString> FaviconCache::fileNameForHost(const QString &host) {
+    // Host names (ASCII form), IPv4 and bare IPv6 addresses only: no separators, no "..", no hidden names.
+    if (host.isEmpty() || host.size() > 253 || host.startsWith(u'.') || host.contains(QStringLiteral("..")))
+        return std::nullopt;
+    for (const QChar c : host) {
+        const bool allowed = (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.' ||
+                             c == u'_' || c == u':';
+        if (!allowed)
+            return std::nullopt;
+    }
+    return host + QStringLiteral(".png");
+}
+
+QList<QUrl> FaviconCache::requestUrls(const QString &host) const {
+    QUrl service = m_endpoints.serviceBase;
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("domain"), host);
+    query.addQueryItem(QStringLiteral("sz"), QString::number(iconPixelSize));
+    service.setQuery(query);
+
+    const QString hostInUrl = host.contains(u':') ? u'[' + host + u']' : host;
+    QString site = m_endpoints.siteTemplate;
+    site.replace(QStringLiteral("{host}"), hostInUrl);
+
+    QList<QUrl> urls;
+    for (const QUrl &url : {service, QUrl(site, QUrl::StrictMode)}) {
+        if (url.isValid() && !url.host().isEmpty())
+            urls.append(url);
+    }
+    return urls;
+}
+
+void FaviconCache::setTimeouts(int requestMilliseconds, int resourceMilliseconds) {
+    m_requestTimeout = requestMilliseconds;
+    m_resourceTimeout = resourceMilliseconds;
+}
+
+QString FaviconCache::filePath(const QString &host) const {
+    return m_diskDirectory + u'/' + fileNameForHost(host).value_or(QString());
+}
+
+std::optional<QImage> FaviconCache::cachedImage(const QString &linkText) const {
+    const auto host = hostForLink(linkText);
+    if (!host)
+        return std::nullopt;
+    const auto found = m_memory.constFind(*host);
+    if (found == m_memory.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+void FaviconCache::image(const QString &linkText, QObject *receiver, Completion done) {
+    const auto host = hostForLink(linkText);
+    const std::optional<QImage> known = host ? cachedImage(linkText) : std::nullopt;
+    if (!host || known) {
+        QTimer::singleShot(0, receiver ? receiver : this, [done = std::move(done), known] {
+            if (done)
+                done(known);
+        });
+        return;
+    }
+    // One lookup per host at a time: later callers wait for the one under way.
+    const bool underWay = m_pending.contains(*host);
+    m_pending[*host].append({receiver ? receiver : this, std::move(done)});
+    if (!underWay)
+        loadFromDisk(*host);
+}
+
+void FaviconCache::runInPool(std::function<void()> work) { m_pool.start(std::move(work)); }
+
+void FaviconCache::loadFromDisk(const QString &host) {
+    runInPool([this, host, path = filePath(host)] {
+        std::optional<QImage> image;
+        if (const auto bytes = readSmallFile(path))
+            image = decodeImage(*bytes);
+        // Posted events die with this object, and the destructor waits for the pool.
+        QMetaObject::invokeMethod(
+            this,
+            [this, host, image] {
+                if (image)
+                    finish(host, image);
+                else
+                    fetch(host, 0);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void FaviconCache::fetch(const QString &host, int urlIndex) {
+    const QList<QUrl> urls = requestUrls(host);
+    if (urlIndex >= urls.size()) {
+        finish(host, std::nullopt);
+        return;
+    }
+    QNetworkRequest request(urls[urlIndex]);
+    request.setTransferTimeout(m_requestTimeout); // no byte for this long: give up
+    QNetworkReply *reply = m_network->get(request);
+
+    struct Download {
+        QByteArray body;
+        bool tooLarge = false;
+    };
+    auto download = std::make_shared<Download>();
+    auto abortIfTooLarge = [reply, download](qint64 size) {
+        if (size > maxBodyBytes && !download->tooLarge) {
+            download->tooLarge = true;
+            reply->abort();
+        }
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, abortIfTooLarge] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid())
+            abortIfTooLarge(length.toLongLong());
+    });
+    connect(reply, &QNetworkReply::readyRead, reply, [reply, download, abortIfTooLarge] {
+        if (download->tooLarge)
+            return;
+        download->body += reply->readAll();
+        abortIfTooLarge(download->body.size());
+    });
+    QTimer::singleShot(m_resourceTimeout, reply, [reply] { reply->abort(); }); // the whole download
+    connect(reply, &QNetworkReply::finished, this, [this, reply, download, host, urlIndex] {
+        reply->deleteLater();
+        if (m_closing)
+            return;
+        if (!download->tooLarge && reply->error() == QNetworkReply::NoError)
+            download->body += reply->readAll();
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        const bool rejected = download->tooLarge || download->body.size() > maxBodyBytes ||
+                              reply->error() != QNetworkReply::NoError ||
+                              (status.isValid() && status.toInt() != 200);
+        if (rejected)
+            fetch(host, urlIndex + 1);
+        else
+            acceptDownload(host, urlIndex, download->body);
+    });
+}
+
+void FaviconCache::acceptDownload(const QString &host, int urlIndex, const QByteArray &body) {
+    runInPool([this, host, urlIndex, body, path = filePath(host)] {
+        std::optional<QImage> image = decodeImage(body);
+        // Services answer sites they have no icon for with a 1×1 placeholder.
+        if (image && image->width() <= 1)
+            image.reset();
+        if (image) {
+            QSaveFile file(path);
+            file.setDirectWriteFallback(false);
+            if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size())
+                file.commit(); // a failed write only costs a download next run
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, host, urlIndex, image] {
+                if (image)
+                    finish(host, image);
+                else
+                    fetch(host, urlIndex + 1);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void FaviconCache::finish(const QString &host, const std::optional<QImage> &image) {
+    if (image) {
+        m_memory.insert(host, *image);
+        Q_EMIT imageReady(host, *image);
+    }
+    const QList<Waiter> waiters = m_pending.take(host);
+    for (const Waiter &waiter : waiters) {
+        if (waiter.receiver && waiter.done)
+            waiter.done(image);
+    }
+}
