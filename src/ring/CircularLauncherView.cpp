@@ -363,6 +363,16 @@ void CircularLauncherView::paintDisc(QPainter &painter) {
     auto draw = [&](const QImage &image, double opacity) {
         const QSizeF size = QSizeF(image.size()) / image.devicePixelRatio() * stretch;
         painter.setOpacity(opacity);
+        if (std::abs(stretch - 1) < 1e-3) {
+            // At rest: a plain 1:1 blit on whole device pixels, the fast path.
+            const QPointF device = painter.transform().map(QPointF(-size.width() / 2, -size.height() / 2));
+            const QPointF snapped(std::round(device.x()), std::round(device.y()));
+            painter.save();
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+            painter.drawImage(painter.transform().inverted().map(snapped), image);
+            painter.restore();
+            return;
+        }
         painter.drawImage(QRectF(QPointF(-size.width() / 2, -size.height() / 2), size), image);
     };
     if (m_themeProgress < 1 && !m_discBefore.isNull()) {

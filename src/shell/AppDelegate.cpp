@@ -148,7 +148,8 @@ void AppDelegate::showLauncher(LaunchSource source) {
         m_panel->setWindowOpacity(0);
     m_shown = true;
     m_panel->show();
-    m_panel->raise();
+    if (platformFadesWindows())
+        m_panel->raise();
     m_panel->activateWindow();
     fadeTo(1, fadeInMs, [] {});
 }
