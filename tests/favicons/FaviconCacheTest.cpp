@@ -54,6 +54,8 @@ struct AnswerRow {
     int expectedRequests;
 };
 
+void PrintTo(const AnswerRow &row, std::ostream *out) { *out << row.name; }
+
 class FaviconAnswers : public Fixture, public ::testing::WithParamInterface<AnswerRow> {};
 
 TEST_P(FaviconAnswers, TriesServiceThenSiteAndKeepsOnlyRealIcons) {

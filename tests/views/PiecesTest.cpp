@@ -1,0 +1,220 @@
+#include "l10n/L.h"
+#include "views/AppIconPainter.h"
+#include "views/IlvexButtonStyle.h"
+#include "views/ListThemeSwatchRow.h"
+#include "views/Spring.h"
+#include "views/SwatchDot.h"
+#include "views/Symbols.h"
+
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+namespace {
+AppItem groupOf(const QList<AppItem> &members) {
+    AppItem group;
+    group.isSubList = true;
+    group.subItems = members;
+    return group;
+}
+
+AppItem symbolItem(bool folder, bool url) {
+    AppItem item;
+    item.isFolder = folder;
+    item.isURL = url;
+    return item;
+}
+
+QImage rendered(QWidget &widget) {
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    widget.render(&image, {}, {}, QWidget::DrawChildren);
+    return image;
+}
+} // namespace
+
+TEST(SwatchDot, RingWidthHasAMinimum) {
+    const std::vector<std::tuple<qreal, bool, qreal>> rows = {
+        {22, true, 2.53}, {16, true, 2.5}, {24, true, 2.76}, {22, false, 0}, {10, true, 2.5}};
+    for (const auto &[diameter, selected, ring] : rows)
+        EXPECT_NEAR(SwatchDot::ringWidth(diameter, selected), ring, 1e-9) << diameter;
+}
+
+TEST(SwatchDot, SelectedDotDrawsWhiteRingAndOptionalCheck) {
+    auto pixelsAt = [](bool selected, bool check) {
+        SwatchDot dot(Qt::blue, selected, 24, check);
+        const QImage image = rendered(dot);
+        return std::pair{QColor(image.pixel(2, 12)), QColor(image.pixel(12, 12))}; // ring, centre
+    };
+    const auto [plainRing, plainCentre] = pixelsAt(false, false);
+    const auto [ring, centre] = pixelsAt(true, false);
+    const QColor checkedCentre = pixelsAt(true, true).second;
+    EXPECT_LT(plainRing.red(), 100);
+    EXPECT_GT(ring.red(), 200) << "no white ring";
+    EXPECT_EQ(centre, plainCentre);
+    if (Symbols::fontAvailable())
+        EXPECT_GT(checkedCentre.red(), 150) << "no check mark";
+}
+
+TEST(ListThemeSwatchRow, OneRingNoChecksAndPicksInThemeOrder) {
+    L::setLanguage(AppLanguage::de);
+    std::optional<ListTheme> picked;
+    ListThemeSwatchRow row(ListTheme::orange, 22, 10, [&](ListTheme theme) { picked = theme; });
+    ASSERT_EQ(row.dots().size(), 6);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(row.dots()[i]->isSelected(), allListThemes()[i] == ListTheme::orange);
+        EXPECT_FALSE(row.dots()[i]->showsCheck());
+        EXPECT_EQ(row.dots()[i]->color(), colors(allListThemes()[i]).primary);
+    }
+    EXPECT_EQ(row.dots()[0]->toolTip(), QStringLiteral("Blau"));
+    row.dots()[5]->click();
+    EXPECT_EQ(picked, ListTheme::teal);
+    L::setLanguage(AppLanguage::en);
+}
+
+TEST(ButtonStyles, PressedFillsAndDisabledLooks) {
+    QPushButton button(QStringLiteral("Add"));
+    button.resize(120, 28);
+    IlvexButtonStyle::apply(&button, QColor(0, 0, 255), Qt::white);
+    const QPoint fillPoint(4, 14);
+    const int restingAlpha = qAlpha(rendered(button).pixel(fillPoint));
+    button.setDown(true);
+    const int pressedAlpha = qAlpha(rendered(button).pixel(fillPoint));
+    button.setDown(false);
+    EXPECT_EQ(restingAlpha, 255);
+    EXPECT_NEAR(pressedAlpha, 0.55 * 255, 3);
+    EXPECT_EQ(qAlpha(rendered(button).pixel(fillPoint)), 255);
+    EXPECT_EQ(button.sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
+
+    auto destructive = [](bool disabled, bool down) {
+        QPushButton button(QStringLiteral("Delete"));
+        button.resize(120, 28);
+        IlvexDestructiveButtonStyle::apply(&button, disabled);
+        button.setDown(down);
+        return rendered(button);
+    };
+    EXPECT_NEAR(qAlpha(destructive(false, false).pixel(fillPoint)), 0.1 * 255, 3);
+    EXPECT_NEAR(qAlpha(destructive(true, true).pixel(fillPoint)), 0.2 * 255, 3); // the look never blocks a press
+    // The disabled look draws a fainter border: compare the top edge's strongest alpha.
+    auto edgeAlpha = [](const QImage &image) {
+        int strongest = 0;
+        for (int x = 10; x < 110; ++x)
+            strongest = std::max(strongest, qAlpha(image.pixel(x, 0)));
+        return strongest;
+    };
+    EXPECT_LT(edgeAlpha(destructive(true, false)), edgeAlpha(destructive(false, false)));
+}
+
+TEST(Spring, CoefficientsAndMotion) {
+    const Spring spring(0.5, 0.65);
+    EXPECT_NEAR(spring.stiffness(), std::pow(2 * std::numbers::pi / 0.5, 2), 1e-9);
+    EXPECT_NEAR(spring.damping(), 4 * std::numbers::pi * 0.65 / 0.5, 1e-9);
+
+    struct Row {
+        double damping;
+        bool overshoots;
+    };
+    for (const Row row : {Row{0.3, true}, Row{0.65, true}, Row{1.0, false}, Row{1.8, false}}) {
+        Spring coarse(0.3, row.damping), fine(0.3, row.damping);
+        coarse.setTarget(1);
+        fine.setTarget(1);
+        double peak = 0;
+        for (int i = 0; i < 300; ++i) {
+            fine.step(0.002);
+            peak = std::max(peak, fine.value());
+        }
+        coarse.step(0.6); // one long step lands where many short ones do
+        EXPECT_NEAR(coarse.value(), fine.value(), 1e-9) << row.damping;
+        EXPECT_EQ(peak > 1.0001, row.overshoots) << row.damping;
+        for (int i = 0; i < 100; ++i)
+            fine.step(0.05);
+        EXPECT_TRUE(fine.isSettled()) << row.damping;
+    }
+}
+
+TEST(AppIconPainter, EffectsFollowTheStateTable) {
+    const QColor tint(10, 200, 30);
+    struct Row {
+        AppIconMotion motion;
+        qreal scale, radius, y, alpha;
+        QColor colour;
+    };
+    const std::vector<Row> rows = {
+        {{0, 0, 0}, 1.0, 8, 3, 0.2, Qt::black},
+        {{1, 0, 0}, 1.18, 18, 6, 0.45, Qt::black},
+        {{0, 1, 0}, 1.26, 20, 6, 0.6, tint},
+        {{1, 1, 0}, 1.26, 20, 6, 0.6, tint}, // hovering a drop target changes nothing
+        {{0, 1, 1}, 1.42, 32, 6, 0.9, tint},
+    };
+    for (const Row &row : rows) {
+        const AppIconEffect effect = AppIconPainter::effect(row.motion, tint);
+        EXPECT_NEAR(effect.scale, row.scale, 1e-6);
+        EXPECT_NEAR(effect.shadowRadius, row.radius, 1e-6);
+        EXPECT_NEAR(effect.shadowYOffset, row.y, 1e-6);
+        EXPECT_NEAR(effect.shadowColor.alphaF(), row.alpha, 1e-3);
+        EXPECT_EQ(effect.shadowColor.rgb(), row.colour.rgb());
+    }
+}
+
+TEST(AppIconPainter, GroupGlyphShowsAtMostFourMembersInOrder) {
+    const QList<AppItem> members = {symbolItem(true, false), symbolItem(false, true), symbolItem(false, false),
+                                    symbolItem(true, false), symbolItem(false, true), symbolItem(false, false)};
+    auto glyph = [](const QList<AppItem> &items) {
+        return AppIconPainter::groupGlyph(groupOf(items), 62, Qt::blue, 1);
+    };
+    EXPECT_EQ(glyph(members.mid(0, 4)), glyph(members));
+    EXPECT_EQ(glyph(members.mid(0, 4)), glyph(members.mid(0, 5)));
+    EXPECT_NE(glyph(members.mid(0, 4)), glyph(members.mid(0, 3)));
+    EXPECT_NE(glyph({members[0], members[1]}), glyph({members[1], members[0]}));
+    EXPECT_NE(glyph({}), glyph(members.mid(0, 1)));
+}
+
+TEST(AppIconPainter, FolderTintRecoloursOnlyMatchingPresets) {
+    QTemporaryDir dir;
+    AppItem folder;
+    folder.isFolder = true;
+    folder.appPath = dir.path();
+    auto image = [&](std::optional<QString> tint) {
+        folder.folderTint = std::move(tint);
+        return AppIconPainter::renderItemImage(folder, std::nullopt, 62, Qt::blue, 1);
+    };
+    const QImage plain = image(std::nullopt);
+    EXPECT_EQ(image(QStringLiteral("#3B82F6")), plain) << "blue is the icon's own colour";
+    EXPECT_EQ(image(QStringLiteral("#3b82f6")), plain) << "unknown tints draw untinted";
+    EXPECT_NE(image(QStringLiteral("#EF4444")), plain);
+    const QImage grey = image(QStringLiteral("#6B7280"));
+    int opaque = 0;
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x) {
+            const QRgb p = grey.pixel(x, y);
+            if (qAlpha(p) == 255) {
+                ++opaque;
+                EXPECT_LE(std::abs(qRed(p) - qBlue(p)), 2);
+                EXPECT_LE(std::abs(qRed(p) - qGreen(p)), 2);
+            }
+        }
+    EXPECT_GT(opaque, 100);
+
+    AppItem group = groupOf({});
+    group.folderTint = QStringLiteral("#EF4444");
+    EXPECT_EQ(AppIconPainter::groupTint(group, Qt::green), QColor(0xEF, 0x44, 0x44));
+    group.folderTint = QStringLiteral("#nope");
+    EXPECT_EQ(AppIconPainter::groupTint(group, Qt::green), QColor(Qt::green));
+}
+
+TEST(Symbols, EveryNameHasAGlyphAndUnknownNamesDrawNothing) {
+    for (const char *name : {"app", "app.fill", "arrow.up.forward.app", "checkmark", "circle", "circle.grid.2x2",
+                             "doc", "folder", "folder.fill", "globe", "paintpalette", "pencil", "square.grid.2x2.fill",
+                             "trash", "xmark", "plus", "chevron.left"})
+        EXPECT_FALSE(Symbols::glyph(QString::fromUtf8(name)).isNull()) << name;
+    EXPECT_TRUE(Symbols::image(QStringLiteral("no.such.symbol"), 16, Qt::white).isNull());
+    ASSERT_TRUE(Symbols::fontAvailable());
+    const QImage globe = Symbols::image(QStringLiteral("globe"), 32, Qt::white);
+    EXPECT_TRUE(std::any_of(reinterpret_cast<const QRgb *>(globe.constBits()),
+                            reinterpret_cast<const QRgb *>(globe.constBits()) + globe.width() * globe.height(),
+                            [](QRgb p) { return qAlpha(p) > 200; }));
+}
