@@ -48,8 +48,9 @@ std::optional<QByteArray> readSmallFile(const QString &path) {
 } // namespace
 
 FaviconEndpoints FaviconEndpoints::standard() {
-    return {QUrl(environmentOr("ILVEX_FAVICON_SERVICE_URL", QString::fromUtf8(BuildConfig::faviconServiceUrl))),
-            environmentOr("ILVEX_FAVICON_SITE_URL", QStringLiteral("https://{host}/favicon.ico"))};
+    return {
+        QUrl(environmentOr("ILVEX_FAVICON_SERVICE_URL", QString::fromUtf8(BuildConfig::faviconServiceUrl))),
+        environmentOr("ILVEX_FAVICON_SITE_URL", QStringLiteral("https://{host}/favicon.ico"))};
 }
 
 FaviconCache::FaviconCache(const QString &diskDirectory, FaviconEndpoints endpoints, QObject *parent)
@@ -76,7 +77,9 @@ FaviconCache *FaviconCache::shared() {
     return sharedCache;
 }
 
-void FaviconCache::setShared(FaviconCache *cache) { sharedCache = cache; }
+void FaviconCache::setShared(FaviconCache *cache) {
+    sharedCache = cache;
+}
 
 std::optional<QString> FaviconCache::hostForLink(const QString &linkText) {
     const QString text = linkText.trimmed();
@@ -162,7 +165,9 @@ void FaviconCache::image(const QString &linkText, QObject *receiver, Completion 
         loadFromDisk(*host);
 }
 
-void FaviconCache::runInPool(std::function<void()> work) { m_pool.start(std::move(work)); }
+void FaviconCache::runInPool(std::function<void()> work) {
+    m_pool.start(std::move(work));
+}
 
 void FaviconCache::loadFromDisk(const QString &host) {
     runInPool([this, host, path = filePath(host)] {

@@ -30,13 +30,14 @@ struct FaviconEndpoints {
 class FaviconCache : public QObject {
     Q_OBJECT
 
-public:
+  public:
     static constexpr qint64 maxBodyBytes = 1024 * 1024;
     static constexpr int iconPixelSize = 64;
 
     using Completion = std::function<void(const std::optional<QImage> &)>;
 
-    explicit FaviconCache(const QString &diskDirectory, FaviconEndpoints endpoints = FaviconEndpoints::standard(),
+    explicit FaviconCache(const QString &diskDirectory,
+                          FaviconEndpoints endpoints = FaviconEndpoints::standard(),
                           QObject *parent = nullptr);
     ~FaviconCache() override;
 
@@ -61,11 +62,11 @@ public:
     // thread, unless `receiver` has gone by then.
     void image(const QString &linkText, QObject *receiver, Completion done);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // A host's icon arrived from disk or network.
     void imageReady(const QString &host, const QImage &image);
 
-private:
+  private:
     struct Waiter {
         QPointer<QObject> receiver;
         Completion done;

@@ -11,7 +11,7 @@
 class AppIconAnimator : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit AppIconAnimator(QObject *parent = nullptr);
 
     AppIconMotion motion() const;
@@ -25,10 +25,10 @@ public:
     // Jumps to the resting values of the current state (no animation), for still pictures.
     void settle();
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void changed();
 
-private:
+  private:
     bool m_hovered = false;
     bool m_dropTarget = false;
     bool m_dropPulse = false;

@@ -9,7 +9,8 @@
 
 namespace {
 QAction *addEntry(QMenu *menu, const QString &text, const QString &symbol, std::function<void()> handler) {
-    QAction *action = menu->addAction(Symbols::icon(symbol, menu->palette().color(QPalette::WindowText)), text);
+    QAction *action =
+        menu->addAction(Symbols::icon(symbol, menu->palette().color(QPalette::WindowText)), text);
     QObject::connect(action, &QAction::triggered, menu, [handler = std::move(handler)] {
         if (handler)
             handler();

@@ -22,8 +22,8 @@ struct AppIconMenuHandlers {
 // submenu (lists first, then, after a separator, groups) when there is anywhere to go; Folder color…
 // for folders; and Remove from launcher, disabled for a group that still has members.
 namespace AppIconMenu {
-QMenu *build(const AppItem &item, const QList<MoveDestination> &destinations, const AppIconMenuHandlers &handlers,
-             QWidget *parent = nullptr);
+QMenu *build(const AppItem &item, const QList<MoveDestination> &destinations,
+             const AppIconMenuHandlers &handlers, QWidget *parent = nullptr);
 // The symbol of the Open entry for this kind of item.
 QString openSymbol(const AppItem &item);
 } // namespace AppIconMenu

@@ -84,7 +84,10 @@ QImage blurredAlpha(const QImage &source, qreal sigma, int padding) {
 
 QPixmap shadowPixmap(const QPixmap &image, qreal radius, const QColor &color) {
     const qreal dpr = image.devicePixelRatio();
-    const QString key = QStringLiteral("ilvex-shadow|%1|%2|%3").arg(image.cacheKey()).arg(qRound(radius * 2)).arg(color.rgba());
+    const QString key = QStringLiteral("ilvex-shadow|%1|%2|%3")
+                            .arg(image.cacheKey())
+                            .arg(qRound(radius * 2))
+                            .arg(color.rgba());
     QPixmap cached;
     if (QPixmapCache::find(key, &cached))
         return cached;
@@ -104,7 +107,9 @@ QPixmap shadowPixmap(const QPixmap &image, qreal radius, const QColor &color) {
     return cached;
 }
 
-qreal lerp(qreal a, qreal b, qreal t) { return a + (b - a) * t; }
+qreal lerp(qreal a, qreal b, qreal t) {
+    return a + (b - a) * t;
+}
 
 QColor lerp(const QColor &a, const QColor &b, qreal t) {
     return QColor::fromRgbF(lerp(a.redF(), b.redF(), t), lerp(a.greenF(), b.greenF(), t),
@@ -112,15 +117,19 @@ QColor lerp(const QColor &a, const QColor &b, qreal t) {
 }
 
 AppIconEffect lerp(const AppIconEffect &a, const AppIconEffect &b, qreal t) {
-    return {lerp(a.scale, b.scale, t), lerp(a.shadowColor, b.shadowColor, t), lerp(a.shadowRadius, b.shadowRadius, t),
-            lerp(a.shadowYOffset, b.shadowYOffset, t)};
+    return {lerp(a.scale, b.scale, t), lerp(a.shadowColor, b.shadowColor, t),
+            lerp(a.shadowRadius, b.shadowRadius, t), lerp(a.shadowYOffset, b.shadowYOffset, t)};
 }
 
 // Stand-in for a translucent blurred material: a light, faint fill.
-QColor material(qreal opacity = 1.0) { return withAlpha(Qt::white, 0.16 * opacity); }
+QColor material(qreal opacity = 1.0) {
+    return withAlpha(Qt::white, 0.16 * opacity);
+}
 } // namespace
 
-QColor AppIconPainter::defaultTint() { return QColor::fromRgbF(0.38f, 0.62f, 1.0f); }
+QColor AppIconPainter::defaultTint() {
+    return QColor::fromRgbF(0.38f, 0.62f, 1.0f);
+}
 
 QColor AppIconPainter::groupTint(const AppItem &item, const QColor &subListTint) {
     const FolderTintPreset *preset = folderTintPreset(item.folderTint);
@@ -147,7 +156,8 @@ bool AppIconPainter::showsCapsule(const AppItem &item) {
 }
 
 QSizeF AppIconPainter::frameSize(const AppItem &item, qreal iconSize) {
-    return {iconSize + frameExtraWidth, iconSize + (showsCapsule(item) ? capsuleFrameExtraHeight : frameExtraWidth)};
+    return {iconSize + frameExtraWidth,
+            iconSize + (showsCapsule(item) ? capsuleFrameExtraHeight : frameExtraWidth)};
 }
 
 QFont AppIconPainter::capsuleFont() {
@@ -158,7 +168,9 @@ QFont AppIconPainter::capsuleFont() {
 }
 
 namespace {
-qreal capsuleHeight() { return std::ceil(QFontMetricsF(AppIconPainter::capsuleFont()).height()) + 6; }
+qreal capsuleHeight() {
+    return std::ceil(QFontMetricsF(AppIconPainter::capsuleFont()).height()) + 6;
+}
 } // namespace
 
 QRectF AppIconPainter::imageRect(const AppItem &item, qreal iconSize) {
@@ -178,8 +190,8 @@ QRectF AppIconPainter::capsuleRect(const AppItem &item, qreal iconSize) {
     return {(frame.width() - width) / 2, image.bottom() + stackSpacing, width, capsuleHeight()};
 }
 
-QImage AppIconPainter::baseIcon(const AppItem &item, const std::optional<QImage> &favicon, qreal side, qreal dpr,
-                                bool mini) {
+QImage AppIconPainter::baseIcon(const AppItem &item, const std::optional<QImage> &favicon, qreal side,
+                                qreal dpr, bool mini) {
     if (item.isURL) {
         if (favicon && !mini)
             return *favicon;
@@ -260,11 +272,13 @@ QImage AppIconPainter::groupGlyph(const AppItem &group, qreal inner, const QColo
         const QRectF box(square.center().x() - glyph / 2, square.center().y() - glyph / 2, glyph, glyph);
         Symbols::paint(painter, box.translated(0, 1), QStringLiteral("square.grid.2x2.fill"), glyph,
                        withAlpha(Qt::black, 0.2));
-        Symbols::paint(painter, box, QStringLiteral("square.grid.2x2.fill"), glyph, withAlpha(Qt::white, 0.92));
+        Symbols::paint(painter, box, QStringLiteral("square.grid.2x2.fill"), glyph,
+                       withAlpha(Qt::white, 0.92));
     } else {
         const qreal cell = inner * 0.3;
         const qreal d = inner * 0.055 + cell * 0.5;
-        const std::array<QPointF, 4> offsets = {QPointF(-d, -d), QPointF(d, -d), QPointF(-d, d), QPointF(d, d)};
+        const std::array<QPointF, 4> offsets = {QPointF(-d, -d), QPointF(d, -d), QPointF(-d, d),
+                                                QPointF(d, d)};
         for (int i = 0; i < members.size(); ++i) {
             QImage mini = blankImage(cell, dpr);
             {
@@ -273,15 +287,17 @@ QImage AppIconPainter::groupGlyph(const AppItem &group, qreal inner, const QColo
                 QPainterPath clip;
                 clip.addRoundedRect(QRectF(0, 0, cell, cell), cell * 0.26, cell * 0.26);
                 miniPainter.setClipPath(clip);
-                drawAspectFit(miniPainter, QRectF(0, 0, cell, cell), baseIcon(members[i], std::nullopt, cell, dpr, true));
+                drawAspectFit(miniPainter, QRectF(0, 0, cell, cell),
+                              baseIcon(members[i], std::nullopt, cell, dpr, true));
             }
             const QPointF centre = square.center() + offsets[i];
             const QRectF slot(centre.x() - cell / 2, centre.y() - cell / 2, cell, cell);
             const QPixmap miniPixmap = QPixmap::fromImage(mini);
             const QPixmap shadow = shadowPixmap(miniPixmap, 1.5, withAlpha(Qt::black, 0.25));
             const QSizeF shadowSize = shadow.deviceIndependentSize();
-            painter.drawPixmap(QPointF(centre.x() - shadowSize.width() / 2, centre.y() + 1 - shadowSize.height() / 2),
-                               shadow);
+            painter.drawPixmap(
+                QPointF(centre.x() - shadowSize.width() / 2, centre.y() + 1 - shadowSize.height() / 2),
+                shadow);
             painter.drawImage(slot, mini);
         }
     }
@@ -325,7 +341,10 @@ QPixmap AppIconPainter::itemPixmap(const AppItem &item, const std::optional<QIma
                       .arg(item.isSubList ? groupTint(item, subListTint).rgba() : 0);
     if (item.isSubList) {
         for (const AppItem &member : item.subItems.value_or(QList<AppItem>()).mid(0, 4))
-            key += QStringLiteral("|%1:%2%3").arg(member.appPath).arg(int(member.isFolder)).arg(int(member.isURL));
+            key += QStringLiteral("|%1:%2%3")
+                       .arg(member.appPath)
+                       .arg(int(member.isFolder))
+                       .arg(int(member.isURL));
     }
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
@@ -366,8 +385,9 @@ void AppIconPainter::paintImage(QPainter &painter, const QRectF &rect, const QPi
                        shadow, QRectF(shadow.rect()));
     painter.restore();
     const QSizeF size = rect.size() * effect.scale;
-    painter.drawPixmap(QRectF(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(), size.height()),
-                       image, QRectF(image.rect()));
+    painter.drawPixmap(
+        QRectF(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(), size.height()),
+        image, QRectF(image.rect()));
     painter.restore();
 }
 

@@ -36,7 +36,7 @@ struct AppIconMotion {
 // files, the name capsule 8 below it, stacked and centred vertically in a frame of height iconSize + 38
 // (iconSize + 26 without a capsule).
 class AppIconPainter {
-public:
+  public:
     static constexpr qreal imageInset = 10;
     static constexpr qreal frameExtraWidth = 26;
     static constexpr qreal capsuleFrameExtraHeight = 38;

@@ -11,8 +11,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-AppIconView::AppIconView(const AppItem &item, qreal iconSize, const QColor &subListTint, AppIconCallbacks callbacks,
-                         QWidget *parent)
+AppIconView::AppIconView(const AppItem &item, qreal iconSize, const QColor &subListTint,
+                         AppIconCallbacks callbacks, QWidget *parent)
     : QWidget(parent), m_item(item), m_iconSize(iconSize), m_subListTint(subListTint),
       m_callbacks(std::move(callbacks)), m_animator(new AppIconAnimator(this)) {
     setAttribute(Qt::WA_Hover);
@@ -60,12 +60,22 @@ void AppIconView::loadFavicon() {
     });
 }
 
-void AppIconView::setDropTarget(bool dropTarget) { m_animator->setDropTarget(dropTarget); }
-bool AppIconView::isHovered() const { return m_animator->isHovered(); }
-bool AppIconView::dropPulse() const { return m_animator->dropPulse(); }
-bool AppIconView::showsCapsule() const { return AppIconPainter::showsCapsule(m_item); }
+void AppIconView::setDropTarget(bool dropTarget) {
+    m_animator->setDropTarget(dropTarget);
+}
+bool AppIconView::isHovered() const {
+    return m_animator->isHovered();
+}
+bool AppIconView::dropPulse() const {
+    return m_animator->dropPulse();
+}
+bool AppIconView::showsCapsule() const {
+    return AppIconPainter::showsCapsule(m_item);
+}
 
-QSize AppIconView::sizeHint() const { return AppIconPainter::frameSize(m_item, m_iconSize).toSize(); }
+QSize AppIconView::sizeHint() const {
+    return AppIconPainter::frameSize(m_item, m_iconSize).toSize();
+}
 
 void AppIconView::paintEvent(QPaintEvent *) {
     QPainter painter(this);
@@ -98,7 +108,8 @@ void AppIconView::mousePressEvent(QMouseEvent *event) {
 }
 
 void AppIconView::mouseReleaseEvent(QMouseEvent *event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click =
+        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_pressed = false;
     if (click && m_callbacks.action)
         m_callbacks.action();
@@ -144,7 +155,8 @@ void AppIconView::setShowColorPopover(bool show) {
         m_popover->close();
         return;
     }
-    m_popover = new TintPopover(m_item.folderTint, m_item.isSubList, m_subListTint, m_callbacks.onSetTint, this);
+    m_popover =
+        new TintPopover(m_item.folderTint, m_item.isSubList, m_subListTint, m_callbacks.onSetTint, this);
     // Closed by a choice, by a click outside or by Escape: the popover deletes itself later.
     connect(m_popover, &TintPopover::closed, this, [this, popover = m_popover.data()] {
         if (m_popover == popover)

@@ -31,15 +31,17 @@ struct AppIconCallbacks {
 class AppIconView : public QWidget {
     Q_OBJECT
 
-public:
-    AppIconView(const AppItem &item, qreal iconSize, const QColor &subListTint, AppIconCallbacks callbacks = {},
-                QWidget *parent = nullptr);
+  public:
+    AppIconView(const AppItem &item, qreal iconSize, const QColor &subListTint,
+                AppIconCallbacks callbacks = {}, QWidget *parent = nullptr);
     ~AppIconView() override;
 
     const AppItem &item() const { return m_item; }
     void setItem(const AppItem &item);
     void setDropTarget(bool dropTarget);
-    void setMoveDestinations(const QList<MoveDestination> &destinations) { m_moveDestinations = destinations; }
+    void setMoveDestinations(const QList<MoveDestination> &destinations) {
+        m_moveDestinations = destinations;
+    }
     // The cache links take their favicon from; FaviconCache::shared() unless set.
     void setFaviconCache(FaviconCache *cache);
 
@@ -57,7 +59,7 @@ public:
 
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
@@ -66,7 +68,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
-private:
+  private:
     void loadFavicon();
     void setHovered(bool hovered);
 

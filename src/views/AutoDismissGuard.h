@@ -8,7 +8,7 @@ class AppDelegate;
 // given back when it stops (or goes away). Without a shell it does nothing, and it only gives back to
 // the shell it took from, so the counter can neither drift nor fall below zero.
 class AutoDismissGuard {
-public:
+  public:
     AutoDismissGuard() = default;
     ~AutoDismissGuard() { setActive(false); }
     AutoDismissGuard(const AutoDismissGuard &) = delete;
@@ -17,7 +17,7 @@ public:
     bool isActive() const { return m_active; }
     void setActive(bool active);
 
-private:
+  private:
     bool m_active = false;
     QPointer<AppDelegate> m_holder;
 };

@@ -87,6 +87,7 @@ QIcon FileIcons::iconForPath(const QString &path) {
         if (!icon.isNull())
             return icon;
     }
-    const QIcon icon = themed({name, QStringLiteral("application-x-executable"), QStringLiteral("text-x-generic")});
+    const QIcon icon =
+        themed({name, QStringLiteral("application-x-executable"), QStringLiteral("text-x-generic")});
     return icon.isNull() ? QIcon() : icon;
 }

@@ -13,19 +13,20 @@ class QLineEdit;
 class GroupRenamePrompt : public QDialog {
     Q_OBJECT
 
-public:
-    GroupRenamePrompt(const QString &name, std::function<void(const QString &)> onRename, QWidget *parent = nullptr);
+  public:
+    GroupRenamePrompt(const QString &name, std::function<void(const QString &)> onRename,
+                      QWidget *parent = nullptr);
 
     QLineEdit *field() const { return m_field; }
     // Opens a prompt that deletes itself when closed.
     static GroupRenamePrompt *open(const QString &name, std::function<void(const QString &)> onRename,
                                    QWidget *parent = nullptr);
 
-protected:
+  protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
-private:
+  private:
     QLineEdit *m_field;
     AutoDismissGuard m_guard;
 };

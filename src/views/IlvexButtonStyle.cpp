@@ -47,7 +47,8 @@ void prepare(QAbstractButton *button, QStyle *style) {
 IlvexButtonStyle::IlvexButtonStyle(const QColor &tint, const QColor &foreground)
     : m_tint(tint), m_foreground(foreground) {}
 
-IlvexButtonStyle *IlvexButtonStyle::apply(QAbstractButton *button, const QColor &tint, const QColor &foreground) {
+IlvexButtonStyle *IlvexButtonStyle::apply(QAbstractButton *button, const QColor &tint,
+                                          const QColor &foreground) {
     auto *style = new IlvexButtonStyle(tint, foreground);
     prepare(button, style);
     return style;
@@ -61,7 +62,8 @@ void IlvexButtonStyle::drawControl(ControlElement element, const QStyleOption *o
         return;
     }
     const bool pressed = option->state & State_Sunken;
-    paintBackground(painter, option->rect, pressed ? withAlpha(m_tint, 0.55) : m_tint, withAlpha(Qt::white, 0.14));
+    paintBackground(painter, option->rect, pressed ? withAlpha(m_tint, 0.55) : m_tint,
+                    withAlpha(Qt::white, 0.14));
     painter->save();
     const QFont font = labelFont(widget ? widget->font() : painter->font());
     painter->setFont(font);
@@ -81,7 +83,9 @@ QSize IlvexButtonStyle::sizeFromContents(ContentsType type, const QStyleOption *
 
 IlvexDestructiveButtonStyle::IlvexDestructiveButtonStyle(bool isDisabled) : m_isDisabled(isDisabled) {}
 
-QColor IlvexDestructiveButtonStyle::systemRed() { return QColor(255, 59, 48); }
+QColor IlvexDestructiveButtonStyle::systemRed() {
+    return QColor(255, 59, 48);
+}
 
 IlvexDestructiveButtonStyle *IlvexDestructiveButtonStyle::apply(QAbstractButton *button, bool isDisabled) {
     auto *style = new IlvexDestructiveButtonStyle(isDisabled);
@@ -89,8 +93,8 @@ IlvexDestructiveButtonStyle *IlvexDestructiveButtonStyle::apply(QAbstractButton 
     return style;
 }
 
-void IlvexDestructiveButtonStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
-                                              const QWidget *widget) const {
+void IlvexDestructiveButtonStyle::drawControl(ControlElement element, const QStyleOption *option,
+                                              QPainter *painter, const QWidget *widget) const {
     const auto *button = qstyleoption_cast<const QStyleOptionButton *>(option);
     if (element != CE_PushButton || !button) {
         QProxyStyle::drawControl(element, option, painter, widget);
@@ -102,7 +106,8 @@ void IlvexDestructiveButtonStyle::drawControl(ControlElement element, const QSty
     painter->save();
     painter->setFont(labelFont(widget ? widget->font() : painter->font()));
     painter->setPen(withAlpha(systemRed(), m_isDisabled ? 0.35 : 0.85));
-    painter->drawText(option->rect.adjusted(10, 4, -10, -4), Qt::AlignCenter | Qt::TextWordWrap, button->text);
+    painter->drawText(option->rect.adjusted(10, 4, -10, -4), Qt::AlignCenter | Qt::TextWordWrap,
+                      button->text);
     painter->restore();
 }
 

@@ -10,7 +10,7 @@ class QAbstractButton;
 class IlvexButtonStyle : public QProxyStyle {
     Q_OBJECT
 
-public:
+  public:
     IlvexButtonStyle(const QColor &tint, const QColor &foreground);
 
     QColor tint() const { return m_tint; }
@@ -24,7 +24,7 @@ public:
     QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
                            const QWidget *widget = nullptr) const override;
 
-private:
+  private:
     QColor m_tint;
     QColor m_foreground;
 };
@@ -34,7 +34,7 @@ private:
 class IlvexDestructiveButtonStyle : public QProxyStyle {
     Q_OBJECT
 
-public:
+  public:
     explicit IlvexDestructiveButtonStyle(bool isDisabled);
 
     bool isDisabled() const { return m_isDisabled; }
@@ -46,6 +46,6 @@ public:
     QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
                            const QWidget *widget = nullptr) const override;
 
-private:
+  private:
     bool m_isDisabled;
 };

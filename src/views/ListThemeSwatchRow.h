@@ -13,7 +13,7 @@ class SwatchDot;
 class ListThemeSwatchRow : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     ListThemeSwatchRow(ListTheme current, qreal diameter, qreal spacing,
                        std::function<void(ListTheme)> onPick = {}, QWidget *parent = nullptr);
 
@@ -24,10 +24,10 @@ public:
     // "Blue", "Purple", …: the English name that L::colorName translates.
     static QString englishName(ListTheme theme);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void picked(ListTheme theme);
 
-private:
+  private:
     ListTheme m_current;
     QList<SwatchDot *> m_dots;
 };

@@ -5,8 +5,8 @@
 
 Spring::Spring(double response, double dampingFraction, double value)
     : m_stiffness(std::pow(2 * std::numbers::pi / std::max(response, 1e-6), 2)),
-      m_damping(4 * std::numbers::pi * dampingFraction / std::max(response, 1e-6)), m_value(value), m_target(value) {
-}
+      m_damping(4 * std::numbers::pi * dampingFraction / std::max(response, 1e-6)), m_value(value),
+      m_target(value) {}
 
 void Spring::reset(double value) {
     m_value = m_target = value;

@@ -11,7 +11,7 @@
 // stiffness = (2π/response)², damping = 4π·dampingFraction/response.
 // step() solves the motion exactly, so any frame interval gives the same path.
 class Spring {
-public:
+  public:
     Spring(double response = 0.3, double dampingFraction = 1.0, double value = 0.0);
 
     double stiffness() const { return m_stiffness; }
@@ -27,7 +27,7 @@ public:
     void step(double dt);
     bool isSettled(double tolerance = 1e-3) const;
 
-private:
+  private:
     double m_stiffness;
     double m_damping;
     double m_value;
@@ -39,7 +39,7 @@ private:
 class SpringAnimator : public QObject {
     Q_OBJECT
 
-public:
+  public:
     SpringAnimator(double response, double dampingFraction, double value = 0.0, QObject *parent = nullptr);
 
     double value() const { return m_spring.value(); }
@@ -48,10 +48,10 @@ public:
     void animateTo(double target);
     void jumpTo(double value);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void valueChanged(double value);
 
-private:
+  private:
     void tick();
 
     Spring m_spring;

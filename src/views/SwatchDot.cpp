@@ -7,7 +7,8 @@
 
 SwatchDot::SwatchDot(const QColor &color, bool selected, qreal diameter, bool showCheck,
                      std::function<void()> action, QWidget *parent)
-    : QAbstractButton(parent), m_color(color), m_selected(selected), m_diameter(diameter), m_showCheck(showCheck) {
+    : QAbstractButton(parent), m_color(color), m_selected(selected), m_diameter(diameter),
+      m_showCheck(showCheck) {
     setFixedSize(sizeHint());
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
@@ -22,16 +23,19 @@ void SwatchDot::setSelected(bool selected) {
     update();
 }
 
-QSize SwatchDot::sizeHint() const { return QSize(qCeil(m_diameter), qCeil(m_diameter)); }
+QSize SwatchDot::sizeHint() const {
+    return QSize(qCeil(m_diameter), qCeil(m_diameter));
+}
 
 qreal SwatchDot::ringWidth(qreal diameter, bool selected) {
     return selected ? std::max(diameter * 0.115, 2.5) : 0.0;
 }
 
-void SwatchDot::paint(QPainter &painter, const QRectF &rect, const QColor &color, bool selected, bool showCheck,
-                      const QColor &edgeColor) {
+void SwatchDot::paint(QPainter &painter, const QRectF &rect, const QColor &color, bool selected,
+                      bool showCheck, const QColor &edgeColor) {
     const qreal diameter = std::min(rect.width(), rect.height());
-    const QRectF circle(rect.center().x() - diameter / 2, rect.center().y() - diameter / 2, diameter, diameter);
+    const QRectF circle(rect.center().x() - diameter / 2, rect.center().y() - diameter / 2, diameter,
+                        diameter);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
@@ -50,8 +54,8 @@ void SwatchDot::paint(QPainter &painter, const QRectF &rect, const QColor &color
     }
     painter.restore();
     if (selected && showCheck)
-        Symbols::paint(painter, circle, QStringLiteral("checkmark"), Symbols::pixelSizeForFontSize(diameter * 0.42),
-                       Qt::white);
+        Symbols::paint(painter, circle, QStringLiteral("checkmark"),
+                       Symbols::pixelSizeForFontSize(diameter * 0.42), Qt::white);
 }
 
 void SwatchDot::paintEvent(QPaintEvent *) {

@@ -10,7 +10,7 @@
 class SwatchDot : public QAbstractButton {
     Q_OBJECT
 
-public:
+  public:
     SwatchDot(const QColor &color, bool selected, qreal diameter, bool showCheck,
               std::function<void()> action = {}, QWidget *parent = nullptr);
 
@@ -23,15 +23,15 @@ public:
     // Width of the white selection ring: max(diameter × 0.115, 2.5) when selected, 0 otherwise.
     static qreal ringWidth(qreal diameter, bool selected);
     // Draws a dot into rect (its diameter is the smaller side); `edgeColor` is the primary text colour.
-    static void paint(QPainter &painter, const QRectF &rect, const QColor &color, bool selected, bool showCheck,
-                      const QColor &edgeColor);
+    static void paint(QPainter &painter, const QRectF &rect, const QColor &color, bool selected,
+                      bool showCheck, const QColor &edgeColor);
 
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
 
-private:
+  private:
     QColor m_color;
     bool m_selected;
     qreal m_diameter;

@@ -48,8 +48,8 @@ const QString &family() {
         if (QFontDatabase::families().contains(wanted))
             return wanted;
         // Not registered with fontconfig (a bare container): load the file Debian installs.
-        const int id = QFontDatabase::addApplicationFont(
-            QStringLiteral("/usr/share/fonts/truetype/material-design-icons-iconfont/MaterialIcons-Regular.ttf"));
+        const int id = QFontDatabase::addApplicationFont(QStringLiteral(
+            "/usr/share/fonts/truetype/material-design-icons-iconfont/MaterialIcons-Regular.ttf"));
         const QStringList loaded = id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
         return loaded.isEmpty() ? QString() : loaded.first();
     }();
@@ -57,9 +57,13 @@ const QString &family() {
 }
 } // namespace
 
-QChar Symbols::glyph(const QString &name) { return QChar(table().value(name, 0)); }
+QChar Symbols::glyph(const QString &name) {
+    return QChar(table().value(name, 0));
+}
 
-bool Symbols::fontAvailable() { return !family().isEmpty(); }
+bool Symbols::fontAvailable() {
+    return !family().isEmpty();
+}
 
 QFont Symbols::font(qreal pixelSize) {
     QFont font(family());

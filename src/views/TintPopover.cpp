@@ -21,7 +21,7 @@ constexpr int contentWidth = 210;
 
 // The "default" row: a colour circle, the title and, when nothing is chosen, a check mark.
 class DefaultRow : public QAbstractButton {
-public:
+  public:
     DefaultRow(const QColor &color, const QString &title, bool checked, QWidget *parent)
         : QAbstractButton(parent), m_color(color), m_checked(checked) {
         setText(title);
@@ -32,7 +32,7 @@ public:
     }
     QSize sizeHint() const override { return {contentWidth - 28, 24}; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -44,13 +44,14 @@ protected:
         painter.setPen(QPen(edge, 1));
         painter.drawEllipse(circle);
         painter.setPen(text);
-        painter.drawText(QRectF(28, 0, width() - 48, height()), Qt::AlignVCenter | Qt::AlignLeft, this->text());
+        painter.drawText(QRectF(28, 0, width() - 48, height()), Qt::AlignVCenter | Qt::AlignLeft,
+                         this->text());
         if (m_checked)
             Symbols::paint(painter, QRectF(width() - 18, 0, 18, height()), QStringLiteral("checkmark"),
                            Symbols::pixelSizeForFontSize(11), text);
     }
 
-private:
+  private:
     QColor m_color;
     bool m_checked;
 };
@@ -58,8 +59,8 @@ private:
 
 TintPopover::TintPopover(const std::optional<QString> &folderTint, bool isGroup, const QColor &subListTint,
                          Pick onPick, QWidget *parent)
-    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint), m_onPick(std::move(onPick)),
-      m_defaultChecked(!folderTint.has_value()) {
+    : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
+      m_onPick(std::move(onPick)), m_defaultChecked(!folderTint.has_value()) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -83,8 +84,9 @@ TintPopover::TintPopover(const std::optional<QString> &folderTint, bool isGroup,
     const QList<FolderTintPreset> &presets = folderTintPresets();
     for (int i = 0; i < presets.size(); ++i) {
         const FolderTintPreset &preset = presets[i];
-        auto *dot = new SwatchDot(hex(preset.hex), folderTint == preset.hex, 24, true,
-                                  [this, tint = preset.hex] { choose(tint); }, this);
+        auto *dot = new SwatchDot(
+            hex(preset.hex), folderTint == preset.hex, 24, true, [this, tint = preset.hex] { choose(tint); },
+            this);
         dot->setToolTip(L::colorName(preset.name));
         auto *cell = new QWidget(this); // fixed 26-wide columns, the dot centred
         cell->setFixedSize(26, 26);
@@ -119,7 +121,8 @@ void TintPopover::popup(const QRect &anchorRect) {
             topLeft.setX(anchorRect.left() - width());
             m_arrowOnLeft = false;
         }
-        topLeft.setY(std::clamp(topLeft.y(), available.top(), std::max(available.top(), available.bottom() - height())));
+        topLeft.setY(std::clamp(topLeft.y(), available.top(),
+                                std::max(available.top(), available.bottom() - height())));
     }
     QMargins margins = layout()->contentsMargins();
     margins.setLeft(14 + (m_arrowOnLeft ? arrowSize : 0));
@@ -132,7 +135,8 @@ void TintPopover::popup(const QRect &anchorRect) {
 void TintPopover::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF body = QRectF(rect()).adjusted(m_arrowOnLeft ? arrowSize : 0, 0.5, m_arrowOnLeft ? -0.5 : -arrowSize, -0.5);
+    const QRectF body =
+        QRectF(rect()).adjusted(m_arrowOnLeft ? arrowSize : 0, 0.5, m_arrowOnLeft ? -0.5 : -arrowSize, -0.5);
     QPainterPath path;
     path.addRoundedRect(body, 10, 10);
     const qreal mid = height() / 2.0;

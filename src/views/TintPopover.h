@@ -18,11 +18,11 @@ class SwatchDot;
 class TintPopover : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     using Pick = std::function<void(const std::optional<QString> &)>;
 
-    TintPopover(const std::optional<QString> &folderTint, bool isGroup, const QColor &subListTint, Pick onPick,
-                QWidget *parent = nullptr);
+    TintPopover(const std::optional<QString> &folderTint, bool isGroup, const QColor &subListTint,
+                Pick onPick, QWidget *parent = nullptr);
 
     // Shows the popover beside anchorRect (global coordinates), its arrow on the rect's trailing edge.
     void popup(const QRect &anchorRect);
@@ -31,15 +31,15 @@ public:
     bool defaultRowChecked() const { return m_defaultChecked; }
     const QList<SwatchDot *> &swatches() const { return m_swatches; }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void closed();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
-private:
+  private:
     void choose(const std::optional<QString> &tint);
 
     Pick m_onPick;

@@ -1,5 +1,5 @@
-#include "LoopbackHttpServer.h"
 #include "favicons/FaviconCache.h"
+#include "LoopbackHttpServer.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -37,7 +37,9 @@ std::optional<std::optional<QImage>> lookUp(FaviconCache &cache, const QString &
     return result;
 }
 
-QStringList filesIn(const QString &dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden); }
+QStringList filesIn(const QString &dir) {
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden);
+}
 
 struct Fixture : ::testing::Test {
     QTemporaryDir dir;
@@ -54,7 +56,9 @@ struct AnswerRow {
     int expectedRequests;
 };
 
-void PrintTo(const AnswerRow &row, std::ostream *out) { *out << row.name; }
+void PrintTo(const AnswerRow &row, std::ostream *out) {
+    *out << row.name;
+}
 
 class FaviconAnswers : public Fixture, public ::testing::WithParamInterface<AnswerRow> {};
 
@@ -72,22 +76,38 @@ TEST_P(FaviconAnswers, TriesServiceThenSiteAndKeepsOnlyRealIcons) {
     EXPECT_EQ(server.requests().first(), servicePath + QStringLiteral("?domain=example.test&sz=64"));
     if (row.expectedRequests > 1)
         EXPECT_EQ(server.requests()[1], sitePath);
-    EXPECT_EQ(filesIn(cacheDir()), row.expectedWidth ? QStringList{QStringLiteral("example.test.png")} : QStringList{});
+    EXPECT_EQ(filesIn(cacheDir()),
+              row.expectedWidth ? QStringList{QStringLiteral("example.test.png")} : QStringList{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, FaviconAnswers,
     ::testing::Values(
         AnswerRow{"ServiceIcon", {200, png(64)}, std::nullopt, 64, 1},
-        AnswerRow{"ServicePlaceholderFallsBackToSite", {200, png(1)}, LoopbackHttpServer::Answer{200, png(32)}, 32, 2},
-        AnswerRow{"Service404FallsBackToSite", {404, png(64)}, LoopbackHttpServer::Answer{200, png(16)}, 16, 2},
-        AnswerRow{"ServiceGarbageFallsBackToSite", {200, "<html>no</html>"}, LoopbackHttpServer::Answer{200, png(16)},
-                  16, 2},
-        AnswerRow{"HugeDeclaredBodyRejected", {200, png(64) + QByteArray(2 * 1024 * 1024, 'a')},
-                  LoopbackHttpServer::Answer{200, png(16)}, 16, 2},
-        AnswerRow{"HugeUndeclaredBodyRejected", {200, png(64) + QByteArray(2 * 1024 * 1024, 'a'), false},
-                  LoopbackHttpServer::Answer{200, png(16)}, 16, 2},
-        AnswerRow{"BothPlaceholdersGiveNothing", {200, png(1)}, LoopbackHttpServer::Answer{200, png(1)}, 0, 2},
+        AnswerRow{"ServicePlaceholderFallsBackToSite",
+                  {200, png(1)},
+                  LoopbackHttpServer::Answer{200, png(32)},
+                  32,
+                  2},
+        AnswerRow{
+            "Service404FallsBackToSite", {404, png(64)}, LoopbackHttpServer::Answer{200, png(16)}, 16, 2},
+        AnswerRow{"ServiceGarbageFallsBackToSite",
+                  {200, "<html>no</html>"},
+                  LoopbackHttpServer::Answer{200, png(16)},
+                  16,
+                  2},
+        AnswerRow{"HugeDeclaredBodyRejected",
+                  {200, png(64) + QByteArray(2 * 1024 * 1024, 'a')},
+                  LoopbackHttpServer::Answer{200, png(16)},
+                  16,
+                  2},
+        AnswerRow{"HugeUndeclaredBodyRejected",
+                  {200, png(64) + QByteArray(2 * 1024 * 1024, 'a'), false},
+                  LoopbackHttpServer::Answer{200, png(16)},
+                  16,
+                  2},
+        AnswerRow{
+            "BothPlaceholdersGiveNothing", {200, png(1)}, LoopbackHttpServer::Answer{200, png(1)}, 0, 2},
         AnswerRow{"SiteErrorGivesNothing", {500, png(64)}, LoopbackHttpServer::Answer{403, png(64)}, 0, 2}),
     [](const auto &info) { return std::string(info.param.name); });
 
@@ -130,9 +150,8 @@ TEST_F(Fixture, OneHostSharesOneEntryAndOneFile) {
     int answers = 0;
     QObject receiver;
     for (const char *link : {"https://example.test/a", "http://EXAMPLE.test:8080/b?x=1"})
-        cache.image(QString::fromUtf8(link), &receiver, [&](const std::optional<QImage> &image) {
-            answers += image ? 1 : 0;
-        });
+        cache.image(QString::fromUtf8(link), &receiver,
+                    [&](const std::optional<QImage> &image) { answers += image ? 1 : 0; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return answers == 2; }, 8000));
     EXPECT_EQ(server.requests().size(), 1);
     EXPECT_EQ(ready.count(), 1);
@@ -170,7 +189,8 @@ TEST(FaviconHost, LinksGiveHostsAndOnlySafeFileNames) {
 
     for (const char *hostile : {"..", ".", "../../x", "a/b", "a\\b", ".hidden", "a..b", "", "a b", "x%2fy"})
         EXPECT_FALSE(FaviconCache::fileNameForHost(QString::fromUtf8(hostile))) << hostile;
-    EXPECT_EQ(FaviconCache::fileNameForHost(QStringLiteral("sub.example.com")), QStringLiteral("sub.example.com.png"));
+    EXPECT_EQ(FaviconCache::fileNameForHost(QStringLiteral("sub.example.com")),
+              QStringLiteral("sub.example.com.png"));
 }
 
 TEST_F(Fixture, HostileLinkWritesNothing) {
@@ -180,7 +200,8 @@ TEST_F(Fixture, HostileLinkWritesNothing) {
     for (const char *link : {"https://..%2F..%2Fevil/", "https://%2e%2e/", "https://../"})
         EXPECT_FALSE(lookUp(cache, QString::fromUtf8(link)).value()) << link;
     EXPECT_TRUE(server.requests().isEmpty());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("favicons")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("favicons")});
     EXPECT_TRUE(filesIn(cacheDir()).isEmpty());
 }
 

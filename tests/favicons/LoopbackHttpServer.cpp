@@ -13,14 +13,17 @@ LoopbackHttpServer::LoopbackHttpServer() {
     });
 }
 
-QString LoopbackHttpServer::base() const { return QStringLiteral("http://127.0.0.1:%1").arg(port()); }
+QString LoopbackHttpServer::base() const {
+    return QStringLiteral("http://127.0.0.1:%1").arg(port());
+}
 
 void LoopbackHttpServer::serve(QTcpSocket *socket) {
     if (socket->property("served").toBool() || !socket->canReadLine())
         return;
     socket->setProperty("served", true);
     const QList<QByteArray> requestLine = socket->readLine().split(' ');
-    const QString target = requestLine.value(1).isEmpty() ? QStringLiteral("/") : QString::fromUtf8(requestLine[1]);
+    const QString target =
+        requestLine.value(1).isEmpty() ? QStringLiteral("/") : QString::fromUtf8(requestLine[1]);
     const QString path = target.section(u'?', 0, 0);
     m_requests.append(target);
 

@@ -1,3 +1,4 @@
+#include "views/AppIconView.h"
 #include "favicons/FaviconCache.h"
 #include "l10n/L.h"
 #include "shell/AppDelegate.h"
@@ -5,7 +6,6 @@
 #include "views/AppIconAnimator.h"
 #include "views/AppIconMenu.h"
 #include "views/AppIconPainter.h"
-#include "views/AppIconView.h"
 #include "views/SwatchDot.h"
 #include "views/TintPopover.h"
 
@@ -88,27 +88,36 @@ TEST_P(EntryKinds, CapsuleFrameAndMenuFollowTheKind) {
 
     std::unique_ptr<QMenu> menu(AppIconMenu::build(row.item, {}, {}));
     EXPECT_EQ(texts(menu.get()), row.menu);
-    EXPECT_EQ(actionNamed(menu.get(), QStringLiteral("Remove from launcher"))->isEnabled(), row.removeEnabled);
+    EXPECT_EQ(actionNamed(menu.get(), QStringLiteral("Remove from launcher"))->isEnabled(),
+              row.removeEnabled);
 }
 
-const QStringList plainMenu = {QStringLiteral("Open"), QStringLiteral("---"), QStringLiteral("Remove from launcher")};
-const QStringList groupMenu = {QStringLiteral("Open"), QStringLiteral("Rename…"), QStringLiteral("Group color…"),
-                               QStringLiteral("---"), QStringLiteral("Remove from launcher")};
-const QStringList folderMenu = {QStringLiteral("Open"), QStringLiteral("---"), QStringLiteral("Folder color…"),
-                                QStringLiteral("---"), QStringLiteral("Remove from launcher")};
+const QStringList plainMenu = {QStringLiteral("Open"), QStringLiteral("---"),
+                               QStringLiteral("Remove from launcher")};
+const QStringList groupMenu = {QStringLiteral("Open"), QStringLiteral("Rename…"),
+                               QStringLiteral("Group color…"), QStringLiteral("---"),
+                               QStringLiteral("Remove from launcher")};
+const QStringList folderMenu = {QStringLiteral("Open"), QStringLiteral("---"),
+                                QStringLiteral("Folder color…"), QStringLiteral("---"),
+                                QStringLiteral("Remove from launcher")};
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, EntryKinds,
     ::testing::Values(
-        KindRow{"Application", entry("Terminal", "/usr/share/applications/org.gnome.Terminal.desktop"), false, plainMenu,
-                true},
+        KindRow{"Application", entry("Terminal", "/usr/share/applications/org.gnome.Terminal.desktop"), false,
+                plainMenu, true},
         KindRow{"Link", entry("Site", "https://example.com", false, true), false, plainMenu, true},
         KindRow{"Folder", entry("Docs", "/home/u/Documents", true), true, folderMenu, true},
         KindRow{"PlainFile", entry("Report", "/home/u/report.pdf"), true, plainMenu, true},
         KindRow{"UpperCaseSuffixIsAFile", entry("Odd", "/home/u/Odd.DESKTOP"), true, plainMenu, true},
         KindRow{"EmptyGroup", group(0), true, groupMenu, true},
-        KindRow{"GroupWithoutMemberList", [] { AppItem g = group(0); g.subItems.reset(); return g; }(), true, groupMenu,
-                true},
+        KindRow{"GroupWithoutMemberList",
+                [] {
+                    AppItem g = group(0);
+                    g.subItems.reset();
+                    return g;
+                }(),
+                true, groupMenu, true},
         KindRow{"NonEmptyGroup", group(2), true, groupMenu, false}),
     [](const auto &info) { return std::string(info.param.name); });
 
@@ -134,14 +143,18 @@ TEST_F(EnglishStrings, MoveToListsFirstThenGroupsAfterASeparator) {
     EXPECT_EQ(chosen, destinations[2]);
 
     std::unique_ptr<QMenu> listsOnly(AppIconMenu::build(file, {destinations[1], destinations[3]}, handlers));
-    EXPECT_EQ(texts(actionNamed(listsOnly.get(), QStringLiteral("Move to"))->menu()), (QStringList{"Work", "Home"}));
+    EXPECT_EQ(texts(actionNamed(listsOnly.get(), QStringLiteral("Move to"))->menu()),
+              (QStringList{"Work", "Home"}));
     std::unique_ptr<QMenu> nowhere(AppIconMenu::build(file, {}, handlers));
     EXPECT_EQ(actionNamed(nowhere.get(), QStringLiteral("Move to")), nullptr);
 }
 
 TEST_F(EnglishStrings, MenuEntriesReachTheirHandlers) {
     QStringList calls;
-    AppIconMenuHandlers handlers{[&] { calls << "open"; }, [&] { calls << "rename"; }, [&] { calls << "color"; }, {},
+    AppIconMenuHandlers handlers{[&] { calls << "open"; },
+                                 [&] { calls << "rename"; },
+                                 [&] { calls << "color"; },
+                                 {},
                                  [&] { calls << "remove"; }};
     std::unique_ptr<QMenu> menu(AppIconMenu::build(group(0), {}, handlers));
     for (const char *text : {"Open", "Rename…", "Group color…", "Remove from launcher"})
@@ -166,7 +179,8 @@ TEST_P(TintSelection, ShowsExactlyTheStoredPreset) {
     const TintRow &row = GetParam();
     auto *popover = new TintPopover(row.tint, row.isGroup, Qt::green, {});
     EXPECT_EQ(popover->defaultRowChecked(), row.defaultChecked);
-    EXPECT_EQ(popover->defaultRow()->text(), row.isGroup ? QStringLiteral("Theme") : QStringLiteral("Default"));
+    EXPECT_EQ(popover->defaultRow()->text(),
+              row.isGroup ? QStringLiteral("Theme") : QStringLiteral("Default"));
     ASSERT_EQ(popover->swatches().size(), 9);
     for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(popover->swatches()[i]->isSelected(), i == row.selectedSwatch) << i;
@@ -180,7 +194,8 @@ INSTANTIATE_TEST_SUITE_P(Tints, TintSelection,
                          ::testing::Values(TintRow{"None", std::nullopt, false, true, -1},
                                            TintRow{"Red", QStringLiteral("#EF4444"), false, false, 5},
                                            TintRow{"GroupGrey", QStringLiteral("#6B7280"), true, false, 8},
-                                           TintRow{"LowerCaseIsUnknown", QStringLiteral("#ef4444"), false, false, -1},
+                                           TintRow{"LowerCaseIsUnknown", QStringLiteral("#ef4444"), false,
+                                                   false, -1},
                                            TintRow{"Garbage", QStringLiteral("teal"), true, false, -1}),
                          [](const auto &info) { return std::string(info.param.name); });
 
@@ -249,7 +264,8 @@ TEST_F(EnglishStrings, HoverReportsTheNameAndClickRunsTheAction) {
     EXPECT_FALSE(view.isHovered());
     EXPECT_EQ(hovered, (QList<std::optional<QString>>{QStringLiteral("Report"), std::nullopt}));
 
-    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(2, view.height() - 2)); // the frame's corner still counts
+    QTest::mouseClick(&view, Qt::LeftButton, {},
+                      QPoint(2, view.height() - 2)); // the frame's corner still counts
     EXPECT_EQ(actions, 1);
     QTest::mouseClick(&view, Qt::RightButton);
     EXPECT_EQ(actions, 1);
@@ -259,10 +275,12 @@ TEST_F(EnglishStrings, DropTargetPulsesAndCalmsDown) {
     AppIconView view(entry("Docs", "/tmp", true), 72, Qt::blue);
     view.setDropTarget(true);
     EXPECT_TRUE(view.dropPulse());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return AppIconPainter::effect(view.animator()->motion(), Qt::blue).scale > 1.3; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return AppIconPainter::effect(view.animator()->motion(), Qt::blue).scale > 1.3; }, 2000));
     view.setDropTarget(false);
     EXPECT_FALSE(view.dropPulse());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return AppIconPainter::effect(view.animator()->motion(), Qt::blue).scale < 1.001; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return AppIconPainter::effect(view.animator()->motion(), Qt::blue).scale < 1.001; }, 2000));
 }
 
 TEST_F(EnglishStrings, LinkShowsGlobeThenItsFaviconClippedToARoundedSquare) {
@@ -279,7 +297,8 @@ TEST_F(EnglishStrings, LinkShowsGlobeThenItsFaviconClippedToARoundedSquare) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     file.close();
-    FaviconCache cache(dir, {QUrl(QStringLiteral("http://127.0.0.1:1/s2/favicons")), QStringLiteral("http://127.0.0.1:1/")});
+    FaviconCache cache(
+        dir, {QUrl(QStringLiteral("http://127.0.0.1:1/s2/favicons")), QStringLiteral("http://127.0.0.1:1/")});
 
     const AppItem link = entry("Example", "https://example.test/page", false, true);
     AppIconView view(link, 72, Qt::blue);

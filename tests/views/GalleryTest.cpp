@@ -35,21 +35,22 @@ AppItem item(const QString &name, const QString &path, bool folder = false, bool
 }
 
 class Gallery {
-public:
-    Gallery(const Sandbox &sandbox) : m_image(1240 * 2, 1900 * 2, QImage::Format_ARGB32_Premultiplied) {
+  public:
+    Gallery(const Sandbox &sandbox) : m_image(1400 * 2, 1500 * 2, QImage::Format_ARGB32_Premultiplied) {
         m_image.setDevicePixelRatio(2);
         QPainter painter(&m_image);
-        QLinearGradient background(0, 0, 0, 1900);
+        QLinearGradient background(0, 0, 0, 1500);
         background.setColorAt(0, colors(ListTheme::blue).holeOuter);
         background.setColorAt(1, colors(ListTheme::blue).holeInner);
-        painter.fillRect(QRectF(0, 0, 1240, 1900), background);
+        painter.fillRect(QRectF(0, 0, 1400, 1500), background);
 
         m_app = item(QStringLiteral("Terminal"),
                      sandbox.writeFile(QStringLiteral(".local/share/applications/gallery-terminal.desktop"),
                                        "[Desktop Entry]\nType=Application\nName=Terminal\nExec=sh\n"
                                        "Icon=utilities-terminal\n"));
         m_folder = item(QStringLiteral("Documents"), sandbox.makeFolder(QStringLiteral("Documents")), true);
-        m_file = item(QStringLiteral("A rather long report name.pdf"), sandbox.home() + QStringLiteral("/report.pdf"));
+        m_file = item(QStringLiteral("A rather long report name.pdf"),
+                      sandbox.home() + QStringLiteral("/report.pdf"));
         m_link = item(QStringLiteral("Example"), QStringLiteral("https://example.com"), false, true);
         m_favicon = QImage(64, 64, QImage::Format_ARGB32);
         QPainter icon(&m_favicon);
@@ -85,17 +86,18 @@ public:
                std::optional<QImage> favicon = std::nullopt) {
         QPainter painter(&m_image);
         const QSizeF frame = AppIconPainter::frameSize(entry, iconSize);
-        const QRectF cell(m_x, m_y, cellWidth, rowHeight);
-        const QRectF frameRect(cell.center().x() - frame.width() / 2, m_y + 14, frame.width(), frame.height());
+        const QRectF cell(m_x, m_y, cellWidth, rowHeight + m_top);
+        const QRectF frameRect(cell.center().x() - frame.width() / 2, m_y + m_top, frame.width(),
+                               frame.height());
         painter.setPen(QColor(255, 255, 255, 40));
         painter.drawRect(frameRect); // the hit area
-        AppIconPainter::paintEntry(painter, frameRect, entry, iconSize, colors(ListTheme::blue).primary, favicon,
-                                   motion, 2);
+        AppIconPainter::paintEntry(painter, frameRect, entry, iconSize, colors(ListTheme::blue).primary,
+                                   favicon, motion, 2);
         QFont font;
         font.setPixelSize(10);
         painter.setFont(font);
         painter.setPen(QColor(255, 255, 255, 170));
-        painter.drawText(QRectF(m_x, m_y + rowHeight - 16, cellWidth, 14), Qt::AlignCenter,
+        painter.drawText(QRectF(m_x, m_y + rowHeight + m_top - 30, cellWidth, 14), Qt::AlignCenter,
                          caption.isEmpty() ? entry.name : caption);
         m_x += cellWidth;
     }
@@ -155,18 +157,22 @@ public:
 
     void states() {
         heading(QStringLiteral("States: normal, hovered, drop target low and high"));
-        const QList<std::pair<QString, AppIconMotion>> motions = {
-            {QStringLiteral("normal"), {}}, {QStringLiteral("hovered"), {1, 0, 0}},
-            {QStringLiteral("drop low"), {0, 1, 0}}, {QStringLiteral("drop high"), {0, 1, 1}}};
+        const QList<std::pair<QString, AppIconMotion>> motions = {{QStringLiteral("normal"), {}},
+                                                                  {QStringLiteral("hovered"), {1, 0, 0}},
+                                                                  {QStringLiteral("drop low"), {0, 1, 0}},
+                                                                  {QStringLiteral("drop high"), {0, 1, 1}}};
+        m_top = 34;
         for (const AppItem &subject : {m_folder, m_app, group(3)}) {
             for (const auto &[caption, motion] : motions)
                 entry(subject, caption, motion);
         }
-        newRow(rowHeight + 10);
+        newRow(rowHeight + 40);
+        m_top = 14;
     }
 
     void controls() {
-        heading(L::folderColor() + QStringLiteral(" / ") + L::groupColor() + QStringLiteral(" / ") + L::moveTo());
+        heading(L::folderColor() + QStringLiteral(" / ") + L::groupColor() + QStringLiteral(" / ") +
+                L::moveTo());
         TintPopover folderPopover(QStringLiteral("#EF4444"), false, colors(ListTheme::blue).primary, {});
         widget(folderPopover, QStringLiteral("folder, Red"));
         TintPopover groupPopover(std::nullopt, true, colors(ListTheme::purple).primary, {});
@@ -224,11 +230,12 @@ public:
 
     const QImage &image() const { return m_image; }
 
-private:
+  private:
     QImage m_image;
     qreal m_x = 16;
     qreal m_y = 10;
     qreal m_tallest = 0;
+    qreal m_top = 14; // room above each entry for its hover and drop-target growth
     AppItem m_app, m_folder, m_file, m_link;
     QImage m_favicon;
 };

@@ -98,7 +98,8 @@ TEST(ButtonStyles, PressedFillsAndDisabledLooks) {
         return rendered(button);
     };
     EXPECT_NEAR(qAlpha(destructive(false, false).pixel(fillPoint)), 0.1 * 255, 3);
-    EXPECT_NEAR(qAlpha(destructive(true, true).pixel(fillPoint)), 0.2 * 255, 3); // the look never blocks a press
+    EXPECT_NEAR(qAlpha(destructive(true, true).pixel(fillPoint)), 0.2 * 255,
+                3); // the look never blocks a press
     // The disabled look draws a fainter border: compare the top edge's strongest alpha.
     auto edgeAlpha = [](const QImage &image) {
         int strongest = 0;
@@ -161,8 +162,9 @@ TEST(AppIconPainter, EffectsFollowTheStateTable) {
 }
 
 TEST(AppIconPainter, GroupGlyphShowsAtMostFourMembersInOrder) {
-    const QList<AppItem> members = {symbolItem(true, false), symbolItem(false, true), symbolItem(false, false),
-                                    symbolItem(true, false), symbolItem(false, true), symbolItem(false, false)};
+    const QList<AppItem> members = {symbolItem(true, false),  symbolItem(false, true),
+                                    symbolItem(false, false), symbolItem(true, false),
+                                    symbolItem(false, true),  symbolItem(false, false)};
     auto glyph = [](const QList<AppItem> &items) {
         return AppIconPainter::groupGlyph(groupOf(items), 62, Qt::blue, 1);
     };
@@ -207,14 +209,15 @@ TEST(AppIconPainter, FolderTintRecoloursOnlyMatchingPresets) {
 }
 
 TEST(Symbols, EveryNameHasAGlyphAndUnknownNamesDrawNothing) {
-    for (const char *name : {"app", "app.fill", "arrow.up.forward.app", "checkmark", "circle", "circle.grid.2x2",
-                             "doc", "folder", "folder.fill", "globe", "paintpalette", "pencil", "square.grid.2x2.fill",
-                             "trash", "xmark", "plus", "chevron.left"})
+    for (const char *name : {"app", "app.fill", "arrow.up.forward.app", "checkmark", "circle",
+                             "circle.grid.2x2", "doc", "folder", "folder.fill", "globe", "paintpalette",
+                             "pencil", "square.grid.2x2.fill", "trash", "xmark", "plus", "chevron.left"})
         EXPECT_FALSE(Symbols::glyph(QString::fromUtf8(name)).isNull()) << name;
     EXPECT_TRUE(Symbols::image(QStringLiteral("no.such.symbol"), 16, Qt::white).isNull());
     ASSERT_TRUE(Symbols::fontAvailable());
     const QImage globe = Symbols::image(QStringLiteral("globe"), 32, Qt::white);
-    EXPECT_TRUE(std::any_of(reinterpret_cast<const QRgb *>(globe.constBits()),
-                            reinterpret_cast<const QRgb *>(globe.constBits()) + globe.width() * globe.height(),
-                            [](QRgb p) { return qAlpha(p) > 200; }));
+    EXPECT_TRUE(
+        std::any_of(reinterpret_cast<const QRgb *>(globe.constBits()),
+                    reinterpret_cast<const QRgb *>(globe.constBits()) + globe.width() * globe.height(),
+                    [](QRgb p) { return qAlpha(p) > 200; }));
 }
