@@ -58,7 +58,8 @@ double measure(int items, int steps) {
         const int phase = i % 64;
         const double angle = -std::numbers::pi + 2 * std::numbers::pi * ((i / 64) % items) / items;
         const double sweep = phase < 32 ? phase * 0.02 : 0; // moving, then resting with small jitter
-        const QPointF centre(geometry.radius() * std::cos(angle + sweep), geometry.radius() * std::sin(angle + sweep));
+        const QPointF centre(geometry.radius() * std::cos(angle + sweep),
+                             geometry.radius() * std::sin(angle + sweep));
         drag.pointerMoved(centre + drag.grabOffset() + QPointF(phase % 2, 0));
     }
     const qint64 elapsed = timer.nsecsElapsed();
@@ -72,7 +73,8 @@ int main() {
     const int steps = 200000;
     for (int items : {8, 24, 40}) {
         const double ns = measure(items, steps);
-        std::printf("ring drag, %2d items: %8.2f us per pointer step (%d steps)\n", items, ns / 1000.0, steps);
+        std::printf("ring drag, %2d items: %8.2f us per pointer step (%d steps)\n", items, ns / 1000.0,
+                    steps);
     }
     return 0;
 }

@@ -43,7 +43,8 @@ public:
     void schedule(qint64 delayMs, QObject *context, std::function<void()> task) override {
         // Tasks due at the same moment run in the order they were scheduled (multimap keeps insertion
         // order among equal keys).
-        m_tasks.emplace(m_now + std::max<qint64>(delayMs, 0), Task{QPointer<QObject>(context), std::move(task)});
+        m_tasks.emplace(m_now + std::max<qint64>(delayMs, 0),
+                        Task{QPointer<QObject>(context), std::move(task)});
     }
 
     // Moves time forward, running every task that falls due on the way, each at its own due time; tasks

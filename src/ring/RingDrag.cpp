@@ -10,7 +10,9 @@
 namespace {
 constexpr double twoPi = 2 * std::numbers::pi;
 
-double distance(QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
+double distance(QPointF a, QPointF b) {
+    return std::hypot(a.x() - b.x(), a.y() - b.y());
+}
 
 const AppItem *findItem(const QList<AppItem> &items, const QUuid &id) {
     for (const AppItem &item : items) {
@@ -59,10 +61,18 @@ QList<AppItem> arrangedLike(const QList<AppItem> &current, const QList<AppItem> 
 
 // --- AppStateRingStore ---
 
-QList<AppItem> AppStateRingStore::currentItems() const { return m_state.currentItems(); }
-int AppStateRingStore::listCount() const { return int(m_state.lists().size()); }
-std::optional<QUuid> AppStateRingStore::openSubListID() const { return m_state.openSubListID(); }
-double AppStateRingStore::launcherMaxRadius() const { return m_state.launcherMaxRadius(); }
+QList<AppItem> AppStateRingStore::currentItems() const {
+    return m_state.currentItems();
+}
+int AppStateRingStore::listCount() const {
+    return int(m_state.lists().size());
+}
+std::optional<QUuid> AppStateRingStore::openSubListID() const {
+    return m_state.openSubListID();
+}
+double AppStateRingStore::launcherMaxRadius() const {
+    return m_state.launcherMaxRadius();
+}
 double AppStateRingStore::launcherScale() const {
     return Preferences::doubleValue(Preferences::launcherScale, 1.0);
 }
@@ -78,7 +88,9 @@ std::optional<QUuid> AppStateRingStore::mergeIntoNewGroup(const QUuid &targetID,
 bool AppStateRingStore::withCurrentItems(const std::function<void(QList<AppItem> &)> &change) {
     return m_state.withCurrentItems(change);
 }
-bool AppStateRingStore::save() { return m_state.save(); }
+bool AppStateRingStore::save() {
+    return m_state.save();
+}
 
 // --- RingDrag ---
 
@@ -101,8 +113,8 @@ int RingDrag::slotForAngle(double angle, int count) {
     return std::min(slot, count - 1);
 }
 
-std::optional<QList<AppItem>> RingDrag::candidateOrder(const QList<AppItem> &currentItems, const QUuid &draggedID,
-                                                       double angle) {
+std::optional<QList<AppItem>> RingDrag::candidateOrder(const QList<AppItem> &currentItems,
+                                                       const QUuid &draggedID, double angle) {
     const AppItem *dragged = findItem(currentItems, draggedID);
     if (!dragged)
         return std::nullopt;
@@ -175,7 +187,9 @@ std::optional<AppItem> RingDrag::draggedItem() const {
     return std::nullopt;
 }
 
-QList<AppItem> RingDrag::displayedOrder() const { return m_liveOrder ? *m_liveOrder : m_store.currentItems(); }
+QList<AppItem> RingDrag::displayedOrder() const {
+    return m_liveOrder ? *m_liveOrder : m_store.currentItems();
+}
 
 RingGeometry RingDrag::geometryFor(const QList<AppItem> &currentItems, int displayedCount) const {
     RingGeometry::Inputs in;
@@ -193,9 +207,13 @@ RingGeometry RingDrag::geometry() const {
     return geometryFor(items, int(m_liveOrder ? m_liveOrder->size() : items.size()));
 }
 
-QPointF RingDrag::dropSlotCenter() const { return geometry().pointOnRing(m_dragAngle); }
+QPointF RingDrag::dropSlotCenter() const {
+    return geometry().pointOnRing(m_dragAngle);
+}
 
-int RingDrag::dropSlotIndex() const { return slotForAngle(m_dragAngle, int(m_store.currentItems().size())); }
+int RingDrag::dropSlotIndex() const {
+    return slotForAngle(m_dragAngle, int(m_store.currentItems().size()));
+}
 
 void RingDrag::begin(QPointF pointer) {
     const QUuid id = *m_pressedID;
@@ -258,8 +276,8 @@ void RingDrag::evaluate(QPointF pointer) {
     Q_EMIT changed();
 }
 
-RingDrag::Targets RingDrag::findTargets(const QList<AppItem> &order, const RingGeometry &geometry, qint64 paused,
-                                        bool draggingGroup, bool groupOpen) {
+RingDrag::Targets RingDrag::findTargets(const QList<AppItem> &order, const RingGeometry &geometry,
+                                        qint64 paused, bool draggingGroup, bool groupOpen) {
     Targets result;
     if (draggingGroup)
         return result; // groups are reordered, never merged or put into another group
@@ -348,8 +366,8 @@ void RingDrag::scheduleDwellCheck(const QUuid &candidate, qint64 since, qint64 n
     const quint64 serial = m_dragSerial;
     m_clock.schedule(since + mergeDwellMs - now, this, [this, candidate, since, serial] {
         // Completes the dwell when the pointer stopped moving, unless the candidate or the drag changed.
-        if (m_draggingID && m_dragSerial == serial && m_hoverCandidateID == candidate && m_candidateSince == since &&
-            m_dropTargetItemID != candidate) {
+        if (m_draggingID && m_dragSerial == serial && m_hoverCandidateID == candidate &&
+            m_candidateSince == since && m_dropTargetItemID != candidate) {
             m_dropTargetItemID = candidate;
             Q_EMIT changed();
         }

@@ -89,11 +89,11 @@ class RingDrag : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr double dragThreshold = 5;  // points of travel before a press becomes a drag
+    static constexpr double dragThreshold = 5;   // points of travel before a press becomes a drag
     static constexpr double pauseTolerance = 12; // movement that still counts as resting
-    static constexpr qint64 pauseTimeMs = 90;     // rest needed before a new merge candidate is taken
-    static constexpr qint64 mergeDwellMs = 160;   // a candidate held this long becomes the merge target
-    static constexpr qint64 commitDelayMs = 200;  // a proposed order must last this long to be shown
+    static constexpr qint64 pauseTimeMs = 90;    // rest needed before a new merge candidate is taken
+    static constexpr qint64 mergeDwellMs = 160;  // a candidate held this long becomes the merge target
+    static constexpr qint64 commitDelayMs = 200; // a proposed order must last this long to be shown
 
     RingDrag(RingDragStore &store, Clock &clock, QObject *parent = nullptr);
 
@@ -101,8 +101,8 @@ public:
     static QPointF ringPoint(QPointF windowPoint, double panelSide);
     // The stored order with the dragged item moved to the slot nearest angle; nothing when the item is
     // not among currentItems. Always derived from the stored items, never from a shown order.
-    static std::optional<QList<AppItem>> candidateOrder(const QList<AppItem> &currentItems, const QUuid &draggedID,
-                                                        double angle);
+    static std::optional<QList<AppItem>> candidateOrder(const QList<AppItem> &currentItems,
+                                                        const QUuid &draggedID, double angle);
     // The slot nearest angle among count slots: half-way goes to the higher slot, past the last wraps to 0.
     static int slotForAngle(double angle, int count);
 

@@ -54,7 +54,9 @@ RingGeometry RingGeometry::forStore(const AppState &state, std::optional<int> di
     return RingGeometry(in);
 }
 
-double RingGeometry::outerRadius() const { return m_radius + 43.5 * m_scale + 26 * m_scale; }
+double RingGeometry::outerRadius() const {
+    return m_radius + 43.5 * m_scale + 26 * m_scale;
+}
 
 double RingGeometry::holeDiameter() const {
     return std::max(0.0, 2 * (m_radius - 43.5 * m_scale - 20 * m_scale));
@@ -73,9 +75,8 @@ QHash<QUuid, QPointF> RingGeometry::iconPositionsByID(const QList<AppItem> &disp
 }
 
 RingGeometry::MergeRadii RingGeometry::mergeRadii() const {
-    const double neighbourDistance = m_displayedCount >= 2
-                                         ? 2 * m_radius * std::sin(std::numbers::pi / m_displayedCount)
-                                         : 2 * m_radius;
+    const double neighbourDistance =
+        m_displayedCount >= 2 ? 2 * m_radius * std::sin(std::numbers::pi / m_displayedCount) : 2 * m_radius;
     return {std::min(0.72 * neighbourDistance / 2, 0.66 * iconSize()),
             std::min(0.94 * neighbourDistance / 2, 1.05 * iconSize())};
 }

@@ -28,7 +28,7 @@ public:
     struct Inputs {
         double launcherScale = 1.0; // the raw "launcherScale" preference; clamped here
         int storedCount = 0;        // entries of the store's current items: drives the radius
-        int displayedCount = 0;     // entries drawn (the live drag order, else the stored items): drives angles
+        int displayedCount = 0; // entries drawn (the live drag order, else the stored items): drives angles
         int listCount = 0;
         bool groupOpen = false;
         double maxRadius = defaultMaxRadius;

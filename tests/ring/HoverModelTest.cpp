@@ -19,9 +19,9 @@ TEST(HoverModel, OnlyTheLastPublisherCanClearTheName) {
     const Step steps[] = {
         {a, std::nullopt, std::nullopt, std::nullopt, false}, // a "left" with nothing shown
         {a, nameA, nameA, a, true},
-        {a, nameA, nameA, a, false},                          // the same again changes nothing
-        {b, nameB, nameB, b, true},                           // straight from A onto B...
-        {a, std::nullopt, nameB, b, false},                   // ...and A's late "left" is harmless
+        {a, nameA, nameA, a, false},        // the same again changes nothing
+        {b, nameB, nameB, b, true},         // straight from A onto B...
+        {a, std::nullopt, nameB, b, false}, // ...and A's late "left" is harmless
         {b, std::nullopt, std::nullopt, std::nullopt, true},
     };
     HoverModel model;

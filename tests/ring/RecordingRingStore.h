@@ -41,7 +41,8 @@ public:
         return QStringLiteral("?");
     }
     const AppItem &named(const QString &name) const {
-        return *std::find_if(items.cbegin(), items.cend(), [&](const AppItem &it) { return it.name == name; });
+        return *std::find_if(items.cbegin(), items.cend(),
+                             [&](const AppItem &it) { return it.name == name; });
     }
     static QString names(const QList<AppItem> &list) {
         QString text;

@@ -80,7 +80,8 @@ TEST_F(RingDragStoreTest, ShownOrderIsWrittenToTheListsFile) {
     const QStringList expected{"Bravo", "Charlie", "Delta", "Alpha", "Echo"};
     EXPECT_EQ(names(), expected);
 
-    AppState reloaded(StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory()});
+    AppState reloaded(
+        StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory()});
     QStringList stored;
     for (const AppItem &item : reloaded.currentItems())
         stored << item.name;

@@ -13,7 +13,9 @@ namespace {
 using Action = RingRelease::Action;
 constexpr double pi = std::numbers::pi;
 
-bool same(QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()) < 1e-9; }
+bool same(QPointF a, QPointF b) {
+    return std::hypot(a.x() - b.x(), a.y() - b.y()) < 1e-9;
+}
 
 // Eight plain items A..H on a ring of radius 178 (scale 1): neighbours are 136.2 apart, capture is
 // 49.04 and keep 64.03. A sits at 9 o'clock, C at 12.
@@ -116,7 +118,8 @@ TEST_F(RingDragTest, SweepAcrossSlotsShowsNoOrderUntilOneProposalLasts200ms) {
         clock.advance(10);
         moveIcon(atAngle(-pi + 0.75 * pi * k / 15, far));
         EXPECT_FALSE(drag.liveOrder()) << "step " << k;
-        if (!slot3Since && drag.pendingOrder() && RecordingRingStore::names(*drag.pendingOrder()) == u"BCDAEFGH")
+        if (!slot3Since && drag.pendingOrder() &&
+            RecordingRingStore::names(*drag.pendingOrder()) == u"BCDAEFGH")
             slot3Since = clock.nowMs();
     }
     ASSERT_EQ(slot3Since, clock.nowMs() - 20);
@@ -473,11 +476,15 @@ TEST(RingDragOrder, CandidateOrderPlacesTheItemAtTheNearestSlot) {
         double angle;
         const char *order;
     } cases[] = {
-        {-pi, "ABCD"},           {-pi / 2, "BACD"}, {0, "BCAD"},           {pi / 2, "BCDA"},
-        {-3 * pi / 4, "BACD"},   // half-way goes to the higher slot
+        {-pi, "ABCD"},
+        {-pi / 2, "BACD"},
+        {0, "BCAD"},
+        {pi / 2, "BCDA"},
+        {-3 * pi / 4, "BACD"}, // half-way goes to the higher slot
         {-3 * pi / 4 - 0.01, "ABCD"},
-        {3 * pi / 4, "ABCD"},    // half-way past the last slot wraps to 0
-        {pi, "ABCD"},            {3 * pi / 4 - 0.01, "BCDA"},
+        {3 * pi / 4, "ABCD"}, // half-way past the last slot wraps to 0
+        {pi, "ABCD"},
+        {3 * pi / 4 - 0.01, "BCDA"},
     };
     for (const auto &c : cases) {
         const auto order = RingDrag::candidateOrder(store.items, a, c.angle);
