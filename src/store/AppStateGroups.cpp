@@ -82,7 +82,11 @@ std::optional<QUuid> AppState::addSubList(const QString &name, const std::option
     return group.id;
 }
 
-void AppState::moveItemToSubList(const QUuid &itemID, const QUuid &subListID) {
+// Callers pass ids that live inside the lists (an entry's id, read from lists()). Taking an entry out
+// of the middle of a list shifts those behind it, so every operation that changes a list before it is
+// done with its ids works on copies of them.
+void AppState::moveItemToSubList(const QUuid &itemIDArg, const QUuid &subListIDArg) {
+    const QUuid itemID = itemIDArg, subListID = subListIDArg;
     AppList *active = activeList();
     if (!active || itemID == subListID)
         return;
@@ -100,7 +104,8 @@ void AppState::moveItemToSubList(const QUuid &itemID, const QUuid &subListID) {
     save();
 }
 
-std::optional<QUuid> AppState::mergeIntoNewGroup(const QUuid &targetID, const QUuid &draggedID) {
+std::optional<QUuid> AppState::mergeIntoNewGroup(const QUuid &targetIDArg, const QUuid &draggedIDArg) {
+    const QUuid targetID = targetIDArg, draggedID = draggedIDArg;
     AppList *active = activeList();
     if (!active || m_openSubListID || targetID == draggedID)
         return std::nullopt;
@@ -155,7 +160,8 @@ void AppState::pruneOpenSubListIfEmpty() {
     Q_EMIT activeListChanged();
 }
 
-void AppState::moveItemFromOpenSubList(const QUuid &itemID, const QUuid &toListID) {
+void AppState::moveItemFromOpenSubList(const QUuid &itemIDArg, const QUuid &toListIDArg) {
+    const QUuid itemID = itemIDArg, toListID = toListIDArg;
     if (indexOfList(toListID) < 0)
         return;
     auto member = extractFromOpenSubList(itemID);
@@ -167,7 +173,9 @@ void AppState::moveItemFromOpenSubList(const QUuid &itemID, const QUuid &toListI
     save();
 }
 
-void AppState::moveItemFromOpenSubList(const QUuid &itemID, const QUuid &toGroupID, const QUuid &inListID) {
+void AppState::moveItemFromOpenSubList(const QUuid &itemIDArg, const QUuid &toGroupIDArg,
+                                       const QUuid &inListIDArg) {
+    const QUuid itemID = itemIDArg, toGroupID = toGroupIDArg, inListID = inListIDArg;
     if ((m_openSubListID && toGroupID == *m_openSubListID) || indexOfList(inListID) < 0)
         return;
     auto member = extractFromOpenSubList(itemID);

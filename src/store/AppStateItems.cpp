@@ -4,6 +4,7 @@
 #include "platform/Bookmarks.h"
 #include "platform/Workspace.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -34,12 +35,23 @@ int indexOfItem(const QList<AppItem> &items, const QUuid &id) {
     return -1;
 }
 
+// "example.com:8080" and "localhost:3000" parse as a scheme followed by a path, but the user typed a
+// host and a port.
+bool looksLikeHostAndPort(const QUrl &url) {
+    const QString scheme = url.scheme();
+    const QString rest = url.path();
+    const bool portFollows = url.host().isEmpty() && !rest.isEmpty() && rest[0].isDigit();
+    return portFollows && (scheme == u"localhost" || scheme.contains(u'.'));
+}
+
 // A link typed without a scheme ("example.com") opens as https.
 QUrl linkUrl(const QString &text) {
-    QUrl url(text, QUrl::StrictMode);
-    if (!url.isValid() || text.trimmed().isEmpty())
+    if (text.trimmed().isEmpty())
         return {};
-    if (url.scheme().isEmpty())
+    QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid())
+        return {};
+    if (url.scheme().isEmpty() || looksLikeHostAndPort(url))
         url = QUrl(QStringLiteral("https://") + text, QUrl::StrictMode);
     return url.isValid() ? url : QUrl();
 }
@@ -74,7 +86,8 @@ void AppState::launch(const AppItem &item) {
 }
 
 AppItem AppState::makeFileEntry(const QString &path) const {
-    const QFileInfo info(path);
+    // Cleaned so that a folder chosen as "/home/me/Projects/" is still named "Projects".
+    const QFileInfo info(QDir::cleanPath(path));
     AppItem item;
     item.id = QUuid::createUuid();
     item.appPath = path;
@@ -90,7 +103,8 @@ AppItem AppState::makeFileEntry(const QString &path) const {
         item.isFolder = true;
         item.name = info.fileName();
     } else {
-        item.name = info.completeBaseName();
+        // A name that is all extension (".profile") keeps it, or the entry would have no name at all.
+        item.name = info.completeBaseName().isEmpty() ? info.fileName() : info.completeBaseName();
     }
     return item;
 }
@@ -122,8 +136,10 @@ void AppState::addURL(const QString &urlText, const QString &name) {
 void AppState::remove(const AppItem &item) {
     if (m_lists.isEmpty())
         return;
+    // The item may be an element of the very list being thinned out; hold on to its id alone.
+    const QUuid id = item.id;
     withCurrentItems([&](QList<AppItem> &items) {
-        items.removeIf([&](const AppItem &candidate) { return candidate.id == item.id; });
+        items.removeIf([&](const AppItem &candidate) { return candidate.id == id; });
     });
     Q_EMIT listsChanged();
     pruneOpenSubListIfEmpty();
@@ -170,7 +186,8 @@ void AppState::moveItem(const QUuid &itemID, const QUuid &fromListID, const QUui
     save();
 }
 
-void AppState::moveTopLevelItem(const QUuid &itemID, const QUuid &groupID, const QUuid &listID) {
+void AppState::moveTopLevelItem(const QUuid &itemIDArg, const QUuid &groupIDArg, const QUuid &listIDArg) {
+    const QUuid itemID = itemIDArg, groupID = groupIDArg, listID = listIDArg; // see moveItemToSubList
     AppList *active = activeList();
     if (!active || itemID == groupID)
         return;

@@ -35,8 +35,11 @@ void runDetached(std::function<void()> work) { QThreadPool::globalInstance()->st
 } // namespace
 
 const QStringList &GioWorkspace::privateEnvironment() {
+    // The startup-notification tokens were handed to Ilvex's own start; a launched program that inherited
+    // them would complete Ilvex's notification instead of its own.
     static const QStringList names{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("QT_QPA_FONTDIR"),
-                                   QStringLiteral("QT_PLUGIN_PATH"), QStringLiteral("QT_QPA_PLATFORM_PLUGIN_PATH")};
+                                   QStringLiteral("QT_PLUGIN_PATH"), QStringLiteral("QT_QPA_PLATFORM_PLUGIN_PATH"),
+                                   QStringLiteral("DESKTOP_STARTUP_ID"), QStringLiteral("XDG_ACTIVATION_TOKEN")};
     return names;
 }
 

@@ -1,0 +1,219 @@
+#include "StoreFixture.h"
+
+#include <QSet>
+
+#include <random>
+
+// Thousands of random operations, many of them with arguments that the views would never pass. After
+// each one, every entry that was not removed on purpose must be present exactly once, groups must still
+// be one level deep, and the lists file must hold what the store holds.
+namespace {
+
+class RandomOperations : public StoreFixture, public ::testing::WithParamInterface<unsigned> {
+protected:
+    template <typename T> const T &pick(const QList<T> &from) {
+        return from[std::uniform_int_distribution<qsizetype>(0, from.size() - 1)(m_random)];
+    }
+    int number(int below) { return std::uniform_int_distribution<int>(0, below - 1)(m_random); }
+    bool chance(int percent) { return number(100) < percent; }
+
+    // Mostly a real id of the given kind, sometimes any id at all, sometimes an unknown one.
+    QUuid anyID(const QList<QUuid> &preferred) {
+        if (chance(5))
+            return QUuid::createUuid();
+        if (preferred.isEmpty() || chance(15))
+            return pick(everyID());
+        return pick(preferred);
+    }
+
+    QList<QUuid> everyID() const {
+        QList<QUuid> ids;
+        for (const AppList &l : state->lists()) {
+            ids.append(l.id);
+            for (const AppItem &item : l.items) {
+                ids.append(item.id);
+                for (const AppItem &member : item.subItems.value_or(QList<AppItem>{}))
+                    ids.append(member.id);
+            }
+        }
+        return ids;
+    }
+    QList<QUuid> ids(const QList<AppItem> &items, bool groupsOnly = false) const {
+        QList<QUuid> out;
+        for (const AppItem &item : items) {
+            if (!groupsOnly || item.isSubList)
+                out.append(item.id);
+        }
+        return out;
+    }
+    QList<QUuid> groupsAnywhere() const {
+        QList<QUuid> out;
+        for (const AppList &l : state->lists())
+            out += ids(l.items, true);
+        return out;
+    }
+    QList<QUuid> listIDs() const {
+        QList<QUuid> out;
+        for (const AppList &l : state->lists())
+            out.append(l.id);
+        return out;
+    }
+    int anyIndex() { return number(int(state->lists().size()) + 2) - 1; }
+
+    // Entries that are not groups, wherever they are; a group's id counts as its own entry only while it
+    // exists, since pruning an empty group is not a loss.
+    QList<QUuid> leafIDs() const {
+        QList<QUuid> out;
+        for (const AppList &l : state->lists()) {
+            for (const AppItem &item : l.items) {
+                if (!item.isSubList)
+                    out.append(item.id);
+                for (const AppItem &member : item.subItems.value_or(QList<AppItem>{}))
+                    out.append(member.id);
+            }
+        }
+        return out;
+    }
+
+    void forgetRemoved(const AppItem &item) {
+        if (!item.isSubList)
+            m_expected.remove(item.id);
+        for (const AppItem &member : item.subItems.value_or(QList<AppItem>{}))
+            m_expected.remove(member.id);
+    }
+
+    // One random operation; returns its name for the failure message.
+    const char *step() {
+        const QList<AppItem> current = state->currentItems();
+        const AppList &active = state->lists()[state->safeIndex()];
+        const QList<QUuid> topLevel = ids(active.items);
+        switch (number(17)) {
+        case 0:
+            state->addURL(QStringLiteral("example%1.com").arg(number(1000)), chance(50) ? QStringLiteral(" ") : QStringLiteral("Site"));
+            m_adding = true;
+            return "addURL";
+        case 1:
+            state->add(chance(50) ? m_folder : m_document);
+            m_adding = true;
+            return "add";
+        case 2:
+            if (!current.isEmpty() && chance(60)) {
+                const AppItem victim = pick(current);
+                forgetRemoved(victim);
+                state->remove(victim);
+            }
+            return "remove";
+        case 3:
+            state->mergeIntoNewGroup(anyID(topLevel), anyID(topLevel));
+            return "mergeIntoNewGroup";
+        case 4:
+            state->moveItemToSubList(anyID(topLevel), anyID(ids(active.items, true)));
+            return "moveItemToSubList";
+        case 5: {
+            const QList<QUuid> groups = groupsAnywhere();
+            state->moveTopLevelItem(anyID(topLevel), anyID(groups), anyID(listIDs()));
+            return "moveTopLevelItem";
+        }
+        case 6:
+            state->openSubList(anyID(ids(active.items, true)));
+            return "openSubList";
+        case 7:
+            state->closeSubList();
+            return "closeSubList";
+        case 8:
+            state->moveItemFromOpenSubList(anyID(ids(current)), anyID(listIDs()));
+            return "moveItemFromOpenSubList(toList)";
+        case 9:
+            state->moveItemFromOpenSubList(anyID(ids(current)), anyID(groupsAnywhere()), anyID(listIDs()));
+            return "moveItemFromOpenSubList(toGroup)";
+        case 10: {
+            const AppList &from = pick(state->lists());
+            state->moveItem(anyID(ids(from.items)), from.id, anyID(listIDs()));
+            return "moveItem";
+        }
+        case 11:
+            if (chance(40))
+                state->addList(QStringLiteral("List"), ListTheme::orange);
+            return "addList";
+        case 12: {
+            // Only empty lists are removed; removing a full one is not an entry operation.
+            const int index = anyIndex();
+            if (index < 0 || index >= state->lists().size() || state->lists()[index].items.isEmpty())
+                state->removeList(index);
+            return "removeList";
+        }
+        case 13:
+            state->reorderList(anyIndex(), anyIndex());
+            return "reorderList";
+        case 14:
+            state->switchToList(anyIndex());
+            return "switchToList";
+        case 15:
+            state->addSubList(chance(20) ? QStringLiteral("\t ") : QStringLiteral("Sub"), std::nullopt);
+            return "addSubList";
+        default:
+            // A reorder by drag: the ring changes the current items, then saves.
+            state->withCurrentItems([&](QList<AppItem> &items) {
+                if (items.size() > 1)
+                    items.move(number(int(items.size())), number(int(items.size())));
+            });
+            state->save();
+            return "reorder";
+        }
+    }
+
+    void check(const char *operation, int stepNumber) {
+        SCOPED_TRACE(::testing::Message() << "seed " << GetParam() << ", step " << stepNumber << ": " << operation);
+        QList<QUuid> present = leafIDs();
+        if (m_adding) {
+            // Exactly one entry appeared; it is now expected.
+            const QSet<QUuid> now(present.cbegin(), present.cend());
+            const QSet<QUuid> added = now - m_expected;
+            ASSERT_EQ(added.size(), 1);
+            m_expected += added;
+            m_adding = false;
+        }
+        std::sort(present.begin(), present.end());
+        QList<QUuid> expected(m_expected.cbegin(), m_expected.cend());
+        std::sort(expected.begin(), expected.end());
+        ASSERT_EQ(present, expected);
+        for (const AppList &l : state->lists()) {
+            for (const AppItem &item : l.items) {
+                for (const AppItem &member : item.subItems.value_or(QList<AppItem>{}))
+                    ASSERT_FALSE(member.isSubList || member.subItems);
+            }
+        }
+        ASSERT_GE(state->lists().size(), 1);
+        ASSERT_LE(state->lists().size(), AppState::maxLists);
+        ASSERT_GE(state->activeListIndex(), 0);
+        ASSERT_LT(state->activeListIndex(), state->lists().size());
+        ASSERT_EQ(onDisk(), state->lists());
+    }
+
+    std::mt19937 m_random;
+    QSet<QUuid> m_expected;
+    bool m_adding = false;
+    QString m_folder;
+    QString m_document;
+};
+
+TEST_P(RandomOperations, NoEntryIsEverLost) {
+    m_random.seed(GetParam());
+    m_folder = sandbox.makeFolder(QStringLiteral("Projects"));
+    m_document = sandbox.writeFile(QStringLiteral("notes.txt"), "x");
+    start({list(QStringLiteral("One"), QStringLiteral("A B C G:x,y")), list(QStringLiteral("Two"), QStringLiteral("D H:z")),
+           list(QStringLiteral("Three"))});
+    const QList<QUuid> initial = leafIDs();
+    m_expected = QSet<QUuid>(initial.cbegin(), initial.cend());
+
+    for (int i = 0; i < 1200; ++i) {
+        const char *operation = step();
+        check(operation, i);
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomOperations, ::testing::Values(1u, 2u, 3u, 4u));
+
+} // namespace

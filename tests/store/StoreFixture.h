@@ -1,0 +1,116 @@
+#pragma once
+
+#include "store/AppState.h"
+#include "store/ListsCodec.h"
+#include "store/Preferences.h"
+#include "support/FakeWorkspace.h"
+#include "support/Sandbox.h"
+
+#include <QSignalSpy>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// A store over a lists file written by the test, in a private HOME, with a fake desktop.
+class StoreFixture : public ::testing::Test {
+public:
+    // An application entry whose path does not exist, so start-up gives it no bookmark.
+    static AppItem entry(const QString &name) {
+        AppItem item;
+        item.id = QUuid::createUuid();
+        item.name = name;
+        item.bundleIdentifier = QStringLiteral("org.example.") + name;
+        item.appPath = QStringLiteral("/nonexistent/") + name + QStringLiteral(".desktop");
+        return item;
+    }
+
+    static AppItem group(const QString &name, const QStringList &members) {
+        AppItem item;
+        item.id = QUuid::createUuid();
+        item.name = name;
+        item.isSubList = true;
+        item.subItems = QList<AppItem>{};
+        for (const QString &member : members)
+            item.subItems->append(entry(member));
+        return item;
+    }
+
+    // "A B G:x,y C" builds entries A and B, a group G holding x and y, and C. "G:" is an empty group.
+    static QList<AppItem> entries(const QString &spec) {
+        QList<AppItem> items;
+        for (const QString &word : spec.split(u' ', Qt::SkipEmptyParts)) {
+            const qsizetype colon = word.indexOf(u':');
+            if (colon < 0)
+                items.append(entry(word));
+            else
+                items.append(group(word.left(colon), word.mid(colon + 1).split(u',', Qt::SkipEmptyParts)));
+        }
+        return items;
+    }
+
+    static AppList list(const QString &name, const QString &spec = {}, ListTheme theme = ListTheme::blue) {
+        const QList<AppItem> items = entries(spec);
+        return AppList{QUuid::createUuid(), name, items, theme, items};
+    }
+
+    // Lists named "L0", "L1", … with no entries.
+    static QList<AppList> emptyLists(int count) {
+        QList<AppList> lists;
+        for (int i = 0; i < count; ++i)
+            lists.append(list(QStringLiteral("L%1").arg(i)));
+        return lists;
+    }
+
+protected:
+    StoreServices services() {
+        return StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false};
+    }
+
+    void start(const QList<AppList> &lists, int activeIndex = 0) {
+        sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), ListsCodec::encodeLists(lists));
+        sandbox.preferences().setValue(QLatin1String(Preferences::activeListIndex), activeIndex);
+        state = std::make_unique<AppState>(services());
+        changes = std::make_unique<QSignalSpy>(state.get(), &AppState::activeListChanged);
+    }
+
+    QByteArray fileBytes() const { return Sandbox::readFile(sandbox.listsFile()); }
+
+    QList<AppList> onDisk() const { return ListsCodec::decodeLists(fileBytes()).value_or(QList<AppList>{}); }
+
+    int storedIndex() { return sandbox.preferences().value(QLatin1String(Preferences::activeListIndex), -1).toInt(); }
+
+    static QStringList names(const QList<AppItem> &items) {
+        QStringList out;
+        for (const AppItem &item : items)
+            out.append(item.name);
+        return out;
+    }
+
+    QStringList listNames() const {
+        QStringList out;
+        for (const AppList &l : state->lists())
+            out.append(l.name);
+        return out;
+    }
+
+    const AppItem &top(int listIndex, const QString &name) const {
+        for (const AppItem &item : state->lists()[listIndex].items) {
+            if (item.name == name)
+                return item;
+        }
+        ADD_FAILURE() << "no entry " << qPrintable(name);
+        static const AppItem none;
+        return none;
+    }
+
+    Sandbox sandbox;
+    FakeWorkspace workspace;
+    FakeBookmarks bookmarks;
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<QSignalSpy> changes; // activeListChanged
+};
+
+// Words of a space-separated spec, for table rows.
+inline QStringList words(const char *text) { return QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts); }

@@ -1,0 +1,290 @@
+#include "StoreFixture.h"
+
+#include <QDir>
+
+namespace {
+
+class Transfer : public StoreFixture {
+protected:
+    // A document of `count` lists named "D0", "D1", …, each with one entry.
+    static QByteArray document(int count) {
+        QList<AppList> lists;
+        for (int i = 0; i < count; ++i)
+            lists.append(list(QStringLiteral("D%1").arg(i), QStringLiteral("e%1").arg(i), ListTheme::green));
+        return ListsCodec::encodeLists(lists);
+    }
+};
+
+struct AppendCase {
+    int have;
+    int incoming;
+    int added; // -1: refused
+};
+
+class AppendImport : public Transfer, public ::testing::WithParamInterface<AppendCase> {};
+
+TEST_P(AppendImport, FillsFreePlacesWithNewListIds) {
+    const AppendCase &c = GetParam();
+    QList<AppList> lists = emptyLists(c.have);
+    lists[0].items = entries("A G:x");
+    lists[0].snapshot = lists[0].items;
+    start(lists, c.have - 1);
+    if (c.have == 1)
+        state->openSubList(top(0, QStringLiteral("G")).id);
+    const auto openBefore = state->openSubListID();
+    sandbox.preferences().remove(QLatin1String(Preferences::activeListIndex));
+    const QByteArray bytesBefore = fileBytes();
+    const QByteArray data = document(c.incoming);
+    const QList<AppList> incoming = *ListsCodec::decodeLists(data);
+    changes->clear();
+
+    const bool imported = state->importLists(data, true);
+
+    EXPECT_EQ(changes->count(), 0);
+    EXPECT_EQ(state->activeListIndex(), c.have - 1);
+    EXPECT_EQ(storedIndex(), -1); // not written
+    EXPECT_EQ(state->openSubListID(), openBefore);
+    if (c.added < 0) {
+        EXPECT_FALSE(imported);
+        EXPECT_EQ(fileBytes(), bytesBefore);
+        EXPECT_EQ(state->lists().size(), c.have);
+        return;
+    }
+    ASSERT_TRUE(imported);
+    ASSERT_EQ(state->lists().size(), c.have + c.added);
+    EXPECT_EQ(state->lists().mid(0, c.have), lists);
+    for (int i = 0; i < c.added; ++i) {
+        const AppList &added = state->lists()[c.have + i];
+        EXPECT_NE(added.id, incoming[i].id);
+        EXPECT_EQ(added.name, incoming[i].name);
+        EXPECT_EQ(added.theme, ListTheme::green);
+        EXPECT_EQ(added.items[0].id, incoming[i].items[0].id); // entry ids are kept
+    }
+    EXPECT_EQ(onDisk(), state->lists());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, AppendImport,
+                         ::testing::Values(AppendCase{6, 5, 2}, AppendCase{1, 3, 3}, AppendCase{7, 10, 1},
+                                           AppendCase{5, 3, 3}, AppendCase{8, 1, -1}),
+                         [](const auto &info) {
+                             return "have" + std::to_string(info.param.have) + "incoming" +
+                                    std::to_string(info.param.incoming);
+                         });
+
+struct ReplaceCase {
+    int incoming;
+    int kept;
+};
+
+class ReplaceImport : public Transfer, public ::testing::WithParamInterface<ReplaceCase> {};
+
+TEST_P(ReplaceImport, KeepsAtMostEightWithTheirIdsAndStartsOnTheFirst) {
+    const ReplaceCase &c = GetParam();
+    QList<AppList> lists = emptyLists(3);
+    lists[2].items = entries("G:x");
+    start(lists, 2);
+    state->openSubList(top(2, QStringLiteral("G")).id);
+    changes->clear();
+    const QByteArray data = document(c.incoming);
+
+    ASSERT_TRUE(state->importLists(data, false));
+
+    EXPECT_EQ(state->lists(), ListsCodec::decodeLists(data)->mid(0, c.kept));
+    EXPECT_EQ(state->activeListIndex(), 0);
+    EXPECT_EQ(storedIndex(), 0);
+    EXPECT_FALSE(state->openSubListID());
+    EXPECT_EQ(changes->count(), 0);
+    EXPECT_EQ(onDisk(), state->lists());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ReplaceImport,
+                         ::testing::Values(ReplaceCase{1, 1}, ReplaceCase{8, 8}, ReplaceCase{9, 8}, ReplaceCase{10, 8}),
+                         [](const auto &info) { return "incoming" + std::to_string(info.param.incoming); });
+
+class BadImport : public Transfer, public ::testing::WithParamInterface<std::pair<const char *, QByteArray>> {};
+
+TEST_P(BadImport, ChangesNothingInEitherMode) {
+    start({list(QStringLiteral("One"), QStringLiteral("A B"))});
+    const QByteArray bytesBefore = fileBytes();
+    const QList<AppList> listsBefore = state->lists();
+    for (bool append : {false, true}) {
+        EXPECT_FALSE(state->importLists(GetParam().second, append));
+        EXPECT_EQ(state->lists(), listsBefore);
+        EXPECT_EQ(fileBytes(), bytesBefore);
+    }
+}
+
+QByteArray nested(int depth) { return QByteArray(depth, '[') + QByteArray(depth, ']'); }
+
+QByteArray validListWith(const char *replacement, const char *with) {
+    QByteArray one = ListsCodec::encodeLists({StoreFixture::list(QStringLiteral("One"), QStringLiteral("A"))});
+    return one.replace(replacement, with);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BadImport,
+    ::testing::Values(std::pair{"empty", QByteArray()}, std::pair{"whitespace", QByteArray(" \n")},
+                      std::pair{"notJson", QByteArray("lists: none")}, std::pair{"object", QByteArray("{}")},
+                      std::pair{"emptyArray", QByteArray("[]")}, std::pair{"arrayOfNumbers", QByteArray("[1,2]")},
+                      std::pair{"arrayOfNulls", QByteArray("[null]")},
+                      std::pair{"truncated", QByteArray("[{\"id\":")},
+                      std::pair{"deeplyNested", nested(100000)}, std::pair{"nestedWithinLimit", nested(500)},
+                      std::pair{"unknownTheme", validListWith("\"blue\"", "\"magenta\"")},
+                      std::pair{"numericName", validListWith("\"name\": \"One\"", "\"name\": 1")},
+                      std::pair{"badUuid", validListWith("\"id\": \"", "\"id\": \"x")},
+                      std::pair{"stringFlag", validListWith("\"isFolder\": false", "\"isFolder\": \"no\"")},
+                      std::pair{"itemsNotArray", validListWith("\"items\": [", "\"items\": 5, \"x\": [")},
+                      std::pair{"badBase64", validListWith("\"isFolder\"", "\"bookmarkData\": \"%%%\", \"isFolder\"")}),
+    [](const auto &info) { return std::string(info.param.first); });
+
+TEST_F(Transfer, ExportRemovesBookmarksAndAbbreviatesHomePathsExceptLinks) {
+    const QString folder = sandbox.makeFolder(QStringLiteral("Projects"));
+    AppList one = list(QStringLiteral("One"));
+    AppItem dir = entry(QStringLiteral("Projects"));
+    dir.bundleIdentifier.clear();
+    dir.isFolder = true;
+    dir.appPath = folder;
+    AppItem link = entry(QStringLiteral("Link"));
+    link.bundleIdentifier.clear();
+    link.isURL = true;
+    link.appPath = QDir::homePath() + QStringLiteral("/not-a-path");
+    AppItem groupItem = group(QStringLiteral("G"), {});
+    groupItem.subItems->append(dir);
+    groupItem.subItems->last().id = QUuid::createUuid();
+    one.items = {dir, link, groupItem};
+    one.snapshot = one.items;
+    start({one});
+    ASSERT_TRUE(top(0, QStringLiteral("Projects")).bookmarkData); // made at start
+
+    const auto data = state->exportListsData();
+    ASSERT_TRUE(data);
+    const QList<AppList> exported = *ListsCodec::decodeLists(*data);
+    for (const QList<AppItem> &items : {exported[0].items, exported[0].snapshot}) {
+        EXPECT_EQ(items[0].appPath, QStringLiteral("~/Projects"));
+        EXPECT_FALSE(items[0].bookmarkData);
+        EXPECT_EQ(items[1].appPath, link.appPath);
+        EXPECT_EQ((*items[2].subItems)[0].appPath, QStringLiteral("~/Projects"));
+        EXPECT_FALSE((*items[2].subItems)[0].bookmarkData);
+    }
+    EXPECT_FALSE(data->contains("bookmarkData"));
+    EXPECT_TRUE(top(0, QStringLiteral("Projects")).bookmarkData); // the store is not changed
+
+    // Back in (replace): the same lists, with bookmarks made again for paths that exist.
+    const QList<AppList> before = state->lists();
+    ASSERT_TRUE(state->importLists(*data, false));
+    EXPECT_EQ(state->lists(), before);
+    EXPECT_EQ(onDisk(), state->lists());
+}
+
+TEST_F(Transfer, ImportExpandsTildeOnlyInPathsAndKeepsBookmarksFromTheDocument) {
+    start({list(QStringLiteral("One"))});
+    AppList incoming = list(QStringLiteral("In"));
+    AppItem dir = entry(QStringLiteral("Home"));
+    dir.isFolder = true;
+    dir.appPath = QStringLiteral("~");
+    AppItem file = entry(QStringLiteral("Notes"));
+    file.appPath = QStringLiteral("~/notes.txt");
+    file.bookmarkData = QByteArray("kept as it was");
+    AppItem link = entry(QStringLiteral("Link"));
+    link.isURL = true;
+    link.appPath = QStringLiteral("~/x");
+    AppItem other = entry(QStringLiteral("Other"));
+    other.appPath = QStringLiteral("~other/x");
+    incoming.items = {dir, file, link, other};
+
+    ASSERT_TRUE(state->importLists(ListsCodec::encodeLists({incoming}), false));
+
+    const QList<AppItem> &items = state->lists()[0].items;
+    EXPECT_EQ(items[0].appPath, QDir::homePath());
+    EXPECT_EQ(items[0].bookmarkData, QByteArray("bookmark:") + QDir::homePath().toUtf8()); // made: it exists
+    EXPECT_EQ(items[1].appPath, QDir::homePath() + QStringLiteral("/notes.txt"));
+    EXPECT_EQ(items[1].bookmarkData, QByteArray("kept as it was"));
+    EXPECT_EQ(items[2].appPath, QStringLiteral("~/x"));
+    EXPECT_EQ(items[3].appPath, QStringLiteral("~other/x"));
+}
+
+TEST_F(Transfer, AppendingAnExportOfTheSameStoreGivesNewListIdsButTheSameEntryIds) {
+    start({list(QStringLiteral("One"), QStringLiteral("A G:x")), list(QStringLiteral("Two"), QStringLiteral("B"))});
+    const QList<AppList> before = state->lists();
+    ASSERT_TRUE(state->importLists(*state->exportListsData(), true));
+    ASSERT_EQ(state->lists().size(), 4);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NE(state->lists()[i + 2].id, before[i].id);
+        EXPECT_EQ(state->lists()[i + 2].items, before[i].items);
+    }
+}
+
+TEST_F(Transfer, SnapshotRestoreBringsBackTheSavedOrderAndRemovedEntries) {
+    AppList one = list(QStringLiteral("One"), QStringLiteral("A B G:x,y C"));
+    one.items[0].folderTint = QStringLiteral("#EF4444");
+    one.items[0].bookmarkData = QByteArray("bookmark:/gone");
+    one.snapshot = {};
+    start({one, list(QStringLiteral("Two"), QStringLiteral("D E"))});
+    state->saveSnapshot();
+    const QList<AppList> saved = state->lists();
+    EXPECT_EQ(state->lists()[0].snapshot, saved[0].items);
+    EXPECT_EQ(state->lists()[1].snapshot, saved[1].items);
+
+    // Rearrange, remove (also from inside the group), add, and change the other list.
+    state->withCurrentItems([](QList<AppItem> &items) { items.move(0, 3); });
+    state->remove(top(0, QStringLiteral("B")));
+    state->openSubList(top(0, QStringLiteral("G")).id);
+    state->remove(state->currentItems().first());
+    state->addURL(QStringLiteral("example.com"), {});
+    state->moveItem(top(1, QStringLiteral("D")).id, state->lists()[1].id, state->lists()[0].id);
+    changes->clear();
+
+    state->restoreSnapshot();
+
+    EXPECT_EQ(state->lists()[0].items, saved[0].items); // ids, tints, bookmarks and members come back
+    EXPECT_EQ(names(state->lists()[1].items), words("E")); // other lists are not touched
+    EXPECT_FALSE(state->openSubListID());
+    EXPECT_EQ(changes->count(), 0);
+    EXPECT_EQ(onDisk(), state->lists());
+
+    const QByteArray once = fileBytes();
+    state->restoreSnapshot();
+    EXPECT_EQ(fileBytes(), once);
+}
+
+TEST_F(Transfer, RestoringAnEmptySnapshotDoesNothing) {
+    start({list(QStringLiteral("One"))});
+    state->addURL(QStringLiteral("example.com"), {});
+    const QByteArray bytesBefore = fileBytes();
+    ASSERT_TRUE(state->snapshot().isEmpty());
+    state->restoreSnapshot();
+    EXPECT_EQ(names(state->currentItems()), QStringList{QStringLiteral("example.com")});
+    EXPECT_EQ(fileBytes(), bytesBefore);
+}
+
+TEST_F(Transfer, TransformationsVisitEachEntryBeforeItsMembers) {
+    const QList<AppItem> items = entries("A G:x,y B");
+    QStringList visited;
+    const QList<AppItem> out = AppState::transformItems(items, [&](const AppItem &item) {
+        visited.append(item.name);
+        AppItem changed = item;
+        changed.name = item.name.toLower();
+        if (changed.isSubList)
+            changed.subItems->append(entry(QStringLiteral("Z"))); // added members are transformed too
+        return changed;
+    });
+    EXPECT_EQ(visited, words("A G x y Z B"));
+    EXPECT_EQ(names(out), words("a g b"));
+    EXPECT_EQ(names(*out[1].subItems), words("x y z"));
+    EXPECT_EQ(out[0].id, items[0].id);
+
+    AppList one = list(QStringLiteral("One"), QStringLiteral("A"), ListTheme::red);
+    one.snapshot = entries("B");
+    const QList<AppList> mapped = AppState::mapLists({one}, [](const AppItem &item) {
+        AppItem changed = item;
+        changed.name += u'!';
+        return changed;
+    });
+    EXPECT_EQ(mapped[0].id, one.id);
+    EXPECT_EQ(mapped[0].name, one.name);
+    EXPECT_EQ(mapped[0].theme, ListTheme::red);
+    EXPECT_EQ(names(mapped[0].items), words("A!"));
+    EXPECT_EQ(names(mapped[0].snapshot), words("B!"));
+}
+
+} // namespace
