@@ -75,7 +75,8 @@ void AppState::launch(const AppItem &item) {
     }
     if (item.appPath.endsWith(QLatin1String(".desktop"))) {
         // A moved application is found again by its id.
-        if (recorded == m_accessedPaths.cend() && !QFileInfo::exists(path) && !item.bundleIdentifier.isEmpty()) {
+        if (recorded == m_accessedPaths.cend() && !QFileInfo::exists(path) &&
+            !item.bundleIdentifier.isEmpty()) {
             if (const auto installed = workspace.applicationPath(item.bundleIdentifier))
                 path = *installed;
         }
@@ -98,7 +99,8 @@ AppItem AppState::makeFileEntry(const QString &path) const {
     const QString suffix = info.suffix().toLower();
     if (suffix == u"desktop") {
         item.name = appDisplayName(path, std::nullopt);
-        item.bundleIdentifier = m_services.workspace ? m_services.workspace->bundleIdentifier(path) : QString();
+        item.bundleIdentifier =
+            m_services.workspace ? m_services.workspace->bundleIdentifier(path) : QString();
     } else if (info.isDir()) {
         item.isFolder = true;
         item.name = info.fileName();

@@ -16,8 +16,12 @@ namespace {
 
 Sandbox *sandbox = nullptr;
 
-QString markers() { return sandbox->home() + QStringLiteral("/markers"); }
-QString applications() { return sandbox->dataHome() + QStringLiteral("/applications"); }
+QString markers() {
+    return sandbox->home() + QStringLiteral("/markers");
+}
+QString applications() {
+    return sandbox->dataHome() + QStringLiteral("/applications");
+}
 
 void writeEntry(const QString &id, const QString &name, const QString &exec, const QString &extra = {}) {
     sandbox->writeFile(QStringLiteral(".local/share/applications/") + id + QStringLiteral(".desktop"),
@@ -27,7 +31,7 @@ void writeEntry(const QString &id, const QString &name, const QString &exec, con
 }
 
 class Launching : public ::testing::Test {
-protected:
+  protected:
     // Everything GIO will read is in place before its first use in this process.
     static void SetUpTestSuite() {
         sandbox = new Sandbox;
@@ -42,20 +46,26 @@ protected:
                 .arg(markers())
                 .toUtf8());
         QFile::setPermissions(recorder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        writeEntry(QStringLiteral("org.ilvex.TestApp"), QStringLiteral("Ilvex Test App"), recorder + QStringLiteral(" app"));
-        writeEntry(QStringLiteral("org.ilvex.Moved"), QStringLiteral("Moved App"), recorder + QStringLiteral(" moved"));
-        writeEntry(QStringLiteral("org.ilvex.NotInstalled"), QStringLiteral("Missing"), QStringLiteral("true"),
-                   QStringLiteral("TryExec=/nonexistent/ilvex-missing-binary\n"));
-        writeEntry(QStringLiteral("ilvex-test-folder"), QStringLiteral("Folders"), recorder + QStringLiteral(" folder %u"),
+        writeEntry(QStringLiteral("org.ilvex.TestApp"), QStringLiteral("Ilvex Test App"),
+                   recorder + QStringLiteral(" app"));
+        writeEntry(QStringLiteral("org.ilvex.Moved"), QStringLiteral("Moved App"),
+                   recorder + QStringLiteral(" moved"));
+        writeEntry(QStringLiteral("org.ilvex.NotInstalled"), QStringLiteral("Missing"),
+                   QStringLiteral("true"), QStringLiteral("TryExec=/nonexistent/ilvex-missing-binary\n"));
+        writeEntry(QStringLiteral("ilvex-test-folder"), QStringLiteral("Folders"),
+                   recorder + QStringLiteral(" folder %u"),
                    QStringLiteral("MimeType=inode/directory;\nNoDisplay=true\n"));
-        writeEntry(QStringLiteral("ilvex-test-browser"), QStringLiteral("Browser"), recorder + QStringLiteral(" link %u"),
+        writeEntry(QStringLiteral("ilvex-test-browser"), QStringLiteral("Browser"),
+                   recorder + QStringLiteral(" link %u"),
                    QStringLiteral("MimeType=x-scheme-handler/https;\nNoDisplay=true\n"));
-        writeEntry(QStringLiteral("ilvex-test-text"), QStringLiteral("Text"), recorder + QStringLiteral(" file %f"),
+        writeEntry(QStringLiteral("ilvex-test-text"), QStringLiteral("Text"),
+                   recorder + QStringLiteral(" file %f"),
                    QStringLiteral("MimeType=text/plain;\nNoDisplay=true\n"));
-        sandbox->writeFile(QStringLiteral(".config/mimeapps.list"), "[Default Applications]\n"
-                                                                     "inode/directory=ilvex-test-folder.desktop\n"
-                                                                     "x-scheme-handler/https=ilvex-test-browser.desktop\n"
-                                                                     "text/plain=ilvex-test-text.desktop\n");
+        sandbox->writeFile(QStringLiteral(".config/mimeapps.list"),
+                           "[Default Applications]\n"
+                           "inode/directory=ilvex-test-folder.desktop\n"
+                           "x-scheme-handler/https=ilvex-test-browser.desktop\n"
+                           "text/plain=ilvex-test-text.desktop\n");
     }
     static void TearDownTestSuite() {
         delete sandbox;
@@ -64,8 +74,8 @@ protected:
 
     void SetUp() override {
         ASSERT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArrayLiteral("offscreen")); // what must not leak
-        state = std::make_unique<AppState>(
-            StoreServices{&workspace, &bookmarks, &sandbox->preferences(), sandbox->supportDirectory(), false});
+        state = std::make_unique<AppState>(StoreServices{&workspace, &bookmarks, &sandbox->preferences(),
+                                                         sandbox->supportDirectory(), false});
     }
 
     // The first line the launched program was given, then its environment; empty if it never ran.
@@ -91,7 +101,8 @@ protected:
 };
 
 TEST_F(Launching, ADesktopEntryRunsWithoutIlvexsToolkitVariables) {
-    state->launch(application(applications() + QStringLiteral("/org.ilvex.TestApp.desktop"), QStringLiteral("org.ilvex.TestApp")));
+    state->launch(application(applications() + QStringLiteral("/org.ilvex.TestApp.desktop"),
+                              QStringLiteral("org.ilvex.TestApp")));
     const QStringList lines = waitForMarker(QStringLiteral("app"));
     ASSERT_FALSE(lines.isEmpty()) << "the desktop entry was not launched";
     EXPECT_TRUE(lines.contains(QStringLiteral("HOME=") + sandbox->home()));
@@ -102,7 +113,8 @@ TEST_F(Launching, ADesktopEntryRunsWithoutIlvexsToolkitVariables) {
 }
 
 TEST_F(Launching, AMovedApplicationIsFoundByItsId) {
-    state->launch(application(sandbox->home() + QStringLiteral("/Old/org.ilvex.Moved.desktop"), QStringLiteral("org.ilvex.Moved")));
+    state->launch(application(sandbox->home() + QStringLiteral("/Old/org.ilvex.Moved.desktop"),
+                              QStringLiteral("org.ilvex.Moved")));
     EXPECT_FALSE(waitForMarker(QStringLiteral("moved")).isEmpty()) << "the installed copy was not launched";
 }
 
@@ -114,7 +126,8 @@ TEST_F(Launching, AFolderOpensWithTheDefaultHandler) {
     const QStringList lines = waitForMarker(QStringLiteral("folder"));
     ASSERT_FALSE(lines.isEmpty()) << "the folder handler was not started";
     // GIO hands a local folder over as a path or as a file URI.
-    const QString given = lines[0].startsWith(QLatin1String("file:")) ? QUrl(lines[0]).toLocalFile() : lines[0];
+    const QString given =
+        lines[0].startsWith(QLatin1String("file:")) ? QUrl(lines[0]).toLocalFile() : lines[0];
     EXPECT_EQ(given, folder) << qPrintable(lines[0]);
 }
 

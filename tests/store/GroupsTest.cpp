@@ -5,9 +5,11 @@
 namespace {
 
 class Groups : public StoreFixture {
-protected:
+  protected:
     QUuid id(const QString &name) const { return top(0, name).id; }
-    QUuid member(const QString &groupName, int index) const { return (*top(0, groupName).subItems)[index].id; }
+    QUuid member(const QString &groupName, int index) const {
+        return (*top(0, groupName).subItems)[index].id;
+    }
 };
 
 struct MergeCase {
@@ -60,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(Table, Merge,
                          [](const auto &info) { return std::string(info.param.title); });
 
 TEST_F(Groups, MergeRefusalsChangeNothing) {
-    start({list(QStringLiteral("One"), QStringLiteral("A B H:x")), list(QStringLiteral("Two"), QStringLiteral("C"))});
+    start({list(QStringLiteral("One"), QStringLiteral("A B H:x")),
+           list(QStringLiteral("Two"), QStringLiteral("C"))});
     const QByteArray bytesBefore = fileBytes();
     const QUuid a = id(QStringLiteral("A"));
     const QUuid b = id(QStringLiteral("B"));
@@ -96,7 +99,8 @@ TEST_F(Groups, MoveItemToSubListAppendsWhereverTheGroupStands) {
 }
 
 TEST_F(Groups, MoveItemToSubListRefusals) {
-    start({list(QStringLiteral("One"), QStringLiteral("A G:x H:")), list(QStringLiteral("Two"), QStringLiteral("C"))});
+    start({list(QStringLiteral("One"), QStringLiteral("A G:x H:")),
+           list(QStringLiteral("Two"), QStringLiteral("C"))});
     const QByteArray bytesBefore = fileBytes();
     const QUuid a = id(QStringLiteral("A"));
     const QUuid g = id(QStringLiteral("G"));
@@ -175,7 +179,8 @@ TEST_F(Groups, WithCurrentItemsWritesMembersBackAndIsRefusedWithoutLists) {
 }
 
 TEST_F(Groups, MovingTheLastMemberOutDeletesTheOpenGroup) {
-    start({list(QStringLiteral("One"), QStringLiteral("A G:x")), list(QStringLiteral("Two"), QStringLiteral("C"))});
+    start({list(QStringLiteral("One"), QStringLiteral("A G:x")),
+           list(QStringLiteral("Two"), QStringLiteral("C"))});
     state->openSubList(id(QStringLiteral("G")));
     changes->clear();
 
@@ -205,10 +210,10 @@ TEST_F(Groups, MovingAMemberToTheActiveListPutsItBesideTheGroup) {
 
 struct OutToGroupCase {
     const char *title;
-    const char *members;     // of the open group G in list One ("A G:<members> H:h")
-    const char *targetGroup; // "H" (list One), "K" (list Two), "G" (itself), "?" unknown
-    int targetList;          // -1 unknown
-    const char *expectedOne; // top-level names of list One afterwards; empty: nothing changes
+    const char *members;        // of the open group G in list One ("A G:<members> H:h")
+    const char *targetGroup;    // "H" (list One), "K" (list Two), "G" (itself), "?" unknown
+    int targetList;             // -1 unknown
+    const char *expectedOne;    // top-level names of list One afterwards; empty: nothing changes
     const char *expectedTarget; // members of the target group afterwards
     bool prunes;                // the open group lost its last member
 };
@@ -224,7 +229,9 @@ TEST_P(MoveOutToGroup, NeverLosesTheMember) {
     const QByteArray bytesBefore = fileBytes();
     const QUuid moving = member(QStringLiteral("G"), 0);
     const QString target = QLatin1String(c.targetGroup);
-    const QUuid groupID = target == u"?" ? QUuid::createUuid() : target == u"K" ? state->lists()[1].items[1].id : id(target);
+    const QUuid groupID = target == u"?"   ? QUuid::createUuid()
+                          : target == u"K" ? state->lists()[1].items[1].id
+                                           : id(target);
     const QUuid listID = c.targetList < 0 ? QUuid::createUuid() : state->lists()[c.targetList].id;
 
     state->moveItemFromOpenSubList(moving, groupID, listID);
@@ -259,12 +266,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.title); });
 
 TEST_F(Groups, MoveOutRefusesEntriesThatAreNotMembers) {
-    start({list(QStringLiteral("One"), QStringLiteral("A G:x H:")), list(QStringLiteral("Two"), QStringLiteral("C"))});
+    start({list(QStringLiteral("One"), QStringLiteral("A G:x H:")),
+           list(QStringLiteral("Two"), QStringLiteral("C"))});
     const QByteArray bytesBefore = fileBytes();
     const QUuid two = state->lists()[1].id;
     // No group open.
     state->moveItemFromOpenSubList(member(QStringLiteral("G"), 0), two);
-    state->moveItemFromOpenSubList(member(QStringLiteral("G"), 0), id(QStringLiteral("H")), state->lists()[0].id);
+    state->moveItemFromOpenSubList(member(QStringLiteral("G"), 0), id(QStringLiteral("H")),
+                                   state->lists()[0].id);
     state->openSubList(id(QStringLiteral("G")));
     // A top-level entry is not a member of the open group.
     state->moveItemFromOpenSubList(id(QStringLiteral("A")), two);
@@ -274,7 +283,8 @@ TEST_F(Groups, MoveOutRefusesEntriesThatAreNotMembers) {
 }
 
 TEST_F(Groups, AGroupFromAnotherListIsNotFoundAfterTheListChanges) {
-    start({list(QStringLiteral("One"), QStringLiteral("G:x")), list(QStringLiteral("Two"), QStringLiteral("A B"))});
+    start({list(QStringLiteral("One"), QStringLiteral("G:x")),
+           list(QStringLiteral("Two"), QStringLiteral("A B"))});
     state->openSubList(id(QStringLiteral("G")));
     state->removeList(0); // the open id is left over from a list that is gone
     EXPECT_FALSE(state->openSubList());
@@ -312,7 +322,7 @@ TEST_F(Groups, IdsPassedFromInsideTheListsStayValidWhileTheListsChange) {
 
     // G loses its last member, and pruning it shifts the target group.
     state->openSubList(item(1));
-    state->moveItemFromOpenSubList(state->currentItems()[0].id, one); // x
+    state->moveItemFromOpenSubList(state->currentItems()[0].id, one);          // x
     state->moveItemFromOpenSubList(state->currentItems()[0].id, item(2), one); // B into the merged group
     EXPECT_FALSE(state->openSubListID());
     EXPECT_EQ(names(state->lists()[0].items), QStringList({QStringLiteral("E"), L::defaultGroupName(),

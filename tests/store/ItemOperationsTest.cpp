@@ -51,7 +51,8 @@ TEST_P(RenameItem, TrimsSpacesAndTabsAndIgnoresBlankNames) {
     const RenameCase &c = GetParam();
     start({list(QStringLiteral("Apps"), QStringLiteral("A B"))});
     state->renameItem(top(0, QStringLiteral("B")).id, QString::fromLatin1(c.name));
-    EXPECT_EQ(names(state->currentItems()), QStringList({QStringLiteral("A"), QString::fromLatin1(c.expected)}));
+    EXPECT_EQ(names(state->currentItems()),
+              QStringList({QStringLiteral("A"), QString::fromLatin1(c.expected)}));
     EXPECT_EQ(onDisk(), state->lists());
 }
 
@@ -59,8 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Table, RenameItem,
                          ::testing::Values(RenameCase{"padded", "  Docs  ", "Docs"},
                                            RenameCase{"tabs", "\tDocs\t", "Docs"},
                                            RenameCase{"inner", " Two words ", "Two words"},
-                                           RenameCase{"blank", " \t ", "B"},
-                                           RenameCase{"empty", "", "B"}),
+                                           RenameCase{"blank", " \t ", "B"}, RenameCase{"empty", "", "B"}),
                          [](const auto &info) { return std::string(info.param.title); });
 
 struct AddCase {
@@ -97,15 +97,16 @@ TEST_P(AddPath, BuildsTheRightKindOfEntry) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, AddPath,
-    ::testing::Values(AddCase{"folder", "Projects", true, "Projects", true, false},
-                      AddCase{"folderWithTrailingSlash", "Projects/", true, "Projects", true, false},
-                      AddCase{"desktopEntry", "apps/editor.desktop", false, "Editor Pro", false, true},
-                      AddCase{"desktopEntryUpperCase", "apps/EDITOR.DESKTOP", false, "Editor Pro", false, true},
-                      // A folder named like an application is an application, as a bundle is on other desktops.
-                      AddCase{"folderNamedLikeAnApplication", "Tools.Desktop", true, "Editor Pro", false, true},
-                      AddCase{"document", "Papers/report.pdf", false, "report", false, false},
-                      AddCase{"documentWithTwoExtensions", "backup.tar.gz", false, "backup.tar", false, false},
-                      AddCase{"dotFile", ".profile", false, ".profile", false, false}),
+    ::testing::Values(
+        AddCase{"folder", "Projects", true, "Projects", true, false},
+        AddCase{"folderWithTrailingSlash", "Projects/", true, "Projects", true, false},
+        AddCase{"desktopEntry", "apps/editor.desktop", false, "Editor Pro", false, true},
+        AddCase{"desktopEntryUpperCase", "apps/EDITOR.DESKTOP", false, "Editor Pro", false, true},
+        // A folder named like an application is an application, as a bundle is on other desktops.
+        AddCase{"folderNamedLikeAnApplication", "Tools.Desktop", true, "Editor Pro", false, true},
+        AddCase{"document", "Papers/report.pdf", false, "report", false, false},
+        AddCase{"documentWithTwoExtensions", "backup.tar.gz", false, "backup.tar", false, false},
+        AddCase{"dotFile", ".profile", false, ".profile", false, false}),
     [](const auto &info) { return std::string(info.param.title); });
 
 TEST_F(ItemOperations, AddingWithAGroupOpenGoesIntoTheGroup) {
@@ -181,7 +182,8 @@ class MoveItem : public StoreFixture, public ::testing::WithParamInterface<MoveC
 
 TEST_P(MoveItem, MovesTopLevelEntriesToTheEndOfAnotherList) {
     const MoveCase &c = GetParam();
-    start({list(QStringLiteral("One"), QStringLiteral("A B G:x")), list(QStringLiteral("Two"), QStringLiteral("C"))});
+    start({list(QStringLiteral("One"), QStringLiteral("A B G:x")),
+           list(QStringLiteral("Two"), QStringLiteral("C"))});
     const QByteArray bytesBefore = fileBytes();
     const auto listID = [&](int i) { return i < 0 ? QUuid::createUuid() : state->lists()[i].id; };
     QUuid entryID;
@@ -223,8 +225,10 @@ INSTANTIATE_TEST_SUITE_P(Table, MoveItem,
 
 TEST_F(ItemOperations, MoveTopLevelItemIntoAGroupOfTheActiveListFindsTheGroupAfterTheShift) {
     start({list(QStringLiteral("One"), QStringLiteral("A B G:x C"))});
-    state->moveTopLevelItem(top(0, QStringLiteral("A")).id, top(0, QStringLiteral("G")).id, state->lists()[0].id);
-    state->moveTopLevelItem(top(0, QStringLiteral("C")).id, top(0, QStringLiteral("G")).id, state->lists()[0].id);
+    state->moveTopLevelItem(top(0, QStringLiteral("A")).id, top(0, QStringLiteral("G")).id,
+                            state->lists()[0].id);
+    state->moveTopLevelItem(top(0, QStringLiteral("C")).id, top(0, QStringLiteral("G")).id,
+                            state->lists()[0].id);
     EXPECT_EQ(names(state->lists()[0].items), words("B G"));
     EXPECT_EQ(names(*top(0, QStringLiteral("G")).subItems), words("x A C"));
     EXPECT_EQ(onDisk(), state->lists());
@@ -235,14 +239,16 @@ TEST_F(ItemOperations, MoveTopLevelItemIntoAGroupOfAnotherList) {
                          list(QStringLiteral("Two"), QStringLiteral("C G:"))};
     lists[1].items[1].subItems.reset(); // an absent member array counts as empty
     start(lists);
-    state->moveTopLevelItem(top(0, QStringLiteral("B")).id, top(1, QStringLiteral("G")).id, state->lists()[1].id);
+    state->moveTopLevelItem(top(0, QStringLiteral("B")).id, top(1, QStringLiteral("G")).id,
+                            state->lists()[1].id);
     EXPECT_EQ(names(state->lists()[0].items), words("A"));
     EXPECT_EQ(names(top(1, QStringLiteral("G")).subItems.value_or(QList<AppItem>{})), words("B"));
     EXPECT_EQ(onDisk(), state->lists());
 }
 
 TEST_F(ItemOperations, MoveTopLevelItemRefusals) {
-    start({list(QStringLiteral("One"), QStringLiteral("A G:x H:y")), list(QStringLiteral("Two"), QStringLiteral("C K:"))});
+    start({list(QStringLiteral("One"), QStringLiteral("A G:x H:y")),
+           list(QStringLiteral("Two"), QStringLiteral("C K:"))});
     const QByteArray bytesBefore = fileBytes();
     const QUuid one = state->lists()[0].id;
     const QUuid two = state->lists()[1].id;
@@ -302,14 +308,13 @@ INSTANTIATE_TEST_SUITE_P(
                       LaunchCase{"hostAndPort", "example.com:8080", "https://example.com:8080"},
                       LaunchCase{"localhostAndPort", "localhost:3000/app", "https://localhost:3000/app"},
                       LaunchCase{"mail", "mailto:team@example.com", "mailto:team@example.com"},
-                      LaunchCase{"telephone", "tel:0123456", "tel:0123456"},
-                      LaunchCase{"empty", "", nullptr},
-                      LaunchCase{"blank", "   ", nullptr},
-                      LaunchCase{"space", "exa mple.com", nullptr}),
+                      LaunchCase{"telephone", "tel:0123456", "tel:0123456"}, LaunchCase{"empty", "", nullptr},
+                      LaunchCase{"blank", "   ", nullptr}, LaunchCase{"space", "exa mple.com", nullptr}),
     [](const auto &info) { return std::string(info.param.title); });
 
 TEST_F(ItemOperations, LaunchOpensEachKindThroughTheWorkspace) {
-    const QString installed = sandbox.writeFile(QStringLiteral("apps/org.example.Editor.desktop"), "[Desktop Entry]\n");
+    const QString installed =
+        sandbox.writeFile(QStringLiteral("apps/org.example.Editor.desktop"), "[Desktop Entry]\n");
     const QString folder = sandbox.makeFolder(QStringLiteral("Projects"));
     const QString document = sandbox.writeFile(QStringLiteral("notes.txt"), "x");
     workspace.install(QStringLiteral("org.example.Editor"), installed);
@@ -336,8 +341,9 @@ TEST_F(ItemOperations, LaunchOpensEachKindThroughTheWorkspace) {
 
     EXPECT_EQ(workspace.openedApplications,
               QList<QString>({installed, installed, QStringLiteral("/opt/old/org.example.Editor.desktop")}));
-    EXPECT_EQ(workspace.openedUrls, QList<QUrl>({QUrl::fromLocalFile(upperCase.appPath), QUrl::fromLocalFile(folder),
-                                                 QUrl::fromLocalFile(document)}));
+    EXPECT_EQ(workspace.openedUrls,
+              QList<QUrl>({QUrl::fromLocalFile(upperCase.appPath), QUrl::fromLocalFile(folder),
+                           QUrl::fromLocalFile(document)}));
 }
 
 TEST_F(ItemOperations, LaunchPrefersThePathWhoseAccessWasStarted) {

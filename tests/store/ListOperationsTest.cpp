@@ -37,18 +37,17 @@ TEST_P(RemoveList, KeepsTheIndexByPosition) {
     EXPECT_EQ(onDisk(), state->lists());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, RemoveList,
-    ::testing::Values(RemoveCase{"beforeTheLastActive", 3, 2, 0, "L1 L2", 1},
-                      // L1 was active; the index stays 1, which is now L2.
-                      RemoveCase{"beforeTheActive", 3, 1, 0, "L1 L2", 1},
-                      RemoveCase{"afterTheActive", 3, 0, 2, "L0 L1", 0},
-                      RemoveCase{"theActiveLast", 3, 2, 2, "L0 L1", 1},
-                      RemoveCase{"theActiveMiddle", 3, 1, 1, "L0 L2", 1},
-                      RemoveCase{"theOnlyList", 1, 0, 0, "", 0},
-                      RemoveCase{"indexEqualToCount", 3, 0, 3, "", 0},
-                      RemoveCase{"negativeIndex", 3, 0, -1, "", 0}),
-    [](const auto &info) { return std::string(info.param.title); });
+INSTANTIATE_TEST_SUITE_P(Table, RemoveList,
+                         ::testing::Values(RemoveCase{"beforeTheLastActive", 3, 2, 0, "L1 L2", 1},
+                                           // L1 was active; the index stays 1, which is now L2.
+                                           RemoveCase{"beforeTheActive", 3, 1, 0, "L1 L2", 1},
+                                           RemoveCase{"afterTheActive", 3, 0, 2, "L0 L1", 0},
+                                           RemoveCase{"theActiveLast", 3, 2, 2, "L0 L1", 1},
+                                           RemoveCase{"theActiveMiddle", 3, 1, 1, "L0 L2", 1},
+                                           RemoveCase{"theOnlyList", 1, 0, 0, "", 0},
+                                           RemoveCase{"indexEqualToCount", 3, 0, 3, "", 0},
+                                           RemoveCase{"negativeIndex", 3, 0, -1, "", 0}),
+                         [](const auto &info) { return std::string(info.param.title); });
 
 struct ReorderCase {
     const char *title;
@@ -88,8 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReorderCase{"otherCrossesActiveForward", 2, 0, 3, "L1 L2 L3 L0 L4", 1},
                       ReorderCase{"otherCrossesActiveBack", 2, 4, 0, "L4 L0 L1 L2 L3", 3},
                       ReorderCase{"otherMovesBehindActive", 1, 3, 4, "L0 L1 L2 L4 L3", 1},
-                      ReorderCase{"sameIndex", 1, 2, 2, "", 0},
-                      ReorderCase{"toEqualsCount", 1, 0, 5, "", 0},
+                      ReorderCase{"sameIndex", 1, 2, 2, "", 0}, ReorderCase{"toEqualsCount", 1, 0, 5, "", 0},
                       ReorderCase{"fromEqualsCount", 1, 5, 0, "", 0},
                       ReorderCase{"negativeFrom", 1, -1, 0, "", 0},
                       ReorderCase{"negativeTo", 1, 0, -1, "", 0}),

@@ -10,7 +10,7 @@
 namespace {
 
 class RandomOperations : public StoreFixture, public ::testing::WithParamInterface<unsigned> {
-protected:
+  protected:
     template <typename T> const T &pick(const QList<T> &from) {
         return from[std::uniform_int_distribution<qsizetype>(0, from.size() - 1)(m_random)];
     }
@@ -89,7 +89,8 @@ protected:
         const QList<QUuid> topLevel = ids(active.items);
         switch (number(17)) {
         case 0:
-            state->addURL(QStringLiteral("example%1.com").arg(number(1000)), chance(50) ? QStringLiteral(" ") : QStringLiteral("Site"));
+            state->addURL(QStringLiteral("example%1.com").arg(number(1000)),
+                          chance(50) ? QStringLiteral(" ") : QStringLiteral("Site"));
             m_adding = true;
             return "addURL";
         case 1:
@@ -163,7 +164,8 @@ protected:
     }
 
     void check(const char *operation, int stepNumber) {
-        SCOPED_TRACE(::testing::Message() << "seed " << GetParam() << ", step " << stepNumber << ": " << operation);
+        SCOPED_TRACE(::testing::Message()
+                     << "seed " << GetParam() << ", step " << stepNumber << ": " << operation);
         QList<QUuid> present = leafIDs();
         if (m_adding) {
             // Exactly one entry appeared; it is now expected.
@@ -201,8 +203,8 @@ TEST_P(RandomOperations, NoEntryIsEverLost) {
     m_random.seed(GetParam());
     m_folder = sandbox.makeFolder(QStringLiteral("Projects"));
     m_document = sandbox.writeFile(QStringLiteral("notes.txt"), "x");
-    start({list(QStringLiteral("One"), QStringLiteral("A B C G:x,y")), list(QStringLiteral("Two"), QStringLiteral("D H:z")),
-           list(QStringLiteral("Three"))});
+    start({list(QStringLiteral("One"), QStringLiteral("A B C G:x,y")),
+           list(QStringLiteral("Two"), QStringLiteral("D H:z")), list(QStringLiteral("Three"))});
     const QList<QUuid> initial = leafIDs();
     m_expected = QSet<QUuid>(initial.cbegin(), initial.cend());
 

@@ -15,7 +15,7 @@
 
 // A store over a lists file written by the test, in a private HOME, with a fake desktop.
 class StoreFixture : public ::testing::Test {
-public:
+  public:
     // An application entry whose path does not exist, so start-up gives it no bookmark.
     static AppItem entry(const QString &name) {
         AppItem item;
@@ -63,9 +63,10 @@ public:
         return lists;
     }
 
-protected:
+  protected:
     StoreServices services() {
-        return StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false};
+        return StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(),
+                             false};
     }
 
     void start(const QList<AppList> &lists, int activeIndex = 0) {
@@ -79,7 +80,9 @@ protected:
 
     QList<AppList> onDisk() const { return ListsCodec::decodeLists(fileBytes()).value_or(QList<AppList>{}); }
 
-    int storedIndex() { return sandbox.preferences().value(QLatin1String(Preferences::activeListIndex), -1).toInt(); }
+    int storedIndex() {
+        return sandbox.preferences().value(QLatin1String(Preferences::activeListIndex), -1).toInt();
+    }
 
     static QStringList names(const QList<AppItem> &items) {
         QStringList out;
@@ -113,4 +116,6 @@ protected:
 };
 
 // Words of a space-separated spec, for table rows.
-inline QStringList words(const char *text) { return QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts); }
+inline QStringList words(const char *text) {
+    return QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
+}

@@ -5,7 +5,7 @@
 namespace {
 
 class Transfer : public StoreFixture {
-protected:
+  protected:
     // A document of `count` lists named "D0", "D1", …, each with one entry.
     static QByteArray document(int count) {
         QList<AppList> lists;
@@ -98,10 +98,12 @@ TEST_P(ReplaceImport, KeepsAtMostEightWithTheirIdsAndStartsOnTheFirst) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ReplaceImport,
-                         ::testing::Values(ReplaceCase{1, 1}, ReplaceCase{8, 8}, ReplaceCase{9, 8}, ReplaceCase{10, 8}),
+                         ::testing::Values(ReplaceCase{1, 1}, ReplaceCase{8, 8}, ReplaceCase{9, 8},
+                                           ReplaceCase{10, 8}),
                          [](const auto &info) { return "incoming" + std::to_string(info.param.incoming); });
 
-class BadImport : public Transfer, public ::testing::WithParamInterface<std::pair<const char *, QByteArray>> {};
+class BadImport : public Transfer,
+                  public ::testing::WithParamInterface<std::pair<const char *, QByteArray>> {};
 
 TEST_P(BadImport, ChangesNothingInEitherMode) {
     start({list(QStringLiteral("One"), QStringLiteral("A B"))});
@@ -114,27 +116,30 @@ TEST_P(BadImport, ChangesNothingInEitherMode) {
     }
 }
 
-QByteArray nested(int depth) { return QByteArray(depth, '[') + QByteArray(depth, ']'); }
+QByteArray nested(int depth) {
+    return QByteArray(depth, '[') + QByteArray(depth, ']');
+}
 
 QByteArray validListWith(const char *replacement, const char *with) {
-    QByteArray one = ListsCodec::encodeLists({StoreFixture::list(QStringLiteral("One"), QStringLiteral("A"))});
+    QByteArray one =
+        ListsCodec::encodeLists({StoreFixture::list(QStringLiteral("One"), QStringLiteral("A"))});
     return one.replace(replacement, with);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, BadImport,
-    ::testing::Values(std::pair{"empty", QByteArray()}, std::pair{"whitespace", QByteArray(" \n")},
-                      std::pair{"notJson", QByteArray("lists: none")}, std::pair{"object", QByteArray("{}")},
-                      std::pair{"emptyArray", QByteArray("[]")}, std::pair{"arrayOfNumbers", QByteArray("[1,2]")},
-                      std::pair{"arrayOfNulls", QByteArray("[null]")},
-                      std::pair{"truncated", QByteArray("[{\"id\":")},
-                      std::pair{"deeplyNested", nested(100000)}, std::pair{"nestedWithinLimit", nested(500)},
-                      std::pair{"unknownTheme", validListWith("\"blue\"", "\"magenta\"")},
-                      std::pair{"numericName", validListWith("\"name\": \"One\"", "\"name\": 1")},
-                      std::pair{"badUuid", validListWith("\"id\": \"", "\"id\": \"x")},
-                      std::pair{"stringFlag", validListWith("\"isFolder\": false", "\"isFolder\": \"no\"")},
-                      std::pair{"itemsNotArray", validListWith("\"items\": [", "\"items\": 5, \"x\": [")},
-                      std::pair{"badBase64", validListWith("\"isFolder\"", "\"bookmarkData\": \"%%%\", \"isFolder\"")}),
+    ::testing::Values(
+        std::pair{"empty", QByteArray()}, std::pair{"whitespace", QByteArray(" \n")},
+        std::pair{"notJson", QByteArray("lists: none")}, std::pair{"object", QByteArray("{}")},
+        std::pair{"emptyArray", QByteArray("[]")}, std::pair{"arrayOfNumbers", QByteArray("[1,2]")},
+        std::pair{"arrayOfNulls", QByteArray("[null]")}, std::pair{"truncated", QByteArray("[{\"id\":")},
+        std::pair{"deeplyNested", nested(100000)}, std::pair{"nestedWithinLimit", nested(500)},
+        std::pair{"unknownTheme", validListWith("\"blue\"", "\"magenta\"")},
+        std::pair{"numericName", validListWith("\"name\": \"One\"", "\"name\": 1")},
+        std::pair{"badUuid", validListWith("\"id\": \"", "\"id\": \"x")},
+        std::pair{"stringFlag", validListWith("\"isFolder\": false", "\"isFolder\": \"no\"")},
+        std::pair{"itemsNotArray", validListWith("\"items\": [", "\"items\": 5, \"x\": [")},
+        std::pair{"badBase64", validListWith("\"isFolder\"", "\"bookmarkData\": \"%%%\", \"isFolder\"")}),
     [](const auto &info) { return std::string(info.param.first); });
 
 TEST_F(Transfer, ExportRemovesBookmarksAndAbbreviatesHomePathsExceptLinks) {
@@ -204,7 +209,8 @@ TEST_F(Transfer, ImportExpandsTildeOnlyInPathsAndKeepsBookmarksFromTheDocument) 
 }
 
 TEST_F(Transfer, AppendingAnExportOfTheSameStoreGivesNewListIdsButTheSameEntryIds) {
-    start({list(QStringLiteral("One"), QStringLiteral("A G:x")), list(QStringLiteral("Two"), QStringLiteral("B"))});
+    start({list(QStringLiteral("One"), QStringLiteral("A G:x")),
+           list(QStringLiteral("Two"), QStringLiteral("B"))});
     const QList<AppList> before = state->lists();
     ASSERT_TRUE(state->importLists(*state->exportListsData(), true));
     ASSERT_EQ(state->lists().size(), 4);
@@ -236,7 +242,7 @@ TEST_F(Transfer, SnapshotRestoreBringsBackTheSavedOrderAndRemovedEntries) {
 
     state->restoreSnapshot();
 
-    EXPECT_EQ(state->lists()[0].items, saved[0].items); // ids, tints, bookmarks and members come back
+    EXPECT_EQ(state->lists()[0].items, saved[0].items);    // ids, tints, bookmarks and members come back
     EXPECT_EQ(names(state->lists()[1].items), words("E")); // other lists are not touched
     EXPECT_FALSE(state->openSubListID());
     EXPECT_EQ(changes->count(), 0);

@@ -30,16 +30,19 @@ GAppLaunchContext *cleanLaunchContext() {
 }
 
 // Launching may touch the disk or D-Bus; it runs off the UI thread and nobody waits for it.
-void runDetached(std::function<void()> work) { QThreadPool::globalInstance()->start(std::move(work)); }
+void runDetached(std::function<void()> work) {
+    QThreadPool::globalInstance()->start(std::move(work));
+}
 
 } // namespace
 
 const QStringList &GioWorkspace::privateEnvironment() {
     // The startup-notification tokens were handed to Ilvex's own start; a launched program that inherited
     // them would complete Ilvex's notification instead of its own.
-    static const QStringList names{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("QT_QPA_FONTDIR"),
-                                   QStringLiteral("QT_PLUGIN_PATH"), QStringLiteral("QT_QPA_PLATFORM_PLUGIN_PATH"),
-                                   QStringLiteral("DESKTOP_STARTUP_ID"), QStringLiteral("XDG_ACTIVATION_TOKEN")};
+    static const QStringList names{
+        QStringLiteral("QT_QPA_PLATFORM"),    QStringLiteral("QT_QPA_FONTDIR"),
+        QStringLiteral("QT_PLUGIN_PATH"),     QStringLiteral("QT_QPA_PLATFORM_PLUGIN_PATH"),
+        QStringLiteral("DESKTOP_STARTUP_ID"), QStringLiteral("XDG_ACTIVATION_TOKEN")};
     return names;
 }
 
@@ -59,7 +62,8 @@ std::optional<QString> GioWorkspace::applicationPath(const QString &bundleIdenti
 QString GioWorkspace::applicationName(const QString &path) const {
     if (!path.endsWith(QLatin1String(".desktop")))
         return {};
-    GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
+    GObjectPtr<GDesktopAppInfo> info(
+        g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
     if (!info)
         return {};
     const char *name = g_app_info_get_name(G_APP_INFO(info.ptr));
