@@ -103,8 +103,13 @@ bool AppState::loadListsFile() {
         backUpBadListsFile();
         return false;
     }
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        // A file that is there but cannot be read must not be replaced by the first save.
+        const QString reason = file.errorString();
+        if (moveAsideAsBackup())
+            printDiagnostic(QStringLiteral("lists.json unreadable (%1) — moved to lists.json.bak").arg(reason));
         return false;
+    }
     const QByteArray bytes = file.readAll();
     file.close();
     auto decoded = ListsCodec::decodeLists(bytes);
@@ -125,7 +130,7 @@ bool AppState::loadListsFile() {
                 break;
             }
         }
-        if (!valid) {
+        if (!valid && list.snapshot != list.items) {
             list.snapshot = list.items;
             normalised = true;
         }
@@ -135,14 +140,18 @@ bool AppState::loadListsFile() {
     return true;
 }
 
-void AppState::backUpBadListsFile() {
+bool AppState::moveAsideAsBackup() {
     const QString backup = m_supportDirectory + QStringLiteral("/lists.json.bak");
     // Earlier backups shift up instead of being deleted, so a second bad file never destroys the first.
     QFile::remove(backup + QStringLiteral(".%1").arg(keptOlderBackups));
     for (int n = keptOlderBackups - 1; n >= 1; --n)
         QFile::rename(backup + QStringLiteral(".%1").arg(n), backup + QStringLiteral(".%1").arg(n + 1));
     QFile::rename(backup, backup + QStringLiteral(".1"));
-    QFile::rename(listsFilePath(), backup);
+    return QFile::rename(listsFilePath(), backup);
+}
+
+void AppState::backUpBadListsFile() {
+    moveAsideAsBackup();
     printDiagnostic(QStringLiteral("lists.json corrupt — backed up to lists.json.bak"));
 }
 
@@ -285,7 +294,7 @@ void AppState::beginBookmarkAccess() {
         return;
     bool changed = false;
     walkEntries([&](AppItem &item) {
-        if (item.isSubList || !item.bookmarkData || m_accessedPaths.contains(item.id))
+        if (item.isSubList || !item.bookmarkData || accessedPath(item))
             return;
         const auto resolved = m_services.bookmarks->resolve(*item.bookmarkData, m_services.sandboxed);
         if (!resolved)
@@ -297,12 +306,17 @@ void AppState::beginBookmarkAccess() {
             }
         }
         if (m_services.bookmarks->startAccess(resolved->path))
-            m_accessedPaths.insert(item.id, resolved->path);
+            m_accessedPaths.insert(item.id, {item.appPath, resolved->path});
     });
     if (changed) {
         Q_EMIT listsChanged();
         save();
     }
+}
+
+const QString *AppState::accessedPath(const AppItem &item) const {
+    const auto it = m_accessedPaths.constFind(item.id);
+    return it != m_accessedPaths.cend() && it->appPath == item.appPath ? &it->resolved : nullptr;
 }
 
 // MARK: saving

@@ -130,6 +130,7 @@ private:
     bool loadLegacyItemsFile();
     bool loadLegacyPreference();
     void backUpBadListsFile();
+    bool moveAsideAsBackup();
     void createMissingBookmarks();
     void beginBookmarkAccess();
     void walkEntries(const std::function<void(AppItem &)> &visit);
@@ -154,5 +155,12 @@ private:
     std::optional<QUuid> m_openSubListID;
     AppLanguage m_language = AppLanguage::system;
     double m_launcherMaxRadius = defaultLauncherMaxRadius;
-    QHash<QUuid, QString> m_accessedPaths; // entry id -> path whose access has been started
+    // Entries whose file access has been started: the entry's appPath at that time and the resolved
+    // path. A record is only used while the entry still has that appPath (an import may reuse the id).
+    struct AccessedPath {
+        QString appPath;
+        QString resolved;
+    };
+    QHash<QUuid, AccessedPath> m_accessedPaths;
+    const QString *accessedPath(const AppItem &item) const;
 };

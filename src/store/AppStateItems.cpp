@@ -67,15 +67,15 @@ void AppState::launch(const AppItem &item) {
             workspace.openUrl(url);
         return;
     }
-    const auto recorded = m_accessedPaths.constFind(item.id);
-    QString path = recorded != m_accessedPaths.cend() ? *recorded : item.appPath;
+    const QString *recorded = accessedPath(item);
+    QString path = recorded ? *recorded : item.appPath;
     if (item.isFolder) {
         workspace.openUrl(QUrl::fromLocalFile(path));
         return;
     }
     if (item.appPath.endsWith(QLatin1String(".desktop"))) {
         // A moved application is found again by its id.
-        if (recorded == m_accessedPaths.cend() && !QFileInfo::exists(path) &&
+        if (!recorded && !QFileInfo::exists(path) &&
             !item.bundleIdentifier.isEmpty()) {
             if (const auto installed = workspace.applicationPath(item.bundleIdentifier))
                 path = *installed;
@@ -117,8 +117,8 @@ void AppState::add(const QString &path) {
     const AppItem item = makeFileEntry(path);
     withCurrentItems([&](QList<AppItem> &items) { items.append(item); });
     Q_EMIT listsChanged();
-    if (m_services.bookmarks && m_services.bookmarks->startAccess(path))
-        m_accessedPaths.insert(item.id, path);
+    if (m_services.bookmarks && m_services.bookmarks->startAccess(item.appPath))
+        m_accessedPaths.insert(item.id, {item.appPath, item.appPath});
     save();
 }
 

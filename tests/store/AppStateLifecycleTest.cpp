@@ -139,7 +139,8 @@ TEST_F(StoreLifecycle, SnapshotsAreNormalisedOnLoadAndSavedOnce) {
 
 TEST_F(StoreLifecycle, AValidFileIsNotRewrittenAtStart) {
     const QList<AppList> stored{AppList{QUuid::createUuid(), QStringLiteral("A"), {app(QStringLiteral("a"))},
-                                        ListTheme::orange, {}}};
+                                        ListTheme::orange, {}},
+                                AppList{QUuid::createUuid(), QStringLiteral("empty"), {}, ListTheme::red, {}}};
     QList<AppList> normal = stored;
     normal[0].snapshot = normal[0].items;
     const QByteArray bytes = ListsCodec::encodeLists(normal) + "\n  ";
@@ -147,6 +148,31 @@ TEST_F(StoreLifecycle, AValidFileIsNotRewrittenAtStart) {
     auto state = start();
     EXPECT_EQ(state->lists(), normal);
     EXPECT_EQ(Sandbox::readFile(sandbox.listsFile()), bytes);
+}
+
+TEST_F(StoreLifecycle, AListsFileThatCannotBeOpenedIsMovedAsideNotOverwritten) {
+    sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json/inside"), "keep me");
+    std::unique_ptr<AppState> state;
+    const QString printed = startCapturing(state);
+    EXPECT_TRUE(printed.startsWith(QStringLiteral("[Ilvex] lists.json unreadable"))) << printed.toStdString();
+    EXPECT_EQ(Sandbox::readFile(sandbox.supportDirectory() + QStringLiteral("/lists.json.bak/inside")), "keep me");
+    EXPECT_TRUE(state->save());
+    EXPECT_EQ(listsOnDisk(), state->lists());
+}
+
+TEST_F(StoreLifecycle, AnEntryReimportedWithANewPathOpensTheNewPath) {
+    AppItem folder = app(QStringLiteral("Projects"));
+    folder.isFolder = true;
+    folder.appPath = sandbox.makeFolder(QStringLiteral("Old"));
+    writeLists(ListsCodec::encodeLists({AppList{QUuid::createUuid(), QStringLiteral("A"), {folder}, ListTheme::blue, {}}}));
+    auto state = start();
+    folder.appPath = sandbox.makeFolder(QStringLiteral("New"));
+    ASSERT_TRUE(state->importLists(
+        ListsCodec::encodeLists({AppList{QUuid::createUuid(), QStringLiteral("A"), {folder}, ListTheme::blue, {}}}),
+        false));
+    state->launch(state->lists()[0].items[0]);
+    ASSERT_EQ(workspace.openedUrls.size(), 1);
+    EXPECT_EQ(workspace.openedUrls[0].toLocalFile(), folder.appPath);
 }
 
 TEST_F(StoreLifecycle, StoredActiveIndexOutOfRangeStartsOnTheFirstList) {
