@@ -6,6 +6,7 @@
 #include "shell/AppDelegate.h"
 #include "shell/LauncherSound.h"
 #include "store/AppState.h"
+#include "store/Preferences.h"
 #include "views/AppIconMenu.h"
 #include "views/AppIconPainter.h"
 #include "views/GroupRenamePrompt.h"
@@ -28,6 +29,7 @@
 // One entry on the ring: where it is drawn, moved by springs.
 struct CircularLauncherView::Sprite {
     AppItem item;
+    QString tileKey; // its resting look, in m_tiles
     Spring x{0.26, 0.72};
     Spring y{0.26, 0.72};
     Spring hover{0.18, 0.65};
@@ -56,8 +58,16 @@ struct CircularLauncherView::DiscLook {
     }
 };
 
+// An entry at rest, drawn once: blitted on whole device pixels every frame.
+struct CircularLauncherView::Tile {
+    QPixmap pixmap;
+    QPointF imageCentre; // where the entry's image is centred in the pixmap, in points
+};
+
 namespace {
 constexpr double entryFadeSeconds = 0.08;
+// Room around an entry's frame for its shadow.
+constexpr double tileMargin = 24;
 // Shadows of the disc reach this far beyond it.
 constexpr double discShadowMargin = 80;
 
@@ -67,12 +77,29 @@ QColor withAlpha(QColor color, double alpha) {
 }
 
 bool settled(const Spring &spring) { return spring.isSettled(0.05); }
+
+// Draws an image with its top-left corner on the nearest whole device pixel when the painter only
+// translates: a straight copy instead of a filtered one. Returns false when it cannot.
+bool blitOnPixels(QPainter &painter, QPointF topLeft, const QPixmap &pixmap) {
+    const QTransform &transform = painter.transform();
+    if (transform.type() > QTransform::TxTranslate)
+        return false;
+    const QPointF device = transform.map(topLeft);
+    const QPointF snapped(std::round(device.x()), std::round(device.y()));
+    painter.save();
+    painter.resetTransform();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawPixmap(snapped, pixmap);
+    painter.restore();
+    return true;
+}
 } // namespace
 
-CircularLauncherView::CircularLauncherView(AppState *state, std::function<void()> onDismiss, QWidget *parent)
-    : QWidget(parent), m_state(state), m_onDismiss(std::move(onDismiss)),
-      m_playSound(&LauncherSound::playIfEnabled), m_ringStore(*state), m_drag(m_ringStore, m_clock),
-      m_layer(std::make_unique<Layer>()) {
+CircularLauncherView::CircularLauncherView(AppState *state, std::function<void()> onDismiss, QWidget *parent,
+                                           Clock *clock)
+    : QWidget(parent), m_state(state), m_onDismiss(std::move(onDismiss)), m_playSound(&LauncherSound::play),
+      m_ownClock(clock ? nullptr : std::make_unique<SystemClock>()), m_clock(clock ? *clock : *m_ownClock),
+      m_ringStore(*state), m_drag(m_ringStore, m_clock), m_layer(std::make_unique<Layer>()) {
     setAttribute(Qt::WA_TranslucentBackground);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -149,6 +176,7 @@ void CircularLauncherView::sync() {
     const auto dragging = m_drag.draggingID();
     const auto targetGroup = m_drag.dropTargetGroupID();
     const auto targetItem = m_drag.dropTargetItemID();
+    const QColor subListTint = ::colors(m_state->currentTheme()).primary;
     for (int i = 0; i < items.size(); ++i) {
         const AppItem &item = items[i];
         const QPointF at = geometry.iconPosition(i);
@@ -160,6 +188,7 @@ void CircularLauncherView::sync() {
             sprite.y.reset(at.y());
         }
         sprite.item = item;
+        sprite.tileKey = tileKey(item, geometry.iconSize(), subListTint);
         sprite.x.setTarget(at.x());
         sprite.y.setTarget(at.y());
         sprite.hover.setTarget(m_hover.hoveredID() == item.id && m_hover.name() && !dragging ? 1 : 0);
@@ -174,13 +203,21 @@ void CircularLauncherView::sync() {
             FaviconCache::shared()->image(item.appPath, this, [self, id](const std::optional<QImage> &image) {
                 if (self && image && !image->isNull()) {
                     self->m_favicons.insert(id, *image);
-                    self->update();
+                    self->sync();
                 }
             });
         }
     }
     m_layer->sprites = std::move(sprites);
     m_layer->order = std::move(order);
+    // Tiles of entries no longer shown go; the leaving layer keeps its own until it has faded.
+    QSet<QString> used;
+    for (const Layer *layer : {m_layer.get(), m_leaving.get()}) {
+        if (layer)
+            for (const Sprite &sprite : layer->sprites)
+                used.insert(sprite.tileKey);
+    }
+    m_tiles.removeIf([&used](const auto &entry) { return !used.contains(entry.key().section(u'\x1f', 1)); });
 
     m_radius.setTarget(geometry.radius());
     m_dragAppear.setTarget(m_drag.isDragging() ? 1 : 0);
@@ -197,7 +234,7 @@ void CircularLauncherView::sync() {
     }
     if (!m_discLook || !(*m_discLook == look)) {
         m_discLook = std::make_unique<DiscLook>(look);
-        m_disc = QImage(); // rendered at the next paint, at the screen's pixel ratio
+        m_disc = QPixmap(); // rendered at the next paint, at the screen's pixel ratio
     }
 
     const auto hoveredPosition = geometry.iconPositionsByID(items);
@@ -258,6 +295,11 @@ bool CircularLauncherView::stepAnimations(double dt) {
     }
     moving = m_label.step(dt) || moving;
     return moving;
+}
+
+void CircularLauncherView::advanceAnimations(double seconds) {
+    stepAnimations(seconds);
+    update();
 }
 
 void CircularLauncherView::finishAnimations() {
@@ -353,37 +395,84 @@ QImage CircularLauncherView::discImage(const DiscLook &look, qreal dpr) {
     return image;
 }
 
-void CircularLauncherView::paintDisc(QPainter &painter) {
+void CircularLauncherView::paintDisc(QPainter &painter, bool deviceCleared) {
     const qreal dpr = painter.device()->devicePixelRatioF();
     if (m_disc.isNull() || m_disc.devicePixelRatio() != dpr)
-        m_disc = discImage(*m_discLook, dpr);
+        m_disc = QPixmap::fromImage(discImage(*m_discLook, dpr));
     // While the ring grows or shrinks the rendered disc is stretched; it is rendered afresh at rest.
     const double target = RingGeometry::forStore(*m_state).radius();
     const double stretch = target > 0 ? m_radius.value() / target : 1;
-    auto draw = [&](const QImage &image, double opacity) {
-        const QSizeF size = QSizeF(image.size()) / image.devicePixelRatio() * stretch;
+    auto draw = [&](const QPixmap &image, double opacity, bool copy) {
+        const QSizeF size = image.deviceIndependentSize() * stretch;
+        const QPointF topLeft(-size.width() / 2, -size.height() / 2);
         painter.setOpacity(opacity);
         if (std::abs(stretch - 1) < 1e-3) {
-            // At rest: a plain 1:1 blit on whole device pixels, the fast path.
-            const QPointF device = painter.transform().map(QPointF(-size.width() / 2, -size.height() / 2));
-            const QPointF snapped(std::round(device.x()), std::round(device.y()));
-            painter.save();
-            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-            painter.drawImage(painter.transform().inverted().map(snapped), image);
-            painter.restore();
-            return;
+            // At rest: a 1:1 copy on whole device pixels. Onto a cleared device the disc, the bottom
+            // layer, need not be blended at all.
+            if (copy)
+                painter.setCompositionMode(QPainter::CompositionMode_Source);
+            const bool done = blitOnPixels(painter, topLeft, image);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            if (done)
+                return;
         }
-        painter.drawImage(QRectF(QPointF(-size.width() / 2, -size.height() / 2), size), image);
+        painter.drawPixmap(QRectF(topLeft, size), image, QRectF(image.rect()));
     };
     if (m_themeProgress < 1 && !m_discBefore.isNull()) {
         static const QEasingCurve curve(QEasingCurve::InOutQuad);
         const double t = curve.valueForProgress(m_themeProgress);
-        draw(m_discBefore, 1 - t);
-        draw(m_disc, t);
+        draw(m_discBefore, 1 - t, false);
+        draw(m_disc, t, false);
     } else {
-        draw(m_disc, 1);
+        draw(m_disc, 1, deviceCleared);
     }
     painter.setOpacity(1);
+}
+
+QPixmap CircularLauncherView::dropSlotImage(double d, const QColor &primary, qreal dpr) {
+    const QString key = QStringLiteral("%1|%2|%3").arg(d).arg(primary.rgba()).arg(dpr);
+    if (key == m_dropSlotKey && !m_dropSlot.isNull())
+        return m_dropSlot;
+    // Room on every side for the glow: a shadow of the marker itself in the theme colour.
+    const double glowRadius = 18;
+    const double side = d + 4 * glowRadius;
+    auto blank = [dpr](double points) {
+        QImage image(QSize(int(std::ceil(points * dpr)), int(std::ceil(points * dpr))),
+                     QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(dpr);
+        image.fill(Qt::transparent);
+        return image;
+    };
+    QImage marker = blank(side);
+    const QRectF circle((side - d) / 2, (side - d) / 2, d, d);
+    {
+        QPainter p(&marker);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(withAlpha(primary, 0.16));
+        p.drawEllipse(circle);
+        QPen dashed(QColor(255, 255, 255, int(0.8 * 255)), 2.8);
+        dashed.setDashPattern({7 / 2.8, 5 / 2.8});
+        dashed.setCapStyle(Qt::FlatCap);
+        dashed.setJoinStyle(Qt::MiterJoin);
+        dashed.setMiterLimit(10);
+        p.setPen(dashed);
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(circle.adjusted(1.4, 1.4, -1.4, -1.4));
+        p.setPen(QPen(withAlpha(primary, 0.7), 1.4));
+        p.drawEllipse(circle.adjusted(7.7, 7.7, -7.7, -7.7));
+    }
+    const QImage glow = blurredShadow(marker, glowRadius, withAlpha(primary, 0.55));
+    QImage image = blank(side);
+    {
+        QPainter p(&image);
+        const QSizeF glowSize = QSizeF(glow.size()) / dpr;
+        p.drawImage(QPointF((side - glowSize.width()) / 2, (side - glowSize.height()) / 2), glow);
+        p.drawImage(QPointF(0, 0), marker);
+    }
+    m_dropSlot = QPixmap::fromImage(std::move(image));
+    m_dropSlotKey = key;
+    return m_dropSlot;
 }
 
 void CircularLauncherView::paintDropSlot(QPainter &painter) {
@@ -391,45 +480,55 @@ void CircularLauncherView::paintDropSlot(QPainter &painter) {
         return;
     const RingGeometry geometry = RingGeometry::forStore(*m_state, int(displayedItems().size()));
     const double d = geometry.iconSize() + 16;
-    const QPointF c = geometry.pointOnRing(m_drag.dragAngle());
-    const QColor primary = ::colors(m_state->currentTheme()).primary;
-    const QRectF circle(c.x() - d / 2, c.y() - d / 2, d, d);
+    const QPixmap marker =
+        dropSlotImage(d, ::colors(m_state->currentTheme()).primary, painter.device()->devicePixelRatioF());
+    const QSizeF size = marker.deviceIndependentSize();
+    const QPointF topLeft = geometry.pointOnRing(m_drag.dragAngle()) - QPointF(size.width() / 2, size.height() / 2);
+    if (!blitOnPixels(painter, topLeft, marker))
+        painter.drawPixmap(topLeft, marker);
+}
 
-    // The glow: a blurred ring of the theme colour around the marker.
-    static QImage glow;
-    static QColor glowColour;
-    static double glowDiameter = 0;
-    const qreal dpr = painter.device()->devicePixelRatioF();
-    if (glow.isNull() || glowColour != primary || glowDiameter != d || glow.devicePixelRatio() != dpr) {
-        QImage shape(QSize(int(std::ceil(d * dpr)), int(std::ceil(d * dpr))), QImage::Format_ARGB32_Premultiplied);
-        shape.setDevicePixelRatio(dpr);
-        shape.fill(Qt::transparent);
-        QPainter p(&shape);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(withAlpha(primary, 0.16));
-        p.drawEllipse(QRectF(0, 0, d, d));
-        p.end();
-        glow = blurredShadow(shape, 18, withAlpha(primary, 0.55));
-        glowColour = primary;
-        glowDiameter = d;
+QString CircularLauncherView::tileKey(const AppItem &item, double iconSize, const QColor &subListTint) const {
+    // Everything the resting entry's pixels depend on; the id only for the favicon it may carry.
+    QStringList parts{item.name,
+                      item.appPath,
+                      item.folderTint.value_or(QString()),
+                      QString::number(int(item.isFolder) | int(item.isURL) << 1 | int(item.isSubList) << 2),
+                      QString::number(iconSize),
+                      QString::number(subListTint.rgba(), 16)};
+    if (item.isURL)
+        parts.append(QString::number(m_favicons.value(item.id).cacheKey()));
+    if (item.isSubList) {
+        for (const AppItem &member : item.subItems.value_or(QList<AppItem>()).mid(0, 4))
+            parts.append(member.appPath + u'/' + QString::number(int(member.isFolder) | int(member.isURL) << 1));
     }
-    const QSizeF glowSize = QSizeF(glow.size()) / dpr;
-    painter.drawImage(QRectF(c - QPointF(glowSize.width() / 2, glowSize.height() / 2), glowSize), glow);
+    return parts.join(u'\x1e');
+}
 
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(withAlpha(primary, 0.16));
-    painter.drawEllipse(circle);
-    QPen dashed(QColor(255, 255, 255, int(0.8 * 255)), 2.8);
-    dashed.setDashPattern({7 / 2.8, 5 / 2.8});
-    dashed.setCapStyle(Qt::FlatCap);
-    dashed.setJoinStyle(Qt::MiterJoin);
-    dashed.setMiterLimit(10);
-    painter.setPen(dashed);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(circle.adjusted(1.4, 1.4, -1.4, -1.4));
-    painter.setPen(QPen(withAlpha(primary, 0.7), 1.4));
-    painter.drawEllipse(circle.adjusted(7.7, 7.7, -7.7, -7.7));
+const CircularLauncherView::Tile &CircularLauncherView::tile(const AppItem &item, const QString &key,
+                                                           double iconSize, const QColor &subListTint,
+                                                           qreal dpr) {
+    const QString cacheKey = QString::number(dpr) + u'\x1f' + key;
+    if (auto found = m_tiles.constFind(cacheKey); found != m_tiles.cend())
+        return **found;
+    const QSizeF frame = AppIconPainter::frameSize(item, iconSize);
+    const QSizeF size = frame + QSizeF(2 * tileMargin, 2 * tileMargin);
+    QImage image(QSize(int(std::ceil(size.width() * dpr)), int(std::ceil(size.height() * dpr))),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+        const QImage favicon = m_favicons.value(item.id);
+        AppIconPainter::paintEntry(p, QRectF(QPointF(tileMargin, tileMargin), frame), item, iconSize, subListTint,
+                                   favicon.isNull() ? std::nullopt : std::optional<QImage>(favicon),
+                                   AppIconMotion{}, dpr);
+    }
+    auto made = std::make_shared<Tile>();
+    made->pixmap = QPixmap::fromImage(std::move(image));
+    made->imageCentre = QPointF(tileMargin, tileMargin) + AppIconPainter::imageRect(item, iconSize).center();
+    return **m_tiles.insert(cacheKey, std::move(made));
 }
 
 void CircularLauncherView::paintLayer(QPainter &painter, const Layer &layer, qreal dpr) {
@@ -440,35 +539,46 @@ void CircularLauncherView::paintLayer(QPainter &painter, const Layer &layer, qre
     const double iconSize = RingGeometry::iconSize(scale);
     const QColor subListTint = ::colors(m_state->currentTheme()).primary;
     const double pulse = (std::sin(m_pulseClock.elapsed() / 1000.0 * M_PI / 0.45) + 1) / 2;
+    const double baseOpacity = painter.opacity();
     painter.save();
     const double layerScale = 0.75 + 0.25 * presence;
-    painter.scale(layerScale, layerScale);
+    if (std::abs(layerScale - 1) > 1e-4)
+        painter.scale(layerScale, layerScale);
     for (const QUuid &id : layer.order) {
         const Sprite &sprite = layer.sprites[id];
         if (sprite.opacity <= 0)
             continue;
+        painter.setOpacity(baseOpacity * presence * sprite.opacity);
+        const QPointF centre(sprite.x.value(), sprite.y.value());
+        const double hover = std::clamp(sprite.hover.value(), 0.0, 1.2);
+        const double drop = std::clamp(sprite.drop.value(), 0.0, 1.2);
+        if (std::abs(hover) < 0.005 && std::abs(drop) < 0.005) {
+            // At rest: one blit of the prepared entry.
+            const Tile &rest = tile(sprite.item, sprite.tileKey, iconSize, subListTint, dpr);
+            const QPointF topLeft = centre - rest.imageCentre;
+            if (!blitOnPixels(painter, topLeft, rest.pixmap))
+                painter.drawPixmap(topLeft, rest.pixmap);
+            continue;
+        }
+        // Hovered or a drop target: the growing image and its shadow change every frame.
         const QSizeF frameSize = AppIconPainter::frameSize(sprite.item, iconSize);
         const QRectF imageRect = AppIconPainter::imageRect(sprite.item, iconSize);
-        // The image, not the frame, is centred on the slot.
-        const QPointF origin = QPointF(sprite.x.value(), sprite.y.value()) - imageRect.center();
-        painter.setOpacity(presence * sprite.opacity);
-        const auto favicon = m_favicons.value(id);
+        const QPointF origin = centre - imageRect.center();
+        const QImage favicon = m_favicons.value(id);
         AppIconPainter::paintEntry(painter, QRectF(origin, frameSize), sprite.item, iconSize, subListTint,
                                    favicon.isNull() ? std::nullopt : std::optional<QImage>(favicon),
-                                   AppIconMotion{std::clamp(sprite.hover.value(), 0.0, 1.2),
-                                                 std::clamp(sprite.drop.value(), 0.0, 1.2), pulse},
-                                   dpr);
+                                   AppIconMotion{hover, drop, pulse}, dpr);
     }
     painter.restore();
-    painter.setOpacity(1);
+    painter.setOpacity(baseOpacity);
 }
 
-void CircularLauncherView::paintScene(QPainter &painter) {
+void CircularLauncherView::paintScene(QPainter &painter, bool deviceCleared) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.translate(ringCentre());
     const qreal dpr = painter.device()->devicePixelRatioF();
-    paintDisc(painter);
+    paintDisc(painter, deviceCleared);
     paintDropSlot(painter);
     if (m_leaving)
         paintLayer(painter, *m_leaving, dpr);
@@ -482,17 +592,20 @@ void CircularLauncherView::paintScene(QPainter &painter) {
 }
 
 void CircularLauncherView::paintEvent(QPaintEvent *) {
+    // The window is translucent: the backing store hands over the dirty region cleared.
     QPainter painter(this);
-    paintScene(painter);
+    paintScene(painter, true);
     Q_EMIT framePainted();
 }
+
+void CircularLauncherView::paintFrame(QPainter &painter) { paintScene(painter, true); }
 
 QImage CircularLauncherView::renderFrame(qreal devicePixelRatio) {
     QImage image(size() * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    paintScene(painter);
+    paintScene(painter, true);
     return image;
 }
 
@@ -500,13 +613,28 @@ QImage CircularLauncherView::renderFrame(qreal devicePixelRatio) {
 
 QImage CircularLauncherView::icon(const AppItem &item) const {
     const qreal side = 256;
-    if (item.isSubList)
-        return Symbols::image(QStringLiteral("circle.grid.2x2.fill"), side, Qt::white);
     if (item.isURL) {
         const QImage favicon = m_favicons.value(item.id);
-        return favicon.isNull() ? Symbols::image(QStringLiteral("globe"), side, Qt::white) : favicon;
+        if (!favicon.isNull())
+            return favicon;
     }
-    return AppIconPainter::baseIcon(item, std::nullopt, side, 1.0);
+    // The same image for the same look, so that the dragged copy's blurred glow and shadow stay cached.
+    const QString key = item.isSubList ? QStringLiteral("group")
+                        : item.isURL   ? QStringLiteral("link")
+                                       : QString::number(int(item.isFolder)) + u'|' + item.appPath;
+    if (auto found = m_icons.constFind(key); found != m_icons.cend())
+        return *found;
+    QImage image;
+    if (item.isSubList)
+        image = Symbols::image(QStringLiteral("circle.grid.2x2.fill"), side, Qt::white);
+    else if (item.isURL)
+        image = Symbols::image(QStringLiteral("globe"), side, Qt::white);
+    else
+        image = AppIconPainter::baseIcon(item, std::nullopt, side, 1.0);
+    if (m_icons.size() > 64)
+        m_icons.clear();
+    m_icons.insert(key, image);
+    return image;
 }
 
 QColor CircularLauncherView::tint(const AppItem &item) const {
@@ -611,6 +739,7 @@ void CircularLauncherView::handleRelease(const RingRelease &release) {
     case RingRelease::Action::movedIntoGroup:
     case RingRelease::Action::merged:
     case RingRelease::Action::reordered:
+        // The drag logic already said no when sounds are off.
         if (release.playSound && m_playSound)
             m_playSound();
         break;
@@ -636,8 +765,7 @@ void CircularLauncherView::askGroupName(const QUuid &groupID) {
 void CircularLauncherView::activate(const AppItem &item) {
     if (m_drag.isDragging())
         return;
-    if (m_playSound)
-        m_playSound();
+    playSoundIfEnabled();
     if (item.isSubList) {
         m_state->openSubList(item.id);
         m_hover.clearName();
@@ -647,7 +775,7 @@ void CircularLauncherView::activate(const AppItem &item) {
         m_onDismiss();
     // The launch follows the start of the fade, and happens even if the view is gone by then.
     QPointer<CircularLauncherView> self(this);
-    QTimer::singleShot(launchDelayMs, m_state, [state = m_state, item, self] {
+    m_clock.schedule(launchDelayMs, m_state, [state = m_state, item, self] {
         if (self)
             Q_EMIT self->launching(item.id);
         state->launch(item);
@@ -786,7 +914,7 @@ void CircularLauncherView::contextMenuEvent(QContextMenuEvent *event) {
     menu->popup(event->globalPos());
 }
 
-void CircularLauncherView::playSound() {
-    if (m_playSound)
+void CircularLauncherView::playSoundIfEnabled() {
+    if (m_playSound && Preferences::boolValue(Preferences::launcherSoundsEnabled, true))
         m_playSound();
 }

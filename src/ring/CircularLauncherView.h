@@ -35,7 +35,9 @@ class CircularLauncherView : public QWidget {
 public:
     static constexpr int launchDelayMs = 160;
 
-    CircularLauncherView(AppState *state, std::function<void()> onDismiss, QWidget *parent = nullptr);
+    // clock: time for the drag logic and the delayed launch; nullptr uses the system clock.
+    CircularLauncherView(AppState *state, std::function<void()> onDismiss, QWidget *parent = nullptr,
+                         Clock *clock = nullptr);
     ~CircularLauncherView() override;
 
     // One step back: close the open group, else dismiss. Ignored during a drag.
@@ -52,6 +54,8 @@ public:
 
     // Ends every animation at its target: for screenshots and tests.
     void finishAnimations();
+    // Moves every animation on by the given time, as the frame timer does: for tests and the benchmark.
+    void advanceAnimations(double seconds);
     // The entry whose frame holds a widget point; the dragged entry never counts.
     std::optional<QUuid> itemAt(QPointF widgetPoint) const;
     // Where an entry's image is centred now, in widget coordinates.
@@ -59,7 +63,8 @@ public:
     QPointF ringCentre() const { return {width() / 2.0, height() / 2.0}; }
     HoverModel &hoverModel() { return m_hover; }
     const RingDrag &drag() const { return m_drag; }
-    // Replaces the drop and click sound (tests count it).
+    // Replaces the sound played on a launch, a group opening and a drop; it is asked for only when the
+    // "launcherSoundsEnabled" preference allows (tests count the requests).
     void setSoundPlayer(std::function<void()> play) { m_playSound = std::move(play); }
     // Asks for a new group's name (tests answer it); receives the group id, returns the name or none.
     void setGroupNamePrompt(std::function<std::optional<QString>(const QUuid &)> prompt) {
@@ -67,6 +72,9 @@ public:
     }
     // Paints one full frame into an image of the widget's size: screenshots and the benchmark.
     QImage renderFrame(qreal devicePixelRatio = 1.0);
+    // Paints one frame onto a device of the widget's size that has been cleared to transparent (the disc
+    // is copied, not blended, onto it).
+    void paintFrame(QPainter &painter);
 
 public Q_SLOTS:
     // The shell is about to show the launcher.
@@ -90,6 +98,7 @@ private:
     struct Sprite;
     struct Layer;
     struct DiscLook;
+    struct Tile;
 
     void sync();
     void activate(const AppItem &item);
@@ -99,33 +108,43 @@ private:
     void startFrames();
     void frameTick();
     bool stepAnimations(double dt);
-    void paintScene(QPainter &painter);
-    void paintDisc(QPainter &painter);
+    void paintScene(QPainter &painter, bool deviceCleared);
+    void paintDisc(QPainter &painter, bool deviceCleared);
     void paintDropSlot(QPainter &painter);
     void paintLayer(QPainter &painter, const Layer &layer, qreal dpr);
+    const Tile &tile(const AppItem &item, const QString &key, double iconSize, const QColor &subListTint,
+                     qreal dpr);
+    QString tileKey(const AppItem &item, double iconSize, const QColor &subListTint) const;
     QImage discImage(const DiscLook &look, qreal dpr);
+    QPixmap dropSlotImage(double diameter, const QColor &primary, qreal dpr);
     const Sprite *spriteAt(QPointF widgetPoint) const;
     QList<AppItem> displayedItems() const;
-    void playSound();
+    void playSoundIfEnabled();
 
     AppState *m_state;
     std::function<void()> m_onDismiss;
     std::function<void()> m_playSound;
     std::function<std::optional<QString>(const QUuid &)> m_promptGroupName;
-    SystemClock m_clock;
+    std::unique_ptr<SystemClock> m_ownClock;
+    Clock &m_clock;
     AppStateRingStore m_ringStore;
     RingDrag m_drag;
     HoverModel m_hover;
     HoverLabelView m_label;
     DraggingIconOverlay m_overlay;
     QHash<QUuid, QImage> m_favicons; // loaded favicons of link entries, by entry id
+    // Each resting entry drawn once (shadow, image, tint, name capsule), by everything it depends on.
+    QHash<QString, std::shared_ptr<Tile>> m_tiles;
+    mutable QHash<QString, QImage> m_icons; // icon(for:) by look, so the dragged copy keeps its caches
+    QPixmap m_dropSlot;
+    QString m_dropSlotKey;
 
     std::unique_ptr<Layer> m_layer;
     std::unique_ptr<Layer> m_leaving;
     Spring m_radius{0.3, 0.75};
     Spring m_dragAppear{0.22, 0.825};
     std::unique_ptr<DiscLook> m_discLook;
-    QImage m_disc, m_discBefore;  // the disc now, and the one it is cross-fading from
+    QPixmap m_disc, m_discBefore; // the disc now, and the one it is cross-fading from
     double m_themeProgress = 1;   // 0..1 along the colour change
     double m_themeSeconds = 0.35; // duration of the running colour change
     int m_lastListIndex = -1;

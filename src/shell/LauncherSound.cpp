@@ -7,8 +7,11 @@
 namespace LauncherSound {
 
 void playIfEnabled() {
-    if (!Preferences::boolValue(Preferences::launcherSoundsEnabled, true))
-        return;
+    if (Preferences::boolValue(Preferences::launcherSoundsEnabled, true))
+        play();
+}
+
+void play() {
     static ca_context *context = [] {
         ca_context *created = nullptr;
         if (ca_context_create(&created) != CA_SUCCESS)
