@@ -13,11 +13,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineF>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QPainter>
-#include <QMouseEvent>
-#include <QLineF>
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +50,8 @@ int main(int argc, char **argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir sandbox;
     QDir().mkpath(sandbox.path() + QStringLiteral("/runtime"));
-    QFile::setPermissions(sandbox.path() + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(sandbox.path() + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", (sandbox.path() + QStringLiteral("/runtime")).toUtf8());
     QApplication app(argc, argv);
     FileIcons::ensureIconTheme();
@@ -69,7 +70,8 @@ int main(int argc, char **argv) {
 
     GioWorkspace workspace;
     FileBookmarks bookmarks;
-    AppState state(StoreServices{&workspace, &bookmarks, &preferences, sandbox.path() + QStringLiteral("/support"), false});
+    AppState state(StoreServices{&workspace, &bookmarks, &preferences,
+                                 sandbox.path() + QStringLiteral("/support"), false});
     AppState::setShared(&state);
 
     CircularLauncherView view(&state, {});
@@ -88,7 +90,8 @@ int main(int argc, char **argv) {
     auto p95 = [](const QList<double> &sorted) { return sorted[sorted.size() * 95 / 100]; };
     // ILVEX_BENCH_FRAMES=DIR keeps the last frame of each run there, to look at.
     const QString keep = qEnvironmentVariable("ILVEX_BENCH_FRAMES");
-    auto timeFrames = [&](const std::function<void()> &beforeFrame, QList<double> &clears, QList<double> &paints) {
+    auto timeFrames = [&](const std::function<void()> &beforeFrame, QList<double> &clears,
+                          QList<double> &paints) {
         for (int i = 0; i < frames; ++i) {
             beforeFrame();
             QElapsedTimer clock;
@@ -134,8 +137,9 @@ int main(int argc, char **argv) {
         },
         clears, paints);
     paintMedian = median(paints);
-    std::printf("ring frame during a drag, 24 entries, scale 1.4: median %.2f ms, p95 %.2f ms (goal < 4 ms)\n",
-                paintMedian, p95(paints));
+    std::printf(
+        "ring frame during a drag, 24 entries, scale 1.4: median %.2f ms, p95 %.2f ms (goal < 4 ms)\n",
+        paintMedian, p95(paints));
     if (!keep.isEmpty())
         target.save(keep + QStringLiteral("/drag.png"));
     send(QEvent::MouseButtonRelease, *first, Qt::LeftButton, Qt::NoButton);
@@ -145,7 +149,8 @@ int main(int argc, char **argv) {
     bool painted = false;
     showClock.start();
     shell.showLauncher(LaunchSource::centered);
-    QObject::connect(shell.launcherView(), &CircularLauncherView::framePainted, &app, [&] { painted = true; });
+    QObject::connect(shell.launcherView(), &CircularLauncherView::framePainted, &app,
+                     [&] { painted = true; });
     while (!painted && showClock.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     std::printf("show request to first painted frame (panel built on first use): %.2f ms\n",

@@ -10,8 +10,8 @@
 #include "views/AppIconMenu.h"
 #include "views/AppIconPainter.h"
 #include "views/GroupRenamePrompt.h"
-#include "views/TintPopover.h"
 #include "views/Symbols.h"
+#include "views/TintPopover.h"
 
 #include <QContextMenuEvent>
 #include <QEasingCurve>
@@ -76,7 +76,9 @@ QColor withAlpha(QColor color, double alpha) {
     return color;
 }
 
-bool settled(const Spring &spring) { return spring.isSettled(0.05); }
+bool settled(const Spring &spring) {
+    return spring.isSettled(0.05);
+}
 
 // Draws an image with its top-left corner on the nearest whole device pixel when the painter only
 // translates: a straight copy instead of a filtered one. Returns false when it cannot.
@@ -111,8 +113,8 @@ CircularLauncherView::CircularLauncherView(AppState *state, std::function<void()
     connect(&m_frameTimer, &QTimer::timeout, this, &CircularLauncherView::frameTick);
     m_pulseClock.start();
 
-    for (auto signal : {&AppState::listsChanged, &AppState::activeListIndexChanged, &AppState::openSubListIDChanged,
-                        &AppState::launcherMaxRadiusChanged})
+    for (auto signal : {&AppState::listsChanged, &AppState::activeListIndexChanged,
+                        &AppState::openSubListIDChanged, &AppState::launcherMaxRadiusChanged})
         connect(m_state, signal, this, &CircularLauncherView::sync);
     connect(&m_drag, &RingDrag::changed, this, &CircularLauncherView::sync);
     connect(&m_hover, &HoverModel::changed, this, &CircularLauncherView::sync);
@@ -224,9 +226,9 @@ void CircularLauncherView::sync() {
 
     const ListThemeColors &colors = ::colors(m_state->currentTheme());
     DiscLook look{colors, geometry.ringDiameter(), geometry.holeDiameter()};
-    if (!m_discLook || !(m_discLook->colors.primary == look.colors.primary &&
-                         m_discLook->colors.deep == look.colors.deep &&
-                         m_discLook->colors.holeInner == look.colors.holeInner)) {
+    if (!m_discLook ||
+        !(m_discLook->colors.primary == look.colors.primary && m_discLook->colors.deep == look.colors.deep &&
+          m_discLook->colors.holeInner == look.colors.holeInner)) {
         if (m_discLook) {
             m_discBefore = m_disc;
             m_themeProgress = 0;
@@ -238,8 +240,8 @@ void CircularLauncherView::sync() {
     }
 
     const auto hoveredPosition = geometry.iconPositionsByID(items);
-    m_label.update({m_hover.name(), m_hover.hoveredID(), hoveredPosition, geometry.iconSize(), geometry.scale(),
-                    !m_drag.isDragging()});
+    m_label.update({m_hover.name(), m_hover.hoveredID(), hoveredPosition, geometry.iconSize(),
+                    geometry.scale(), !m_drag.isDragging()});
     startFrames();
 }
 
@@ -276,8 +278,9 @@ bool CircularLauncherView::stepAnimations(double dt) {
             stepSpring(sprite.hover);
             stepSpring(sprite.drop);
             const double delta = dt / entryFadeSeconds;
-            sprite.opacity = sprite.opacity < sprite.opacityTarget ? std::min(sprite.opacityTarget, sprite.opacity + delta)
-                                                                   : std::max(sprite.opacityTarget, sprite.opacity - delta);
+            sprite.opacity = sprite.opacity < sprite.opacityTarget
+                                 ? std::min(sprite.opacityTarget, sprite.opacity + delta)
+                                 : std::max(sprite.opacityTarget, sprite.opacity - delta);
             moving = moving || sprite.opacity != sprite.opacityTarget;
         }
     };
@@ -326,7 +329,8 @@ QImage CircularLauncherView::discImage(const DiscLook &look, qreal dpr) {
     const double ring = look.ringDiameter;
     const double hole = look.holeDiameter;
     const double side = ring + 2 * discShadowMargin;
-    QImage image(QSize(int(std::ceil(side * dpr)), int(std::ceil(side * dpr))), QImage::Format_ARGB32_Premultiplied);
+    QImage image(QSize(int(std::ceil(side * dpr)), int(std::ceil(side * dpr))),
+                 QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
     image.fill(Qt::transparent);
     const QPointF c(side / 2, side / 2);
@@ -354,7 +358,8 @@ QImage CircularLauncherView::discImage(const DiscLook &look, qreal dpr) {
         const auto drawShadow = [&](const QColor &color, double blur, double dy) {
             const QImage shadow = blurredShadow(shape, blur, color);
             const QSizeF size = QSizeF(shadow.size()) / dpr;
-            p.drawImage(QRectF(QPointF((side - size.width()) / 2, (side - size.height()) / 2 + dy), size), shadow);
+            p.drawImage(QRectF(QPointF((side - size.width()) / 2, (side - size.height()) / 2 + dy), size),
+                        shadow);
         };
         drawShadow(withAlpha(look.colors.deep, 0.55), 54, 12);
         drawShadow(QColor(0, 0, 0, int(0.25 * 255)), 24, 6);
@@ -483,7 +488,8 @@ void CircularLauncherView::paintDropSlot(QPainter &painter) {
     const QPixmap marker =
         dropSlotImage(d, ::colors(m_state->currentTheme()).primary, painter.device()->devicePixelRatioF());
     const QSizeF size = marker.deviceIndependentSize();
-    const QPointF topLeft = geometry.pointOnRing(m_drag.dragAngle()) - QPointF(size.width() / 2, size.height() / 2);
+    const QPointF topLeft =
+        geometry.pointOnRing(m_drag.dragAngle()) - QPointF(size.width() / 2, size.height() / 2);
     if (!blitOnPixels(painter, topLeft, marker))
         painter.drawPixmap(topLeft, marker);
 }
@@ -500,14 +506,15 @@ QString CircularLauncherView::tileKey(const AppItem &item, double iconSize, cons
         parts.append(QString::number(m_favicons.value(item.id).cacheKey()));
     if (item.isSubList) {
         for (const AppItem &member : item.subItems.value_or(QList<AppItem>()).mid(0, 4))
-            parts.append(member.appPath + u'/' + QString::number(int(member.isFolder) | int(member.isURL) << 1));
+            parts.append(member.appPath + u'/' +
+                         QString::number(int(member.isFolder) | int(member.isURL) << 1));
     }
     return parts.join(u'\x1e');
 }
 
 const CircularLauncherView::Tile &CircularLauncherView::tile(const AppItem &item, const QString &key,
-                                                           double iconSize, const QColor &subListTint,
-                                                           qreal dpr) {
+                                                             double iconSize, const QColor &subListTint,
+                                                             qreal dpr) {
     const QString cacheKey = QString::number(dpr) + u'\x1f' + key;
     if (auto found = m_tiles.constFind(cacheKey); found != m_tiles.cend())
         return **found;
@@ -519,11 +526,12 @@ const CircularLauncherView::Tile &CircularLauncherView::tile(const AppItem &item
     image.fill(Qt::transparent);
     {
         QPainter p(&image);
-        p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform |
+                         QPainter::TextAntialiasing);
         const QImage favicon = m_favicons.value(item.id);
-        AppIconPainter::paintEntry(p, QRectF(QPointF(tileMargin, tileMargin), frame), item, iconSize, subListTint,
-                                   favicon.isNull() ? std::nullopt : std::optional<QImage>(favicon),
-                                   AppIconMotion{}, dpr);
+        AppIconPainter::paintEntry(
+            p, QRectF(QPointF(tileMargin, tileMargin), frame), item, iconSize, subListTint,
+            favicon.isNull() ? std::nullopt : std::optional<QImage>(favicon), AppIconMotion{}, dpr);
     }
     auto made = std::make_shared<Tile>();
     made->pixmap = QPixmap::fromImage(std::move(image));
@@ -598,7 +606,9 @@ void CircularLauncherView::paintEvent(QPaintEvent *) {
     Q_EMIT framePainted();
 }
 
-void CircularLauncherView::paintFrame(QPainter &painter) { paintScene(painter, true); }
+void CircularLauncherView::paintFrame(QPainter &painter) {
+    paintScene(painter, true);
+}
 
 QImage CircularLauncherView::renderFrame(qreal devicePixelRatio) {
     QImage image(size() * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
@@ -816,8 +826,9 @@ void CircularLauncherView::launcherWillShow() {
 
 // Context menu and moves.
 
-QList<MoveDestination> CircularLauncherView::moveDestinations(const std::optional<QUuid> &excludingGroup,
-                                                              const std::optional<QUuid> &excludingList) const {
+QList<MoveDestination>
+CircularLauncherView::moveDestinations(const std::optional<QUuid> &excludingGroup,
+                                       const std::optional<QUuid> &excludingList) const {
     QList<MoveDestination> destinations;
     const QList<AppList> &lists = m_state->lists();
     for (const AppList &list : lists) {
@@ -827,7 +838,8 @@ QList<MoveDestination> CircularLauncherView::moveDestinations(const std::optiona
     for (const AppList &list : lists) {
         for (const AppItem &item : list.items) {
             if (item.isSubList && item.id != excludingGroup)
-                destinations.append({item.id, list.id, list.name + QStringLiteral(" \u203A ") + item.name, true});
+                destinations.append(
+                    {item.id, list.id, list.name + QStringLiteral(" \u203A ") + item.name, true});
         }
     }
     return destinations;
@@ -884,20 +896,24 @@ void CircularLauncherView::contextMenuEvent(QContextMenuEvent *event) {
     };
     handlers.rename = [self, item] {
         if (self)
-            GroupRenamePrompt::open(item.name, [self, id = item.id](const QString &name) {
-                if (self)
-                    self->m_state->renameItem(id, name);
-            }, self);
+            GroupRenamePrompt::open(
+                item.name,
+                [self, id = item.id](const QString &name) {
+                    if (self)
+                        self->m_state->renameItem(id, name);
+                },
+                self);
     };
     handlers.pickColor = [self, item, subListTint, anchor] {
         if (!self)
             return;
-        auto *popover = new TintPopover(item.folderTint, item.isSubList, subListTint,
-                                        [self, id = item.id](const std::optional<QString> &tint) {
-                                            if (self && !self->m_state->lists().isEmpty())
-                                                self->m_state->setFolderTint(id, tint);
-                                        },
-                                        self);
+        auto *popover = new TintPopover(
+            item.folderTint, item.isSubList, subListTint,
+            [self, id = item.id](const std::optional<QString> &tint) {
+                if (self && !self->m_state->lists().isEmpty())
+                    self->m_state->setFolderTint(id, tint);
+            },
+            self);
         popover->setAttribute(Qt::WA_DeleteOnClose);
         popover->popup(anchor);
     };

@@ -32,7 +32,7 @@ class AppState;
 class CircularLauncherView : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int launchDelayMs = 160;
 
     // clock: time for the drag logic and the delayed launch; nullptr uses the system clock.
@@ -76,16 +76,16 @@ public:
     // is copied, not blended, onto it).
     void paintFrame(QPainter &painter);
 
-public Q_SLOTS:
+  public Q_SLOTS:
     // The shell is about to show the launcher.
     void launcherWillShow();
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // An entry is about to be launched (after the dismissal delay).
     void launching(const QUuid &itemID);
     void framePainted();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -94,7 +94,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
 
-private:
+  private:
     struct Sprite;
     struct Layer;
     struct DiscLook;

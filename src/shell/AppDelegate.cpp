@@ -35,9 +35,13 @@ AppDelegate::AppDelegate(AppState *state, QObject *parent)
     }
 }
 
-AppDelegate::~AppDelegate() { delete m_panel.data(); }
+AppDelegate::~AppDelegate() {
+    delete m_panel.data();
+}
 
-AppDelegate *AppDelegate::shared() { return sharedDelegate.data(); }
+AppDelegate *AppDelegate::shared() {
+    return sharedDelegate.data();
+}
 
 double AppDelegate::currentRingOuterRadius() const {
     return m_state ? RingGeometry::forStore(*m_state).outerRadius() : 0;
@@ -61,9 +65,22 @@ QPointF AppDelegate::clampedOrigin(QPointF origin, const QRectF &visibleFrame, Q
     return {cx - panelSize.width() / 2, cy - panelSize.height() / 2};
 }
 
-IlvexPanel *AppDelegate::panel() const { return m_panel.data(); }
+QPointF AppDelegate::placement(LaunchSource source, const QRectF &screenFrame, const QRectF &visibleFrame,
+                               double panelSide, double outerRadius) {
+    if (source == LaunchSource::hotCorner)
+        return {screenFrame.x() + screenFrame.width() - outerRadius - panelSide / 2,
+                visibleFrame.top() + outerRadius - panelSide / 2};
+    return {screenFrame.x() + (screenFrame.width() - panelSide) / 2,
+            screenFrame.y() + (screenFrame.height() - panelSide) / 2};
+}
 
-bool AppDelegate::isLauncherVisible() const { return m_panel && m_panel->isVisible(); }
+IlvexPanel *AppDelegate::panel() const {
+    return m_panel.data();
+}
+
+bool AppDelegate::isLauncherVisible() const {
+    return m_panel && m_panel->isVisible();
+}
 
 void AppDelegate::buildPanel() {
     if (m_panel || !m_state)
@@ -132,14 +149,8 @@ void AppDelegate::showLauncher(LaunchSource source) {
         const QRect visible = screen->availableGeometry();
         m_state->setLauncherMaxRadius(maxRadiusFor(visible.height(), scale));
         m_panel->setFixedSize(side, side);
-        QPointF origin;
-        if (source == LaunchSource::hotCorner) {
-            const double r = currentRingOuterRadius();
-            origin = QPointF(frame.x() + frame.width() - r - side / 2.0, visible.top() + r - side / 2.0);
-        } else {
-            origin = QPointF(frame.x() + (frame.width() - side) / 2.0, frame.y() + (frame.height() - side) / 2.0);
-        }
-        m_panel->move(origin.toPoint());
+        const QPointF origin = placement(source, frame, visible, side, currentRingOuterRadius());
+        m_panel->move(QPoint(qRound(origin.x()), qRound(origin.y())));
     }
 
     if (m_move)
@@ -195,9 +206,9 @@ void AppDelegate::adjustPanelForListChange() {
     if (!screen)
         return;
     const QPoint current = m_panel->pos();
-    const QPoint target = clampedOrigin(current, screen->availableGeometry(), m_panel->size(),
-                                        currentRingOuterRadius())
-                              .toPoint();
+    const QPoint target =
+        clampedOrigin(current, screen->availableGeometry(), m_panel->size(), currentRingOuterRadius())
+            .toPoint();
     if (target == current)
         return;
     if (m_move)
@@ -228,8 +239,8 @@ void AppDelegate::launcherPick(LauncherAddKind kind) {
     case LauncherAddKind::app: {
         dialog.setFileMode(QFileDialog::ExistingFiles);
         dialog.setNameFilter(QStringLiteral("Applications (*.desktop)"));
-        const QString applications = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, {},
-                                                            QStandardPaths::LocateDirectory);
+        const QString applications =
+            QStandardPaths::locate(QStandardPaths::ApplicationsLocation, {}, QStandardPaths::LocateDirectory);
         dialog.setDirectory(QFileInfo::exists(QStringLiteral("/usr/share/applications"))
                                 ? QStringLiteral("/usr/share/applications")
                                 : (applications.isEmpty() ? home : applications));

@@ -24,7 +24,7 @@ enum class LauncherAddKind { app, folder, file };
 class AppDelegate : public QObject {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int fadeInMs = 180;
     static constexpr int fadeOutMs = 140;
     static constexpr int listChangeMoveMs = 50;
@@ -57,19 +57,24 @@ public:
                                  double outerRadius);
     // The ceiling of the ring radius for a screen whose available height is availableHeight.
     static double maxRadiusFor(double availableHeight, double scale);
+    // Where a panel of side panelSide goes when summoned from source: centred on the whole screen, or at
+    // the hot corner with the ring (of outerRadius) touching the screen's right edge and the top of
+    // the available area.
+    static QPointF placement(LaunchSource source, const QRectF &screenFrame, const QRectF &visibleFrame,
+                             double panelSide, double outerRadius);
 
     bool isLauncherVisible() const;
     IlvexPanel *panel() const;
     CircularLauncherView *launcherView() const { return m_view; }
     LaunchSource lastLaunchSource() const { return m_lastLaunchSource; }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // Posted before every showing of the launcher.
     void launcherWillShow();
     // The panel is fully hidden again.
     void launcherHidden();
 
-private:
+  private:
     void buildPanel();
     QScreen *pointerScreen() const;
     void fadeTo(double opacity, int durationMs, std::function<void()> done);

@@ -1,0 +1,407 @@
+#include "ring/CircularLauncherView.h"
+#include "ring/Clock.h"
+#include "ring/RingGeometry.h"
+#include "shell/AppDelegate.h"
+#include "store/AppState.h"
+#include "store/ListsCodec.h"
+#include "store/Preferences.h"
+#include "support/FakeWorkspace.h"
+#include "support/Sandbox.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+AppItem app(const QString &name) {
+    AppItem item;
+    item.id = QUuid::createUuid();
+    item.name = name;
+    item.appPath = QStringLiteral("/nonexistent/") + name + QStringLiteral(".desktop");
+    return item;
+}
+
+AppItem folder(const QString &name, std::optional<QString> tint = std::nullopt) {
+    AppItem item = app(name);
+    item.appPath = QStringLiteral("/nonexistent/") + name;
+    item.isFolder = true;
+    item.folderTint = std::move(tint);
+    return item;
+}
+
+AppItem group(const QString &name, QList<AppItem> members, std::optional<QString> tint = std::nullopt) {
+    AppItem item = app(name);
+    item.appPath.clear();
+    item.isSubList = true;
+    item.subItems = std::move(members);
+    item.folderTint = std::move(tint);
+    return item;
+}
+
+AppList list(const QString &name, QList<AppItem> items, ListTheme theme = ListTheme::blue) {
+    return AppList{QUuid::createUuid(), name, items, theme, items};
+}
+
+// A ring view over a store in a private HOME, with a fake desktop, a manual clock, and counters for
+// dismissals and sound requests.
+class RingViewTest : public ::testing::Test {
+  protected:
+    void start(const QList<AppList> &lists, int activeIndex = 0, bool soundsOn = true) {
+        view.reset();
+        sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), ListsCodec::encodeLists(lists));
+        sandbox.preferences().setValue(QLatin1String(Preferences::activeListIndex), activeIndex);
+        sandbox.preferences().setValue(QLatin1String(Preferences::launcherSoundsEnabled), soundsOn);
+        state = std::make_unique<AppState>(
+            StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
+        view = std::make_unique<CircularLauncherView>(
+            state.get(), [this] { ++dismissals; }, nullptr, &clock);
+        view->setSoundPlayer([this] { ++sounds; });
+        view->setGroupNamePrompt([this](const QUuid &id) {
+            promptedFor = id;
+            return groupName;
+        });
+    }
+
+    const AppItem &item(int index) const { return state->lists()[state->safeIndex()].items[index]; }
+
+    void mouse(QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, view->mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, {});
+        QCoreApplication::sendEvent(view.get(), &event);
+    }
+    void click(QPointF at) {
+        mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, at, Qt::NoButton);
+    }
+    void clickItem(const QUuid &id) {
+        const auto centre = view->itemCentre(id);
+        ASSERT_TRUE(centre);
+        click(*centre);
+    }
+    // Presses on an entry and moves the pointer far enough to start dragging it.
+    void startDrag(const QUuid &id) {
+        const QPointF centre = *view->itemCentre(id);
+        mouse(QEvent::MouseButtonPress, centre, Qt::LeftButton);
+        mouse(QEvent::MouseMove, centre + QPointF(0, 12), Qt::LeftButton);
+    }
+
+    Sandbox sandbox;
+    FakeWorkspace workspace;
+    FakeBookmarks bookmarks;
+    ManualClock clock;
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<CircularLauncherView> view;
+    int dismissals = 0;
+    int sounds = 0;
+    std::optional<QUuid> promptedFor;
+    std::optional<QString> groupName;
+};
+
+TEST_F(RingViewTest, BackStepsOutOfTheGroupThenDismissesAndWaitsForADrag) {
+    start({list(QStringLiteral("Main"),
+                {app(QStringLiteral("A")), group(QStringLiteral("G"), {app(QStringLiteral("m"))})})});
+    state->openSubList(item(1).id);
+
+    startDrag(state->currentItems()[0].id);
+    ASSERT_TRUE(view->drag().isDragging());
+    view->backOrDismiss();
+    EXPECT_TRUE(state->openSubListID()) << "back during a drag closed the group";
+    EXPECT_EQ(dismissals, 0);
+    mouse(QEvent::MouseButtonRelease, view->ringCentre(), Qt::NoButton);
+
+    view->backOrDismiss();
+    EXPECT_FALSE(state->openSubListID());
+    EXPECT_EQ(dismissals, 0) << "the first step back only closes the group";
+    view->backOrDismiss();
+    EXPECT_EQ(dismissals, 1);
+}
+
+TEST_F(RingViewTest, ClickOnEmptySpaceStepsBack) {
+    start({list(QStringLiteral("Main"),
+                {app(QStringLiteral("A")), group(QStringLiteral("G"), {app(QStringLiteral("m"))})})});
+    state->openSubList(item(1).id);
+    const QPointF corner(8, 8); // the panel's empty margin
+    ASSERT_FALSE(view->itemAt(corner));
+
+    click(corner);
+    EXPECT_FALSE(state->openSubListID()) << "a click on empty space inside a group closes the group";
+    EXPECT_EQ(dismissals, 0);
+    click(view->ringCentre()); // the hole, outside every entry
+    EXPECT_EQ(dismissals, 1);
+}
+
+TEST_F(RingViewTest, ClickOnAGroupOpensItWithoutDismissing) {
+    start({list(QStringLiteral("Main"),
+                {app(QStringLiteral("A")), group(QStringLiteral("G"), {app(QStringLiteral("m"))})})});
+    view->hoverModel().publish(item(1).id, QStringLiteral("G"));
+
+    clickItem(item(1).id);
+    EXPECT_EQ(state->openSubListID(), item(1).id);
+    EXPECT_EQ(dismissals, 0);
+    EXPECT_EQ(sounds, 1);
+    EXPECT_FALSE(view->hoverModel().name()) << "the hovered name of the closed ring stays shown";
+    clock.advance(1000);
+    EXPECT_TRUE(workspace.openedApplications.isEmpty());
+}
+
+TEST_F(RingViewTest, ClickOnAnEntryDismissesAtOnceAndLaunchesAfterTheFadeStarted) {
+    start({list(QStringLiteral("Main"), {app(QStringLiteral("A")), app(QStringLiteral("B"))})});
+    const AppItem b = item(1);
+
+    clickItem(b.id);
+    EXPECT_EQ(dismissals, 1);
+    EXPECT_TRUE(workspace.openedApplications.isEmpty()) << "launched before the panel began to hide";
+    clock.advance(CircularLauncherView::launchDelayMs - 1);
+    EXPECT_TRUE(workspace.openedApplications.isEmpty());
+    clock.advance(1);
+    EXPECT_EQ(workspace.openedApplications, QStringList{b.appPath});
+}
+
+TEST_F(RingViewTest, TheLaunchHappensEvenWhenTheViewIsGone) {
+    start({list(QStringLiteral("Main"), {app(QStringLiteral("A"))})});
+    const AppItem a = item(0);
+    clickItem(a.id);
+    view.reset();
+    clock.advance(CircularLauncherView::launchDelayMs);
+    EXPECT_EQ(workspace.openedApplications, QStringList{a.appPath});
+}
+
+struct SoundCase {
+    const char *name;
+    bool enabled;
+    int clickedIndex; // 0: a plain entry, 1: a group
+    int expected;
+};
+
+class RingSoundTest : public RingViewTest, public ::testing::WithParamInterface<SoundCase> {};
+
+TEST_P(RingSoundTest, SoundsFollowThePreference) {
+    const SoundCase &c = GetParam();
+    start({list(QStringLiteral("Main"),
+                {app(QStringLiteral("A")), group(QStringLiteral("G"), {app(QStringLiteral("m"))})})},
+          0, c.enabled);
+    clickItem(item(c.clickedIndex).id);
+    clock.advance(1000);
+    EXPECT_EQ(sounds, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RingSoundTest,
+                         ::testing::Values(SoundCase{"launchOn", true, 0, 1},
+                                           SoundCase{"launchOff", false, 0, 0},
+                                           SoundCase{"groupOn", true, 1, 1},
+                                           SoundCase{"groupOff", false, 1, 0}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(RingViewTest, RingIdentityNamesTheListAndTheOpenGroup) {
+    const AppItem g = group(QStringLiteral("G"), {app(QStringLiteral("m"))});
+    start({list(QStringLiteral("L0"), {}), list(QStringLiteral("L1"), {}), list(QStringLiteral("L2"), {g})},
+          2);
+    EXPECT_EQ(view->ringIdentity(), QStringLiteral("2-main"));
+    state->openSubList(g.id);
+    const QString inGroup = view->ringIdentity();
+    EXPECT_EQ(inGroup, QStringLiteral("2-") + g.id.toString(QUuid::WithoutBraces).toUpper());
+    state->closeSubList();
+    EXPECT_EQ(view->ringIdentity(), QStringLiteral("2-main"));
+}
+
+TEST_F(RingViewTest, MoveDestinationsOfferListsFirstThenGroups) {
+    const AppItem plain = app(QStringLiteral("x"));
+    const AppItem member = app(QStringLiteral("m"));
+    const AppItem g1 = group(QStringLiteral("G1"), {member});
+    const AppItem g = group(QStringLiteral("G"), {app(QStringLiteral("n"))});
+    const AppList a = list(QStringLiteral("A"), {plain, g1});
+    const AppList h = list(QStringLiteral("H"), {app(QStringLiteral("y")), g});
+    const AppList c = list(QStringLiteral("C"), {});
+    start({h, a, c}, 1);
+
+    auto labels = [](const QList<MoveDestination> &destinations) {
+        QStringList result;
+        for (const MoveDestination &d : destinations)
+            result.append((d.isGroup ? QStringLiteral("group ") : QStringLiteral("list ")) + d.label);
+        return result;
+    };
+    const QString sep = QStringLiteral(" \u203A ");
+    // A plain entry at the top level: the other lists in list order, then every group, the active list's too.
+    EXPECT_EQ(labels(view->ringMoveDestinations(plain)),
+              (QStringList{"list H", "list C", "group H" + sep + "G", "group A" + sep + "G1"}));
+    // A group goes only to other lists.
+    EXPECT_EQ(labels(view->ringMoveDestinations(g1)), (QStringList{"list H", "list C"}));
+    // Inside an open group: every list (the active one takes it out) and every other group.
+    state->openSubList(g1.id);
+    EXPECT_EQ(labels(view->ringMoveDestinations(member)),
+              (QStringList{"list H", "list A", "list C", "group H" + sep + "G"}));
+
+    const QList<MoveDestination> destinations = view->moveDestinations(std::nullopt, std::nullopt);
+    ASSERT_EQ(destinations.size(), 5);
+    EXPECT_EQ(destinations[3].id, g.id);
+    EXPECT_EQ(destinations[3].listID, h.id) << "a group destination names the list that holds it";
+}
+
+TEST_F(RingViewTest, MoveToAnotherListTakesTheEntryThere) {
+    const AppItem x = app(QStringLiteral("x"));
+    start({list(QStringLiteral("A"), {x, app(QStringLiteral("y"))}), list(QStringLiteral("B"), {})});
+    const QList<MoveDestination> destinations = view->ringMoveDestinations(x);
+    ASSERT_FALSE(destinations.isEmpty());
+    view->moveItem(x, destinations.first());
+    ASSERT_EQ(state->lists()[1].items.size(), 1);
+    EXPECT_EQ(state->lists()[1].items[0].id, x.id);
+    EXPECT_EQ(state->lists()[0].items.size(), 1);
+}
+
+TEST_F(RingViewTest, TintFollowsPresetsOnlyForFoldersAndGroups) {
+    start({list(QStringLiteral("Main"), {}, ListTheme::green)});
+    const QColor primary = colors(ListTheme::green).primary;
+    const QString red = QStringLiteral("#EF4444");
+    AppItem tintedApp = app(QStringLiteral("a"));
+    tintedApp.folderTint = red;
+    struct Case {
+        AppItem item;
+        QColor expected;
+    };
+    const Case cases[] = {
+        {tintedApp, primary},                                              // plain entries ignore tints
+        {folder(QStringLiteral("f"), red), hex(red)},                      // a preset
+        {folder(QStringLiteral("f"), QStringLiteral("#123456")), primary}, // no such preset
+        {folder(QStringLiteral("f"), QStringLiteral("#ef4444")), primary}, // compared as text
+        {folder(QStringLiteral("f")), primary},                            // no tint
+        {group(QStringLiteral("g"), {}, QStringLiteral("#22C55E")), hex(QStringLiteral("#22C55E"))},
+        {group(QStringLiteral("g"), {}), primary},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(view->tint(c.item), c.expected)
+            << c.item.name.toStdString() << " " << c.item.folderTint.value_or(QString()).toStdString();
+}
+
+TEST_F(RingViewTest, EntriesSitOnTheirSlotsClockwiseFromNineOClock) {
+    start({list(QStringLiteral("Main"), {app(QStringLiteral("A")), app(QStringLiteral("B")),
+                                         app(QStringLiteral("C")), app(QStringLiteral("D"))})});
+    const double r = RingGeometry::forStore(*state).radius();
+    const QPointF c = view->ringCentre();
+    const QPointF expected[] = {c + QPointF(-r, 0), c + QPointF(0, -r), c + QPointF(r, 0), c + QPointF(0, r)};
+    for (int i = 0; i < 4; ++i) {
+        const QPointF at = *view->itemCentre(item(i).id);
+        EXPECT_NEAR(at.x(), expected[i].x(), 0.01) << i;
+        EXPECT_NEAR(at.y(), expected[i].y(), 0.01) << i;
+        EXPECT_EQ(view->itemAt(at), item(i).id) << i;
+    }
+}
+
+TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
+    for (const std::optional<QString> answer :
+         {std::optional<QString>(QStringLiteral("Tools")), std::optional<QString>()}) {
+        SCOPED_TRACE(answer.value_or(QStringLiteral("cancelled")).toStdString());
+        start({list(QStringLiteral("Main"),
+                    {app(QStringLiteral("A")), app(QStringLiteral("B")), app(QStringLiteral("C"))})});
+        groupName = answer;
+        const QUuid a = item(0).id;
+        const QPointF target = *view->itemCentre(item(1).id);
+        startDrag(a);
+        // Onto B, then hold still past the pause and the merge dwell.
+        mouse(QEvent::MouseMove, target, Qt::LeftButton);
+        clock.advance(120);
+        mouse(QEvent::MouseMove, target + QPointF(1, 0), Qt::LeftButton);
+        clock.advance(200);
+        mouse(QEvent::MouseButtonRelease, target, Qt::NoButton);
+        QCoreApplication::processEvents(); // the prompt runs after the release event
+
+        const QList<AppItem> items = state->currentItems();
+        ASSERT_EQ(items.size(), 2);
+        const auto made =
+            std::find_if(items.begin(), items.end(), [](const AppItem &i) { return i.isSubList; });
+        ASSERT_NE(made, items.end());
+        EXPECT_EQ(promptedFor, made->id);
+        EXPECT_EQ(made->name, answer.value_or(QStringLiteral("Group")));
+        EXPECT_EQ(sounds, 1);
+        sounds = 0;
+        promptedFor.reset();
+    }
+}
+
+// The panel's geometry, computed by the shell from the store alone.
+
+TEST(LauncherPanelGeometry, MaxRadiusFromTheAvailableHeight) {
+    EXPECT_DOUBLE_EQ(AppDelegate::maxRadiusFor(900, 1.0), 372.5);
+    EXPECT_DOUBLE_EQ(AppDelegate::maxRadiusFor(1200, 1.0), 434);
+    EXPECT_DOUBLE_EQ(AppDelegate::maxRadiusFor(300, 1.0), 178);
+    EXPECT_DOUBLE_EQ(AppDelegate::maxRadiusFor(3000, 1.4), 434 * 1.4);
+    EXPECT_DOUBLE_EQ(AppDelegate::maxRadiusFor(100, 0.8), 178 * 0.8);
+}
+
+TEST(LauncherPanelGeometry, ClampedOriginKeepsTheRingInsideTheAvailableArea) {
+    const QRectF visible(0, 30, 1600, 1170); // a panel bar on top
+    const QSizeF panel(1067, 1067);
+    const double r = 300;
+    struct Case {
+        QPointF origin;
+        QPointF expected;
+    };
+    const Case cases[] = {
+        {{266.5, 66.5}, {266.5, 66.5}},               // already inside: unchanged
+        {{500, -700}, {500, 30 + r - 533.5}},         // above the top: pushed down to touch it
+        {{1000, 200}, {1600 - r - 533.5, 200}},       // past the right edge: pulled back
+        {{-900, 900}, {r - 533.5, 1200 - r - 533.5}}, // bottom-left corner
+    };
+    for (const Case &c : cases) {
+        const QPointF got = AppDelegate::clampedOrigin(c.origin, visible, panel, r);
+        EXPECT_NEAR(got.x(), c.expected.x(), 1e-9) << c.origin.x() << "," << c.origin.y();
+        EXPECT_NEAR(got.y(), c.expected.y(), 1e-9) << c.origin.x() << "," << c.origin.y();
+    }
+    // A ring larger than the area is centred on it.
+    const QPointF centred = AppDelegate::clampedOrigin({5, 5}, QRectF(100, 0, 400, 300), panel, r);
+    EXPECT_DOUBLE_EQ(centred.x(), 300 - 533.5);
+    EXPECT_DOUBLE_EQ(centred.y(), 150 - 533.5);
+}
+
+TEST(LauncherPanelGeometry, PlacementCentredOrAtTheHotCorner) {
+    // The second of two screens side by side, with a 32-point bar at its top.
+    const QRectF frame(1920, 0, 1600, 1200);
+    const QRectF visible(1920, 32, 1600, 1168);
+    const QPointF centred = AppDelegate::placement(LaunchSource::centered, frame, visible, 1067, 300);
+    EXPECT_DOUBLE_EQ(centred.x(), 1920 + 266.5);
+    EXPECT_DOUBLE_EQ(centred.y(), 66.5) << "centred on the whole screen, not the available area";
+    const QPointF corner = AppDelegate::placement(LaunchSource::hotCorner, frame, visible, 1067, 300);
+    // The ring's centre sits one outer radius in from the right edge and below the bar.
+    EXPECT_DOUBLE_EQ(corner.x() + 533.5, 3520 - 300);
+    EXPECT_DOUBLE_EQ(corner.y() + 533.5, 32 + 300);
+}
+
+class OuterRadiusTest : public RingViewTest {};
+
+TEST_F(OuterRadiusTest, OuterRadiusFromTheStore) {
+    auto apps = [](int n) {
+        QList<AppItem> items;
+        for (int i = 0; i < n; ++i)
+            items.append(app(QStringLiteral("e%1").arg(i)));
+        return items;
+    };
+    struct Case {
+        int items;
+        int lists;
+        bool openGroup;
+        double expected;
+    };
+    const Case cases[] = {{12, 1, false, 313.96}, {5, 1, false, 247.5}, {1, 1, false, 247.5},
+                          {0, 1, false, 247.5},   {5, 8, false, 302.5}, {5, 8, true, 247.5}};
+    for (const Case &c : cases) {
+        QList<AppItem> items = apps(c.items);
+        const AppItem g = group(QStringLiteral("G"), apps(5));
+        if (c.openGroup)
+            items.append(g);
+        QList<AppList> lists{list(QStringLiteral("Main"), items)};
+        for (int i = 1; i < c.lists; ++i)
+            lists.append(list(QStringLiteral("L%1").arg(i), {}));
+        start(lists);
+        if (c.openGroup)
+            state->openSubList(g.id);
+        AppDelegate shell(state.get());
+        EXPECT_NEAR(shell.currentRingOuterRadius(), c.expected, 0.01)
+            << c.items << " items, " << c.lists << " lists, group open " << c.openGroup;
+    }
+}
+
+} // namespace
