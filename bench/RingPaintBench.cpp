@@ -69,6 +69,7 @@ int main(int argc, char **argv) {
     file.close();
 
     GioWorkspace workspace;
+    FileIcons::setWorkspace(&workspace);
     FileBookmarks bookmarks;
     AppState state(StoreServices{&workspace, &bookmarks, &preferences,
                                  sandbox.path() + QStringLiteral("/support"), false});

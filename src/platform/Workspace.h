@@ -18,6 +18,12 @@ public:
     virtual QString applicationName(const QString &path) const = 0;
     // Desktop-file id of the entry at path (without ".desktop"); empty when it has none.
     virtual QString bundleIdentifier(const QString &path) const = 0;
+    // The Icon of the desktop entry at path: an icon-theme name or an absolute image path; empty when the
+    // entry has none or cannot be read.
+    virtual QString iconName(const QString &path) const {
+        Q_UNUSED(path);
+        return {};
+    }
 
     // Opens a link, folder or file with its default handler. Fire-and-forget: never waits for the handler.
     virtual void openUrl(const QUrl &url) = 0;

@@ -19,7 +19,10 @@ struct LinuxServices {
     GioWorkspace workspace;
     FileBookmarks bookmarks;
     StoreServices store() {
-        return StoreServices{&workspace, &bookmarks, nullptr, {},
+        return StoreServices{&workspace,
+                             &bookmarks,
+                             nullptr,
+                             {},
                              qEnvironmentVariableIsSet("FLATPAK_ID") ||
                                  qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID")};
     }
@@ -79,6 +82,7 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
 
     FileIcons::ensureIconTheme();
     LinuxServices services;
+    FileIcons::setWorkspace(&services.workspace);
     AppState state(services.store());
     AppState::setShared(&state);
     AppDelegate shell(&state);
@@ -90,21 +94,23 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
             showClock.start();
         applyRequest(shell, received);
         if (trace && shell.launcherView()) {
-            QObject::connect(shell.launcherView(), &CircularLauncherView::framePainted, &shell,
-                             [&showClock] {
-                                 if (!showClock.isValid())
-                                     return;
-                                 printLine(QStringLiteral("[Ilvex] first frame %1 ms after the show request")
-                                               .arg(showClock.nsecsElapsed() / 1e6, 0, 'f', 2));
-                                 showClock.invalidate();
-                             },
-                             Qt::UniqueConnection);
+            QObject::connect(
+                shell.launcherView(), &CircularLauncherView::framePainted, &shell,
+                [&showClock] {
+                    if (!showClock.isValid())
+                        return;
+                    printLine(QStringLiteral("[Ilvex] first frame %1 ms after the show request")
+                                  .arg(showClock.nsecsElapsed() / 1e6, 0, 'f', 2));
+                    showClock.invalidate();
+                },
+                Qt::UniqueConnection);
         }
     };
     QObject::connect(&instance, &SingleInstance::requestReceived, &shell, handle);
     handle(request);
     const int result = app.exec();
     AppState::setShared(nullptr);
+    FileIcons::setWorkspace(nullptr);
     return result;
 }
 
@@ -114,6 +120,7 @@ int runScreenshot(int argc, char **argv, const QString &path) {
     QApplication app(argc, argv);
     FileIcons::ensureIconTheme();
     LinuxServices services;
+    FileIcons::setWorkspace(&services.workspace);
     AppState state(services.store());
     CircularLauncherView view(&state, {});
     view.finishAnimations();

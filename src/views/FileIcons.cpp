@@ -1,8 +1,6 @@
-// GIO first: its headers use "signals" as a field name.
-#include <gio/gdesktopappinfo.h>
-#include <gio/gio.h>
-
 #include "views/FileIcons.h"
+
+#include "platform/Workspace.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,27 +8,7 @@
 #include <QStandardPaths>
 
 namespace {
-// Icon key of a desktop entry (a theme name or an absolute file path); empty when GIO cannot load it.
-QString desktopEntryIcon(const QString &path) {
-    GDesktopAppInfo *info = g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData());
-    if (!info)
-        return {};
-    QString name;
-    if (GIcon *icon = g_app_info_get_icon(G_APP_INFO(info))) {
-        if (G_IS_THEMED_ICON(icon)) {
-            const gchar *const *names = g_themed_icon_get_names(G_THEMED_ICON(icon));
-            if (names && names[0])
-                name = QString::fromUtf8(names[0]);
-        } else if (G_IS_FILE_ICON(icon)) {
-            if (char *file = g_file_get_path(g_file_icon_get_file(G_FILE_ICON(icon)))) {
-                name = QFile::decodeName(file);
-                g_free(file);
-            }
-        }
-    }
-    g_object_unref(info);
-    return name;
-}
+const Workspace *entryIcons = nullptr;
 
 QIcon themed(const QStringList &names) {
     for (const QString &name : names) {
@@ -40,6 +18,10 @@ QIcon themed(const QStringList &names) {
     return {};
 }
 } // namespace
+
+void FileIcons::setWorkspace(const Workspace *workspace) {
+    entryIcons = workspace;
+}
 
 void FileIcons::ensureIconTheme() {
     static bool done = false;
@@ -66,9 +48,9 @@ QString FileIcons::iconNameForPath(const QString &path) {
     if (info.isDir())
         return QStringLiteral("folder");
     if (path.endsWith(QStringLiteral(".desktop"))) {
-        const QString entryIcon = desktopEntryIcon(path);
-        if (!entryIcon.isEmpty())
-            return entryIcon;
+        // An application without an icon of its own still looks like an application, not a document.
+        const QString entryIcon = entryIcons ? entryIcons->iconName(path) : QString();
+        return entryIcon.isEmpty() ? QStringLiteral("application-x-executable") : entryIcon;
     }
     const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
     ensureIconTheme();

@@ -1,4 +1,5 @@
 #include "ring/CircularLauncherView.h"
+#include "platform/linux/GioWorkspace.h"
 #include "ring/Clock.h"
 #include "ring/RingGeometry.h"
 #include "shell/AppDelegate.h"
@@ -7,6 +8,7 @@
 #include "store/Preferences.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
+#include "views/FileIcons.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -402,6 +404,49 @@ TEST_F(OuterRadiusTest, OuterRadiusFromTheStore) {
         EXPECT_NEAR(shell.currentRingOuterRadius(), c.expected, 0.01)
             << c.items << " items, " << c.lists << " lists, group open " << c.openGroup;
     }
+}
+
+// Entry images: what icon each kind of path asks the theme for.
+
+TEST(EntryIcons, DesktopEntriesShowTheirIconOrAnApplicationIcon) {
+    Sandbox sandbox;
+    const QString withIcon = sandbox.writeFile(
+        QStringLiteral("apps/with.desktop"),
+        "[Desktop Entry]\nType=Application\nName=With\nExec=/bin/true\nIcon=utilities-terminal\n");
+    const QString without =
+        sandbox.writeFile(QStringLiteral("apps/without.desktop"),
+                          "[Desktop Entry]\nType=Application\nName=Without\nExec=/bin/true\n");
+    const QString folder = sandbox.makeFolder(QStringLiteral("stuff"));
+    const QString text = sandbox.writeFile(QStringLiteral("notes.txt"), "hello");
+
+    GioWorkspace gio;
+    EXPECT_EQ(gio.iconName(withIcon), QStringLiteral("utilities-terminal"));
+    EXPECT_EQ(gio.iconName(without), QString());
+    EXPECT_EQ(gio.iconName(text), QString());
+    EXPECT_EQ(gio.iconName(sandbox.home() + QStringLiteral("/missing.desktop")), QString());
+
+    const QString app = QStringLiteral("application-x-executable");
+    struct Case {
+        const Workspace *workspace;
+        QString path;
+        QString expected;
+    };
+    const Case cases[] = {
+        {&gio, withIcon, QStringLiteral("utilities-terminal")},
+        {&gio, without, app},     // no Icon key: still an application
+        {nullptr, withIcon, app}, // no desktop to ask
+        {&gio, folder, QStringLiteral("folder")},
+        {&gio, text, QStringLiteral("text-plain")},
+    };
+    for (const Case &c : cases) {
+        FileIcons::setWorkspace(c.workspace);
+        const QString name = FileIcons::iconNameForPath(c.path);
+        if (c.expected == u"text-plain")
+            EXPECT_NE(name, app) << "a document shows its type's icon";
+        else
+            EXPECT_EQ(name, c.expected) << c.path.toStdString();
+    }
+    FileIcons::setWorkspace(nullptr);
 }
 
 } // namespace

@@ -15,9 +15,11 @@ public:
     std::optional<QString> applicationPath(const QString &bundleIdentifier) const override;
     QString applicationName(const QString &path) const override;
     QString bundleIdentifier(const QString &path) const override;
+    QString iconName(const QString &path) const override { return icons.value(path); }
     void openUrl(const QUrl &url) override { openedUrls.append(url); }
     void openApplication(const QString &path) override { openedApplications.append(path); }
 
+    QHash<QString, QString> icons; // desktop entry path -> its Icon
     QList<QUrl> openedUrls;
     QList<QString> openedApplications;
 

@@ -78,6 +78,29 @@ QString GioWorkspace::bundleIdentifier(const QString &path) const {
     return name;
 }
 
+QString GioWorkspace::iconName(const QString &path) const {
+    if (!path.endsWith(QLatin1String(".desktop")))
+        return {};
+    GObjectPtr<GDesktopAppInfo> info(
+        g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
+    if (!info)
+        return {};
+    GIcon *icon = g_app_info_get_icon(G_APP_INFO(info.ptr)); // owned by the entry
+    if (!icon)
+        return {};
+    if (G_IS_THEMED_ICON(icon)) {
+        const gchar *const *names = g_themed_icon_get_names(G_THEMED_ICON(icon));
+        return names && names[0] ? QString::fromUtf8(names[0]) : QString();
+    }
+    if (G_IS_FILE_ICON(icon)) {
+        char *file = g_file_get_path(g_file_icon_get_file(G_FILE_ICON(icon)));
+        const QString result = file ? QFile::decodeName(file) : QString();
+        g_free(file);
+        return result;
+    }
+    return {};
+}
+
 void GioWorkspace::openUrl(const QUrl &url) {
     if (!url.isValid())
         return;

@@ -9,6 +9,7 @@ public:
     std::optional<QString> applicationPath(const QString &bundleIdentifier) const override;
     QString applicationName(const QString &path) const override;
     QString bundleIdentifier(const QString &path) const override;
+    QString iconName(const QString &path) const override;
     void openUrl(const QUrl &url) override;
     void openApplication(const QString &path) override;
 
