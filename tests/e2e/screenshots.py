@@ -1,0 +1,91 @@
+#!/usr/bin/env python3
+"""Renders the launcher ring with `ilvex --screenshot` for every theme, at scales 0.8, 1.0 and 1.4, with
+1, 8 and 24 entries, into OUTDIR/<theme>-s<scale>-n<count>.png, to be looked at side by side.
+
+usage: screenshots.py ILVEX_BINARY OUTDIR
+Each picture gets a sandboxed HOME holding one list of mixed entries (applications with and without an
+icon, folders, documents, a link and a group).
+"""
+import json, os, subprocess, sys, tempfile, uuid
+
+THEMES = ["blue", "purple", "green", "orange", "red", "teal"]
+SCALES = ["0.8", "1.0", "1.4"]
+COUNTS = [1, 8, 24]
+
+
+def uid():
+    return str(uuid.uuid4()).upper()
+
+
+def entry(name, path, folder=False, url=False):
+    return {"id": uid(), "name": name, "bundleIdentifier": "", "appPath": path, "isFolder": folder,
+            "isURL": url, "isSubList": False}
+
+
+def fixture_items(home, count):
+    apps = os.path.join(home, ".local/share/applications")
+    os.makedirs(apps, exist_ok=True)
+    docs = os.path.join(home, "Documents")
+    os.makedirs(docs, exist_ok=True)
+    kinds = []
+    for i, icon in enumerate(["utilities-terminal", "", "accessories-text-editor", "system-file-manager"]):
+        path = os.path.join(apps, "shot%d.desktop" % i)
+        with open(path, "w") as f:
+            f.write("[Desktop Entry]\nType=Application\nName=App %d\nExec=/bin/true\n%s" %
+                    (i, "Icon=%s\n" % icon if icon else ""))
+        kinds.append(entry("App %d" % i, path))
+    kinds.append(entry("Documents", docs, folder=True))
+    note = os.path.join(docs, "notes.txt")
+    with open(note, "w") as f:
+        f.write("notes\n")
+    kinds.append(entry("notes.txt", note))
+    kinds.append(entry("Example", "example.invalid", url=True))
+    group = entry("Group", "")
+    group.update(isSubList=True, subItems=[entry("Inner", note), entry("Docs", docs, folder=True)],
+                 folderTint="#22C55E")
+    kinds.append(group)
+    items = []
+    for i in range(count):
+        item = dict(kinds[i % len(kinds)], id=uid())
+        if i >= len(kinds):
+            item["name"] = "%s %d" % (item["name"], i)
+        items.append(item)
+    return items
+
+
+def render(binary, outdir, theme, scale, count):
+    with tempfile.TemporaryDirectory(prefix="ilvex-shot-") as tmp:
+        home = os.path.join(tmp, "home")
+        data = os.path.join(home, ".local/share")
+        config = os.path.join(home, ".config")
+        runtime = os.path.join(tmp, "runtime")
+        for d in (data + "/Ilvex", config + "/Ilvex", runtime):
+            os.makedirs(d, exist_ok=True)
+        os.chmod(runtime, 0o700)
+        items = fixture_items(home, count)
+        with open(os.path.join(data, "Ilvex/lists.json"), "w") as f:
+            json.dump([{"id": uid(), "name": "Shots", "theme": theme, "items": items, "snapshot": []}], f)
+        with open(os.path.join(config, "Ilvex/Ilvex.conf"), "w") as f:
+            f.write("[General]\nlauncherScale=%s\n" % scale)
+        env = dict(os.environ, HOME=home, XDG_DATA_HOME=data, XDG_CONFIG_HOME=config, XDG_RUNTIME_DIR=runtime,
+                   XDG_DATA_DIRS=data + ":/usr/local/share:/usr/share", QT_QPA_PLATFORM="offscreen")
+        out = os.path.join(outdir, "%s-s%s-n%d.png" % (theme, scale, count))
+        r = subprocess.run([binary, "--screenshot", out], env=env, capture_output=True, text=True, timeout=60)
+        if r.returncode != 0 or not os.path.exists(out):
+            raise SystemExit("screenshot %s failed: %s" % (out, r.stderr.strip()))
+        return out
+
+
+def main():
+    if len(sys.argv) != 3:
+        raise SystemExit(__doc__)
+    binary, outdir = sys.argv[1], sys.argv[2]
+    os.makedirs(outdir, exist_ok=True)
+    for theme in THEMES:
+        for scale in SCALES:
+            for count in COUNTS:
+                print(render(binary, outdir, theme, scale, count))
+
+
+if __name__ == "__main__":
+    main()
