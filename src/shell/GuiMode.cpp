@@ -89,21 +89,21 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     // ILVEX_TRACE_SHOW: report the time from a show request to the launcher's first painted frame.
     const bool trace = qEnvironmentVariableIsSet("ILVEX_TRACE_SHOW");
     QElapsedTimer showClock;
+    bool traceConnected = false;
     auto handle = [&](InstanceRequest received) {
         if (trace && received != InstanceRequest::hide)
             showClock.start();
         applyRequest(shell, received);
-        if (trace && shell.launcherView()) {
-            QObject::connect(
-                shell.launcherView(), &CircularLauncherView::framePainted, &shell,
-                [&showClock] {
-                    if (!showClock.isValid())
-                        return;
-                    printLine(QStringLiteral("[Ilvex] first frame %1 ms after the show request")
-                                  .arg(showClock.nsecsElapsed() / 1e6, 0, 'f', 2));
-                    showClock.invalidate();
-                },
-                Qt::UniqueConnection);
+        // The view exists from the first showing on; connected once (lambdas cannot be unique connections).
+        if (trace && shell.launcherView() && !traceConnected) {
+            traceConnected = true;
+            QObject::connect(shell.launcherView(), &CircularLauncherView::framePainted, &shell, [&showClock] {
+                if (!showClock.isValid())
+                    return;
+                printLine(QStringLiteral("[Ilvex] first frame %1 ms after the show request")
+                              .arg(showClock.nsecsElapsed() / 1e6, 0, 'f', 2));
+                showClock.invalidate();
+            });
         }
     };
     QObject::connect(&instance, &SingleInstance::requestReceived, &shell, handle);

@@ -276,7 +276,9 @@ def scenario_panel(s):
     assert r.returncode == 0
     s.wait_window("^Ilvex$")
     with open(s.app_log) as f:
-        print("".join(l for l in f if "first frame" in l).strip())
+        trace = "".join(l for l in f if "first frame" in l).strip()
+    assert trace, "no first-frame trace from the running launcher"
+    print(trace)
 
 
 def scenario_small_scale(s):
