@@ -66,6 +66,7 @@ struct CircularLauncherView::Tile {
 
 namespace {
 constexpr double entryFadeSeconds = 0.08;
+constexpr int frameIntervalMs = 16;
 // Room around an entry's frame for its shadow.
 constexpr double tileMargin = 24;
 // Shadows of the disc reach this far beyond it.
@@ -108,14 +109,24 @@ CircularLauncherView::CircularLauncherView(AppState *state, std::function<void()
     const double side = RingGeometry::panelSide(RingGeometry::effectiveScale());
     setFixedSize(qRound(side), qRound(side));
 
-    m_frameTimer.setInterval(16);
+    m_frameTimer.setInterval(frameIntervalMs);
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_frameTimer, &QTimer::timeout, this, &CircularLauncherView::frameTick);
     m_pulseClock.start();
 
-    for (auto signal : {&AppState::listsChanged, &AppState::activeListIndexChanged,
-                        &AppState::openSubListIDChanged, &AppState::launcherMaxRadiusChanged})
+    for (auto signal :
+         {&AppState::listsChanged, &AppState::activeListIndexChanged, &AppState::openSubListIDChanged})
         connect(m_state, signal, this, &CircularLauncherView::sync);
+    // The ceiling changes as the panel is shown on a screen: the ring takes its size at once instead of
+    // growing or shrinking while it fades in.
+    connect(m_state, &AppState::launcherMaxRadiusChanged, this, [this] {
+        sync();
+        m_radius.reset(m_radius.target());
+        for (Sprite &sprite : m_layer->sprites) {
+            sprite.x.reset(sprite.x.target());
+            sprite.y.reset(sprite.y.target());
+        }
+    });
     connect(&m_drag, &RingDrag::changed, this, &CircularLauncherView::sync);
     connect(&m_hover, &HoverModel::changed, this, &CircularLauncherView::sync);
     m_promptGroupName = [this](const QUuid &) -> std::optional<QString> {
@@ -226,13 +237,9 @@ void CircularLauncherView::sync() {
 
     const ListThemeColors &colors = ::colors(m_state->currentTheme());
     DiscLook look{colors, geometry.ringDiameter(), geometry.holeDiameter()};
-    if (!m_discLook ||
-        !(m_discLook->colors.primary == look.colors.primary && m_discLook->colors.deep == look.colors.deep &&
-          m_discLook->colors.holeInner == look.colors.holeInner)) {
-        if (m_discLook) {
-            m_discBefore = m_disc;
-            m_themeProgress = 0;
-        }
+    if (m_discLook && !(DiscLook{m_discLook->colors, look.ringDiameter, look.holeDiameter} == look)) {
+        m_discBefore = m_disc;
+        m_themeProgress = 0;
     }
     if (!m_discLook || !(*m_discLook == look)) {
         m_discLook = std::make_unique<DiscLook>(look);
@@ -246,6 +253,10 @@ void CircularLauncherView::sync() {
 }
 
 void CircularLauncherView::startFrames() {
+    // Something changed: back to full rate. (Setting the interval restarts a running timer, so only on
+    // a change, or a stream of events would keep postponing the next frame.)
+    if (m_frameTimer.interval() != frameIntervalMs)
+        m_frameTimer.setInterval(frameIntervalMs);
     if (!m_frameTimer.isActive()) {
         m_frameClock.start();
         m_frameTimer.start();
@@ -259,6 +270,10 @@ void CircularLauncherView::frameTick() {
     update();
     if (!moving && !m_drag.isDragging())
         m_frameTimer.stop();
+    // When only the dragged copy's glow breathes, 30 frames a second are enough.
+    const int interval = moving ? frameIntervalMs : DraggingIconOverlay::frameIntervalMs;
+    if (m_frameTimer.interval() != interval)
+        m_frameTimer.setInterval(interval);
 }
 
 bool CircularLauncherView::stepAnimations(double dt) {
@@ -706,7 +721,7 @@ void CircularLauncherView::mousePressEvent(QMouseEvent *event) {
         m_pressedID = sprite->item.id;
         m_drag.press(sprite->item.id, int(m_layer->order.indexOf(sprite->item.id)), p - ringCentre());
     } else {
-        m_emptyPress = p;
+        m_emptyPress = event->globalPosition();
     }
 }
 
@@ -715,7 +730,10 @@ void CircularLauncherView::mouseMoveEvent(QMouseEvent *event) {
     if (event->buttons() & Qt::LeftButton) {
         if (m_pressedID)
             m_drag.pointerMoved(p - ringCentre());
-        if (m_emptyPress && QLineF(*m_emptyPress, p).length() >= RingDrag::dragThreshold)
+        // Measured on the screen: while the margin drags the panel, the window follows the pointer and
+        // the pointer hardly moves within it.
+        if (m_emptyPress &&
+            QLineF(*m_emptyPress, event->globalPosition()).length() >= RingDrag::dragThreshold)
             m_emptyPress.reset(); // the margin is being dragged, not clicked
     }
     updateHover(p);

@@ -153,5 +153,5 @@ class CircularLauncherView : public QWidget {
     QElapsedTimer m_frameClock;
     QElapsedTimer m_pulseClock;
     std::optional<QUuid> m_pressedID;
-    std::optional<QPointF> m_emptyPress; // a press on empty space, for the back step on release
+    std::optional<QPointF> m_emptyPress; // screen position of a press on empty space, for the back step
 };

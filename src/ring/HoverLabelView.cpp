@@ -12,10 +12,7 @@
 
 namespace {
 QFont labelFont(double scale) {
-    QFont font;
-    font.setPointSizeF(HoverLabelView::fontPointSize(scale));
-    font.setWeight(QFont::DemiBold);
-    return font;
+    return HoverLabelView::font(scale);
 }
 
 double eased(double t) {
@@ -23,6 +20,15 @@ double eased(double t) {
     return curve.valueForProgress(std::clamp(t, 0.0, 1.0));
 }
 } // namespace
+
+QFont HoverLabelView::font(double scale) {
+    QFont font;
+    // Sizes are in points of the ring (logical pixels), not typographic points, which would come out a
+    // third larger at 96 dpi.
+    font.setPixelSize(std::max(1, int(std::lround(fontSize(scale)))));
+    font.setWeight(QFont::DemiBold);
+    return font;
+}
 
 QPointF HoverLabelView::anchor(QPointF iconCentre, double iconSize, double scale) {
     return {iconCentre.x(), iconCentre.y() - (iconSize / 2 + 15 * scale)};
@@ -34,7 +40,8 @@ QSizeF HoverLabelView::capsuleSize(const QString &name, double scale) {
 }
 
 bool HoverLabelView::update(const Inputs &inputs) {
-    const bool show = inputs.enabled && inputs.hoveredID && inputs.name && inputs.positions.contains(*inputs.hoveredID);
+    const bool show =
+        inputs.enabled && inputs.hoveredID && inputs.name && inputs.positions.contains(*inputs.hoveredID);
     if (!show) {
         const bool changed = m_shown;
         m_shown = false;
@@ -109,7 +116,8 @@ void HoverLabelView::render(qreal dpr) {
     m_image.fill(Qt::transparent);
     QPainter p(&m_image);
     p.drawImage(QPointF(0, 3), shadow);
-    const QPointF capsuleOrigin = QPointF(shadow.width() - capsule.width(), shadow.height() - capsule.height()) / 2 / dpr;
+    const QPointF capsuleOrigin =
+        QPointF(shadow.width() - capsule.width(), shadow.height() - capsule.height()) / 2 / dpr;
     p.drawImage(capsuleOrigin, capsule);
     m_imageOffset = capsuleOrigin + rect.center();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QHash>
 #include <QImage>
 #include <QPointF>
@@ -14,7 +15,7 @@ class QPainter;
 // icons; it never takes clicks. It fades and scales in from 0.9, fades out the same way, and glides from
 // one icon to the next over 0.12 s. The capsule with its shadow is rendered once per name and scale.
 class HoverLabelView {
-public:
+  public:
     static constexpr double transitionSeconds = 0.12;
 
     struct Inputs {
@@ -30,7 +31,9 @@ public:
     static QPointF anchor(QPointF iconCentre, double iconSize, double scale);
     // Size of the capsule for a name, in points.
     static QSizeF capsuleSize(const QString &name, double scale);
-    static double fontPointSize(double scale) { return 13 * scale; }
+    // Text size in logical pixels, and the semibold system font of (about) that size.
+    static double fontSize(double scale) { return 13 * scale; }
+    static QFont font(double scale);
 
     // Takes the current inputs; returns true when something drawn changed.
     bool update(const Inputs &inputs);
@@ -38,13 +41,15 @@ public:
     bool step(double dt);
     void finish();
     bool isVisible() const { return m_visibility > 0; }
-    std::optional<QString> shownName() const { return m_shown ? std::optional<QString>(m_text) : std::nullopt; }
+    std::optional<QString> shownName() const {
+        return m_shown ? std::optional<QString>(m_text) : std::nullopt;
+    }
     QPointF position() const;
 
     // Draws the label; positions are ring-relative, painter's origin at the ring centre.
     void paint(QPainter &painter);
 
-private:
+  private:
     void render(qreal dpr);
 
     bool m_shown = false;

@@ -86,7 +86,11 @@ std::optional<QUuid> AppStateRingStore::mergeIntoNewGroup(const QUuid &targetID,
     return m_state.mergeIntoNewGroup(targetID, draggedID);
 }
 bool AppStateRingStore::withCurrentItems(const std::function<void(QList<AppItem> &)> &change) {
-    return m_state.withCurrentItems(change);
+    // The store's raw edit announces nothing; everything showing the lists must see the new order.
+    const bool changed = m_state.withCurrentItems(change);
+    if (changed)
+        Q_EMIT m_state.listsChanged();
+    return changed;
 }
 bool AppStateRingStore::save() {
     return m_state.save();

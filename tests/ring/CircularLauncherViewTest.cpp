@@ -1,6 +1,7 @@
 #include "ring/CircularLauncherView.h"
 #include "platform/linux/GioWorkspace.h"
 #include "ring/Clock.h"
+#include "ring/HoverLabelView.h"
 #include "ring/RingGeometry.h"
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
@@ -135,6 +136,24 @@ TEST_F(RingViewTest, ClickOnEmptySpaceStepsBack) {
     EXPECT_EQ(dismissals, 0);
     click(view->ringCentre()); // the hole, outside every entry
     EXPECT_EQ(dismissals, 1);
+}
+
+TEST_F(RingViewTest, DraggingThePanelByItsMarginIsNoClick) {
+    start({list(QStringLiteral("Main"), {app(QStringLiteral("A"))})});
+    // The window follows the pointer, so the pointer stays where it was pressed within the view while it
+    // travels on the screen.
+    const QPointF corner(8, 8);
+    const QPointF screen = view->mapToGlobal(corner);
+    auto send = [this, corner](QEvent::Type type, QPointF global, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, corner, global, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          buttons, {});
+        QCoreApplication::sendEvent(view.get(), &event);
+    };
+    send(QEvent::MouseButtonPress, screen, Qt::LeftButton);
+    for (int step = 1; step <= 30; ++step)
+        send(QEvent::MouseMove, screen + QPointF(2 * step, step), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, screen + QPointF(60, 30), Qt::NoButton);
+    EXPECT_EQ(dismissals, 0);
 }
 
 TEST_F(RingViewTest, ClickOnAGroupOpensItWithoutDismissing) {
@@ -403,6 +422,49 @@ TEST_F(OuterRadiusTest, OuterRadiusFromTheStore) {
         AppDelegate shell(state.get());
         EXPECT_NEAR(shell.currentRingOuterRadius(), c.expected, 0.01)
             << c.items << " items, " << c.lists << " lists, group open " << c.openGroup;
+    }
+}
+
+// The hover label.
+
+TEST(HoverLabel, TextSizeAndPlaceFollowTheScale) {
+    struct Case {
+        double scale;
+        int pixelSize;    // the ring's points are logical pixels
+        double aboveTile; // gap between the label's centre and the icon tile's top edge
+    };
+    const Case cases[] = {{1.0, 13, 15}, {1.4, 18, 21}, {0.8, 10, 12}};
+    for (const Case &c : cases) {
+        EXPECT_EQ(HoverLabelView::font(c.scale).pixelSize(), c.pixelSize) << c.scale;
+        const double iconSize = RingGeometry::iconSize(c.scale);
+        const QPointF at = HoverLabelView::anchor({30, 100}, iconSize, c.scale);
+        EXPECT_DOUBLE_EQ(at.x(), 30);
+        EXPECT_NEAR(100 - iconSize / 2 - at.y(), c.aboveTile, 1e-9) << c.scale;
+    }
+}
+
+TEST(HoverLabel, ShownOnlyForAnEnabledNamedIconOnTheRing) {
+    const QUuid onRing = QUuid::createUuid();
+    const QUuid elsewhere = QUuid::createUuid();
+    const QHash<QUuid, QPointF> positions{{onRing, QPointF(-178, 0)}};
+    const QString name = QStringLiteral("Mail");
+    struct Case {
+        std::optional<QString> name;
+        std::optional<QUuid> id;
+        bool enabled;
+        bool shown;
+    };
+    const Case cases[] = {
+        {name, onRing, true, true},          // an icon under the pointer
+        {name, onRing, false, false},        // a drag is running
+        {std::nullopt, onRing, true, false}, // the name was cleared (a group opened)
+        {name, elsewhere, true, false},      // an id from the list shown before
+        {name, std::nullopt, true, false},
+    };
+    for (const Case &c : cases) {
+        HoverLabelView label;
+        label.update({c.name, c.id, positions, 87, 1, c.enabled});
+        EXPECT_EQ(label.shownName().has_value(), c.shown);
     }
 }
 

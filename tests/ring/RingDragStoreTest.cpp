@@ -11,7 +11,7 @@
 namespace {
 
 class RingDragStoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         state.withCurrentItems([](QList<AppItem> &items) {
             items.clear();
@@ -76,7 +76,10 @@ TEST_F(RingDragStoreTest, ShownOrderIsWrittenToTheListsFile) {
         drag.pointerMoved(overDelta + drag.grabOffset() + QPointF(step % 2 ? 8 : -8, 0));
     }
     ASSERT_TRUE(drag.liveOrder());
+    int announced = 0;
+    QObject::connect(&state, &AppState::listsChanged, [&announced] { ++announced; });
     EXPECT_EQ(drag.release().action, RingRelease::Action::reordered);
+    EXPECT_EQ(announced, 1); // views showing the lists follow the new order
     const QStringList expected{"Bravo", "Charlie", "Delta", "Alpha", "Echo"};
     EXPECT_EQ(names(), expected);
 
