@@ -281,6 +281,21 @@ def scenario_panel(s):
     print(trace)
 
 
+def scenario_drag_margin(s):
+    fixture(s)
+    s.start_app()
+    g = s.geometry(s.window)
+    x, y = int(g["Absolute upper-left X"]), int(g["Absolute upper-left Y"])
+    # Far outside the ring, in small steps as a hand moves: the window follows the pointer.
+    start = (x + 60, y + 60)
+    s.drag(line(start, (start[0] + 80, start[1] + 40), 40), hold=0.1)
+    time.sleep(0.4)
+    assert s.is_viewable(s.window), "dragging the panel by its margin dismissed the launcher"
+    g = s.geometry(s.window)
+    moved = (int(g["Absolute upper-left X"]) - x, int(g["Absolute upper-left Y"]) - y)
+    assert abs(moved[0] - 80) <= 2 and abs(moved[1] - 40) <= 2, "the panel moved by %s" % (moved,)
+
+
 def scenario_small_scale(s):
     fixture(s)
     with open(os.path.join(s.config, "Ilvex/Ilvex.conf"), "a") as f:
