@@ -25,14 +25,15 @@ QString environmentOr(const char *name, const QString &fallback) {
     return value.isEmpty() ? fallback : value;
 }
 
-// Decodes whatever image format the server sent. The reader's allocation limit keeps a small body that
-// claims a huge picture from exhausting memory.
+// Decodes whatever image format the server sent. The allocation limit keeps a small body that claims a
+// huge picture from taking memory that the never-evicted memory cache would then hold for the whole run.
 std::optional<QImage> decodeImage(const QByteArray &bytes) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
+    reader.setAllocationLimit(16); // megabytes: 2048 × 2048 pixels, far more than any site icon
     const QImage image = reader.read();
     if (image.isNull())
         return std::nullopt;
@@ -87,7 +88,12 @@ std::optional<QString> FaviconCache::hostForLink(const QString &linkText) {
         return std::nullopt;
     QUrl url(text, QUrl::StrictMode);
     // "example.com" has no scheme and so no host; it opens as https, and so is its icon looked up.
-    if (url.isValid() && url.scheme().isEmpty())
+    // "example.com:8080" and "localhost:3000" parse as a scheme and a path, but were typed as host and
+    // port: they open as https too.
+    const QString path = url.path();
+    const bool hostAndPort = url.host().isEmpty() && !path.isEmpty() && path.front().isDigit() &&
+                             (url.scheme() == u"localhost" || url.scheme().contains(u'.'));
+    if (url.isValid() && (url.scheme().isEmpty() || hostAndPort))
         url = QUrl(QStringLiteral("https://") + text, QUrl::StrictMode);
     if (!url.isValid())
         return std::nullopt;

@@ -7,6 +7,8 @@
 #include "views/TintPopover.h"
 
 #include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QStyleHints>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,6 +20,11 @@ AppIconView::AppIconView(const AppItem &item, qreal iconSize, const QColor &subL
     setAttribute(Qt::WA_Hover);
     setFixedSize(sizeHint());
     connect(m_animator, &AppIconAnimator::changed, this, qOverload<>(&QWidget::update));
+    m_pendingClick.setSingleShot(true);
+    connect(&m_pendingClick, &QTimer::timeout, this, [this] {
+        if (m_callbacks.action)
+            m_callbacks.action();
+    });
     loadFavicon();
 }
 
@@ -107,17 +114,29 @@ void AppIconView::mousePressEvent(QMouseEvent *event) {
     event->accept();
 }
 
+bool AppIconView::onGroupCapsule(const QPointF &position) const {
+    return m_item.isSubList && AppIconPainter::capsuleRect(m_item, m_iconSize).contains(position);
+}
+
 void AppIconView::mouseReleaseEvent(QMouseEvent *event) {
     const bool click =
         m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_pressed = false;
-    if (click && m_callbacks.action)
+    if (!click)
+        return;
+    // The double click that renames a group takes priority on its capsule: a single click there opens
+    // the group only once no second click has come.
+    if (onGroupCapsule(event->position())) {
+        m_pendingClick.start(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+        return;
+    }
+    if (m_callbacks.action)
         m_callbacks.action();
 }
 
 void AppIconView::mouseDoubleClickEvent(QMouseEvent *event) {
-    // On a group, a double click on the name capsule renames it instead of opening it twice.
-    if (m_item.isSubList && AppIconPainter::capsuleRect(m_item, m_iconSize).contains(event->position())) {
+    if (onGroupCapsule(event->position())) {
+        m_pendingClick.stop();
         m_pressed = false;
         showRenamePrompt();
         return;

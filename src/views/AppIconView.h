@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -71,6 +72,7 @@ class AppIconView : public QWidget {
   private:
     void loadFavicon();
     void setHovered(bool hovered);
+    bool onGroupCapsule(const QPointF &position) const;
 
     AppItem m_item;
     qreal m_iconSize;
@@ -83,4 +85,5 @@ class AppIconView : public QWidget {
     AppIconAnimator *m_animator;
     QPointer<TintPopover> m_popover;
     bool m_pressed = false;
+    QTimer m_pendingClick; // a click on a group's capsule, held back in case a second one follows
 };

@@ -1,8 +1,10 @@
 #include "views/IlvexButtonStyle.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QResizeEvent>
 #include <QStyleOptionButton>
 
 namespace {
@@ -90,7 +92,24 @@ QColor IlvexDestructiveButtonStyle::systemRed() {
 IlvexDestructiveButtonStyle *IlvexDestructiveButtonStyle::apply(QAbstractButton *button, bool isDisabled) {
     auto *style = new IlvexDestructiveButtonStyle(isDisabled);
     prepare(button, style);
+    // Long labels wrap instead of widening the row: the button may get narrower than its text, and
+    // grows in height at the width it is given.
+    button->setMinimumWidth(1);
+    button->installEventFilter(style);
     return style;
+}
+
+bool IlvexDestructiveButtonStyle::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Resize) {
+        const auto *resize = static_cast<QResizeEvent *>(event);
+        if (resize->size().width() != resize->oldSize().width()) {
+            // A push button keeps its size hint until some change event clears it.
+            QEvent changed(QEvent::ContentsRectChange);
+            QCoreApplication::sendEvent(watched, &changed);
+            static_cast<QWidget *>(watched)->updateGeometry();
+        }
+    }
+    return QProxyStyle::eventFilter(watched, event);
 }
 
 void IlvexDestructiveButtonStyle::drawControl(ControlElement element, const QStyleOption *option,
@@ -113,7 +132,15 @@ void IlvexDestructiveButtonStyle::drawControl(ControlElement element, const QSty
 
 QSize IlvexDestructiveButtonStyle::sizeFromContents(ContentsType type, const QStyleOption *option,
                                                     const QSize &size, const QWidget *widget) const {
-    if (type == CT_PushButton)
-        return labelSize(option, widget, 10);
-    return QProxyStyle::sizeFromContents(type, option, size, widget);
+    if (type != CT_PushButton)
+        return QProxyStyle::sizeFromContents(type, option, size, widget);
+    QSize label = labelSize(option, widget, 10);
+    const auto *button = qstyleoption_cast<const QStyleOptionButton *>(option);
+    if (widget && button && widget->width() > 2 * 10) {
+        const QFontMetrics metrics(labelFont(widget->font()));
+        const QRect wrapped = metrics.boundingRect(QRect(0, 0, widget->width() - 2 * 10, 1 << 20),
+                                                   Qt::AlignCenter | Qt::TextWordWrap, button->text);
+        label.setHeight(std::max(label.height(), wrapped.height() + 8));
+    }
+    return label;
 }

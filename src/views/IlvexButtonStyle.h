@@ -45,6 +45,7 @@ class IlvexDestructiveButtonStyle : public QProxyStyle {
                      const QWidget *widget = nullptr) const override;
     QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
                            const QWidget *widget = nullptr) const override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     bool m_isDisabled;

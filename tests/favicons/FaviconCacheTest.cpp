@@ -176,6 +176,9 @@ TEST(FaviconHost, LinksGiveHostsAndOnlySafeFileNames) {
         {"https://www.Example.com/path?q=1", QStringLiteral("www.example.com")},
         {"example.com", QStringLiteral("example.com")}, // typed without a scheme: opens as https
         {"  example.com/page  ", QStringLiteral("example.com")},
+        {"example.com:8080/page", QStringLiteral("example.com")}, // host and port, no scheme
+        {"localhost:3000", QStringLiteral("localhost")},
+        {"mailto:someone@example.com", std::nullopt},
         {"http://127.0.0.1:8080/", QStringLiteral("127.0.0.1")},
         {"https://bücher.de", QStringLiteral("xn--bcher-kva.de")},
         {"", std::nullopt},

@@ -6,6 +6,7 @@
 #include "views/AppIconAnimator.h"
 #include "views/AppIconMenu.h"
 #include "views/AppIconPainter.h"
+#include "views/GroupRenamePrompt.h"
 #include "views/SwatchDot.h"
 #include "views/TintPopover.h"
 
@@ -13,7 +14,10 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenu>
+#include <QStyleHints>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -311,4 +315,35 @@ TEST_F(EnglishStrings, LinkShowsGlobeThenItsFaviconClippedToARoundedSquare) {
     EXPECT_EQ(QColor(loaded.pixel(31, 31)), QColor(Qt::red));
     EXPECT_EQ(qAlpha(loaded.pixel(1, 1)), 0) << "corner not clipped";
     EXPECT_NE(QColor(globe.pixel(31, 31)), QColor(Qt::red));
+}
+
+TEST_F(EnglishStrings, DoubleClickOnAGroupCapsuleRenamesInsteadOfOpening) {
+    int actions = 0;
+    QStringList renames;
+    AppIconCallbacks callbacks;
+    callbacks.action = [&] { ++actions; };
+    callbacks.onRenameItem = [&](const QString &name) { renames.append(name); };
+    AppIconView view(group(2), 72, Qt::blue, callbacks);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const QPoint capsule = AppIconPainter::capsuleRect(view.item(), 72).center().toPoint();
+    const QPoint image = AppIconPainter::imageRect(view.item(), 72).center().toPoint();
+
+    QTest::mouseDClick(&view, Qt::LeftButton, {}, capsule);
+    GroupRenamePrompt *prompt = view.window()->findChild<GroupRenamePrompt *>();
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_EQ(prompt->field()->text(), QStringLiteral("Group"));
+    prompt->field()->setText(QStringLiteral("  Tools "));
+    prompt->accept();
+    EXPECT_EQ(renames, QStringList{QStringLiteral("  Tools ")}) << "the name goes out as typed";
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+    EXPECT_EQ(actions, 0) << "the group opened as well";
+
+    // A single click on the capsule still opens the group, once no second click follows.
+    QTest::mouseClick(&view, Qt::LeftButton, {}, capsule);
+    EXPECT_EQ(actions, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return actions == 1; }, 2000));
+    QTest::mouseClick(&view, Qt::LeftButton, {}, image);
+    EXPECT_EQ(actions, 2) << "clicks on the glyph open at once";
+    QTest::qWait(0);
 }

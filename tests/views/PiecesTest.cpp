@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +110,24 @@ TEST(ButtonStyles, PressedFillsAndDisabledLooks) {
         return strongest;
     };
     EXPECT_LT(edgeAlpha(destructive(true, false)), edgeAlpha(destructive(false, false)));
+}
+
+TEST(ButtonStyles, DestructiveLabelsWrapInANarrowColumn) {
+    QWidget column;
+    auto *layout = new QVBoxLayout(&column);
+    layout->setSizeConstraint(QLayout::SetNoConstraint); // offscreen windows cannot take size limits
+    auto *shortLabel = new QPushButton(QStringLiteral("Delete"));
+    auto *longLabel = new QPushButton(QStringLiteral("Delete list (empty it first) and all of its groups"));
+    for (QPushButton *button : {shortLabel, longLabel}) {
+        IlvexDestructiveButtonStyle::apply(button, false);
+        layout->addWidget(button);
+    }
+    column.resize(150, 300);
+    column.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&column));
+    QTest::qWait(0);
+    EXPECT_LE(longLabel->width(), 150);
+    EXPECT_GE(longLabel->height(), 2 * shortLabel->height() - 8) << "the long label did not wrap";
 }
 
 TEST(Spring, CoefficientsAndMotion) {
