@@ -8,10 +8,10 @@
 
 #include <QContextMenuEvent>
 #include <QGuiApplication>
-#include <QStyleHints>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
 
 AppIconView::AppIconView(const AppItem &item, qreal iconSize, const QColor &subListTint,
                          AppIconCallbacks callbacks, QWidget *parent)
