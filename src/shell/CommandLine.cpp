@@ -3,8 +3,8 @@
 #include "shell/GuiMode.h"
 
 #include "BuildConfig.h"
-#include "platform/linux/FileBookmarks.h"
-#include "platform/linux/GioWorkspace.h"
+#include "platform/linux/LinuxServices.h"
+#include "shell/ListsTransfer.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 
@@ -43,27 +43,29 @@ void printError(const QString &line) {
     std::fputs(qPrintable(QStringLiteral("ilvex: ") + line + u'\n'), stderr);
 }
 
-struct LinuxServices {
-    GioWorkspace workspace;
-    FileBookmarks bookmarks;
-    StoreServices store() { return StoreServices{&workspace, &bookmarks, nullptr, {}, qEnvironmentVariableIsSet("FLATPAK_ID") || qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID")}; }
-};
+// A running Ilvex owns the lists file: export and import go through it, or its next save would undo
+// an import made beside it. Without one, the command builds a store of its own.
+constexpr int transferTimeoutMs = 60000;
 
 int exportLists(const QString &path) {
-    LinuxServices services;
-    AppState state(services.store());
-    const auto data = state.exportListsData();
-    if (!data) {
-        printError(QStringLiteral("could not encode the lists"));
-        return 1;
+    auto reply = SingleInstance().askRunning(InstanceRequest::exportLists, {}, transferTimeoutMs);
+    if (!reply) {
+        LinuxServices services;
+        AppState state(services.store());
+        reply = ListsTransfer::exportLists(state);
     }
+    if (reply->exitCode != 0) {
+        printError(reply->error);
+        return reply->exitCode;
+    }
+    const QByteArray &data = reply->output;
     if (path == u"-") {
-        const bool ok = std::fwrite(data->constData(), 1, size_t(data->size()), stdout) == size_t(data->size());
+        const bool ok = std::fwrite(data.constData(), 1, size_t(data.size()), stdout) == size_t(data.size());
         std::fflush(stdout);
         return ok ? 0 : 1;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*data) != data->size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
         printError(QStringLiteral("could not write %1: %2").arg(path, file.errorString()));
         return 1;
     }
@@ -125,11 +127,6 @@ qsizetype storedListCount() {
     return stored ? stored->size() : 0;
 }
 
-bool listsFileHolds(const AppState &state) {
-    QFile file(state.listsFilePath());
-    return file.open(QIODevice::ReadOnly) && file.readAll() == ListsCodec::encodeLists(state.lists());
-}
-
 // Every refusal happens before the store is built, so a failed import never touches the lists file.
 int importLists(const QString &path, bool append) {
     QString reason;
@@ -143,22 +140,20 @@ int importLists(const QString &path, bool append) {
         printError(QStringLiteral("%1 could not be read as an Ilvex configuration").arg(path));
         return 1;
     }
-    if (append && storedListCount() >= AppState::maxLists) {
-        printError(QStringLiteral("no free place: Ilvex already has %1 lists").arg(AppState::maxLists));
-        return 1;
+    auto reply = SingleInstance().askRunning(InstanceRequest::importLists,
+                                             ListsTransfer::importPayload(*data, append), transferTimeoutMs);
+    if (!reply) {
+        if (append && storedListCount() >= AppState::maxLists) {
+            printError(QStringLiteral("no free place: Ilvex already has %1 lists").arg(AppState::maxLists));
+            return 1;
+        }
+        LinuxServices services;
+        AppState state(services.store());
+        reply = ListsTransfer::importLists(state, *data, append);
     }
-    LinuxServices services;
-    AppState state(services.store());
-    if (!state.importLists(*data, append)) {
-        printError(QStringLiteral("the lists could not be imported"));
-        return 1;
-    }
-    // The store does not report a failed save; the file on disk says whether the import is kept.
-    if (!listsFileHolds(state)) {
-        printError(QStringLiteral("could not write %1").arg(state.listsFilePath()));
-        return 1;
-    }
-    return 0;
+    if (reply->exitCode != 0)
+        printError(reply->error);
+    return reply->exitCode;
 }
 
 } // namespace

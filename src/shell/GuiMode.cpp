@@ -1,10 +1,10 @@
 #include "shell/GuiMode.h"
 
 #include "favicons/FaviconCache.h"
-#include "platform/linux/FileBookmarks.h"
-#include "platform/linux/GioWorkspace.h"
+#include "platform/linux/LinuxServices.h"
 #include "ring/CircularLauncherView.h"
 #include "shell/AppDelegate.h"
+#include "shell/ListsTransfer.h"
 #include "store/AppState.h"
 #include "views/FileIcons.h"
 
@@ -14,19 +14,6 @@
 #include <cstdio>
 
 namespace {
-
-struct LinuxServices {
-    GioWorkspace workspace;
-    FileBookmarks bookmarks;
-    StoreServices store() {
-        return StoreServices{&workspace,
-                             &bookmarks,
-                             nullptr,
-                             {},
-                             qEnvironmentVariableIsSet("FLATPAK_ID") ||
-                                 qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID")};
-    }
-};
 
 void printLine(const QString &line) {
     std::fputs(qPrintable(line + u'\n'), stdout);
@@ -54,6 +41,9 @@ void applyRequest(AppDelegate &shell, InstanceRequest request) {
     case InstanceRequest::toggleMenuBar:
         // These windows and the tray icon are not part of this build yet.
         break;
+    case InstanceRequest::exportLists:
+    case InstanceRequest::importLists:
+        break; // answered by the responder
     }
 }
 
@@ -107,6 +97,7 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
         }
     };
     QObject::connect(&instance, &SingleInstance::requestReceived, &shell, handle);
+    instance.setResponder([&state](const InstanceMessage &message) { return ListsTransfer::respond(state, message); });
     handle(request);
     const int result = app.exec();
     AppState::setShared(nullptr);

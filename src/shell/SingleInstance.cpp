@@ -1,5 +1,6 @@
 #include "shell/SingleInstance.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -9,13 +10,57 @@
 #include <cstdio>
 
 namespace {
-// A request is one byte; anything much longer is not ours.
-constexpr quint32 maxMessageSize = 1024;
-
 bool isKnownRequest(quint8 kind) {
-    return kind >= quint8(InstanceRequest::openSettings) && kind <= quint8(InstanceRequest::quit);
+    return kind >= quint8(InstanceRequest::openSettings) && kind <= quint8(InstanceRequest::importLists);
+}
+
+QByteArray framed(const QByteArray &body) {
+    QByteArray message(4, '\0');
+    qToBigEndian<quint32>(quint32(body.size()), message.data());
+    return message + body;
+}
+
+// Reads one framed message from a connected socket, waiting at most until the deadline.
+std::optional<QByteArray> readFramed(QLocalSocket &socket, QDeadlineTimer deadline) {
+    QByteArray buffer;
+    while (true) {
+        if (buffer.size() >= 4) {
+            const quint32 length = qFromBigEndian<quint32>(buffer.constData());
+            if (length > SingleInstance::maxMessageSize)
+                return std::nullopt;
+            if (quint32(buffer.size()) >= 4 + length)
+                return buffer.mid(4, qsizetype(length));
+        }
+        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(int(deadline.remainingTime())))
+            return std::nullopt;
+        buffer.append(socket.readAll());
+    }
 }
 } // namespace
+
+QByteArray InstanceReply::encode() const {
+    QByteArray body;
+    body.append(char(quint8(exitCode)));
+    QByteArray length(4, '\0');
+    qToBigEndian<quint32>(quint32(output.size()), length.data());
+    body.append(length);
+    body.append(output);
+    body.append(error.toUtf8());
+    return body;
+}
+
+std::optional<InstanceReply> InstanceReply::decode(const QByteArray &body) {
+    if (body.size() < 5)
+        return std::nullopt;
+    const quint32 outputLength = qFromBigEndian<quint32>(body.constData() + 1);
+    if (quint64(outputLength) + 5 > quint64(body.size()))
+        return std::nullopt;
+    InstanceReply reply;
+    reply.exitCode = quint8(body.at(0));
+    reply.output = body.mid(5, qsizetype(outputLength));
+    reply.error = QString::fromUtf8(body.mid(5 + qsizetype(outputLength)));
+    return reply;
+}
 
 SingleInstance::SingleInstance(const QString &runtimeDirectory, QObject *parent)
     : QObject(parent), m_directory(runtimeDirectory) {
@@ -30,15 +75,16 @@ SingleInstance::~SingleInstance() = default;
 QString SingleInstance::socketPath() const { return m_directory + QStringLiteral("/ilvex.socket"); }
 QString SingleInstance::lockPath() const { return m_directory + QStringLiteral("/ilvex.lock"); }
 
-QByteArray SingleInstance::encode(InstanceRequest request) {
-    QByteArray message(4, '\0');
-    qToBigEndian<quint32>(1, message.data());
-    message.append(char(request));
-    return message;
+bool SingleInstance::expectsReply(InstanceRequest request) {
+    return request == InstanceRequest::exportLists || request == InstanceRequest::importLists;
 }
 
-QList<InstanceRequest> SingleInstance::decode(QByteArray &buffer) {
-    QList<InstanceRequest> requests;
+QByteArray SingleInstance::encode(InstanceRequest request, const QByteArray &payload) {
+    return framed(QByteArray(1, char(request)) + payload);
+}
+
+QList<InstanceMessage> SingleInstance::decode(QByteArray &buffer) {
+    QList<InstanceMessage> messages;
     while (buffer.size() >= 4) {
         const quint32 length = qFromBigEndian<quint32>(buffer.constData());
         if (length == 0 || length > maxMessageSize) {
@@ -49,10 +95,10 @@ QList<InstanceRequest> SingleInstance::decode(QByteArray &buffer) {
             break;
         const quint8 kind = quint8(buffer.at(4));
         if (isKnownRequest(kind))
-            requests.append(InstanceRequest(kind));
+            messages.append({InstanceRequest(kind), buffer.mid(5, qsizetype(length) - 1)});
         buffer.remove(0, qsizetype(4 + length));
     }
-    return requests;
+    return messages;
 }
 
 bool SingleInstance::sendToRunning(InstanceRequest request, int timeoutMs) const {
@@ -67,6 +113,23 @@ bool SingleInstance::sendToRunning(InstanceRequest request, int timeoutMs) const
     if (socket.state() != QLocalSocket::UnconnectedState)
         socket.waitForDisconnected(timeoutMs);
     return true;
+}
+
+std::optional<InstanceReply> SingleInstance::askRunning(InstanceRequest request, const QByteArray &payload,
+                                                        int timeoutMs) const {
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    if (!socket.waitForConnected(std::min(timeoutMs, 1000)))
+        return std::nullopt;
+    const QDeadlineTimer deadline(timeoutMs);
+    socket.write(encode(request, payload));
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
+            return std::nullopt;
+    }
+    const auto body = readFramed(socket, deadline);
+    socket.disconnectFromServer();
+    return body ? InstanceReply::decode(*body) : std::nullopt;
 }
 
 bool SingleInstance::becomePrimary() {
@@ -96,8 +159,17 @@ bool SingleInstance::becomePrimary() {
                     client->abort();
                     return;
                 }
-                for (InstanceRequest request : decode(*buffer))
-                    Q_EMIT requestReceived(request);
+                for (const InstanceMessage &message : decode(*buffer)) {
+                    if (!expectsReply(message.request)) {
+                        Q_EMIT requestReceived(message.request);
+                        continue;
+                    }
+                    InstanceReply reply{1, {}, QStringLiteral("the running Ilvex cannot do this")};
+                    if (m_responder)
+                        reply = m_responder(message);
+                    client->write(framed(reply.encode()));
+                    client->flush();
+                }
             });
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
         }

@@ -1,0 +1,56 @@
+#include "shell/ListsTransfer.h"
+
+#include "store/AppState.h"
+#include "store/ListsCodec.h"
+
+#include <QFile>
+
+namespace ListsTransfer {
+namespace {
+InstanceReply failure(const QString &error) { return InstanceReply{1, {}, error}; }
+
+bool listsFileHolds(const AppState &state) {
+    QFile file(state.listsFilePath());
+    return file.open(QIODevice::ReadOnly) && file.readAll() == ListsCodec::encodeLists(state.lists());
+}
+} // namespace
+
+InstanceReply exportLists(const AppState &state) {
+    const auto data = state.exportListsData();
+    if (!data)
+        return failure(QStringLiteral("could not encode the lists"));
+    return InstanceReply{0, *data, {}};
+}
+
+InstanceReply importLists(AppState &state, const QByteArray &document, bool append) {
+    const auto decoded = ListsCodec::decodeLists(document);
+    if (!decoded || decoded->isEmpty())
+        return failure(QStringLiteral("the document could not be read as an Ilvex configuration"));
+    if (append && state.lists().size() >= AppState::maxLists)
+        return failure(QStringLiteral("no free place: Ilvex already has %1 lists").arg(AppState::maxLists));
+    if (!state.importLists(document, append))
+        return failure(QStringLiteral("the lists could not be imported"));
+    // The store does not report a failed save; the file on disk says whether the import is kept.
+    if (!listsFileHolds(state))
+        return failure(QStringLiteral("could not write %1").arg(state.listsFilePath()));
+    return InstanceReply{0, {}, {}};
+}
+
+QByteArray importPayload(const QByteArray &document, bool append) {
+    return QByteArray(1, append ? '\1' : '\0') + document;
+}
+
+InstanceReply respond(AppState &state, const InstanceMessage &message) {
+    switch (message.request) {
+    case InstanceRequest::exportLists:
+        return exportLists(state);
+    case InstanceRequest::importLists:
+        if (message.payload.isEmpty())
+            return failure(QStringLiteral("empty import request"));
+        return importLists(state, message.payload.mid(1), message.payload.at(0) == '\1');
+    default:
+        return failure(QStringLiteral("unexpected request"));
+    }
+}
+
+} // namespace ListsTransfer
