@@ -86,11 +86,7 @@ std::optional<QUuid> AppStateRingStore::mergeIntoNewGroup(const QUuid &targetID,
     return m_state.mergeIntoNewGroup(targetID, draggedID);
 }
 bool AppStateRingStore::withCurrentItems(const std::function<void(QList<AppItem> &)> &change) {
-    // The store's raw edit announces nothing; everything showing the lists must see the new order.
-    const bool changed = m_state.withCurrentItems(change);
-    if (changed)
-        Q_EMIT m_state.listsChanged();
-    return changed;
+    return m_state.withCurrentItems(change);
 }
 bool AppStateRingStore::save() {
     return m_state.save();

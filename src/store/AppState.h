@@ -95,7 +95,8 @@ public:
     void moveTopLevelItem(const QUuid &itemID, const QUuid &groupID, const QUuid &listID);
 
     // Groups. withCurrentItems applies a change to the open group's members, or else to the active
-    // list's entries; false (and the change not called) when there are no lists. It does not save.
+    // list's entries; false (and the change not called) when there are no lists. It announces the
+    // change (listsChanged) but does not save: callers save.
     bool withCurrentItems(const std::function<void(QList<AppItem> &)> &change);
     void openSubList(const QUuid &groupID);
     void closeSubList();

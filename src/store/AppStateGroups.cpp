@@ -44,10 +44,12 @@ bool AppState::withCurrentItems(const std::function<void(QList<AppItem> &)> &cha
             QList<AppItem> members = active->items[group].subItems.value_or(QList<AppItem>{});
             change(members);
             active->items[group].subItems = std::move(members);
+            Q_EMIT listsChanged();
             return true;
         }
     }
     change(active->items);
+    Q_EMIT listsChanged();
     return true;
 }
 

@@ -116,7 +116,6 @@ void AppState::add(const QString &path) {
         return;
     const AppItem item = makeFileEntry(path);
     withCurrentItems([&](QList<AppItem> &items) { items.append(item); });
-    Q_EMIT listsChanged();
     if (m_services.bookmarks && m_services.bookmarks->startAccess(item.appPath))
         m_accessedPaths.insert(item.id, {item.appPath, item.appPath});
     save();
@@ -131,7 +130,6 @@ void AppState::addURL(const QString &urlText, const QString &name) {
     item.appPath = urlText;
     item.isURL = true;
     withCurrentItems([&](QList<AppItem> &items) { items.append(item); });
-    Q_EMIT listsChanged();
     save();
 }
 
@@ -143,7 +141,6 @@ void AppState::remove(const AppItem &item) {
     withCurrentItems([&](QList<AppItem> &items) {
         items.removeIf([&](const AppItem &candidate) { return candidate.id == id; });
     });
-    Q_EMIT listsChanged();
     pruneOpenSubListIfEmpty();
     save();
 }
@@ -156,7 +153,6 @@ void AppState::setFolderTint(const QUuid &itemID, const std::optional<QString> &
         if (index >= 0)
             items[index].folderTint = tint;
     });
-    Q_EMIT listsChanged();
     save();
 }
 
@@ -169,7 +165,6 @@ void AppState::renameItem(const QUuid &itemID, const QString &name) {
         if (index >= 0)
             items[index].name = trimmed;
     });
-    Q_EMIT listsChanged();
     save();
 }
 
