@@ -102,7 +102,10 @@ CircularLauncherView::CircularLauncherView(AppState *state, std::function<void()
                                            Clock *clock)
     : QWidget(parent), m_state(state), m_onDismiss(std::move(onDismiss)), m_playSound(&LauncherSound::play),
       m_ownClock(clock ? nullptr : std::make_unique<SystemClock>()), m_clock(clock ? *clock : *m_ownClock),
-      m_ringStore(*state), m_drag(m_ringStore, m_clock), m_layer(std::make_unique<Layer>()) {
+      m_ringStore(*state), m_drag(m_ringStore, m_clock), m_layer(std::make_unique<Layer>()),
+      m_capsuleClick([this](int delayMs, std::function<void()> task) {
+          m_clock.schedule(delayMs, this, std::move(task));
+      }) {
     setAttribute(Qt::WA_TranslucentBackground);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -584,11 +587,8 @@ void CircularLauncherView::paintLayer(QPainter &painter, const Layer &layer, qre
             continue;
         }
         // Hovered or a drop target: the growing image and its shadow change every frame.
-        const QSizeF frameSize = AppIconPainter::frameSize(sprite.item, iconSize);
-        const QRectF imageRect = AppIconPainter::imageRect(sprite.item, iconSize);
-        const QPointF origin = centre - imageRect.center();
         const QImage favicon = m_favicons.value(id);
-        AppIconPainter::paintEntry(painter, QRectF(origin, frameSize), sprite.item, iconSize, subListTint,
+        AppIconPainter::paintEntry(painter, entryFrame(sprite), sprite.item, iconSize, subListTint,
                                    favicon.isNull() ? std::nullopt : std::optional<QImage>(favicon),
                                    AppIconMotion{hover, drop, pulse}, dpr);
     }
@@ -672,16 +672,26 @@ QColor CircularLauncherView::tint(const AppItem &item) const {
 
 // Hit testing and input.
 
-const CircularLauncherView::Sprite *CircularLauncherView::spriteAt(QPointF widgetPoint) const {
+QRectF CircularLauncherView::entryFrame(const Sprite &sprite) const {
     const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+    const QRectF imageRect = AppIconPainter::imageRect(sprite.item, iconSize);
+    const QPointF origin = QPointF(sprite.x.value(), sprite.y.value()) - imageRect.center();
+    return {origin, AppIconPainter::frameSize(sprite.item, iconSize)};
+}
+
+bool CircularLauncherView::onGroupCapsule(const Sprite &sprite, QPointF widgetPoint) const {
+    const QPointF inFrame = widgetPoint - ringCentre() - entryFrame(sprite).topLeft();
+    return GroupCapsuleClick::onGroupCapsule(sprite.item,
+                                             RingGeometry::iconSize(RingGeometry::effectiveScale()), inFrame);
+}
+
+const CircularLauncherView::Sprite *CircularLauncherView::spriteAt(QPointF widgetPoint) const {
     const QPointF p = widgetPoint - ringCentre();
     for (auto it = m_layer->order.crbegin(); it != m_layer->order.crend(); ++it) {
         const Sprite &sprite = m_layer->sprites[*it];
         if (m_drag.draggingID() == sprite.item.id)
             continue;
-        const QRectF imageRect = AppIconPainter::imageRect(sprite.item, iconSize);
-        const QPointF origin = QPointF(sprite.x.value(), sprite.y.value()) - imageRect.center();
-        if (QRectF(origin, AppIconPainter::frameSize(sprite.item, iconSize)).contains(p))
+        if (entryFrame(sprite).contains(p))
             return &sprite;
     }
     return nullptr;
@@ -744,7 +754,7 @@ void CircularLauncherView::mouseReleaseEvent(QMouseEvent *event) {
         return;
     if (m_pressedID) {
         m_pressedID.reset();
-        handleRelease(m_drag.release());
+        handleRelease(m_drag.release(), event->position());
     } else if (m_emptyPress) {
         m_emptyPress.reset();
         backOrDismiss();
@@ -752,18 +762,30 @@ void CircularLauncherView::mouseReleaseEvent(QMouseEvent *event) {
     updateHover(event->position());
 }
 
-void CircularLauncherView::handleRelease(const RingRelease &release) {
+void CircularLauncherView::mouseDoubleClickEvent(QMouseEvent *event) {
+    const Sprite *sprite = event->button() == Qt::LeftButton ? spriteAt(event->position()) : nullptr;
+    if (sprite && !m_drag.isDragging() &&
+        m_capsuleClick.doubleClick(onGroupCapsule(*sprite, event->position()))) {
+        // The first click's press and release have been handled; this second press starts nothing.
+        m_pressedID.reset();
+        m_emptyPress.reset();
+        renameGroup(sprite->item);
+        return;
+    }
+    mousePressEvent(event);
+}
+
+void CircularLauncherView::handleRelease(const RingRelease &release, QPointF widgetPoint) {
     switch (release.action) {
     case RingRelease::Action::nothing:
         break;
-    case RingRelease::Action::click:
-        for (const AppItem &item : m_state->currentItems()) {
-            if (item.id == release.itemID) {
-                activate(item);
-                break;
-            }
-        }
+    case RingRelease::Action::click: {
+        const auto sprite = m_layer->sprites.constFind(release.itemID);
+        const bool onCapsule = sprite != m_layer->sprites.cend() && onGroupCapsule(*sprite, widgetPoint);
+        // The entry is looked up again when a held-back click comes due: the ring may have changed.
+        m_capsuleClick.click(onCapsule, [this, id = release.itemID] { activateByID(id); });
         break;
+    }
     case RingRelease::Action::movedIntoGroup:
     case RingRelease::Action::merged:
     case RingRelease::Action::reordered:
@@ -790,6 +812,26 @@ void CircularLauncherView::askGroupName(const QUuid &groupID) {
         m_state->renameItem(groupID, *name);
 }
 
+void CircularLauncherView::activateByID(const QUuid &id) {
+    for (const AppItem &item : m_state->currentItems()) {
+        if (item.id == id) {
+            activate(item);
+            return;
+        }
+    }
+}
+
+void CircularLauncherView::renameGroup(const AppItem &group) {
+    QPointer<CircularLauncherView> self(this);
+    GroupRenamePrompt::open(
+        group.name,
+        [self, id = group.id](const QString &name) {
+            if (self)
+                self->m_state->renameItem(id, name);
+        },
+        this);
+}
+
 void CircularLauncherView::activate(const AppItem &item) {
     if (m_drag.isDragging())
         return;
@@ -813,6 +855,7 @@ void CircularLauncherView::activate(const AppItem &item) {
 void CircularLauncherView::backOrDismiss() {
     if (m_drag.isDragging())
         return;
+    m_capsuleClick.cancel(); // a step back overrides a click still waiting
     if (m_state->openSubListID()) {
         m_state->closeSubList();
         m_hover.clearName();
@@ -837,6 +880,7 @@ void CircularLauncherView::leaveEvent(QEvent *event) {
 
 void CircularLauncherView::launcherWillShow() {
     m_drag.cancel();
+    m_capsuleClick.cancel();
     m_hover.clearName();
     sync();
     finishAnimations();
@@ -906,7 +950,9 @@ void CircularLauncherView::contextMenuEvent(QContextMenuEvent *event) {
     const AppItem item = sprite->item;
     const QColor subListTint = ::colors(m_state->currentTheme()).primary;
     QPointer<CircularLauncherView> self(this);
-    const QRect anchor(mapToGlobal((*itemCentre(item.id) - QPointF(43, 43)).toPoint()), QSize(86, 86));
+    // The popover sits beside the entry's whole frame, which grows with the launcher's scale.
+    const QRectF frame = entryFrame(*sprite).translated(ringCentre());
+    const QRect anchor = QRectF(mapToGlobal(frame.topLeft()), frame.size()).toRect();
     AppIconMenuHandlers handlers;
     handlers.open = [self, item] {
         if (self)
@@ -914,13 +960,7 @@ void CircularLauncherView::contextMenuEvent(QContextMenuEvent *event) {
     };
     handlers.rename = [self, item] {
         if (self)
-            GroupRenamePrompt::open(
-                item.name,
-                [self, id = item.id](const QString &name) {
-                    if (self)
-                        self->m_state->renameItem(id, name);
-                },
-                self);
+            self->renameGroup(item);
     };
     handlers.pickColor = [self, item, subListTint, anchor] {
         if (!self)

@@ -6,6 +6,7 @@
 #include "ring/HoverModel.h"
 #include "ring/RingDrag.h"
 #include "store/Types.h"
+#include "views/GroupCapsuleClick.h"
 #include "views/Spring.h"
 
 #include <QElapsedTimer>
@@ -28,7 +29,9 @@ class AppState;
 // what it depends on, so an animation frame is mostly blits.
 //
 // A click on an entry opens a group, or dismisses the launcher and launches the entry 0.16 s later, once
-// the panel has started fading. Dragging goes through RingDrag; a click on empty space steps back.
+// the panel has started fading. A double click on a group's name renames it, and a single click there
+// waits out the double-click interval first. Dragging goes through RingDrag; a click on empty space
+// steps back.
 class CircularLauncherView : public QWidget {
     Q_OBJECT
 
@@ -90,6 +93,7 @@ class CircularLauncherView : public QWidget {
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
@@ -102,7 +106,9 @@ class CircularLauncherView : public QWidget {
 
     void sync();
     void activate(const AppItem &item);
-    void handleRelease(const RingRelease &release);
+    void handleRelease(const RingRelease &release, QPointF widgetPoint);
+    void activateByID(const QUuid &id);
+    void renameGroup(const AppItem &group);
     void askGroupName(const QUuid &groupID);
     void updateHover(QPointF widgetPoint);
     void startFrames();
@@ -118,6 +124,9 @@ class CircularLauncherView : public QWidget {
     QImage discImage(const DiscLook &look, qreal dpr);
     QPixmap dropSlotImage(double diameter, const QColor &primary, qreal dpr);
     const Sprite *spriteAt(QPointF widgetPoint) const;
+    // The sprite's frame (its hit area) in ring coordinates, at the current scale.
+    QRectF entryFrame(const Sprite &sprite) const;
+    bool onGroupCapsule(const Sprite &sprite, QPointF widgetPoint) const;
     QList<AppItem> displayedItems() const;
     void playSoundIfEnabled();
 
@@ -154,4 +163,5 @@ class CircularLauncherView : public QWidget {
     QElapsedTimer m_pulseClock;
     std::optional<QUuid> m_pressedID;
     std::optional<QPointF> m_emptyPress; // screen position of a press on empty space, for the back step
+    GroupCapsuleClick m_capsuleClick;
 };

@@ -7,24 +7,21 @@
 #include "views/TintPopover.h"
 
 #include <QContextMenuEvent>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleHints>
+#include <QTimer>
 
 AppIconView::AppIconView(const AppItem &item, qreal iconSize, const QColor &subListTint,
                          AppIconCallbacks callbacks, QWidget *parent)
     : QWidget(parent), m_item(item), m_iconSize(iconSize), m_subListTint(subListTint),
-      m_callbacks(std::move(callbacks)), m_animator(new AppIconAnimator(this)) {
+      m_callbacks(std::move(callbacks)), m_animator(new AppIconAnimator(this)),
+      m_capsuleClick([this](int delayMs, std::function<void()> task) {
+          QTimer::singleShot(delayMs, this, std::move(task));
+      }) {
     setAttribute(Qt::WA_Hover);
     setFixedSize(sizeHint());
     connect(m_animator, &AppIconAnimator::changed, this, qOverload<>(&QWidget::update));
-    m_pendingClick.setSingleShot(true);
-    connect(&m_pendingClick, &QTimer::timeout, this, [this] {
-        if (m_callbacks.action)
-            m_callbacks.action();
-    });
     loadFavicon();
 }
 
@@ -115,7 +112,7 @@ void AppIconView::mousePressEvent(QMouseEvent *event) {
 }
 
 bool AppIconView::onGroupCapsule(const QPointF &position) const {
-    return m_item.isSubList && AppIconPainter::capsuleRect(m_item, m_iconSize).contains(position);
+    return GroupCapsuleClick::onGroupCapsule(m_item, m_iconSize, position);
 }
 
 void AppIconView::mouseReleaseEvent(QMouseEvent *event) {
@@ -124,19 +121,14 @@ void AppIconView::mouseReleaseEvent(QMouseEvent *event) {
     m_pressed = false;
     if (!click)
         return;
-    // The double click that renames a group takes priority on its capsule: a single click there opens
-    // the group only once no second click has come.
-    if (onGroupCapsule(event->position())) {
-        m_pendingClick.start(QGuiApplication::styleHints()->mouseDoubleClickInterval());
-        return;
-    }
-    if (m_callbacks.action)
-        m_callbacks.action();
+    m_capsuleClick.click(onGroupCapsule(event->position()), [this] {
+        if (m_callbacks.action)
+            m_callbacks.action();
+    });
 }
 
 void AppIconView::mouseDoubleClickEvent(QMouseEvent *event) {
-    if (onGroupCapsule(event->position())) {
-        m_pendingClick.stop();
+    if (m_capsuleClick.doubleClick(onGroupCapsule(event->position()))) {
         m_pressed = false;
         showRenamePrompt();
         return;

@@ -2,10 +2,10 @@
 
 #include "store/Types.h"
 #include "views/AppIconMenu.h"
+#include "views/GroupCapsuleClick.h"
 
 #include <QImage>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -85,5 +85,5 @@ class AppIconView : public QWidget {
     AppIconAnimator *m_animator;
     QPointer<TintPopover> m_popover;
     bool m_pressed = false;
-    QTimer m_pendingClick; // a click on a group's capsule, held back in case a second one follows
+    GroupCapsuleClick m_capsuleClick;
 };

@@ -1,4 +1,5 @@
 #include "ring/CircularLauncherView.h"
+#include "l10n/L.h"
 #include "platform/linux/GioWorkspace.h"
 #include "ring/Clock.h"
 #include "ring/HoverLabelView.h"
@@ -9,10 +10,19 @@
 #include "store/Preferences.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
+#include "views/AppIconPainter.h"
 #include "views/FileIcons.h"
+#include "views/GroupRenamePrompt.h"
+#include "views/TintPopover.h"
 
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QStyleHints>
 
 #include <gtest/gtest.h>
 
@@ -54,8 +64,9 @@ AppList list(const QString &name, QList<AppItem> items, ListTheme theme = ListTh
 // dismissals and sound requests.
 class RingViewTest : public ::testing::Test {
   protected:
-    void start(const QList<AppList> &lists, int activeIndex = 0, bool soundsOn = true) {
+    void start(const QList<AppList> &lists, int activeIndex = 0, bool soundsOn = true, double scale = 1.0) {
         view.reset();
+        sandbox.preferences().setValue(QLatin1String(Preferences::launcherScale), scale);
         sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), ListsCodec::encodeLists(lists));
         sandbox.preferences().setValue(QLatin1String(Preferences::activeListIndex), activeIndex);
         sandbox.preferences().setValue(QLatin1String(Preferences::launcherSoundsEnabled), soundsOn);
@@ -85,6 +96,17 @@ class RingViewTest : public ::testing::Test {
         const auto centre = view->itemCentre(id);
         ASSERT_TRUE(centre);
         click(*centre);
+    }
+    // An entry's frame, in widget coordinates, at the scale the view runs at.
+    QRectF frameOf(const AppItem &entry) const {
+        const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+        const QPointF origin =
+            *view->itemCentre(entry.id) - AppIconPainter::imageRect(entry, iconSize).center();
+        return {origin, AppIconPainter::frameSize(entry, iconSize)};
+    }
+    QPointF capsuleOf(const AppItem &entry) const {
+        const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+        return frameOf(entry).topLeft() + AppIconPainter::capsuleRect(entry, iconSize).center();
     }
     // Presses on an entry and moves the pointer far enough to start dragging it.
     void startDrag(const QUuid &id) {
@@ -340,6 +362,120 @@ TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
         EXPECT_EQ(sounds, 1);
         sounds = 0;
         promptedFor.reset();
+    }
+}
+
+// The offscreen platform cannot raise windows, size dialogs or grab the keyboard for popups, and says so.
+struct IgnorePlatformLimits {
+    IgnorePlatformLimits() { previous = qInstallMessageHandler(filter); }
+    ~IgnorePlatformLimits() { qInstallMessageHandler(previous); }
+    static void filter(QtMsgType type, const QMessageLogContext &context, const QString &message) {
+        if (!message.startsWith(QStringLiteral("This plugin does not support")))
+            previous(type, context, message);
+    }
+    static inline QtMessageHandler previous = nullptr;
+};
+
+TEST_F(RingViewTest, DoubleClickOnAGroupsNameRenamesItInsteadOfOpening) {
+    const IgnorePlatformLimits offscreen;
+    start({list(QStringLiteral("Main"),
+                {app(QStringLiteral("A")), group(QStringLiteral("Games"), {app(QStringLiteral("m"))})})});
+    const AppItem g = item(1);
+    const QPointF capsule = capsuleOf(g);
+    ASSERT_EQ(view->itemAt(capsule), g.id);
+
+    click(capsule);
+    mouse(QEvent::MouseButtonDblClick, capsule, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, capsule, Qt::NoButton);
+    auto *prompt = view->findChild<GroupRenamePrompt *>();
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_EQ(prompt->field()->text(), QStringLiteral("Games"));
+    prompt->field()->setText(QStringLiteral("Tools"));
+    prompt->accept();
+    EXPECT_EQ(item(1).name, QStringLiteral("Tools"));
+
+    clock.advance(5000);
+    EXPECT_FALSE(state->openSubListID()) << "the double click opened the group as well";
+    EXPECT_EQ(sounds, 0);
+    EXPECT_EQ(dismissals, 0);
+    EXPECT_FALSE(view->drag().isDragging());
+}
+
+struct CapsuleClickCase {
+    const char *name;
+    bool onGroup;   // a group, else a folder (whose capsule takes no double click)
+    bool onCapsule; // else on the image
+    bool waits;
+};
+
+class RingCapsuleClickTest : public RingViewTest, public ::testing::WithParamInterface<CapsuleClickCase> {};
+
+TEST_P(RingCapsuleClickTest, OnlyAGroupsNameWaitsForADoubleClick) {
+    const CapsuleClickCase &c = GetParam();
+    const AppItem target =
+        c.onGroup ? group(QStringLiteral("G"), {app(QStringLiteral("m"))}) : folder(QStringLiteral("F"));
+    start({list(QStringLiteral("Main"), {app(QStringLiteral("A")), target})});
+    const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+    const QPointF at = c.onCapsule
+                           ? capsuleOf(target)
+                           : frameOf(target).topLeft() + AppIconPainter::imageRect(target, iconSize).center();
+    auto acted = [&] { return state->openSubListID().has_value() || dismissals > 0; };
+
+    click(at);
+    EXPECT_EQ(acted(), !c.waits);
+    clock.advance(QGuiApplication::styleHints()->mouseDoubleClickInterval() - 1);
+    EXPECT_EQ(acted(), !c.waits);
+    clock.advance(1);
+    EXPECT_TRUE(acted());
+    if (c.onGroup)
+        EXPECT_EQ(state->openSubListID(), target.id);
+    EXPECT_EQ(sounds, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RingCapsuleClickTest,
+                         ::testing::Values(CapsuleClickCase{"groupName", true, true, true},
+                                           CapsuleClickCase{"groupGlyph", true, false, false},
+                                           CapsuleClickCase{"folderName", false, true, false}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(RingViewTest, AStepBackDropsAClickWaitingOnAGroupsName) {
+    start({list(QStringLiteral("Main"),
+                {app(QStringLiteral("A")), group(QStringLiteral("G"), {app(QStringLiteral("m"))})})});
+    click(capsuleOf(item(1)));
+    view->backOrDismiss();
+    clock.advance(5000);
+    EXPECT_FALSE(state->openSubListID()) << "the group opened after the launcher was dismissed";
+    EXPECT_EQ(dismissals, 1);
+}
+
+TEST_F(RingViewTest, TintPopoverSitsBesideTheEntrysFrameAtEveryScale) {
+    const IgnorePlatformLimits offscreen;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const double scale : {0.8, 1.0, 1.4}) {
+        SCOPED_TRACE(scale);
+        start({list(QStringLiteral("Main"), {folder(QStringLiteral("F"))})}, 0, true, scale);
+        const AppItem f = item(0);
+        // Put the entry in the middle of the screen, so that the popover has room after it.
+        view->move((QPointF(screen.center()) - *view->itemCentre(f.id)).toPoint());
+        const QRectF frame = frameOf(f).translated(view->mapToGlobal(QPointF(0, 0)));
+
+        const QPoint at = view->itemCentre(f.id)->toPoint();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->mapToGlobal(at));
+        QCoreApplication::sendEvent(view.get(), &event);
+        QMenu *menu = view->findChild<QMenu *>();
+        ASSERT_NE(menu, nullptr);
+        QAction *pick = nullptr;
+        for (QAction *action : menu->actions())
+            if (action->text() == L::folderColor())
+                pick = action;
+        ASSERT_NE(pick, nullptr);
+        pick->trigger();
+        menu->close();
+        auto *popover = view->findChild<TintPopover *>();
+        ASSERT_NE(popover, nullptr);
+        EXPECT_EQ(popover->x(), qRound(frame.right())) << "not beside the frame's trailing edge";
+        EXPECT_NEAR(popover->geometry().center().y(), frame.center().y(), 1.5);
+        popover->close();
     }
 }
 
