@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <random>
 
@@ -12,6 +13,7 @@ namespace {
 
 using Action = RingRelease::Action;
 constexpr double pi = std::numbers::pi;
+const QStringList reorderCalls{"withCurrentItems", "save"};
 
 bool same(QPointF a, QPointF b) {
     return std::hypot(a.x() - b.x(), a.y() - b.y()) < 1e-9;
@@ -32,7 +34,6 @@ protected:
         const QPointF p = slot(index);
         return p * ((std::hypot(p.x(), p.y()) + distance) / std::hypot(p.x(), p.y()));
     }
-
     // Presses the icon at index and moves past the drag threshold; the icon stays on its slot.
     void startDrag(int index) {
         const QPointF at = slot(index) + QPointF(10, 4);
@@ -41,6 +42,17 @@ protected:
         ASSERT_TRUE(drag.isDragging());
     }
     void moveIcon(QPointF centre) { drag.pointerMoved(centre + drag.grabOffset()); }
+    // One pointer event 16 ms after the last one.
+    void step(QPointF centre) {
+        clock.advance(16);
+        moveIcon(centre);
+    }
+    // A drag from A that jumps onto `centre` and then stays there without further events.
+    void dragOnto(QPointF centre, qint64 hold) {
+        startDrag(0);
+        step(centre);
+        clock.advance(hold);
+    }
     // Moves the icon back and forth by a point every 10 ms: a hand at rest.
     void rest(QPointF centre, qint64 ms) {
         for (qint64 t = 10; t <= ms; t += 10) {
@@ -50,10 +62,8 @@ protected:
     }
     // Moves the icon 14 points back and forth every 16 ms: never at rest.
     void keepMoving(QPointF centre, qint64 ms) {
-        for (qint64 t = 16; t <= ms; t += 16) {
-            clock.advance(16);
-            moveIcon(centre + QPointF(t % 32 ? 7 : -7, 0));
-        }
+        for (qint64 t = 16; t <= ms; t += 16)
+            step(centre + QPointF(t % 32 ? 7 : -7, 0));
     }
     QString shown() const { return RecordingRingStore::names(drag.displayedOrder()); }
     QString stored() const { return RecordingRingStore::names(store.items); }
@@ -65,46 +75,34 @@ protected:
 };
 
 TEST_F(RingDragTest, PressBecomesADragAfterFivePointsOfTravel) {
-    const struct {
-        double travel;
-        bool drags;
-    } cases[] = {{0, false}, {4.9, false}, {5.0, true}, {30, true}};
-    for (const auto &c : cases) {
+    for (const double travel : {0.0, 4.9, 5.0, 30.0}) {
+        const bool drags = travel >= 5;
         const QPointF press = slot(2) + QPointF(-3, 8);
         drag.press(id("C"), 2, press);
-        drag.pointerMoved(press + QPointF(0, c.travel));
-        EXPECT_EQ(drag.isDragging(), c.drags) << c.travel;
-        if (c.drags) {
+        drag.pointerMoved(press + QPointF(0, travel));
+        EXPECT_EQ(drag.isDragging(), drags) << travel;
+        if (drags) {
             // The icon starts on its slot and keeps its distance to the pointer.
             EXPECT_TRUE(same(drag.dragPoint(), slot(2)));
-            EXPECT_TRUE(same(drag.grabOffset(), press + QPointF(0, c.travel) - slot(2)));
+            EXPECT_TRUE(same(drag.grabOffset(), press + QPointF(0, travel) - slot(2)));
         }
         const RingRelease r = drag.release();
-        EXPECT_EQ(r.action, c.drags ? Action::nothing : Action::click) << c.travel;
+        EXPECT_EQ(r.action, drags ? Action::nothing : Action::click) << travel;
         EXPECT_EQ(r.itemID, id("C"));
-        EXPECT_FALSE(drag.isDragging());
     }
     EXPECT_TRUE(store.calls.isEmpty());
-}
 
-TEST_F(RingDragTest, DragStartsFromTheStoredSlotOfTheItem) {
-    drag.press(id("C"), 5, slot(2)); // the view's index is stale; the stored one wins
-    drag.pointerMoved(slot(2) + QPointF(8, 0));
-    EXPECT_EQ(drag.dragStartIndex(), 2);
-    EXPECT_TRUE(same(drag.dragPoint(), slot(2)));
-    drag.cancel();
+    // The stored slot wins over the view's stale index; an unknown id keeps the view's.
+    for (const auto &[item, index, expected] : {std::tuple{id("C"), 5, 2}, {QUuid::createUuid(), 3, 3}}) {
+        drag.press(item, index, slot(expected));
+        drag.pointerMoved(slot(expected) + QPointF(8, 0));
+        EXPECT_EQ(drag.dragStartIndex(), expected);
+        EXPECT_TRUE(same(drag.dragPoint(), slot(expected)));
+        drag.cancel();
+    }
 
-    const QUuid unknown = QUuid::createUuid();
-    drag.press(unknown, 3, slot(3));
-    drag.pointerMoved(slot(3) + QPointF(8, 0));
-    EXPECT_EQ(drag.dragStartIndex(), 3);
-    EXPECT_TRUE(same(drag.dragPoint(), slot(3)));
-}
-
-TEST_F(RingDragTest, SecondPressDuringADragIsIgnored) {
     startDrag(0);
-    drag.press(id("E"), 4, slot(4));
-    EXPECT_EQ(drag.draggingID(), id("A"));
+    drag.press(id("E"), 4, slot(4)); // a second press during a drag is ignored
     EXPECT_EQ(drag.release().itemID, id("A"));
 }
 
@@ -125,10 +123,9 @@ TEST_F(RingDragTest, SweepAcrossSlotsShowsNoOrderUntilOneProposalLasts200ms) {
     ASSERT_EQ(slot3Since, clock.nowMs() - 20);
     // Keep moving within slot 3: the order appears exactly 200 ms after it was first proposed.
     const double end = -pi + 0.75 * pi;
-    int k = 0;
-    while (clock.nowMs() < slot3Since + 190) {
+    for (int k = 1; clock.nowMs() < slot3Since + 190; ++k) {
         clock.advance(10);
-        moveIcon(atAngle(end, far + (++k % 2) * 20));
+        moveIcon(atAngle(end, far + (k % 2) * 20));
     }
     EXPECT_FALSE(drag.liveOrder());
     clock.advance(10);
@@ -138,11 +135,8 @@ TEST_F(RingDragTest, SweepAcrossSlotsShowsNoOrderUntilOneProposalLasts200ms) {
 }
 
 TEST_F(RingDragTest, HeldSlotIsShownWithoutFurtherEvents) {
-    startDrag(0);
-    clock.advance(16);
-    moveIcon(atAngle(-pi / 2, 1.5 * drag.geometry().radius())); // over slot 2, then the hand stops
+    dragOnto(atAngle(-pi / 2, 1.5 * drag.geometry().radius()), 199); // over slot 2, then the hand stops
     ASSERT_TRUE(drag.pendingOrder());
-    clock.advance(199);
     EXPECT_FALSE(drag.liveOrder());
     clock.advance(1);
     EXPECT_EQ(shown(), u"BCADEFGH");
@@ -152,48 +146,30 @@ TEST_F(RingDragTest, HeldSlotIsShownWithoutFurtherEvents) {
 
 TEST_F(RingDragTest, MovingPointerOverAnIconReordersAndNeverMerges) {
     startDrag(0);
-    bool everCandidate = false;
     for (qint64 t = 16; t <= 600; t += 16) {
-        clock.advance(16);
-        moveIcon(slot(2) + QPointF(t % 32 ? 7 : -7, 0)); // 14 points every 16 ms, right over C
-        everCandidate = everCandidate || drag.hoverCandidateID() || drag.isMergeArmed();
+        step(slot(2) + QPointF(t % 32 ? 7 : -7, 0)); // 14 points every 16 ms, right over C
+        ASSERT_FALSE(drag.hoverCandidateID() || drag.isMergeArmed()) << t;
     }
-    EXPECT_FALSE(everCandidate);
     EXPECT_EQ(shown(), u"BCADEFGH");
     const RingRelease r = drag.release();
     EXPECT_EQ(r.action, Action::reordered);
     EXPECT_TRUE(r.playSound);
-    EXPECT_EQ(store.calls, QStringList({"withCurrentItems", "save"}));
+    EXPECT_EQ(store.calls, reorderCalls);
     EXPECT_EQ(stored(), u"BCADEFGH");
 }
 
-TEST_F(RingDragTest, SettledPointerInsideCaptureArmsAfterTheDwellWithoutMoreEvents) {
-    startDrag(0);
-    clock.advance(16);
-    moveIcon(slot(1) + QPointF(5, 5));
-    rest(slot(1) + QPointF(5, 5), 100); // the candidate is taken after 90 ms at rest, then events stop
+TEST_F(RingDragTest, SettledPointerInsideCaptureArmsTheMergeWithoutMoreEvents) {
+    dragOnto(slot(1) + QPointF(5, 5), 89); // one jump onto B, then not a single event more
+    EXPECT_FALSE(drag.hoverCandidateID());
+    clock.advance(1);
     ASSERT_EQ(drag.hoverCandidateID(), id("B"));
     EXPECT_FALSE(drag.liveOrder());
     EXPECT_TRUE(drag.showsDropSlot());
-    clock.advance(149);
+    clock.advance(159);
     EXPECT_FALSE(drag.isMergeArmed());
     clock.advance(1); // 160 ms after the candidate was taken
     EXPECT_EQ(drag.dropTargetItemID(), id("B"));
     EXPECT_FALSE(drag.showsDropSlot());
-}
-
-TEST_F(RingDragTest, FastMoveThenHoldMerges) {
-    startDrag(0);
-    clock.advance(16);
-    moveIcon(slot(1)); // one jump onto B, then not a single event more
-    clock.advance(89);
-    EXPECT_FALSE(drag.hoverCandidateID());
-    clock.advance(1);
-    EXPECT_EQ(drag.hoverCandidateID(), id("B"));
-    clock.advance(159);
-    EXPECT_FALSE(drag.isMergeArmed());
-    clock.advance(1);
-    EXPECT_TRUE(drag.isMergeArmed());
     const RingRelease r = drag.release();
     EXPECT_EQ(r.action, Action::merged);
     EXPECT_TRUE(r.newGroupID);
@@ -204,18 +180,17 @@ TEST_F(RingDragTest, FastMoveThenHoldMerges) {
 TEST_F(RingDragTest, SettledDistanceDecidesBetweenMergeBandAndReorder) {
     const struct {
         double distance;
-        bool candidate, reorders;
+        bool merges, reorders;
     } cases[] = {
-        {30, true, false},  // inside capture: merge
+        {30, true, false},  // inside capture
         {56, false, false}, // between capture and keep: nothing moves, nothing merges
         {75, false, true},  // beyond keep: the slot is taken over
     };
     for (const auto &c : cases) {
         startDrag(0);
-        clock.advance(16);
-        moveIcon(outward(1, c.distance));
+        step(outward(1, c.distance));
         rest(outward(1, c.distance), 1000);
-        EXPECT_EQ(drag.isMergeArmed(), c.candidate) << c.distance;
+        EXPECT_EQ(drag.isMergeArmed(), c.merges) << c.distance;
         EXPECT_EQ(drag.liveOrder().has_value(), c.reorders) << c.distance;
         EXPECT_FALSE(drag.pendingOrder()) << c.distance;
         drag.cancel();
@@ -223,17 +198,12 @@ TEST_F(RingDragTest, SettledDistanceDecidesBetweenMergeBandAndReorder) {
 }
 
 TEST_F(RingDragTest, CandidateIsHeldInsideKeepAndDroppedBeyondIt) {
-    startDrag(0);
-    clock.advance(16);
-    moveIcon(outward(1, 20));
-    clock.advance(300);
+    dragOnto(outward(1, 20), 300);
     ASSERT_TRUE(drag.isMergeArmed());
-    clock.advance(16);
-    moveIcon(outward(1, 60)); // a moving pointer inside keep keeps the armed candidate
+    step(outward(1, 60)); // a moving pointer inside keep keeps the armed candidate
     EXPECT_EQ(drag.dropTargetItemID(), id("B"));
     EXPECT_FALSE(drag.pendingOrder());
-    clock.advance(16);
-    moveIcon(outward(1, 70));
+    step(outward(1, 70));
     EXPECT_FALSE(drag.hoverCandidateID());
     EXPECT_FALSE(drag.isMergeArmed());
     EXPECT_TRUE(drag.pendingOrder()); // reordering resumes
@@ -243,24 +213,20 @@ TEST_F(RingDragTest, ReleaseNearACandidate) {
     const struct {
         double distance;
         qint64 hold;
-        const char *call; // nullptr: nothing stored
+        bool merges;
     } cases[] = {
-        {20, 120, "mergeIntoNewGroup B A"}, // candidate taken, dwell not complete: merges anyway
-        {20, 400, "mergeIntoNewGroup B A"}, // armed
-        {20, 40, nullptr},                  // not at rest long enough for a candidate
-        {56, 400, nullptr},                 // in the band: never a candidate
+        {20, 120, true}, // candidate taken, dwell not complete: merges anyway
+        {20, 400, true},
+        {20, 40, false}, // not at rest long enough for a candidate
+        {56, 400, false}, // in the band: never a candidate
     };
     for (const auto &c : cases) {
         store.calls.clear();
-        startDrag(0);
-        clock.advance(16);
-        moveIcon(outward(1, c.distance));
-        clock.advance(c.hold);
+        dragOnto(outward(1, c.distance), c.hold);
         const RingRelease r = drag.release();
-        EXPECT_EQ(r.action, c.call ? Action::merged : Action::nothing) << c.distance << " " << c.hold;
-        EXPECT_EQ(store.calls, c.call ? QStringList{QLatin1String(c.call)} : QStringList{})
-            << c.distance << " " << c.hold;
-        EXPECT_EQ(r.playSound, c.call != nullptr);
+        EXPECT_EQ(r.action, c.merges ? Action::merged : Action::nothing) << c.distance << " " << c.hold;
+        EXPECT_EQ(store.calls, c.merges ? QStringList{"mergeIntoNewGroup B A"} : QStringList{});
+        EXPECT_EQ(r.playSound, c.merges);
     }
 }
 
@@ -269,55 +235,46 @@ TEST_F(RingDragTest, MergeArmsWithinAQuarterSecondDespitePointerJitter) {
     std::uniform_real_distribution<double> noise(-3, 3);
     const auto jittered = [&] { return slot(1) + QPointF(noise(random), noise(random)); };
     startDrag(0);
-    clock.advance(16);
-    moveIcon(jittered());
+    step(jittered());
     const qint64 arrived = clock.nowMs();
-    while (clock.nowMs() + 16 <= arrived + 250) {
-        clock.advance(16);
-        moveIcon(jittered());
-    }
+    while (clock.nowMs() + 16 <= arrived + 250)
+        step(jittered());
     clock.advance(arrived + 250 - clock.nowMs());
     EXPECT_EQ(drag.dropTargetItemID(), id("B"));
     EXPECT_EQ(drag.release().action, Action::merged);
 }
 
-TEST_F(RingDragTest, GroupsAreOnlyReordered) {
+TEST_F(RingDragTest, GroupsAndEntriesOfAnOpenGroupAreOnlyReordered) {
     const struct {
         const char *groups;
-        const char *order; // after holding the dragged group A on B
-    } cases[] = {{"A", "BACDEFGH"}, {"AB", "BACDEFGH"}};
+        bool insideGroup;
+    } cases[] = {{"A", false}, {"AB", false}, {"", true}};
     for (const auto &c : cases) {
         store.fill(8, QLatin1String(c.groups));
+        store.openGroup = c.insideGroup ? std::optional(QUuid::createUuid()) : std::nullopt;
         store.calls.clear();
-        startDrag(0);
-        clock.advance(16);
-        moveIcon(slot(1));
-        clock.advance(1000);
+        dragOnto(slot(1), 1000);
         EXPECT_FALSE(drag.hoverCandidateID()) << c.groups;
         EXPECT_FALSE(drag.dropTargetGroupID()) << c.groups;
-        EXPECT_EQ(shown(), QLatin1String(c.order)) << c.groups;
+        EXPECT_EQ(shown(), u"BACDEFGH") << c.groups;
         EXPECT_EQ(drag.release().action, Action::reordered);
-        EXPECT_EQ(store.calls, QStringList({"withCurrentItems", "save"}));
+        EXPECT_EQ(store.calls, reorderCalls);
     }
 }
 
 TEST_F(RingDragTest, GroupIconTakesAPlainItemWithinReach) {
     store.fill(8, QStringLiteral("B"));
     startDrag(0);
-    clock.advance(16);
-    moveIcon(outward(1, 70)); // within 0.9 × 87 = 78.3: a target at once, no dwell
+    step(outward(1, 70)); // within 0.9 × 87 = 78.3: a target at once, no dwell
     EXPECT_EQ(drag.dropTargetGroupID(), id("B"));
     EXPECT_FALSE(drag.showsDropSlot());
-    clock.advance(16);
-    moveIcon(outward(1, 90)); // out of reach but inside the half-slot: no target, and the ring holds still
-    clock.advance(16);
-    moveIcon(outward(1, 100));
+    step(outward(1, 90)); // out of reach but inside the half-slot: no target, and the ring holds still
+    step(outward(1, 100));
     clock.advance(500);
     EXPECT_FALSE(drag.dropTargetGroupID());
     EXPECT_FALSE(drag.pendingOrder());
     EXPECT_FALSE(drag.liveOrder());
-    clock.advance(16);
-    moveIcon(outward(1, 20));
+    step(outward(1, 20));
     const RingRelease r = drag.release();
     EXPECT_EQ(r.action, Action::movedIntoGroup);
     EXPECT_TRUE(r.playSound);
@@ -328,34 +285,16 @@ TEST_F(RingDragTest, WithTwoItemsAGroupCoversHalfTheRing) {
     store.fill(2, QStringLiteral("B")); // A at 9 o'clock, group B at 3 o'clock
     startDrag(0);
     const double far = 2 * drag.geometry().radius();
-    clock.advance(16);
-    moveIcon(atAngle(-pi / 2 + 0.05, far)); // just right of 12 o'clock: B's half-slot
+    step(atAngle(-pi / 2 + 0.05, far)); // just right of 12 o'clock: B's half-slot
     EXPECT_FALSE(drag.pendingOrder());
-    clock.advance(16);
-    moveIcon(atAngle(-pi / 2 - 0.05, far)); // just left of it: A's own slot, the order stays
+    step(atAngle(-pi / 2 - 0.05, far)); // just left of it: A's own slot, the order stays
     EXPECT_FALSE(drag.pendingOrder());
-    clock.advance(16);
-    moveIcon(atAngle(-pi, far));
+    step(atAngle(-pi, far));
     EXPECT_FALSE(drag.dropTargetGroupID());
 }
 
-TEST_F(RingDragTest, InsideAnOpenGroupNothingMerges) {
-    store.openGroup = QUuid::createUuid();
-    startDrag(0);
-    clock.advance(16);
-    moveIcon(slot(1));
-    clock.advance(1000);
-    EXPECT_FALSE(drag.hoverCandidateID());
-    EXPECT_EQ(shown(), u"BACDEFGH");
-    EXPECT_EQ(drag.release().action, Action::reordered);
-    EXPECT_EQ(store.calls, QStringList({"withCurrentItems", "save"}));
-}
-
 TEST_F(RingDragTest, StaleDwellCheckDoesNothing) {
-    startDrag(0);
-    clock.advance(16);
-    moveIcon(slot(1));
-    clock.advance(90);
+    dragOnto(slot(1), 90);
     ASSERT_EQ(drag.hoverCandidateID(), id("B"));
     const qint64 taken = clock.nowMs(); // its dwell check is due at taken + 160
     clock.advance(10);
@@ -369,18 +308,12 @@ TEST_F(RingDragTest, StaleDwellCheckDoesNothing) {
     EXPECT_FALSE(drag.isMergeArmed());
     clock.advance(1);
     EXPECT_TRUE(drag.isMergeArmed());
+    drag.cancel();
 
     // A check left over from a finished drag does not arm the next one.
+    dragOnto(slot(1), 100);
     drag.cancel();
-    startDrag(0);
-    clock.advance(16);
-    moveIcon(slot(1));
-    clock.advance(100);
-    drag.cancel();
-    startDrag(0);
-    clock.advance(16);
-    moveIcon(outward(1, 56));
-    clock.advance(200);
+    dragOnto(outward(1, 56), 200);
     EXPECT_FALSE(drag.isMergeArmed());
     EXPECT_FALSE(drag.hoverCandidateID());
 }
@@ -403,63 +336,54 @@ TEST_F(RingDragTest, DropStoresOnlyAShownOrder) {
     r = drag.release();
     EXPECT_EQ(r.action, Action::reordered);
     EXPECT_TRUE(r.playSound);
-    EXPECT_EQ(store.calls, QStringList({"withCurrentItems", "save"}));
+    EXPECT_EQ(store.calls, reorderCalls);
 }
 
-TEST_F(RingDragTest, SoundsAndNamingFollowTheOutcome) {
-    store.sounds = false;
-    startDrag(0);
-    moveIcon(slot(1));
-    clock.advance(300);
-    RingRelease r = drag.release();
-    EXPECT_EQ(r.action, Action::merged);
-    EXPECT_FALSE(r.playSound);
-
-    // A merge the store refuses makes no group, asks for no name and plays nothing.
-    store.sounds = true;
-    store.refuseMerge = true;
-    startDrag(0);
-    moveIcon(slot(1));
-    clock.advance(300);
-    r = drag.release();
-    EXPECT_EQ(r.action, Action::nothing);
-    EXPECT_FALSE(r.newGroupID);
-    EXPECT_FALSE(r.playSound);
+TEST_F(RingDragTest, ARefusedOrSilentMergeMakesNoSound) {
+    for (const bool refuse : {false, true}) {
+        store.sounds = refuse; // a refused merge stays silent even with sounds on
+        store.refuseMerge = refuse;
+        dragOnto(slot(1), 300);
+        const RingRelease r = drag.release();
+        EXPECT_EQ(r.action, refuse ? Action::nothing : Action::merged);
+        EXPECT_EQ(r.newGroupID.has_value(), !refuse) << "a refused merge asks for no name";
+        EXPECT_FALSE(r.playSound);
+    }
 }
 
-TEST_F(RingDragTest, WithoutListsAShownOrderIsOnlySaved) {
-    startDrag(0);
-    keepMoving(atAngle(-pi / 2, 300), 250);
-    ASSERT_TRUE(drag.liveOrder());
-    store.lists = 0;
-    EXPECT_EQ(drag.release().action, Action::reordered);
-    EXPECT_EQ(store.calls, QStringList({"save"}));
-}
-
-TEST_F(RingDragTest, ContentChangedUnderTheDragIsNotOverwritten) {
-    startDrag(0);
-    keepMoving(atAngle(-pi / 2, 300), 250);
-    ASSERT_EQ(shown(), u"BCADEFGH");
-    store.items[1].name = QStringLiteral("b"); // renamed meanwhile: the fresh entry is kept
-    EXPECT_EQ(drag.release().action, Action::reordered);
-    EXPECT_EQ(stored(), u"bCADEFGH");
-
-    startDrag(0);
-    keepMoving(atAngle(-pi / 2, 300), 250);
-    ASSERT_TRUE(drag.liveOrder());
-    store.items.append(RecordingRingStore::item(QStringLiteral("X"))); // added meanwhile
-    store.calls.clear();
-    const RingRelease r = drag.release();
-    EXPECT_EQ(r.action, Action::nothing);
-    EXPECT_FALSE(r.playSound);
-    EXPECT_TRUE(store.calls.isEmpty());
-    EXPECT_EQ(stored(), u"bCADEFGHX");
+TEST_F(RingDragTest, StoreChangedUnderTheDrag) {
+    const struct {
+        const char *name;
+        std::function<void(RecordingRingStore &)> change;
+        Action action;
+        QStringList calls;
+        const char *stored;
+    } cases[] = {
+        {"no lists: only saved", [](auto &s) { s.lists = 0; }, Action::reordered, {"save"}, "ABCDEFGH"},
+        {"renamed: the fresh entry is kept", [](auto &s) { s.items[1].name = QStringLiteral("b"); },
+         Action::reordered, reorderCalls, "bCADEFGH"},
+        {"added: not overwritten", [](auto &s) { s.items.append(RecordingRingStore::item("X")); },
+         Action::nothing, {}, "ABCDEFGHX"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        store.fill(8);
+        store.lists = 1;
+        startDrag(0);
+        keepMoving(atAngle(-pi / 2, 300), 250);
+        ASSERT_EQ(shown(), u"BCADEFGH");
+        c.change(store);
+        store.calls.clear();
+        const RingRelease r = drag.release();
+        EXPECT_EQ(r.action, c.action);
+        EXPECT_EQ(r.playSound, c.action != Action::nothing);
+        EXPECT_EQ(store.calls, c.calls);
+        EXPECT_EQ(stored(), QLatin1String(c.stored));
+    }
 }
 
 TEST_F(RingDragTest, RemovingTheDraggedItemAbandonsTheDrag) {
-    startDrag(0);
-    moveIcon(slot(1));
-    clock.advance(300);
+    dragOnto(slot(1), 300);
     ASSERT_TRUE(drag.isMergeArmed());
     drag.itemRemoved(id("A"));
     EXPECT_FALSE(drag.isDragging());
@@ -472,24 +396,17 @@ TEST(RingDragOrder, CandidateOrderPlacesTheItemAtTheNearestSlot) {
     RecordingRingStore store;
     store.fill(4); // slots at -π (left), -π/2 (top), 0 (right), π/2 (bottom)
     const QUuid a = store.items[0].id;
-    const struct {
-        double angle;
-        const char *order;
-    } cases[] = {
-        {-pi, "ABCD"},
-        {-pi / 2, "BACD"},
-        {0, "BCAD"},
-        {pi / 2, "BCDA"},
+    const std::pair<double, const char *> cases[] = {
+        {-pi, "ABCD"}, {-pi / 2, "BACD"}, {0, "BCAD"}, {pi / 2, "BCDA"},
         {-3 * pi / 4, "BACD"}, // half-way goes to the higher slot
         {-3 * pi / 4 - 0.01, "ABCD"},
         {3 * pi / 4, "ABCD"}, // half-way past the last slot wraps to 0
-        {pi, "ABCD"},
-        {3 * pi / 4 - 0.01, "BCDA"},
+        {pi, "ABCD"},          {3 * pi / 4 - 0.01, "BCDA"},
     };
-    for (const auto &c : cases) {
-        const auto order = RingDrag::candidateOrder(store.items, a, c.angle);
-        ASSERT_TRUE(order) << c.angle;
-        EXPECT_EQ(RecordingRingStore::names(*order), QLatin1String(c.order)) << c.angle;
+    for (const auto &[angle, order] : cases) {
+        const auto got = RingDrag::candidateOrder(store.items, a, angle);
+        ASSERT_TRUE(got) << angle;
+        EXPECT_EQ(RecordingRingStore::names(*got), QLatin1String(order)) << angle;
     }
     EXPECT_FALSE(RingDrag::candidateOrder(store.items, QUuid::createUuid(), 0));
     EXPECT_FALSE(RingDrag::candidateOrder({}, a, 0));
@@ -499,9 +416,7 @@ TEST(RingDragOrder, CandidateOrderPlacesTheItemAtTheNearestSlot) {
     QList<AppItem> twice = store.items;
     twice.append(twice[0]);
     EXPECT_EQ(RecordingRingStore::names(*RingDrag::candidateOrder(twice, a, 0)), u"BCDA");
-}
 
-TEST(RingDragOrder, WindowPointToRingPoint) {
     EXPECT_EQ(RingDrag::ringPoint(QPointF(533.5, 533.5), 1067), QPointF(0, 0));
     EXPECT_EQ(RingDrag::ringPoint(QPointF(0, 1067), 1067), QPointF(-533.5, 533.5));
 }
