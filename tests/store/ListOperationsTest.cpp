@@ -4,100 +4,70 @@ namespace {
 
 class ListOperations : public StoreFixture {};
 
-struct RemoveCase {
+struct IndexCase {
     const char *title;
+    bool remove; // otherwise reorder from → to
     int count;
-    int active;
-    int removeAt;
-    const char *expectedLists; // empty: nothing changes
-    int expectedIndex;
-};
-
-class RemoveList : public StoreFixture, public ::testing::WithParamInterface<RemoveCase> {};
-
-TEST_P(RemoveList, KeepsTheIndexByPosition) {
-    const RemoveCase &c = GetParam();
-    start(emptyLists(c.count), c.active);
-    const QStringList before = listNames();
-    const QByteArray bytesBefore = fileBytes();
-
-    state->removeList(c.removeAt);
-
-    if (QString::fromLatin1(c.expectedLists).isEmpty()) {
-        EXPECT_EQ(listNames(), before);
-        EXPECT_EQ(state->activeListIndex(), c.active);
-        EXPECT_EQ(changes->count(), 0);
-        EXPECT_EQ(fileBytes(), bytesBefore);
-        return;
-    }
-    EXPECT_EQ(listNames(), words(c.expectedLists));
-    EXPECT_EQ(state->activeListIndex(), c.expectedIndex);
-    EXPECT_EQ(storedIndex(), c.expectedIndex);
-    EXPECT_EQ(changes->count(), 1);
-    EXPECT_EQ(onDisk(), state->lists());
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, RemoveList,
-                         ::testing::Values(RemoveCase{"beforeTheLastActive", 3, 2, 0, "L1 L2", 1},
-                                           // L1 was active; the index stays 1, which is now L2.
-                                           RemoveCase{"beforeTheActive", 3, 1, 0, "L1 L2", 1},
-                                           RemoveCase{"afterTheActive", 3, 0, 2, "L0 L1", 0},
-                                           RemoveCase{"theActiveLast", 3, 2, 2, "L0 L1", 1},
-                                           RemoveCase{"theActiveMiddle", 3, 1, 1, "L0 L2", 1},
-                                           RemoveCase{"theOnlyList", 1, 0, 0, "", 0},
-                                           RemoveCase{"indexEqualToCount", 3, 0, 3, "", 0},
-                                           RemoveCase{"negativeIndex", 3, 0, -1, "", 0}),
-                         [](const auto &info) { return std::string(info.param.title); });
-
-struct ReorderCase {
-    const char *title;
     int active;
     int from;
     int to;
-    const char *expectedLists; // empty: nothing changes
+    const char *expectedLists; // the lists unchanged: refused
     int expectedIndex;
 };
 
-class ReorderList : public StoreFixture, public ::testing::WithParamInterface<ReorderCase> {};
+class ListIndex : public StoreFixture, public ::testing::WithParamInterface<IndexCase> {};
 
-TEST_P(ReorderList, KeepsTheSameListActive) {
-    const ReorderCase &c = GetParam();
-    start(emptyLists(5), c.active);
+// removeList keeps the index by position (clamped); reorderList keeps the same list active.
+TEST_P(ListIndex, FollowsTheRule) {
+    const IndexCase &c = GetParam();
+    start(emptyLists(c.count), c.active);
     const QByteArray bytesBefore = fileBytes();
 
-    state->reorderList(c.from, c.to);
+    if (c.remove)
+        state->removeList(c.from);
+    else
+        state->reorderList(c.from, c.to);
 
-    EXPECT_EQ(changes->count(), 0);
-    if (QString::fromLatin1(c.expectedLists).isEmpty()) {
-        EXPECT_EQ(listNames(), words("L0 L1 L2 L3 L4"));
-        EXPECT_EQ(state->activeListIndex(), c.active);
-        EXPECT_EQ(fileBytes(), bytesBefore);
-        return;
-    }
-    EXPECT_EQ(listNames(), words(c.expectedLists));
+    const QStringList expected = words(c.expectedLists);
+    const bool refused = c.remove ? expected.size() == c.count : expected == words("L0 L1 L2 L3 L4");
+    EXPECT_EQ(listNames(), expected);
     EXPECT_EQ(state->activeListIndex(), c.expectedIndex);
-    EXPECT_EQ(storedIndex(), c.expectedIndex);
-    EXPECT_EQ(onDisk(), state->lists());
+    EXPECT_EQ(changes->count(), c.remove && !refused ? 1 : 0);
+    if (refused) {
+        EXPECT_EQ(fileBytes(), bytesBefore);
+    } else {
+        EXPECT_EQ(storedIndex(), c.expectedIndex);
+        expectSaved();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, ReorderList,
-    ::testing::Values(ReorderCase{"activeMovesForward", 0, 0, 3, "L1 L2 L3 L0 L4", 3},
-                      ReorderCase{"activeMovesBack", 3, 3, 0, "L3 L0 L1 L2 L4", 0},
-                      ReorderCase{"otherCrossesActiveForward", 2, 0, 3, "L1 L2 L3 L0 L4", 1},
-                      ReorderCase{"otherCrossesActiveBack", 2, 4, 0, "L4 L0 L1 L2 L3", 3},
-                      ReorderCase{"otherMovesBehindActive", 1, 3, 4, "L0 L1 L2 L4 L3", 1},
-                      ReorderCase{"sameIndex", 1, 2, 2, "", 0}, ReorderCase{"toEqualsCount", 1, 0, 5, "", 0},
-                      ReorderCase{"fromEqualsCount", 1, 5, 0, "", 0},
-                      ReorderCase{"negativeFrom", 1, -1, 0, "", 0},
-                      ReorderCase{"negativeTo", 1, 0, -1, "", 0}),
+    Table, ListIndex,
+    ::testing::Values(IndexCase{"removeBeforeTheLastActive", true, 3, 2, 0, 0, "L1 L2", 1},
+                      IndexCase{"removeBeforeTheActive", true, 3, 1, 0, 0, "L1 L2", 1}, // now L2
+                      IndexCase{"removeAfterTheActive", true, 3, 0, 2, 0, "L0 L1", 0},
+                      IndexCase{"removeTheActiveLast", true, 3, 2, 2, 0, "L0 L1", 1},
+                      IndexCase{"removeTheActiveMiddle", true, 3, 1, 1, 0, "L0 L2", 1},
+                      IndexCase{"removeTheOnlyList", true, 1, 0, 0, 0, "L0", 0},
+                      IndexCase{"removeIndexEqualToCount", true, 3, 0, 3, 0, "L0 L1 L2", 0},
+                      IndexCase{"removeNegativeIndex", true, 3, 0, -1, 0, "L0 L1 L2", 0},
+                      IndexCase{"activeMovesForward", false, 5, 0, 0, 3, "L1 L2 L3 L0 L4", 3},
+                      IndexCase{"activeMovesBack", false, 5, 3, 3, 0, "L3 L0 L1 L2 L4", 0},
+                      IndexCase{"otherCrossesActiveForward", false, 5, 2, 0, 3, "L1 L2 L3 L0 L4", 1},
+                      IndexCase{"otherCrossesActiveBack", false, 5, 2, 4, 0, "L4 L0 L1 L2 L3", 3},
+                      IndexCase{"otherMovesBehindActive", false, 5, 1, 3, 4, "L0 L1 L2 L4 L3", 1},
+                      IndexCase{"reorderSameIndex", false, 5, 1, 2, 2, "L0 L1 L2 L3 L4", 1},
+                      IndexCase{"reorderToEqualsCount", false, 5, 1, 0, 5, "L0 L1 L2 L3 L4", 1},
+                      IndexCase{"reorderFromEqualsCount", false, 5, 1, 5, 0, "L0 L1 L2 L3 L4", 1},
+                      IndexCase{"reorderNegativeFrom", false, 5, 1, -1, 0, "L0 L1 L2 L3 L4", 1},
+                      IndexCase{"reorderNegativeTo", false, 5, 1, 0, -1, "L0 L1 L2 L3 L4", 1}),
     [](const auto &info) { return std::string(info.param.title); });
 
 TEST_F(ListOperations, AddListMakesTheNewListActiveWithoutSignallingOrClosingTheGroup) {
     QList<AppList> lists = emptyLists(6);
     lists[2].items = entries("A G:x");
     start(lists, 2);
-    state->openSubList(top(2, QStringLiteral("G")).id);
+    state->openSubList(id("G", 2));
     const auto openGroup = state->openSubListID();
     changes->clear();
 
@@ -107,35 +77,32 @@ TEST_F(ListOperations, AddListMakesTheNewListActiveWithoutSignallingOrClosingThe
     const AppList &added = state->lists().last();
     EXPECT_EQ(added.name, QStringLiteral("  Work "));
     EXPECT_EQ(added.theme, ListTheme::teal);
-    EXPECT_TRUE(added.items.isEmpty());
-    EXPECT_TRUE(added.snapshot.isEmpty());
+    EXPECT_TRUE(added.items.isEmpty() && added.snapshot.isEmpty());
     EXPECT_EQ(state->activeListIndex(), 6);
     EXPECT_EQ(storedIndex(), 6);
     EXPECT_EQ(changes->count(), 0);
     // The group stays "open" but is no longer found in the new active list.
     EXPECT_EQ(state->openSubListID(), openGroup);
-    EXPECT_FALSE(state->openSubList());
     EXPECT_TRUE(state->currentItems().isEmpty());
-    EXPECT_EQ(onDisk(), state->lists());
-}
+    expectSaved();
 
-TEST_F(ListOperations, AddListRefusesANinthList) {
-    start(emptyLists(8), 3);
-    const QByteArray bytesBefore = fileBytes();
+    state->addList(QStringLiteral("Eighth"), ListTheme::red);
+    const QByteArray full = fileBytes();
     state->addList(QStringLiteral("Ninth"), ListTheme::red);
     EXPECT_EQ(state->lists().size(), 8);
-    EXPECT_EQ(state->activeListIndex(), 3);
-    EXPECT_EQ(storedIndex(), 3);
-    EXPECT_EQ(fileBytes(), bytesBefore);
+    EXPECT_EQ(storedIndex(), 7);
+    EXPECT_EQ(fileBytes(), full);
 }
 
-TEST_F(ListOperations, SwitchingToTheActiveListStillClosesTheGroupAndSignals) {
-    QList<AppList> lists = emptyLists(2);
-    lists[1].items = entries("G:x");
-    start(lists, 1);
-    state->openSubList(top(1, QStringLiteral("G")).id);
-    sandbox.preferences().remove(QLatin1String(Preferences::activeListIndex));
+TEST_F(ListOperations, SwitchingClosesTheGroupAndSignalsEvenToTheActiveList) {
+    load({"G:x", "H:y"}, 1);
+    state->openSubList(id("H", 1));
     changes->clear();
+    for (int index : {-1, 2})
+        state->switchToList(index);
+    EXPECT_TRUE(state->openSubListID());
+    EXPECT_EQ(changes->count(), 0);
+    sandbox.preferences().remove(QLatin1String(Preferences::activeListIndex));
     const QByteArray bytesBefore = fileBytes();
 
     state->switchToList(1);
@@ -147,33 +114,19 @@ TEST_F(ListOperations, SwitchingToTheActiveListStillClosesTheGroupAndSignals) {
     EXPECT_EQ(fileBytes(), bytesBefore); // switching is not a change of list data
 }
 
-TEST_F(ListOperations, SwitchingOutOfRangeDoesNothing) {
-    QList<AppList> lists = emptyLists(2);
-    lists[0].items = entries("G:x");
-    start(lists, 0);
-    state->openSubList(top(0, QStringLiteral("G")).id);
-    changes->clear();
-    for (int index : {-1, 2}) {
-        state->switchToList(index);
-        EXPECT_EQ(state->activeListIndex(), 0);
-        EXPECT_TRUE(state->openSubListID());
-        EXPECT_EQ(changes->count(), 0);
-    }
-}
-
 TEST_F(ListOperations, RenameAndRecolourKeepTheTextExactlyAndGuardTheIndex) {
     start(emptyLists(2), 0);
     state->renameList(1, QString());
     state->setTheme(ListTheme::orange, 1);
     EXPECT_EQ(state->lists()[1].name, QString());
     EXPECT_EQ(state->lists()[1].theme, ListTheme::orange);
-    EXPECT_EQ(onDisk(), state->lists());
+    expectSaved();
 
     const QByteArray bytesBefore = fileBytes();
-    state->renameList(2, QStringLiteral("x"));
-    state->renameList(-1, QStringLiteral("x"));
-    state->setTheme(ListTheme::red, 2);
-    state->setTheme(ListTheme::red, -1);
+    for (int index : {-1, 2}) {
+        state->renameList(index, QStringLiteral("x"));
+        state->setTheme(ListTheme::red, index);
+    }
     EXPECT_EQ(fileBytes(), bytesBefore);
     EXPECT_EQ(changes->count(), 0);
 }

@@ -84,6 +84,16 @@ class StoreFixture : public ::testing::Test {
         return sandbox.preferences().value(QLatin1String(Preferences::activeListIndex), -1).toInt();
     }
 
+    // Lists "L0", "L1", … holding the entries of each spec.
+    void load(std::initializer_list<const char *> specs, int activeIndex = 0) {
+        QList<AppList> lists;
+        for (const char *spec : specs)
+            lists.append(list(QStringLiteral("L%1").arg(lists.size()), QString::fromLatin1(spec)));
+        start(lists, activeIndex);
+    }
+
+    void expectSaved() const { EXPECT_EQ(onDisk(), state->lists()); }
+
     static QStringList names(const QList<AppItem> &items) {
         QStringList out;
         for (const AppItem &item : items)
@@ -106,6 +116,16 @@ class StoreFixture : public ::testing::Test {
         ADD_FAILURE() << "no entry " << qPrintable(name);
         static const AppItem none;
         return none;
+    }
+
+    QUuid id(const QString &name, int listIndex = 0) const { return top(listIndex, name).id; }
+    QUuid member(const QString &groupName, int index = 0, int listIndex = 0) const {
+        return (*top(listIndex, groupName).subItems)[index].id;
+    }
+    QUuid listID(int index) const { return index < 0 ? QUuid::createUuid() : state->lists()[index].id; }
+    QStringList shown(int listIndex = 0) const { return names(state->lists()[listIndex].items); }
+    QStringList membersOf(const QString &groupName, int listIndex = 0) const {
+        return names(top(listIndex, groupName).subItems.value_or(QList<AppItem>{}));
     }
 
     Sandbox sandbox;
