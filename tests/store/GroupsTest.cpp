@@ -137,24 +137,6 @@ TEST_F(Groups, AddSubListKeepsTheNameAndRefusesBlankNamesAndNesting) {
     EXPECT_EQ(fileBytes(), bytesBefore);
 }
 
-TEST_F(Groups, WithCurrentItemsWritesAnAbsentMemberArrayBackAsPresent) {
-    QList<AppList> lists{list(QStringLiteral("One"), QStringLiteral("A G:"))};
-    lists[0].items[1].subItems.reset();
-    start(lists);
-    state->openSubList(id("G"));
-    int calls = 0;
-    EXPECT_TRUE(state->withCurrentItems([&](QList<AppItem> &items) {
-        ++calls;
-        EXPECT_TRUE(items.isEmpty());
-    }));
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(top(0, "G").subItems, QList<AppItem>{});
-
-    state->closeSubList();
-    state->withCurrentItems([](QList<AppItem> &items) { items.move(0, 1); });
-    EXPECT_EQ(names(state->currentItems()), words("G A"));
-}
-
 struct MoveOutCase {
     const char *title;
     const char *members;     // of the open group G in list L0 ("A G:<members> H:h")

@@ -26,15 +26,15 @@ class RandomOperations : public StoreFixture, public ::testing::WithParamInterfa
         return pick(preferred);
     }
 
-    // Ids of the lists (with listIDs), their top-level entries (with top) and their members (with members),
-    // or of the groups only.
-    QList<QUuid> collect(bool listIDs, bool top, bool members, bool groupsOnly = false) const {
+    enum Top { none, all, groups, entries };
+    // Ids of the lists, of their top-level entries of a kind, and of the groups' members.
+    QList<QUuid> collect(bool listIDs, Top top, bool members) const {
         QList<QUuid> out;
         for (const AppList &l : state->lists()) {
             if (listIDs)
                 out.append(l.id);
             for (const AppItem &item : l.items) {
-                if (top && (!groupsOnly || item.isSubList))
+                if (top == all || (top != none && (top == groups) == item.isSubList))
                     out.append(item.id);
                 if (members)
                     out += ids(item.subItems.value_or(QList<AppItem>{}));
@@ -42,30 +42,18 @@ class RandomOperations : public StoreFixture, public ::testing::WithParamInterfa
         }
         return out;
     }
-    QList<QUuid> everyID() const { return collect(true, true, true); }
-    QList<QUuid> listIDs() const { return collect(true, false, false); }
-    QList<QUuid> groupsAnywhere() const { return collect(false, true, false, true); }
+    QList<QUuid> everyID() const { return collect(true, all, true); }
+    QList<QUuid> listIDs() const { return collect(true, none, false); }
+    // Entries that are not groups, wherever they are: pruning an empty group is not a loss.
+    QList<QUuid> leafIDs() const { return collect(false, entries, true); }
     static QList<QUuid> ids(const QList<AppItem> &items, bool groupsOnly = false) {
         QList<QUuid> out;
-        for (const AppItem &item : items) {
+        for (const AppItem &item : items)
             if (!groupsOnly || item.isSubList)
                 out.append(item.id);
-        }
         return out;
     }
     int anyIndex() { return number(int(state->lists().size()) + 2) - 1; }
-
-    // Entries that are not groups, wherever they are: pruning an empty group is not a loss.
-    QList<QUuid> leafIDs() const {
-        QList<QUuid> out;
-        for (const AppList &l : state->lists()) {
-            for (const AppItem &item : l.items) {
-                if (!item.isSubList)
-                    out.append(item.id);
-            }
-        }
-        return out + collect(false, false, true);
-    }
 
     // One random operation; returns its name for the failure message.
     const char *step() {
@@ -98,7 +86,7 @@ class RandomOperations : public StoreFixture, public ::testing::WithParamInterfa
             state->moveItemToSubList(anyID(topLevel), anyID(ids(active.items, true)));
             return "moveItemToSubList";
         case 5:
-            state->moveTopLevelItem(anyID(topLevel), anyID(groupsAnywhere()), anyID(listIDs()));
+            state->moveTopLevelItem(anyID(topLevel), anyID(collect(false, groups, false)), anyID(listIDs()));
             return "moveTopLevelItem";
         case 6:
             state->openSubList(anyID(ids(active.items, true)));
@@ -110,7 +98,8 @@ class RandomOperations : public StoreFixture, public ::testing::WithParamInterfa
             state->moveItemFromOpenSubList(anyID(ids(current)), anyID(listIDs()));
             return "moveItemFromOpenSubList(toList)";
         case 9:
-            state->moveItemFromOpenSubList(anyID(ids(current)), anyID(groupsAnywhere()), anyID(listIDs()));
+            state->moveItemFromOpenSubList(anyID(ids(current)), anyID(collect(false, groups, false)),
+                                           anyID(listIDs()));
             return "moveItemFromOpenSubList(toGroup)";
         case 10: {
             const AppList &from = pick(state->lists());
@@ -151,24 +140,18 @@ class RandomOperations : public StoreFixture, public ::testing::WithParamInterfa
     void check(const char *operation, int stepNumber) {
         SCOPED_TRACE(::testing::Message()
                      << "seed " << GetParam() << ", step " << stepNumber << ": " << operation);
-        QList<QUuid> present = leafIDs();
-        if (m_adding) {
-            // Exactly one entry appeared; it is now expected.
-            const QSet<QUuid> now(present.cbegin(), present.cend());
-            const QSet<QUuid> added = now - m_expected;
-            ASSERT_EQ(added.size(), 1);
-            m_expected += added;
-            m_adding = false;
+        const QList<QUuid> present = leafIDs();
+        const QSet<QUuid> now(present.cbegin(), present.cend());
+        if (std::exchange(m_adding, false)) {
+            ASSERT_EQ((now - m_expected).size(), 1); // exactly one entry appeared
+            m_expected += now - m_expected;
         }
-        // Exactly once: no duplicates, and the same set as expected.
-        ASSERT_EQ(present.size(), m_expected.size());
-        ASSERT_EQ(QSet<QUuid>(present.cbegin(), present.cend()), m_expected);
-        for (const AppList &l : state->lists()) {
-            for (const AppItem &item : l.items) {
+        ASSERT_EQ(present.size(), m_expected.size()); // no duplicates
+        ASSERT_EQ(now, m_expected);
+        for (const AppList &l : state->lists())
+            for (const AppItem &item : l.items)
                 for (const AppItem &member : item.subItems.value_or(QList<AppItem>{}))
-                    ASSERT_FALSE(member.isSubList || member.subItems);
-            }
-        }
+                    ASSERT_FALSE(member.isSubList || member.subItems); // one level deep
         ASSERT_GE(state->lists().size(), 1);
         ASSERT_LE(state->lists().size(), AppState::maxLists);
         ASSERT_GE(state->activeListIndex(), 0);
@@ -187,17 +170,11 @@ TEST_P(RandomOperations, NoEntryIsEverLost) {
     m_random.seed(GetParam());
     m_folder = sandbox.makeFolder(QStringLiteral("Projects"));
     m_document = sandbox.writeFile(QStringLiteral("notes.txt"), "x");
-    start({list(QStringLiteral("One"), QStringLiteral("A B C G:x,y")),
-           list(QStringLiteral("Two"), QStringLiteral("D H:z")), list(QStringLiteral("Three"))});
+    load({"A B C G:x,y", "D H:z", ""});
     const QList<QUuid> initial = leafIDs();
     m_expected = QSet<QUuid>(initial.cbegin(), initial.cend());
-
-    for (int i = 0; i < 1200; ++i) {
-        const char *operation = step();
-        check(operation, i);
-        if (HasFatalFailure())
-            return;
-    }
+    for (int i = 0; i < 1200 && !HasFatalFailure(); ++i)
+        check(step(), i);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomOperations, ::testing::Values(1u, 2u, 3u, 4u));
