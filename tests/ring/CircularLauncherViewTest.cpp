@@ -85,6 +85,8 @@ class RingViewTest : public ::testing::Test {
   protected:
     void start(const QList<AppList> &lists, int activeIndex = 0, bool soundsOn = true, double scale = 1.0) {
         view.reset();
+        dismissals = sounds = 0;
+        workspace.openedApplications.clear();
         sandbox.preferences().setValue(QLatin1String(Preferences::launcherScale), scale);
         sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), ListsCodec::encodeLists(lists));
         sandbox.preferences().setValue(QLatin1String(Preferences::activeListIndex), activeIndex);
@@ -150,7 +152,6 @@ class RingViewTest : public ::testing::Test {
 TEST_F(RingViewTest, BackStepsOutOfTheGroupThenDismissesAndWaitsForADrag) {
     for (const bool byClick : {false, true}) {
         SCOPED_TRACE(byClick ? "click on empty space" : "backOrDismiss");
-        dismissals = 0;
         startWithGroup();
         state->openSubList(item(1).id);
         const QPointF corner(8, 8); // the panel's empty margin
@@ -188,8 +189,6 @@ TEST_F(RingViewTest, ClickOpensAGroupOrDismissesAndLaunchesAfterTheFadeStarted) 
     for (const auto &[clickedGroup, soundsOn] :
          {std::pair{false, true}, {false, false}, {true, true}, {true, false}}) {
         SCOPED_TRACE(testing::Message() << "group " << clickedGroup << ", sounds " << soundsOn);
-        dismissals = sounds = 0;
-        workspace.openedApplications.clear();
         startWithGroup(soundsOn);
         const AppItem target = item(clickedGroup ? 1 : 0);
         view->hoverModel().publish(target.id, target.name);
@@ -204,20 +203,13 @@ TEST_F(RingViewTest, ClickOpensAGroupOrDismissesAndLaunchesAfterTheFadeStarted) 
             continue;
         }
         EXPECT_EQ(dismissals, 1);
+        if (!soundsOn)
+            view.reset(); // the launch happens even when the view is gone
         clock.advance(CircularLauncherView::launchDelayMs - 1);
         EXPECT_TRUE(workspace.openedApplications.isEmpty()) << "launched before the panel began to hide";
         clock.advance(1);
         EXPECT_EQ(workspace.openedApplications, QStringList{target.appPath});
     }
-}
-
-TEST_F(RingViewTest, TheLaunchHappensEvenWhenTheViewIsGone) {
-    start({list("Main", {app("A")})});
-    const AppItem a = item(0);
-    clickItem(a.id);
-    view.reset();
-    clock.advance(CircularLauncherView::launchDelayMs);
-    EXPECT_EQ(workspace.openedApplications, QStringList{a.appPath});
 }
 
 TEST_F(RingViewTest, RingIdentityNamesTheListAndTheOpenGroup) {
@@ -246,7 +238,8 @@ TEST_F(RingViewTest, MoveDestinationsOfferListsFirstThenGroups) {
     // A plain entry at the top level: the other lists in list order, then every group, the active list's too.
     EXPECT_EQ(labels(view->ringMoveDestinations(plain)),
               (QStringList{"list H", "list C", "group H" + sep + "G", "group A" + sep + "G1"}));
-    EXPECT_EQ(labels(view->ringMoveDestinations(g1)), (QStringList{"list H", "list C"})) << "a group goes only to other lists";
+    EXPECT_EQ(labels(view->ringMoveDestinations(g1)), (QStringList{"list H", "list C"}))
+        << "a group goes only to other lists";
     const QList<MoveDestination> all = view->moveDestinations(std::nullopt, std::nullopt);
     ASSERT_EQ(all.size(), 5);
     EXPECT_EQ(all[3].id, g.id);
@@ -298,7 +291,6 @@ TEST_F(RingViewTest, EntriesSitOnTheirSlotsClockwiseFromNineOClock) {
 TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
     for (const std::optional<QString> answer : {std::optional<QString>("Tools"), std::optional<QString>()}) {
         SCOPED_TRACE(answer.value_or("cancelled").toStdString());
-        sounds = 0;
         start({list("Main", {app("A"), app("B"), app("C")})});
         groupName = answer;
         const QPointF target = *view->itemCentre(item(1).id);
@@ -357,7 +349,6 @@ TEST_F(RingViewTest, OnlyAGroupsNameWaitsForADoubleClick) {
                  {"folderName", false, true, false}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        sounds = dismissals = 0;
         const AppItem target = c.onGroup ? group("G") : folder("F");
         start({list("Main", {app("A"), target})});
         const QPointF at =
@@ -376,7 +367,6 @@ TEST_F(RingViewTest, OnlyAGroupsNameWaitsForADoubleClick) {
     }
 
     // A step back drops a click still waiting on a group's name.
-    dismissals = 0;
     startWithGroup();
     click(capsuleOf(item(1)));
     view->backOrDismiss();

@@ -22,7 +22,7 @@ bool same(QPointF a, QPointF b) {
 // Eight plain items A..H on a ring of radius 178 (scale 1): neighbours are 136.2 apart, capture is
 // 49.04 and keep 64.03. A sits at 9 o'clock, C at 12.
 class RingDragTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { store.fill(8); }
 
     QPointF slot(int index) const { return drag.geometry().iconPosition(index); }
@@ -140,7 +140,10 @@ TEST_F(RingDragTest, HeldSlotIsShownWithoutFurtherEvents) {
     EXPECT_FALSE(drag.liveOrder());
     clock.advance(1);
     EXPECT_EQ(shown(), u"BCADEFGH");
-    EXPECT_EQ(drag.release().action, Action::reordered);
+    const RingRelease r = drag.release();
+    EXPECT_EQ(r.action, Action::reordered);
+    EXPECT_TRUE(r.playSound);
+    EXPECT_EQ(store.calls, reorderCalls);
     EXPECT_EQ(stored(), u"BCADEFGH");
 }
 
@@ -151,11 +154,6 @@ TEST_F(RingDragTest, MovingPointerOverAnIconReordersAndNeverMerges) {
         ASSERT_FALSE(drag.hoverCandidateID() || drag.isMergeArmed()) << t;
     }
     EXPECT_EQ(shown(), u"BCADEFGH");
-    const RingRelease r = drag.release();
-    EXPECT_EQ(r.action, Action::reordered);
-    EXPECT_TRUE(r.playSound);
-    EXPECT_EQ(store.calls, reorderCalls);
-    EXPECT_EQ(stored(), u"BCADEFGH");
 }
 
 TEST_F(RingDragTest, SettledPointerInsideCaptureArmsTheMergeWithoutMoreEvents) {
@@ -217,7 +215,7 @@ TEST_F(RingDragTest, ReleaseNearACandidate) {
     } cases[] = {
         {20, 120, true}, // candidate taken, dwell not complete: merges anyway
         {20, 400, true},
-        {20, 40, false}, // not at rest long enough for a candidate
+        {20, 40, false},  // not at rest long enough for a candidate
         {56, 400, false}, // in the band: never a candidate
     };
     for (const auto &c : cases) {
@@ -362,8 +360,11 @@ TEST_F(RingDragTest, StoreChangedUnderTheDrag) {
         {"no lists: only saved", [](auto &s) { s.lists = 0; }, Action::reordered, {"save"}, "ABCDEFGH"},
         {"renamed: the fresh entry is kept", [](auto &s) { s.items[1].name = QStringLiteral("b"); },
          Action::reordered, reorderCalls, "bCADEFGH"},
-        {"added: not overwritten", [](auto &s) { s.items.append(RecordingRingStore::item("X")); },
-         Action::nothing, {}, "ABCDEFGHX"},
+        {"added: not overwritten",
+         [](auto &s) { s.items.append(RecordingRingStore::item("X")); },
+         Action::nothing,
+         {},
+         "ABCDEFGHX"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -397,11 +398,15 @@ TEST(RingDragOrder, CandidateOrderPlacesTheItemAtTheNearestSlot) {
     store.fill(4); // slots at -π (left), -π/2 (top), 0 (right), π/2 (bottom)
     const QUuid a = store.items[0].id;
     const std::pair<double, const char *> cases[] = {
-        {-pi, "ABCD"}, {-pi / 2, "BACD"}, {0, "BCAD"}, {pi / 2, "BCDA"},
+        {-pi, "ABCD"},
+        {-pi / 2, "BACD"},
+        {0, "BCAD"},
+        {pi / 2, "BCDA"},
         {-3 * pi / 4, "BACD"}, // half-way goes to the higher slot
         {-3 * pi / 4 - 0.01, "ABCD"},
         {3 * pi / 4, "ABCD"}, // half-way past the last slot wraps to 0
-        {pi, "ABCD"},          {3 * pi / 4 - 0.01, "BCDA"},
+        {pi, "ABCD"},
+        {3 * pi / 4 - 0.01, "BCDA"},
     };
     for (const auto &[angle, order] : cases) {
         const auto got = RingDrag::candidateOrder(store.items, a, angle);
