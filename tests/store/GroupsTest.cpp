@@ -2,6 +2,8 @@
 
 #include "l10n/L.h"
 
+#include <functional>
+
 namespace {
 
 class Groups : public StoreFixture {};
@@ -47,32 +49,6 @@ INSTANTIATE_TEST_SUITE_P(Table, Merge,
                                            MergeCase{"lastOntoFirst", "A", "E", "G B C D", "A E"}),
                          [](const auto &info) { return std::string(info.param.title); });
 
-TEST_F(Groups, MergeRefusalsChangeNothing) {
-    load({"A B H:x", "C"});
-    const QByteArray bytesBefore = fileBytes();
-    const QUuid a = id("A");
-    const QUuid h = id("H");
-    const struct {
-        const char *title;
-        QUuid target, dragged;
-    } rows[] = {
-        {"sameEntry", a, a},
-        {"ontoAGroup", h, a},
-        {"draggingAGroup", a, h},
-        {"unknownTarget", QUuid::createUuid(), a},
-        {"unknownDragged", a, QUuid::createUuid()},
-        {"fromAnotherList", a, id("C", 1)},
-        {"groupMember", a, member("H")},
-    };
-    for (const auto &row : rows) {
-        EXPECT_FALSE(state->mergeIntoNewGroup(row.target, row.dragged)) << row.title;
-        EXPECT_EQ(fileBytes(), bytesBefore) << row.title;
-    }
-    state->openSubList(h);
-    EXPECT_FALSE(state->mergeIntoNewGroup(a, id("B")));
-    EXPECT_EQ(fileBytes(), bytesBefore);
-}
-
 TEST_F(Groups, MoveItemToSubListAppendsWhereverTheGroupStands) {
     load({"A G:x B"});
     state->moveItemToSubList(id("A"), id("G")); // the group shifts left
@@ -82,20 +58,49 @@ TEST_F(Groups, MoveItemToSubListAppendsWhereverTheGroupStands) {
     expectSaved();
 }
 
-TEST_F(Groups, MoveItemToSubListRefusals) {
-    load({"A G:x H:", "C"});
+// Groups are one level deep and only take top-level entries of the active list.
+TEST_F(Groups, RefusedMergesAndMovesIntoGroupsChangeNothing) {
+    load({"A B G:x H:", "C K:"});
     const QByteArray bytesBefore = fileBytes();
-    const struct {
-        const char *title;
-        QUuid item, group;
-    } rows[] = {
-        {"groupIntoGroup", id("H"), id("G")},     {"intoItself", id("G"), id("G")},
-        {"intoAnEntry", id("A"), id("A")},        {"unknownGroup", id("A"), QUuid::createUuid()},
-        {"memberOfAGroup", member("G"), id("H")}, {"fromAnotherList", id("C", 1), id("G")},
+    const QUuid a = id("A"), g = id("G"), h = id("H"), x = member("G"), c = id("C", 1), k = id("K", 1);
+    const QUuid unknown = QUuid::createUuid();
+    const auto merge = [&](QUuid target, QUuid dragged) {
+        EXPECT_FALSE(state->mergeIntoNewGroup(target, dragged));
     };
-    for (const auto &row : rows) {
-        state->moveItemToSubList(row.item, row.group);
-        EXPECT_EQ(fileBytes(), bytesBefore) << row.title;
+    const auto into = [&](QUuid item, QUuid group) { state->moveItemToSubList(item, group); };
+    const auto intoList = [&](QUuid item, QUuid group, int list) {
+        state->moveTopLevelItem(item, group, listID(list));
+    };
+    const std::pair<const char *, std::function<void()>> rows[] = {
+        {"mergeSameEntry", [&] { merge(a, a); }},
+        {"mergeOntoAGroup", [&] { merge(g, a); }},
+        {"mergeDraggingAGroup", [&] { merge(a, g); }},
+        {"mergeUnknownTarget", [&] { merge(unknown, a); }},
+        {"mergeUnknownDragged", [&] { merge(a, unknown); }},
+        {"mergeFromAnotherList", [&] { merge(a, c); }},
+        {"mergeAMember", [&] { merge(a, x); }},
+        {"groupIntoGroup", [&] { into(h, g); }},
+        {"groupIntoItself", [&] { into(g, g); }},
+        {"intoAnEntry", [&] { into(a, id("B")); }},
+        {"intoUnknownGroup", [&] { into(a, unknown); }},
+        {"memberIntoGroup", [&] { into(x, h); }},
+        {"fromAnotherListIntoGroup", [&] { into(c, g); }},
+        {"groupIntoGroupOfList", [&] { intoList(h, g, 0); }},
+        {"groupIntoItselfInList", [&] { intoList(g, g, 0); }},
+        {"notInActiveList", [&] { intoList(c, k, 1); }},
+        {"memberIntoGroupOfList", [&] { intoList(x, k, 1); }},
+        {"targetNotAGroup", [&] { intoList(a, c, 1); }},
+        {"groupNotInThatList", [&] { intoList(a, g, 1); }},
+        {"unknownList", [&] { intoList(a, k, -1); }},
+        {"mergeWhileAGroupIsOpen",
+         [&] {
+             state->openSubList(h);
+             merge(a, id("B"));
+         }},
+    };
+    for (const auto &[title, operation] : rows) {
+        operation();
+        EXPECT_EQ(fileBytes(), bytesBefore) << title;
     }
 }
 

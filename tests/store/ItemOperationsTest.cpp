@@ -43,50 +43,43 @@ INSTANTIATE_TEST_SUITE_P(Table, Names,
                                            NameCase{"inner", " Two words ", " Two words ", "Two words"}),
                          [](const auto &info) { return std::string(info.param.title); });
 
-struct AddCase {
-    const char *title;
-    const char *relativePath; // under HOME; a trailing slash makes a folder
-    bool makeFolder;
-    const char *expectedName;
-    bool expectFolder;
-    bool expectApplication;
-};
+TEST_F(ItemOperations, AddingAPathBuildsTheRightKindOfEntry) {
+    load({""});
+    const struct {
+        const char *path; // under HOME; a trailing slash makes a folder
+        bool makeFolder;
+        const char *name;
+        bool folder;
+        bool application;
+    } rows[] = {
+        {"Projects/", true, "Projects", true, false},
+        {"apps/editor.desktop", false, "Editor Pro", false, true},
+        {"apps/EDITOR.DESKTOP", false, "Editor Pro", false, true},
+        // A folder named like an application is an application, as a bundle is on other desktops.
+        {"Tools.Desktop", true, "Editor Pro", false, true},
+        {"Papers/report.pdf", false, "report", false, false},
+        {"backup.tar.gz", false, "backup.tar", false, false},
+        {".profile", false, ".profile", false, false},
+    };
+    for (const auto &row : rows) {
+        const QString relative = QString::fromLatin1(row.path);
+        const QString path =
+            row.makeFolder ? sandbox.makeFolder(relative) : sandbox.writeFile(relative, "[Desktop Entry]\n");
+        workspace.install(QStringLiteral("org.example.Editor"), path, QStringLiteral("Editor Pro"));
 
-class AddPath : public StoreFixture, public ::testing::WithParamInterface<AddCase> {};
+        state->add(path);
 
-TEST_P(AddPath, BuildsTheRightKindOfEntry) {
-    const AddCase &c = GetParam();
-    const QString relative = QString::fromLatin1(c.relativePath);
-    const QString path =
-        c.makeFolder ? sandbox.makeFolder(relative) : sandbox.writeFile(relative, "[Desktop Entry]\n");
-    workspace.install(QStringLiteral("org.example.Editor"), path, QStringLiteral("Editor Pro"));
-    load({"A"});
-
-    state->add(path);
-
-    ASSERT_EQ(state->currentItems().size(), 2);
-    const AppItem added = state->currentItems().last();
-    EXPECT_EQ(added.name, QString::fromLatin1(c.expectedName));
-    EXPECT_EQ(added.appPath, path);
-    EXPECT_EQ(added.isFolder, c.expectFolder);
-    EXPECT_EQ(added.bundleIdentifier, c.expectApplication ? QStringLiteral("org.example.Editor") : QString());
-    EXPECT_EQ(added.bookmarkData, QByteArray("bookmark:") + path.toUtf8());
+        const AppItem added = state->currentItems().last();
+        EXPECT_EQ(added.name, QString::fromLatin1(row.name)) << row.path;
+        EXPECT_EQ(added.appPath, path) << row.path;
+        EXPECT_EQ(added.isFolder, row.folder) << row.path;
+        EXPECT_EQ(added.bundleIdentifier, row.application ? QStringLiteral("org.example.Editor") : QString())
+            << row.path;
+        EXPECT_EQ(added.bookmarkData, QByteArray("bookmark:") + path.toUtf8()) << row.path;
+    }
+    EXPECT_EQ(state->currentItems().size(), std::size(rows));
     expectSaved();
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, AddPath,
-    ::testing::Values(
-        AddCase{"folder", "Projects", true, "Projects", true, false},
-        AddCase{"folderWithTrailingSlash", "Projects/", true, "Projects", true, false},
-        AddCase{"desktopEntry", "apps/editor.desktop", false, "Editor Pro", false, true},
-        AddCase{"desktopEntryUpperCase", "apps/EDITOR.DESKTOP", false, "Editor Pro", false, true},
-        // A folder named like an application is an application, as a bundle is on other desktops.
-        AddCase{"folderNamedLikeAnApplication", "Tools.Desktop", true, "Editor Pro", false, true},
-        AddCase{"document", "Papers/report.pdf", false, "report", false, false},
-        AddCase{"documentWithTwoExtensions", "backup.tar.gz", false, "backup.tar", false, false},
-        AddCase{"dotFile", ".profile", false, ".profile", false, false}),
-    [](const auto &info) { return std::string(info.param.title); });
 
 TEST_F(ItemOperations, AddingWithAGroupOpenGoesIntoTheGroup) {
     const QString path = sandbox.writeFile(QStringLiteral("apps/editor.desktop"), "[Desktop Entry]\n");
@@ -199,27 +192,6 @@ TEST_F(ItemOperations, MoveTopLevelItemFindsTheGroupAfterTheShiftAndInOtherLists
     expectSaved();
 }
 
-TEST_F(ItemOperations, MoveTopLevelItemRefusals) {
-    load({"A G:x H:y", "C K:"});
-    const QByteArray bytesBefore = fileBytes();
-    const struct {
-        const char *title;
-        QUuid item, group, list;
-    } rows[] = {
-        {"groupIntoGroup", id("H"), id("G"), listID(0)},
-        {"entryIsTheGroup", id("G"), id("G"), listID(0)},
-        {"notInActiveList", id("C", 1), id("K", 1), listID(1)},
-        {"memberOfAGroup", member("G"), id("K", 1), listID(1)},
-        {"targetNotAGroup", id("A"), id("C", 1), listID(1)},
-        {"groupInOtherList", id("A"), id("G"), listID(1)},
-        {"unknownList", id("A"), id("K", 1), listID(-1)},
-    };
-    for (const auto &row : rows) {
-        state->moveTopLevelItem(row.item, row.group, row.list);
-        EXPECT_EQ(fileBytes(), bytesBefore) << row.title;
-    }
-}
-
 TEST_F(ItemOperations, LaunchOpensLinksAndRefusesTextThatIsNoLink) {
     load({""});
     const std::pair<const char *, const char *> rows[] = {
@@ -262,10 +234,9 @@ TEST_F(ItemOperations, LaunchOpensEachKindThroughTheWorkspace) {
         return made;
     };
 
-    for (const AppItem &launched :
-         {item(installed, "org.example.Editor"), item(moved, "org.example.Editor"), item(moved, ""),
-          item(upperCase, "org.example.Editor"), item(folder, "", true), item(document, ""),
-          group(QStringLiteral("G"), {QStringLiteral("x")})})
+    for (const AppItem &launched : {item(installed, "org.example.Editor"), item(moved, "org.example.Editor"),
+                                    item(moved, ""), item(upperCase, "org.example.Editor"),
+                                    item(folder, "", true), item(document, ""), entries("G:x")[0]})
         state->launch(launched);
 
     // A moved application opens the installed copy when its identifier is known, else the stale path.

@@ -26,26 +26,21 @@ class StoreFixture : public ::testing::Test {
         return item;
     }
 
-    static AppItem group(const QString &name, const QStringList &members) {
-        AppItem item;
-        item.id = QUuid::createUuid();
-        item.name = name;
-        item.isSubList = true;
-        item.subItems = QList<AppItem>{};
-        for (const QString &member : members)
-            item.subItems->append(entry(member));
-        return item;
-    }
-
     // "A B G:x,y C" builds entries A and B, a group G holding x and y, and C. "G:" is an empty group.
     static QList<AppItem> entries(const QString &spec) {
         QList<AppItem> items;
         for (const QString &word : spec.split(u' ', Qt::SkipEmptyParts)) {
             const qsizetype colon = word.indexOf(u':');
+            items.append(entry(colon < 0 ? word : word.left(colon)));
             if (colon < 0)
-                items.append(entry(word));
-            else
-                items.append(group(word.left(colon), word.mid(colon + 1).split(u',', Qt::SkipEmptyParts)));
+                continue;
+            AppItem &group = items.last();
+            group.bundleIdentifier.clear();
+            group.appPath.clear();
+            group.isSubList = true;
+            group.subItems = QList<AppItem>{};
+            for (const QString &member : word.mid(colon + 1).split(u',', Qt::SkipEmptyParts))
+                group.subItems->append(entry(member));
         }
         return items;
     }
@@ -94,27 +89,20 @@ class StoreFixture : public ::testing::Test {
 
     void expectSaved() const { EXPECT_EQ(onDisk(), state->lists()); }
 
-    static QStringList names(const QList<AppItem> &items) {
+    template <typename T> static QStringList names(const QList<T> &from) {
         QStringList out;
-        for (const AppItem &item : items)
-            out.append(item.name);
+        for (const T &one : from)
+            out.append(one.name);
         return out;
     }
-
-    QStringList listNames() const {
-        QStringList out;
-        for (const AppList &l : state->lists())
-            out.append(l.name);
-        return out;
-    }
+    QStringList listNames() const { return names(state->lists()); }
 
     const AppItem &top(int listIndex, const QString &name) const {
-        for (const AppItem &item : state->lists()[listIndex].items) {
+        static const AppItem none;
+        for (const AppItem &item : state->lists()[listIndex].items)
             if (item.name == name)
                 return item;
-        }
         ADD_FAILURE() << "no entry " << qPrintable(name);
-        static const AppItem none;
         return none;
     }
 

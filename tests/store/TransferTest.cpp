@@ -127,7 +127,7 @@ TEST_F(Transfer, ExportRemovesBookmarksAndAbbreviatesHomePathsExceptLinks) {
     link.bundleIdentifier.clear();
     link.isURL = true;
     link.appPath = QDir::homePath() + QStringLiteral("/not-a-path");
-    AppItem groupItem = group(QStringLiteral("G"), {});
+    AppItem groupItem = entries("G:")[0];
     groupItem.subItems->append(dir);
     groupItem.subItems->last().id = QUuid::createUuid();
     one.items = {dir, link, groupItem};
