@@ -15,91 +15,71 @@ class Transfer : public StoreFixture {
     }
 };
 
-struct AppendCase {
+struct ImportCase {
+    bool append;
     int have;
     int incoming;
-    int added; // -1: refused
+    int kept; // lists taken from the document; -1: refused
 };
 
-class AppendImport : public Transfer, public ::testing::WithParamInterface<AppendCase> {};
+class Import : public Transfer, public ::testing::WithParamInterface<ImportCase> {};
 
-TEST_P(AppendImport, FillsFreePlacesWithNewListIds) {
-    const AppendCase &c = GetParam();
+// Appending fills free places with new list ids and leaves the active list and the open group alone;
+// replacing keeps at most eight lists with their ids, starts on the first and closes the group.
+TEST_P(Import, KeepsAtMostEightLists) {
+    const ImportCase &c = GetParam();
     QList<AppList> lists = emptyLists(c.have);
-    lists[0].items = entries("A G:x");
-    lists[0].snapshot = lists[0].items;
+    lists.last().items = entries("A G:x");
+    lists.last().snapshot = lists.last().items;
     start(lists, c.have - 1);
-    if (c.have == 1)
-        state->openSubList(top(0, QStringLiteral("G")).id);
+    state->openSubList(id("G", c.have - 1));
     const auto openBefore = state->openSubListID();
     sandbox.preferences().remove(QLatin1String(Preferences::activeListIndex));
     const QByteArray bytesBefore = fileBytes();
     const QByteArray data = document(c.incoming);
-    const QList<AppList> incoming = *ListsCodec::decodeLists(data);
+    const QList<AppList> incoming = ListsCodec::decodeLists(data)->mid(0, c.kept);
     changes->clear();
 
-    const bool imported = state->importLists(data, true);
+    const bool imported = state->importLists(data, c.append);
 
     EXPECT_EQ(changes->count(), 0);
-    EXPECT_EQ(state->activeListIndex(), c.have - 1);
-    EXPECT_EQ(storedIndex(), -1); // not written
-    EXPECT_EQ(state->openSubListID(), openBefore);
-    if (c.added < 0) {
+    if (c.kept < 0) {
         EXPECT_FALSE(imported);
         EXPECT_EQ(fileBytes(), bytesBefore);
         return;
     }
     ASSERT_TRUE(imported);
-    ASSERT_EQ(state->lists().size(), c.have + c.added);
-    EXPECT_EQ(state->lists().mid(0, c.have), lists);
-    for (int i = 0; i < c.added; ++i) {
-        const AppList &added = state->lists()[c.have + i];
-        EXPECT_NE(added.id, incoming[i].id);
-        AppList withOldID = added;
-        withOldID.id = incoming[i].id;
-        EXPECT_EQ(withOldID, incoming[i]); // entry ids are kept
+    expectSaved();
+    if (!c.append) {
+        EXPECT_EQ(state->lists(), incoming);
+        EXPECT_EQ(state->activeListIndex(), 0);
+        EXPECT_EQ(storedIndex(), 0);
+        EXPECT_FALSE(state->openSubListID());
+        return;
     }
-    EXPECT_EQ(onDisk(), state->lists());
+    EXPECT_EQ(state->activeListIndex(), c.have - 1);
+    EXPECT_EQ(storedIndex(), -1); // not written
+    EXPECT_EQ(state->openSubListID(), openBefore);
+    ASSERT_EQ(state->lists().size(), c.have + c.kept);
+    EXPECT_EQ(state->lists().mid(0, c.have), lists);
+    for (int i = 0; i < c.kept; ++i) {
+        AppList added = state->lists()[c.have + i];
+        EXPECT_NE(added.id, incoming[i].id);
+        added.id = incoming[i].id;
+        EXPECT_EQ(added, incoming[i]); // entry ids are kept
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, AppendImport,
-                         ::testing::Values(AppendCase{6, 5, 2}, AppendCase{1, 3, 3}, AppendCase{7, 10, 1},
-                                           AppendCase{5, 3, 3}, AppendCase{8, 1, -1}),
+INSTANTIATE_TEST_SUITE_P(Table, Import,
+                         ::testing::Values(ImportCase{true, 6, 5, 2}, ImportCase{true, 1, 3, 3},
+                                           ImportCase{true, 7, 10, 1}, ImportCase{true, 5, 3, 3},
+                                           ImportCase{true, 8, 1, -1}, ImportCase{false, 3, 1, 1},
+                                           ImportCase{false, 3, 8, 8}, ImportCase{false, 3, 10, 8}),
                          [](const auto &info) {
-                             return "have" + std::to_string(info.param.have) + "incoming" +
+                             return std::string(info.param.append ? "append" : "replace") + "Have" +
+                                    std::to_string(info.param.have) + "Incoming" +
                                     std::to_string(info.param.incoming);
                          });
-
-struct ReplaceCase {
-    int incoming;
-    int kept;
-};
-
-class ReplaceImport : public Transfer, public ::testing::WithParamInterface<ReplaceCase> {};
-
-TEST_P(ReplaceImport, KeepsAtMostEightWithTheirIdsAndStartsOnTheFirst) {
-    const ReplaceCase &c = GetParam();
-    QList<AppList> lists = emptyLists(3);
-    lists[2].items = entries("G:x");
-    start(lists, 2);
-    state->openSubList(id("G", 2));
-    changes->clear();
-    const QByteArray data = document(c.incoming);
-
-    ASSERT_TRUE(state->importLists(data, false));
-
-    EXPECT_EQ(state->lists(), ListsCodec::decodeLists(data)->mid(0, c.kept));
-    EXPECT_EQ(state->activeListIndex(), 0);
-    EXPECT_EQ(storedIndex(), 0);
-    EXPECT_FALSE(state->openSubListID());
-    EXPECT_EQ(changes->count(), 0);
-    expectSaved();
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, ReplaceImport,
-                         ::testing::Values(ReplaceCase{1, 1}, ReplaceCase{8, 8}, ReplaceCase{9, 8},
-                                           ReplaceCase{10, 8}),
-                         [](const auto &info) { return "incoming" + std::to_string(info.param.incoming); });
 
 // Malformed documents are the codec's business; here only that a refused one changes nothing.
 TEST_F(Transfer, UnreadableOrEmptyDocumentsChangeNothingInEitherMode) {
