@@ -81,30 +81,33 @@ TEST_F(ItemOperations, AddingAPathBuildsTheRightKindOfEntry) {
     expectSaved();
 }
 
-TEST_F(ItemOperations, AddingWithAGroupOpenGoesIntoTheGroup) {
+// With a group open, adding, tinting and removing act on its members; removing the last one deletes it.
+TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
     const QString path = sandbox.writeFile(QStringLiteral("apps/editor.desktop"), "[Desktop Entry]\n");
-    load({"A G:x"});
+    load({"A G:x B"});
+    state->setFolderTint(member("G"), QStringLiteral("#EF4444")); // not a current item: no change
+    state->setFolderTint(id("G"), QStringLiteral("#22C55E"));
     state->openSubList(id("G"));
-
     state->add(path);
     state->addURL(QStringLiteral("https://example.com"), QStringLiteral("Example"));
-
-    EXPECT_EQ(shown(), words("A G"));
+    state->setFolderTint(member("G"), QStringLiteral("#EF4444"));
+    EXPECT_EQ(shown(), words("A G B"));
     EXPECT_EQ(names(state->currentItems()), words("x editor Example"));
+    EXPECT_EQ(top(0, "G").folderTint, QStringLiteral("#22C55E"));
+    EXPECT_EQ(state->currentItems()[0].folderTint, QStringLiteral("#EF4444"));
     expectSaved();
-}
-
-TEST_F(ItemOperations, RemovingTheLastMemberOfTheOpenGroupDeletesAndClosesIt) {
-    load({"A G:x B"});
-    state->openSubList(id("G"));
     changes->clear();
 
-    state->remove(state->currentItems().first());
+    for (const AppItem &item : state->currentItems())
+        state->remove(item);
 
     EXPECT_EQ(shown(), words("A B"));
     EXPECT_FALSE(state->openSubListID());
     EXPECT_EQ(changes->count(), 1);
     EXPECT_EQ(names(state->lists()[0].snapshot), words("A G B"));
+    state->setFolderTint(id("A"), QStringLiteral("#22C55E"));
+    state->setFolderTint(id("A"), std::nullopt); // clears
+    EXPECT_FALSE(top(0, "A").folderTint);
     expectSaved();
 }
 
@@ -119,22 +122,6 @@ TEST_F(ItemOperations, RemovingTakesEveryEntryWithTheIdFromTheCurrentItemsOnly) 
 
     EXPECT_EQ(shown(0), words("B"));
     EXPECT_EQ(shown(1), words("A"));
-}
-
-TEST_F(ItemOperations, TintingActsOnTheCurrentItems) {
-    load({"A G:x"});
-    state->setFolderTint(id("G"), QStringLiteral("#22C55E"));
-    state->setFolderTint(member("G"), QStringLiteral("#EF4444")); // not a current item: no change
-    EXPECT_EQ(top(0, "G").folderTint, QStringLiteral("#22C55E"));
-    EXPECT_FALSE(top(0, "G").subItems->first().folderTint);
-
-    state->openSubList(id("G"));
-    state->setFolderTint(member("G"), QStringLiteral("#EF4444"));
-    state->closeSubList();
-    state->setFolderTint(id("G"), std::nullopt);
-    EXPECT_EQ(top(0, "G").subItems->first().folderTint, QStringLiteral("#EF4444"));
-    EXPECT_FALSE(top(0, "G").folderTint);
-    expectSaved();
 }
 
 struct MoveCase {

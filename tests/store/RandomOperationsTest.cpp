@@ -2,6 +2,7 @@
 
 #include <QSet>
 
+#include <functional>
 #include <random>
 
 // Thousands of random operations, many of them with arguments that the views would never pass. After
@@ -58,83 +59,68 @@ class RandomOperations : public StoreFixture, public ::testing::WithParamInterfa
     // One random operation; returns its name for the failure message.
     const char *step() {
         const QList<AppItem> current = state->currentItems();
-        const AppList &active = state->lists()[state->safeIndex()];
-        const QList<QUuid> topLevel = ids(active.items);
-        switch (number(17)) {
-        case 0:
-            state->addURL(QStringLiteral("example%1.com").arg(number(1000)),
-                          chance(50) ? QStringLiteral(" ") : QStringLiteral("Site"));
+        const QList<AppItem> top = state->lists()[state->safeIndex()].items;
+        const auto add = [&](auto operation) {
+            operation();
             m_adding = true;
-            return "addURL";
-        case 1:
-            state->add(chance(50) ? m_folder : m_document);
-            m_adding = true;
-            return "add";
-        case 2:
-            if (!current.isEmpty() && chance(60)) {
-                const AppItem victim = pick(current);
-                for (const QUuid &gone :
-                     ids(QList<AppItem>{victim}) + ids(victim.subItems.value_or(QList<AppItem>{})))
-                    m_expected.remove(gone); // a group's own id is never expected
-                state->remove(victim);
-            }
-            return "remove";
-        case 3:
-            state->mergeIntoNewGroup(anyID(topLevel), anyID(topLevel));
-            return "mergeIntoNewGroup";
-        case 4:
-            state->moveItemToSubList(anyID(topLevel), anyID(ids(active.items, true)));
-            return "moveItemToSubList";
-        case 5:
-            state->moveTopLevelItem(anyID(topLevel), anyID(collect(false, groups, false)), anyID(listIDs()));
-            return "moveTopLevelItem";
-        case 6:
-            state->openSubList(anyID(ids(active.items, true)));
-            return "openSubList";
-        case 7:
-            state->closeSubList();
-            return "closeSubList";
-        case 8:
-            state->moveItemFromOpenSubList(anyID(ids(current)), anyID(listIDs()));
-            return "moveItemFromOpenSubList(toList)";
-        case 9:
-            state->moveItemFromOpenSubList(anyID(ids(current)), anyID(collect(false, groups, false)),
-                                           anyID(listIDs()));
-            return "moveItemFromOpenSubList(toGroup)";
-        case 10: {
-            const AppList &from = pick(state->lists());
-            state->moveItem(anyID(ids(from.items)), from.id, anyID(listIDs()));
-            return "moveItem";
-        }
-        case 11:
-            if (chance(40))
-                state->addList(QStringLiteral("List"), ListTheme::orange);
-            return "addList";
-        case 12: {
+        };
+        const auto groups = [&] { return collect(false, Top::groups, false); };
+        const std::pair<const char *, std::function<void()>> operations[] = {
+            {"addURL",
+             [&] { add([&] { state->addURL(QStringLiteral("example.com"), chance(50) ? " " : "Site"); }); }},
+            {"add", [&] { add([&] { state->add(chance(50) ? m_folder : m_document); }); }},
+            {"remove",
+             [&] {
+                 if (current.isEmpty() || chance(40))
+                     return;
+                 const AppItem victim = pick(current);
+                 for (const QUuid &gone : ids({victim}) + ids(victim.subItems.value_or(QList<AppItem>{})))
+                     m_expected.remove(gone); // a group's own id is never expected
+                 state->remove(victim);
+             }},
+            {"mergeIntoNewGroup", [&] { state->mergeIntoNewGroup(anyID(ids(top)), anyID(ids(top))); }},
+            {"moveItemToSubList", [&] { state->moveItemToSubList(anyID(ids(top)), anyID(ids(top, true))); }},
+            {"moveTopLevelItem",
+             [&] { state->moveTopLevelItem(anyID(ids(top)), anyID(groups()), anyID(listIDs())); }},
+            {"openSubList", [&] { state->openSubList(anyID(ids(top, true))); }},
+            {"closeSubList", [&] { state->closeSubList(); }},
+            {"moveItemFromOpenSubList(toList)",
+             [&] { state->moveItemFromOpenSubList(anyID(ids(current)), anyID(listIDs())); }},
+            {"moveItemFromOpenSubList(toGroup)",
+             [&] { state->moveItemFromOpenSubList(anyID(ids(current)), anyID(groups()), anyID(listIDs())); }},
+            {"moveItem",
+             [&] {
+                 const AppList &from = pick(state->lists());
+                 state->moveItem(anyID(ids(from.items)), from.id, anyID(listIDs()));
+             }},
+            {"addList",
+             [&] {
+                 if (chance(40))
+                     state->addList(QStringLiteral("List"), ListTheme::orange);
+             }},
             // Only empty lists are removed; removing a full one is not an entry operation.
-            const int index = anyIndex();
-            if (index < 0 || index >= state->lists().size() || state->lists()[index].items.isEmpty())
-                state->removeList(index);
-            return "removeList";
-        }
-        case 13:
-            state->reorderList(anyIndex(), anyIndex());
-            return "reorderList";
-        case 14:
-            state->switchToList(anyIndex());
-            return "switchToList";
-        case 15:
-            state->addSubList(chance(20) ? QStringLiteral("\t ") : QStringLiteral("Sub"), std::nullopt);
-            return "addSubList";
-        default:
+            {"removeList",
+             [&] {
+                 const int index = anyIndex();
+                 if (index < 0 || index >= state->lists().size() || state->lists()[index].items.isEmpty())
+                     state->removeList(index);
+             }},
+            {"reorderList", [&] { state->reorderList(anyIndex(), anyIndex()); }},
+            {"switchToList", [&] { state->switchToList(anyIndex()); }},
+            {"addSubList", [&] { state->addSubList(chance(20) ? "\t " : "Sub", std::nullopt); }},
             // A reorder by drag: the ring changes the current items, then saves.
-            state->withCurrentItems([&](QList<AppItem> &items) {
-                if (items.size() > 1)
-                    items.move(number(int(items.size())), number(int(items.size())));
-            });
-            state->save();
-            return "reorder";
-        }
+            {"reorder",
+             [&] {
+                 state->withCurrentItems([&](QList<AppItem> &items) {
+                     if (items.size() > 1)
+                         items.move(number(int(items.size())), number(int(items.size())));
+                 });
+                 state->save();
+             }},
+        };
+        const auto &[name, operation] = operations[number(int(std::size(operations)))];
+        operation();
+        return name;
     }
 
     void check(const char *operation, int stepNumber) {

@@ -97,22 +97,15 @@ TEST_F(Transfer, UnreadableOrEmptyDocumentsChangeNothingInEitherMode) {
 }
 
 TEST_F(Transfer, ExportRemovesBookmarksAndAbbreviatesHomePathsExceptLinks) {
-    const QString folder = sandbox.makeFolder(QStringLiteral("Projects"));
-    AppList one = list(QStringLiteral("One"));
-    AppItem dir = entry(QStringLiteral("Projects"));
-    dir.bundleIdentifier.clear();
-    dir.isFolder = true;
-    dir.appPath = folder;
-    AppItem link = entry(QStringLiteral("Link"));
-    link.bundleIdentifier.clear();
-    link.isURL = true;
-    link.appPath = QDir::homePath() + QStringLiteral("/not-a-path");
-    AppItem groupItem = entries("G:")[0];
-    groupItem.subItems->append(dir);
-    groupItem.subItems->last().id = QUuid::createUuid();
-    one.items = {dir, link, groupItem};
+    AppList one = list(QStringLiteral("One"), QStringLiteral("Projects Link G:Projects"));
+    one.items[0].isFolder = true;
+    one.items[0].appPath = sandbox.makeFolder(QStringLiteral("Projects"));
+    one.items[1].isURL = true;
+    one.items[1].appPath = QDir::homePath() + QStringLiteral("/not-a-path");
+    (*one.items[2].subItems)[0].appPath = one.items[0].appPath;
     one.snapshot = one.items;
     start({one});
+    const AppItem &link = one.items[1];
     ASSERT_TRUE(top(0, QStringLiteral("Projects")).bookmarkData); // made at start
 
     const auto data = state->exportListsData();
