@@ -135,19 +135,15 @@ TEST_F(Transfer, ExportRemovesBookmarksAndAbbreviatesHomePathsExceptLinks) {
 
 TEST_F(Transfer, ImportExpandsTildeOnlyInPathsAndKeepsBookmarksFromTheDocument) {
     load({""});
-    AppList incoming = list(QStringLiteral("In"));
-    AppItem dir = entry(QStringLiteral("Home"));
-    dir.isFolder = true;
-    dir.appPath = QStringLiteral("~");
-    AppItem file = entry(QStringLiteral("Notes"));
-    file.appPath = QStringLiteral("~/notes.txt");
-    file.bookmarkData = QByteArray("kept as it was");
-    AppItem link = entry(QStringLiteral("Link"));
-    link.isURL = true;
-    link.appPath = QStringLiteral("~/x");
-    AppItem other = entry(QStringLiteral("Other"));
-    other.appPath = QStringLiteral("~other/x");
-    incoming.items = {dir, file, link, other};
+    AppList incoming = list(QStringLiteral("In"), QStringLiteral("Home Notes Link Other"));
+    QList<AppItem> &in = incoming.items;
+    in[0].isFolder = true;
+    in[0].appPath = QStringLiteral("~");
+    in[1].appPath = QStringLiteral("~/notes.txt");
+    in[1].bookmarkData = QByteArray("kept as it was");
+    in[2].isURL = true;
+    in[2].appPath = QStringLiteral("~/x");
+    in[3].appPath = QStringLiteral("~other/x");
 
     ASSERT_TRUE(state->importLists(ListsCodec::encodeLists({incoming}), false));
 
