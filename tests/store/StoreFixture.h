@@ -59,15 +59,11 @@ class StoreFixture : public ::testing::Test {
     }
 
   protected:
-    StoreServices services() {
-        return StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(),
-                             false};
-    }
-
     void start(const QList<AppList> &lists, int activeIndex = 0) {
         sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), ListsCodec::encodeLists(lists));
         sandbox.preferences().setValue(QLatin1String(Preferences::activeListIndex), activeIndex);
-        state = std::make_unique<AppState>(services());
+        state = std::make_unique<AppState>(
+            StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
         changes = std::make_unique<QSignalSpy>(state.get(), &AppState::activeListChanged);
     }
 
