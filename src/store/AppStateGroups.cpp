@@ -3,36 +3,9 @@
 #include "store/AppState.h"
 
 #include "l10n/L.h"
+#include "store/ItemLookup.h"
 
-namespace {
-int indexOfItem(const QList<AppItem> &items, const QUuid &id) {
-    for (int i = 0; i < items.size(); ++i) {
-        if (items[i].id == id)
-            return i;
-    }
-    return -1;
-}
-
-int indexOfGroup(const QList<AppItem> &items, const QUuid &id) {
-    const int index = indexOfItem(items, id);
-    return index >= 0 && items[index].isSubList ? index : -1;
-}
-
-bool nameIsBlank(const QString &name) {
-    return std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c == u' ' || c == u'\t'; });
-}
-
-// Puts an entry back where it was taken from, so that a failed move never loses it.
-void putBack(QList<AppItem> &items, int index, AppItem item) {
-    items.insert(std::min(index, int(items.size())), std::move(item));
-}
-
-void appendMember(AppItem &group, AppItem member) {
-    if (!group.subItems)
-        group.subItems = QList<AppItem>{};
-    group.subItems->append(std::move(member));
-}
-} // namespace
+using namespace ItemLookup;
 
 bool AppState::withCurrentItems(const std::function<void(QList<AppItem> &)> &change) {
     AppList *active = activeList();
@@ -70,7 +43,7 @@ void AppState::closeSubList() {
 
 std::optional<QUuid> AppState::addSubList(const QString &name, const std::optional<QString> &tint) {
     AppList *active = activeList();
-    if (!active || m_openSubListID || nameIsBlank(name))
+    if (!active || m_openSubListID || isBlank(name))
         return std::nullopt;
     AppItem group;
     group.id = QUuid::createUuid();
@@ -84,26 +57,10 @@ std::optional<QUuid> AppState::addSubList(const QString &name, const std::option
     return group.id;
 }
 
-// Callers pass ids that live inside the lists (an entry's id, read from lists()). Taking an entry out
-// of the middle of a list shifts those behind it, so every operation that changes a list before it is
-// done with its ids works on copies of them.
-void AppState::moveItemToSubList(const QUuid &itemIDArg, const QUuid &subListIDArg) {
-    const QUuid itemID = itemIDArg, subListID = subListIDArg;
-    AppList *active = activeList();
-    if (!active || itemID == subListID)
-        return;
-    const int index = indexOfItem(active->items, itemID);
-    if (index < 0 || active->items[index].isSubList || indexOfGroup(active->items, subListID) < 0)
-        return;
-    AppItem moving = active->items.takeAt(index);
-    const int group = indexOfGroup(active->items, subListID);
-    if (group < 0) {
-        putBack(active->items, index, std::move(moving));
-        return;
-    }
-    appendMember(active->items[group], std::move(moving));
-    Q_EMIT listsChanged();
-    save();
+// The move into a group of any list, with the active list as that list.
+void AppState::moveItemToSubList(const QUuid &itemID, const QUuid &subListID) {
+    if (const AppList *active = activeList())
+        moveTopLevelItem(itemID, subListID, active->id);
 }
 
 std::optional<QUuid> AppState::mergeIntoNewGroup(const QUuid &targetIDArg, const QUuid &draggedIDArg) {

@@ -3,38 +3,15 @@
 
 #include "platform/Bookmarks.h"
 #include "platform/Workspace.h"
+#include "store/ItemLookup.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
+using namespace ItemLookup;
+
 namespace {
-bool trimmedIsEmpty(const QString &text) {
-    for (QChar c : text) {
-        if (c != u' ' && c != u'\t')
-            return false;
-    }
-    return true;
-}
-
-QString trimSpacesAndTabs(const QString &text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && (text[begin] == u' ' || text[begin] == u'\t'))
-        ++begin;
-    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t'))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-int indexOfItem(const QList<AppItem> &items, const QUuid &id) {
-    for (int i = 0; i < items.size(); ++i) {
-        if (items[i].id == id)
-            return i;
-    }
-    return -1;
-}
-
 // "example.com:8080" and "localhost:3000" parse as a scheme followed by a path, but the user typed a
 // host and a port.
 bool looksLikeHostAndPort(const QUrl &url) {
@@ -126,7 +103,7 @@ void AppState::addURL(const QString &urlText, const QString &name) {
         return;
     AppItem item;
     item.id = QUuid::createUuid();
-    item.name = trimmedIsEmpty(name) ? urlText : name;
+    item.name = isBlank(name) ? urlText : name;
     item.appPath = urlText;
     item.isURL = true;
     withCurrentItems([&](QList<AppItem> &items) { items.append(item); });
@@ -183,8 +160,11 @@ void AppState::moveItem(const QUuid &itemID, const QUuid &fromListID, const QUui
     save();
 }
 
+// Callers pass ids that live inside the lists (an entry's id, read from lists()). Taking an entry out
+// of the middle of a list shifts those behind it, so every operation that changes a list before it is
+// done with its ids works on copies of them.
 void AppState::moveTopLevelItem(const QUuid &itemIDArg, const QUuid &groupIDArg, const QUuid &listIDArg) {
-    const QUuid itemID = itemIDArg, groupID = groupIDArg, listID = listIDArg; // see moveItemToSubList
+    const QUuid itemID = itemIDArg, groupID = groupIDArg, listID = listIDArg;
     AppList *active = activeList();
     if (!active || itemID == groupID)
         return;
@@ -194,21 +174,17 @@ void AppState::moveTopLevelItem(const QUuid &itemIDArg, const QUuid &groupIDArg,
     const int target = indexOfList(listID);
     if (target < 0)
         return;
-    const int groupIndex = indexOfItem(m_lists[target].items, groupID);
-    if (groupIndex < 0 || !m_lists[target].items[groupIndex].isSubList)
+    if (indexOfGroup(m_lists[target].items, groupID) < 0)
         return;
 
     AppItem moving = active->items.takeAt(index);
     // The group's index may have moved by one when it is in the active list.
-    const int found = indexOfItem(m_lists[target].items, groupID);
-    if (found < 0 || !m_lists[target].items[found].isSubList) {
-        active->items.insert(std::min(index, int(active->items.size())), std::move(moving));
+    const int found = indexOfGroup(m_lists[target].items, groupID);
+    if (found < 0) {
+        putBack(active->items, index, std::move(moving));
         return;
     }
-    AppItem &group = m_lists[target].items[found];
-    if (!group.subItems)
-        group.subItems = QList<AppItem>{};
-    group.subItems->append(std::move(moving));
+    appendMember(m_lists[target].items[found], std::move(moving));
     Q_EMIT listsChanged();
     save();
 }

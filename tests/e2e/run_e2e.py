@@ -271,12 +271,17 @@ def scenario_panel(s):
     # A second start hands its request over and exits; --hide then hides the running launcher.
     r = s.run("--hide")
     assert r.returncode == 0, r.stderr
-    assert s.wait_hidden(s.window), "--hide did not hide the launcher"
+    # Generous waits: other test programs may be loading the machine.
+    assert s.wait_hidden(s.window, timeout=6.0), "--hide did not hide the launcher"
     r = s.run("--toggle")
     assert r.returncode == 0
     s.wait_window("^Ilvex$")
-    with open(s.app_log) as f:
-        trace = "".join(l for l in f if "first frame" in l).strip()
+    trace = ""
+    deadline = time.time() + 5
+    while not trace and time.time() < deadline:
+        with open(s.app_log) as f:
+            trace = "".join(l for l in f if "first frame" in l).strip()
+        time.sleep(0.05)
     assert trace, "no first-frame trace from the running launcher"
     print(trace)
 

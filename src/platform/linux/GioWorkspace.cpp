@@ -29,6 +29,11 @@ GAppLaunchContext *cleanLaunchContext() {
     return context;
 }
 
+// The desktop entry at path, or null when path is not a readable entry.
+GObjectPtr<GDesktopAppInfo> loadEntry(const QByteArray &path) {
+    return GObjectPtr<GDesktopAppInfo>(g_desktop_app_info_new_from_filename(path.constData()));
+}
+
 // Launching may touch the disk or D-Bus; it runs off the UI thread and nobody waits for it.
 void runDetached(std::function<void()> work) {
     QThreadPool::globalInstance()->start(std::move(work));
@@ -62,8 +67,7 @@ std::optional<QString> GioWorkspace::applicationPath(const QString &bundleIdenti
 QString GioWorkspace::applicationName(const QString &path) const {
     if (!path.endsWith(QLatin1String(".desktop")))
         return {};
-    GObjectPtr<GDesktopAppInfo> info(
-        g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
+    const auto info = loadEntry(QFile::encodeName(path));
     if (!info)
         return {};
     const char *name = g_app_info_get_name(G_APP_INFO(info.ptr));
@@ -81,8 +85,7 @@ QString GioWorkspace::bundleIdentifier(const QString &path) const {
 QString GioWorkspace::iconName(const QString &path) const {
     if (!path.endsWith(QLatin1String(".desktop")))
         return {};
-    GObjectPtr<GDesktopAppInfo> info(
-        g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
+    const auto info = loadEntry(QFile::encodeName(path));
     if (!info)
         return {};
     GIcon *icon = g_app_info_get_icon(G_APP_INFO(info.ptr)); // owned by the entry
@@ -117,7 +120,7 @@ void GioWorkspace::openUrl(const QUrl &url) {
 void GioWorkspace::openApplication(const QString &path) {
     const QByteArray file = QFile::encodeName(path);
     runDetached([file] {
-        GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new_from_filename(file.constData()));
+        const auto info = loadEntry(file);
         if (!info)
             return;
         GAppLaunchContext *context = cleanLaunchContext();
