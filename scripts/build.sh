@@ -3,5 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${ILVEX_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${ILVEX_BUILD_TYPE:-RelWithDebInfo}" "${launcher[@]}" >/dev/null
 cmake --build build -j"${ILVEX_JOBS:-2}"
