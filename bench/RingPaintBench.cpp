@@ -2,7 +2,7 @@
 // launcher's first painted frame. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
 #include "platform/linux/FileBookmarks.h"
 #include "platform/linux/GioWorkspace.h"
-#include "ring/CircularLauncherView.h"
+#include "launcher/CircularLauncherView.h"
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"

@@ -1,7 +1,7 @@
 #include "shell/AppDelegate.h"
 
 #include "l10n/L.h"
-#include "ring/CircularLauncherView.h"
+#include "launcher/CircularLauncherView.h"
 #include "ring/RingGeometry.h"
 #include "shell/IlvexPanel.h"
 #include "store/AppState.h"

@@ -2,7 +2,7 @@
 
 #include "favicons/FaviconCache.h"
 #include "platform/linux/LinuxServices.h"
-#include "ring/CircularLauncherView.h"
+#include "launcher/CircularLauncherView.h"
 #include "shell/AppDelegate.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"

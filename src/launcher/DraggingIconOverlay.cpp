@@ -1,4 +1,4 @@
-#include "ring/DraggingIconOverlay.h"
+#include "launcher/DraggingIconOverlay.h"
 
 #include <QPainter>
 #include <QtWidgets/qtwidgetsglobal.h>

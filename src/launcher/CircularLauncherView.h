@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ring/Clock.h"
-#include "ring/DraggingIconOverlay.h"
-#include "ring/HoverLabelView.h"
+#include "launcher/DraggingIconOverlay.h"
+#include "launcher/HoverLabelView.h"
 #include "ring/HoverModel.h"
 #include "ring/RingDrag.h"
 #include "store/Types.h"

@@ -1,6 +1,6 @@
-#include "ring/HoverLabelView.h"
+#include "launcher/HoverLabelView.h"
 
-#include "ring/DraggingIconOverlay.h"
+#include "launcher/DraggingIconOverlay.h"
 
 #include <QEasingCurve>
 #include <QFont>

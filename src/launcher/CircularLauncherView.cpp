@@ -1,4 +1,4 @@
-#include "ring/CircularLauncherView.h"
+#include "launcher/CircularLauncherView.h"
 
 #include "favicons/FaviconCache.h"
 #include "l10n/L.h"
