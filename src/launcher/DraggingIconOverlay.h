@@ -6,10 +6,6 @@
 
 class QPainter;
 
-// A soft shadow of an image's shape: its alpha, blurred, in one colour. The image is grown by the blur
-// radius on each side; the result has the source's device pixel ratio.
-QImage blurredShadow(const QImage &source, qreal blurRadius, const QColor &color);
-
 // The lifted copy of the icon being dragged: the icon on a softly breathing glow of the item's tint.
 // The ring view places it at the drag point above everything else and repaints it at most 30 times a
 // second while a drag runs. The blurred glow and the icon's shadow are rendered once per icon and tint.

@@ -113,7 +113,8 @@ int runScreenshot(int argc, char **argv, const QString &path) {
     LinuxServices services;
     FileIcons::setWorkspace(&services.workspace);
     AppState state(services.store());
-    CircularLauncherView view(&state, {});
+    AppDelegate shell(&state); // never shown: it only serves the view (favicons)
+    CircularLauncherView view(&state, &shell);
     view.finishAnimations();
     const QImage image = view.renderFrame(1.0);
     if (!image.save(path, "PNG")) {

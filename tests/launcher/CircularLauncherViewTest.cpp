@@ -7,7 +7,9 @@
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
+#include "store/MoveDestinations.h"
 #include "store/Preferences.h"
+#include "support/FakeLauncherHost.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
 #include "views/AppIconPainter.h"
@@ -93,9 +95,7 @@ class RingViewTest : public ::testing::Test {
         sandbox.preferences().setValue(QLatin1String(Preferences::launcherSoundsEnabled), soundsOn);
         state = std::make_unique<AppState>(
             StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
-        view = std::make_unique<CircularLauncherView>(
-            state.get(), [this] { ++dismissals; }, nullptr, &clock);
-        view->setSoundPlayer([this] { ++sounds; });
+        view = std::make_unique<CircularLauncherView>(state.get(), &host, nullptr, &clock);
         view->setGroupNamePrompt([this](const QUuid &id) {
             promptedFor = id;
             return groupName;
@@ -143,8 +143,9 @@ class RingViewTest : public ::testing::Test {
     ManualClock clock;
     std::unique_ptr<AppState> state;
     std::unique_ptr<CircularLauncherView> view;
-    int dismissals = 0;
-    int sounds = 0;
+    FakeLauncherHost host;
+    int &dismissals = host.dismissals;
+    int &sounds = host.sounds;
     std::optional<QUuid> promptedFor;
     std::optional<QString> groupName;
 };
@@ -236,23 +237,23 @@ TEST_F(RingViewTest, MoveDestinationsOfferListsFirstThenGroups) {
     };
     const QString sep = QStringLiteral(" \u203A ");
     // A plain entry at the top level: the other lists in list order, then every group, the active list's too.
-    EXPECT_EQ(labels(view->ringMoveDestinations(plain)),
+    EXPECT_EQ(labels(MoveDestinations::forRingEntry(*state, plain)),
               (QStringList{"list H", "list C", "group H" + sep + "G", "group A" + sep + "G1"}));
-    EXPECT_EQ(labels(view->ringMoveDestinations(g1)), (QStringList{"list H", "list C"}))
+    EXPECT_EQ(labels(MoveDestinations::forRingEntry(*state, g1)), (QStringList{"list H", "list C"}))
         << "a group goes only to other lists";
-    const QList<MoveDestination> all = view->moveDestinations(std::nullopt, std::nullopt);
+    const QList<MoveDestination> all = MoveDestinations::all(*state, std::nullopt, std::nullopt);
     ASSERT_EQ(all.size(), 5);
     EXPECT_EQ(all[3].id, g.id);
     EXPECT_EQ(all[3].listID, h.id) << "a group destination names the list that holds it";
 
-    view->moveItem(plain, view->ringMoveDestinations(plain).first());
+    MoveDestinations::move(*state, plain, MoveDestinations::forRingEntry(*state, plain).first());
     ASSERT_EQ(state->lists()[0].items.size(), 3);
     EXPECT_EQ(state->lists()[0].items[2].id, plain.id);
     EXPECT_EQ(state->lists()[1].items.size(), 1);
 
     // Inside an open group: every list (the active one takes it out) and every other group.
     state->openSubList(g1.id);
-    EXPECT_EQ(labels(view->ringMoveDestinations(member)),
+    EXPECT_EQ(labels(MoveDestinations::forRingEntry(*state, member)),
               (QStringList{"list H", "list A", "list C", "group H" + sep + "G"}));
 }
 
@@ -470,6 +471,22 @@ TEST_F(RingViewTest, OuterRadiusFromTheStore) {
         EXPECT_NEAR(shell.currentRingOuterRadius(), c.expected, 0.01)
             << c.items << " items, " << c.lists << " lists, group open " << c.openGroup;
     }
+}
+
+TEST(ShellHold, CountsWhileItLivesAndOutlivesItsShell) {
+    auto shell = std::make_unique<AppDelegate>();
+    auto first = shell->holdOpen();
+    {
+        const auto second = shell->holdOpen();
+        EXPECT_EQ(shell->autoDismissSuspenders(), 2);
+    }
+    EXPECT_EQ(shell->autoDismissSuspenders(), 1);
+    shell->hideLauncher(); // hiding clears the count; the hold given back later cannot take it below zero
+    first.reset();
+    EXPECT_EQ(shell->autoDismissSuspenders(), 0);
+    first = shell->holdOpen();
+    shell.reset();
+    first.reset(); // given back to a shell that is gone: nothing happens
 }
 
 TEST(HoverLabel, TextSizeAndPlaceFollowTheScale) {

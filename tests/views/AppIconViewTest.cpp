@@ -1,7 +1,7 @@
 #include "views/AppIconView.h"
 #include "favicons/FaviconCache.h"
 #include "l10n/L.h"
-#include "shell/AppDelegate.h"
+#include "support/FakeLauncherHost.h"
 #include "support/Sandbox.h"
 #include "views/AppIconAnimator.h"
 #include "views/AppIconMenu.h"
@@ -181,36 +181,32 @@ TEST_F(EnglishStrings, TintPopoverKeepsTheSuspenderCountBalanced) {
     callbacks.onSetTint = [&](const std::optional<QString> &tint) { picked = tint; };
     AppIconView view(entry("Docs", "/tmp", true), 72, Qt::blue, callbacks);
     view.show();
-    view.setShowColorPopover(true); // no shell yet: nothing to count
+    view.setShowColorPopover(true); // no host: nothing to count
+    view.setShowColorPopover(false);
     {
-        AppDelegate shell;
-        view.setShowColorPopover(false);
-        EXPECT_EQ(shell.autoDismissSuspenders(), 0) << "went below zero";
-
-        shell.suspendAutoDismiss(); // someone else's editor is open too
+        FakeLauncherHost shell;
+        view.setHost(&shell);
+        const auto other = shell.holdOpen(); // someone else's editor is open too
         for (int round = 0; round < 2; ++round) {
             view.setShowColorPopover(true);
             view.setShowColorPopover(true); // already open: no second count
-            EXPECT_EQ(shell.autoDismissSuspenders(), 2);
+            EXPECT_EQ(shell.holds, 2);
             view.setShowColorPopover(false);
-            EXPECT_EQ(shell.autoDismissSuspenders(), 1);
+            EXPECT_EQ(shell.holds, 1);
             EXPECT_FALSE(view.showColorPopover());
         }
         // Choosing a swatch hands over its hex and closes the popover; the default row clears the tint.
         view.setShowColorPopover(true);
         view.colorPopover()->swatches()[2]->click();
         EXPECT_EQ(picked, std::optional<QString>("#22C55E"));
-        EXPECT_EQ(shell.autoDismissSuspenders(), 1);
+        EXPECT_EQ(shell.holds, 1);
         view.setShowColorPopover(true);
         view.colorPopover()->defaultRow()->click();
         ASSERT_TRUE(picked.has_value());
         EXPECT_FALSE(picked->has_value());
-        EXPECT_EQ(shell.autoDismissSuspenders(), 1);
-        view.setShowColorPopover(true);
-    } // the shell goes while the popover is open
-    view.setShowColorPopover(false);
-    AppDelegate later;
-    EXPECT_EQ(later.autoDismissSuspenders(), 0) << "counted against another shell";
+        EXPECT_EQ(shell.holds, 1);
+        view.setHost(nullptr);
+    }
 }
 
 TEST_F(EnglishStrings, HoverReportsTheNameAndClickRunsTheAction) {
