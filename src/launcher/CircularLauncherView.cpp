@@ -101,19 +101,18 @@ void CircularLauncherView::sync() {
     const RingGeometry geometry = RingGeometry::forStore(*m_state, int(items.size()));
     const ListThemeColors &colors = ::colors(m_state->currentTheme());
     const QRectF labelBefore = m_scene.label().isVisible() ? m_scene.label().bounds() : QRectF();
-    RingScene::Inputs inputs{items,
-                             &geometry,
-                             ringIdentity(),
-                             m_state->activeListIndex(),
-                             m_drag.draggingID(),
-                             m_drag.dropTargetGroupID(),
-                             m_drag.dropTargetItemID(),
-                             m_hover.hoveredID(),
-                             m_hover.name(),
-                             m_drag.isDragging(),
-                             [&](const AppItem &item) {
-                                 return m_painter.tileKey(item, geometry.iconSize(), colors.primary);
-                             }};
+    RingScene::Inputs inputs{
+        items,
+        &geometry,
+        ringIdentity(),
+        m_state->activeListIndex(),
+        m_drag.draggingID(),
+        m_drag.dropTargetGroupID(),
+        m_drag.dropTargetItemID(),
+        m_hover.hoveredID(),
+        m_hover.name(),
+        m_drag.isDragging(),
+        [&](const AppItem &item) { return m_painter.tileKey(item, geometry.iconSize(), colors.primary); }};
     bool whole = m_scene.sync(inputs);
     // Tiles of entries no longer shown go; the leaving layer keeps its own until it has faded.
     m_painter.keepTiles(m_scene.usedTileKeys());
@@ -160,7 +159,8 @@ QRectF CircularLauncherView::dragBounds() const {
     QRectF bounds = RingPainter::draggedBounds(m_drag.dragPoint(), iconSize);
     if (m_drag.showsDropSlot()) {
         const RingGeometry geometry = RingGeometry::forStore(*m_state, int(displayedItems().size()));
-        bounds = bounds.united(RingPainter::dropSlotBounds(geometry.pointOnRing(m_drag.dragAngle()), iconSize));
+        bounds =
+            bounds.united(RingPainter::dropSlotBounds(geometry.pointOnRing(m_drag.dragAngle()), iconSize));
     }
     return bounds;
 }
@@ -168,7 +168,8 @@ QRectF CircularLauncherView::dragBounds() const {
 void CircularLauncherView::markDirty(const std::optional<QRectF> &changed) {
     const QPointF centre = ringCentre();
     auto toWidget = [&](const QRectF &ring) {
-        return ring.isEmpty() ? QRect() : ring.translated(centre).toAlignedRect().adjusted(-2, -2, 2, 2) & rect();
+        return ring.isEmpty() ? QRect()
+                              : ring.translated(centre).toAlignedRect().adjusted(-2, -2, 2, 2) & rect();
     };
     // What paints afresh every frame (live entries, the label, the dragged copy and the drop slot) is
     // repainted where it was and where it is.
@@ -216,8 +217,9 @@ void CircularLauncherView::paintEvent(QPaintEvent *event) {
     // The window is translucent: the backing store hands over the dirty region cleared.
     QPainter painter(this);
     const QRect dirty = event->rect();
-    paintScene(painter, dirty.contains(rect()) ? std::nullopt
-                                               : std::optional<QRectF>(QRectF(dirty).translated(-ringCentre())));
+    paintScene(painter, dirty.contains(rect())
+                            ? std::nullopt
+                            : std::optional<QRectF>(QRectF(dirty).translated(-ringCentre())));
     Q_EMIT framePainted();
 }
 

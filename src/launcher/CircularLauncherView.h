@@ -38,7 +38,8 @@ class CircularLauncherView : public QWidget {
 
     // host: dismissal, sounds, favicons and the hold-open of editors; nullptr runs without (screenshots,
     // the benchmark). clock: time for the drag logic and the delayed launch; nullptr uses the system clock.
-    CircularLauncherView(AppState *state, LauncherHost *host, QWidget *parent = nullptr, Clock *clock = nullptr);
+    CircularLauncherView(AppState *state, LauncherHost *host, QWidget *parent = nullptr,
+                         Clock *clock = nullptr);
     ~CircularLauncherView() override;
 
     // One step back: close the open group, else dismiss. Ignored during a drag.

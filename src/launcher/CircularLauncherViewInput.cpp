@@ -237,8 +237,7 @@ void CircularLauncherView::contextMenuEvent(QContextMenuEvent *event) {
     };
     edits.remove = [this, item] { removeItem(item); };
     const EntryActionPlace place{this, this, m_host, ::colors(m_state->currentTheme()).primary, anchor};
-    QMenu *menu =
-        EntryActions::buildMenu(item, MoveDestinations::forRingEntry(*m_state, item), edits, place);
+    QMenu *menu = EntryActions::buildMenu(item, MoveDestinations::forRingEntry(*m_state, item), edits, place);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }

@@ -8,7 +8,9 @@
 
 using PaintHelpers::blurredShadow;
 
-double DraggingIconOverlay::pulse(double seconds) { return (std::sin(5 * seconds) + 1) / 2; }
+double DraggingIconOverlay::pulse(double seconds) {
+    return (std::sin(5 * seconds) + 1) / 2;
+}
 
 void DraggingIconOverlay::prepare(const QImage &icon, double iconSize, const QColor &tint, qreal dpr) {
     if (icon.cacheKey() == m_iconKey && iconSize == m_iconSize && tint == m_tint && dpr == m_dpr)
@@ -37,7 +39,8 @@ void DraggingIconOverlay::prepare(const QImage &icon, double iconSize, const QCo
     m_iconShadow = QImage();
     if (icon.isNull())
         return;
-    m_iconImage = icon.scaled(QSize(int(fit * dpr), int(fit * dpr)), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    m_iconImage =
+        icon.scaled(QSize(int(fit * dpr), int(fit * dpr)), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     m_iconImage.setDevicePixelRatio(dpr);
     m_iconShadow = blurredShadow(m_iconImage, 22, QColor(0, 0, 0, int(0.55 * 255)));
 }

@@ -33,14 +33,14 @@ struct RingDiscLook {
 struct RingFrame {
     double iconSize = 87;
     QColor subListTint;
-    double targetRadius = 0;              // the ring's radius at rest: the disc is stretched until then
-    std::optional<QPointF> dropSlotAt;    // the empty slot a drag would drop into
-    std::optional<AppItem> dragged;       // the lifted entry, drawn at dragPoint in dragTint
+    double targetRadius = 0;           // the ring's radius at rest: the disc is stretched until then
+    std::optional<QPointF> dropSlotAt; // the empty slot a drag would drop into
+    std::optional<AppItem> dragged;    // the lifted entry, drawn at dragPoint in dragTint
     QColor dragTint;
     QPointF dragPoint;
-    double seconds = 0;                   // the breathing clock of drop targets and the dragged copy
-    bool deviceCleared = true;            // the target holds transparent pixels: the disc is copied
-    std::optional<QRectF> clip;           // only what meets it is drawn; none draws everything
+    double seconds = 0;         // the breathing clock of drop targets and the dragged copy
+    bool deviceCleared = true;  // the target holds transparent pixels: the disc is copied
+    std::optional<QRectF> clip; // only what meets it is drawn; none draws everything
 };
 
 // Draws the ring: the translucent disc with its shadows, the entries, the drop slot, the hover label and
@@ -74,7 +74,8 @@ class RingPainter {
 
     void paintDisc(QPainter &painter, const RingScene &scene, const RingFrame &frame);
     void paintDropSlot(QPainter &painter, const RingFrame &frame);
-    void paintLayer(QPainter &painter, const RingScene &scene, const RingLayer &layer, const RingFrame &frame);
+    void paintLayer(QPainter &painter, const RingScene &scene, const RingLayer &layer,
+                    const RingFrame &frame);
     const Tile &tile(const AppItem &item, const QString &key, double iconSize, const QColor &subListTint,
                      qreal dpr);
     QPixmap dropSlotImage(double diameter, const QColor &primary, qreal dpr);

@@ -80,9 +80,8 @@ bool RingScene::sync(const Inputs &inputs) {
 
     m_radius.setTarget(geometry.radius());
     m_dragAppear.setTarget(inputs.dragActive ? 1 : 0);
-    m_label.update({inputs.hoverName, inputs.hovered,
-                    geometry.iconPositionsByID(inputs.items), geometry.iconSize(), geometry.scale(),
-                    !inputs.dragActive});
+    m_label.update({inputs.hoverName, inputs.hovered, geometry.iconPositionsByID(inputs.items),
+                    geometry.iconSize(), geometry.scale(), !inputs.dragActive});
     return changed;
 }
 
@@ -194,7 +193,8 @@ QRectF RingScene::paintBounds(const RingSprite &sprite) const {
     const QRectF tile = entryFrame(sprite).adjusted(-tileMargin, -tileMargin, tileMargin, tileMargin);
     // A drop target grows to about 1.5 times with a shadow of up to 37 points below it.
     const double half = ((m_iconSize - AppIconPainter::imageInset) / 2 + 56) * 1.55 + 8;
-    const QPointF centre = AppIconPainter::imageRect(sprite.item, m_iconSize).center() + entryFrame(sprite).topLeft();
+    const QPointF centre =
+        AppIconPainter::imageRect(sprite.item, m_iconSize).center() + entryFrame(sprite).topLeft();
     return tile.united(QRectF(centre - QPointF(half, half), QSizeF(2 * half, 2 * half)));
 }
 

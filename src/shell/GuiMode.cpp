@@ -1,8 +1,8 @@
 #include "shell/GuiMode.h"
 
 #include "favicons/FaviconCache.h"
-#include "platform/linux/LinuxServices.h"
 #include "launcher/CircularLauncherView.h"
+#include "platform/linux/LinuxServices.h"
 #include "shell/AppDelegate.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"

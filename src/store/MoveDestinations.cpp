@@ -2,7 +2,8 @@
 
 #include "store/AppState.h"
 
-QList<MoveDestination> MoveDestinations::all(const AppState &state, const std::optional<QUuid> &excludingGroup,
+QList<MoveDestination> MoveDestinations::all(const AppState &state,
+                                             const std::optional<QUuid> &excludingGroup,
                                              const std::optional<QUuid> &excludingList) {
     QList<MoveDestination> destinations;
     const QList<AppList> &lists = state.lists();
@@ -13,7 +14,8 @@ QList<MoveDestination> MoveDestinations::all(const AppState &state, const std::o
     for (const AppList &list : lists) {
         for (const AppItem &item : list.items) {
             if (item.isSubList && item.id != excludingGroup)
-                destinations.append({item.id, list.id, list.name + QStringLiteral(" \u203A ") + item.name, true});
+                destinations.append(
+                    {item.id, list.id, list.name + QStringLiteral(" \u203A ") + item.name, true});
         }
     }
     return destinations;

@@ -53,8 +53,9 @@ QMenu *EntryActions::buildMenu(const AppItem &item, const QList<MoveDestination>
     AppIconMenuHandlers handlers;
     handlers.open = whileAlive(owner, edits.open);
     handlers.rename = whileAlive(owner, [item, edits, place] { openRenamePrompt(item, edits, place); });
-    handlers.pickColor = pickColor ? whileAlive(owner, std::move(pickColor))
-                                   : whileAlive(owner, [item, edits, place] { openTintPopover(item, edits, place); });
+    handlers.pickColor =
+        pickColor ? whileAlive(owner, std::move(pickColor))
+                  : whileAlive(owner, [item, edits, place] { openTintPopover(item, edits, place); });
     if (edits.moveTo) {
         handlers.moveTo = [owner, moveTo = edits.moveTo](const MoveDestination &destination) {
             if (owner)
