@@ -5,6 +5,7 @@
 #include "launcher/LauncherHost.h"
 #include "ring/RingGeometry.h"
 #include "store/AppState.h"
+#include "views/AppIconPainter.h"
 
 #include <QInputDialog>
 #include <QLineEdit>
@@ -238,8 +239,5 @@ QImage CircularLauncherView::renderFrame(qreal devicePixelRatio) {
 
 QColor CircularLauncherView::tint(const AppItem &item) const {
     const QColor primary = ::colors(m_state->currentTheme()).primary;
-    if (!item.isFolder && !item.isSubList)
-        return primary;
-    const FolderTintPreset *preset = folderTintPreset(item.folderTint);
-    return preset ? hex(preset->hex) : primary;
+    return item.isFolder || item.isSubList ? AppIconPainter::groupTint(item, primary) : primary;
 }
