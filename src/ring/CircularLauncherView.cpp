@@ -9,20 +9,20 @@
 #include "store/Preferences.h"
 #include "views/AppIconMenu.h"
 #include "views/AppIconPainter.h"
-#include "views/GroupRenamePrompt.h"
+#include "views/NamePrompt.h"
 #include "views/Symbols.h"
 #include "views/TintPopover.h"
 
 #include <QContextMenuEvent>
 #include <QEasingCurve>
-#include <QInputDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <QStyleHints>
 
 #include <cmath>
 
@@ -61,7 +61,7 @@ struct CircularLauncherView::DiscLook {
 // An entry at rest, drawn once: blitted on whole device pixels every frame.
 struct CircularLauncherView::Tile {
     QPixmap pixmap;
-    QPointF imageCentre; // where the entry's image is centred in the pixmap, in points
+    QPointF centre; // where the entry's frame is centred in the pixmap, in points
 };
 
 namespace {
@@ -102,7 +102,8 @@ CircularLauncherView::CircularLauncherView(AppState *state, std::function<void()
                                            Clock *clock)
     : QWidget(parent), m_state(state), m_onDismiss(std::move(onDismiss)), m_playSound(&LauncherSound::play),
       m_ownClock(clock ? nullptr : std::make_unique<SystemClock>()), m_clock(clock ? *clock : *m_ownClock),
-      m_ringStore(*state), m_drag(m_ringStore, m_clock), m_layer(std::make_unique<Layer>()),
+      m_ringStore(*state), m_drag(m_ringStore, m_clock),
+      m_gate(m_clock, QGuiApplication::styleHints()->mouseDoubleClickInterval()), m_layer(std::make_unique<Layer>()),
       m_capsuleClick([this](int delayMs, std::function<void()> task) {
           m_clock.schedule(delayMs, this, std::move(task));
       }) {
@@ -132,18 +133,9 @@ CircularLauncherView::CircularLauncherView(AppState *state, std::function<void()
     });
     connect(&m_drag, &RingDrag::changed, this, &CircularLauncherView::sync);
     connect(&m_hover, &HoverModel::changed, this, &CircularLauncherView::sync);
-    m_promptGroupName = [this](const QUuid &) -> std::optional<QString> {
-        QInputDialog dialog(this);
-        dialog.setWindowTitle(L::nameNewGroup());
-        dialog.setLabelText(L::nameNewGroup());
-        dialog.setTextValue(L::defaultGroupName());
-        dialog.setOkButtonText(QStringLiteral("OK"));
-        dialog.setCancelButtonText(L::cancel());
-        if (auto *edit = dialog.findChild<QLineEdit *>())
-            edit->setPlaceholderText(L::name());
-        if (dialog.exec() != QDialog::Accepted)
-            return std::nullopt;
-        return dialog.textValue();
+    m_promptGroupName = [this](const QUuid &) {
+        return NamePrompt::ask(L::nameNewGroup(), L::defaultGroupName(), this,
+                               ::colors(m_state->currentTheme()).primary);
     };
     sync();
     finishAnimations();
@@ -237,6 +229,10 @@ void CircularLauncherView::sync() {
 
     m_radius.setTarget(geometry.radius());
     m_dragAppear.setTarget(m_drag.isDragging() ? 1 : 0);
+    if (const auto dragged = m_drag.draggedItem()) {
+        m_lifted = *dragged; // kept after the release, while the lifted copy fades out
+        m_liftedPoint = m_drag.dragPoint();
+    }
 
     const ListThemeColors &colors = ::colors(m_state->currentTheme());
     DiscLook look{colors, geometry.ringDiameter(), geometry.holeDiameter()};
@@ -553,7 +549,7 @@ const CircularLauncherView::Tile &CircularLauncherView::tile(const AppItem &item
     }
     auto made = std::make_shared<Tile>();
     made->pixmap = QPixmap::fromImage(std::move(image));
-    made->imageCentre = QPointF(tileMargin, tileMargin) + AppIconPainter::imageRect(item, iconSize).center();
+    made->centre = QPointF(tileMargin, tileMargin) + QPointF(frame.width() / 2, frame.height() / 2);
     return **m_tiles.insert(cacheKey, std::move(made));
 }
 
@@ -581,7 +577,7 @@ void CircularLauncherView::paintLayer(QPainter &painter, const Layer &layer, qre
         if (std::abs(hover) < 0.005 && std::abs(drop) < 0.005) {
             // At rest: one blit of the prepared entry.
             const Tile &rest = tile(sprite.item, sprite.tileKey, iconSize, subListTint, dpr);
-            const QPointF topLeft = centre - rest.imageCentre;
+            const QPointF topLeft = centre - rest.centre;
             if (!blitOnPixels(painter, topLeft, rest.pixmap))
                 painter.drawPixmap(topLeft, rest.pixmap);
             continue;
@@ -603,15 +599,22 @@ void CircularLauncherView::paintScene(QPainter &painter, bool deviceCleared) {
     const qreal dpr = painter.device()->devicePixelRatioF();
     paintDisc(painter, deviceCleared);
     paintDropSlot(painter);
+    const bool lifted = m_lifted && m_dragAppear.value() > 0.01;
+    auto paintLifted = [&](DraggingIconOverlay::Parts parts) {
+        const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+        m_overlay.paint(painter, m_liftedPoint, icon(*m_lifted), iconSize, tint(*m_lifted),
+                        m_pulseClock.elapsed() / 1000.0, std::clamp(m_dragAppear.value(), 0.0, 1.0), parts);
+    };
+    // While a merge is armed the lifted copy's glow goes under the icons, so the target's glow shows.
+    const bool armed = m_drag.isMergeArmed();
+    if (lifted && armed)
+        paintLifted(DraggingIconOverlay::Parts::glow);
     if (m_leaving)
         paintLayer(painter, *m_leaving, dpr);
     paintLayer(painter, *m_layer, dpr);
     m_label.paint(painter);
-    if (const auto dragged = m_drag.draggedItem(); dragged && m_dragAppear.value() > 0.01) {
-        const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
-        m_overlay.paint(painter, m_drag.dragPoint(), icon(*dragged), iconSize, tint(*dragged),
-                        m_pulseClock.elapsed() / 1000.0, std::clamp(m_dragAppear.value(), 0.0, 1.0));
-    }
+    if (lifted)
+        paintLifted(armed ? DraggingIconOverlay::Parts::icon : DraggingIconOverlay::Parts::all);
 }
 
 void CircularLauncherView::paintEvent(QPaintEvent *) {
@@ -673,10 +676,11 @@ QColor CircularLauncherView::tint(const AppItem &item) const {
 // Hit testing and input.
 
 QRectF CircularLauncherView::entryFrame(const Sprite &sprite) const {
+    // The whole frame, name capsule included, is centred on the entry's place on the ring.
     const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
-    const QRectF imageRect = AppIconPainter::imageRect(sprite.item, iconSize);
-    const QPointF origin = QPointF(sprite.x.value(), sprite.y.value()) - imageRect.center();
-    return {origin, AppIconPainter::frameSize(sprite.item, iconSize)};
+    const QSizeF frame = AppIconPainter::frameSize(sprite.item, iconSize);
+    const QPointF origin = QPointF(sprite.x.value(), sprite.y.value()) - QPointF(frame.width(), frame.height()) / 2;
+    return {origin, frame};
 }
 
 bool CircularLauncherView::onGroupCapsule(const Sprite &sprite, QPointF widgetPoint) const {
@@ -706,7 +710,8 @@ std::optional<QPointF> CircularLauncherView::itemCentre(const QUuid &id) const {
     const auto it = m_layer->sprites.constFind(id);
     if (it == m_layer->sprites.cend())
         return std::nullopt;
-    return ringCentre() + QPointF(it->x.value(), it->y.value());
+    const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+    return ringCentre() + entryFrame(*it).topLeft() + AppIconPainter::imageRect(it->item, iconSize).center();
 }
 
 void CircularLauncherView::updateHover(QPointF widgetPoint) {
@@ -757,7 +762,8 @@ void CircularLauncherView::mouseReleaseEvent(QMouseEvent *event) {
         handleRelease(m_drag.release(), event->position());
     } else if (m_emptyPress) {
         m_emptyPress.reset();
-        backOrDismiss();
+        if (m_gate.acceptsClick())
+            backOrDismiss();
     }
     updateHover(event->position());
 }
@@ -780,6 +786,8 @@ void CircularLauncherView::handleRelease(const RingRelease &release, QPointF wid
     case RingRelease::Action::nothing:
         break;
     case RingRelease::Action::click: {
+        if (!m_gate.acceptsClick())
+            break; // the second click of a double click, or the launcher is already going
         const auto sprite = m_layer->sprites.constFind(release.itemID);
         const bool onCapsule = sprite != m_layer->sprites.cend() && onGroupCapsule(*sprite, widgetPoint);
         // The entry is looked up again when a held-back click comes due: the ring may have changed.
@@ -823,24 +831,26 @@ void CircularLauncherView::activateByID(const QUuid &id) {
 
 void CircularLauncherView::renameGroup(const AppItem &group) {
     QPointer<CircularLauncherView> self(this);
-    GroupRenamePrompt::open(
-        group.name,
+    NamePrompt::open(
+        L::renameGroup(), group.name,
         [self, id = group.id](const QString &name) {
             if (self)
                 self->m_state->renameItem(id, name);
         },
-        this);
+        this, ::colors(m_state->currentTheme()).primary);
 }
 
 void CircularLauncherView::activate(const AppItem &item) {
-    if (m_drag.isDragging())
+    if (m_drag.isDragging() || !m_gate.mayActivate())
         return;
     playSoundIfEnabled();
     if (item.isSubList) {
         m_state->openSubList(item.id);
         m_hover.clearName();
+        m_gate.groupOpened();
         return;
     }
+    m_gate.dismissalBegan();
     if (m_onDismiss)
         m_onDismiss();
     // The launch follows the start of the fade, and happens even if the view is gone by then.
@@ -853,13 +863,14 @@ void CircularLauncherView::activate(const AppItem &item) {
 }
 
 void CircularLauncherView::backOrDismiss() {
-    if (m_drag.isDragging())
+    if (m_drag.isDragging() || !m_gate.mayActivate())
         return;
     m_capsuleClick.cancel(); // a step back overrides a click still waiting
     if (m_state->openSubListID()) {
         m_state->closeSubList();
         m_hover.clearName();
     } else if (m_onDismiss) {
+        m_gate.dismissalBegan();
         m_onDismiss();
     }
 }
@@ -879,11 +890,16 @@ void CircularLauncherView::leaveEvent(QEvent *event) {
 }
 
 void CircularLauncherView::launcherWillShow() {
+    m_gate.reset();
     m_drag.cancel();
     m_capsuleClick.cancel();
     m_hover.clearName();
     sync();
     finishAnimations();
+}
+
+void CircularLauncherView::launcherWillHide() {
+    m_gate.dismissalBegan();
 }
 
 // Context menu and moves.

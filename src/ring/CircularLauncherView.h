@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ring/ActivationGate.h"
 #include "ring/Clock.h"
 #include "ring/DraggingIconOverlay.h"
 #include "ring/HoverLabelView.h"
@@ -82,6 +83,8 @@ class CircularLauncherView : public QWidget {
   public Q_SLOTS:
     // The shell is about to show the launcher.
     void launcherWillShow();
+    // The shell has begun hiding the launcher: clicks act no more until the next showing.
+    void launcherWillHide();
 
   Q_SIGNALS:
     // An entry is about to be launched (after the dismissal delay).
@@ -138,9 +141,12 @@ class CircularLauncherView : public QWidget {
     Clock &m_clock;
     AppStateRingStore m_ringStore;
     RingDrag m_drag;
+    ActivationGate m_gate;
     HoverModel m_hover;
     HoverLabelView m_label;
     DraggingIconOverlay m_overlay;
+    std::optional<AppItem> m_lifted; // the item of the lifted copy, during a drag and while it fades out
+    QPointF m_liftedPoint;
     QHash<QUuid, QImage> m_favicons; // loaded favicons of link entries, by entry id
     // Each resting entry drawn once (shadow, image, tint, name capsule), by everything it depends on.
     QHash<QString, std::shared_ptr<Tile>> m_tiles;

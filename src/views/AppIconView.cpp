@@ -1,9 +1,10 @@
 #include "views/AppIconView.h"
 
 #include "favicons/FaviconCache.h"
+#include "l10n/L.h"
 #include "views/AppIconAnimator.h"
 #include "views/AppIconPainter.h"
-#include "views/GroupRenamePrompt.h"
+#include "views/NamePrompt.h"
 #include "views/TintPopover.h"
 
 #include <QContextMenuEvent>
@@ -156,7 +157,7 @@ void AppIconView::contextMenuEvent(QContextMenuEvent *event) {
 }
 
 void AppIconView::showRenamePrompt() {
-    GroupRenamePrompt::open(m_item.name, m_callbacks.onRenameItem, window());
+    NamePrompt::open(L::renameGroup(), m_item.name, m_callbacks.onRenameItem, window(), m_subListTint);
 }
 
 void AppIconView::setShowColorPopover(bool show) {

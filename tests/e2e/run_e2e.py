@@ -116,6 +116,16 @@ class Session:
             xvfb.kill()
         return False
 
+    def close_app(self):
+        if self.app and self.app.poll() is None:
+            subprocess.run([self.binary, "--quit"], env=self.env, timeout=10)
+            try:
+                self.app.wait(5)
+            except subprocess.TimeoutExpired:
+                self.app.kill()
+        for name in os.listdir(self.markers):
+            os.remove(os.path.join(self.markers, name))
+
     def close(self):
         if self.app and self.app.poll() is None:
             subprocess.run([self.binary, "--quit"], env=self.env, timeout=10)
@@ -135,7 +145,7 @@ class Session:
     def app_entry(self, name):
         script = os.path.join(self.tmp, "launch-%s.sh" % name)
         with open(script, "w") as f:
-            f.write("#!/bin/sh\ndate +%%s.%%N > '%s/%s'\n" % (self.markers, name))
+            f.write("#!/bin/sh\ndate +%%s.%%N >> '%s/%s'\n" % (self.markers, name))
         os.chmod(script, 0o755)
         path = os.path.join(self.data, "applications", "e2e-%s.desktop" % name)
         with open(path, "w") as f:
@@ -155,15 +165,25 @@ class Session:
         with open(self.lists_path()) as f:
             return json.load(f)
 
-    def marker_time(self, name, timeout=3.0):
+    def marker_times(self, name):
+        """When the entry was launched, once a line per launch."""
         path = os.path.join(self.markers, name)
+        if not os.path.exists(path):
+            return []
+        with open(path) as f:
+            return [float(l) for l in f.read().split()]
+
+    def marker_time(self, name, timeout=3.0):
         deadline = time.time() + timeout
         while time.time() < deadline:
-            if os.path.exists(path) and os.path.getsize(path) > 0:
-                with open(path) as f:
-                    return float(f.read().strip())
+            times = self.marker_times(name)
+            if times:
+                return times[0]
             time.sleep(0.02)
         return None
+
+    def launched(self):
+        return sorted(os.listdir(self.markers))
 
     # --- the program and input -----------------------------------------------------------------
     def run(self, *args):
@@ -206,6 +226,15 @@ class Session:
     def is_viewable(self, window):
         return self.geometry(window).get("Map State") == "IsViewable"
 
+    def wait_settled(self, window, timeout=2.0):
+        """True once the panel is shown at full opacity."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.is_viewable(window) and self.opacity(window) > 0.999:
+                return True
+            time.sleep(0.03)
+        return False
+
     def wait_hidden(self, window, timeout=2.0):
         deadline = time.time() + timeout
         while time.time() < deadline:
@@ -243,6 +272,21 @@ def arc(session, start_index, end_index, count, extra, steps=14):
 
 def line(p, q, steps):
     return [(round(p[0] + (q[0] - p[0]) * i / steps), round(p[1] + (q[1] - p[1]) * i / steps)) for i in range(steps + 1)]
+
+
+def flick(s, a, b, hold):
+    """A quick press-and-throw from a onto b (first motion already 40 % of the way), then holding still."""
+    s.xdo("mousemove", *a, "mousedown", "1", "sleep", "0.03",
+          *sum((["mousemove", x, y] for x, y in line(a, b, 5)[2:]), []), "sleep", str(hold), "mouseup", "1")
+
+
+def group_fixture(s, members):
+    """One list: Alpha, a group holding `members` entries m0, m1, …, and Gamma."""
+    inner = [s.app_entry("m%d" % i) for i in range(members)]
+    group = {"id": uid(), "name": "Box", "bundleIdentifier": "", "appPath": "", "isFolder": False, "isURL": False,
+             "isSubList": True, "subItems": inner}
+    s.write_lists([{"id": uid(), "name": "Main", "theme": "blue", "items": [s.app_entry("alpha"), group, s.app_entry("gamma")],
+                    "snapshot": []}])
 
 
 def fixture(s):
@@ -416,6 +460,104 @@ def scenario_move_to_list(s):
     lists = s.read_lists()
     assert "Beta" not in names(lists[0]["items"]) and "Beta" in names(lists[1]["items"]), \
         "Move to did not move Beta: %s / %s" % (names(lists[0]["items"]), names(lists[1]["items"]))
+
+
+def scenario_double_click_group(s):
+    # The group sits at 1 o'clock; with six members m0..m5 the second click would land on m2, with two
+    # on the empty space between m0 (9 o'clock) and m1 (3 o'clock), closing the group again.
+    for members in (6, 2):
+        group_fixture(s, members)
+        s.start_app()
+        s.xdo("mousemove", *s.ring_point(1, 3), "click", "--repeat", "2", "--delay", "90", "1")
+        time.sleep(0.6)
+        assert s.is_viewable(s.window), "a double click on a group of %d hid the launcher" % members
+        assert s.launched() == [], "a double click on a group of %d launched %s" % (members, s.launched())
+        # The group is still open: its first member sits at 9 o'clock of a ring of `members`.
+        s.xdo("mousemove", *s.ring_point(0, members), "click", "1")
+        assert s.marker_time("m0") is not None, "the group of %d did not stay open" % members
+        assert "alpha" not in s.launched()
+        s.close_app()
+
+
+def scenario_double_click_app(s):
+    fixture(s)
+    s.start_app()
+    s.xdo("mousemove", *s.ring_point(0, 5), "click", "--repeat", "2", "--delay", "94", "1")
+    assert s.wait_hidden(s.window), "the launcher did not hide after the double click"
+    time.sleep(0.8)
+    assert len(s.marker_times("alpha")) == 1, "Alpha launched %d times" % len(s.marker_times("alpha"))
+    # Shown again, a click launches as before.
+    s.run("--show")
+    s.wait_window("^Ilvex$")
+    time.sleep(0.4)
+    s.xdo("mousemove", *s.ring_point(1, 5), "click", "1")
+    assert s.marker_time("beta") is not None, "no launch after showing the launcher again"
+
+
+def scenario_escape_in_drag(s):
+    # Escape and a right click in the middle of a drag neither hide the launcher nor end the drag: the
+    # drag goes on and stores its order.
+    fixture(s)
+    s.start_app()
+    start = s.ring_point(0, 5)
+    out = line(start, s.ring_point(0, 5, extra=100), 5)[1:]
+    way = arc(s, 0, 2, 5, 100)[1:]
+    s.xdo("mousemove", *start, "mousedown", "1", *sum((["sleep", "0.012", "mousemove", x, y] for x, y in out), []))
+    s.xdo("key", "Escape")
+    s.xdo("click", "3")
+    s.xdo("key", "Escape")
+    time.sleep(0.3)
+    assert s.is_viewable(s.window), "Escape or a right click during a drag hid the launcher"
+    s.xdo(*sum((["sleep", "0.012", "mousemove", x, y] for x, y in way), []), "sleep", "0.45", "mouseup", "1")
+    time.sleep(0.3)
+    assert s.is_viewable(s.window), "the launcher hid at the end of the drag"
+    order = names(s.read_lists()[0]["items"])
+    assert order == ["Beta", "Gamma", "Alpha", "Delta", "Box"], "order after the drag: %s" % order
+    s.xdo("key", "Escape")
+    assert s.wait_hidden(s.window), "Escape after the drag did not hide the launcher"
+
+
+def scenario_fast_merge(s):
+    fixture(s)
+    s.start_app()
+    saved = os.path.join(s.tmp, "lists-export.json")
+    assert s.run("--export-lists", saved).returncode == 0
+    for attempt, hold in enumerate((0.13, 0.2, 0.3, 0.45, 0.16)):
+        flick(s, s.ring_point(0, 5), s.ring_point(1, 5), hold)
+        prompt = s.wait_window("Name the new group", timeout=3)
+        s.xdo("windowactivate", "--sync", prompt)
+        s.xdo("key", "Escape")  # cancel: the group keeps its default name
+        time.sleep(0.3)
+        items = s.read_lists()[0]["items"]
+        groups = [i for i in items if i.get("isSubList") and i["name"] == "Group"]
+        assert groups and sorted(names(groups[0]["subItems"])) == ["Alpha", "Beta"], \
+            "flick %d with a %.2f s hold did not merge: %s" % (attempt + 1, hold, names(items))
+        r = s.run("--import-lists", saved)
+        assert r.returncode == 0, r.stderr
+        time.sleep(0.3)
+
+
+def scenario_show_while_fading(s):
+    fixture(s)
+    s.start_app()
+    # --show while the panel fades out after Escape brings it back.
+    for _ in range(3):
+        s.xdo("key", "Escape")
+        r = s.run("--show")
+        assert r.returncode == 0, r.stderr
+        assert s.wait_settled(s.window), "--show during the fade-out left the launcher at opacity %.2f, %s" % (
+            s.opacity(s.window), "mapped" if s.is_viewable(s.window) else "hidden")
+        time.sleep(0.3)
+        assert s.is_viewable(s.window)
+    # Rapid requests: the last one decides.
+    for request in ("--hide", "--show", "--toggle", "--toggle", "--hide", "--show", "--hide", "--show"):
+        assert s.run(request).returncode == 0
+    assert s.wait_settled(s.window), "shown last, the launcher is not up"
+    for request in ("--show", "--hide", "--show", "--toggle"):
+        assert s.run(request).returncode == 0
+    assert s.wait_hidden(s.window), "toggled off last, the launcher stays up"
+    time.sleep(0.3)
+    assert not s.is_viewable(s.window)
 
 
 SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}

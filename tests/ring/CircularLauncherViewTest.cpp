@@ -12,7 +12,7 @@
 #include "support/Sandbox.h"
 #include "views/AppIconPainter.h"
 #include "views/FileIcons.h"
-#include "views/GroupRenamePrompt.h"
+#include "views/NamePrompt.h"
 #include "views/TintPopover.h"
 
 #include <QContextMenuEvent>
@@ -324,7 +324,7 @@ TEST_F(RingViewTest, DoubleClickOnAGroupsNameRenamesItInsteadOfOpening) {
     click(capsule);
     mouse(QEvent::MouseButtonDblClick, capsule, Qt::LeftButton);
     mouse(QEvent::MouseButtonRelease, capsule, Qt::NoButton);
-    auto *prompt = view->findChild<GroupRenamePrompt *>();
+    auto *prompt = view->findChild<NamePrompt *>();
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(prompt->field()->text(), QStringLiteral("Games"));
     prompt->field()->setText(QStringLiteral("Tools"));

@@ -6,7 +6,7 @@
 #include "views/AppIconAnimator.h"
 #include "views/AppIconMenu.h"
 #include "views/AppIconPainter.h"
-#include "views/GroupRenamePrompt.h"
+#include "views/NamePrompt.h"
 #include "views/SwatchDot.h"
 #include "views/TintPopover.h"
 
@@ -281,7 +281,7 @@ TEST_F(EnglishStrings, DoubleClickOnAGroupCapsuleRenamesInsteadOfOpening) {
     const QPoint capsule = AppIconPainter::capsuleRect(view.item(), 72).center().toPoint();
 
     QTest::mouseDClick(&view, Qt::LeftButton, {}, capsule);
-    auto *prompt = view.window()->findChild<GroupRenamePrompt *>();
+    auto *prompt = view.window()->findChild<NamePrompt *>();
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(prompt->field()->text(), QStringLiteral("Group"));
     prompt->field()->setText("  Tools ");
