@@ -524,7 +524,11 @@ def scenario_fast_merge(s):
     assert s.run("--export-lists", saved).returncode == 0
     for attempt, hold in enumerate((0.13, 0.2, 0.3, 0.45, 0.16)):
         flick(s, s.ring_point(0, 5), s.ring_point(1, 5), hold)
-        prompt = s.wait_window("Name the new group", timeout=3)
+        try:
+            prompt = s.wait_window("Name the new group", timeout=3)
+        except AssertionError:
+            raise AssertionError("flick %d with a %.2f s hold did not merge: %s" % (
+                attempt + 1, hold, names(s.read_lists()[0]["items"])))
         s.xdo("windowactivate", "--sync", prompt)
         s.xdo("key", "Escape")  # cancel: the group keeps its default name
         time.sleep(0.3)
