@@ -103,8 +103,8 @@ CircularLauncherView::CircularLauncherView(AppState *state, std::function<void()
     : QWidget(parent), m_state(state), m_onDismiss(std::move(onDismiss)), m_playSound(&LauncherSound::play),
       m_ownClock(clock ? nullptr : std::make_unique<SystemClock>()), m_clock(clock ? *clock : *m_ownClock),
       m_ringStore(*state), m_drag(m_ringStore, m_clock),
-      m_gate(m_clock, QGuiApplication::styleHints()->mouseDoubleClickInterval()), m_layer(std::make_unique<Layer>()),
-      m_capsuleClick([this](int delayMs, std::function<void()> task) {
+      m_gate(m_clock, QGuiApplication::styleHints()->mouseDoubleClickInterval()),
+      m_layer(std::make_unique<Layer>()), m_capsuleClick([this](int delayMs, std::function<void()> task) {
           m_clock.schedule(delayMs, this, std::move(task));
       }) {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -679,7 +679,8 @@ QRectF CircularLauncherView::entryFrame(const Sprite &sprite) const {
     // The whole frame, name capsule included, is centred on the entry's place on the ring.
     const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
     const QSizeF frame = AppIconPainter::frameSize(sprite.item, iconSize);
-    const QPointF origin = QPointF(sprite.x.value(), sprite.y.value()) - QPointF(frame.width(), frame.height()) / 2;
+    const QPointF origin =
+        QPointF(sprite.x.value(), sprite.y.value()) - QPointF(frame.width(), frame.height()) / 2;
     return {origin, frame};
 }
 

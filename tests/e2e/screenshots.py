@@ -7,7 +7,7 @@ usage: screenshots.py ILVEX_BINARY OUTDIR
 With --live the real launcher runs under Xvfb with picom and is grabbed from the screen: the ring of 24
 mixed entries, a group being dragged, a merge about to happen, and the two name prompts.
 Each picture gets a sandboxed HOME holding one list of mixed entries (applications with and without an
-icon, folders, documents, a link and a group).
+icon, folders, documents, a link, a group and an empty group).
 """
 import json, os, subprocess, sys, tempfile, uuid
 
@@ -47,6 +47,9 @@ def fixture_items(home, count):
     group.update(isSubList=True, subItems=[entry("Inner", note), entry("Docs", docs, folder=True)],
                  folderTint="#22C55E")
     kinds.append(group)
+    empty = entry("Empty", "")
+    empty.update(isSubList=True, subItems=[])
+    kinds.append(empty)
     items = []
     for i in range(count):
         item = dict(kinds[i % len(kinds)], id=uid())

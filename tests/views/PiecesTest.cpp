@@ -225,11 +225,13 @@ TEST(Symbols, EveryNameHasAGlyphAndUnknownNamesDrawNothing) {
 
     // The grids are 2×2: four cells with a gap through the middle, filled or outlined as named.
     for (const auto &[name, filled] : {std::pair{"circle.grid.2x2.fill", true},
-                                       {"square.grid.2x2.fill", true}, {"circle.grid.2x2", false}}) {
+                                       {"square.grid.2x2.fill", true},
+                                       {"circle.grid.2x2", false}}) {
         const QImage grid = Symbols::image(QString::fromUtf8(name), 48, Qt::white);
         ASSERT_FALSE(grid.isNull()) << name;
         EXPECT_LT(qAlpha(grid.pixel(24, 24)), 20) << name << ": no gap between the cells";
         for (const QPoint cell : {QPoint(15, 15), QPoint(33, 15), QPoint(15, 33), QPoint(33, 33)})
-            EXPECT_EQ(qAlpha(grid.pixel(cell)) > 200, filled) << name << " at " << cell.x() << "," << cell.y();
+            EXPECT_EQ(qAlpha(grid.pixel(cell)) > 200, filled)
+                << name << " at " << cell.x() << "," << cell.y();
     }
 }
