@@ -276,12 +276,13 @@ TEST_F(RingViewTest, TintFollowsPresetsOnlyForFoldersAndGroups) {
             << entry.name.toStdString() << " " << entry.folderTint.value_or(QString()).toStdString();
 }
 
-TEST_F(RingViewTest, EntriesSitOnTheirSlotsClockwiseFromNineOClock) {
-    start({list("Main", {app("A"), app("B"), app("C"), app("D")})});
+TEST_F(RingViewTest, EntriesAreCentredOnTheirSlotsClockwiseFromNineOClock) {
+    // Entries with a name capsule too are centred by their whole frame, not by their image.
+    start({list("Main", {app("A"), folder("B"), group("C"), app("D")})});
     const double r = RingGeometry::forStore(*state).radius();
     const QPointF expected[] = {{-r, 0}, {0, -r}, {r, 0}, {0, r}};
     for (int i = 0; i < 4; ++i) {
-        const QPointF at = *view->itemCentre(item(i).id);
+        const QPointF at = frameOf(item(i)).center();
         EXPECT_NEAR(at.x(), view->ringCentre().x() + expected[i].x(), 0.01) << i;
         EXPECT_NEAR(at.y(), view->ringCentre().y() + expected[i].y(), 0.01) << i;
         EXPECT_EQ(view->itemAt(at), item(i).id) << i;
