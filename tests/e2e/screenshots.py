@@ -85,7 +85,7 @@ def render(binary, outdir, theme, scale, count):
 def live(binary, outdir):
     sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
     import math, time
-    import run_e2e as e
+    import e2e_session as e
     s = e.Session(binary)
     try:
         if not s.start_x():
