@@ -6,12 +6,13 @@
 #include "ring/RingGeometry.h"
 #include "store/AppState.h"
 #include "views/AppIconPainter.h"
+#include "views/NamePrompt.h"
 
-#include <QInputDialog>
-#include <QLineEdit>
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QStyleHints>
 
 namespace {
 constexpr int frameIntervalMs = 16;
@@ -21,6 +22,7 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
     : QWidget(parent), m_state(state), m_host(host),
       m_ownClock(clock ? nullptr : std::make_unique<SystemClock>()), m_clock(clock ? *clock : *m_ownClock),
       m_ringStore(*state), m_drag(m_ringStore, m_clock),
+      m_gate(m_clock, QGuiApplication::styleHints()->mouseDoubleClickInterval()),
       m_capsuleClick([this](int delayMs, std::function<void()> task) {
           m_clock.schedule(delayMs, this, std::move(task));
       }) {
@@ -47,18 +49,9 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
     });
     connect(&m_drag, &RingDrag::changed, this, &CircularLauncherView::sync);
     connect(&m_hover, &HoverModel::changed, this, &CircularLauncherView::sync);
-    m_promptGroupName = [this](const QUuid &) -> std::optional<QString> {
-        QInputDialog dialog(this);
-        dialog.setWindowTitle(L::nameNewGroup());
-        dialog.setLabelText(L::nameNewGroup());
-        dialog.setTextValue(L::defaultGroupName());
-        dialog.setOkButtonText(QStringLiteral("OK"));
-        dialog.setCancelButtonText(L::cancel());
-        if (auto *edit = dialog.findChild<QLineEdit *>())
-            edit->setPlaceholderText(L::name());
-        if (dialog.exec() != QDialog::Accepted)
-            return std::nullopt;
-        return dialog.textValue();
+    m_promptGroupName = [this](const QUuid &) {
+        return NamePrompt::ask(L::nameNewGroup(), L::defaultGroupName(), this,
+                               ::colors(m_state->currentTheme()).primary);
     };
     sync();
     finishAnimations();
@@ -99,6 +92,10 @@ void CircularLauncherView::sync() {
     const QList<AppItem> items = displayedItems();
     for (const AppItem &item : items)
         loadFavicon(item);
+    if (const auto dragged = m_drag.draggedItem()) {
+        m_lifted = *dragged; // kept after the release, while the lifted copy fades out
+        m_liftedPoint = m_drag.dragPoint();
+    }
     const RingGeometry geometry = RingGeometry::forStore(*m_state, int(items.size()));
     const ListThemeColors &colors = ::colors(m_state->currentTheme());
     const QRectF labelBefore = m_scene.label().isVisible() ? m_scene.label().bounds() : QRectF();
@@ -154,10 +151,10 @@ void CircularLauncherView::frameTick() {
 }
 
 QRectF CircularLauncherView::dragBounds() const {
-    if (!m_drag.draggedItem())
+    if (!m_lifted || m_scene.dragAppear().value() <= 0.01)
         return {};
     const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
-    QRectF bounds = RingPainter::draggedBounds(m_drag.dragPoint(), iconSize);
+    QRectF bounds = RingPainter::draggedBounds(m_liftedPoint, iconSize);
     if (m_drag.showsDropSlot()) {
         const RingGeometry geometry = RingGeometry::forStore(*m_state, int(displayedItems().size()));
         bounds =
@@ -204,10 +201,11 @@ void CircularLauncherView::paintScene(QPainter &painter, std::optional<QRectF> c
     if (m_drag.showsDropSlot())
         frame.dropSlotAt =
             RingGeometry::forStore(*m_state, int(displayedItems().size())).pointOnRing(m_drag.dragAngle());
-    if (const auto dragged = m_drag.draggedItem()) {
-        frame.dragged = *dragged;
-        frame.dragPoint = m_drag.dragPoint();
-        frame.dragTint = tint(*dragged);
+    if (m_lifted) {
+        frame.dragged = *m_lifted;
+        frame.dragPoint = m_liftedPoint;
+        frame.dragTint = tint(*m_lifted);
+        frame.mergeArmed = m_drag.isMergeArmed();
     }
     frame.seconds = m_pulseClock.elapsed() / 1000.0;
     frame.clip = clip;

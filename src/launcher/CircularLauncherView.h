@@ -2,6 +2,7 @@
 
 #include "launcher/RingPainter.h"
 #include "launcher/RingScene.h"
+#include "ring/ActivationGate.h"
 #include "ring/Clock.h"
 #include "ring/HoverModel.h"
 #include "ring/RingDrag.h"
@@ -74,6 +75,8 @@ class CircularLauncherView : public QWidget {
   public Q_SLOTS:
     // The shell is about to show the launcher.
     void launcherWillShow();
+    // The shell has begun hiding the launcher: clicks act no more until the next showing.
+    void launcherWillHide();
 
   Q_SIGNALS:
     // An entry is about to be launched (after the dismissal delay).
@@ -119,10 +122,13 @@ class CircularLauncherView : public QWidget {
     Clock &m_clock;
     AppStateRingStore m_ringStore;
     RingDrag m_drag;
+    ActivationGate m_gate;
     HoverModel m_hover;
     RingScene m_scene;
     RingPainter m_painter;
     QRect m_livePainted; // widget area painted live by the last frame: repainted with the next one
+    std::optional<AppItem> m_lifted; // the item of the lifted copy, during a drag and while it fades out
+    QPointF m_liftedPoint;
 
     QTimer m_frameTimer;
     QElapsedTimer m_frameClock;

@@ -6,6 +6,7 @@
 #include "store/AppState.h"
 #include "store/MoveDestinations.h"
 #include "store/Preferences.h"
+#include "views/AppIconPainter.h"
 #include "views/EntryActions.h"
 
 #include <QContextMenuEvent>
@@ -33,7 +34,8 @@ std::optional<QPointF> CircularLauncherView::itemCentre(const QUuid &id) const {
     const RingSprite *sprite = m_scene.sprite(id);
     if (!sprite)
         return std::nullopt;
-    return ringCentre() + QPointF(sprite->x.value(), sprite->y.value());
+    return ringCentre() + m_scene.entryFrame(*sprite).topLeft() +
+           AppIconPainter::imageRect(sprite->item, m_scene.iconSize()).center();
 }
 
 void CircularLauncherView::updateHover(QPointF widgetPoint) {
@@ -84,7 +86,8 @@ void CircularLauncherView::mouseReleaseEvent(QMouseEvent *event) {
         handleRelease(m_drag.release(), event->position());
     } else if (m_emptyPress) {
         m_emptyPress.reset();
-        backOrDismiss();
+        if (m_gate.acceptsClick())
+            backOrDismiss();
     }
     updateHover(event->position());
 }
@@ -107,6 +110,8 @@ void CircularLauncherView::handleRelease(const RingRelease &release, QPointF wid
     case RingRelease::Action::nothing:
         break;
     case RingRelease::Action::click: {
+        if (!m_gate.acceptsClick())
+            break; // the second click of a double click, or the launcher is already going
         const RingSprite *sprite = m_scene.sprite(release.itemID);
         const bool onCapsule = sprite && onGroupCapsule(*sprite, widgetPoint);
         // The entry is looked up again when a held-back click comes due: the ring may have changed.
@@ -154,14 +159,16 @@ void CircularLauncherView::renameGroup(const AppItem &group) {
 }
 
 void CircularLauncherView::activate(const AppItem &item) {
-    if (m_drag.isDragging())
+    if (m_drag.isDragging() || !m_gate.mayActivate())
         return;
     playSoundIfEnabled();
     if (item.isSubList) {
         m_state->openSubList(item.id);
         m_hover.clearName();
+        m_gate.groupOpened();
         return;
     }
+    m_gate.dismissalBegan();
     if (m_host)
         m_host->dismiss();
     // The launch follows the start of the fade, and happens even if the view is gone by then.
@@ -174,13 +181,14 @@ void CircularLauncherView::activate(const AppItem &item) {
 }
 
 void CircularLauncherView::backOrDismiss() {
-    if (m_drag.isDragging())
+    if (m_drag.isDragging() || !m_gate.mayActivate())
         return;
     m_capsuleClick.cancel(); // a step back overrides a click still waiting
     if (m_state->openSubListID()) {
         m_state->closeSubList();
         m_hover.clearName();
     } else if (m_host) {
+        m_gate.dismissalBegan();
         m_host->dismiss();
     }
 }
@@ -200,11 +208,16 @@ void CircularLauncherView::leaveEvent(QEvent *event) {
 }
 
 void CircularLauncherView::launcherWillShow() {
+    m_gate.reset();
     m_drag.cancel();
     m_capsuleClick.cancel();
     m_hover.clearName();
     sync();
     finishAnimations();
+}
+
+void CircularLauncherView::launcherWillHide() {
+    m_gate.dismissalBegan();
 }
 
 // Context menu and moves.

@@ -46,7 +46,7 @@ void DraggingIconOverlay::prepare(const QImage &icon, double iconSize, const QCo
 }
 
 void DraggingIconOverlay::paint(QPainter &painter, QPointF centre, const QImage &icon, double iconSize,
-                                const QColor &tint, double seconds, double appear) {
+                                const QColor &tint, double seconds, double appear, Parts parts) {
     if (appear <= 0)
         return;
     const qreal dpr = painter.device()->devicePixelRatioF();
@@ -59,12 +59,15 @@ void DraggingIconOverlay::paint(QPainter &painter, QPointF centre, const QImage 
     painter.save();
     painter.translate(centre);
     painter.scale(0.75 + 0.25 * appear, 0.75 + 0.25 * appear);
-    painter.setOpacity(painter.opacity() * appear * glowOpacity(seconds));
-    drawCentred(m_glow, {});
-    painter.setOpacity(painter.opacity() / glowOpacity(seconds));
+    const double opacity = painter.opacity() * appear;
+    if (int(parts) & int(Parts::glow)) {
+        painter.setOpacity(opacity * glowOpacity(seconds));
+        drawCentred(m_glow, {});
+    }
+    painter.setOpacity(opacity);
     const double scale = iconScale(seconds);
     painter.scale(scale, scale);
-    if (!m_iconImage.isNull()) {
+    if ((int(parts) & int(Parts::icon)) && !m_iconImage.isNull()) {
         drawCentred(m_iconShadow, QPointF(0, 12));
         drawCentred(m_iconImage, {});
     }

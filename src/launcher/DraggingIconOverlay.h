@@ -18,9 +18,12 @@ class DraggingIconOverlay {
     static double glowOpacity(double seconds) { return 0.32 + 0.16 * pulse(seconds); }
     static double iconScale(double seconds) { return 1 + 0.05 * pulse(seconds); }
 
+    // The glow and the icon can be drawn at different depths.
+    enum class Parts { glow = 1, icon = 2, all = 3 };
+
     // Draws the overlay centred at centre. appear (0 to 1) fades and scales it in from 0.75.
     void paint(QPainter &painter, QPointF centre, const QImage &icon, double iconSize, const QColor &tint,
-               double seconds, double appear);
+               double seconds, double appear, Parts parts = Parts::all);
 
   private:
     void prepare(const QImage &icon, double iconSize, const QColor &tint, qreal dpr);

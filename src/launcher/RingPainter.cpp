@@ -15,7 +15,7 @@
 // An entry at rest, drawn once: blitted on whole device pixels every frame.
 struct RingPainter::Tile {
     QPixmap pixmap;
-    QPointF imageCentre; // where the entry's image is centred in the pixmap, in points
+    QPointF centre; // where the entry's frame is centred in the pixmap, in points
 };
 
 namespace {
@@ -290,7 +290,7 @@ const RingPainter::Tile &RingPainter::tile(const AppItem &item, const QString &k
     }
     auto made = std::make_shared<Tile>();
     made->pixmap = QPixmap::fromImage(std::move(image));
-    made->imageCentre = QPointF(tileMargin, tileMargin) + AppIconPainter::imageRect(item, iconSize).center();
+    made->centre = QPointF(tileMargin, tileMargin) + QPointF(frame.width() / 2, frame.height() / 2);
     return **m_tiles.insert(cacheKey, std::move(made));
 }
 
@@ -322,7 +322,7 @@ void RingPainter::paintLayer(QPainter &painter, const RingScene &scene, const Ri
         if (std::abs(hover) < 0.005 && std::abs(drop) < 0.005) {
             // At rest: one blit of the prepared entry.
             const Tile &rest = tile(sprite.item, sprite.tileKey, iconSize, subListTint, dpr);
-            const QPointF topLeft = centre - rest.imageCentre;
+            const QPointF topLeft = centre - rest.centre;
             if (!blitOnPixels(painter, topLeft, rest.pixmap))
                 painter.drawPixmap(topLeft, rest.pixmap);
             continue;
@@ -340,14 +340,19 @@ void RingPainter::paintLayer(QPainter &painter, const RingScene &scene, const Ri
 void RingPainter::paint(QPainter &painter, RingScene &scene, const RingFrame &frame) {
     paintDisc(painter, scene, frame);
     paintDropSlot(painter, frame);
+    const bool lifted = frame.dragged && scene.dragAppear().value() > 0.01;
+    auto paintLifted = [&](DraggingIconOverlay::Parts parts) {
+        m_overlay.paint(painter, frame.dragPoint, icon(*frame.dragged), frame.iconSize, frame.dragTint,
+                        frame.seconds, std::clamp(scene.dragAppear().value(), 0.0, 1.0), parts);
+    };
+    if (lifted && frame.mergeArmed)
+        paintLifted(DraggingIconOverlay::Parts::glow);
     if (const RingLayer *leaving = scene.leaving())
         paintLayer(painter, scene, *leaving, frame);
     paintLayer(painter, scene, scene.layer(), frame);
     scene.label().paint(painter);
-    if (frame.dragged && scene.dragAppear().value() > 0.01) {
-        m_overlay.paint(painter, frame.dragPoint, icon(*frame.dragged), frame.iconSize, frame.dragTint,
-                        frame.seconds, std::clamp(scene.dragAppear().value(), 0.0, 1.0));
-    }
+    if (lifted)
+        paintLifted(frame.mergeArmed ? DraggingIconOverlay::Parts::icon : DraggingIconOverlay::Parts::all);
 }
 
 QImage RingPainter::icon(const AppItem &item) const {

@@ -184,9 +184,10 @@ void RingScene::snapToTargets() {
 }
 
 QRectF RingScene::entryFrame(const RingSprite &sprite) const {
-    const QRectF imageRect = AppIconPainter::imageRect(sprite.item, m_iconSize);
-    const QPointF origin = QPointF(sprite.x.value(), sprite.y.value()) - imageRect.center();
-    return {origin, AppIconPainter::frameSize(sprite.item, m_iconSize)};
+    // The whole frame, name capsule included, is centred on the entry's place on the ring.
+    const QSizeF frame = AppIconPainter::frameSize(sprite.item, m_iconSize);
+    const QPointF origin = QPointF(sprite.x.value(), sprite.y.value()) - QPointF(frame.width(), frame.height()) / 2;
+    return {origin, frame};
 }
 
 QRectF RingScene::paintBounds(const RingSprite &sprite) const {

@@ -144,7 +144,7 @@ void RingDrag::pointerMoved(QPointF pointer) {
     if (!m_draggingID) {
         if (distance(pointer, m_pressPoint) < dragThreshold)
             return;
-        begin(pointer);
+        begin();
     }
     evaluate(pointer);
 }
@@ -215,7 +215,7 @@ int RingDrag::dropSlotIndex() const {
     return slotForAngle(m_dragAngle, int(m_store.currentItems().size()));
 }
 
-void RingDrag::begin(QPointF pointer) {
+void RingDrag::begin() {
     const QUuid id = *m_pressedID;
     const QList<AppItem> items = m_store.currentItems();
     reset();
@@ -230,10 +230,11 @@ void RingDrag::begin(QPointF pointer) {
             break;
         }
     }
-    // The icon starts where it is drawn and keeps its offset to the pointer, so it does not jump.
+    // The icon keeps the offset the pointer had to it at the press, so it does not jump and, after a
+    // quick flick whose first motion lands far from the press, does not trail behind the pointer.
     const double angle = RingGeometry::slotAngle(m_dragStartIndex, int(items.size()));
     const QPointF start = geometryFor(items, int(items.size())).pointOnRing(angle);
-    m_grabOffset = pointer - start;
+    m_grabOffset = m_pressPoint - start;
     m_dragPoint = start;
     m_dragAngle = angle;
     m_pauseAnchor = start;
@@ -252,7 +253,8 @@ void RingDrag::evaluate(QPointF pointer) {
     m_dragPoint = pointer - m_grabOffset;
     m_dragAngle = std::atan2(m_dragPoint.y(), m_dragPoint.x());
 
-    if (distance(m_dragPoint, m_pauseAnchor) > pauseTolerance) {
+    const bool settling = distance(m_dragPoint, m_pauseAnchor) <= pauseTolerance;
+    if (!settling) {
         m_pauseAnchor = m_dragPoint;
         m_pauseSince = now;
     }
@@ -267,7 +269,9 @@ void RingDrag::evaluate(QPointF pointer) {
     m_dropTargetGroupID = targets.group;
     updateMergeDwell(targets.candidate, now);
     if (!targets.group && targets.mayReorder) {
-        updateReorder(items, now);
+        // A pointer coming to rest on an icon is about to ask for a merge: the order waits for the pause
+        // to decide rather than carrying the icon away from under the pointer.
+        updateReorder(items, now, !(settling && targets.settlingOnItem));
     } else {
         m_pendingOrder.reset();
         m_pendingSince.reset();
@@ -332,6 +336,8 @@ RingDrag::Targets RingDrag::findTargets(const QList<AppItem> &order, const RingG
         result.mayReorder = false;
         if (bestDist < radii.capture)
             result.candidate = nearest->id;
+    } else if (bestDist < radii.capture) {
+        result.settlingOnItem = true;
     }
     return result;
 }
@@ -374,7 +380,7 @@ void RingDrag::scheduleDwellCheck(const QUuid &candidate, qint64 since, qint64 n
     });
 }
 
-void RingDrag::updateReorder(const QList<AppItem> &currentItems, qint64 now) {
+void RingDrag::updateReorder(const QList<AppItem> &currentItems, qint64 now, bool mayCommit) {
     const std::optional<QList<AppItem>> proposed = candidateOrder(currentItems, *m_draggingID, m_dragAngle);
     if (!proposed)
         return;
@@ -382,7 +388,7 @@ void RingDrag::updateReorder(const QList<AppItem> &currentItems, qint64 now) {
         m_pendingOrder.reset();
         m_pendingSince.reset();
     } else if (m_pendingOrder && sameIDs(*m_pendingOrder, *proposed)) {
-        if (m_pendingSince && now - *m_pendingSince >= commitDelayMs) {
+        if (mayCommit && m_pendingSince && now - *m_pendingSince >= commitDelayMs) {
             m_liveOrder = proposed;
             m_pendingOrder.reset();
             m_pendingSince.reset();

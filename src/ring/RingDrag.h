@@ -79,7 +79,8 @@ struct RingRelease {
 // Reordering: a proposed order is shown only after it has stayed the same for 0.2 s, so a sweep across
 // several slots does not shuffle the ring. Merging needs a settled pointer: the pointer must stay within
 // 12 points for 0.09 s near another icon (inside `capture`), then hold that candidate for 0.16 s (while
-// within the wider `keep`). While a settled pointer sits near an icon nothing reorders. A release inside
+// within the wider `keep`). While a settled pointer sits near an icon nothing reorders, and a pointer
+// coming to rest on an icon holds a proposed order back until the pause has decided. A release inside
 // `capture` merges even before the dwell completes. Groups are only reordered, and inside an open group
 // nothing merges.
 //
@@ -148,14 +149,15 @@ private:
         std::optional<QUuid> group;
         std::optional<QUuid> candidate;
         bool mayReorder = true;
+        bool settlingOnItem = false; // within capture of a plain item, not yet at rest long enough
     };
 
-    void begin(QPointF pointer);
+    void begin();
     void evaluate(QPointF pointer);
     Targets findTargets(const QList<AppItem> &order, const RingGeometry &geometry, qint64 paused,
                         bool draggingGroup, bool groupOpen);
     void updateMergeDwell(const std::optional<QUuid> &candidate, qint64 now);
-    void updateReorder(const QList<AppItem> &currentItems, qint64 now);
+    void updateReorder(const QList<AppItem> &currentItems, qint64 now, bool mayCommit);
     void scheduleDwellCheck(const QUuid &candidate, qint64 since, qint64 now);
     std::optional<qint64> nextRecheckTime() const;
     void scheduleRecheck(qint64 now);

@@ -128,6 +128,7 @@ void AppDelegate::buildPanel() {
             self->hideLauncher();
     };
     connect(this, &AppDelegate::launcherWillShow, m_view, &CircularLauncherView::launcherWillShow);
+    connect(this, &AppDelegate::launcherWillHide, m_view, &CircularLauncherView::launcherWillHide);
 }
 
 QScreen *AppDelegate::pointerScreen() const {
@@ -181,7 +182,8 @@ void AppDelegate::showLauncher(LaunchSource source) {
 
     if (m_move)
         m_move->stop();
-    if (platformFadesWindows())
+    // Shown again while it fades out: it fades back in from where it is.
+    if (platformFadesWindows() && !m_panel->isVisible())
         m_panel->setWindowOpacity(0);
     m_shown = true;
     m_panel->show();
@@ -196,6 +198,7 @@ void AppDelegate::hideLauncher() {
     if (!m_panel || !m_shown)
         return;
     m_shown = false;
+    Q_EMIT launcherWillHide();
     QPointer<AppDelegate> self(this);
     fadeTo(0, fadeOutMs, [self] {
         if (!self)
@@ -217,7 +220,8 @@ void AppDelegate::toggleLauncher() {
 }
 
 void AppDelegate::dismissOrBack() {
-    if (m_autoDismissSuspenders > 0 || !m_state)
+    // Escape is ignored while an icon is dragged, as it is by the ring itself.
+    if (m_autoDismissSuspenders > 0 || !m_state || (m_view && m_view->drag().isDragging()))
         return;
     if (!m_state->openSubListID())
         hideLauncher();

@@ -70,6 +70,8 @@ class AppDelegate : public QObject, public LauncherHost {
                              double panelSide, double outerRadius);
 
     bool isLauncherVisible() const;
+    // Shown or fading in; false while it fades out.
+    bool isLauncherShown() const { return m_shown; }
     IlvexPanel *panel() const;
     CircularLauncherView *launcherView() const { return m_view; }
     LaunchSource lastLaunchSource() const { return m_lastLaunchSource; }
@@ -77,6 +79,8 @@ class AppDelegate : public QObject, public LauncherHost {
   Q_SIGNALS:
     // Posted before every showing of the launcher.
     void launcherWillShow();
+    // The launcher begins to hide.
+    void launcherWillHide();
     // The panel is fully hidden again.
     void launcherHidden();
 

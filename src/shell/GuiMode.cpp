@@ -26,7 +26,8 @@ void applyRequest(AppDelegate &shell, InstanceRequest request) {
         shell.toggleLauncher();
         break;
     case InstanceRequest::show:
-        if (!shell.isLauncherVisible())
+        // A launcher fading out is brought back.
+        if (!shell.isLauncherShown())
             shell.showLauncher(LaunchSource::centered);
         break;
     case InstanceRequest::hide:

@@ -1,7 +1,8 @@
 #include "views/EntryActions.h"
 
 #include "views/AppIconMenu.h"
-#include "views/GroupRenamePrompt.h"
+#include "l10n/L.h"
+#include "views/NamePrompt.h"
 #include "views/TintPopover.h"
 
 #include <QMenu>
@@ -18,8 +19,8 @@ std::function<void()> whileAlive(const QPointer<QWidget> &owner, std::function<v
 }
 } // namespace
 
-GroupRenamePrompt *EntryActions::openRenamePrompt(const AppItem &item, const EntryEdits &edits,
-                                                  const EntryActionPlace &place) {
+NamePrompt *EntryActions::openRenamePrompt(const AppItem &item, const EntryEdits &edits,
+                                           const EntryActionPlace &place) {
     if (!place.owner)
         return nullptr;
     QPointer<QWidget> owner = place.owner;
@@ -27,7 +28,8 @@ GroupRenamePrompt *EntryActions::openRenamePrompt(const AppItem &item, const Ent
         if (owner && rename)
             rename(name);
     };
-    return GroupRenamePrompt::open(item.name, rename, place.host, place.promptParent);
+    return NamePrompt::open(L::renameGroup(), item.name, rename, place.promptParent, place.subListTint,
+                            place.host);
 }
 
 TintPopover *EntryActions::openTintPopover(const AppItem &item, const EntryEdits &edits,

@@ -11,7 +11,7 @@
 #include <functional>
 #include <optional>
 
-class GroupRenamePrompt;
+class NamePrompt;
 class QMenu;
 class TintPopover;
 class ViewHost;
@@ -39,8 +39,7 @@ struct EntryActionPlace {
 // The context-menu actions of an entry, shared by the ring and AppIconView: the rename prompt, the tint
 // popover beside the entry and the menu that offers them with open, move and remove.
 namespace EntryActions {
-GroupRenamePrompt *openRenamePrompt(const AppItem &item, const EntryEdits &edits,
-                                    const EntryActionPlace &place);
+NamePrompt *openRenamePrompt(const AppItem &item, const EntryEdits &edits, const EntryActionPlace &place);
 // The popover deletes itself once closed.
 TintPopover *openTintPopover(const AppItem &item, const EntryEdits &edits, const EntryActionPlace &place);
 // pickColor replaces the default colour action (openTintPopover) when given.

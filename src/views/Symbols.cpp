@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <optional>
+
 namespace {
 // Names as the interface spells them, mapped to Material Icons code points.
 const QHash<QString, char16_t> &table() {
@@ -18,8 +20,6 @@ const QHash<QString, char16_t> &table() {
         {QStringLiteral("chevron.left"), 0xe5cb},             // chevron_left
         {QStringLiteral("circle"), 0xe836},                   // radio_button_unchecked
         {QStringLiteral("circle.dashed"), 0xe1af},            // data_usage
-        {QStringLiteral("circle.grid.2x2"), 0xe1a0},          // workspaces
-        {QStringLiteral("circle.grid.2x2.fill"), 0xe1a0},     // workspaces
         {QStringLiteral("clock.arrow.2.circlepath"), 0xe889}, // history
         {QStringLiteral("doc"), 0xe873},                      // description
         {QStringLiteral("doc.badge.plus"), 0xe89c},           // note_add
@@ -35,11 +35,53 @@ const QHash<QString, char16_t> &table() {
         {QStringLiteral("plus.square"), 0xe146},              // add_box
         {QStringLiteral("square.and.arrow.down"), 0xe171},    // save_alt
         {QStringLiteral("square.and.arrow.up"), 0xe6b8},      // ios_share
-        {QStringLiteral("square.grid.2x2.fill"), 0xe9b0},     // grid_view
         {QStringLiteral("trash"), 0xe872},                    // delete
         {QStringLiteral("xmark"), 0xe5cd},                    // close
     };
     return symbols;
+}
+
+// The 2×2 grids have no glyph of their own in the font (its nearest ones are three dots and outlined
+// squares): they are drawn.
+enum class Grid { circles, filledCircles, filledSquares };
+
+std::optional<Grid> drawnGrid(const QString &name) {
+    if (name == u"circle.grid.2x2")
+        return Grid::circles;
+    if (name == u"circle.grid.2x2.fill")
+        return Grid::filledCircles;
+    if (name == u"square.grid.2x2.fill")
+        return Grid::filledSquares;
+    return std::nullopt;
+}
+
+void paintGrid(QPainter &painter, const QRectF &rect, Grid grid, qreal pixelSize, const QColor &color) {
+    // Within the glyph square of pixelSize centred in rect, like the font's 24-unit square with its margin.
+    const qreal margin = pixelSize * 0.13;
+    const qreal gap = pixelSize * 0.1;
+    const qreal cell = (pixelSize - 2 * margin - gap) / 2;
+    const QPointF origin = rect.center() - QPointF(pixelSize / 2, pixelSize / 2) + QPointF(margin, margin);
+    const qreal stroke = grid == Grid::circles ? pixelSize * 0.07 : 0;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (stroke > 0) {
+        painter.setPen(QPen(color, stroke));
+        painter.setBrush(Qt::NoBrush);
+    } else {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(color);
+    }
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 2; ++column) {
+            const QRectF box(origin + QPointF(column * (cell + gap), row * (cell + gap)), QSizeF(cell, cell));
+            const QRectF shape = box.adjusted(stroke / 2, stroke / 2, -stroke / 2, -stroke / 2);
+            if (grid == Grid::filledSquares)
+                painter.drawRoundedRect(shape, cell * 0.22, cell * 0.22);
+            else
+                painter.drawEllipse(shape);
+        }
+    }
+    painter.restore();
 }
 
 const QString &family() {
@@ -72,8 +114,16 @@ QFont Symbols::font(qreal pixelSize) {
     return font;
 }
 
+bool Symbols::exists(const QString &name) {
+    return drawnGrid(name) || (!glyph(name).isNull() && fontAvailable());
+}
+
 void Symbols::paint(QPainter &painter, const QRectF &rect, const QString &name, qreal pixelSize,
                     const QColor &color) {
+    if (const auto grid = drawnGrid(name)) {
+        paintGrid(painter, rect, *grid, pixelSize, color);
+        return;
+    }
     const QChar code = glyph(name);
     if (code.isNull() || !fontAvailable())
         return;
@@ -85,7 +135,7 @@ void Symbols::paint(QPainter &painter, const QRectF &rect, const QString &name, 
 }
 
 QImage Symbols::image(const QString &name, qreal pixelSize, const QColor &color, qreal devicePixelRatio) {
-    if (glyph(name).isNull() || !fontAvailable())
+    if (!exists(name))
         return {};
     const int side = qCeil(pixelSize * devicePixelRatio);
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);

@@ -14,6 +14,8 @@ class QRectF;
 namespace Symbols {
 // The font's code point for a symbol name, or a null character when the name is not in the table.
 QChar glyph(const QString &name);
+// True when the symbol can be drawn: a glyph of the loaded font, or one drawn in code.
+bool exists(const QString &name);
 // True when the icon font is installed and loaded.
 bool fontAvailable();
 // The icon font at a pixel size.

@@ -3,8 +3,11 @@
 1, 8 and 24 entries, into OUTDIR/<theme>-s<scale>-n<count>.png, to be looked at side by side.
 
 usage: screenshots.py ILVEX_BINARY OUTDIR
+       screenshots.py --live ILVEX_BINARY OUTDIR
+With --live the real launcher runs under Xvfb with picom and is grabbed from the screen: the ring of 24
+mixed entries, a group being dragged, a merge about to happen, and the two name prompts.
 Each picture gets a sandboxed HOME holding one list of mixed entries (applications with and without an
-icon, folders, documents, a link and a group).
+icon, folders, documents, a link, a group and an empty group).
 """
 import json, os, subprocess, sys, tempfile, uuid
 
@@ -44,6 +47,9 @@ def fixture_items(home, count):
     group.update(isSubList=True, subItems=[entry("Inner", note), entry("Docs", docs, folder=True)],
                  folderTint="#22C55E")
     kinds.append(group)
+    empty = entry("Empty", "")
+    empty.update(isSubList=True, subItems=[])
+    kinds.append(empty)
     items = []
     for i in range(count):
         item = dict(kinds[i % len(kinds)], id=uid())
@@ -76,7 +82,67 @@ def render(binary, outdir, theme, scale, count):
         return out
 
 
+def live(binary, outdir):
+    sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+    import math, time
+    import e2e_session as e
+    s = e.Session(binary)
+    try:
+        if not s.start_x():
+            raise SystemExit("no X server")
+        items = fixture_items(s.home, 24)
+        s.write_lists([{"id": uid(), "name": "Shots", "theme": "blue", "items": items, "snapshot": []}])
+        s.start_app()
+        time.sleep(0.5)
+
+        def grab(name):
+            out = os.path.join(outdir, "live-%s.png" % name)
+            subprocess.run(["import", "-window", "root", out], env=s.env, check=True)
+            print(out)
+
+        g = s.geometry(s.window)
+        cx = int(g["Absolute upper-left X"]) + int(g["Width"]) / 2
+        cy = int(g["Absolute upper-left Y"]) + int(g["Height"]) / 2
+        count, radius = 24, 128 * 24 / (2 * math.pi)
+        at = lambda i, extra=0: (round(cx + (radius + extra) * math.cos(-math.pi + 2 * math.pi * i / count)),
+                                 round(cy + (radius + extra) * math.sin(-math.pi + 2 * math.pi * i / count)))
+        s.xdo("mousemove", 5, 5)
+        time.sleep(0.3)
+        grab("ring24")
+        # A group (entry 7) lifted and carried outwards.
+        path = e.line(at(7), at(7, 45), 8)
+        s.xdo("mousemove", *path[0], "mousedown", "1", *sum((["sleep", "0.02", "mousemove", x, y] for x, y in path[1:]), []))
+        time.sleep(0.5)
+        grab("drag-group")
+        s.xdo("mousemove", *at(7), "sleep", "0.1", "mouseup", "1")
+        time.sleep(0.6)
+        # Rename through the group's menu: Open, Rename…
+        s.xdo("mousemove", *at(7), "click", "3")
+        time.sleep(0.5)
+        s.xdo("key", "Down", "Down", "Return")
+        prompt = s.wait_window("Rename group", timeout=4)
+        time.sleep(0.3)
+        grab("prompt-rename")
+        s.xdo("windowactivate", "--sync", prompt)
+        s.xdo("key", "Escape")
+        time.sleep(0.5)
+        # App 1 (entry 1) held on App 2: the merge is armed.
+        path = e.line(at(1), at(2), 6)
+        s.xdo("mousemove", *path[0], "mousedown", "1", *sum((["sleep", "0.02", "mousemove", x, y] for x, y in path[1:]), []))
+        time.sleep(0.45)
+        grab("merge-armed")
+        s.xdo("mouseup", "1")
+        s.wait_window("Name the new group", timeout=4)
+        time.sleep(0.3)
+        grab("prompt-new-group")
+    finally:
+        s.close()
+
+
 def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "--live":
+        os.makedirs(sys.argv[3], exist_ok=True)
+        return live(sys.argv[2], sys.argv[3])
     if len(sys.argv) != 3:
         raise SystemExit(__doc__)
     binary, outdir = sys.argv[1], sys.argv[2]

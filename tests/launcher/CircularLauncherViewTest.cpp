@@ -14,7 +14,7 @@
 #include "support/Sandbox.h"
 #include "views/AppIconPainter.h"
 #include "views/FileIcons.h"
-#include "views/GroupRenamePrompt.h"
+#include "views/NamePrompt.h"
 #include "views/TintPopover.h"
 
 #include <QContextMenuEvent>
@@ -291,6 +291,19 @@ TEST_F(RingViewTest, AHoveredEntryRepaintsAroundItselfNotTheWholeRing) {
     view->removeEventFilter(&spy);
 }
 
+TEST_F(RingViewTest, EntriesAreCentredOnTheirSlotsClockwiseFromNineOClock) {
+    // Entries with a name capsule too are centred by their whole frame, not by their image.
+    start({list("Main", {app("A"), folder("B"), group("C"), app("D")})});
+    const double r = RingGeometry::forStore(*state).radius();
+    const QPointF expected[] = {{-r, 0}, {0, -r}, {r, 0}, {0, r}};
+    for (int i = 0; i < 4; ++i) {
+        const QPointF at = frameOf(item(i)).center();
+        EXPECT_NEAR(at.x(), view->ringCentre().x() + expected[i].x(), 0.01) << i;
+        EXPECT_NEAR(at.y(), view->ringCentre().y() + expected[i].y(), 0.01) << i;
+        EXPECT_EQ(view->itemAt(at), item(i).id) << i;
+    }
+}
+
 TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
     for (const std::optional<QString> answer : {std::optional<QString>("Tools"), std::optional<QString>()}) {
         SCOPED_TRACE(answer.value_or("cancelled").toStdString());
@@ -327,7 +340,7 @@ TEST_F(RingViewTest, DoubleClickOnAGroupsNameRenamesItInsteadOfOpening) {
     click(capsule);
     mouse(QEvent::MouseButtonDblClick, capsule, Qt::LeftButton);
     mouse(QEvent::MouseButtonRelease, capsule, Qt::NoButton);
-    auto *prompt = view->findChild<GroupRenamePrompt *>();
+    auto *prompt = view->findChild<NamePrompt *>();
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(prompt->field()->text(), QStringLiteral("Games"));
     prompt->field()->setText(QStringLiteral("Tools"));

@@ -82,9 +82,9 @@ TEST_F(RingDragTest, PressBecomesADragAfterFivePointsOfTravel) {
         drag.pointerMoved(press + QPointF(0, travel));
         EXPECT_EQ(drag.isDragging(), drags) << travel;
         if (drags) {
-            // The icon starts on its slot and keeps its distance to the pointer.
-            EXPECT_TRUE(same(drag.dragPoint(), slot(2)));
-            EXPECT_TRUE(same(drag.grabOffset(), press + QPointF(0, travel) - slot(2)));
+            // The icon keeps the offset the pointer had at the press: it follows a quick flick at once.
+            EXPECT_TRUE(same(drag.grabOffset(), press - slot(2)));
+            EXPECT_TRUE(same(drag.dragPoint(), slot(2) + QPointF(0, travel)));
         }
         const RingRelease r = drag.release();
         EXPECT_EQ(r.action, drags ? Action::nothing : Action::click) << travel;
@@ -97,7 +97,7 @@ TEST_F(RingDragTest, PressBecomesADragAfterFivePointsOfTravel) {
         drag.press(item, index, slot(expected));
         drag.pointerMoved(slot(expected) + QPointF(8, 0));
         EXPECT_EQ(drag.dragStartIndex(), expected);
-        EXPECT_TRUE(same(drag.dragPoint(), slot(expected)));
+        EXPECT_TRUE(same(drag.dragPoint(), slot(expected) + QPointF(8, 0)));
         drag.cancel();
     }
 
@@ -173,6 +173,23 @@ TEST_F(RingDragTest, SettledPointerInsideCaptureArmsTheMergeWithoutMoreEvents) {
     EXPECT_TRUE(r.newGroupID);
     EXPECT_TRUE(r.playSound);
     EXPECT_EQ(store.calls, QStringList({"mergeIntoNewGroup B A"}));
+}
+
+TEST_F(RingDragTest, QuickMoveOntoAnIconThenHoldMergesThoughItsSlotWasProposedFirst) {
+    // 16 events over 256 ms from A's slot onto B: B's slot is proposed half-way, 128 ms before the
+    // pointer stops, so the proposal comes of age before the pause does.
+    for (const qint64 hold : {130, 250, 450}) {
+        store.calls.clear();
+        startDrag(0);
+        for (int k = 1; k <= 16; ++k)
+            step(slot(0) + (slot(1) - slot(0)) * (k / 16.0));
+        clock.advance(hold);
+        EXPECT_FALSE(drag.liveOrder()) << hold;
+        EXPECT_EQ(drag.isMergeArmed(), hold >= 250) << hold;
+        EXPECT_EQ(drag.release().action, Action::merged) << hold;
+        EXPECT_EQ(store.calls, QStringList({"mergeIntoNewGroup B A"})) << hold;
+        store.fill(8);
+    }
 }
 
 TEST_F(RingDragTest, SettledDistanceDecidesBetweenMergeBandAndReorder) {

@@ -6,7 +6,6 @@
 #include "views/AppIconAnimator.h"
 #include "views/AppIconMenu.h"
 #include "views/AppIconPainter.h"
-#include "views/GroupRenamePrompt.h"
 #include "views/SwatchDot.h"
 #include "views/TintPopover.h"
 

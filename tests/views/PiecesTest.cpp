@@ -200,7 +200,7 @@ TEST(Symbols, EveryNameHasAGlyphAndUnknownNamesDrawNothing) {
     for (const char *name : {"app", "app.fill", "arrow.up.forward.app", "checkmark", "circle",
                              "circle.grid.2x2", "doc", "folder", "folder.fill", "globe", "paintpalette",
                              "pencil", "square.grid.2x2.fill", "trash", "xmark", "plus", "chevron.left"})
-        EXPECT_FALSE(Symbols::glyph(QString::fromUtf8(name)).isNull()) << name;
+        EXPECT_TRUE(Symbols::exists(QString::fromUtf8(name))) << name;
     EXPECT_TRUE(Symbols::image(QStringLiteral("no.such.symbol"), 16, Qt::white).isNull());
     ASSERT_TRUE(Symbols::fontAvailable());
     const QImage globe = Symbols::image(QStringLiteral("globe"), 32, Qt::white);
@@ -208,4 +208,16 @@ TEST(Symbols, EveryNameHasAGlyphAndUnknownNamesDrawNothing) {
         std::any_of(reinterpret_cast<const QRgb *>(globe.constBits()),
                     reinterpret_cast<const QRgb *>(globe.constBits()) + globe.width() * globe.height(),
                     [](QRgb p) { return qAlpha(p) > 200; }));
+
+    // The grids are 2×2: four cells with a gap through the middle, filled or outlined as named.
+    for (const auto &[name, filled] : {std::pair{"circle.grid.2x2.fill", true},
+                                       {"square.grid.2x2.fill", true},
+                                       {"circle.grid.2x2", false}}) {
+        const QImage grid = Symbols::image(QString::fromUtf8(name), 48, Qt::white);
+        ASSERT_FALSE(grid.isNull()) << name;
+        EXPECT_LT(qAlpha(grid.pixel(24, 24)), 20) << name << ": no gap between the cells";
+        for (const QPoint cell : {QPoint(15, 15), QPoint(33, 15), QPoint(15, 33), QPoint(33, 33)})
+            EXPECT_EQ(qAlpha(grid.pixel(cell)) > 200, filled)
+                << name << " at " << cell.x() << "," << cell.y();
+    }
 }
