@@ -73,6 +73,8 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
         std::fputs("ilvex: another Ilvex is running but does not answer\n", stderr);
         return 1;
     case SingleInstance::Contact::lockTaken:
+        if (request == InstanceRequest::quit)
+            return 0; // none runs: there is nothing to quit, and no launcher to start
         break;
     }
     // Listening before the store loads: requests sent meanwhile wait for the load instead of failing.

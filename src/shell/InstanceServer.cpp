@@ -67,7 +67,7 @@ void InstanceServer::listenAgain() {
 
 void InstanceServer::accept() {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        if (m_connections.size() >= maxConnections) {
+        if (m_connections.size() >= maxConnections && !evictIdlest()) {
             socket->abort();
             socket->deleteLater();
             continue;
@@ -168,6 +168,23 @@ void InstanceServer::forget(Connection *connection) {
     release(connection);
     m_connections.removeOne(connection);
     connection->deleteLater();
+}
+
+bool InstanceServer::evictIdlest() {
+    // A client that connected and sent nothing gives way to a new one; one in the middle of a message does
+    // not.
+    Connection *idlest = nullptr;
+    for (Connection *connection : std::as_const(m_connections)) {
+        const bool between = connection->reader.buffered() == 0 && !connection->reader.announced() &&
+                             !connection->answered && !connection->waiting;
+        if (between && (!idlest || connection->lastProgress.elapsed() > idlest->lastProgress.elapsed()))
+            idlest = connection;
+    }
+    if (!idlest)
+        return false;
+    idlest->socket->abort();
+    forget(idlest);
+    return true;
 }
 
 void InstanceServer::sweep() {

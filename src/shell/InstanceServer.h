@@ -13,7 +13,8 @@ class QLocalServer;
 // a connection may stay silent for idleTimeoutMs and take messageTimeoutMs for one message; all
 // connections together buffer at most inputBudget bytes (a message reserves its announced length before
 // its body is read; one that does not fit waits, unread, and is not timed while it waits); a length over
-// the limit closes the connection. A connection gets one answer and is then closed. A server that closes
+// the limit closes the connection. At maxConnections a new client takes the place of the longest silent
+// one. A connection gets one answer and is then closed. A server that closes
 // (accept fails when descriptors run out) listens again.
 class InstanceServer : public QObject {
     Q_OBJECT
@@ -43,6 +44,7 @@ class InstanceServer : public QObject {
     void pump(Connection *connection);
     void answer(Connection *connection, const QByteArray &body);
     void forget(Connection *connection);
+    bool evictIdlest();
     void release(Connection *connection);
     void sweep();
 
