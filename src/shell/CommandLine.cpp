@@ -119,9 +119,10 @@ int exportLists(const QByteArray &nativePath) {
         return reply.exitCode;
     }
     QString reason;
-    if (documentFd >= 0) {
-        const bool ok = writeAllTo(documentFd, reply.output);
-        ::close(documentFd);
+    if (nativePath == "-") {
+        const bool ok = documentFd >= 0 && writeAllTo(documentFd, reply.output);
+        if (documentFd >= 0)
+            ::close(documentFd);
         if (!ok)
             printError(QStringLiteral("could not write the document to standard output: ") + systemError());
         return ok ? 0 : 1;
