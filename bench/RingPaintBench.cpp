@@ -1,8 +1,8 @@
 // Paint time of one ring frame (24 entries at scale 1.4) and the time from a show request to the
 // launcher's first painted frame. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
+#include "launcher/CircularLauncherView.h"
 #include "platform/linux/FileBookmarks.h"
 #include "platform/linux/GioWorkspace.h"
-#include "ring/CircularLauncherView.h"
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"

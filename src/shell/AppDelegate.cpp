@@ -1,9 +1,11 @@
 #include "shell/AppDelegate.h"
 
+#include "favicons/FaviconCache.h"
 #include "l10n/L.h"
-#include "ring/CircularLauncherView.h"
+#include "launcher/CircularLauncherView.h"
 #include "ring/RingGeometry.h"
 #include "shell/IlvexPanel.h"
+#include "shell/LauncherSound.h"
 #include "store/AppState.h"
 
 #include <QCursor>
@@ -41,6 +43,33 @@ AppDelegate::~AppDelegate() {
 
 AppDelegate *AppDelegate::shared() {
     return sharedDelegate.data();
+}
+
+namespace {
+// One count of autoDismissSuspenders, given back only to the shell it was taken from.
+class ShellHold : public LauncherHold {
+  public:
+    explicit ShellHold(AppDelegate *shell) : m_shell(shell) { shell->suspendAutoDismiss(); }
+    ~ShellHold() override {
+        if (m_shell)
+            m_shell->resumeAutoDismiss();
+    }
+
+  private:
+    QPointer<AppDelegate> m_shell;
+};
+} // namespace
+
+std::unique_ptr<LauncherHold> AppDelegate::holdOpen() {
+    return std::make_unique<ShellHold>(this);
+}
+
+FaviconCache *AppDelegate::faviconCache() {
+    return FaviconCache::shared();
+}
+
+void AppDelegate::playSound() {
+    LauncherSound::play();
 }
 
 double AppDelegate::currentRingOuterRadius() const {
@@ -87,10 +116,7 @@ void AppDelegate::buildPanel() {
         return;
     m_panel = new IlvexPanel;
     QPointer<AppDelegate> self(this);
-    m_view = new CircularLauncherView(m_state, [self] {
-        if (self)
-            self->hideLauncher();
-    });
+    m_view = new CircularLauncherView(m_state, this);
     m_panel->setContent(m_view);
     m_panel->ringOuterRadius = [self] { return self ? self->currentRingOuterRadius() : 0.0; };
     m_panel->onEscape = [self] {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "launcher/LauncherHost.h"
+
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
@@ -14,14 +16,11 @@ class QVariantAnimation;
 
 // Where the launcher was summoned from: centred on the pointer's screen, or at the hot corner.
 enum class LaunchSource { centered, hotCorner };
-// What the "add" file dialog picks.
-enum class LauncherAddKind { app, folder, file };
 
 // The application shell: builds the launcher panel on first use and keeps it, places it for every
 // showing, fades it in and out and dismisses it on a click elsewhere or on Escape unless an editor inside
-// the launcher holds that off. Views reach it only through shared(), a weak reference that is null when
-// no shell runs (tests, --screenshot), and then do nothing.
-class AppDelegate : public QObject {
+// the launcher holds that off. Views reach it only through the LauncherHost interface they are handed.
+class AppDelegate : public QObject, public LauncherHost {
     Q_OBJECT
 
   public:
@@ -46,6 +45,13 @@ class AppDelegate : public QObject {
     // Escape: leaves an open group first, then hides the launcher.
     void dismissOrBack();
     void launcherPick(LauncherAddKind kind);
+
+    // LauncherHost
+    void dismiss() override { hideLauncher(); }
+    void pick(LauncherAddKind kind) override { launcherPick(kind); }
+    std::unique_ptr<LauncherHold> holdOpen() override;
+    FaviconCache *faviconCache() override;
+    void playSound() override;
     // Moves a hot-corner launcher back inside its screen after the ring changed size.
     void adjustPanelForListChange();
 

@@ -1,9 +1,9 @@
 #include "shell/GuiMode.h"
 
 #include "favicons/FaviconCache.h"
+#include "launcher/CircularLauncherView.h"
 #include "platform/PrivateFiles.h"
 #include "platform/linux/LinuxServices.h"
-#include "ring/CircularLauncherView.h"
 #include "shell/AppDelegate.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"
@@ -149,7 +149,8 @@ int runScreenshot(int argc, char **argv, const QByteArray &nativePath) {
         storeServices.preferences = preferences.get();
     }
     AppState state(storeServices);
-    CircularLauncherView view(&state, {});
+    AppDelegate shell(&state); // never shown: it only serves the view (favicons)
+    CircularLauncherView view(&state, &shell);
     view.finishAnimations();
     const QImage image = view.renderFrame(1.0);
     QFile file;

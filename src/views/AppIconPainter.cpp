@@ -1,6 +1,7 @@
 #include "views/AppIconPainter.h"
 
 #include "views/FileIcons.h"
+#include "views/PaintHelpers.h"
 #include "views/Symbols.h"
 
 #include <QFontMetricsF>
@@ -14,12 +15,9 @@
 #include <cmath>
 
 namespace {
-constexpr qreal degreesToRadians = 0.017453292519943295;
+using PaintHelpers::withAlpha;
 
-QColor withAlpha(QColor color, qreal alpha) {
-    color.setAlphaF(alpha);
-    return color;
-}
+constexpr qreal degreesToRadians = 0.017453292519943295;
 
 QImage blankImage(qreal side, qreal dpr) {
     const int pixels = qMax(1, qCeil(side * dpr));
@@ -43,45 +41,6 @@ QImage symbolImage(const QString &name, qreal side, qreal dpr) {
     return Symbols::image(name, side, withAlpha(Qt::white, 0.92), dpr);
 }
 
-// Three box blurs approximate a Gaussian of the given sigma; runs on the alpha channel only.
-QImage blurredAlpha(const QImage &source, qreal sigma, int padding) {
-    QImage alpha(source.width() + 2 * padding, source.height() + 2 * padding, QImage::Format_Alpha8);
-    alpha.fill(0);
-    {
-        QPainter painter(&alpha);
-        painter.drawImage(padding, padding, source.convertToFormat(QImage::Format_ARGB32_Premultiplied));
-    }
-    if (sigma < 0.5)
-        return alpha;
-    const int radius = qMax(1, qRound((std::sqrt(4 * sigma * sigma + 1) - 1) / 2));
-    const int w = alpha.width();
-    const int h = alpha.height();
-    std::vector<int> line(std::max(w, h));
-    auto pass = [&](bool horizontal) {
-        const int count = horizontal ? h : w;
-        const int length = horizontal ? w : h;
-        for (int n = 0; n < count; ++n) {
-            auto at = [&](int i) -> uchar & {
-                return horizontal ? alpha.scanLine(n)[i] : alpha.scanLine(i)[n];
-            };
-            for (int i = 0; i < length; ++i)
-                line[i] = at(i);
-            int sum = 0;
-            for (int i = -radius; i <= radius; ++i)
-                sum += line[std::clamp(i, 0, length - 1)];
-            for (int i = 0; i < length; ++i) {
-                at(i) = uchar(sum / (2 * radius + 1));
-                sum += line[std::min(i + radius + 1, length - 1)] - line[std::max(i - radius, 0)];
-            }
-        }
-    };
-    for (int i = 0; i < 3; ++i) {
-        pass(true);
-        pass(false);
-    }
-    return alpha;
-}
-
 QPixmap shadowPixmap(const QPixmap &image, qreal radius, const QColor &color) {
     const qreal dpr = image.devicePixelRatio();
     const QString key = QStringLiteral("ilvex-shadow|%1|%2|%3")
@@ -91,17 +50,9 @@ QPixmap shadowPixmap(const QPixmap &image, qreal radius, const QColor &color) {
     QPixmap cached;
     if (QPixmapCache::find(key, &cached))
         return cached;
-    const qreal sigma = radius / 2 * dpr;
-    const int padding = qCeil(sigma * 3);
-    const QImage alpha = blurredAlpha(image.toImage(), sigma, padding);
-    QImage coloured(alpha.size(), QImage::Format_ARGB32_Premultiplied);
-    coloured.fill(color);
-    {
-        QPainter painter(&coloured);
-        painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-        painter.drawImage(0, 0, alpha);
-    }
-    coloured.setDevicePixelRatio(dpr);
+    QImage source = image.toImage();
+    source.setDevicePixelRatio(dpr);
+    QImage coloured = PaintHelpers::blurredShadow(source, radius, color);
     cached = QPixmap::fromImage(coloured);
     QPixmapCache::insert(key, cached);
     return cached;

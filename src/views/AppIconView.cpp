@@ -3,7 +3,7 @@
 #include "favicons/FaviconCache.h"
 #include "views/AppIconAnimator.h"
 #include "views/AppIconPainter.h"
-#include "views/GroupRenamePrompt.h"
+#include "views/EntryActions.h"
 #include "views/TintPopover.h"
 
 #include <QContextMenuEvent>
@@ -49,9 +49,9 @@ void AppIconView::setFaviconCache(FaviconCache *cache) {
 
 void AppIconView::loadFavicon() {
     const quint64 request = ++m_faviconRequest;
-    if (!m_item.isURL)
+    FaviconCache *cache = m_faviconCache.data();
+    if (!m_item.isURL || !cache)
         return;
-    FaviconCache *cache = m_faviconCache ? m_faviconCache.data() : FaviconCache::shared();
     if (const auto known = cache->cachedImage(m_item.appPath)) {
         m_favicon = known;
         return;
@@ -136,17 +136,18 @@ void AppIconView::mouseDoubleClickEvent(QMouseEvent *event) {
     mousePressEvent(event);
 }
 
+EntryEdits AppIconView::edits() const {
+    return {m_callbacks.action, m_callbacks.onRenameItem, m_callbacks.onSetTint, m_callbacks.onMoveTo,
+            m_callbacks.onRemove};
+}
+
+EntryActionPlace AppIconView::place() {
+    return {this, window(), m_host, m_subListTint, QRect(mapToGlobal(QPoint(0, 0)), size())};
+}
+
 QMenu *AppIconView::buildContextMenu() {
-    AppIconMenuHandlers handlers;
-    handlers.open = [this] {
-        if (m_callbacks.action)
-            m_callbacks.action();
-    };
-    handlers.rename = [this] { showRenamePrompt(); };
-    handlers.pickColor = [this] { setShowColorPopover(true); };
-    handlers.moveTo = m_callbacks.onMoveTo;
-    handlers.remove = m_callbacks.onRemove;
-    return AppIconMenu::build(m_item, m_moveDestinations, handlers, this);
+    return EntryActions::buildMenu(m_item, m_moveDestinations, edits(), place(),
+                                   [this] { setShowColorPopover(true); });
 }
 
 void AppIconView::contextMenuEvent(QContextMenuEvent *event) {
@@ -156,7 +157,7 @@ void AppIconView::contextMenuEvent(QContextMenuEvent *event) {
 }
 
 void AppIconView::showRenamePrompt() {
-    GroupRenamePrompt::open(m_item.name, m_callbacks.onRenameItem, window());
+    EntryActions::openRenamePrompt(m_item, edits(), place());
 }
 
 void AppIconView::setShowColorPopover(bool show) {
@@ -166,12 +167,10 @@ void AppIconView::setShowColorPopover(bool show) {
         m_popover->close();
         return;
     }
-    m_popover =
-        new TintPopover(m_item.folderTint, m_item.isSubList, m_subListTint, m_callbacks.onSetTint, this);
     // Closed by a choice, by a click outside or by Escape: the popover deletes itself later.
+    m_popover = EntryActions::openTintPopover(m_item, edits(), place());
     connect(m_popover, &TintPopover::closed, this, [this, popover = m_popover.data()] {
         if (m_popover == popover)
             m_popover = nullptr;
     });
-    m_popover->popup(QRect(mapToGlobal(QPoint(0, 0)), size()));
 }

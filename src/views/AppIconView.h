@@ -15,6 +15,9 @@ class AppIconAnimator;
 class FaviconCache;
 class QMenu;
 class TintPopover;
+class ViewHost;
+struct EntryActionPlace;
+struct EntryEdits;
 
 // What the ring hands an entry: every change goes out through these. Empty ones do nothing.
 struct AppIconCallbacks {
@@ -43,8 +46,10 @@ class AppIconView : public QWidget {
     void setMoveDestinations(const QList<MoveDestination> &destinations) {
         m_moveDestinations = destinations;
     }
-    // The cache links take their favicon from; FaviconCache::shared() unless set.
+    // The cache links take their favicon from; without one they show the globe.
     void setFaviconCache(FaviconCache *cache);
+    // The host its editors hold open; none by default.
+    void setHost(ViewHost *host) { m_host = host; }
 
     bool isHovered() const;
     bool dropPulse() const;
@@ -73,6 +78,8 @@ class AppIconView : public QWidget {
     void loadFavicon();
     void setHovered(bool hovered);
     bool onGroupCapsule(const QPointF &position) const;
+    EntryEdits edits() const;
+    EntryActionPlace place();
 
     AppItem m_item;
     qreal m_iconSize;
@@ -82,6 +89,7 @@ class AppIconView : public QWidget {
     std::optional<QImage> m_favicon;
     quint64 m_faviconRequest = 0; // a newer request makes older answers stale
     QPointer<FaviconCache> m_faviconCache;
+    ViewHost *m_host = nullptr;
     AppIconAnimator *m_animator;
     QPointer<TintPopover> m_popover;
     bool m_pressed = false;

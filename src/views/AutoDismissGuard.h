@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QPointer>
+#include "views/ViewHost.h"
 
-class AppDelegate;
+#include <memory>
 
-// Holds one count of the shell's autoDismissSuspenders while active: raised when it becomes active,
-// given back when it stops (or goes away). Without a shell it does nothing, and it only gives back to
-// the shell it took from, so the counter can neither drift nor fall below zero.
+// Holds the launcher open while active: takes a hold from its host when it becomes active and lets it
+// go when it stops (or goes away). Without a host it does nothing. The hold itself gives back only to
+// the shell it came from, so the counter can neither drift nor fall below zero.
 class AutoDismissGuard {
   public:
-    AutoDismissGuard() = default;
-    ~AutoDismissGuard() { setActive(false); }
+    explicit AutoDismissGuard(ViewHost *host = nullptr) : m_host(host) {}
     AutoDismissGuard(const AutoDismissGuard &) = delete;
     AutoDismissGuard &operator=(const AutoDismissGuard &) = delete;
 
@@ -18,6 +17,7 @@ class AutoDismissGuard {
     void setActive(bool active);
 
   private:
+    ViewHost *m_host;
     bool m_active = false;
-    QPointer<AppDelegate> m_holder;
+    std::unique_ptr<LauncherHold> m_hold;
 };

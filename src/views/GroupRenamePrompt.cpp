@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 GroupRenamePrompt::GroupRenamePrompt(const QString &name, std::function<void(const QString &)> onRename,
-                                     QWidget *parent)
-    : QDialog(parent), m_field(new QLineEdit(name, this)) {
+                                     ViewHost *host, QWidget *parent)
+    : QDialog(parent), m_field(new QLineEdit(name, this)), m_guard(host) {
     setWindowTitle(L::renameGroup());
     setModal(true);
     auto *layout = new QVBoxLayout(this);
@@ -35,8 +35,8 @@ GroupRenamePrompt::GroupRenamePrompt(const QString &name, std::function<void(con
 }
 
 GroupRenamePrompt *GroupRenamePrompt::open(const QString &name, std::function<void(const QString &)> onRename,
-                                           QWidget *parent) {
-    auto *prompt = new GroupRenamePrompt(name, std::move(onRename), parent);
+                                           ViewHost *host, QWidget *parent) {
+    auto *prompt = new GroupRenamePrompt(name, std::move(onRename), host, parent);
     prompt->setAttribute(Qt::WA_DeleteOnClose);
     prompt->QDialog::open();
     prompt->m_field->selectAll();

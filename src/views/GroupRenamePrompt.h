@@ -9,18 +9,18 @@
 class QLineEdit;
 
 // "Rename group": a one-line field holding the group's name, OK and Cancel. OK hands over the text as
-// typed. The launcher stays up while it is open, as it does for the other editors.
+// typed. It holds its host's launcher open while shown, as the other editors do.
 class GroupRenamePrompt : public QDialog {
     Q_OBJECT
 
   public:
     GroupRenamePrompt(const QString &name, std::function<void(const QString &)> onRename,
-                      QWidget *parent = nullptr);
+                      ViewHost *host = nullptr, QWidget *parent = nullptr);
 
     QLineEdit *field() const { return m_field; }
     // Opens a prompt that deletes itself when closed.
     static GroupRenamePrompt *open(const QString &name, std::function<void(const QString &)> onRename,
-                                   QWidget *parent = nullptr);
+                                   ViewHost *host = nullptr, QWidget *parent = nullptr);
 
   protected:
     void showEvent(QShowEvent *event) override;

@@ -1,5 +1,7 @@
 #include "views/IlvexButtonStyle.h"
 
+#include "views/PaintHelpers.h"
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QPainter>
@@ -14,10 +16,7 @@ QFont labelFont(QFont font) {
     return font;
 }
 
-QColor withAlpha(QColor color, qreal alpha) {
-    color.setAlphaF(color.alphaF() * alpha);
-    return color;
-}
+using PaintHelpers::withAlpha;
 
 void paintBackground(QPainter *painter, const QRect &rect, const QColor &fill, const QColor &stroke) {
     painter->save();

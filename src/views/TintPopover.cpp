@@ -58,9 +58,9 @@ class DefaultRow : public QAbstractButton {
 } // namespace
 
 TintPopover::TintPopover(const std::optional<QString> &folderTint, bool isGroup, const QColor &subListTint,
-                         Pick onPick, QWidget *parent)
+                         Pick onPick, ViewHost *host, QWidget *parent)
     : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
-      m_onPick(std::move(onPick)), m_defaultChecked(!folderTint.has_value()) {
+      m_onPick(std::move(onPick)), m_defaultChecked(!folderTint.has_value()), m_guard(host) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose);
 

@@ -14,7 +14,7 @@ class SwatchDot;
 
 // The tint picker of a folder or group: a "default" row (the theme colour for a group), then the nine
 // preset dots. Choosing either hands the choice over and closes. A tint that is no preset shows no
-// selection at all. While shown it holds the launcher open (autoDismissSuspenders).
+// selection at all. While shown it holds its host's launcher open.
 class TintPopover : public QWidget {
     Q_OBJECT
 
@@ -22,7 +22,7 @@ class TintPopover : public QWidget {
     using Pick = std::function<void(const std::optional<QString> &)>;
 
     TintPopover(const std::optional<QString> &folderTint, bool isGroup, const QColor &subListTint,
-                Pick onPick, QWidget *parent = nullptr);
+                Pick onPick, ViewHost *host = nullptr, QWidget *parent = nullptr);
 
     // Shows the popover beside anchorRect (global coordinates), its arrow on the rect's trailing edge.
     void popup(const QRect &anchorRect);

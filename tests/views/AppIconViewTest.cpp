@@ -1,7 +1,7 @@
 #include "views/AppIconView.h"
 #include "favicons/FaviconCache.h"
 #include "l10n/L.h"
-#include "shell/AppDelegate.h"
+#include "support/FakeLauncherHost.h"
 #include "support/Sandbox.h"
 #include "views/AppIconAnimator.h"
 #include "views/AppIconMenu.h"
@@ -97,14 +97,27 @@ TEST_F(EnglishStrings, CapsuleFrameAndMenuFollowTheKind) {
         {"group without member list", noMemberList, true, groupMenu, true},
         {"non-empty group", group(2), true, groupMenu, false},
     };
+    QStringList calls;
+    const AppIconMenuHandlers handlers{[&] { calls << "open"; },
+                                       [&] { calls << "rename"; },
+                                       [&] { calls << "color"; },
+                                       {},
+                                       [&] { calls << "remove"; }};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
+        calls.clear();
         EXPECT_EQ(AppIconPainter::showsCapsule(row.item), row.capsule);
         EXPECT_EQ(AppIconPainter::frameSize(row.item, 72), QSizeF(98, row.capsule ? 110 : 98));
         EXPECT_EQ(AppIconPainter::capsuleRect(row.item, 72).isEmpty(), !row.capsule);
-        std::unique_ptr<QMenu> menu(AppIconMenu::build(row.item, {}, {}));
+        std::unique_ptr<QMenu> menu(AppIconMenu::build(row.item, {}, handlers));
         EXPECT_EQ(texts(menu.get()), row.menu);
         EXPECT_EQ(actionNamed(menu.get(), "Remove from launcher")->isEnabled(), row.removeEnabled);
+        // Every entry reaches its handler, and one without a handler does nothing.
+        for (QAction *action : menu->actions())
+            action->trigger();
+        EXPECT_EQ(calls.size(), row.menu.size() - row.menu.count("---") - (row.removeEnabled ? 0 : 1));
+        std::unique_ptr<QMenu> bare(AppIconMenu::build(row.item, {}, {}));
+        actionNamed(bare.get(), "Open")->trigger();
     }
 }
 
@@ -136,22 +149,6 @@ TEST_F(EnglishStrings, MoveToListsFirstThenGroupsAfterASeparator) {
     EXPECT_EQ(moveMenu({}).second, nullptr);
 }
 
-TEST_F(EnglishStrings, MenuEntriesReachTheirHandlers) {
-    QStringList calls;
-    AppIconMenuHandlers handlers{[&] { calls << "open"; },
-                                 [&] { calls << "rename"; },
-                                 [&] { calls << "color"; },
-                                 {},
-                                 [&] { calls << "remove"; }};
-    std::unique_ptr<QMenu> menu(AppIconMenu::build(group(0), {}, handlers));
-    for (const char *text : {"Open", "Rename…", "Group color…", "Remove from launcher"})
-        actionNamed(menu.get(), QString::fromUtf8(text))->trigger();
-    EXPECT_EQ(calls, (QStringList{"open", "rename", "color", "remove"}));
-    // Missing handlers leave the entries in place, doing nothing.
-    std::unique_ptr<QMenu> bare(AppIconMenu::build(group(0), {}, {}));
-    actionNamed(bare.get(), "Rename…")->trigger();
-}
-
 TEST_F(EnglishStrings, TintPopoverShowsExactlyTheStoredPreset) {
     const struct {
         std::optional<QString> tint;
@@ -181,36 +178,32 @@ TEST_F(EnglishStrings, TintPopoverKeepsTheSuspenderCountBalanced) {
     callbacks.onSetTint = [&](const std::optional<QString> &tint) { picked = tint; };
     AppIconView view(entry("Docs", "/tmp", true), 72, Qt::blue, callbacks);
     view.show();
-    view.setShowColorPopover(true); // no shell yet: nothing to count
+    view.setShowColorPopover(true); // no host: nothing to count
+    view.setShowColorPopover(false);
     {
-        AppDelegate shell;
-        view.setShowColorPopover(false);
-        EXPECT_EQ(shell.autoDismissSuspenders(), 0) << "went below zero";
-
-        shell.suspendAutoDismiss(); // someone else's editor is open too
+        FakeLauncherHost shell;
+        view.setHost(&shell);
+        const auto other = shell.holdOpen(); // someone else's editor is open too
         for (int round = 0; round < 2; ++round) {
             view.setShowColorPopover(true);
             view.setShowColorPopover(true); // already open: no second count
-            EXPECT_EQ(shell.autoDismissSuspenders(), 2);
+            EXPECT_EQ(shell.holds, 2);
             view.setShowColorPopover(false);
-            EXPECT_EQ(shell.autoDismissSuspenders(), 1);
+            EXPECT_EQ(shell.holds, 1);
             EXPECT_FALSE(view.showColorPopover());
         }
         // Choosing a swatch hands over its hex and closes the popover; the default row clears the tint.
         view.setShowColorPopover(true);
         view.colorPopover()->swatches()[2]->click();
         EXPECT_EQ(picked, std::optional<QString>("#22C55E"));
-        EXPECT_EQ(shell.autoDismissSuspenders(), 1);
+        EXPECT_EQ(shell.holds, 1);
         view.setShowColorPopover(true);
         view.colorPopover()->defaultRow()->click();
         ASSERT_TRUE(picked.has_value());
         EXPECT_FALSE(picked->has_value());
-        EXPECT_EQ(shell.autoDismissSuspenders(), 1);
-        view.setShowColorPopover(true);
-    } // the shell goes while the popover is open
-    view.setShowColorPopover(false);
-    AppDelegate later;
-    EXPECT_EQ(later.autoDismissSuspenders(), 0) << "counted against another shell";
+        EXPECT_EQ(shell.holds, 1);
+        view.setHost(nullptr);
+    }
 }
 
 TEST_F(EnglishStrings, HoverReportsTheNameAndClickRunsTheAction) {
@@ -267,34 +260,4 @@ TEST_F(EnglishStrings, LinkShowsGlobeThenItsFaviconClippedToARoundedSquare) {
     EXPECT_EQ(QColor(loaded.pixel(31, 31)), QColor(Qt::red));
     EXPECT_EQ(qAlpha(loaded.pixel(1, 1)), 0) << "corner not clipped";
     EXPECT_NE(QColor(globe.pixel(31, 31)), QColor(Qt::red));
-}
-
-TEST_F(EnglishStrings, DoubleClickOnAGroupCapsuleRenamesInsteadOfOpening) {
-    int actions = 0;
-    QStringList renames;
-    AppIconCallbacks callbacks;
-    callbacks.action = [&] { ++actions; };
-    callbacks.onRenameItem = [&](const QString &name) { renames.append(name); };
-    AppIconView view(group(2), 72, Qt::blue, callbacks);
-    view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-    const QPoint capsule = AppIconPainter::capsuleRect(view.item(), 72).center().toPoint();
-
-    QTest::mouseDClick(&view, Qt::LeftButton, {}, capsule);
-    auto *prompt = view.window()->findChild<GroupRenamePrompt *>();
-    ASSERT_NE(prompt, nullptr);
-    EXPECT_EQ(prompt->field()->text(), QStringLiteral("Group"));
-    prompt->field()->setText("  Tools ");
-    prompt->accept();
-    EXPECT_EQ(renames, QStringList{"  Tools "}) << "the name goes out as typed";
-    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
-    EXPECT_EQ(actions, 0) << "the group opened as well";
-
-    // A single click on the capsule still opens the group, once no second click follows.
-    QTest::mouseClick(&view, Qt::LeftButton, {}, capsule);
-    EXPECT_EQ(actions, 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return actions == 1; }, 2000));
-    QTest::mouseClick(&view, Qt::LeftButton, {},
-                      AppIconPainter::imageRect(view.item(), 72).center().toPoint());
-    EXPECT_EQ(actions, 2) << "clicks on the glyph open at once";
 }

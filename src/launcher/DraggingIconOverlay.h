@@ -6,15 +6,11 @@
 
 class QPainter;
 
-// A soft shadow of an image's shape: its alpha, blurred, in one colour. The image is grown by the blur
-// radius on each side; the result has the source's device pixel ratio.
-QImage blurredShadow(const QImage &source, qreal blurRadius, const QColor &color);
-
 // The lifted copy of the icon being dragged: the icon on a softly breathing glow of the item's tint.
 // The ring view places it at the drag point above everything else and repaints it at most 30 times a
 // second while a drag runs. The blurred glow and the icon's shadow are rendered once per icon and tint.
 class DraggingIconOverlay {
-public:
+  public:
     static constexpr int frameIntervalMs = 1000 / 30;
 
     // The breathing phase, 0 to 1, at time t in seconds (a period of about 1.26 s).
@@ -26,7 +22,7 @@ public:
     void paint(QPainter &painter, QPointF centre, const QImage &icon, double iconSize, const QColor &tint,
                double seconds, double appear);
 
-private:
+  private:
     void prepare(const QImage &icon, double iconSize, const QColor &tint, qreal dpr);
 
     qint64 m_iconKey = 0;

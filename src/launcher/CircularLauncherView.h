@@ -1,16 +1,14 @@
 #pragma once
 
+#include "launcher/RingPainter.h"
+#include "launcher/RingScene.h"
 #include "ring/Clock.h"
-#include "ring/DraggingIconOverlay.h"
-#include "ring/HoverLabelView.h"
 #include "ring/HoverModel.h"
 #include "ring/RingDrag.h"
 #include "store/Types.h"
 #include "views/GroupCapsuleClick.h"
-#include "views/Spring.h"
 
 #include <QElapsedTimer>
-#include <QHash>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -20,13 +18,13 @@
 #include <optional>
 
 class AppState;
+class LauncherHost;
 
 // The whole content of the launcher panel: a translucent themed disc carrying the current list's (or the
-// open group's) entries on a circle, the hover label and the drag feedback. It is one custom-painted
-// widget: each entry is a small piece of scene state (position, hover and drop-target emphasis, opacity)
-// moved by springs, and hit testing is done here. What does not change from frame to frame (the disc
-// with its blurred shadows, each entry's image, the label capsule) is rendered once into images keyed by
-// what it depends on, so an animation frame is mostly blits.
+// open group's) entries on a circle, the hover label and the drag feedback. The scene (RingScene) holds
+// what is shown and moves it; the painter (RingPainter) draws it from cached images. This widget takes
+// the events, runs the frame timer, steps back or dismisses, and repaints only what changed, so that
+// children over the hole or beside the ring can animate without repainting the disc.
 //
 // A click on an entry opens a group, or dismisses the launcher and launches the entry 0.16 s later, once
 // the panel has started fading. A double click on a group's name renames it, and a single click there
@@ -38,8 +36,9 @@ class CircularLauncherView : public QWidget {
   public:
     static constexpr int launchDelayMs = 160;
 
-    // clock: time for the drag logic and the delayed launch; nullptr uses the system clock.
-    CircularLauncherView(AppState *state, std::function<void()> onDismiss, QWidget *parent = nullptr,
+    // host: dismissal, sounds, favicons and the hold-open of editors; nullptr runs without (screenshots,
+    // the benchmark). clock: time for the drag logic and the delayed launch; nullptr uses the system clock.
+    CircularLauncherView(AppState *state, LauncherHost *host, QWidget *parent = nullptr,
                          Clock *clock = nullptr);
     ~CircularLauncherView() override;
 
@@ -47,12 +46,8 @@ class CircularLauncherView : public QWidget {
     void backOrDismiss();
     // "<activeListIndex>-main", or "<activeListIndex>-<open group id>": changes when the ring's content does.
     QString ringIdentity() const;
-    QImage icon(const AppItem &item) const;
+    QImage icon(const AppItem &item) const { return m_painter.icon(item); }
     QColor tint(const AppItem &item) const;
-    QList<MoveDestination> moveDestinations(const std::optional<QUuid> &excludingGroup,
-                                            const std::optional<QUuid> &excludingList) const;
-    QList<MoveDestination> ringMoveDestinations(const AppItem &item) const;
-    void moveItem(const AppItem &item, const MoveDestination &destination);
     void removeItem(const AppItem &item);
 
     // Ends every animation at its target: for screenshots and tests.
@@ -66,9 +61,6 @@ class CircularLauncherView : public QWidget {
     QPointF ringCentre() const { return {width() / 2.0, height() / 2.0}; }
     HoverModel &hoverModel() { return m_hover; }
     const RingDrag &drag() const { return m_drag; }
-    // Replaces the sound played on a launch, a group opening and a drop; it is asked for only when the
-    // "launcherSoundsEnabled" preference allows (tests count the requests).
-    void setSoundPlayer(std::function<void()> play) { m_playSound = std::move(play); }
     // Asks for a new group's name (tests answer it); receives the group id, returns the name or none.
     void setGroupNamePrompt(std::function<std::optional<QString>(const QUuid &)> prompt) {
         m_promptGroupName = std::move(prompt);
@@ -99,12 +91,8 @@ class CircularLauncherView : public QWidget {
     void leaveEvent(QEvent *event) override;
 
   private:
-    struct Sprite;
-    struct Layer;
-    struct DiscLook;
-    struct Tile;
-
     void sync();
+    void loadFavicon(const AppItem &item);
     void activate(const AppItem &item);
     void handleRelease(const RingRelease &release, QPointF widgetPoint);
     void activateByID(const QUuid &id);
@@ -113,50 +101,28 @@ class CircularLauncherView : public QWidget {
     void updateHover(QPointF widgetPoint);
     void startFrames();
     void frameTick();
-    bool stepAnimations(double dt);
-    void paintScene(QPainter &painter, bool deviceCleared);
-    void paintDisc(QPainter &painter, bool deviceCleared);
-    void paintDropSlot(QPainter &painter);
-    void paintLayer(QPainter &painter, const Layer &layer, qreal dpr);
-    const Tile &tile(const AppItem &item, const QString &key, double iconSize, const QColor &subListTint,
-                     qreal dpr);
-    QString tileKey(const AppItem &item, double iconSize, const QColor &subListTint) const;
-    QImage discImage(const DiscLook &look, qreal dpr);
-    QPixmap dropSlotImage(double diameter, const QColor &primary, qreal dpr);
-    const Sprite *spriteAt(QPointF widgetPoint) const;
-    // The sprite's frame (its hit area) in ring coordinates, at the current scale.
-    QRectF entryFrame(const Sprite &sprite) const;
-    bool onGroupCapsule(const Sprite &sprite, QPointF widgetPoint) const;
+    void paintScene(QPainter &painter, std::optional<QRectF> clip);
+    // Bounds of what the overlay and the drop slot paint now, in ring coordinates.
+    QRectF dragBounds() const;
+    // Repaints what the scene reports as changed (nullopt: everything), and what painted live before.
+    void markDirty(const std::optional<QRectF> &changed);
+    const RingSprite *spriteAt(QPointF widgetPoint) const;
+    bool onGroupCapsule(const RingSprite &sprite, QPointF widgetPoint) const;
     QList<AppItem> displayedItems() const;
+    void playSound();
     void playSoundIfEnabled();
 
     AppState *m_state;
-    std::function<void()> m_onDismiss;
-    std::function<void()> m_playSound;
+    LauncherHost *m_host;
     std::function<std::optional<QString>(const QUuid &)> m_promptGroupName;
     std::unique_ptr<SystemClock> m_ownClock;
     Clock &m_clock;
     AppStateRingStore m_ringStore;
     RingDrag m_drag;
     HoverModel m_hover;
-    HoverLabelView m_label;
-    DraggingIconOverlay m_overlay;
-    QHash<QUuid, QImage> m_favicons; // loaded favicons of link entries, by entry id
-    // Each resting entry drawn once (shadow, image, tint, name capsule), by everything it depends on.
-    QHash<QString, std::shared_ptr<Tile>> m_tiles;
-    mutable QHash<QString, QImage> m_icons; // icon(for:) by look, so the dragged copy keeps its caches
-    QPixmap m_dropSlot;
-    QString m_dropSlotKey;
-
-    std::unique_ptr<Layer> m_layer;
-    std::unique_ptr<Layer> m_leaving;
-    Spring m_radius{0.3, 0.75};
-    Spring m_dragAppear{0.22, 0.825};
-    std::unique_ptr<DiscLook> m_discLook;
-    QPixmap m_disc, m_discBefore; // the disc now, and the one it is cross-fading from
-    double m_themeProgress = 1;   // 0..1 along the colour change
-    double m_themeSeconds = 0.35; // duration of the running colour change
-    int m_lastListIndex = -1;
+    RingScene m_scene;
+    RingPainter m_painter;
+    QRect m_livePainted; // widget area painted live by the last frame: repainted with the next one
 
     QTimer m_frameTimer;
     QElapsedTimer m_frameClock;

@@ -1,6 +1,6 @@
-#include "ring/HoverLabelView.h"
+#include "launcher/HoverLabelView.h"
 
-#include "ring/DraggingIconOverlay.h"
+#include "views/PaintHelpers.h"
 
 #include <QEasingCurve>
 #include <QFont>
@@ -82,6 +82,15 @@ QPointF HoverLabelView::position() const {
     return m_from + (m_to - m_from) * t;
 }
 
+QRectF HoverLabelView::bounds() const {
+    if (m_text.isEmpty())
+        return {};
+    // The shadow reaches 8 points (and a pixel or two) beyond the capsule, 3 points lower.
+    const QSizeF size = capsuleSize(m_text, m_scale) + QSizeF(2 * 12, 2 * 12 + 3);
+    const QPointF at = position();
+    return {at - QPointF(size.width() / 2, size.height() / 2), size};
+}
+
 void HoverLabelView::render(qreal dpr) {
     if (m_imageText == m_text && m_imageScale == m_scale && m_imageDpr == dpr && !m_image.isNull())
         return;
@@ -109,7 +118,7 @@ void HoverLabelView::render(qreal dpr) {
         p.setFont(labelFont(m_scale));
         p.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, m_text);
     }
-    const QImage shadow = blurredShadow(capsule, 8, QColor(0, 0, 0, int(0.35 * 255)));
+    const QImage shadow = PaintHelpers::blurredShadow(capsule, 8, QColor(0, 0, 0, int(0.35 * 255)));
     // Shadow and capsule in one image: one blit per frame.
     m_image = QImage(shadow.size() + QSize(0, int(std::ceil(3 * dpr))), QImage::Format_ARGB32_Premultiplied);
     m_image.setDevicePixelRatio(dpr);

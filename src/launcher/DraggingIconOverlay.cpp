@@ -1,38 +1,16 @@
-#include "ring/DraggingIconOverlay.h"
+#include "launcher/DraggingIconOverlay.h"
+
+#include "views/PaintHelpers.h"
 
 #include <QPainter>
-#include <QtWidgets/qtwidgetsglobal.h>
 
 #include <cmath>
 
-QT_BEGIN_NAMESPACE
-// Qt's own blur (the one behind QGraphicsBlurEffect), exported by QtWidgets.
-extern Q_WIDGETS_EXPORT void qt_blurImage(QPainter *p, QImage &blurImage, qreal radius, bool quality,
-                                          bool alphaOnly, int transposed);
-QT_END_NAMESPACE
+using PaintHelpers::blurredShadow;
 
-QImage blurredShadow(const QImage &source, qreal blurRadius, const QColor &color) {
-    const qreal dpr = source.devicePixelRatio();
-    const int margin = int(std::ceil(blurRadius * dpr)) + 2;
-    QImage shape(source.width() + 2 * margin, source.height() + 2 * margin, QImage::Format_ARGB32_Premultiplied);
-    shape.fill(Qt::transparent);
-    {
-        QPainter p(&shape);
-        p.drawImage(margin, margin, source.convertToFormat(QImage::Format_ARGB32_Premultiplied));
-        p.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        p.fillRect(shape.rect(), color);
-    }
-    QImage result(shape.size(), QImage::Format_ARGB32_Premultiplied);
-    result.fill(Qt::transparent);
-    {
-        QPainter p(&result);
-        qt_blurImage(&p, shape, blurRadius * dpr, true, false, 0);
-    }
-    result.setDevicePixelRatio(dpr);
-    return result;
+double DraggingIconOverlay::pulse(double seconds) {
+    return (std::sin(5 * seconds) + 1) / 2;
 }
-
-double DraggingIconOverlay::pulse(double seconds) { return (std::sin(5 * seconds) + 1) / 2; }
 
 void DraggingIconOverlay::prepare(const QImage &icon, double iconSize, const QColor &tint, qreal dpr) {
     if (icon.cacheKey() == m_iconKey && iconSize == m_iconSize && tint == m_tint && dpr == m_dpr)
@@ -61,7 +39,8 @@ void DraggingIconOverlay::prepare(const QImage &icon, double iconSize, const QCo
     m_iconShadow = QImage();
     if (icon.isNull())
         return;
-    m_iconImage = icon.scaled(QSize(int(fit * dpr), int(fit * dpr)), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    m_iconImage =
+        icon.scaled(QSize(int(fit * dpr), int(fit * dpr)), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     m_iconImage.setDevicePixelRatio(dpr);
     m_iconShadow = blurredShadow(m_iconImage, 22, QColor(0, 0, 0, int(0.55 * 255)));
 }

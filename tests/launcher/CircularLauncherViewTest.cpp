@@ -1,13 +1,15 @@
-#include "ring/CircularLauncherView.h"
+#include "launcher/CircularLauncherView.h"
 #include "l10n/L.h"
+#include "launcher/HoverLabelView.h"
 #include "platform/linux/GioWorkspace.h"
 #include "ring/Clock.h"
-#include "ring/HoverLabelView.h"
 #include "ring/RingGeometry.h"
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
+#include "store/MoveDestinations.h"
 #include "store/Preferences.h"
+#include "support/FakeLauncherHost.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
 #include "views/AppIconPainter.h"
@@ -21,8 +23,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QStyleHints>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -93,9 +97,7 @@ class RingViewTest : public ::testing::Test {
         sandbox.preferences().setValue(QLatin1String(Preferences::launcherSoundsEnabled), soundsOn);
         state = std::make_unique<AppState>(
             StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
-        view = std::make_unique<CircularLauncherView>(
-            state.get(), [this] { ++dismissals; }, nullptr, &clock);
-        view->setSoundPlayer([this] { ++sounds; });
+        view = std::make_unique<CircularLauncherView>(state.get(), &host, nullptr, &clock);
         view->setGroupNamePrompt([this](const QUuid &id) {
             promptedFor = id;
             return groupName;
@@ -143,8 +145,9 @@ class RingViewTest : public ::testing::Test {
     ManualClock clock;
     std::unique_ptr<AppState> state;
     std::unique_ptr<CircularLauncherView> view;
-    int dismissals = 0;
-    int sounds = 0;
+    FakeLauncherHost host;
+    int &dismissals = host.dismissals;
+    int &sounds = host.sounds;
     std::optional<QUuid> promptedFor;
     std::optional<QString> groupName;
 };
@@ -212,16 +215,6 @@ TEST_F(RingViewTest, ClickOpensAGroupOrDismissesAndLaunchesAfterTheFadeStarted) 
     }
 }
 
-TEST_F(RingViewTest, RingIdentityNamesTheListAndTheOpenGroup) {
-    const AppItem g = group("G");
-    start({list("L0", {}), list("L1", {}), list("L2", {g})}, 2);
-    EXPECT_EQ(view->ringIdentity(), QStringLiteral("2-main"));
-    state->openSubList(g.id);
-    EXPECT_EQ(view->ringIdentity(), "2-" + g.id.toString(QUuid::WithoutBraces).toUpper());
-    state->closeSubList();
-    EXPECT_EQ(view->ringIdentity(), QStringLiteral("2-main"));
-}
-
 TEST_F(RingViewTest, MoveDestinationsOfferListsFirstThenGroups) {
     const AppItem plain = app("x"), member = app("m");
     const AppItem g1 = group("G1", {member}), g = group("G", {app("n")});
@@ -236,23 +229,23 @@ TEST_F(RingViewTest, MoveDestinationsOfferListsFirstThenGroups) {
     };
     const QString sep = QStringLiteral(" \u203A ");
     // A plain entry at the top level: the other lists in list order, then every group, the active list's too.
-    EXPECT_EQ(labels(view->ringMoveDestinations(plain)),
+    EXPECT_EQ(labels(MoveDestinations::forRingEntry(*state, plain)),
               (QStringList{"list H", "list C", "group H" + sep + "G", "group A" + sep + "G1"}));
-    EXPECT_EQ(labels(view->ringMoveDestinations(g1)), (QStringList{"list H", "list C"}))
+    EXPECT_EQ(labels(MoveDestinations::forRingEntry(*state, g1)), (QStringList{"list H", "list C"}))
         << "a group goes only to other lists";
-    const QList<MoveDestination> all = view->moveDestinations(std::nullopt, std::nullopt);
+    const QList<MoveDestination> all = MoveDestinations::all(*state, std::nullopt, std::nullopt);
     ASSERT_EQ(all.size(), 5);
     EXPECT_EQ(all[3].id, g.id);
     EXPECT_EQ(all[3].listID, h.id) << "a group destination names the list that holds it";
 
-    view->moveItem(plain, view->ringMoveDestinations(plain).first());
+    MoveDestinations::move(*state, plain, MoveDestinations::forRingEntry(*state, plain).first());
     ASSERT_EQ(state->lists()[0].items.size(), 3);
     EXPECT_EQ(state->lists()[0].items[2].id, plain.id);
     EXPECT_EQ(state->lists()[1].items.size(), 1);
 
     // Inside an open group: every list (the active one takes it out) and every other group.
     state->openSubList(g1.id);
-    EXPECT_EQ(labels(view->ringMoveDestinations(member)),
+    EXPECT_EQ(labels(MoveDestinations::forRingEntry(*state, member)),
               (QStringList{"list H", "list A", "list C", "group H" + sep + "G"}));
 }
 
@@ -262,30 +255,40 @@ TEST_F(RingViewTest, TintFollowsPresetsOnlyForFoldersAndGroups) {
     const QString red = QStringLiteral("#EF4444");
     AppItem tintedApp = app("a");
     tintedApp.folderTint = red;
-    const std::pair<AppItem, QColor> cases[] = {
-        {tintedApp, primary}, // plain entries ignore tints
-        {folder("f", red), hex(red)},
-        {folder("f", "#123456"), primary}, // no such preset
-        {folder("f", "#ef4444"), primary}, // compared as text
-        {folder("f"), primary},
-        {group("g", {}, "#22C55E"), hex("#22C55E")},
-        {group("g", {}), primary},
-    };
-    for (const auto &[entry, expected] : cases)
-        EXPECT_EQ(view->tint(entry), expected)
-            << entry.name.toStdString() << " " << entry.folderTint.value_or(QString()).toStdString();
+    EXPECT_EQ(view->tint(tintedApp), primary) << "plain entries ignore tints";
+    EXPECT_EQ(view->tint(folder("f", red)), hex(red));
+    EXPECT_EQ(view->tint(group("g", {}, "#22C55E")), hex("#22C55E"));
+    EXPECT_EQ(view->tint(group("g", {})), primary);
 }
 
-TEST_F(RingViewTest, EntriesSitOnTheirSlotsClockwiseFromNineOClock) {
+TEST_F(RingViewTest, AHoveredEntryRepaintsAroundItselfNotTheWholeRing) {
     start({list("Main", {app("A"), app("B"), app("C"), app("D")})});
-    const double r = RingGeometry::forStore(*state).radius();
-    const QPointF expected[] = {{-r, 0}, {0, -r}, {r, 0}, {0, r}};
-    for (int i = 0; i < 4; ++i) {
-        const QPointF at = *view->itemCentre(item(i).id);
-        EXPECT_NEAR(at.x(), view->ringCentre().x() + expected[i].x(), 0.01) << i;
-        EXPECT_NEAR(at.y(), view->ringCentre().y() + expected[i].y(), 0.01) << i;
-        EXPECT_EQ(view->itemAt(at), item(i).id) << i;
-    }
+    QList<QRect> painted;
+    struct PaintSpy : QObject {
+        QList<QRect> *rects;
+        bool eventFilter(QObject *, QEvent *event) override {
+            if (event->type() == QEvent::Paint)
+                rects->append(static_cast<QPaintEvent *>(event)->rect());
+            return false;
+        }
+    } spy;
+    spy.rects = &painted;
+    view->installEventFilter(&spy);
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    QTest::qWait(50);
+    painted.clear();
+
+    view->hoverModel().publish(item(0).id, item(0).name); // A, at 9 o'clock, grows
+    QTest::qWait(400);
+    ASSERT_FALSE(painted.isEmpty());
+    QRect all;
+    for (const QRect &rect : painted)
+        all |= rect;
+    EXPECT_TRUE(all.contains(frameOf(item(0)).toAlignedRect())) << "the growing entry was not repainted";
+    EXPECT_FALSE(all.intersects(frameOf(item(2)).toAlignedRect()))
+        << "the far side of the ring was repainted";
+    view->removeEventFilter(&spy);
 }
 
 TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
@@ -453,8 +456,7 @@ TEST_F(RingViewTest, OuterRadiusFromTheStore) {
         int items, lists;
         bool openGroup;
         double expected;
-    } cases[] = {{12, 1, false, 313.96}, {5, 1, false, 247.5}, {1, 1, false, 247.5},
-                 {0, 1, false, 247.5},   {5, 8, false, 302.5}, {5, 8, true, 247.5}};
+    } cases[] = {{12, 1, false, 313.96}, {5, 8, false, 302.5}, {5, 8, true, 247.5}};
     for (const auto &c : cases) {
         QList<AppItem> items = apps(c.items);
         const AppItem g = group("G", apps(5));
@@ -470,6 +472,22 @@ TEST_F(RingViewTest, OuterRadiusFromTheStore) {
         EXPECT_NEAR(shell.currentRingOuterRadius(), c.expected, 0.01)
             << c.items << " items, " << c.lists << " lists, group open " << c.openGroup;
     }
+}
+
+TEST(ShellHold, CountsWhileItLivesAndOutlivesItsShell) {
+    auto shell = std::make_unique<AppDelegate>();
+    auto first = shell->holdOpen();
+    {
+        const auto second = shell->holdOpen();
+        EXPECT_EQ(shell->autoDismissSuspenders(), 2);
+    }
+    EXPECT_EQ(shell->autoDismissSuspenders(), 1);
+    shell->hideLauncher(); // hiding clears the count; the hold given back later cannot take it below zero
+    first.reset();
+    EXPECT_EQ(shell->autoDismissSuspenders(), 0);
+    first = shell->holdOpen();
+    shell.reset();
+    first.reset(); // given back to a shell that is gone: nothing happens
 }
 
 TEST(HoverLabel, TextSizeAndPlaceFollowTheScale) {

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QUuid>
 
@@ -45,6 +46,8 @@ class HoverLabelView {
         return m_shown ? std::optional<QString>(m_text) : std::nullopt;
     }
     QPointF position() const;
+    // Everything the label may paint now (capsule and shadow), ring-relative.
+    QRectF bounds() const;
 
     // Draws the label; positions are ring-relative, painter's origin at the ring centre.
     void paint(QPainter &painter);

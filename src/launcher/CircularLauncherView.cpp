@@ -1,0 +1,243 @@
+#include "launcher/CircularLauncherView.h"
+
+#include "favicons/FaviconCache.h"
+#include "l10n/L.h"
+#include "launcher/LauncherHost.h"
+#include "ring/RingGeometry.h"
+#include "store/AppState.h"
+#include "views/AppIconPainter.h"
+
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+
+namespace {
+constexpr int frameIntervalMs = 16;
+} // namespace
+
+CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, QWidget *parent, Clock *clock)
+    : QWidget(parent), m_state(state), m_host(host),
+      m_ownClock(clock ? nullptr : std::make_unique<SystemClock>()), m_clock(clock ? *clock : *m_ownClock),
+      m_ringStore(*state), m_drag(m_ringStore, m_clock),
+      m_capsuleClick([this](int delayMs, std::function<void()> task) {
+          m_clock.schedule(delayMs, this, std::move(task));
+      }) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    const double side = RingGeometry::panelSide(RingGeometry::effectiveScale());
+    setFixedSize(qRound(side), qRound(side));
+
+    m_frameTimer.setInterval(frameIntervalMs);
+    m_frameTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_frameTimer, &QTimer::timeout, this, &CircularLauncherView::frameTick);
+    m_pulseClock.start();
+
+    for (auto signal :
+         {&AppState::listsChanged, &AppState::activeListIndexChanged, &AppState::openSubListIDChanged})
+        connect(m_state, signal, this, &CircularLauncherView::sync);
+    // The ceiling changes as the panel is shown on a screen: the ring takes its size at once instead of
+    // growing or shrinking while it fades in.
+    connect(m_state, &AppState::launcherMaxRadiusChanged, this, [this] {
+        sync();
+        m_scene.snapToTargets();
+        update();
+    });
+    connect(&m_drag, &RingDrag::changed, this, &CircularLauncherView::sync);
+    connect(&m_hover, &HoverModel::changed, this, &CircularLauncherView::sync);
+    m_promptGroupName = [this](const QUuid &) -> std::optional<QString> {
+        QInputDialog dialog(this);
+        dialog.setWindowTitle(L::nameNewGroup());
+        dialog.setLabelText(L::nameNewGroup());
+        dialog.setTextValue(L::defaultGroupName());
+        dialog.setOkButtonText(QStringLiteral("OK"));
+        dialog.setCancelButtonText(L::cancel());
+        if (auto *edit = dialog.findChild<QLineEdit *>())
+            edit->setPlaceholderText(L::name());
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.textValue();
+    };
+    sync();
+    finishAnimations();
+}
+
+CircularLauncherView::~CircularLauncherView() = default;
+
+QString CircularLauncherView::ringIdentity() const {
+    const auto group = m_state->openSubListID();
+    return QString::number(m_state->activeListIndex()) + u'-' +
+           (group ? uuidString(*group) : QStringLiteral("main"));
+}
+
+QList<AppItem> CircularLauncherView::displayedItems() const {
+    return m_drag.isDragging() ? m_drag.displayedOrder() : m_state->currentItems();
+}
+
+void CircularLauncherView::loadFavicon(const AppItem &item) {
+    FaviconCache *cache = m_host ? m_host->faviconCache() : nullptr;
+    if (!item.isURL || !cache || m_painter.favicons().contains(item.id))
+        return;
+    m_painter.favicons().insert(item.id, QImage()); // asked once
+    QPointer<CircularLauncherView> self(this);
+    cache->image(item.appPath, this, [self, id = item.id](const std::optional<QImage> &image) {
+        if (self && image && !image->isNull()) {
+            self->m_painter.favicons().insert(id, *image);
+            self->sync();
+        }
+    });
+}
+
+void CircularLauncherView::sync() {
+    // A changed size preference takes effect at the next showing.
+    const double side = RingGeometry::panelSide(RingGeometry::effectiveScale());
+    if (qRound(side) != width())
+        setFixedSize(qRound(side), qRound(side));
+
+    const QList<AppItem> items = displayedItems();
+    for (const AppItem &item : items)
+        loadFavicon(item);
+    const RingGeometry geometry = RingGeometry::forStore(*m_state, int(items.size()));
+    const ListThemeColors &colors = ::colors(m_state->currentTheme());
+    const QRectF labelBefore = m_scene.label().isVisible() ? m_scene.label().bounds() : QRectF();
+    RingScene::Inputs inputs{
+        items,
+        &geometry,
+        ringIdentity(),
+        m_state->activeListIndex(),
+        m_drag.draggingID(),
+        m_drag.dropTargetGroupID(),
+        m_drag.dropTargetItemID(),
+        m_hover.hoveredID(),
+        m_hover.name(),
+        m_drag.isDragging(),
+        [&](const AppItem &item) { return m_painter.tileKey(item, geometry.iconSize(), colors.primary); }};
+    bool whole = m_scene.sync(inputs);
+    // Tiles of entries no longer shown go; the leaving layer keeps its own until it has faded.
+    m_painter.keepTiles(m_scene.usedTileKeys());
+    bool recolours = false;
+    whole = m_painter.setDiscLook({colors, geometry.ringDiameter(), geometry.holeDiameter()}, &recolours) ||
+            whole;
+    if (recolours)
+        m_scene.startThemeChange();
+    startFrames();
+    if (whole)
+        markDirty(std::nullopt);
+    else
+        markDirty(labelBefore.united(m_scene.liveBounds()));
+}
+
+void CircularLauncherView::startFrames() {
+    // Something changed: back to full rate. (Setting the interval restarts a running timer, so only on
+    // a change, or a stream of events would keep postponing the next frame.)
+    if (m_frameTimer.interval() != frameIntervalMs)
+        m_frameTimer.setInterval(frameIntervalMs);
+    if (!m_frameTimer.isActive()) {
+        m_frameClock.start();
+        m_frameTimer.start();
+    }
+}
+
+void CircularLauncherView::frameTick() {
+    const double dt = std::min(m_frameClock.restart() / 1000.0, 0.05);
+    std::optional<QRectF> changed;
+    const bool moving = m_scene.step(dt, &changed);
+    markDirty(changed);
+    if (!moving && !m_drag.isDragging())
+        m_frameTimer.stop();
+    // When only the dragged copy's glow breathes, 30 frames a second are enough.
+    const int interval = moving ? frameIntervalMs : DraggingIconOverlay::frameIntervalMs;
+    if (m_frameTimer.interval() != interval)
+        m_frameTimer.setInterval(interval);
+}
+
+QRectF CircularLauncherView::dragBounds() const {
+    if (!m_drag.draggedItem())
+        return {};
+    const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+    QRectF bounds = RingPainter::draggedBounds(m_drag.dragPoint(), iconSize);
+    if (m_drag.showsDropSlot()) {
+        const RingGeometry geometry = RingGeometry::forStore(*m_state, int(displayedItems().size()));
+        bounds =
+            bounds.united(RingPainter::dropSlotBounds(geometry.pointOnRing(m_drag.dragAngle()), iconSize));
+    }
+    return bounds;
+}
+
+void CircularLauncherView::markDirty(const std::optional<QRectF> &changed) {
+    const QPointF centre = ringCentre();
+    auto toWidget = [&](const QRectF &ring) {
+        return ring.isEmpty() ? QRect()
+                              : ring.translated(centre).toAlignedRect().adjusted(-2, -2, 2, 2) & rect();
+    };
+    // What paints afresh every frame (live entries, the label, the dragged copy and the drop slot) is
+    // repainted where it was and where it is.
+    const QRect live = toWidget(m_scene.liveBounds().united(dragBounds()));
+    const QRect area = changed ? toWidget(*changed) | live | m_livePainted : rect();
+    m_livePainted = live;
+    if (area == rect())
+        update();
+    else if (!area.isEmpty())
+        update(area);
+}
+
+void CircularLauncherView::advanceAnimations(double seconds) {
+    m_scene.step(seconds);
+    update();
+}
+
+void CircularLauncherView::finishAnimations() {
+    m_scene.finish();
+    update();
+}
+
+void CircularLauncherView::paintScene(QPainter &painter, std::optional<QRectF> clip) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.translate(ringCentre());
+    RingFrame frame;
+    frame.iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+    frame.subListTint = ::colors(m_state->currentTheme()).primary;
+    frame.targetRadius = RingGeometry::forStore(*m_state).radius();
+    if (m_drag.showsDropSlot())
+        frame.dropSlotAt =
+            RingGeometry::forStore(*m_state, int(displayedItems().size())).pointOnRing(m_drag.dragAngle());
+    if (const auto dragged = m_drag.draggedItem()) {
+        frame.dragged = *dragged;
+        frame.dragPoint = m_drag.dragPoint();
+        frame.dragTint = tint(*dragged);
+    }
+    frame.seconds = m_pulseClock.elapsed() / 1000.0;
+    frame.clip = clip;
+    m_painter.paint(painter, m_scene, frame);
+}
+
+void CircularLauncherView::paintEvent(QPaintEvent *event) {
+    // The window is translucent: the backing store hands over the dirty region cleared.
+    QPainter painter(this);
+    const QRect dirty = event->rect();
+    paintScene(painter, dirty.contains(rect())
+                            ? std::nullopt
+                            : std::optional<QRectF>(QRectF(dirty).translated(-ringCentre())));
+    Q_EMIT framePainted();
+}
+
+void CircularLauncherView::paintFrame(QPainter &painter) {
+    paintScene(painter, std::nullopt);
+}
+
+QImage CircularLauncherView::renderFrame(qreal devicePixelRatio) {
+    QImage image(size() * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    paintScene(painter, std::nullopt);
+    return image;
+}
+
+QColor CircularLauncherView::tint(const AppItem &item) const {
+    const QColor primary = ::colors(m_state->currentTheme()).primary;
+    return item.isFolder || item.isSubList ? AppIconPainter::groupTint(item, primary) : primary;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "views/ViewHost.h"
+
+class FaviconCache;
+
+// What the "add" file dialog picks.
+enum class LauncherAddKind { app, folder, file };
+
+// What the launcher's views ask of the shell that shows them: the shell implements it and hands it to
+// the views; tests hand in a fake.
+class LauncherHost : public ViewHost {
+  public:
+    // Hides the launcher (it fades out).
+    virtual void dismiss() = 0;
+    // Asks for applications, folders or files to add to the current list.
+    virtual void pick(LauncherAddKind kind) = 0;
+    // The cache link entries take their favicons from; nullptr shows the globe.
+    virtual FaviconCache *faviconCache() = 0;
+    // The short "done" sound of a launch, a group opening or a drop.
+    virtual void playSound() = 0;
+};
