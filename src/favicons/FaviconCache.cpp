@@ -1,6 +1,7 @@
 #include "favicons/FaviconCache.h"
 
 #include "BuildConfig.h"
+#include "platform/PrivateFiles.h"
 #include "store/AppState.h"
 
 #include <QBuffer>
@@ -57,7 +58,7 @@ FaviconEndpoints FaviconEndpoints::standard() {
 FaviconCache::FaviconCache(const QString &diskDirectory, FaviconEndpoints endpoints, QObject *parent)
     : QObject(parent), m_diskDirectory(diskDirectory), m_endpoints(std::move(endpoints)),
       m_network(new QNetworkAccessManager(this)) {
-    QDir().mkpath(m_diskDirectory); // without it the cache still works, in memory only
+    PrivateFiles::makeFolder(m_diskDirectory); // without it the cache still works, in memory only
     m_pool.setMaxThreadCount(2);
 }
 

@@ -2,6 +2,7 @@
 
 #include "l10n/L.h"
 #include "platform/Bookmarks.h"
+#include "platform/PrivateFiles.h"
 #include "platform/Workspace.h"
 #include "store/ListsCodec.h"
 #include "store/Preferences.h"
@@ -56,7 +57,8 @@ AppState::AppState(const StoreServices &services, QObject *parent)
       m_supportDirectory(services.supportDirectory.isEmpty() ? defaultSupportDirectory()
                                                              : services.supportDirectory),
       m_language(L::language()) {
-    QDir().mkpath(m_supportDirectory);
+    PrivateFiles::makeFolder(m_supportDirectory);
+    PrivateFiles::tidy(listsFilePath());
     loadLists();
     bool ok = false;
     const int stored = preferences().value(QLatin1String(Preferences::activeListIndex), 0).toInt(&ok);
@@ -322,10 +324,12 @@ const QString *AppState::accessedPath(const AppItem &item) const {
 // MARK: saving
 
 bool AppState::save() {
-    QDir().mkpath(m_supportDirectory);
+    PrivateFiles::makeFolder(m_supportDirectory);
     QSaveFile file(listsFilePath());
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Private before a byte is written; a mode the user made tighter stays.
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(PrivateFiles::fileMode(listsFilePath()))) {
         printDiagnostic(QStringLiteral("could not save lists.json: cannot open for writing: ") + file.errorString());
         return false;
     }

@@ -249,7 +249,34 @@ private:
         m_out += bracket;
     }
     void boolean(bool value) { m_out += value ? "true" : "false"; }
-    void string(const QString &text) { utf8String(text.toUtf8()); }
+    void string(const QString &text) {
+        if (QStringView(text).isValidUtf16()) {
+            utf8String(text.toUtf8());
+            return;
+        }
+        // An unpaired surrogate has no UTF-8 form; its \u escape reads back as the same text.
+        static const char hexDigits[] = "0123456789abcdef";
+        m_out += '"';
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            const bool paired = QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                                QChar::isLowSurrogate(text[i + 1].unicode());
+            if (paired) {
+                ++i;
+                continue;
+            }
+            if (!QChar::isSurrogate(c))
+                continue;
+            escaped(QStringView(text).mid(start, i - start).toUtf8());
+            m_out += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                m_out += hexDigits[(c >> shift) & 0xF];
+            start = i + 1;
+        }
+        escaped(QStringView(text).mid(start).toUtf8());
+        m_out += '"';
+    }
     void uuid(const QUuid &id) {
         QByteArray text = id.toByteArray(QUuid::WithoutBraces);
         for (char &c : text)
@@ -259,8 +286,13 @@ private:
         m_out += '"';
     }
     void utf8String(const QByteArray &utf8) {
-        static const char hexDigits[] = "0123456789abcdef";
         m_out += '"';
+        escaped(utf8);
+        m_out += '"';
+    }
+    // The text of a JSON string, without the quotes.
+    void escaped(const QByteArray &utf8) {
+        static const char hexDigits[] = "0123456789abcdef";
         const char *run = utf8.constData();
         const char *end = run + utf8.size();
         for (const char *p = run; p != end; ++p) {
@@ -284,7 +316,6 @@ private:
             }
         }
         m_out.append(run, end - run);
-        m_out += '"';
     }
 
     QByteArray m_out;

@@ -129,6 +129,10 @@ TEST(ListsCodec, AnyTextSurvivesTheWriterAsValidJson) {
         QStringLiteral("quote \" backslash \\ slash /"),
         QStringLiteral("tab\tnewline\ncarriage\rbell\x07 nul") + QChar(0) + QStringLiteral("end"),
         QStringLiteral("日本語 — emoji 🌐 «guillemets»\u00a0nbsp"),
+        // Unpaired surrogates (an imported "\ud800" gives one) have no UTF-8 form.
+        QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b"),
+        QChar(0xDC00) + QStringLiteral("🌐") + QChar(0xD83D),
+        QString(QChar(0xDBFF)) + QChar(0xDBFF) + QStringLiteral("\"") + QChar(0xDFFF),
         QString(),
     };
     for (const QString &text : texts) {
