@@ -6,7 +6,7 @@
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
-#include "store/Preferences.h"
+#include "settings/Preferences.h"
 #include "views/FileIcons.h"
 
 #include <QApplication>
@@ -56,10 +56,9 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     FileIcons::ensureIconTheme();
 
-    QSettings preferences(sandbox.path() + QStringLiteral("/Ilvex.conf"), QSettings::IniFormat);
-    preferences.setValue(QLatin1String(Preferences::launcherScale), 1.4);
-    preferences.setValue(QLatin1String(Preferences::launcherSoundsEnabled), false);
-    Preferences::install(&preferences);
+    Preferences preferences(std::make_unique<QSettings>(sandbox.path() + QStringLiteral("/Ilvex.conf"), QSettings::IniFormat));
+    preferences.setLauncherScale(1.4);
+    preferences.setLauncherSoundsEnabled(false);
 
     AppList list{QUuid::createUuid(), QStringLiteral("Bench"), sampleItems(24), ListTheme::teal, {}};
     QDir().mkpath(sandbox.path() + QStringLiteral("/support"));
@@ -158,6 +157,5 @@ int main(int argc, char **argv) {
                 showClock.nsecsElapsed() / 1e6);
     shell.hideLauncher();
     AppState::setShared(nullptr);
-    Preferences::install(nullptr);
     return 0;
 }

@@ -2,7 +2,7 @@
 // Run: build/bench/store_bench [rounds]
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
-#include "store/Preferences.h"
+#include "settings/Preferences.h"
 #include "platform/Bookmarks.h"
 #include "platform/Workspace.h"
 
@@ -62,8 +62,7 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 30;
     QTemporaryDir dir;
-    QSettings preferences(dir.path() + QStringLiteral("/prefs.conf"), QSettings::IniFormat);
-    Preferences::install(&preferences);
+    Preferences preferences(std::make_unique<QSettings>(dir.path() + QStringLiteral("/prefs.conf"), QSettings::IniFormat));
     NoWorkspace workspace;
 
     const QByteArray document = ListsCodec::encodeLists(sampleLists());

@@ -1,10 +1,8 @@
 #include "favicons/FaviconCache.h"
 
 #include "BuildConfig.h"
-#include "store/AppState.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -69,12 +67,6 @@ FaviconCache::~FaviconCache() {
 }
 
 FaviconCache *FaviconCache::shared() {
-    if (!sharedCache) {
-        const QString support =
-            AppState::shared() ? AppState::shared()->supportDirectory() : AppState::defaultSupportDirectory();
-        sharedCache = new FaviconCache(support + QStringLiteral("/favicons"), FaviconEndpoints::standard(),
-                                       QCoreApplication::instance());
-    }
     return sharedCache;
 }
 

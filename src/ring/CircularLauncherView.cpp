@@ -6,7 +6,7 @@
 #include "shell/AppDelegate.h"
 #include "shell/LauncherSound.h"
 #include "store/AppState.h"
-#include "store/Preferences.h"
+#include "settings/Preferences.h"
 #include "views/AppIconMenu.h"
 #include "views/AppIconPainter.h"
 #include "views/GroupRenamePrompt.h"
@@ -109,7 +109,7 @@ CircularLauncherView::CircularLauncherView(AppState *state, std::function<void()
     setAttribute(Qt::WA_TranslucentBackground);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    const double side = RingGeometry::panelSide(RingGeometry::effectiveScale());
+    const double side = RingGeometry::panelSide(RingGeometry::effectiveScale(m_state->preferences().launcherScale()));
     setFixedSize(qRound(side), qRound(side));
 
     m_frameTimer.setInterval(frameIntervalMs);
@@ -163,12 +163,12 @@ QList<AppItem> CircularLauncherView::displayedItems() const {
 
 void CircularLauncherView::sync() {
     // A changed size preference takes effect at the next showing.
-    const double side = RingGeometry::panelSide(RingGeometry::effectiveScale());
+    const double side = RingGeometry::panelSide(RingGeometry::effectiveScale(m_state->preferences().launcherScale()));
     if (qRound(side) != width())
         setFixedSize(qRound(side), qRound(side));
 
     const QList<AppItem> items = displayedItems();
-    const RingGeometry geometry = RingGeometry::forStore(*m_state, int(items.size()));
+    const RingGeometry geometry = RingGeometry::forStore(*m_state, m_state->preferences().launcherScale(), int(items.size()));
     const QString identity = ringIdentity();
 
     if (identity != m_layer->identity) {
@@ -423,7 +423,7 @@ void CircularLauncherView::paintDisc(QPainter &painter, bool deviceCleared) {
     if (m_disc.isNull() || m_disc.devicePixelRatio() != dpr)
         m_disc = QPixmap::fromImage(discImage(*m_discLook, dpr));
     // While the ring grows or shrinks the rendered disc is stretched; it is rendered afresh at rest.
-    const double target = RingGeometry::forStore(*m_state).radius();
+    const double target = RingGeometry::forStore(*m_state, m_state->preferences().launcherScale()).radius();
     const double stretch = target > 0 ? m_radius.value() / target : 1;
     auto draw = [&](const QPixmap &image, double opacity, bool copy) {
         const QSizeF size = image.deviceIndependentSize() * stretch;
@@ -501,7 +501,7 @@ QPixmap CircularLauncherView::dropSlotImage(double d, const QColor &primary, qre
 void CircularLauncherView::paintDropSlot(QPainter &painter) {
     if (!m_drag.showsDropSlot())
         return;
-    const RingGeometry geometry = RingGeometry::forStore(*m_state, int(displayedItems().size()));
+    const RingGeometry geometry = RingGeometry::forStore(*m_state, m_state->preferences().launcherScale(), int(displayedItems().size()));
     const double d = geometry.iconSize() + 16;
     const QPixmap marker =
         dropSlotImage(d, ::colors(m_state->currentTheme()).primary, painter.device()->devicePixelRatioF());
@@ -561,7 +561,7 @@ void CircularLauncherView::paintLayer(QPainter &painter, const Layer &layer, qre
     const double presence = std::clamp(layer.presence.value(), 0.0, 1.0);
     if (presence <= 0)
         return;
-    const double scale = RingGeometry::effectiveScale();
+    const double scale = RingGeometry::effectiveScale(m_state->preferences().launcherScale());
     const double iconSize = RingGeometry::iconSize(scale);
     const QColor subListTint = ::colors(m_state->currentTheme()).primary;
     const double pulse = (std::sin(m_pulseClock.elapsed() / 1000.0 * M_PI / 0.45) + 1) / 2;
@@ -608,7 +608,7 @@ void CircularLauncherView::paintScene(QPainter &painter, bool deviceCleared) {
     paintLayer(painter, *m_layer, dpr);
     m_label.paint(painter);
     if (const auto dragged = m_drag.draggedItem(); dragged && m_dragAppear.value() > 0.01) {
-        const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+        const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale(m_state->preferences().launcherScale()));
         m_overlay.paint(painter, m_drag.dragPoint(), icon(*dragged), iconSize, tint(*dragged),
                         m_pulseClock.elapsed() / 1000.0, std::clamp(m_dragAppear.value(), 0.0, 1.0));
     }
@@ -673,7 +673,7 @@ QColor CircularLauncherView::tint(const AppItem &item) const {
 // Hit testing and input.
 
 QRectF CircularLauncherView::entryFrame(const Sprite &sprite) const {
-    const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+    const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale(m_state->preferences().launcherScale()));
     const QRectF imageRect = AppIconPainter::imageRect(sprite.item, iconSize);
     const QPointF origin = QPointF(sprite.x.value(), sprite.y.value()) - imageRect.center();
     return {origin, AppIconPainter::frameSize(sprite.item, iconSize)};
@@ -682,7 +682,7 @@ QRectF CircularLauncherView::entryFrame(const Sprite &sprite) const {
 bool CircularLauncherView::onGroupCapsule(const Sprite &sprite, QPointF widgetPoint) const {
     const QPointF inFrame = widgetPoint - ringCentre() - entryFrame(sprite).topLeft();
     return GroupCapsuleClick::onGroupCapsule(sprite.item,
-                                             RingGeometry::iconSize(RingGeometry::effectiveScale()), inFrame);
+                                             RingGeometry::iconSize(RingGeometry::effectiveScale(m_state->preferences().launcherScale())), inFrame);
 }
 
 const CircularLauncherView::Sprite *CircularLauncherView::spriteAt(QPointF widgetPoint) const {
@@ -989,6 +989,6 @@ void CircularLauncherView::contextMenuEvent(QContextMenuEvent *event) {
 }
 
 void CircularLauncherView::playSoundIfEnabled() {
-    if (m_playSound && Preferences::boolValue(Preferences::launcherSoundsEnabled, true))
+    if (m_playSound && m_state->preferences().launcherSoundsEnabled())
         m_playSound();
 }

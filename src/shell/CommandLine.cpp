@@ -3,7 +3,7 @@
 #include "shell/GuiMode.h"
 
 #include "BuildConfig.h"
-#include "platform/linux/LinuxServices.h"
+#include "shell/LinuxStoreServices.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
@@ -50,7 +50,7 @@ constexpr int transferTimeoutMs = 60000;
 int exportLists(const QString &path) {
     auto reply = SingleInstance().askRunning(InstanceRequest::exportLists, {}, transferTimeoutMs);
     if (!reply) {
-        LinuxServices services;
+        LinuxStoreServices services;
         AppState state(services.store());
         reply = ListsTransfer::exportLists(state);
     }
@@ -147,7 +147,7 @@ int importLists(const QString &path, bool append) {
             printError(QStringLiteral("no free place: Ilvex already has %1 lists").arg(AppState::maxLists));
             return 1;
         }
-        LinuxServices services;
+        LinuxStoreServices services;
         AppState state(services.store());
         reply = ListsTransfer::importLists(state, *data, append);
     }

@@ -1,7 +1,7 @@
 #include "shell/GuiMode.h"
 
 #include "favicons/FaviconCache.h"
-#include "platform/linux/LinuxServices.h"
+#include "shell/LinuxStoreServices.h"
 #include "ring/CircularLauncherView.h"
 #include "shell/AppDelegate.h"
 #include "shell/ListsTransfer.h"
@@ -71,10 +71,13 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     }
 
     FileIcons::ensureIconTheme();
-    LinuxServices services;
+    LinuxStoreServices services;
     FileIcons::setWorkspace(&services.workspace);
+    services.preferences.watchFile();
     AppState state(services.store());
     AppState::setShared(&state);
+    FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"), FaviconEndpoints::standard());
+    FaviconCache::setShared(&favicons);
     AppDelegate shell(&state);
     // ILVEX_TRACE_SHOW: report the time from a show request to the launcher's first painted frame.
     const bool trace = qEnvironmentVariableIsSet("ILVEX_TRACE_SHOW");
@@ -101,6 +104,7 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     handle(request);
     const int result = app.exec();
     AppState::setShared(nullptr);
+    FaviconCache::setShared(nullptr);
     FileIcons::setWorkspace(nullptr);
     return result;
 }
@@ -110,7 +114,7 @@ int runScreenshot(int argc, char **argv, const QString &path) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     FileIcons::ensureIconTheme();
-    LinuxServices services;
+    LinuxStoreServices services;
     FileIcons::setWorkspace(&services.workspace);
     AppState state(services.store());
     CircularLauncherView view(&state, {});

@@ -134,10 +134,10 @@ std::optional<AppList> readList(const QJsonValue &value) {
 
     const QJsonValue snapshot = object.value(QLatin1String("snapshot"));
     if (!snapshot.isUndefined() && !snapshot.isNull()) {
-        auto items = readItems(snapshot);
-        if (!items)
+        auto saved = readItems(snapshot);
+        if (!saved)
             return std::nullopt;
-        list.snapshot = std::move(*items);
+        list.snapshot = std::move(*saved);
     }
     return list;
 }

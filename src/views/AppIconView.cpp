@@ -52,6 +52,8 @@ void AppIconView::loadFavicon() {
     if (!m_item.isURL)
         return;
     FaviconCache *cache = m_faviconCache ? m_faviconCache.data() : FaviconCache::shared();
+    if (!cache)
+        return;
     if (const auto known = cache->cachedImage(m_item.appPath)) {
         m_favicon = known;
         return;

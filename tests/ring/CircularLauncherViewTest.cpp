@@ -7,7 +7,7 @@
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
-#include "store/Preferences.h"
+#include "settings/Preferences.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
 #include "views/AppIconPainter.h"
@@ -87,10 +87,10 @@ class RingViewTest : public ::testing::Test {
         view.reset();
         dismissals = sounds = 0;
         workspace.openedApplications.clear();
-        sandbox.preferences().setValue(QLatin1String(Preferences::launcherScale), scale);
+        sandbox.preferences().setLauncherScale(scale);
         sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), ListsCodec::encodeLists(lists));
-        sandbox.preferences().setValue(QLatin1String(Preferences::activeListIndex), activeIndex);
-        sandbox.preferences().setValue(QLatin1String(Preferences::launcherSoundsEnabled), soundsOn);
+        sandbox.preferences().setActiveListIndex(activeIndex);
+        sandbox.preferences().setLauncherSoundsEnabled(soundsOn);
         state = std::make_unique<AppState>(
             StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
         view = std::make_unique<CircularLauncherView>(
@@ -120,7 +120,7 @@ class RingViewTest : public ::testing::Test {
         ASSERT_TRUE(centre);
         click(*centre);
     }
-    static double iconSize() { return RingGeometry::iconSize(RingGeometry::effectiveScale()); }
+    double iconSize() const { return RingGeometry::iconSize(RingGeometry::effectiveScale(sandbox.preferences().launcherScale())); }
     // An entry's frame, in widget coordinates, at the scale the view runs at.
     QRectF frameOf(const AppItem &entry) const {
         const QPointF origin =
@@ -278,7 +278,7 @@ TEST_F(RingViewTest, TintFollowsPresetsOnlyForFoldersAndGroups) {
 
 TEST_F(RingViewTest, EntriesSitOnTheirSlotsClockwiseFromNineOClock) {
     start({list("Main", {app("A"), app("B"), app("C"), app("D")})});
-    const double r = RingGeometry::forStore(*state).radius();
+    const double r = RingGeometry::forStore(*state, sandbox.preferences().launcherScale()).radius();
     const QPointF expected[] = {{-r, 0}, {0, -r}, {r, 0}, {0, r}};
     for (int i = 0; i < 4; ++i) {
         const QPointF at = *view->itemCentre(item(i).id);

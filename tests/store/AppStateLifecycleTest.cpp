@@ -1,7 +1,6 @@
 #include "l10n/L.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
-#include "store/Preferences.h"
 #include "support/CaptureStdout.h"
 #include "support/QtPrinters.h"
 #include "support/FakeWorkspace.h"
@@ -121,13 +120,12 @@ TEST_F(StoreLifecycle, FirstStartWritesNothingUntilSomethingChanges) {
 }
 
 TEST_F(StoreLifecycle, SnapshotsAreNormalisedOnLoadAndSavedOnce) {
-    const AppItem a = app(QStringLiteral("a"));
-    const AppItem b = app(QStringLiteral("b"));
+    const AppItem a = app(QStringLiteral("a")), b = app(QStringLiteral("b")), c = app(QStringLiteral("c"));
     const AppItem gone = app(QStringLiteral("gone"));
     const QList<AppList> stored{
-        AppList{QUuid::createUuid(), QStringLiteral("empty snapshot"), {a, b}, ListTheme::red, {}},
+        AppList{QUuid::createUuid(), QStringLiteral("empty snapshot"), {a}, ListTheme::red, {}},
         AppList{QUuid::createUuid(), QStringLiteral("stale snapshot"), {b}, ListTheme::green, {gone, b}},
-        AppList{QUuid::createUuid(), QStringLiteral("good snapshot"), {a, b}, ListTheme::teal, {b}},
+        AppList{QUuid::createUuid(), QStringLiteral("good snapshot"), {c, gone}, ListTheme::teal, {gone}},
     };
     writeLists(ListsCodec::encodeLists(stored));
     auto state = start();
@@ -180,15 +178,12 @@ TEST_F(StoreLifecycle, StoredActiveIndexOutOfRangeStartsOnTheFirstList) {
                              AppList{QUuid::createUuid(), QStringLiteral("B"), {}, ListTheme::blue, {}}};
     writeLists(ListsCodec::encodeLists(two));
     const struct {
-        QVariant stored;
+        int stored;
         int expected;
-    } cases[] = {{5, 0}, {-1, 0}, {2, 0}, {1, 1}, {QStringLiteral("x"), 0}, {QVariant(), 0}};
+    } cases[] = {{5, 0}, {-1, 0}, {2, 0}, {1, 1}};
     for (const auto &c : cases) {
-        if (c.stored.isValid())
-            sandbox.preferences().setValue(QLatin1String(Preferences::activeListIndex), c.stored);
-        else
-            sandbox.preferences().remove(QLatin1String(Preferences::activeListIndex));
-        EXPECT_EQ(start()->activeListIndex(), c.expected) << c.stored.toString().toStdString();
+        sandbox.preferences().setActiveListIndex(c.stored);
+        EXPECT_EQ(start()->activeListIndex(), c.expected) << c.stored;
     }
 }
 
@@ -240,7 +235,7 @@ TEST_F(StoreLifecycle, LegacyItemsFileWinsOverTheLegacyPreference) {
     const QList<AppItem> legacy{app(QStringLiteral("Old Mail")), app(QStringLiteral("Old Notes"))};
     const QByteArray items = itemsJson(legacy);
     sandbox.writeFile(QStringLiteral(".local/share/Ilvex/apps.json"), items);
-    sandbox.preferences().setValue(QLatin1String(Preferences::launcherApps), QByteArray("[]"));
+    sandbox.preferences().setLauncherApps(QByteArray("[]"));
 
     auto state = start();
     ASSERT_EQ(state->lists().size(), 1);
@@ -248,7 +243,7 @@ TEST_F(StoreLifecycle, LegacyItemsFileWinsOverTheLegacyPreference) {
     EXPECT_EQ(state->lists()[0].theme, ListTheme::blue);
     EXPECT_EQ(state->lists()[0].items, legacy);
     EXPECT_FALSE(QFile::exists(sandbox.supportDirectory() + QStringLiteral("/apps.json")));
-    EXPECT_TRUE(sandbox.preferences().contains(QLatin1String(Preferences::launcherApps)));
+    EXPECT_TRUE(sandbox.preferences().launcherApps());
     EXPECT_EQ(listsOnDisk(), state->lists());
 }
 
@@ -256,11 +251,11 @@ TEST_F(StoreLifecycle, LegacyPreferenceIsMigratedThenRemoved) {
     sandbox.writeFile(QStringLiteral(".local/share/Ilvex/apps.json"), "not an array");
     const QByteArray one = R"([{"id": "7C9E6679-7425-40DE-944B-E07FC1F90AE7", "name": "Safari",
                                 "bundleIdentifier": "firefox", "appPath": "/x/firefox.desktop"}])";
-    sandbox.preferences().setValue(QLatin1String(Preferences::launcherApps), one);
+    sandbox.preferences().setLauncherApps(one);
     auto state = start();
     ASSERT_EQ(state->lists().size(), 1);
     EXPECT_EQ(state->lists()[0].items[0].name, QStringLiteral("Safari"));
-    EXPECT_FALSE(sandbox.preferences().contains(QLatin1String(Preferences::launcherApps)));
+    EXPECT_FALSE(sandbox.preferences().launcherApps());
     EXPECT_TRUE(QFile::exists(sandbox.supportDirectory() + QStringLiteral("/apps.json")))
         << "an unreadable legacy file is left alone";
 }
@@ -315,7 +310,7 @@ TEST_F(StoreLifecycle, DerivedValuesFollowTheActiveList) {
         AppList{QUuid::createUuid(), QStringLiteral("A"), {app(QStringLiteral("a"))}, ListTheme::red, {}},
         AppList{QUuid::createUuid(), QStringLiteral("B"), {group}, ListTheme::teal, {}}};
     writeLists(ListsCodec::encodeLists(stored));
-    sandbox.preferences().setValue(QLatin1String(Preferences::activeListIndex), 1);
+    sandbox.preferences().setActiveListIndex(1);
     auto state = start();
     EXPECT_EQ(state->safeIndex(), 1);
     EXPECT_EQ(state->currentTheme(), ListTheme::teal);
@@ -326,17 +321,26 @@ TEST_F(StoreLifecycle, DerivedValuesFollowTheActiveList) {
     EXPECT_EQ(state->currentItems(), QList<AppItem>{member});
 }
 
-TEST_F(StoreLifecycle, LanguageChangeUpdatesCacheAndBothPreferences) {
+TEST_F(StoreLifecycle, TheLanguageIsSeededOnceFromItsPreferenceAndChangesBothPreferences) {
+    L::resetLanguageCacheForTesting();
+    sandbox.preferences().setAppLanguage(QStringLiteral("klingon"));
+    EXPECT_EQ(start()->language(), AppLanguage::system) << "an unknown value means system";
+    L::resetLanguageCacheForTesting();
+    sandbox.preferences().setAppLanguage(QStringLiteral("de"));
     auto state = start();
+    EXPECT_EQ(L::language(), AppLanguage::de);
+    sandbox.preferences().setAppLanguage(QStringLiteral("fr"));
+    EXPECT_EQ(start()->language(), AppLanguage::de) << "read once, then only set by the store";
+
     QSignalSpy changed(state.get(), &AppState::languageChanged);
     state->setLanguage(AppLanguage::zh);
     EXPECT_EQ(L::language(), AppLanguage::zh);
-    EXPECT_EQ(sandbox.preferences().value(QLatin1String(Preferences::appLanguage)).toString(), QStringLiteral("zh"));
-    EXPECT_EQ(Preferences::settings().value(QLatin1String(Preferences::appleLanguages)).toStringList(),
-              QStringList{QStringLiteral("zh-Hans")});
+    EXPECT_EQ(sandbox.preferences().appLanguage(), QStringLiteral("zh"));
+    EXPECT_EQ(sandbox.preferences().appleLanguages(), QStringList{QStringLiteral("zh-Hans")});
     state->setLanguage(AppLanguage::system);
-    EXPECT_FALSE(Preferences::settings().contains(QLatin1String(Preferences::appleLanguages)));
-    EXPECT_EQ(changed.count(), 2);
+    EXPECT_TRUE(sandbox.preferences().appleLanguages().isEmpty());
+    state->setLanguage(AppLanguage::system);
+    EXPECT_EQ(changed.count(), 2) << "an unchanged language announces nothing";
 }
 
 TEST_F(StoreLifecycle, DisplayNamesComeFromTheEntryThenTheFallbackThenTheFileName) {

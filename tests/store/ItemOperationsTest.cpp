@@ -111,19 +111,6 @@ TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
     expectSaved();
 }
 
-TEST_F(ItemOperations, RemovingTakesEveryEntryWithTheIdFromTheCurrentItemsOnly) {
-    AppList apps = list(QStringLiteral("Apps"), QStringLiteral("A B"));
-    apps.items.append(apps.items[0]); // a duplicate id, as an imported document can bring
-    AppList other = list(QStringLiteral("Other"));
-    other.items.append(apps.items[0]);
-    start({apps, other});
-
-    state->remove(apps.items[0]);
-
-    EXPECT_EQ(shown(0), words("B"));
-    EXPECT_EQ(shown(1), words("A"));
-}
-
 struct MoveCase {
     const char *title;
     const char *entry;
