@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerRow{
             "BothPlaceholdersGiveNothing", {200, png(1)}, LoopbackHttpServer::Answer{200, png(1)}, 0, 2},
         AnswerRow{"SiteErrorGivesNothing", {500, png(64)}, LoopbackHttpServer::Answer{403, png(64)}, 0, 2}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &test) { return std::string(test.param.name); });
 
 TEST_F(Fixture, SlowServersTimeOut) {
     // The service never answers (request time-out); the site trickles bytes forever (whole-download limit).

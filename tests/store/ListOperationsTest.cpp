@@ -1,5 +1,9 @@
 #include "StoreFixture.h"
 
+#include "support/CaptureStdout.h"
+
+#include <QDir>
+
 namespace {
 
 class ListOperations : public StoreFixture {};
@@ -61,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IndexCase{"reorderFromEqualsCount", false, 5, 1, 5, 0, "L0 L1 L2 L3 L4", 1},
                       IndexCase{"reorderNegativeFrom", false, 5, 1, -1, 0, "L0 L1 L2 L3 L4", 1},
                       IndexCase{"reorderNegativeTo", false, 5, 1, 0, -1, "L0 L1 L2 L3 L4", 1}),
-    [](const auto &info) { return std::string(info.param.title); });
+    [](const auto &test) { return std::string(test.param.title); });
 
 TEST_F(ListOperations, AddListMakesTheNewListActiveWithoutSignallingOrClosingTheGroup) {
     QList<AppList> lists = emptyLists(6);
@@ -129,6 +133,41 @@ TEST_F(ListOperations, RenameAndRecolourKeepTheTextExactlyAndGuardTheIndex) {
     }
     EXPECT_EQ(fileBytes(), bytesBefore);
     EXPECT_EQ(changes->count(), 0);
+}
+
+// Each operation saves once and announces each property it changed once; an index or a group that did
+// not change is not announced. Saves are counted by the one line each failed save prints.
+TEST_F(ListOperations, AnOperationSavesOnceAndAnnouncesEachChangedPropertyOnce) {
+    const struct {
+        const char *title;
+        std::function<void(AppState &)> run;
+        int saves, lists, index, open, content;
+    } rows[] = {
+        {"addList", [](AppState &s) { s.addList(QStringLiteral("New"), ListTheme::red); }, 1, 1, 1, 0, 0},
+        {"reorderTheActiveList", [](AppState &s) { s.reorderList(1, 0); }, 1, 1, 1, 0, 0},
+        {"removeAListBeforeTheActive", [](AppState &s) { s.removeList(0); }, 1, 1, 0, 0, 1},
+        {"switchToTheActiveList", [](AppState &s) { s.switchToList(1); }, 0, 0, 0, 1, 1},
+        {"removeTheLastMember", [](AppState &s) { s.remove(s.currentItems()[0]); }, 1, 1, 0, 1, 1},
+        {"renameToTheSameName", [](AppState &s) { s.renameList(0, QStringLiteral("L0")); }, 1, 0, 0, 0, 0},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.title);
+        load({"A", "G:x B", "C"}, 1);
+        state->openSubList(id("G", 1));
+        QSignalSpy lists(state.get(), &AppState::listsChanged), index(state.get(), &AppState::activeListIndexChanged),
+            open(state.get(), &AppState::openSubListIDChanged);
+        changes->clear();
+        QFile::remove(sandbox.listsFile()); // a folder in its place makes every save fail and say so
+        QDir().mkpath(sandbox.listsFile());
+        const QString printed = captureStdout([&] { row.run(*state); });
+        EXPECT_EQ(printed.count(QStringLiteral("could not save")), row.saves);
+        EXPECT_EQ(state->lastChangeSaved(), row.saves == 0);
+        EXPECT_EQ(lists.count(), row.lists);
+        EXPECT_EQ(index.count(), row.index);
+        EXPECT_EQ(open.count(), row.open);
+        EXPECT_EQ(changes->count(), row.content);
+        QDir().rmdir(sandbox.listsFile());
+    }
 }
 
 } // namespace

@@ -75,10 +75,10 @@ INSTANTIATE_TEST_SUITE_P(Table, Import,
                                            ImportCase{true, 7, 10, 1}, ImportCase{true, 5, 3, 3},
                                            ImportCase{true, 8, 1, -1}, ImportCase{false, 3, 1, 1},
                                            ImportCase{false, 3, 8, 8}, ImportCase{false, 3, 10, 8}),
-                         [](const auto &info) {
-                             return std::string(info.param.append ? "append" : "replace") + "Have" +
-                                    std::to_string(info.param.have) + "Incoming" +
-                                    std::to_string(info.param.incoming);
+                         [](const auto &test) {
+                             return std::string(test.param.append ? "append" : "replace") + "Have" +
+                                    std::to_string(test.param.have) + "Incoming" +
+                                    std::to_string(test.param.incoming);
                          });
 
 // Malformed documents are the codec's business; here only that a refused one changes nothing.
