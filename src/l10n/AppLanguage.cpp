@@ -120,8 +120,8 @@ AppLanguage fromSystem() {
     return AppLanguage::en;
 }
 
-void setSystemLanguagesForTesting(const std::optional<QStringList> &languages) {
-    injectedSystemLanguages = languages;
+void setSystemLanguagesForTesting(const std::optional<QStringList> &preferred) {
+    injectedSystemLanguages = preferred;
 }
 
 void applyToFrameworks(AppLanguage language, Preferences &preferences) {

@@ -74,8 +74,9 @@ TEST_P(FaviconAnswers, TriesServiceThenSiteAndKeepsOnlyRealIcons) {
     EXPECT_EQ(result->has_value() ? (*result)->width() : 0, row.expectedWidth);
     ASSERT_EQ(server.requests().size(), row.expectedRequests);
     EXPECT_EQ(server.requests().first(), servicePath + QStringLiteral("?domain=example.test&sz=64"));
-    if (row.expectedRequests > 1)
+    if (row.expectedRequests > 1) {
         EXPECT_EQ(server.requests()[1], sitePath);
+    }
     EXPECT_EQ(filesIn(cacheDir()),
               row.expectedWidth ? QStringList{QStringLiteral("example.test.png")} : QStringList{});
 }

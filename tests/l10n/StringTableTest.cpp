@@ -175,8 +175,9 @@ TEST_F(StringTableTest, ColorNames) {
         for (const char *name : known) {
             const QString translated = L::colorName(QLatin1String(name));
             EXPECT_FALSE(translated.isEmpty());
-            if (language == AppLanguage::en)
+            if (language == AppLanguage::en) {
                 EXPECT_EQ(translated, QLatin1String(name));
+            }
         }
     }
     struct Example {

@@ -289,7 +289,7 @@ TEST_F(RingViewTest, EntriesSitOnTheirSlotsClockwiseFromNineOClock) {
 }
 
 TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
-    for (const std::optional<QString> answer : {std::optional<QString>("Tools"), std::optional<QString>()}) {
+    for (const std::optional<QString> &answer : {std::optional<QString>("Tools"), std::optional<QString>()}) {
         SCOPED_TRACE(answer.value_or("cancelled").toStdString());
         start({list("Main", {app("A"), app("B"), app("C")})});
         groupName = answer;
@@ -361,8 +361,9 @@ TEST_F(RingViewTest, OnlyAGroupsNameWaitsForADoubleClick) {
         EXPECT_EQ(acted(), !c.waits);
         clock.advance(1);
         EXPECT_TRUE(acted());
-        if (c.onGroup)
+        if (c.onGroup) {
             EXPECT_EQ(state->openSubListID(), target.id);
+        }
         EXPECT_EQ(sounds, 1);
     }
 

@@ -300,27 +300,6 @@ TEST_F(StoreLifecycle, AFailedSaveKeepsTheListsAndSaysWhy) {
     EXPECT_TRUE(state->save()) << "the next save tries again";
 }
 
-TEST_F(StoreLifecycle, DerivedValuesFollowTheActiveList) {
-    AppItem member = app(QStringLiteral("m"));
-    AppItem group;
-    group.id = QUuid::createUuid();
-    group.isSubList = true;
-    group.subItems = QList<AppItem>{member};
-    const QList<AppList> stored{
-        AppList{QUuid::createUuid(), QStringLiteral("A"), {app(QStringLiteral("a"))}, ListTheme::red, {}},
-        AppList{QUuid::createUuid(), QStringLiteral("B"), {group}, ListTheme::teal, {}}};
-    writeLists(ListsCodec::encodeLists(stored));
-    sandbox.preferences().setActiveListIndex(1);
-    auto state = start();
-    EXPECT_EQ(state->safeIndex(), 1);
-    EXPECT_EQ(state->currentTheme(), ListTheme::teal);
-    EXPECT_EQ(state->snapshot().size(), 1);
-    EXPECT_EQ(state->currentItems().first().id, group.id);
-    state->openSubList(group.id);
-    ASSERT_TRUE(state->openSubList());
-    EXPECT_EQ(state->currentItems(), QList<AppItem>{member});
-}
-
 TEST_F(StoreLifecycle, TheLanguageIsSeededOnceFromItsPreferenceAndChangesBothPreferences) {
     L::resetLanguageCacheForTesting();
     sandbox.preferences().setAppLanguage(QStringLiteral("klingon"));

@@ -170,10 +170,11 @@ TEST_P(MoveOut, NeverLosesTheMember) {
         return;
     }
     EXPECT_EQ(shown(0), words(c.expected));
-    if (target.isEmpty())
+    if (target.isEmpty()) {
         EXPECT_EQ(shown(c.targetList), words(c.target));
-    else if (target == u"K" || target == u"H")
+    } else if (target == u"K" || target == u"H") {
         EXPECT_EQ(membersOf(target, inList), words(c.target));
+    }
     EXPECT_EQ(changes->count(), c.prunes ? 1 : 0);
     EXPECT_EQ(state->openSubListID().has_value(), !c.prunes);
     expectSaved();
