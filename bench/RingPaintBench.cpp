@@ -3,10 +3,10 @@
 #include "platform/linux/FileBookmarks.h"
 #include "platform/linux/GioWorkspace.h"
 #include "ring/CircularLauncherView.h"
+#include "settings/Preferences.h"
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
-#include "settings/Preferences.h"
 #include "views/FileIcons.h"
 
 #include <QApplication>
@@ -56,7 +56,8 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     FileIcons::ensureIconTheme();
 
-    Preferences preferences(std::make_unique<QSettings>(sandbox.path() + QStringLiteral("/Ilvex.conf"), QSettings::IniFormat));
+    Preferences preferences(
+        std::make_unique<QSettings>(sandbox.path() + QStringLiteral("/Ilvex.conf"), QSettings::IniFormat));
     preferences.setLauncherScale(1.4);
     preferences.setLauncherSoundsEnabled(false);
 

@@ -1,6 +1,5 @@
 #include "l10n/L.h"
 
-
 #include <array>
 #include <initializer_list>
 #include <optional>

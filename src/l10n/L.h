@@ -84,7 +84,7 @@
 // program (no catalogues); each accessor picks its language anew on every call, so a change of the
 // language, or of the system's language while `system` is chosen, shows at the next repaint.
 class L {
-public:
+  public:
     // The cached language: `system` until the store seeds it from the "appLanguage" preference, then
     // set by the store on every change.
     static AppLanguage language();

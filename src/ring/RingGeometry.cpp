@@ -38,7 +38,8 @@ RingGeometry::RingGeometry(const Inputs &inputs)
     : m_scale(effectiveScale(inputs.launcherScale)), m_radius(ringRadius(inputs, m_scale)),
       m_displayedCount(std::max(inputs.displayedCount, 0)) {}
 
-RingGeometry RingGeometry::forStore(const AppState &state, double launcherScale, std::optional<int> displayedCount) {
+RingGeometry RingGeometry::forStore(const AppState &state, double launcherScale,
+                                    std::optional<int> displayedCount) {
     Inputs in;
     in.launcherScale = launcherScale;
     in.storedCount = int(state.currentItems().size());

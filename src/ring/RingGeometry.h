@@ -20,7 +20,7 @@ class AppState;
 // layouts). The ring view, the drag logic and the panel all go through the same constructor, so the ring
 // the view paints and the outer radius the panel keeps on screen cannot disagree.
 class RingGeometry {
-public:
+  public:
     static constexpr double ringStartAngle = -std::numbers::pi;
     static constexpr double managePanelWidth = 280;
     static constexpr double defaultMaxRadius = 434;
@@ -76,7 +76,7 @@ public:
     // ring when there is room, else as far left as the panel frame allows (6 points inside it).
     double manageOffsetX() const;
 
-private:
+  private:
     double m_scale;
     double m_radius;
     int m_displayedCount;

@@ -37,7 +37,9 @@ const std::array<Row, 10> &rows() {
     return table;
 }
 
-const Row &row(Preferences::Key key) { return rows()[std::size_t(key)]; }
+const Row &row(Preferences::Key key) {
+    return rows()[std::size_t(key)];
+}
 
 // The stored value in the key's type, or none when it has another type. The INI format hands every
 // scalar back as a string, so booleans and numbers are parsed from their text.
@@ -82,9 +84,13 @@ const QList<Preferences::Key> &Preferences::allKeys() {
     return keys;
 }
 
-QString Preferences::name(Key key) { return QLatin1String(row(key).name); }
+QString Preferences::name(Key key) {
+    return QLatin1String(row(key).name);
+}
 
-QVariant Preferences::defaultValue(Key key) { return row(key).fallback; }
+QVariant Preferences::defaultValue(Key key) {
+    return row(key).fallback;
+}
 
 Preferences::Preferences(QObject *parent)
     : Preferences(std::make_unique<QSettings>(QStringLiteral("Ilvex"), QStringLiteral("Ilvex")), parent) {}
@@ -161,4 +167,6 @@ void Preferences::watchFile() {
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, follow);
 }
 
-QString Preferences::fileName() const { return m_settings->fileName(); }
+QString Preferences::fileName() const {
+    return m_settings->fileName();
+}

@@ -18,7 +18,7 @@ class QSettings;
 class Preferences : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // In the order of the table in Preferences.cpp.
     enum class Key {
         activeListIndex,
@@ -79,10 +79,10 @@ public:
     void watchFile();
     QString fileName() const;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void changed(Preferences::Key key);
 
-private:
+  private:
     // Stores value (an invalid one removes the key) and announces it when it differs from before.
     void write(Key key, const QVariant &value);
 

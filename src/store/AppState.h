@@ -23,7 +23,7 @@ struct StoreServices {
     Workspace *workspace = nullptr;
     Bookmarks *bookmarks = nullptr;
     Preferences *preferences = nullptr; // nullptr: the user's own preferences
-    QString supportDirectory;         // empty: the default support folder
+    QString supportDirectory;           // empty: the default support folder
     bool sandboxed = false;
 };
 
@@ -39,7 +39,7 @@ struct StoreServices {
 class AppState : public QObject {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int maxLists = 8;
     static constexpr double defaultLauncherMaxRadius = 434.0;
 
@@ -123,7 +123,7 @@ public:
     static QList<AppList> mapLists(const QList<AppList> &lists,
                                    const std::function<AppItem(const AppItem &)> &transform);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void listsChanged();
     void activeListIndexChanged();
     void openSubListIDChanged();
@@ -132,12 +132,12 @@ Q_SIGNALS:
     // The ring now shows other content (another list, or a group opened or closed).
     void activeListChanged();
 
-private:
+  private:
     // The guard of one operation. The outermost Change of an operation, when it ends, saves once if
     // asked to, writes the "activeListIndex" preference if asked to, and announces every property that
     // differs from when it began; a Change made inside another joins the outer one.
     class Change {
-    public:
+      public:
         enum Flag { saves = 1, storesActiveListIndex = 2, postsActiveListChanged = 4 };
         explicit Change(AppState &state, int flags = 0);
         ~Change();
@@ -145,7 +145,7 @@ private:
         Change &operator=(const Change &) = delete;
         void add(int flags) { (m_outer ? m_outer->m_flags : m_flags) |= flags; }
 
-    private:
+      private:
         AppState &m_state;
         Change *m_outer;
         int m_flags = 0;

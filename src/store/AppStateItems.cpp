@@ -52,8 +52,7 @@ void AppState::launch(const AppItem &item) {
     }
     if (item.appPath.endsWith(QLatin1String(".desktop"))) {
         // A moved application is found again by its id.
-        if (!recorded && !QFileInfo::exists(path) &&
-            !item.bundleIdentifier.isEmpty()) {
+        if (!recorded && !QFileInfo::exists(path) && !item.bundleIdentifier.isEmpty()) {
             if (const auto installed = workspace.applicationPath(item.bundleIdentifier))
                 path = *installed;
         }

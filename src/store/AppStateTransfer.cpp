@@ -7,7 +7,9 @@
 #include <QDir>
 
 namespace {
-QString homePath() { return QDir::homePath(); }
+QString homePath() {
+    return QDir::homePath();
+}
 
 // Paths are stored with "~" in documents that move between accounts; links are never touched.
 AppItem exportTransform(const AppItem &item) {

@@ -14,7 +14,7 @@ namespace {
 using Key = Preferences::Key;
 
 class PreferencesTest : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<Preferences> open() {
         return std::make_unique<Preferences>(std::make_unique<QSettings>(file, QSettings::IniFormat));
     }
@@ -37,13 +37,15 @@ TEST_F(PreferencesTest, EveryKeyReadsItsTypeOrItsDefaultAndAnnouncesAChangeOnDis
         QVariant fallback;
         const char *written; // as it stands in the file
         QVariant read;
-        const char *wrongType; // nullptr: every text is a value of this type
+        // nullptr: every text is a value of this type. Not as long as `written`: a rewrite of the same
+        // size within the same instant is not seen as a change of the file.
+        const char *wrongType;
     } rows[] = {
         {Key::activeListIndex, 0, "3", 3, "two"},
         {Key::appLanguage, QStringLiteral("system"), "de", QStringLiteral("de"), nullptr},
         {Key::appleLanguages, {}, "zh-Hans", QStringList{QStringLiteral("zh-Hans")}, nullptr},
         {Key::launcherApps, {}, "@ByteArray([])", QByteArray("[]"), nullptr},
-        {Key::showInMenuBar, true, "false", false, "maybe"},
+        {Key::showInMenuBar, true, "false", false, "perhaps"},
         {Key::hideDockIcon, true, "0", false, "no"},
         {Key::openAtLogin, false, "true", true, "yes"},
         {Key::launcherSoundsEnabled, true, "false", false, ""},

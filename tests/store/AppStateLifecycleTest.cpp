@@ -2,8 +2,8 @@
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 #include "support/CaptureStdout.h"
-#include "support/QtPrinters.h"
 #include "support/FakeWorkspace.h"
+#include "support/QtPrinters.h"
 #include "support/Sandbox.h"
 
 #include <QDir>
@@ -22,7 +22,7 @@ namespace {
 const QString corruptLine = QStringLiteral("[Ilvex] lists.json corrupt — backed up to lists.json.bak\n");
 
 class StoreLifecycle : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { L::setLanguage(AppLanguage::en); }
 
     std::unique_ptr<AppState> start() {
@@ -34,20 +34,27 @@ protected:
         return captureStdout([&] { state = start(); });
     }
     QString installApp(const QString &id, const QString &name = {}) {
-        const QString path = sandbox.writeFile(QStringLiteral(".local/share/applications/") + id +
-                                                   QStringLiteral(".desktop"),
-                                               "[Desktop Entry]\n");
+        const QString path =
+            sandbox.writeFile(QStringLiteral(".local/share/applications/") + id + QStringLiteral(".desktop"),
+                              "[Desktop Entry]\n");
         workspace.install(id, path, name);
         return path;
     }
-    void writeLists(const QByteArray &bytes) { sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), bytes); }
+    void writeLists(const QByteArray &bytes) {
+        sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), bytes);
+    }
     QList<AppList> listsOnDisk() const {
         return ListsCodec::decodeLists(Sandbox::readFile(sandbox.listsFile())).value_or(QList<AppList>{});
     }
     // A legacy items document: a bare array of item objects.
     static QByteArray itemsJson(const QList<AppItem> &items) {
-        const QByteArray list = ListsCodec::encodeLists({AppList{QUuid::createUuid(), {}, items, ListTheme::blue, {}}});
-        return QJsonDocument(QJsonDocument::fromJson(list).array()[0].toObject().value(QLatin1String("items")).toArray())
+        const QByteArray list =
+            ListsCodec::encodeLists({AppList{QUuid::createUuid(), {}, items, ListTheme::blue, {}}});
+        return QJsonDocument(QJsonDocument::fromJson(list)
+                                 .array()[0]
+                                 .toObject()
+                                 .value(QLatin1String("items"))
+                                 .toArray())
             .toJson();
     }
     static AppItem app(const QString &name) {
@@ -136,9 +143,9 @@ TEST_F(StoreLifecycle, SnapshotsAreNormalisedOnLoadAndSavedOnce) {
 }
 
 TEST_F(StoreLifecycle, AValidFileIsNotRewrittenAtStart) {
-    const QList<AppList> stored{AppList{QUuid::createUuid(), QStringLiteral("A"), {app(QStringLiteral("a"))},
-                                        ListTheme::orange, {}},
-                                AppList{QUuid::createUuid(), QStringLiteral("empty"), {}, ListTheme::red, {}}};
+    const QList<AppList> stored{
+        AppList{QUuid::createUuid(), QStringLiteral("A"), {app(QStringLiteral("a"))}, ListTheme::orange, {}},
+        AppList{QUuid::createUuid(), QStringLiteral("empty"), {}, ListTheme::red, {}}};
     QList<AppList> normal = stored;
     normal[0].snapshot = normal[0].items;
     const QByteArray bytes = ListsCodec::encodeLists(normal) + "\n  ";
@@ -153,7 +160,8 @@ TEST_F(StoreLifecycle, AListsFileThatCannotBeOpenedIsMovedAsideNotOverwritten) {
     std::unique_ptr<AppState> state;
     const QString printed = startCapturing(state);
     EXPECT_TRUE(printed.startsWith(QStringLiteral("[Ilvex] lists.json unreadable"))) << printed.toStdString();
-    EXPECT_EQ(Sandbox::readFile(sandbox.supportDirectory() + QStringLiteral("/lists.json.bak/inside")), "keep me");
+    EXPECT_EQ(Sandbox::readFile(sandbox.supportDirectory() + QStringLiteral("/lists.json.bak/inside")),
+              "keep me");
     EXPECT_TRUE(state->save());
     EXPECT_EQ(listsOnDisk(), state->lists());
 }
@@ -162,11 +170,13 @@ TEST_F(StoreLifecycle, AnEntryReimportedWithANewPathOpensTheNewPath) {
     AppItem folder = app(QStringLiteral("Projects"));
     folder.isFolder = true;
     folder.appPath = sandbox.makeFolder(QStringLiteral("Old"));
-    writeLists(ListsCodec::encodeLists({AppList{QUuid::createUuid(), QStringLiteral("A"), {folder}, ListTheme::blue, {}}}));
+    writeLists(ListsCodec::encodeLists(
+        {AppList{QUuid::createUuid(), QStringLiteral("A"), {folder}, ListTheme::blue, {}}}));
     auto state = start();
     folder.appPath = sandbox.makeFolder(QStringLiteral("New"));
     ASSERT_TRUE(state->importLists(
-        ListsCodec::encodeLists({AppList{QUuid::createUuid(), QStringLiteral("A"), {folder}, ListTheme::blue, {}}}),
+        ListsCodec::encodeLists(
+            {AppList{QUuid::createUuid(), QStringLiteral("A"), {folder}, ListTheme::blue, {}}}),
         false));
     state->launch(state->lists()[0].items[0]);
     ASSERT_EQ(workspace.openedUrls.size(), 1);
@@ -275,8 +285,8 @@ TEST_F(StoreLifecycle, BookmarksAreMadeOnlyForExistingPathsAndStaleOnesRenewed) 
     group.id = QUuid::createUuid();
     group.isSubList = true;
     group.subItems = QList<AppItem>{member};
-    writeLists(ListsCodec::encodeLists({AppList{QUuid::createUuid(), QStringLiteral("A"),
-                                                {missing, present, link, group}, ListTheme::blue, {}}}));
+    writeLists(ListsCodec::encodeLists({AppList{
+        QUuid::createUuid(), QStringLiteral("A"), {missing, present, link, group}, ListTheme::blue, {}}}));
     auto state = start();
     const QList<AppItem> &items = state->lists()[0].items;
     EXPECT_FALSE(items[0].bookmarkData);
@@ -293,7 +303,8 @@ TEST_F(StoreLifecycle, AFailedSaveKeepsTheListsAndSaysWhy) {
     bool saved = true;
     const QString printed = captureStdout([&] { saved = state->save(); });
     EXPECT_FALSE(saved);
-    EXPECT_TRUE(printed.startsWith(QStringLiteral("[Ilvex] could not save lists.json: "))) << printed.toStdString();
+    EXPECT_TRUE(printed.startsWith(QStringLiteral("[Ilvex] could not save lists.json: ")))
+        << printed.toStdString();
     EXPECT_EQ(printed.count(u'\n'), 1);
     EXPECT_EQ(state->lists().size(), 3);
     QDir().rmdir(sandbox.listsFile());

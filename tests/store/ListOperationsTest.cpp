@@ -154,7 +154,8 @@ TEST_F(ListOperations, AnOperationSavesOnceAndAnnouncesEachChangedPropertyOnce) 
         SCOPED_TRACE(row.title);
         load({"A", "G:x B", "C"}, 1);
         state->openSubList(id("G", 1));
-        QSignalSpy lists(state.get(), &AppState::listsChanged), index(state.get(), &AppState::activeListIndexChanged),
+        QSignalSpy lists(state.get(), &AppState::listsChanged),
+            index(state.get(), &AppState::activeListIndexChanged),
             open(state.get(), &AppState::openSubListIDChanged);
         changes->clear();
         QFile::remove(sandbox.listsFile()); // a folder in its place makes every save fail and say so

@@ -87,7 +87,9 @@ class RandomOperations : public StoreFixture, public ::testing::WithParamInterfa
             {"moveItemFromOpenSubList(toList)",
              [&] { state->moveItemFromOpenSubList(anyID(ids(current)), anyID(listIDs())); }},
             {"moveItemFromOpenSubList(toGroup)",
-             [&] { state->moveItemFromOpenSubList(anyID(ids(current)), anyID(groupIDs()), anyID(listIDs())); }},
+             [&] {
+                 state->moveItemFromOpenSubList(anyID(ids(current)), anyID(groupIDs()), anyID(listIDs()));
+             }},
             {"moveItem",
              [&] {
                  const AppList &from = pick(state->lists());

@@ -59,7 +59,9 @@ class StoreFixture : public ::testing::Test {
     }
 
   protected:
-    void start(const QList<AppList> &lists, int activeIndex = 0) { start(ListsCodec::encodeLists(lists), activeIndex); }
+    void start(const QList<AppList> &lists, int activeIndex = 0) {
+        start(ListsCodec::encodeLists(lists), activeIndex);
+    }
     void start(const QByteArray &listsFile, int activeIndex = 0) {
         sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), listsFile);
         sandbox.preferences().setActiveListIndex(activeIndex);
@@ -72,9 +74,7 @@ class StoreFixture : public ::testing::Test {
 
     QList<AppList> onDisk() const { return ListsCodec::decodeLists(fileBytes()).value_or(QList<AppList>{}); }
 
-    int storedIndex() {
-        return sandbox.preferences().value(Preferences::Key::activeListIndex).toInt();
-    }
+    int storedIndex() { return sandbox.preferences().value(Preferences::Key::activeListIndex).toInt(); }
 
     // Lists "L0", "L1", … holding the entries of each spec.
     void load(std::initializer_list<const char *> specs, int activeIndex = 0) {

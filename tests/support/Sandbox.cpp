@@ -6,8 +6,9 @@
 #include <QSettings>
 
 namespace {
-const char *const sandboxedVariables[] = {"HOME",        "XDG_DATA_HOME",   "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
-                                          "XDG_DATA_DIRS", "XDG_RUNTIME_DIR", "XDG_STATE_HOME"};
+const char *const sandboxedVariables[] = {"HOME",           "XDG_DATA_HOME", "XDG_CONFIG_HOME",
+                                          "XDG_CACHE_HOME", "XDG_DATA_DIRS", "XDG_RUNTIME_DIR",
+                                          "XDG_STATE_HOME"};
 }
 
 Sandbox::Sandbox() {
@@ -28,8 +29,8 @@ Sandbox::Sandbox() {
     qputenv("XDG_CACHE_HOME", (home() + QStringLiteral("/.cache")).toUtf8());
     qputenv("XDG_STATE_HOME", (home() + QStringLiteral("/.local/state")).toUtf8());
     qputenv("XDG_RUNTIME_DIR", (m_dir.path() + QStringLiteral("/runtime")).toUtf8());
-    m_preferences = std::make_unique<Preferences>(
-        std::make_unique<QSettings>(configHome() + QStringLiteral("/Ilvex/Ilvex.conf"), QSettings::IniFormat));
+    m_preferences = std::make_unique<Preferences>(std::make_unique<QSettings>(
+        configHome() + QStringLiteral("/Ilvex/Ilvex.conf"), QSettings::IniFormat));
 }
 
 Sandbox::~Sandbox() {

@@ -10,7 +10,7 @@
 // A private HOME with its own XDG folders and preferences for one test. Restores the environment when it
 // goes away, so nothing touches the developer's own files.
 class Sandbox {
-public:
+  public:
     Sandbox();
     ~Sandbox();
     Sandbox(const Sandbox &) = delete;
@@ -29,7 +29,7 @@ public:
     QString makeFolder(const QString &relativePath) const;
     static QByteArray readFile(const QString &path);
 
-private:
+  private:
     QTemporaryDir m_dir;
     std::unique_ptr<Preferences> m_preferences;
     QList<QPair<QByteArray, std::optional<QByteArray>>> m_savedEnvironment;

@@ -11,6 +11,7 @@ struct LinuxServices {
 
     // Flatpak counts as a sandbox, like the container variable of other sandboxes.
     static bool isSandboxed() {
-        return qEnvironmentVariableIsSet("FLATPAK_ID") || qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID");
+        return qEnvironmentVariableIsSet("FLATPAK_ID") ||
+               qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID");
     }
 };
