@@ -3,7 +3,8 @@
 #include "favicons/FaviconCache.h"
 #include "launcher/CircularLauncherView.h"
 #include "platform/PrivateFiles.h"
-#include "platform/linux/LinuxServices.h"
+#include "settings/Preferences.h"
+#include "shell/LinuxStoreServices.h"
 #include "shell/AppDelegate.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"
@@ -12,7 +13,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -83,10 +83,13 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     preparePrivateFiles();
 
     FileIcons::ensureIconTheme();
-    LinuxServices services;
+    LinuxStoreServices services;
     FileIcons::setWorkspace(&services.workspace);
+    services.preferences.watchFile();
     AppState state(services.store());
     AppState::setShared(&state);
+    FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"), FaviconEndpoints::standard());
+    FaviconCache::setShared(&favicons);
     AppDelegate shell(&state);
     // ILVEX_TRACE_SHOW: report the time from a show request to the launcher's first painted frame.
     const bool trace = qEnvironmentVariableIsSet("ILVEX_TRACE_SHOW");
@@ -114,12 +117,13 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     handle(request);
     const int result = app.exec();
     AppState::setShared(nullptr);
+    FaviconCache::setShared(nullptr);
     FileIcons::setWorkspace(nullptr);
     return result;
 }
 
 void preparePrivateFiles() {
-    PrivateFiles::prepareFile(QSettings(QStringLiteral("Ilvex"), QStringLiteral("Ilvex")).fileName());
+    PrivateFiles::prepareFile(Preferences().fileName());
 }
 
 int runScreenshot(int argc, char **argv, const QByteArray &nativePath) {
@@ -127,25 +131,21 @@ int runScreenshot(int argc, char **argv, const QByteArray &nativePath) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     FileIcons::ensureIconTheme();
-    LinuxServices services;
+    LinuxStoreServices services;
     FileIcons::setWorkspace(&services.workspace);
     StoreServices storeServices = services.store();
     // Only the holder of the instance lock writes the lists file or the preferences. Beside a running
     // Ilvex (or a command at work on the lists) the launcher is drawn from copies of them.
     SingleInstance instance;
     QTemporaryDir copies;
-    std::unique_ptr<QSettings> preferences;
+    std::unique_ptr<Preferences> preferences;
     if (instance.tryLock()) {
         preparePrivateFiles();
     } else {
         for (const char *name : {"lists.json", "apps.json"})
             QFile::copy(AppState::defaultSupportDirectory() + u'/' + QLatin1String(name),
                         copies.filePath(QLatin1String(name)));
-        preferences = std::make_unique<QSettings>(copies.filePath(QStringLiteral("preferences.ini")),
-                                                  QSettings::IniFormat);
-        const QSettings user(QStringLiteral("Ilvex"), QStringLiteral("Ilvex"));
-        for (const QString &key : user.allKeys())
-            preferences->setValue(key, user.value(key));
+        preferences = services.preferences.copyTo(copies.filePath(QStringLiteral("preferences.ini")));
         storeServices.supportDirectory = copies.path();
         storeServices.preferences = preferences.get();
     }
