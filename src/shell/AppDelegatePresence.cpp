@@ -1,0 +1,149 @@
+// The shell's presence in the desktop: the start-up sequence, the hotkey and the hot corner, the tray
+// icon with its menu, the login item, feedback and quit.
+#include "shell/AppDelegate.h"
+
+#include "BuildConfig.h"
+#include "launcher/CircularLauncherView.h"
+#include "platform/GlobalHotkey.h"
+#include "platform/LoginItem.h"
+#include "platform/Workspace.h"
+#include "ring/RingGeometry.h"
+#include "shell/HotCorner.h"
+#include "shell/IlvexPanel.h"
+#include "shell/StatusItem.h"
+#include "store/Preferences.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace {
+// The preferences this part reads, in one place. A missing key or one that is not a Boolean reads as
+// the fallback.
+bool preference(const char *key, bool fallback) {
+    return Preferences::boolValue(key, fallback);
+}
+void setPreference(const char *key, bool value) {
+    Preferences::settings().setValue(QLatin1String(key), value);
+    Preferences::settings().sync();
+}
+} // namespace
+
+void AppDelegate::applicationDidFinishLaunching() {
+    // The language and the store come first (the caller builds the store before the shell).
+    m_showsInTaskbar = !preference(Preferences::hideDockIcon, true);
+    if (preference(Preferences::showInMenuBar, true))
+        setMenuBarVisible(true);
+    registerHotkey();
+    startHotCorner();
+    syncLoginItem();
+}
+
+void AppDelegate::registerHotkey() {
+    if (!m_services.hotkey)
+        return;
+    QPointer<AppDelegate> self(this);
+    // The key's handler only schedules the toggle.
+    m_services.hotkey->registerHotkey([self] {
+        if (self)
+            Q_EMIT self->hotkeyPressed();
+        QTimer::singleShot(0, self, [self] {
+            if (self)
+                self->toggleLauncher();
+        });
+    });
+}
+
+void AppDelegate::startHotCorner() {
+    if (!m_hotCorner) {
+        m_hotCorner = new HotCorner({}, this);
+        connect(m_hotCorner, &HotCorner::fired, this, [this] {
+            if (isLauncherVisible())
+                hideLauncher();
+            else
+                showLauncher(LaunchSource::hotCorner);
+        });
+    }
+    setHotCornerEnabled(preference(Preferences::hotCornerEnabled, true));
+}
+
+void AppDelegate::setHotCornerEnabled(bool enabled) {
+    if (m_hotCorner)
+        m_hotCorner->setEnabled(enabled);
+}
+
+void AppDelegate::setMenuBarVisible(bool visible) {
+    if (!visible) {
+        delete m_statusItem;
+        m_statusItem = nullptr;
+        return;
+    }
+    if (m_statusItem)
+        return;
+    QPointer<AppDelegate> self(this);
+    auto later = [self](void (AppDelegate::*action)()) {
+        // Menu actions run once the menu has closed.
+        return [self, action] {
+            QTimer::singleShot(0, self, [self, action] {
+                if (self)
+                    (self.data()->*action)();
+            });
+        };
+    };
+    m_statusItem = new StatusItem({later(&AppDelegate::toggleLauncher), later(&AppDelegate::openAbout),
+                                   later(&AppDelegate::sendFeedback), later(&AppDelegate::openSettings),
+                                   later(&AppDelegate::quitApp)},
+                                  this);
+    connect(m_statusItem, &StatusItem::shownInTray, this, &AppDelegate::trayReady);
+    if (m_statusItem->isInTray())
+        Q_EMIT trayReady();
+}
+
+void AppDelegate::toggleMenuBarFromDock() {
+    const bool visible = !preference(Preferences::showInMenuBar, true);
+    setPreference(Preferences::showInMenuBar, visible);
+    setMenuBarVisible(visible);
+}
+
+void AppDelegate::syncLoginItem() {
+    // Only ever registers at start; switching the preference off is the settings window's business.
+    if (m_services.loginItem && preference(Preferences::openAtLogin, false) &&
+        !m_services.loginItem->isEnabled())
+        m_services.loginItem->setEnabled(true);
+}
+
+void AppDelegate::prepareLauncher() {
+    buildPanel();
+    if (!m_panel)
+        return;
+    // The native window, the layout and the view's cached layers exist before the first request.
+    const int side = qRound(RingGeometry::panelSide(RingGeometry::effectiveScale()));
+    m_panel->setFixedSize(side, side);
+    m_panel->winId();
+    if (m_view) {
+        m_view->resize(side, side);
+        m_view->renderFrame(m_panel->devicePixelRatioF());
+    }
+}
+
+void AppDelegate::openSettings() {
+    // The settings window is not part of this build yet.
+}
+
+void AppDelegate::openAbout() {
+    // The About window is not part of this build yet.
+}
+
+QUrl AppDelegate::feedbackUrl() {
+    return QUrl(QStringLiteral("mailto:%1?subject=Ilvex%20Feedback")
+                    .arg(QLatin1String(BuildConfig::feedbackAddress)));
+}
+
+void AppDelegate::sendFeedback() {
+    const QUrl url = feedbackUrl();
+    if (url.isValid() && m_services.workspace)
+        m_services.workspace->openUrl(url);
+}
+
+void AppDelegate::quitApp() {
+    QCoreApplication::quit();
+}
