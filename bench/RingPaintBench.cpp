@@ -3,10 +3,10 @@
 #include "launcher/CircularLauncherView.h"
 #include "platform/linux/FileBookmarks.h"
 #include "platform/linux/GioWorkspace.h"
+#include "settings/Preferences.h"
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
-#include "store/Preferences.h"
 #include "views/FileIcons.h"
 
 #include <QApplication>
@@ -56,10 +56,10 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     FileIcons::ensureIconTheme();
 
-    QSettings preferences(sandbox.path() + QStringLiteral("/Ilvex.conf"), QSettings::IniFormat);
-    preferences.setValue(QLatin1String(Preferences::launcherScale), 1.4);
-    preferences.setValue(QLatin1String(Preferences::launcherSoundsEnabled), false);
-    Preferences::install(&preferences);
+    Preferences preferences(
+        std::make_unique<QSettings>(sandbox.path() + QStringLiteral("/Ilvex.conf"), QSettings::IniFormat));
+    preferences.setLauncherScale(1.4);
+    preferences.setLauncherSoundsEnabled(false);
 
     AppList list{QUuid::createUuid(), QStringLiteral("Bench"), sampleItems(24), ListTheme::teal, {}};
     QDir().mkpath(sandbox.path() + QStringLiteral("/support"));
@@ -158,6 +158,5 @@ int main(int argc, char **argv) {
                 showClock.nsecsElapsed() / 1e6);
     shell.hideLauncher();
     AppState::setShared(nullptr);
-    Preferences::install(nullptr);
     return 0;
 }

@@ -2,10 +2,8 @@
 
 #include "BuildConfig.h"
 #include "platform/PrivateFiles.h"
-#include "store/AppState.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -70,12 +68,6 @@ FaviconCache::~FaviconCache() {
 }
 
 FaviconCache *FaviconCache::shared() {
-    if (!sharedCache) {
-        const QString support =
-            AppState::shared() ? AppState::shared()->supportDirectory() : AppState::defaultSupportDirectory();
-        sharedCache = new FaviconCache(support + QStringLiteral("/favicons"), FaviconEndpoints::standard(),
-                                       QCoreApplication::instance());
-    }
     return sharedCache;
 }
 

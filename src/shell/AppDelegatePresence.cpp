@@ -8,34 +8,34 @@
 #include "platform/LoginItem.h"
 #include "platform/Workspace.h"
 #include "ring/RingGeometry.h"
+#include "settings/Preferences.h"
 #include "shell/HotCorner.h"
 #include "shell/IlvexPanel.h"
 #include "shell/StatusItem.h"
-#include "store/Preferences.h"
+#include "store/AppState.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 
-namespace {
-// The preferences this part reads, in one place. A missing key or one that is not a Boolean reads as
-// the fallback.
-bool preference(const char *key, bool fallback) {
-    return Preferences::boolValue(key, fallback);
-}
-void setPreference(const char *key, bool value) {
-    Preferences::settings().setValue(QLatin1String(key), value);
-    Preferences::settings().sync();
-}
-} // namespace
-
 void AppDelegate::applicationDidFinishLaunching() {
     // The language and the store come first (the caller builds the store before the shell).
-    m_showsInTaskbar = !preference(Preferences::hideDockIcon, true);
-    if (preference(Preferences::showInMenuBar, true))
+    if (!m_state)
+        return;
+    Preferences &preferences = m_state->preferences();
+    m_showsInTaskbar = !preferences.hideDockIcon();
+    if (preferences.showInMenuBar())
         setMenuBarVisible(true);
     registerHotkey();
     startHotCorner();
     syncLoginItem();
+    // The tray icon and the corner follow their preferences from now on, whoever changes them.
+    disconnect(&preferences, &Preferences::changed, this, nullptr);
+    connect(&preferences, &Preferences::changed, this, [this, &preferences](Preferences::Key key) {
+        if (key == Preferences::Key::showInMenuBar)
+            setMenuBarVisible(preferences.showInMenuBar());
+        else if (key == Preferences::Key::hotCornerEnabled)
+            setHotCornerEnabled(preferences.hotCornerEnabled());
+    });
 }
 
 void AppDelegate::registerHotkey() {
@@ -63,7 +63,7 @@ void AppDelegate::startHotCorner() {
                 showLauncher(LaunchSource::hotCorner);
         });
     }
-    setHotCornerEnabled(preference(Preferences::hotCornerEnabled, true));
+    setHotCornerEnabled(m_state && m_state->preferences().hotCornerEnabled());
 }
 
 void AppDelegate::setHotCornerEnabled(bool enabled) {
@@ -99,24 +99,29 @@ void AppDelegate::setMenuBarVisible(bool visible) {
 }
 
 void AppDelegate::toggleMenuBarFromDock() {
-    const bool visible = !preference(Preferences::showInMenuBar, true);
-    setPreference(Preferences::showInMenuBar, visible);
+    if (!m_state)
+        return;
+    const bool visible = !m_state->preferences().showInMenuBar();
+    m_state->preferences().setShowInMenuBar(visible);
     setMenuBarVisible(visible);
 }
 
 void AppDelegate::syncLoginItem() {
     // Only ever registers at start; switching the preference off is the settings window's business.
-    if (m_services.loginItem && preference(Preferences::openAtLogin, false) &&
+    if (m_services.loginItem && m_state && m_state->preferences().openAtLogin() &&
         !m_services.loginItem->isEnabled())
         m_services.loginItem->setEnabled(true);
 }
 
 void AppDelegate::prepareLauncher() {
+    if (m_panel)
+        return; // already shown once
     buildPanel();
     if (!m_panel)
         return;
     // The native window, the layout and the view's cached layers exist before the first request.
-    const int side = qRound(RingGeometry::panelSide(RingGeometry::effectiveScale()));
+    const int side =
+        qRound(RingGeometry::panelSide(RingGeometry::effectiveScale(m_state->preferences().launcherScale())));
     m_panel->setFixedSize(side, side);
     m_panel->winId();
     if (m_view) {

@@ -3,7 +3,7 @@
 #include "shell/GuiMode.h"
 
 #include "BuildConfig.h"
-#include "platform/linux/LinuxServices.h"
+#include "shell/LinuxStoreServices.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
@@ -108,7 +108,7 @@ int exportLists(const QByteArray &nativePath) {
         return 1;
     case SingleInstance::Contact::lockTaken: {
         preparePrivateFiles();
-        LinuxServices services;
+        LinuxStoreServices services;
         AppState state(services.store());
         reply = ListsTransfer::exportLists(state);
         break;
@@ -232,7 +232,7 @@ int importLists(const QByteArray &nativePath, bool append) {
             return 1;
         }
         preparePrivateFiles();
-        LinuxServices services;
+        LinuxStoreServices services;
         AppState state(services.store());
         reply = ListsTransfer::importLists(state, *data, append);
         break;

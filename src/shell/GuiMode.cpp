@@ -3,10 +3,11 @@
 #include "favicons/FaviconCache.h"
 #include "launcher/CircularLauncherView.h"
 #include "platform/PrivateFiles.h"
-#include "platform/linux/LinuxServices.h"
 #include "platform/linux/XcbHotkey.h"
 #include "platform/linux/XdgAutostart.h"
+#include "settings/Preferences.h"
 #include "shell/AppDelegate.h"
+#include "shell/LinuxStoreServices.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"
 #include "views/FileIcons.h"
@@ -15,7 +16,6 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -91,10 +91,14 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     preparePrivateFiles();
 
     FileIcons::ensureIconTheme();
-    LinuxServices services;
+    LinuxStoreServices services;
     FileIcons::setWorkspace(&services.workspace);
+    services.preferences.watchFile();
     AppState state(services.store());
     AppState::setShared(&state);
+    FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"),
+                          FaviconEndpoints::standard());
+    FaviconCache::setShared(&favicons);
     AppDelegate shell(&state);
     // ILVEX_TRACE_SHOW: report the time from a show request or the hotkey to the launcher's first painted
     // frame, and when the tray icon is in a tray; "at" is the monotonic clock in milliseconds.
@@ -149,12 +153,13 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     const int result = app.exec();
     shell.setServices({});
     AppState::setShared(nullptr);
+    FaviconCache::setShared(nullptr);
     FileIcons::setWorkspace(nullptr);
     return result;
 }
 
 void preparePrivateFiles() {
-    PrivateFiles::prepareFile(QSettings(QStringLiteral("Ilvex"), QStringLiteral("Ilvex")).fileName());
+    PrivateFiles::prepareFile(Preferences().fileName());
 }
 
 int runScreenshot(int argc, char **argv, const QByteArray &nativePath) {
@@ -162,25 +167,21 @@ int runScreenshot(int argc, char **argv, const QByteArray &nativePath) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     FileIcons::ensureIconTheme();
-    LinuxServices services;
+    LinuxStoreServices services;
     FileIcons::setWorkspace(&services.workspace);
     StoreServices storeServices = services.store();
     // Only the holder of the instance lock writes the lists file or the preferences. Beside a running
     // Ilvex (or a command at work on the lists) the launcher is drawn from copies of them.
     SingleInstance instance;
     QTemporaryDir copies;
-    std::unique_ptr<QSettings> preferences;
+    std::unique_ptr<Preferences> preferences;
     if (instance.tryLock()) {
         preparePrivateFiles();
     } else {
         for (const char *name : {"lists.json", "apps.json"})
             QFile::copy(AppState::defaultSupportDirectory() + u'/' + QLatin1String(name),
                         copies.filePath(QLatin1String(name)));
-        preferences = std::make_unique<QSettings>(copies.filePath(QStringLiteral("preferences.ini")),
-                                                  QSettings::IniFormat);
-        const QSettings user(QStringLiteral("Ilvex"), QStringLiteral("Ilvex"));
-        for (const QString &key : user.allKeys())
-            preferences->setValue(key, user.value(key));
+        preferences = services.preferences.copyTo(copies.filePath(QStringLiteral("preferences.ini")));
         storeServices.supportDirectory = copies.path();
         storeServices.preferences = preferences.get();
     }

@@ -45,7 +45,8 @@ bool readRequiredString(const QJsonObject &object, QLatin1String key, QString &o
     return true;
 }
 
-// Item objects nest through "subItems" at any depth; the JSON parser's own nesting limit bounds the recursion.
+// Item objects nest through "subItems" at any depth; the JSON parser's own nesting limit bounds the
+// recursion.
 std::optional<QList<AppItem>> readItems(const QJsonValue &value);
 
 std::optional<AppItem> readItem(const QJsonValue &value) {
@@ -134,10 +135,10 @@ std::optional<AppList> readList(const QJsonValue &value) {
 
     const QJsonValue snapshot = object.value(QLatin1String("snapshot"));
     if (!snapshot.isUndefined() && !snapshot.isNull()) {
-        auto items = readItems(snapshot);
-        if (!items)
+        auto saved = readItems(snapshot);
+        if (!saved)
             return std::nullopt;
-        list.snapshot = std::move(*items);
+        list.snapshot = std::move(*saved);
     }
     return list;
 }
@@ -155,7 +156,7 @@ std::optional<QJsonArray> parseArray(const QByteArray &json) {
 // The writer builds the text directly: the lists file is rewritten after every change, and this is
 // several times faster than going through QJsonDocument. Keys are written in sorted order.
 class Writer {
-public:
+  public:
     explicit Writer(qsizetype expected) { m_out.reserve(expected); }
     QByteArray take() { return std::move(m_out); }
 
@@ -181,7 +182,7 @@ public:
         m_out += '\n';
     }
 
-private:
+  private:
     void items(const QList<AppItem> &items, int depth) {
         m_out += '[';
         bool first = true;
@@ -302,13 +303,27 @@ private:
             m_out.append(run, p - run);
             run = p + 1;
             switch (u) {
-            case '"': m_out += "\\\""; break;
-            case '\\': m_out += "\\\\"; break;
-            case '\n': m_out += "\\n"; break;
-            case '\r': m_out += "\\r"; break;
-            case '\t': m_out += "\\t"; break;
-            case '\b': m_out += "\\b"; break;
-            case '\f': m_out += "\\f"; break;
+            case '"':
+                m_out += "\\\"";
+                break;
+            case '\\':
+                m_out += "\\\\";
+                break;
+            case '\n':
+                m_out += "\\n";
+                break;
+            case '\r':
+                m_out += "\\r";
+                break;
+            case '\t':
+                m_out += "\\t";
+                break;
+            case '\b':
+                m_out += "\\b";
+                break;
+            case '\f':
+                m_out += "\\f";
+                break;
             default:
                 m_out += "\\u00";
                 m_out += hexDigits[u >> 4];

@@ -1,12 +1,12 @@
 // The shell's presence: hotkey and hot corner toggles, the tray icon and its menu, the login item.
 #include "l10n/L.h"
 #include "platform/linux/XdgAutostart.h"
+#include "settings/Preferences.h"
 #include "shell/AppDelegate.h"
 #include "shell/HotCorner.h"
 #include "shell/SingleInstance.h"
 #include "shell/StatusItem.h"
 #include "store/AppState.h"
-#include "store/Preferences.h"
 #include "support/FakeHotkey.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
@@ -97,9 +97,8 @@ class ShellPresence : public ::testing::Test {
 };
 
 TEST_F(ShellPresence, HotkeyAndCornerToggleTheLauncherFromTheirOwnPlaces) {
-    sandbox.preferences().setValue(Preferences::showInMenuBar, false);
+    sandbox.preferences().setShowInMenuBar(false);
     start();
-    start(); // a second start-up replaces the hotkey instead of adding one
     EXPECT_TRUE(hotkey.isRegistered());
     ASSERT_TRUE(hotkey.press());
     EXPECT_FALSE(shell->isLauncherShown()) << "the key only schedules the toggle";
@@ -125,9 +124,9 @@ TEST_F(ShellPresence, HotkeyAndCornerToggleTheLauncherFromTheirOwnPlaces) {
 }
 
 TEST_F(ShellPresence, PreferencesDecideTrayCornerAndLoginItemAtStart) {
-    sandbox.preferences().setValue(Preferences::hotCornerEnabled, false);
-    sandbox.preferences().setValue(Preferences::openAtLogin, true);
-    sandbox.preferences().setValue(Preferences::hideDockIcon, false);
+    sandbox.preferences().setHotCornerEnabled(false);
+    sandbox.preferences().setOpenAtLogin(true);
+    sandbox.preferences().setHideDockIcon(false);
     start();
     EXPECT_NE(shell->statusItem(), nullptr) << "showInMenuBar defaults to true";
     EXPECT_FALSE(shell->hotCorner()->isEnabled());
@@ -138,9 +137,14 @@ TEST_F(ShellPresence, PreferencesDecideTrayCornerAndLoginItemAtStart) {
     // The desktop entry's action flips the preference and the icon together.
     shell->toggleMenuBarFromDock();
     EXPECT_EQ(shell->statusItem(), nullptr);
-    EXPECT_FALSE(Preferences::boolValue(Preferences::showInMenuBar, true));
+    EXPECT_FALSE(sandbox.preferences().showInMenuBar());
     shell->toggleMenuBarFromDock();
     EXPECT_NE(shell->statusItem(), nullptr);
+    // Whoever changes the preferences, the tray icon and the corner follow.
+    sandbox.preferences().setShowInMenuBar(false);
+    EXPECT_EQ(shell->statusItem(), nullptr);
+    sandbox.preferences().setHotCornerEnabled(true);
+    EXPECT_TRUE(shell->hotCorner()->isEnabled());
 
     shell->sendFeedback();
     ASSERT_EQ(workspace.openedUrls.size(), 1);
