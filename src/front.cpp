@@ -54,17 +54,20 @@ bool deliver(InstanceRequest request) {
     return sent;
 }
 
-// The full program: beside this binary (the build tree, or both installed together), else where it is
-// installed.
+// The full program: beside this binary (the build tree), else where it is installed relative to this
+// binary, else at the installation prefix.
 const char *fullProgram(char *buffer, size_t size) {
     const ssize_t n = ::readlink("/proc/self/exe", buffer, size - 1);
     if (n > 0) {
         buffer[n] = '\0';
         if (char *slash = std::strrchr(buffer, '/')) {
             const size_t room = size - size_t(slash + 1 - buffer);
-            if (std::snprintf(slash + 1, room, "%s", ILVEX_APP_NAME) < int(room) &&
-                ::access(buffer, X_OK) == 0)
-                return buffer;
+            const char *const candidates[] = {ILVEX_APP_NAME, ILVEX_APP_RELATIVE};
+            for (const char *candidate : candidates) {
+                if (std::snprintf(slash + 1, room, "%s", candidate) < int(room) &&
+                    ::access(buffer, X_OK) == 0)
+                    return buffer;
+            }
         }
     }
     return ILVEX_APP_PATH;
