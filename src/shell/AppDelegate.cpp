@@ -3,6 +3,7 @@
 #include "favicons/FaviconCache.h"
 #include "l10n/L.h"
 #include "launcher/CircularLauncherView.h"
+#include "platform/GlobalHotkey.h"
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "shell/IlvexPanel.h"
@@ -39,6 +40,8 @@ AppDelegate::AppDelegate(AppState *state, QObject *parent)
 }
 
 AppDelegate::~AppDelegate() {
+    if (m_services.hotkey)
+        m_services.hotkey->unregisterHotkey();
     delete m_panel.data();
 }
 

@@ -7,12 +7,25 @@
 #include <QPointer>
 #include <QRectF>
 #include <QSizeF>
+#include <QUrl>
 
 class AppState;
 class CircularLauncherView;
+class GlobalHotkey;
+class HotCorner;
 class IlvexPanel;
+class LoginItem;
 class QScreen;
 class QVariantAnimation;
+class StatusItem;
+class Workspace;
+
+// The desktop facilities the shell's presence uses (not owned; any may be missing).
+struct ShellServices {
+    GlobalHotkey *hotkey = nullptr;
+    LoginItem *loginItem = nullptr;
+    Workspace *workspace = nullptr; // opens the feedback mail
+};
 
 // Where the launcher was summoned from: centred on the pointer's screen, or at the hot corner.
 enum class LaunchSource { centered, hotCorner };
@@ -69,6 +82,29 @@ class AppDelegate : public QObject, public LauncherHost {
     static QPointF placement(LaunchSource source, const QRectF &screenFrame, const QRectF &visibleFrame,
                              double panelSide, double outerRadius);
 
+    // Presence: the start-up sequence after the store exists, then the pieces it sets up.
+    void setServices(const ShellServices &services) { m_services = services; }
+    void applicationDidFinishLaunching();
+    void registerHotkey();
+    void startHotCorner();
+    // The "hotCornerEnabled" preference changed: the corner arms and polls only while it is on.
+    void setHotCornerEnabled(bool enabled);
+    void setMenuBarVisible(bool visible);
+    // The desktop entry's "Show in menu bar" action: flips "showInMenuBar" and the tray icon with it.
+    void toggleMenuBarFromDock();
+    void syncLoginItem();
+    // Builds the launcher and warms what its first frame draws, so that the first showing only shows.
+    void prepareLauncher();
+    void openSettings();
+    void openAbout();
+    void sendFeedback();
+    void quitApp();
+    static QUrl feedbackUrl();
+    // "Hide Dock icon": whether Ilvex's own windows appear in the taskbar and window switcher.
+    bool showsInTaskbar() const { return m_showsInTaskbar; }
+    StatusItem *statusItem() const { return m_statusItem; }
+    HotCorner *hotCorner() const { return m_hotCorner; }
+
     bool isLauncherVisible() const;
     // Shown or fading in; false while it fades out.
     bool isLauncherShown() const { return m_shown; }
@@ -83,6 +119,10 @@ class AppDelegate : public QObject, public LauncherHost {
     void launcherWillHide();
     // The panel is fully hidden again.
     void launcherHidden();
+    // Alt+Z was pressed; the toggle follows.
+    void hotkeyPressed();
+    // The tray icon is in a tray.
+    void trayReady();
 
   private:
     void buildPanel();
@@ -97,4 +137,9 @@ class AppDelegate : public QObject, public LauncherHost {
     int m_autoDismissSuspenders = 0;
     bool m_shown = false; // between showLauncher and hideLauncher (fading in counts, fading out not)
     LaunchSource m_lastLaunchSource = LaunchSource::centered;
+
+    ShellServices m_services;
+    StatusItem *m_statusItem = nullptr;
+    HotCorner *m_hotCorner = nullptr;
+    bool m_showsInTaskbar = false;
 };

@@ -3,17 +3,21 @@
 #include "favicons/FaviconCache.h"
 #include "launcher/CircularLauncherView.h"
 #include "platform/PrivateFiles.h"
+#include "platform/linux/XcbHotkey.h"
+#include "platform/linux/XdgAutostart.h"
 #include "settings/Preferences.h"
-#include "shell/LinuxStoreServices.h"
 #include "shell/AppDelegate.h"
+#include "shell/LinuxStoreServices.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"
 #include "views/FileIcons.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -44,11 +48,15 @@ void applyRequest(AppDelegate &shell, InstanceRequest request) {
     case InstanceRequest::quit:
         QCoreApplication::quit();
         break;
-    case InstanceRequest::openSettings:
+    case InstanceRequest::openSettings: // starting Ilvex again while it runs
     case InstanceRequest::settings:
+        shell.openSettings();
+        break;
     case InstanceRequest::about:
+        shell.openAbout();
+        break;
     case InstanceRequest::toggleMenuBar:
-        // These windows and the tray icon are not part of this build yet.
+        shell.toggleMenuBarFromDock();
         break;
     case InstanceRequest::exportLists:
     case InstanceRequest::importLists:
@@ -88,34 +96,62 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     services.preferences.watchFile();
     AppState state(services.store());
     AppState::setShared(&state);
-    FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"), FaviconEndpoints::standard());
+    FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"),
+                          FaviconEndpoints::standard());
     FaviconCache::setShared(&favicons);
     AppDelegate shell(&state);
-    // ILVEX_TRACE_SHOW: report the time from a show request to the launcher's first painted frame.
+    // ILVEX_TRACE_SHOW: report the time from a show request or the hotkey to the launcher's first painted
+    // frame, and when the tray icon is in a tray; "at" is the monotonic clock in milliseconds.
     const bool trace = qEnvironmentVariableIsSet("ILVEX_TRACE_SHOW");
     QElapsedTimer showClock;
     bool traceConnected = false;
-    auto handle = [&](InstanceRequest received) {
-        if (trace && received != InstanceRequest::hide)
-            showClock.start();
-        applyRequest(shell, received);
-        // The view exists from the first showing on; connected once (lambdas cannot be unique connections).
-        if (trace && shell.launcherView() && !traceConnected) {
-            traceConnected = true;
-            QObject::connect(shell.launcherView(), &CircularLauncherView::framePainted, &shell, [&showClock] {
+    auto now = [] { return QDeadlineTimer::current().deadlineNSecs() / 1e6; };
+    if (trace) {
+        QObject::connect(&shell, &AppDelegate::trayReady, &shell, [now] {
+            printLine(QStringLiteral("[Ilvex] tray ready at %1").arg(now(), 0, 'f', 2));
+        });
+        QObject::connect(&shell, &AppDelegate::hotkeyPressed, &shell, [&showClock] { showClock.start(); });
+    }
+    std::unique_ptr<XcbHotkey> hotkey;
+    if (QGuiApplication::platformName() == u"xcb")
+        hotkey = std::make_unique<XcbHotkey>();
+    XdgAutostart autostart;
+    shell.setServices({hotkey.get(), &autostart, &services.workspace});
+    shell.applicationDidFinishLaunching();
+    // The view exists from the first showing (or the idle preparation) on; connected once.
+    auto connectTrace = [&] {
+        if (!trace || traceConnected || !shell.launcherView())
+            return;
+        traceConnected = true;
+        QObject::connect(
+            shell.launcherView(), &CircularLauncherView::framePainted, &shell, [&showClock, now] {
                 if (!showClock.isValid())
                     return;
-                printLine(QStringLiteral("[Ilvex] first frame %1 ms after the show request")
-                              .arg(showClock.nsecsElapsed() / 1e6, 0, 'f', 2));
+                printLine(QStringLiteral("[Ilvex] first frame %1 ms after the show request, at %2")
+                              .arg(showClock.nsecsElapsed() / 1e6, 0, 'f', 2)
+                              .arg(now(), 0, 'f', 2));
                 showClock.invalidate();
             });
-        }
+    };
+    auto handle = [&](InstanceRequest received) {
+        if (trace && (received == InstanceRequest::show || received == InstanceRequest::toggle))
+            showClock.start();
+        applyRequest(shell, received);
+        connectTrace();
     };
     QObject::connect(&instance, &SingleInstance::requestReceived, &shell, handle);
     instance.setResponder(
         [&state](const InstanceMessage &message) { return ListsTransfer::respond(state, message); });
     handle(request);
+    // The launcher is built while the program is idle after start-up, not inside its first showing.
+    QTimer::singleShot(0, &shell, [&shell, &connectTrace, trace, now] {
+        shell.prepareLauncher();
+        connectTrace();
+        if (trace)
+            printLine(QStringLiteral("[Ilvex] launcher prepared at %1").arg(now(), 0, 'f', 2));
+    });
     const int result = app.exec();
+    shell.setServices({});
     AppState::setShared(nullptr);
     FaviconCache::setShared(nullptr);
     FileIcons::setWorkspace(nullptr);

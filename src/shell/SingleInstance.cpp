@@ -108,10 +108,10 @@ SingleInstance::SingleInstance(const QString &runtimeDirectory, QObject *parent)
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::socketPath() const {
-    return m_directory + QStringLiteral("/ilvex.socket");
+    return m_directory + u'/' + QLatin1String(InstanceProtocol::socketName);
 }
 QString SingleInstance::lockPath() const {
-    return m_directory + QStringLiteral("/ilvex.lock");
+    return m_directory + u'/' + QLatin1String(InstanceProtocol::lockName);
 }
 
 bool SingleInstance::expectsReply(InstanceRequest request) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/InstanceProtocol.h"
+
 #include <QByteArray>
 #include <QLockFile>
 #include <QObject>
@@ -10,20 +12,6 @@
 
 class InstanceServer;
 class QLocalSocket;
-
-// What a second start of Ilvex asks the running one to do.
-enum class InstanceRequest : quint8 {
-    openSettings = 1, // a plain start
-    toggle,
-    show,
-    hide,
-    settings,
-    about,
-    toggleMenuBar,
-    quit,
-    exportLists, // answered with the export document
-    importLists, // payload: one byte (1 = append) and the document; answered with the outcome
-};
 
 struct InstanceMessage {
     InstanceRequest request;

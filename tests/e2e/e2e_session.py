@@ -4,6 +4,7 @@ import json, math, os, random, shutil, subprocess, sys, tempfile, time, uuid
 
 SKIP = 77
 SCREEN_W, SCREEN_H = 1600, 1200
+TRAY_ICON = (SCREEN_W - 16, 16)
 
 
 def free_display():
@@ -188,6 +189,51 @@ class Session:
                                     stderr=subprocess.STDOUT)
         self.window = self.wait_window("^Ilvex$", timeout=15.0)  # a loaded machine starts slowly
         time.sleep(0.4)  # the fade-in
+
+    def set_preferences(self, **values):
+        """Sets preferences in the sandbox's file while the program is not running."""
+        path = os.path.join(self.config, "Ilvex/Ilvex.conf")
+        with open(path) as f:
+            lines = [l for l in f.read().splitlines() if l.partition("=")[0] not in values]
+        for key, value in values.items():
+            lines.append("%s=%s" % (key, str(value).lower() if isinstance(value, bool) else value))
+        with open(path, "w") as f:
+            f.write("\n".join(lines) + "\n")
+
+    def start_quiet(self):
+        """A plain start: nothing shown; returns once the launcher has been prepared while idle."""
+        self.app = subprocess.Popen([self.binary], env=self.env, stdout=open(self.app_log, "w"),
+                                    stderr=subprocess.STDOUT)
+        self.wait_log("launcher prepared", timeout=15.0)
+
+    def log(self):
+        with open(self.app_log) as f:
+            return f.read()
+
+    def wait_log(self, text, timeout=5.0):
+        """The first log line holding text; fails after timeout."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            for l in self.log().splitlines():
+                if text in l:
+                    return l
+            time.sleep(0.03)
+        raise AssertionError("no log line with %r in:\n%s" % (text, self.log()))
+
+    def start_tray(self):
+        """A tray host at the top right of the screen; its first icon sits at TRAY_ICON."""
+        self.procs.append(subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                                            "--height", "32", "--SetDockType", "true"], env=self.env,
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+
+    def lock_keys(self, *keys):
+        """Turns the given lock keys (Num_Lock, Caps_Lock) on or off by pressing them."""
+        for key in keys:
+            self.xdo("key", key)
+
+    def led_states(self):
+        out = subprocess.run(["xset", "q"], env=self.env, capture_output=True, text=True).stdout
+        return {"Caps_Lock": "Caps Lock:   on" in out, "Num_Lock": "Num Lock:    on" in out}
 
     def xdo(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True,

@@ -6,9 +6,9 @@ lists.json fixture and desktop entries whose Exec writes a marker file, and driv
 real pointer and keyboard input from xdotool. Exit 77 (reported as skipped by ctest) when no X server
 can be started.
 """
-import os, sys, time
+import os, shutil, subprocess, sys, time
 
-from e2e_session import SKIP, SCREEN_H, SCREEN_W, Session, arc, fixture, flick, group_fixture, line, names
+from e2e_session import SKIP, SCREEN_H, SCREEN_W, TRAY_ICON, Session, arc, fixture, flick, group_fixture, line, names
 
 
 # --- scenarios --------------------------------------------------------------------------------------
@@ -270,6 +270,120 @@ def scenario_show_while_fading(s):
     assert s.wait_hidden(s.window), "toggled off last, the launcher stays up"
     time.sleep(0.3)
     assert not s.is_viewable(s.window)
+
+
+def toggle_by_key(s, what):
+    s.xdo("key", "alt+z")
+    window = s.wait_window("^Ilvex$", timeout=3.0)
+    assert s.wait_settled(window), "Alt+Z (%s) did not show the launcher" % what
+    s.xdo("key", "alt+z")
+    assert s.wait_hidden(window), "Alt+Z again (%s) did not hide the launcher" % what
+
+
+def scenario_hotkey(s):
+    fixture(s)
+    s.start_quiet()
+    for locks in ((), ("Num_Lock",), ("Caps_Lock",), ("Num_Lock", "Caps_Lock")):
+        s.lock_keys(*locks)
+        on = [k for k, v in s.led_states().items() if v]
+        assert sorted(on) == sorted(locks), "lock keys on: %s, wanted %s" % (on, locks)
+        toggle_by_key(s, "+".join(locks) or "no lock key")
+        s.lock_keys(*locks)
+    # The keyboard mapping changes: Z moves to another key code, and the hotkey follows it.
+    subprocess.run(["xmodmap", "-e", "keycode 52 = y", "-e", "keycode 29 = z"], env=s.env, check=True)
+    time.sleep(0.3)
+    toggle_by_key(s, "Z on a new key code")
+    assert "RegisterEventHotKey failed" not in s.log(), s.log()
+
+
+def scenario_hotkey_taken(s):
+    holder = subprocess.Popen([os.environ["ILVEX_E2E_HOLD_KEY"]], env=s.env, stdout=subprocess.PIPE, text=True)
+    s.procs.append(holder)
+    assert holder.stdout.readline().strip() == "held", "the other client could not grab Alt+Z"
+    fixture(s)
+    s.start_quiet()
+    line = s.wait_log("RegisterEventHotKey failed")
+    assert line.strip() == "[Ilvex] RegisterEventHotKey failed: 10 — Alt+Z may be in use by another app", line
+    s.xdo("key", "alt+z")
+    time.sleep(0.5)
+    assert not s.xdo("search", "--onlyvisible", "--name", "^Ilvex$").split(), "Alt+Z showed the launcher"
+    # The corner still works.
+    s.xdo("mousemove", SCREEN_W - 1, 0)
+    assert s.wait_settled(s.wait_window("^Ilvex$", timeout=3.0)), "the corner did not show the launcher"
+
+
+def scenario_hot_corner(s):
+    fixture(s)
+    s.start_quiet()
+    s.xdo("mousemove", SCREEN_W - 1, 0)
+    window = s.wait_window("^Ilvex$", timeout=3.0)
+    assert s.wait_settled(window)
+    g = s.geometry(window)
+    side = int(g["Width"])
+    ring_right = int(g["Absolute upper-left X"]) + side / 2 + 247.5  # 5 entries: outer radius 247.5
+    assert abs(ring_right - SCREEN_W) <= 2, "the ring's right edge is at %.1f" % ring_right
+    # Resting in the corner and moving inside it fire nothing more.
+    s.xdo("sleep", "0.3", "mousemove", SCREEN_W - 3, 2, "sleep", "0.3")
+    assert s.is_viewable(window) and s.opacity(window) > 0.999, "resting in the corner hid the launcher"
+    # Out for a moment and back in: the corner fires once more and hides the launcher.
+    s.xdo("mousemove", SCREEN_W - 200, 300, "sleep", "0.2", "mousemove", SCREEN_W - 1, 0)
+    assert s.wait_hidden(window), "entering the corner again did not hide the launcher"
+    s.xdo("sleep", "0.5")
+    assert not s.is_viewable(window), "the corner fired twice for one entry"
+    # Switched off while Ilvex runs (the preferences file changes), the corner does nothing.
+    s.xdo("mousemove", 800, 600)
+    s.set_preferences(hotCornerEnabled=False)
+    time.sleep(0.5)
+    s.xdo("mousemove", SCREEN_W - 1, 0, "sleep", "0.6")
+    assert not s.xdo("search", "--onlyvisible", "--name", "^Ilvex$").split(), "the corner fired while switched off"
+
+
+def scenario_tray(s):
+    fixture(s)
+    s.start_tray()
+    s.set_preferences(showInMenuBar=True)
+    s.start_quiet()
+    s.wait_log("tray ready", timeout=10.0)
+    time.sleep(0.3)
+    s.xdo("mousemove", *TRAY_ICON, "click", "1")
+    window = s.wait_window("^Ilvex$", timeout=3.0)
+    assert s.wait_settled(window), "a left click on the tray icon did not show the launcher"
+    s.xdo("mousemove", *TRAY_ICON, "click", "1")
+    assert s.wait_hidden(window), "a second left click did not hide the launcher"
+    # The menu opens on a right click; after it closes a left click toggles again.
+    s.xdo("sleep", "0.3", "click", "3", "sleep", "0.5", "key", "Escape", "sleep", "0.3", "click", "1")
+    assert s.wait_settled(window), "a left click after the menu did not show the launcher"
+    s.xdo("key", "Escape")
+    assert s.wait_hidden(window)
+    # The menu's last item quits.
+    s.xdo("sleep", "0.3", "click", "3", "sleep", "0.5", "key", "Up", "sleep", "0.1", "key", "Return")
+    try:
+        s.app.wait(5)
+    except subprocess.TimeoutExpired:
+        raise AssertionError("Quit in the tray menu did not end Ilvex")
+
+
+def scenario_autostart(s):
+    fixture(s)
+    s.set_preferences(openAtLogin=True)
+    entry = os.path.join(s.config, "autostart/ilvex.desktop")
+    assert not os.path.exists(entry)
+    s.start_quiet()
+    deadline = time.time() + 3
+    while not os.path.exists(entry) and time.time() < deadline:
+        time.sleep(0.05)
+    assert os.path.exists(entry), "no autostart entry after a start with openAtLogin"
+    text = open(entry).read()
+    exe = os.path.realpath("/proc/%d/exe" % s.app.pid)
+    assert 'Exec="%s"' % exe in text, text
+    if shutil.which("desktop-file-validate"):
+        r = subprocess.run(["desktop-file-validate", entry], capture_output=True, text=True)
+        assert r.returncode == 0 and not r.stdout.strip(), r.stdout
+    # Started without the preference, Ilvex leaves the entry alone (switching off is the settings' job).
+    s.close_app()
+    s.set_preferences(openAtLogin=False)
+    s.start_quiet()
+    assert os.path.exists(entry)
 
 
 SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <functional>
+
+// The system-wide Alt+Z that summons the launcher. register() replaces any earlier registration, so there
+// is never more than one; when the key cannot be had it prints the failure line and the program goes on
+// without it (the hot corner, the tray and the command line still work).
+class GlobalHotkey {
+  public:
+    virtual ~GlobalHotkey() = default;
+
+    // pressed runs on the main thread for every press of the key (not for auto-repeat). False when the
+    // key is not registered.
+    virtual bool registerHotkey(std::function<void()> pressed) = 0;
+    virtual void unregisterHotkey() = 0;
+    virtual bool isRegistered() const = 0;
+};

@@ -1,0 +1,209 @@
+#include "platform/linux/XcbHotkey.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+constexpr uint32_t keysymZ = 0x007a;
+constexpr uint32_t keysymNumLock = 0xff7f;
+constexpr uint32_t keysymScrollLock = 0xff14;
+// The modifier bits of a key event's state (Shift … Mod5); the rest are pointer buttons.
+constexpr uint16_t modifierBits = 0x00ff;
+// XKB notifications (their kind is the event's second byte) that change which key codes carry Z.
+constexpr uint8_t xkbNewKeyboardNotify = 0;
+constexpr uint8_t xkbMapNotify = 1;
+
+void printLine(const char *text) {
+    std::fputs(text, stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+} // namespace
+
+XcbHotkey::XcbHotkey() {
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection())
+        return;
+    m_connection = x11->connection();
+    m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    static const char xkb[] = "XKEYBOARD";
+    if (auto *reply = xcb_query_extension_reply(
+            m_connection, xcb_query_extension(m_connection, sizeof xkb - 1, xkb), nullptr)) {
+        if (reply->present)
+            m_xkbFirstEvent = reply->first_event;
+        std::free(reply);
+    }
+    m_regrab.setSingleShot(true);
+    m_regrab.setInterval(0);
+    QObject::connect(&m_regrab, &QTimer::timeout, [this] {
+        if (!m_pressed)
+            return;
+        ungrab();
+        grab();
+    });
+}
+
+XcbHotkey::~XcbHotkey() {
+    unregisterHotkey();
+    if (m_filterInstalled && QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+    if (m_symbols)
+        xcb_key_symbols_free(m_symbols);
+}
+
+bool XcbHotkey::registerHotkey(std::function<void()> pressed) {
+    unregisterHotkey();
+    if (!m_connection) {
+        printLine("[Ilvex] RegisterEventHotKey failed: no X11 display — bind `ilvex --toggle` to Alt+Z in "
+                  "the desktop's shortcut settings");
+        return false;
+    }
+    m_pressed = std::move(pressed);
+    if (!m_filterInstalled) {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+        m_filterInstalled = true;
+    }
+    return grab();
+}
+
+void XcbHotkey::unregisterHotkey() {
+    m_regrab.stop();
+    ungrab();
+    m_pressed = nullptr;
+}
+
+uint16_t XcbHotkey::maskOfKeysym(uint32_t keysym) const {
+    xcb_keycode_t *codes = xcb_key_symbols_get_keycode(m_symbols, keysym);
+    if (!codes)
+        return 0;
+    uint16_t mask = 0;
+    if (auto *map =
+            xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr)) {
+        const xcb_keycode_t *keys = xcb_get_modifier_mapping_keycodes(map);
+        const int perModifier = map->keycodes_per_modifier;
+        for (int modifier = 0; modifier < 8 && !mask; ++modifier) {
+            for (int k = 0; k < perModifier; ++k) {
+                const xcb_keycode_t key = keys[modifier * perModifier + k];
+                for (const xcb_keycode_t *code = codes; key && *code != XCB_NO_SYMBOL; ++code) {
+                    if (*code == key)
+                        mask = uint16_t(1u << modifier);
+                }
+            }
+        }
+        std::free(map);
+    }
+    std::free(codes);
+    return mask;
+}
+
+bool XcbHotkey::grab() {
+    if (m_symbols)
+        xcb_key_symbols_free(m_symbols);
+    m_symbols = xcb_key_symbols_alloc(m_connection);
+    m_keycodes.clear();
+    if (xcb_keycode_t *codes = xcb_key_symbols_get_keycode(m_symbols, keysymZ)) {
+        for (const xcb_keycode_t *code = codes; *code != XCB_NO_SYMBOL; ++code) {
+            if (!m_keycodes.contains(*code))
+                m_keycodes.append(*code);
+        }
+        std::free(codes);
+    }
+    if (m_keycodes.isEmpty()) {
+        printLine("[Ilvex] RegisterEventHotKey failed: the keyboard has no Z key — Alt+Z may be in use by "
+                  "another app");
+        return false;
+    }
+
+    QList<uint16_t> locks{XCB_MOD_MASK_LOCK};
+    for (const uint16_t mask : {maskOfKeysym(keysymNumLock), maskOfKeysym(keysymScrollLock)}) {
+        if (mask && mask != XCB_MOD_MASK_1 && !locks.contains(mask))
+            locks.append(mask);
+    }
+    m_lockMask = 0;
+    for (const uint16_t mask : locks)
+        m_lockMask |= mask;
+
+    struct Pending {
+        Grab grab;
+        xcb_void_cookie_t cookie;
+    };
+    QList<Pending> pending;
+    for (const uint8_t keycode : std::as_const(m_keycodes)) {
+        for (unsigned combination = 0; combination < (1u << locks.size()); ++combination) {
+            uint16_t modifiers = XCB_MOD_MASK_1;
+            for (qsizetype i = 0; i < locks.size(); ++i) {
+                if (combination & (1u << i))
+                    modifiers |= locks[i];
+            }
+            pending.append({{keycode, modifiers},
+                            xcb_grab_key_checked(m_connection, 1, m_root, modifiers, keycode,
+                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)});
+        }
+    }
+    int failure = 0;
+    for (const Pending &request : std::as_const(pending)) {
+        if (xcb_generic_error_t *error = xcb_request_check(m_connection, request.cookie)) {
+            if (!failure)
+                failure = error->error_code;
+            std::free(error);
+        } else {
+            m_grabbed.append(request.grab);
+        }
+    }
+    if (failure) {
+        // Half a hotkey (working only with some lock keys) would be worse than none.
+        ungrab();
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "[Ilvex] RegisterEventHotKey failed: %d — Alt+Z may be in use by another app", failure);
+        printLine(line);
+        return false;
+    }
+    return true;
+}
+
+void XcbHotkey::ungrab() {
+    if (!m_connection || m_grabbed.isEmpty())
+        return;
+    for (const Grab &grab : std::as_const(m_grabbed))
+        xcb_ungrab_key(m_connection, grab.keycode, m_root, grab.modifiers);
+    m_grabbed.clear();
+    xcb_flush(m_connection);
+}
+
+bool XcbHotkey::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) {
+    if (!m_pressed || eventType != "xcb_generic_event_t")
+        return false;
+    auto *event = static_cast<xcb_generic_event_t *>(message);
+    const uint8_t type = event->response_type & 0x7f;
+    if (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) {
+        auto *key = reinterpret_cast<xcb_key_press_event_t *>(event);
+        // Only the grab reports on the root window: Alt+Z typed into one of our own windows is not it.
+        if (key->event != m_root || !m_keycodes.contains(key->detail) ||
+            (key->state & modifierBits & ~m_lockMask) != XCB_MOD_MASK_1)
+            return false;
+        if (type == XCB_KEY_RELEASE) {
+            m_lastRelease = key->time;
+        } else if (key->time != m_lastRelease) { // an auto-repeat press follows its release at once
+            QMetaObject::invokeMethod(QCoreApplication::instance(), m_pressed, Qt::QueuedConnection);
+        }
+        return true;
+    }
+    if (type == XCB_MAPPING_NOTIFY) {
+        auto *mapping = reinterpret_cast<xcb_mapping_notify_event_t *>(event);
+        if (mapping->request != XCB_MAPPING_POINTER)
+            m_regrab.start();
+    } else if (m_xkbFirstEvent && type == m_xkbFirstEvent) {
+        const uint8_t kind = reinterpret_cast<const uint8_t *>(event)[1];
+        if (kind == xkbNewKeyboardNotify || kind == xkbMapNotify)
+            m_regrab.start();
+    }
+    return false;
+}

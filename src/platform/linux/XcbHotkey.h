@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/GlobalHotkey.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QList>
+#include <QTimer>
+
+#include <cstdint>
+
+struct xcb_connection_t;
+struct _XCBKeySymbols; // xcb_key_symbols_t
+
+// Alt+Z as a passive key grab on the root window of the X display Qt uses. X reports a grabbed key only
+// when the event's modifiers match the grab exactly, so the key is grabbed once for every combination of
+// the lock modifiers (CapsLock, NumLock, ScrollLock; the last two take their masks from the live modifier
+// map). Every grab is a checked request: when another client holds any of them, all are undone and the
+// failure line names the X error. A keyboard mapping change grabs the key again under its new key codes.
+class XcbHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
+  public:
+    XcbHotkey();
+    ~XcbHotkey() override;
+
+    bool registerHotkey(std::function<void()> pressed) override;
+    void unregisterHotkey() override;
+    bool isRegistered() const override { return !m_grabbed.isEmpty(); }
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
+
+  private:
+    struct Grab {
+        uint8_t keycode;
+        uint16_t modifiers;
+    };
+    bool grab();
+    void ungrab();
+    uint16_t maskOfKeysym(uint32_t keysym) const;
+
+    xcb_connection_t *m_connection = nullptr;
+    uint32_t m_root = 0;
+    _XCBKeySymbols *m_symbols = nullptr;
+    uint8_t m_xkbFirstEvent = 0; // 0: no XKB extension
+    uint16_t m_lockMask = 0;     // every lock modifier, ignored when matching a press
+    QList<uint8_t> m_keycodes;
+    QList<Grab> m_grabbed;
+    std::function<void()> m_pressed;
+    bool m_filterInstalled = false;
+    uint32_t m_lastRelease = 0; // X time of the last release: auto-repeat presses carry the same
+    QTimer m_regrab;            // mapping notifications come in bursts: grab again once they settle
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QTimer>
+
+#include <functional>
+
+// The top-right hot corner of every screen, watched by a 50 ms poll. It fires once for each entry: after
+// firing it is disarmed until one poll finds the pointer outside every corner zone. A screen's zone (the
+// last 4 × 4 pixels at its top right) counts only while the pointer is inside that screen, so a taller
+// neighbour's edge never passes for a corner.
+//
+// The poll is the only idle work of the program: it reads the pointer position and compares it with
+// screen frames kept since the screens last changed; it allocates nothing of its own. While the corner
+// is switched off the timer stops.
+class HotCorner : public QObject {
+    Q_OBJECT
+
+  public:
+    static constexpr int pollMs = 50;
+    static constexpr int zone = 4;
+
+    // pointer: the pointer's global position (default: QCursor::pos()).
+    explicit HotCorner(std::function<QPoint()> pointer = {}, QObject *parent = nullptr);
+
+    // Switching on arms the corner and starts the poll; switching off disarms it and stops the poll. So
+    // turning it on while the pointer rests in a corner fires at the next poll.
+    void setEnabled(bool enabled);
+    bool isEnabled() const { return m_timer.isActive(); }
+    bool isArmed() const { return m_armed; }
+
+    // The screens' frames, in the system's order; kept up to date from the application's screens unless
+    // set here.
+    void setScreens(QList<QRect> frames);
+    // The screen whose corner zone holds point, or -1.
+    static int cornerAt(QPoint point, const QList<QRect> &frames);
+
+    // One poll step (the timer's); public so that tests step it without waiting.
+    void check();
+
+  Q_SIGNALS:
+    // The pointer entered the corner of screen frame while armed.
+    void fired(QRect frame);
+
+  private:
+    void followScreens();
+
+    std::function<QPoint()> m_pointer;
+    QList<QRect> m_frames;
+    bool m_ownScreens = true;
+    bool m_armed = false;
+    QTimer m_timer;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QPixmap>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+
+class QMenu;
+class QSystemTrayIcon;
+
+// The tray icon: the drawn ring with six coloured dots. A left click toggles the launcher; a right click
+// opens the menu, built anew in the current language every time it opens. At login the tray host may
+// start after Ilvex, so while there is none yet the icon is retried every retryMs for up to retryForMs;
+// without a tray at all Ilvex stays reachable through its desktop entry and the command line.
+class StatusItem : public QObject {
+    Q_OBJECT
+
+  public:
+    static constexpr int retryMs = 500;
+    static constexpr int retryForMs = 120000;
+
+    struct Actions {
+        std::function<void()> toggle;
+        std::function<void()> about;
+        std::function<void()> feedback;
+        std::function<void()> settings;
+        std::function<void()> quit;
+    };
+
+    explicit StatusItem(Actions actions, QObject *parent = nullptr);
+    ~StatusItem() override;
+
+    // Shown in a tray (false while it waits for one).
+    bool isInTray() const;
+    QSystemTrayIcon *trayIcon() const { return m_icon; }
+    // The menu as it would open now.
+    QMenu *menu() const { return m_menu; }
+    void rebuildMenu();
+
+    // The ring-with-six-dots icon, drawn for a square of side logical pixels at pixel ratio ratio.
+    static QPixmap makeMenuBarIcon(int side, qreal ratio);
+
+  Q_SIGNALS:
+    // The icon is in a tray now.
+    void shownInTray();
+
+  private:
+    void tryShow();
+    QIcon icon() const;
+
+    Actions m_actions;
+    QSystemTrayIcon *m_icon = nullptr;
+    QMenu *m_menu = nullptr;
+    QTimer m_retry;
+    int m_retriesLeft = 0;
+};

@@ -1,0 +1,224 @@
+// The shell's presence: hotkey and hot corner toggles, the tray icon and its menu, the login item.
+#include "l10n/L.h"
+#include "platform/linux/XdgAutostart.h"
+#include "settings/Preferences.h"
+#include "shell/AppDelegate.h"
+#include "shell/HotCorner.h"
+#include "shell/SingleInstance.h"
+#include "shell/StatusItem.h"
+#include "store/AppState.h"
+#include "support/FakeHotkey.h"
+#include "support/FakeWorkspace.h"
+#include "support/Sandbox.h"
+
+#include <QMenu>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QList<QRect> twoScreens{QRect(0, 0, 1920, 1080), QRect(1920, 200, 1280, 800)};
+
+TEST(HotCorner, ZoneIsTheLastFourPixelsAtTheTopRightOfTheScreenHoldingThePointer) {
+    const struct {
+        QPoint point;
+        int screen;
+    } cases[] = {
+        {{1919, 0}, 0},    {{1916, 3}, 0},   {{1915, 0}, -1},   {{1919, 4}, -1}, // first screen's corner
+        {{3199, 200}, 1},  {{3196, 203}, 1}, {{3199, 199}, -1},                  // above the shorter screen
+        {{1919, 200}, -1}, // the first screen's right edge, lower down: not a corner
+        {{3300, 0}, -1},   // on no screen: passes no screen's edge test
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(HotCorner::cornerAt(c.point, twoScreens), c.screen) << c.point.x() << "," << c.point.y();
+}
+
+TEST(HotCorner, FiresOncePerEntryAndNeverWhileSwitchedOff) {
+    QPoint pointer(500, 500);
+    HotCorner corner([&pointer] { return pointer; });
+    corner.setScreens(twoScreens);
+    int fired = 0;
+    QObject::connect(&corner, &HotCorner::fired, [&fired] { ++fired; });
+    auto pollAt = [&](QPoint at) {
+        pointer = at;
+        corner.check();
+        return fired;
+    };
+    corner.setEnabled(true);
+    EXPECT_EQ(pollAt({1919, 0}), 1);
+    EXPECT_EQ(pollAt({1918, 1}), 1) << "resting in the corner";
+    EXPECT_EQ(pollAt({3199, 200}), 1) << "another screen's corner without leaving every zone first";
+    EXPECT_EQ(pollAt({1000, 500}), 1);
+    EXPECT_EQ(pollAt({3199, 200}), 2) << "out for one poll and back in";
+
+    corner.setEnabled(false);
+    EXPECT_FALSE(corner.isEnabled()) << "the poll stops while the corner is off";
+    pollAt({1000, 500});
+    corner.setEnabled(false);
+    EXPECT_FALSE(corner.isArmed());
+    // Switched on while the pointer rests in a corner: the next poll fires.
+    pointer = {1919, 0};
+    corner.setEnabled(true);
+    EXPECT_EQ(pollAt({1919, 0}), 3);
+}
+
+// Offscreen windows cannot be raised, and Qt says so each time the launcher shows; any other message
+// still reaches the test run's own handler.
+QtMessageHandler runHandler = nullptr;
+void ignoreRaise(QtMsgType type, const QMessageLogContext &context, const QString &message) {
+    if (message != u"This plugin does not support raise()")
+        runHandler(type, context, message);
+}
+
+class ShellPresence : public ::testing::Test {
+  protected:
+    void SetUp() override { runHandler = qInstallMessageHandler(ignoreRaise); }
+    Sandbox sandbox;
+    FakeWorkspace workspace;
+    FakeHotkey hotkey;
+    XdgAutostart autostart{sandbox.configHome() + QStringLiteral("/autostart/ilvex.desktop"),
+                           QStringLiteral("/opt/My \"Apps\"/ilvex")};
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<AppDelegate> shell;
+
+    void start() {
+        state = std::make_unique<AppState>(
+            StoreServices{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false});
+        shell = std::make_unique<AppDelegate>(state.get());
+        shell->setServices({&hotkey, &autostart, &workspace});
+        shell->applicationDidFinishLaunching();
+    }
+    void TearDown() override {
+        if (shell)
+            shell->setServices({});
+        qInstallMessageHandler(runHandler);
+    }
+};
+
+TEST_F(ShellPresence, HotkeyAndCornerToggleTheLauncherFromTheirOwnPlaces) {
+    sandbox.preferences().setShowInMenuBar(false);
+    start();
+    EXPECT_TRUE(hotkey.isRegistered());
+    ASSERT_TRUE(hotkey.press());
+    EXPECT_FALSE(shell->isLauncherShown()) << "the key only schedules the toggle";
+    QTest::qWait(1);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shell->isLauncherShown());
+    EXPECT_EQ(shell->lastLaunchSource(), LaunchSource::centered);
+    hotkey.press();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(shell->isLauncherShown());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell->isLauncherVisible(); }));
+
+    // The corner shows the launcher at the corner; it works as well when the key is taken.
+    hotkey.taken = true;
+    shell->registerHotkey();
+    EXPECT_FALSE(hotkey.isRegistered());
+    ASSERT_TRUE(shell->hotCorner()->isEnabled());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    shell->hotCorner()->setScreens({screen});
+    Q_EMIT shell->hotCorner()->fired(screen);
+    EXPECT_TRUE(shell->isLauncherShown());
+    EXPECT_EQ(shell->lastLaunchSource(), LaunchSource::hotCorner);
+}
+
+TEST_F(ShellPresence, PreferencesDecideTrayCornerAndLoginItemAtStart) {
+    sandbox.preferences().setHotCornerEnabled(false);
+    sandbox.preferences().setOpenAtLogin(true);
+    sandbox.preferences().setHideDockIcon(false);
+    start();
+    EXPECT_NE(shell->statusItem(), nullptr) << "showInMenuBar defaults to true";
+    EXPECT_FALSE(shell->hotCorner()->isEnabled());
+    EXPECT_TRUE(shell->showsInTaskbar());
+    EXPECT_TRUE(autostart.isEnabled());
+    EXPECT_TRUE(Sandbox::readFile(autostart.path()).contains("Exec=\"/opt/My \\\\\"Apps\\\\\"/ilvex\"\n"));
+
+    // The desktop entry's action flips the preference and the icon together.
+    shell->toggleMenuBarFromDock();
+    EXPECT_EQ(shell->statusItem(), nullptr);
+    EXPECT_FALSE(sandbox.preferences().showInMenuBar());
+    shell->toggleMenuBarFromDock();
+    EXPECT_NE(shell->statusItem(), nullptr);
+    // Whoever changes the preferences, the tray icon and the corner follow.
+    sandbox.preferences().setShowInMenuBar(false);
+    EXPECT_EQ(shell->statusItem(), nullptr);
+    sandbox.preferences().setHotCornerEnabled(true);
+    EXPECT_TRUE(shell->hotCorner()->isEnabled());
+
+    shell->sendFeedback();
+    ASSERT_EQ(workspace.openedUrls.size(), 1);
+    EXPECT_EQ(workspace.openedUrls[0].scheme(), u"mailto");
+    EXPECT_EQ(workspace.openedUrls[0].query(QUrl::FullyEncoded), u"subject=Ilvex%20Feedback");
+}
+
+TEST(LoginItem, EnabledMeansTheEntryExistsAndIsNotHidden) {
+    Sandbox sandbox;
+    XdgAutostart item(sandbox.configHome() + QStringLiteral("/autostart/ilvex.desktop"),
+                      QStringLiteral("/usr/bin/ilvex"));
+    EXPECT_FALSE(item.isEnabled());
+    EXPECT_TRUE(item.setEnabled(false)) << "nothing to remove is no failure";
+    ASSERT_TRUE(item.setEnabled(true));
+    EXPECT_TRUE(item.isEnabled());
+    const struct {
+        QByteArray text;
+        bool enabled;
+    } entries[] = {
+        {"[Desktop Entry]\nExec=ilvex\nHidden=true\n", false},
+        {"[Desktop Entry]\nHidden = true\n", false},
+        {"[Desktop Entry]\nHidden=false\n", true},
+        {"[Desktop Action x]\nHidden=true\n", true},
+    };
+    for (const auto &entry : entries) {
+        sandbox.writeFile(QStringLiteral(".config/autostart/ilvex.desktop"), entry.text);
+        EXPECT_EQ(item.isEnabled(), entry.enabled) << entry.text.constData();
+    }
+    ASSERT_TRUE(item.setEnabled(false));
+    EXPECT_FALSE(QFile::exists(item.path()));
+}
+
+TEST(StatusItemIcon, RingWithTheFirstDotAtTheBottomAtThePixelRatioAskedFor) {
+    for (const qreal ratio : {1.0, 2.0}) {
+        const QImage image = StatusItem::makeMenuBarIcon(22, ratio).toImage();
+        EXPECT_EQ(image.size(), QSize(22, 22) * ratio);
+        const QColor bottom = image.pixelColor(QPointF(11 * ratio, (11 + 9.24) * ratio).toPoint());
+        EXPECT_GT(bottom.red(), 240) << ratio;
+        EXPECT_LT(bottom.green(), 100) << ratio;
+        // The third dot (green) sits at the upper right: 30° above the horizontal.
+        const QColor green = image.pixelColor(QPointF((11 + 8.0) * ratio, (11 - 4.62) * ratio).toPoint());
+        EXPECT_GT(green.green(), 180) << ratio;
+        EXPECT_EQ(image.pixelColor(QPoint(11, 11) * ratio).alpha(), 0) << "the ring's middle is clear";
+    }
+}
+
+TEST(StatusItemMenu, RebuiltInTheCurrentLanguageWhenItOpens) {
+    Sandbox sandbox;
+    int quits = 0;
+    StatusItem item({{}, {}, {}, {}, [&quits] { ++quits; }});
+    auto titles = [&item] {
+        QStringList result;
+        for (QAction *action : item.menu()->actions())
+            result << (action->isSeparator() ? QStringLiteral("—") : action->text());
+        return result;
+    };
+    EXPECT_EQ(titles(), (QStringList{L::aboutIlvex(), L::sendFeedback(), QStringLiteral("—"), L::settings(),
+                                     QStringLiteral("—"), L::quit()}));
+    L::setLanguage(AppLanguage::de);
+    Q_EMIT item.menu()->aboutToShow();
+    EXPECT_EQ(titles().last(), L::quit());
+    EXPECT_NE(L::quit(), u"Quit");
+    item.menu()->actions().last()->trigger();
+    EXPECT_EQ(quits, 1);
+    L::setLanguage(AppLanguage::system);
+}
+
+TEST(InstanceProtocol, TheSmallClientSendsWhatTheInstanceReads) {
+    for (const InstanceRequest request :
+         {InstanceRequest::toggle, InstanceRequest::show, InstanceRequest::hide}) {
+        const auto message = InstanceProtocol::simpleMessage(request);
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(message.bytes), sizeof message.bytes),
+                  SingleInstance::encode(request));
+    }
+}
+
+} // namespace
