@@ -2,10 +2,12 @@
 
 #include "favicons/FaviconCache.h"
 #include "l10n/L.h"
+#include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
 #include "ring/RingGeometry.h"
 #include "store/AppState.h"
 #include "views/AppIconPainter.h"
+#include "views/CenterContentView.h"
 #include "views/NamePrompt.h"
 
 #include <QGuiApplication>
@@ -49,6 +51,9 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
     });
     connect(&m_drag, &RingDrag::changed, this, &CircularLauncherView::sync);
     connect(&m_hover, &HoverModel::changed, this, &CircularLauncherView::sync);
+    m_chrome = std::make_unique<LauncherChrome>(this, m_state, &m_hover, m_host);
+    m_chrome->centre()->onSwitchList = [this](int index) { switchList(index); };
+    m_chrome->centre()->onCloseSubList = [this] { backOrDismiss(); };
     m_promptGroupName = [this](const QUuid &) {
         return NamePrompt::ask(L::nameNewGroup(), L::defaultGroupName(), this,
                                ::colors(m_state->currentTheme()).primary);
@@ -57,7 +62,9 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
     finishAnimations();
 }
 
-CircularLauncherView::~CircularLauncherView() = default;
+CircularLauncherView::~CircularLauncherView() {
+    m_chrome.reset(); // its children go before the view's members they use
+}
 
 QString CircularLauncherView::ringIdentity() const {
     const auto group = m_state->openSubListID();
@@ -119,6 +126,7 @@ void CircularLauncherView::sync() {
             whole;
     if (recolours)
         m_scene.startThemeChange();
+    m_chrome->layout(geometry, m_drag.isDragging());
     startFrames();
     if (whole)
         markDirty(std::nullopt);
@@ -187,6 +195,8 @@ void CircularLauncherView::advanceAnimations(double seconds) {
 
 void CircularLauncherView::finishAnimations() {
     m_scene.finish();
+    if (m_chrome)
+        m_chrome->finishAnimations();
     update();
 }
 
@@ -232,6 +242,11 @@ QImage CircularLauncherView::renderFrame(qreal devicePixelRatio) {
     image.fill(Qt::transparent);
     QPainter painter(&image);
     paintScene(painter, std::nullopt);
+    // The children (the centre, the pencil and the side panel) over the disc, as on screen.
+    for (QWidget *child : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!child->isHidden() && !child->isWindow())
+            child->render(&painter, child->pos(), QRegion(), QWidget::DrawChildren);
+    }
     return image;
 }
 

@@ -8,6 +8,8 @@ can be started.
 """
 import os, sys, time
 
+import manage_scenarios
+
 from e2e_session import SKIP, SCREEN_H, SCREEN_W, Session, arc, fixture, flick, group_fixture, line, names
 
 
@@ -273,6 +275,7 @@ def scenario_show_while_fading(s):
 
 
 SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}
+SCENARIOS.update(manage_scenarios.SCENARIOS)
 
 
 def main():

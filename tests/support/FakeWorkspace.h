@@ -16,10 +16,12 @@ public:
     QString applicationName(const QString &path) const override;
     QString bundleIdentifier(const QString &path) const override;
     QString iconName(const QString &path) const override { return icons.value(path); }
+    QList<InstalledApplication> installedApplications() const override { return applications; }
     void openUrl(const QUrl &url) override { openedUrls.append(url); }
     void openApplication(const QString &path) override { openedApplications.append(path); }
 
     QHash<QString, QString> icons; // desktop entry path -> its Icon
+    QList<InstalledApplication> applications;
     QList<QUrl> openedUrls;
     QList<QString> openedApplications;
 
