@@ -1,10 +1,10 @@
 // Prints how long the store takes to load and to save 8 lists of 250 entries.
 // Run: build/bench/store_bench [rounds]
-#include "store/AppState.h"
-#include "store/ListsCodec.h"
-#include "store/Preferences.h"
 #include "platform/Bookmarks.h"
 #include "platform/Workspace.h"
+#include "settings/Preferences.h"
+#include "store/AppState.h"
+#include "store/ListsCodec.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,7 +18,7 @@
 
 namespace {
 class NoWorkspace : public Workspace {
-public:
+  public:
     std::optional<QString> applicationPath(const QString &) const override { return std::nullopt; }
     QString applicationName(const QString &) const override { return {}; }
     QString bundleIdentifier(const QString &) const override { return {}; }
@@ -62,8 +62,8 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 30;
     QTemporaryDir dir;
-    QSettings preferences(dir.path() + QStringLiteral("/prefs.conf"), QSettings::IniFormat);
-    Preferences::install(&preferences);
+    Preferences preferences(
+        std::make_unique<QSettings>(dir.path() + QStringLiteral("/prefs.conf"), QSettings::IniFormat));
     NoWorkspace workspace;
 
     const QByteArray document = ListsCodec::encodeLists(sampleLists());
@@ -71,7 +71,8 @@ int main(int argc, char **argv) {
     file.open(QIODevice::WriteOnly);
     file.write(document);
     file.close();
-    std::printf("lists file: 8 lists x 250 entries (+ snapshots), %lld KiB\n", qint64(document.size() / 1024));
+    std::printf("lists file: 8 lists x 250 entries (+ snapshots), %lld KiB\n",
+                qint64(document.size() / 1024));
 
     // Without bookmark services the store start-up is the file read, decode and snapshot check.
     const StoreServices services{&workspace, nullptr, &preferences, dir.path(), false};

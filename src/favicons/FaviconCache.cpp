@@ -1,10 +1,9 @@
 #include "favicons/FaviconCache.h"
 
 #include "BuildConfig.h"
-#include "store/AppState.h"
+#include "platform/PrivateFiles.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -57,7 +56,7 @@ FaviconEndpoints FaviconEndpoints::standard() {
 FaviconCache::FaviconCache(const QString &diskDirectory, FaviconEndpoints endpoints, QObject *parent)
     : QObject(parent), m_diskDirectory(diskDirectory), m_endpoints(std::move(endpoints)),
       m_network(new QNetworkAccessManager(this)) {
-    QDir().mkpath(m_diskDirectory); // without it the cache still works, in memory only
+    PrivateFiles::makeFolder(m_diskDirectory); // without it the cache still works, in memory only
     m_pool.setMaxThreadCount(2);
 }
 
@@ -69,12 +68,6 @@ FaviconCache::~FaviconCache() {
 }
 
 FaviconCache *FaviconCache::shared() {
-    if (!sharedCache) {
-        const QString support =
-            AppState::shared() ? AppState::shared()->supportDirectory() : AppState::defaultSupportDirectory();
-        sharedCache = new FaviconCache(support + QStringLiteral("/favicons"), FaviconEndpoints::standard(),
-                                       QCoreApplication::instance());
-    }
     return sharedCache;
 }
 

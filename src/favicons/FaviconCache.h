@@ -36,12 +36,11 @@ class FaviconCache : public QObject {
 
     using Completion = std::function<void(const std::optional<QImage> &)>;
 
-    explicit FaviconCache(const QString &diskDirectory,
-                          FaviconEndpoints endpoints = FaviconEndpoints::standard(),
-                          QObject *parent = nullptr);
+    // Keeps its files in diskDirectory and fetches from endpoints; both are the assembler's choice.
+    FaviconCache(const QString &diskDirectory, FaviconEndpoints endpoints, QObject *parent = nullptr);
     ~FaviconCache() override;
 
-    // The process-wide cache, built on first use in the store's support folder.
+    // The process-wide cache the shell installs; nullptr until then.
     static FaviconCache *shared();
     static void setShared(FaviconCache *cache);
 

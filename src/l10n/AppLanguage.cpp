@@ -1,7 +1,7 @@
 #include "l10n/AppLanguage.h"
 
 #include "l10n/L.h"
-#include "store/Preferences.h"
+#include "settings/Preferences.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -120,15 +120,12 @@ AppLanguage fromSystem() {
     return AppLanguage::en;
 }
 
-void setSystemLanguagesForTesting(const std::optional<QStringList> &languages) {
-    injectedSystemLanguages = languages;
+void setSystemLanguagesForTesting(const std::optional<QStringList> &preferred) {
+    injectedSystemLanguages = preferred;
 }
 
-void applyToFrameworks(AppLanguage language) {
-    const QString key = QLatin1String(Preferences::appleLanguages);
-    if (const auto code = platformLanguageCode(language))
-        Preferences::settings().setValue(key, QStringList{*code});
-    else
-        Preferences::settings().remove(key);
+void applyToFrameworks(AppLanguage language, Preferences &preferences) {
+    const auto code = platformLanguageCode(language);
+    preferences.setAppleLanguages(code ? QStringList{*code} : QStringList{});
     installQtTranslations(language == AppLanguage::system ? fromSystem() : language);
 }

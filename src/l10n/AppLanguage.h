@@ -6,7 +6,7 @@
 
 #include <optional>
 
-class QSettings;
+class Preferences;
 
 // The interface language: the system's, or one of seven fixed ones (in picker order).
 enum class AppLanguage { system, en, it, es, fr, de, zh, ja };
@@ -25,5 +25,5 @@ AppLanguage fromSystem();
 void setSystemLanguagesForTesting(const std::optional<QStringList> &languages);
 
 // Makes framework texts (standard dialogs) follow the language: writes or removes the
-// "AppleLanguages" override and loads Qt's own translations for it.
-void applyToFrameworks(AppLanguage language);
+// "AppleLanguages" override in preferences and loads Qt's own translations for it.
+void applyToFrameworks(AppLanguage language, Preferences &preferences);

@@ -1,7 +1,5 @@
 #include "l10n/L.h"
 
-#include "store/Preferences.h"
-
 #include <array>
 #include <initializer_list>
 #include <optional>
@@ -352,11 +350,12 @@ QString text(Key key) {
 } // namespace
 
 AppLanguage L::language() {
-    if (!cachedLanguage) {
-        const QString raw = Preferences::settings().value(QLatin1String(Preferences::appLanguage)).toString();
-        cachedLanguage = appLanguageFromRawValue(raw).value_or(AppLanguage::system);
-    }
-    return *cachedLanguage;
+    return cachedLanguage.value_or(AppLanguage::system);
+}
+
+void L::seedLanguage(AppLanguage language) {
+    if (!cachedLanguage)
+        cachedLanguage = language;
 }
 
 void L::setLanguage(AppLanguage language) {

@@ -84,14 +84,16 @@
 // program (no catalogues); each accessor picks its language anew on every call, so a change of the
 // language, or of the system's language while `system` is chosen, shows at the next repaint.
 class L {
-public:
-    // The cached language: read once from the "appLanguage" preference, then set by the store.
+  public:
+    // The cached language: `system` until the store seeds it from the "appLanguage" preference, then
+    // set by the store on every change.
     static AppLanguage language();
     static void setLanguage(AppLanguage language);
+    // Sets the cached language only when nothing has set it yet.
+    static void seedLanguage(AppLanguage language);
     // The language texts are picked in now (`system` resolved through fromSystem()).
     static AppLanguage resolvedLanguage();
-    // Forgets the cached language so that the next text reads "appLanguage" again. For tests only: the
-    // program itself reads the preference once and is told of every change through setLanguage().
+    // Forgets the cached language so that the next seed takes effect. For tests only.
     static void resetLanguageCacheForTesting();
 
 #define ILVEX_L_DECLARE_TEXT(key) static QString key();

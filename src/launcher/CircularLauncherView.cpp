@@ -5,6 +5,7 @@
 #include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
 #include "ring/RingGeometry.h"
+#include "settings/Preferences.h"
 #include "store/AppState.h"
 #include "views/AppIconPainter.h"
 #include "views/CenterContentView.h"
@@ -31,7 +32,7 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
     setAttribute(Qt::WA_TranslucentBackground);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    const double side = RingGeometry::panelSide(RingGeometry::effectiveScale());
+    const double side = RingGeometry::panelSide(scale());
     setFixedSize(qRound(side), qRound(side));
 
     m_frameTimer.setInterval(frameIntervalMs);
@@ -72,6 +73,14 @@ QString CircularLauncherView::ringIdentity() const {
            (group ? uuidString(*group) : QStringLiteral("main"));
 }
 
+double CircularLauncherView::scale() const {
+    return RingGeometry::effectiveScale(m_state->preferences().launcherScale());
+}
+
+RingGeometry CircularLauncherView::geometry(std::optional<int> displayedCount) const {
+    return RingGeometry::forStore(*m_state, m_state->preferences().launcherScale(), displayedCount);
+}
+
 QList<AppItem> CircularLauncherView::displayedItems() const {
     return m_drag.isDragging() ? m_drag.displayedOrder() : m_state->currentItems();
 }
@@ -92,7 +101,7 @@ void CircularLauncherView::loadFavicon(const AppItem &item) {
 
 void CircularLauncherView::sync() {
     // A changed size preference takes effect at the next showing.
-    const double side = RingGeometry::panelSide(RingGeometry::effectiveScale());
+    const double side = RingGeometry::panelSide(scale());
     if (qRound(side) != width())
         setFixedSize(qRound(side), qRound(side));
 
@@ -103,12 +112,12 @@ void CircularLauncherView::sync() {
         m_lifted = *dragged; // kept after the release, while the lifted copy fades out
         m_liftedPoint = m_drag.dragPoint();
     }
-    const RingGeometry geometry = RingGeometry::forStore(*m_state, int(items.size()));
+    const RingGeometry ring = geometry(int(items.size()));
     const ListThemeColors &colors = ::colors(m_state->currentTheme());
     const QRectF labelBefore = m_scene.label().isVisible() ? m_scene.label().bounds() : QRectF();
     RingScene::Inputs inputs{
         items,
-        &geometry,
+        &ring,
         ringIdentity(),
         m_state->activeListIndex(),
         m_drag.draggingID(),
@@ -117,16 +126,16 @@ void CircularLauncherView::sync() {
         m_hover.hoveredID(),
         m_hover.name(),
         m_drag.isDragging(),
-        [&](const AppItem &item) { return m_painter.tileKey(item, geometry.iconSize(), colors.primary); }};
+        [&](const AppItem &item) { return m_painter.tileKey(item, ring.iconSize(), colors.primary); }};
     bool whole = m_scene.sync(inputs);
     // Tiles of entries no longer shown go; the leaving layer keeps its own until it has faded.
     m_painter.keepTiles(m_scene.usedTileKeys());
     bool recolours = false;
-    whole = m_painter.setDiscLook({colors, geometry.ringDiameter(), geometry.holeDiameter()}, &recolours) ||
+    whole = m_painter.setDiscLook({colors, ring.ringDiameter(), ring.holeDiameter()}, &recolours) ||
             whole;
     if (recolours)
         m_scene.startThemeChange();
-    m_chrome->layout(geometry, m_drag.isDragging());
+    m_chrome->layout(ring, m_drag.isDragging());
     startFrames();
     if (whole)
         markDirty(std::nullopt);
@@ -161,12 +170,12 @@ void CircularLauncherView::frameTick() {
 QRectF CircularLauncherView::dragBounds() const {
     if (!m_lifted || m_scene.dragAppear().value() <= 0.01)
         return {};
-    const double iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+    const double iconSize = RingGeometry::iconSize(scale());
     QRectF bounds = RingPainter::draggedBounds(m_liftedPoint, iconSize);
     if (m_drag.showsDropSlot()) {
-        const RingGeometry geometry = RingGeometry::forStore(*m_state, int(displayedItems().size()));
+        const RingGeometry ring = geometry(int(displayedItems().size()));
         bounds =
-            bounds.united(RingPainter::dropSlotBounds(geometry.pointOnRing(m_drag.dragAngle()), iconSize));
+            bounds.united(RingPainter::dropSlotBounds(ring.pointOnRing(m_drag.dragAngle()), iconSize));
     }
     return bounds;
 }
@@ -205,12 +214,12 @@ void CircularLauncherView::paintScene(QPainter &painter, std::optional<QRectF> c
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.translate(ringCentre());
     RingFrame frame;
-    frame.iconSize = RingGeometry::iconSize(RingGeometry::effectiveScale());
+    frame.iconSize = RingGeometry::iconSize(scale());
     frame.subListTint = ::colors(m_state->currentTheme()).primary;
-    frame.targetRadius = RingGeometry::forStore(*m_state).radius();
+    frame.targetRadius = geometry().radius();
     if (m_drag.showsDropSlot())
         frame.dropSlotAt =
-            RingGeometry::forStore(*m_state, int(displayedItems().size())).pointOnRing(m_drag.dragAngle());
+            geometry(int(displayedItems().size())).pointOnRing(m_drag.dragAngle());
     if (m_lifted) {
         frame.dragged = *m_lifted;
         frame.dragPoint = m_liftedPoint;

@@ -5,6 +5,7 @@
 #include "ring/ActivationGate.h"
 #include "ring/Clock.h"
 #include "ring/HoverModel.h"
+#include "ring/RingGeometry.h"
 #include "ring/RingDrag.h"
 #include "store/Types.h"
 #include "views/GroupCapsuleClick.h"
@@ -119,6 +120,9 @@ class CircularLauncherView : public QWidget {
     const RingSprite *spriteAt(QPointF widgetPoint) const;
     bool onGroupCapsule(const RingSprite &sprite, QPointF widgetPoint) const;
     QList<AppItem> displayedItems() const;
+    // The clamped "launcherScale", and the ring's geometry for it (by default for the stored count).
+    double scale() const;
+    RingGeometry geometry(std::optional<int> displayedCount = std::nullopt) const;
     void playSound();
     void playSoundIfEnabled();
 

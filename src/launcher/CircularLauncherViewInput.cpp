@@ -6,7 +6,7 @@
 #include "ring/RingGeometry.h"
 #include "store/AppState.h"
 #include "store/MoveDestinations.h"
-#include "store/Preferences.h"
+#include "settings/Preferences.h"
 #include "views/AppIconPainter.h"
 #include "views/EntryActions.h"
 
@@ -277,6 +277,6 @@ void CircularLauncherView::playSound() {
 }
 
 void CircularLauncherView::playSoundIfEnabled() {
-    if (Preferences::boolValue(Preferences::launcherSoundsEnabled, true))
+    if (m_state->preferences().launcherSoundsEnabled())
         playSound();
 }

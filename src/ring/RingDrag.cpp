@@ -1,8 +1,8 @@
 #include "ring/RingDrag.h"
 
 #include "ring/Clock.h"
+#include "settings/Preferences.h"
 #include "store/AppState.h"
-#include "store/Preferences.h"
 
 #include <algorithm>
 #include <cmath>
@@ -74,10 +74,10 @@ double AppStateRingStore::launcherMaxRadius() const {
     return m_state.launcherMaxRadius();
 }
 double AppStateRingStore::launcherScale() const {
-    return Preferences::doubleValue(Preferences::launcherScale, 1.0);
+    return m_state.preferences().launcherScale();
 }
 bool AppStateRingStore::soundsEnabled() const {
-    return Preferences::boolValue(Preferences::launcherSoundsEnabled, true);
+    return m_state.preferences().launcherSoundsEnabled();
 }
 void AppStateRingStore::moveItemToSubList(const QUuid &itemID, const QUuid &subListID) {
     m_state.moveItemToSubList(itemID, subListID);

@@ -1,7 +1,6 @@
 #include "ring/RingGeometry.h"
 
 #include "store/AppState.h"
-#include "store/Preferences.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,10 +30,6 @@ double RingGeometry::effectiveScale(double launcherScale) {
     return std::min(launcherScale, 1.4);
 }
 
-double RingGeometry::effectiveScale() {
-    return effectiveScale(Preferences::doubleValue(Preferences::launcherScale, 1.0));
-}
-
 double RingGeometry::slotAngle(int index, int count) {
     return twoPi / std::max(count, 1) * index + ringStartAngle;
 }
@@ -43,9 +38,10 @@ RingGeometry::RingGeometry(const Inputs &inputs)
     : m_scale(effectiveScale(inputs.launcherScale)), m_radius(ringRadius(inputs, m_scale)),
       m_displayedCount(std::max(inputs.displayedCount, 0)) {}
 
-RingGeometry RingGeometry::forStore(const AppState &state, std::optional<int> displayedCount) {
+RingGeometry RingGeometry::forStore(const AppState &state, double launcherScale,
+                                    std::optional<int> displayedCount) {
     Inputs in;
-    in.launcherScale = Preferences::doubleValue(Preferences::launcherScale, 1.0);
+    in.launcherScale = launcherScale;
     in.storedCount = int(state.currentItems().size());
     in.displayedCount = displayedCount.value_or(in.storedCount);
     in.listCount = int(state.lists().size());

@@ -20,7 +20,7 @@ class AppState;
 // layouts). The ring view, the drag logic and the panel all go through the same constructor, so the ring
 // the view paints and the outer radius the panel keeps on screen cannot disagree.
 class RingGeometry {
-public:
+  public:
     static constexpr double ringStartAngle = -std::numbers::pi;
     static constexpr double managePanelWidth = 280;
     static constexpr double defaultMaxRadius = 434;
@@ -42,16 +42,16 @@ public:
     // "launcherScale" clamped for every size: 0 or less (or not a number) means 1.0, below 0.8 means 0.8,
     // above 1.4 means 1.4.
     static double effectiveScale(double launcherScale);
-    // The same, of the stored preference (1.0 when it has never been written).
-    static double effectiveScale();
     static double iconSize(double scale) { return 87 * scale; }
     static double panelSide(double scale) { return 1007 * scale + 60 * scale; }
     // Angle of slot index among count slots (count below 1 counts as 1).
     static double slotAngle(int index, int count);
 
     explicit RingGeometry(const Inputs &inputs);
-    // The ring of the store's current content. displayedCount defaults to the stored count (no drag).
-    static RingGeometry forStore(const AppState &state, std::optional<int> displayedCount = std::nullopt);
+    // The ring of the store's current content at the raw size setting launcherScale. displayedCount
+    // defaults to the stored count (no drag).
+    static RingGeometry forStore(const AppState &state, double launcherScale,
+                                 std::optional<int> displayedCount = std::nullopt);
 
     double scale() const { return m_scale; }
     double iconSize() const { return iconSize(m_scale); }
@@ -76,7 +76,7 @@ public:
     // ring when there is room, else as far left as the panel frame allows (6 points inside it).
     double manageOffsetX() const;
 
-private:
+  private:
     double m_scale;
     double m_radius;
     int m_displayedCount;

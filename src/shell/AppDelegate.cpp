@@ -7,6 +7,7 @@
 #include "panels/ApplicationPicker.h"
 #include "panels/ManagePanelView.h"
 #include "ring/RingGeometry.h"
+#include "settings/Preferences.h"
 #include "shell/IlvexPanel.h"
 #include "shell/LauncherSound.h"
 #include "store/AppState.h"
@@ -86,7 +87,7 @@ void AppDelegate::playSound() {
 }
 
 double AppDelegate::currentRingOuterRadius() const {
-    return m_state ? RingGeometry::forStore(*m_state).outerRadius() : 0;
+    return m_state ? RingGeometry::forStore(*m_state, m_state->preferences().launcherScale()).outerRadius() : 0;
 }
 
 double AppDelegate::maxRadiusFor(double availableHeight, double scale) {
@@ -185,7 +186,7 @@ void AppDelegate::showLauncher(LaunchSource source) {
     m_autoDismissSuspenders = 0;
     Q_EMIT launcherWillShow();
 
-    const double scale = RingGeometry::effectiveScale();
+    const double scale = RingGeometry::effectiveScale(m_state->preferences().launcherScale());
     const int side = qRound(RingGeometry::panelSide(scale));
     if (QScreen *screen = pointerScreen()) {
         const QRect frame = screen->geometry();

@@ -3,19 +3,22 @@
 #include "shell/GuiMode.h"
 
 #include "BuildConfig.h"
-#include "platform/linux/LinuxServices.h"
+#include "shell/LinuxStoreServices.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
+#include <cerrno>
 #include <cstdio>
-#include <memory>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -43,58 +46,132 @@ void printError(const QString &line) {
     std::fputs(qPrintable(QStringLiteral("ilvex: ") + line + u'\n'), stderr);
 }
 
-// A running Ilvex owns the lists file: export and import go through it, or its next save would undo
-// an import made beside it. Without one, the command builds a store of its own.
+// A running Ilvex owns the lists file: export and import go through it. Without one, the command takes
+// the instance lock and builds a store of its own; a running one that cannot be reached is reported,
+// never written beside.
 constexpr int transferTimeoutMs = 60000;
 
-int exportLists(const QString &path) {
-    auto reply = SingleInstance().askRunning(InstanceRequest::exportLists, {}, transferTimeoutMs);
-    if (!reply) {
-        LinuxServices services;
+QString shown(const QByteArray &nativePath) {
+    return QFile::decodeName(nativePath);
+}
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+bool writeAllTo(int fd, const QByteArray &data) {
+    for (qsizetype done = 0; done < data.size();) {
+        const ssize_t written = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// Writes a whole file or nothing, by way of a private temporary copy beside it. The name is used as
+// given, so names that are not valid UTF-8 work.
+bool writeFileAtomically(const QByteArray &nativePath, const QByteArray &data, QString &reason) {
+    QByteArray temporary = nativePath + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        reason = systemError();
+        return false;
+    }
+    const bool written = writeAllTo(fd, data) && ::fsync(fd) == 0;
+    reason = systemError();
+    if (::close(fd) != 0 || !written || ::rename(temporary.constData(), nativePath.constData()) != 0) {
+        if (written)
+            reason = systemError();
+        ::unlink(temporary.constData());
+        return false;
+    }
+    return true;
+}
+
+int exportLists(const QByteArray &nativePath) {
+    // Standard output carries the document alone; diagnostics of the store go to standard error.
+    int documentFd = -1;
+    if (nativePath == "-") {
+        std::fflush(stdout);
+        documentFd = ::dup(STDOUT_FILENO);
+        ::dup2(STDERR_FILENO, STDOUT_FILENO);
+    }
+    SingleInstance instance;
+    InstanceReply reply;
+    switch (instance.askRunning(InstanceRequest::exportLists, {}, transferTimeoutMs, reply)) {
+    case SingleInstance::Contact::delivered:
+        break;
+    case SingleInstance::Contact::unreachable:
+        printError(QStringLiteral("another Ilvex is running but does not answer"));
+        return 1;
+    case SingleInstance::Contact::lockTaken: {
+        preparePrivateFiles();
+        LinuxStoreServices services;
         AppState state(services.store());
         reply = ListsTransfer::exportLists(state);
+        break;
     }
-    if (reply->exitCode != 0) {
-        printError(reply->error);
-        return reply->exitCode;
     }
-    const QByteArray &data = reply->output;
-    if (path == u"-") {
-        const bool ok = std::fwrite(data.constData(), 1, size_t(data.size()), stdout) == size_t(data.size());
-        std::fflush(stdout);
+    if (reply.exitCode != 0) {
+        printError(reply.error);
+        return reply.exitCode;
+    }
+    QString reason;
+    if (nativePath == "-") {
+        const bool ok = documentFd >= 0 && writeAllTo(documentFd, reply.output);
+        if (documentFd >= 0)
+            ::close(documentFd);
+        if (!ok)
+            printError(QStringLiteral("could not write the document to standard output: ") + systemError());
         return ok ? 0 : 1;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        printError(QStringLiteral("could not write %1: %2").arg(path, file.errorString()));
+    if (!writeFileAtomically(nativePath, reply.output, reason)) {
+        printError(QStringLiteral("could not write %1: %2").arg(shown(nativePath), reason));
         return 1;
     }
     return 0;
 }
 
 // Reads a whole import document, refusing anything over the size limit without holding more than the
-// limit plus one byte. Standard input and pipes deliver in pieces, so this reads until the end.
-std::optional<QByteArray> readDocument(const QString &path, QString &reason) {
+// limit plus one byte. Standard input and pipes deliver in pieces, so this reads until the end. A named
+// file must be a regular file: a FIFO or a device would block or never end.
+std::optional<QByteArray> readDocument(const QByteArray &nativePath, QString &reason) {
+    const QString name = shown(nativePath);
     QFile file;
-    bool opened = false;
-    if (path == u"-") {
-        opened = file.open(stdin, QIODevice::ReadOnly);
+    if (nativePath == "-") {
+        if (!file.open(stdin, QIODevice::ReadOnly)) {
+            reason = QStringLiteral("cannot read standard input: %1").arg(file.errorString());
+            return std::nullopt;
+        }
     } else {
-        const QFileInfo info(path);
-        if (info.isDir()) {
-            reason = QStringLiteral("cannot read %1: it is a folder").arg(path);
+        // Opened without blocking, so a FIFO with no writer is refused at once.
+        const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        struct stat info {};
+        if (fd < 0 || ::fstat(fd, &info) != 0) {
+            reason = QStringLiteral("cannot read %1: %2").arg(name, systemError());
+            if (fd >= 0)
+                ::close(fd);
             return std::nullopt;
         }
-        if (info.isFile() && info.size() > ListsCodec::maxDocumentSize) {
-            reason = QStringLiteral("%1 is larger than 64 MiB").arg(path);
+        if (!S_ISREG(info.st_mode)) {
+            reason = S_ISDIR(info.st_mode) ? QStringLiteral("cannot read %1: it is a folder").arg(name)
+                                           : QStringLiteral("cannot read %1: not a regular file").arg(name);
+            ::close(fd);
             return std::nullopt;
         }
-        file.setFileName(path);
-        opened = file.open(QIODevice::ReadOnly);
-    }
-    if (!opened) {
-        reason = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return std::nullopt;
+        if (info.st_size > ListsCodec::maxDocumentSize) {
+            reason = QStringLiteral("%1 is larger than 64 MiB").arg(name);
+            ::close(fd);
+            return std::nullopt;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            reason = QStringLiteral("cannot read %1: %2").arg(name, file.errorString());
+            return std::nullopt;
+        }
     }
     QByteArray data;
     constexpr qint64 chunk = 1 << 20;
@@ -102,7 +179,7 @@ std::optional<QByteArray> readDocument(const QString &path, QString &reason) {
         const QByteArray piece = file.read(std::min(chunk, ListsCodec::maxDocumentSize + 1 - data.size()));
         if (piece.isEmpty()) {
             if (file.error() != QFileDevice::NoError && !file.atEnd()) {
-                reason = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+                reason = QStringLiteral("cannot read %1: %2").arg(name, file.errorString());
                 return std::nullopt;
             }
             break;
@@ -110,7 +187,7 @@ std::optional<QByteArray> readDocument(const QString &path, QString &reason) {
         data.append(piece);
     }
     if (data.size() > ListsCodec::maxDocumentSize) {
-        reason = QStringLiteral("%1 is larger than 64 MiB").arg(path);
+        reason = QStringLiteral("%1 is larger than 64 MiB").arg(name);
         return std::nullopt;
     }
     return data;
@@ -128,32 +205,42 @@ qsizetype storedListCount() {
 }
 
 // Every refusal happens before the store is built, so a failed import never touches the lists file.
-int importLists(const QString &path, bool append) {
+int importLists(const QByteArray &nativePath, bool append) {
     QString reason;
-    const auto data = readDocument(path, reason);
+    const auto data = readDocument(nativePath, reason);
     if (!data) {
         printError(reason);
         return 1;
     }
     const auto decoded = ListsCodec::decodeLists(*data);
     if (!decoded || decoded->isEmpty()) {
-        printError(QStringLiteral("%1 could not be read as an Ilvex configuration").arg(path));
+        printError(QStringLiteral("%1 could not be read as an Ilvex configuration").arg(shown(nativePath)));
         return 1;
     }
-    auto reply = SingleInstance().askRunning(InstanceRequest::importLists,
-                                             ListsTransfer::importPayload(*data, append), transferTimeoutMs);
-    if (!reply) {
+    SingleInstance instance;
+    InstanceReply reply;
+    switch (instance.askRunning(InstanceRequest::importLists, ListsTransfer::importPayload(*data, append),
+                                transferTimeoutMs, reply)) {
+    case SingleInstance::Contact::delivered:
+        break;
+    case SingleInstance::Contact::unreachable:
+        printError(QStringLiteral("another Ilvex is running but does not answer; nothing was imported"));
+        return 1;
+    case SingleInstance::Contact::lockTaken: {
         if (append && storedListCount() >= AppState::maxLists) {
             printError(QStringLiteral("no free place: Ilvex already has %1 lists").arg(AppState::maxLists));
             return 1;
         }
-        LinuxServices services;
+        preparePrivateFiles();
+        LinuxStoreServices services;
         AppState state(services.store());
         reply = ListsTransfer::importLists(state, *data, append);
+        break;
     }
-    if (reply->exitCode != 0)
-        printError(reply->error);
-    return reply->exitCode;
+    }
+    if (reply.exitCode != 0)
+        printError(reply.error);
+    return reply.exitCode;
 }
 
 } // namespace
@@ -163,9 +250,13 @@ int runIlvex(int argc, char **argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Ilvex"));
     QCoreApplication::setApplicationVersion(QLatin1String(BuildConfig::version));
 
+    // Options are matched as text; paths are kept as the bytes given, so any file name works.
     QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    QList<QByteArray> native;
+    for (int i = 1; i < argc; ++i) {
+        native << QByteArray(argv[i]);
+        args << QFile::decodeName(native.last());
+    }
 
     auto usageError = [](const QString &message) {
         printError(message);
@@ -185,12 +276,13 @@ int runIlvex(int argc, char **argv) {
         if (args.size() != 2)
             return usageError(QStringLiteral("--export-lists takes one PATH"));
         QCoreApplication app(argc, argv);
-        return exportLists(args[1]);
+        return exportLists(native[1]);
     }
     if (!args.isEmpty() && args[0] == u"--import-lists") {
-        // "--append" may stand before or after PATH. Failures here exit 1 with one line, like a refused import.
-        QStringList rest = args.mid(1);
-        const bool append = rest.removeAll(QStringLiteral("--append")) > 0;
+        // "--append" may stand before or after PATH. Failures here exit 1 with one line, like a refused
+        // import.
+        QList<QByteArray> rest = native.mid(1);
+        const bool append = rest.removeAll(QByteArray("--append")) > 0;
         if (rest.size() != 1 || rest[0].isEmpty()) {
             printError(QStringLiteral("--import-lists takes one PATH and an optional --append"));
             return 1;
@@ -201,7 +293,7 @@ int runIlvex(int argc, char **argv) {
     if (!args.isEmpty() && args[0] == u"--screenshot") {
         if (args.size() != 2)
             return usageError(QStringLiteral("--screenshot takes one PATH"));
-        return runScreenshot(argc, argv, args[1]);
+        return runScreenshot(argc, argv, native[1]);
     }
 
     bool wayland = false;
@@ -220,7 +312,8 @@ int runIlvex(int argc, char **argv) {
             wayland = true;
             continue;
         }
-        const auto known = std::find_if(requests.cbegin(), requests.cend(), [&arg](const auto &r) { return r.first == arg; });
+        const auto known = std::find_if(requests.cbegin(), requests.cend(),
+                                        [&arg](const auto &r) { return r.first == arg; });
         if (known == requests.cend())
             return usageError(QStringLiteral("unknown option %1").arg(arg));
         if (request)

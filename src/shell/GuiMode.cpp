@@ -2,7 +2,9 @@
 
 #include "favicons/FaviconCache.h"
 #include "launcher/CircularLauncherView.h"
-#include "platform/linux/LinuxServices.h"
+#include "platform/PrivateFiles.h"
+#include "settings/Preferences.h"
+#include "shell/LinuxStoreServices.h"
 #include "shell/AppDelegate.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"
@@ -10,8 +12,14 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
+#include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -59,23 +67,29 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     app.setQuitOnLastWindowClosed(false);
 
     SingleInstance instance;
-    if (instance.sendToRunning(request))
+    switch (instance.sendToRunning(request)) {
+    case SingleInstance::Contact::delivered:
         return 0;
-    if (!instance.becomePrimary()) {
-        // Another instance holds the lock but did not answer yet: it may be starting.
-        for (int attempt = 0; attempt < 20; ++attempt) {
-            if (instance.sendToRunning(request, 250))
-                return 0;
-        }
+    case SingleInstance::Contact::unreachable:
         std::fputs("ilvex: another Ilvex is running but does not answer\n", stderr);
         return 1;
+    case SingleInstance::Contact::lockTaken:
+        if (request == InstanceRequest::quit)
+            return 0; // none runs: there is nothing to quit, and no launcher to start
+        break;
     }
+    // Listening before the store loads: requests sent meanwhile wait for the load instead of failing.
+    instance.listen();
+    preparePrivateFiles();
 
     FileIcons::ensureIconTheme();
-    LinuxServices services;
+    LinuxStoreServices services;
     FileIcons::setWorkspace(&services.workspace);
+    services.preferences.watchFile();
     AppState state(services.store());
     AppState::setShared(&state);
+    FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"), FaviconEndpoints::standard());
+    FaviconCache::setShared(&favicons);
     AppDelegate shell(&state);
     // ILVEX_TRACE_SHOW: report the time from a show request to the launcher's first painted frame.
     const bool trace = qEnvironmentVariableIsSet("ILVEX_TRACE_SHOW");
@@ -98,28 +112,57 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
         }
     };
     QObject::connect(&instance, &SingleInstance::requestReceived, &shell, handle);
-    instance.setResponder([&state](const InstanceMessage &message) { return ListsTransfer::respond(state, message); });
+    instance.setResponder(
+        [&state](const InstanceMessage &message) { return ListsTransfer::respond(state, message); });
     handle(request);
     const int result = app.exec();
     AppState::setShared(nullptr);
+    FaviconCache::setShared(nullptr);
     FileIcons::setWorkspace(nullptr);
     return result;
 }
 
-int runScreenshot(int argc, char **argv, const QString &path) {
+void preparePrivateFiles() {
+    PrivateFiles::prepareFile(Preferences().fileName());
+}
+
+int runScreenshot(int argc, char **argv, const QByteArray &nativePath) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     FileIcons::ensureIconTheme();
-    LinuxServices services;
+    LinuxStoreServices services;
     FileIcons::setWorkspace(&services.workspace);
-    AppState state(services.store());
+    StoreServices storeServices = services.store();
+    // Only the holder of the instance lock writes the lists file or the preferences. Beside a running
+    // Ilvex (or a command at work on the lists) the launcher is drawn from copies of them.
+    SingleInstance instance;
+    QTemporaryDir copies;
+    std::unique_ptr<Preferences> preferences;
+    if (instance.tryLock()) {
+        preparePrivateFiles();
+    } else {
+        for (const char *name : {"lists.json", "apps.json"})
+            QFile::copy(AppState::defaultSupportDirectory() + u'/' + QLatin1String(name),
+                        copies.filePath(QLatin1String(name)));
+        preferences = services.preferences.copyTo(copies.filePath(QStringLiteral("preferences.ini")));
+        storeServices.supportDirectory = copies.path();
+        storeServices.preferences = preferences.get();
+    }
+    AppState state(storeServices);
     AppDelegate shell(&state); // never shown: it only serves the view (favicons)
     CircularLauncherView view(&state, &shell);
     view.finishAnimations();
     const QImage image = view.renderFrame(1.0);
-    if (!image.save(path, "PNG")) {
-        std::fputs(qPrintable(QStringLiteral("ilvex: could not write %1\n").arg(path)), stderr);
+    QFile file;
+    const int fd = ::open(nativePath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0 || !file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) ||
+        !image.save(&file, "PNG")) {
+        if (fd >= 0 && !file.isOpen())
+            ::close(fd);
+        std::fputs(
+            qPrintable(QStringLiteral("ilvex: could not write %1\n").arg(QFile::decodeName(nativePath))),
+            stderr);
         return 1;
     }
     return 0;

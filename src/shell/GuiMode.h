@@ -8,5 +8,10 @@
 // choice of display platform to Qt; otherwise X11 is used whenever there is an X display.
 int runGui(int argc, char **argv, InstanceRequest request, bool wayland);
 
-// Renders the launcher for the current lists into a PNG and returns (no display needed).
-int runScreenshot(int argc, char **argv, const QString &path);
+// Renders the launcher for the current lists into a PNG at a file name given as bytes and returns (no
+// display needed).
+int runScreenshot(int argc, char **argv, const QByteArray &nativePath);
+
+// Makes the preferences file private (0600 in a 0700 folder) before anything writes it. Only for the
+// holder of the instance lock; the store makes its own folder private.
+void preparePrivateFiles();

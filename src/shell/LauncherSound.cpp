@@ -1,15 +1,8 @@
 #include "shell/LauncherSound.h"
 
-#include "store/Preferences.h"
-
 #include <canberra.h>
 
 namespace LauncherSound {
-
-void playIfEnabled() {
-    if (Preferences::boolValue(Preferences::launcherSoundsEnabled, true))
-        play();
-}
 
 void play() {
     static ca_context *context = [] {

@@ -3,16 +3,9 @@
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 
-#include <QFile>
-
 namespace ListsTransfer {
 namespace {
 InstanceReply failure(const QString &error) { return InstanceReply{1, {}, error}; }
-
-bool listsFileHolds(const AppState &state) {
-    QFile file(state.listsFilePath());
-    return file.open(QIODevice::ReadOnly) && file.readAll() == ListsCodec::encodeLists(state.lists());
-}
 } // namespace
 
 InstanceReply exportLists(const AppState &state) {
@@ -30,8 +23,7 @@ InstanceReply importLists(AppState &state, const QByteArray &document, bool appe
         return failure(QStringLiteral("no free place: Ilvex already has %1 lists").arg(AppState::maxLists));
     if (!state.importLists(document, append))
         return failure(QStringLiteral("the lists could not be imported"));
-    // The store does not report a failed save; the file on disk says whether the import is kept.
-    if (!listsFileHolds(state))
+    if (!state.lastChangeSaved())
         return failure(QStringLiteral("could not write %1").arg(state.listsFilePath()));
     return InstanceReply{0, {}, {}};
 }

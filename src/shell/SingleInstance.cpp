@@ -1,42 +1,77 @@
 #include "shell/SingleInstance.h"
 
+#include "platform/PrivateFiles.h"
+#include "shell/InstanceServer.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 #include <QtEndian>
-
-#include <cstdio>
 
 namespace {
 bool isKnownRequest(quint8 kind) {
     return kind >= quint8(InstanceRequest::openSettings) && kind <= quint8(InstanceRequest::importLists);
 }
 
-QByteArray framed(const QByteArray &body) {
-    QByteArray message(4, '\0');
-    qToBigEndian<quint32>(quint32(body.size()), message.data());
-    return message + body;
+int remainingMs(const QDeadlineTimer &deadline) {
+    return int(std::max<qint64>(0, deadline.remainingTime()));
 }
 
 // Reads one framed message from a connected socket, waiting at most until the deadline.
 std::optional<QByteArray> readFramed(QLocalSocket &socket, QDeadlineTimer deadline) {
-    QByteArray buffer;
-    while (true) {
-        if (buffer.size() >= 4) {
-            const quint32 length = qFromBigEndian<quint32>(buffer.constData());
-            if (length > SingleInstance::maxMessageSize)
-                return std::nullopt;
-            if (quint32(buffer.size()) >= 4 + length)
-                return buffer.mid(4, qsizetype(length));
-        }
-        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(int(deadline.remainingTime())))
+    FrameReader reader(SingleInstance::maxMessageSize);
+    while (!reader.broken()) {
+        if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(remainingMs(deadline)))
             return std::nullopt;
-        buffer.append(socket.readAll());
+        while (socket.bytesAvailable() > 0 && !reader.broken()) {
+            if (auto body = reader.feed(socket.read(reader.wanted())))
+                return body;
+        }
     }
+    return std::nullopt;
+}
+
+bool writeAll(QLocalSocket &socket, const QByteArray &bytes, const QDeadlineTimer &deadline) {
+    socket.write(bytes);
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(remainingMs(deadline)))
+            return false;
+    }
+    return true;
 }
 } // namespace
+
+qsizetype FrameReader::wanted() const {
+    if (m_broken)
+        return 0;
+    return m_haveLength ? qsizetype(m_length) - m_buffer.size() : 4 - m_buffer.size();
+}
+
+std::optional<QByteArray> FrameReader::feed(const QByteArray &bytes) {
+    if (m_broken || bytes.size() > wanted()) {
+        m_broken = true;
+        return std::nullopt;
+    }
+    m_buffer.append(bytes);
+    if (!m_haveLength) {
+        if (m_buffer.size() < 4)
+            return std::nullopt;
+        m_length = qFromBigEndian<quint32>(m_buffer.constData());
+        m_buffer.clear();
+        m_haveLength = true;
+        if (m_length == 0 || m_length > m_limit) {
+            m_broken = true;
+            return std::nullopt;
+        }
+        return std::nullopt;
+    }
+    if (m_buffer.size() < qsizetype(m_length))
+        return std::nullopt;
+    m_haveLength = false;
+    return std::exchange(m_buffer, {});
+}
 
 QByteArray InstanceReply::encode() const {
     QByteArray body;
@@ -72,107 +107,109 @@ SingleInstance::SingleInstance(const QString &runtimeDirectory, QObject *parent)
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::socketPath() const { return m_directory + QStringLiteral("/ilvex.socket"); }
-QString SingleInstance::lockPath() const { return m_directory + QStringLiteral("/ilvex.lock"); }
+QString SingleInstance::socketPath() const {
+    return m_directory + QStringLiteral("/ilvex.socket");
+}
+QString SingleInstance::lockPath() const {
+    return m_directory + QStringLiteral("/ilvex.lock");
+}
 
 bool SingleInstance::expectsReply(InstanceRequest request) {
     return request == InstanceRequest::exportLists || request == InstanceRequest::importLists;
 }
 
 QByteArray SingleInstance::encode(InstanceRequest request, const QByteArray &payload) {
-    return framed(QByteArray(1, char(request)) + payload);
+    const QByteArray body = QByteArray(1, char(request)) + payload;
+    QByteArray message(4, '\0');
+    qToBigEndian<quint32>(quint32(body.size()), message.data());
+    return message + body;
 }
 
-QList<InstanceMessage> SingleInstance::decode(QByteArray &buffer) {
-    QList<InstanceMessage> messages;
-    while (buffer.size() >= 4) {
-        const quint32 length = qFromBigEndian<quint32>(buffer.constData());
-        if (length == 0 || length > maxMessageSize) {
-            buffer.clear();
-            break;
-        }
-        if (quint32(buffer.size()) < 4 + length)
-            break;
-        const quint8 kind = quint8(buffer.at(4));
-        if (isKnownRequest(kind))
-            messages.append({InstanceRequest(kind), buffer.mid(5, qsizetype(length) - 1)});
-        buffer.remove(0, qsizetype(4 + length));
-    }
-    return messages;
+std::optional<InstanceMessage> SingleInstance::parse(const QByteArray &body) {
+    if (body.isEmpty() || !isKnownRequest(quint8(body.at(0))))
+        return std::nullopt;
+    return InstanceMessage{InstanceRequest(quint8(body.at(0))), body.mid(1)};
 }
 
-bool SingleInstance::sendToRunning(InstanceRequest request, int timeoutMs) const {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(timeoutMs))
+bool SingleInstance::tryLock() {
+    if (m_lock)
+        return true;
+    PrivateFiles::makeFolder(m_directory);
+    auto lock = std::make_unique<QLockFile>(lockPath());
+    // Only a holder that died gives the lock up: age alone never makes a live instance's lock stale.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
         return false;
-    socket.write(encode(request));
-    if (!socket.waitForBytesWritten(timeoutMs))
-        return false;
-    socket.disconnectFromServer();
-    if (socket.state() != QLocalSocket::UnconnectedState)
-        socket.waitForDisconnected(timeoutMs);
+    m_lock = std::move(lock);
     return true;
 }
 
-std::optional<InstanceReply> SingleInstance::askRunning(InstanceRequest request, const QByteArray &payload,
-                                                        int timeoutMs) const {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(std::min(timeoutMs, 1000)))
-        return std::nullopt;
-    const QDeadlineTimer deadline(timeoutMs);
-    socket.write(encode(request, payload));
-    while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
-            return std::nullopt;
+SingleInstance::Contact SingleInstance::reach(QLocalSocket &socket, int waitMs) {
+    const QDeadlineTimer deadline(waitMs);
+    while (true) {
+        socket.connectToServer(socketPath());
+        if (socket.waitForConnected(std::min(remainingMs(deadline), 1000)))
+            return Contact::delivered;
+        socket.abort();
+        if (tryLock())
+            return Contact::lockTaken;
+        // The holder of the lock is starting (it listens right after taking the lock), has a full
+        // backlog, or is a command working on the lists file: wait for it, in real time.
+        if (deadline.hasExpired())
+            return Contact::unreachable;
+        QThread::msleep(std::min(50, remainingMs(deadline)));
     }
-    const auto body = readFramed(socket, deadline);
+}
+
+SingleInstance::Contact SingleInstance::sendToRunning(InstanceRequest request, int waitMs) {
+    QLocalSocket socket;
+    const Contact contact = reach(socket, waitMs);
+    if (contact != Contact::delivered)
+        return contact;
+    const QDeadlineTimer deadline(std::max(waitMs, 1000));
+    if (!writeAll(socket, encode(request), deadline))
+        return Contact::unreachable;
     socket.disconnectFromServer();
-    return body ? InstanceReply::decode(*body) : std::nullopt;
+    if (socket.state() != QLocalSocket::UnconnectedState)
+        socket.waitForDisconnected(remainingMs(deadline));
+    return Contact::delivered;
+}
+
+SingleInstance::Contact SingleInstance::askRunning(InstanceRequest request, const QByteArray &payload,
+                                                   int timeoutMs, InstanceReply &reply, int waitMs) {
+    QLocalSocket socket;
+    const Contact contact = reach(socket, waitMs);
+    if (contact != Contact::delivered)
+        return contact;
+    const QDeadlineTimer deadline(timeoutMs);
+    std::optional<InstanceReply> answer;
+    if (writeAll(socket, encode(request, payload), deadline)) {
+        if (const auto body = readFramed(socket, deadline))
+            answer = InstanceReply::decode(*body);
+    }
+    socket.abort();
+    reply = answer ? *answer : InstanceReply{1, {}, QStringLiteral("the running Ilvex did not answer")};
+    return Contact::delivered;
 }
 
 bool SingleInstance::becomePrimary() {
-    QDir().mkpath(m_directory);
-    m_lock = std::make_unique<QLockFile>(lockPath());
-    // A lock left by a process that died is recognised by its pid and taken over.
-    if (!m_lock->tryLock(0)) {
-        m_lock.reset();
+    if (!tryLock())
         return false;
-    }
-    // The lock is ours, so any socket file is left over from a crash.
-    QLocalServer::removeServer(socketPath());
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(socketPath())) {
-        std::fprintf(stdout, "[Ilvex] cannot listen on %s: %s\n", qPrintable(socketPath()),
-                     qPrintable(m_server->errorString()));
-        std::fflush(stdout);
-        return true; // still the one instance; later starts simply cannot reach it
-    }
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *client = m_server->nextPendingConnection()) {
-            auto buffer = std::make_shared<QByteArray>();
-            connect(client, &QLocalSocket::readyRead, this, [this, client, buffer] {
-                buffer->append(client->readAll());
-                if (buffer->size() > qsizetype(maxMessageSize) + 4) {
-                    client->abort();
-                    return;
-                }
-                for (const InstanceMessage &message : decode(*buffer)) {
-                    if (!expectsReply(message.request)) {
-                        Q_EMIT requestReceived(message.request);
-                        continue;
-                    }
-                    InstanceReply reply{1, {}, QStringLiteral("the running Ilvex cannot do this")};
-                    if (m_responder)
-                        reply = m_responder(message);
-                    client->write(framed(reply.encode()));
-                    client->flush();
-                }
-            });
-            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-        }
-    });
+    listen();
     return true;
+}
+
+void SingleInstance::listen() {
+    if (!m_lock || m_server)
+        return;
+    m_server = new InstanceServer(socketPath(), this);
+    m_server->setResponder(m_responder);
+    connect(m_server, &InstanceServer::requestReceived, this, &SingleInstance::requestReceived);
+    m_server->start();
+}
+
+void SingleInstance::setResponder(Responder responder) {
+    m_responder = std::move(responder);
+    if (m_server)
+        m_server->setResponder(m_responder);
 }

@@ -8,7 +8,8 @@
 #include <memory>
 #include <optional>
 
-class QLocalServer;
+class InstanceServer;
+class QLocalSocket;
 
 // What a second start of Ilvex asks the running one to do.
 enum class InstanceRequest : quint8 {
@@ -39,48 +40,87 @@ struct InstanceReply {
     static std::optional<InstanceReply> decode(const QByteArray &body);
 };
 
-// One Ilvex runs per user: two writers of lists.json would lose data. The first start takes a lock file
-// in the runtime folder and listens on a local socket beside it; later starts hand their request over
-// that socket and exit. Messages both ways are a 32-bit big-endian length followed by the body; a
-// request's body starts with its InstanceRequest byte.
+// Splits a byte stream into messages: a 32-bit big-endian length, then that many bytes of body. A length
+// of zero or over the limit breaks the framing for good: nothing after it can be trusted.
+class FrameReader {
+  public:
+    explicit FrameReader(quint32 limit) : m_limit(limit) {}
+    // How many bytes the current header or body still needs.
+    qsizetype wanted() const;
+    // The body length the sender announced, once the header is complete.
+    std::optional<quint32> announced() const { return m_haveLength ? std::optional(m_length) : std::nullopt; }
+    bool broken() const { return m_broken; }
+    // Takes at most wanted() bytes; returns the body when they complete one.
+    std::optional<QByteArray> feed(const QByteArray &bytes);
+    qsizetype buffered() const { return m_buffer.size(); }
+
+  private:
+    quint32 m_limit;
+    QByteArray m_buffer;
+    quint32 m_length = 0;
+    bool m_haveLength = false;
+    bool m_broken = false;
+};
+
+// One Ilvex runs per user, and only the holder of the instance lock writes the lists file. The first
+// start takes the lock in the runtime folder, listens on a local socket beside it and only then loads
+// the store; later starts hand their request over that socket and exit. A command that finds no instance
+// (--import-lists, --export-lists) takes the lock itself for as long as it works on the lists file.
+// Messages both ways are framed by FrameReader; a request's body starts with its InstanceRequest byte.
 class SingleInstance : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // Import documents are at most 64 MiB; nothing larger is ever read off the socket.
     static constexpr quint32 maxMessageSize = 64 * 1024 * 1024 + 64;
+    // How long a start waits for an instance that holds the lock but does not answer yet (it is
+    // starting, or a command is working on the lists file).
+    static constexpr int startWaitMs = 10000;
 
     // runtimeDirectory empty: $XDG_RUNTIME_DIR, else the temporary folder.
     explicit SingleInstance(const QString &runtimeDirectory = {}, QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // Sends the request to a running instance; false when none answers.
-    bool sendToRunning(InstanceRequest request, int timeoutMs = 1000) const;
-    // Sends a request that has an answer and waits for it; none when no instance runs or it did not
-    // answer in time.
-    std::optional<InstanceReply> askRunning(InstanceRequest request, const QByteArray &payload,
-                                            int timeoutMs) const;
+    // The outcome of trying to reach the running instance.
+    enum class Contact {
+        delivered,   // the running instance has the request (and, for askRunning, answered or not)
+        lockTaken,   // none runs: the lock is now this process's, so it may write the lists file
+        unreachable, // one holds the lock but did not answer within the wait
+    };
+    // Hands a request without an answer to the running instance, waiting up to waitMs for one that starts.
+    Contact sendToRunning(InstanceRequest request, int waitMs = startWaitMs);
+    // Sends a request that has an answer and waits up to timeoutMs for it. Delivered without an answer
+    // in time (or the instance went away) gives a failure reply; the request may have been carried out.
+    Contact askRunning(InstanceRequest request, const QByteArray &payload, int timeoutMs,
+                       InstanceReply &reply, int waitMs = startWaitMs);
+    // Takes the lock when no live process holds it.
+    bool tryLock();
+    bool ownsLock() const { return m_lock != nullptr; }
     // Takes the lock and starts listening; false when another instance holds the lock.
     bool becomePrimary();
+    // With the lock taken: serves requests from now on, listening again whenever the server closes.
+    void listen();
 
     // Answers requests that have an answer (exportLists, importLists) in the primary instance.
     using Responder = std::function<InstanceReply(const InstanceMessage &)>;
-    void setResponder(Responder responder) { m_responder = std::move(responder); }
+    void setResponder(Responder responder);
 
     QString socketPath() const;
     QString lockPath() const;
 
     static QByteArray encode(InstanceRequest request, const QByteArray &payload = {});
-    // Takes complete messages off the front of buffer; a malformed one is dropped with the rest.
-    static QList<InstanceMessage> decode(QByteArray &buffer);
+    // A request body: a known InstanceRequest byte, then the payload.
+    static std::optional<InstanceMessage> parse(const QByteArray &body);
     static bool expectsReply(InstanceRequest request);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void requestReceived(InstanceRequest request);
 
-private:
+  private:
+    Contact reach(QLocalSocket &socket, int waitMs);
+
     QString m_directory;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer *m_server = nullptr;
+    InstanceServer *m_server = nullptr;
     Responder m_responder;
 };

@@ -2,9 +2,11 @@
 
 #include "l10n/L.h"
 #include "platform/Bookmarks.h"
+#include "platform/PrivateFiles.h"
 #include "platform/Workspace.h"
+#include "settings/Preferences.h"
 #include "store/ListsCodec.h"
-#include "store/Preferences.h"
+#include "store/UniqueIDs.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,13 +56,19 @@ const AppSlot &defaultWebSlot() {
 AppState::AppState(const StoreServices &services, QObject *parent)
     : QObject(parent), m_services(services),
       m_supportDirectory(services.supportDirectory.isEmpty() ? defaultSupportDirectory()
-                                                             : services.supportDirectory),
-      m_language(L::language()) {
-    QDir().mkpath(m_supportDirectory);
+                                                             : services.supportDirectory) {
+    if (!m_services.preferences) {
+        m_ownPreferences = std::make_unique<Preferences>();
+        m_services.preferences = m_ownPreferences.get();
+    }
+    L::seedLanguage(appLanguageFromRawValue(preferences().appLanguage()).value_or(AppLanguage::system));
+    m_language = L::language();
+    PrivateFiles::makeFolder(m_supportDirectory);
+    PrivateFiles::tidy(listsFilePath());
     loadLists();
-    bool ok = false;
-    const int stored = preferences().value(QLatin1String(Preferences::activeListIndex), 0).toInt(&ok);
-    m_activeListIndex = (ok && stored >= 0 && stored < m_lists.size()) ? stored : 0;
+    const int stored = preferences().activeListIndex();
+    m_activeListIndex = (stored >= 0 && stored < m_lists.size()) ? stored : 0;
+    Change change(*this);
     createMissingBookmarks();
     beginBookmarkAccess();
 }
@@ -82,8 +90,41 @@ QString AppState::defaultSupportDirectory() {
 
 QString AppState::listsFilePath() const { return m_supportDirectory + QStringLiteral("/lists.json"); }
 
-QSettings &AppState::preferences() const {
-    return m_services.preferences ? *m_services.preferences : Preferences::settings();
+Preferences &AppState::preferences() const { return *m_services.preferences; }
+
+AppState::Change::Change(AppState &state, int flags)
+    : m_state(state), m_outer(state.m_change), m_lists(state.m_lists), m_activeListIndex(state.m_activeListIndex),
+      m_openSubListID(state.m_openSubListID) {
+    // Operations change lists through pointers they took before this guard; a copy that still shared
+    // the store's array would change with it.
+    if (m_outer) {
+        m_outer->m_flags |= flags;
+        return;
+    }
+    m_lists.detach();
+    m_flags = flags;
+    state.m_change = this;
+}
+
+AppState::Change::~Change() {
+    if (m_outer)
+        return;
+    m_state.m_change = nullptr; // whatever a signal's receiver does next is an operation of its own
+    const bool listsDiffer = m_state.m_lists != m_lists;
+    const bool indexDiffers = m_state.m_activeListIndex != m_activeListIndex;
+    const bool openDiffers = m_state.m_openSubListID != m_openSubListID;
+    if (m_flags & saves)
+        m_state.m_lastChangeSaved = m_state.save();
+    if (m_flags & storesActiveListIndex)
+        m_state.preferences().setActiveListIndex(m_state.m_activeListIndex);
+    if (listsDiffer)
+        Q_EMIT m_state.listsChanged();
+    if (indexDiffers)
+        Q_EMIT m_state.activeListIndexChanged();
+    if (openDiffers)
+        Q_EMIT m_state.openSubListIDChanged();
+    if (m_flags & postsActiveListChanged)
+        Q_EMIT m_state.activeListChanged();
 }
 
 // MARK: loading
@@ -119,7 +160,8 @@ bool AppState::loadListsFile() {
     }
     m_lists = std::move(*decoded);
 
-    bool normalised = false;
+    // A repeated id would make an operation act on the wrong list or entry.
+    bool normalised = UniqueIDs::renewRepeated(m_lists);
     for (AppList &list : m_lists) {
         bool valid = !list.snapshot.isEmpty();
         for (const AppItem &saved : std::as_const(list.snapshot)) {
@@ -165,21 +207,24 @@ bool AppState::loadLegacyItemsFile() {
     if (!items)
         return false;
     m_lists = {AppList{QUuid::createUuid(), QStringLiteral("Apps"), std::move(*items), ListTheme::blue, {}}};
-    save();
-    QFile::remove(path);
+    UniqueIDs::renewRepeated(m_lists);
+    // The old file goes only once its entries are safely in the new one.
+    if (save())
+        QFile::remove(path);
     return true;
 }
 
 bool AppState::loadLegacyPreference() {
-    const QVariant stored = preferences().value(QLatin1String(Preferences::launcherApps));
-    if (!stored.isValid())
+    const auto stored = preferences().launcherApps();
+    if (!stored)
         return false;
-    auto items = ListsCodec::decodeItems(stored.toByteArray());
+    auto items = ListsCodec::decodeItems(*stored);
     if (!items)
         return false;
     m_lists = {AppList{QUuid::createUuid(), QStringLiteral("Apps"), std::move(*items), ListTheme::blue, {}}};
-    save();
-    preferences().remove(QLatin1String(Preferences::launcherApps));
+    UniqueIDs::renewRepeated(m_lists);
+    if (save())
+        preferences().setLauncherApps(std::nullopt);
     return true;
 }
 
@@ -273,6 +318,7 @@ void AppState::walkEntries(const std::function<void(AppItem &)> &visit) {
 void AppState::createMissingBookmarks() {
     if (!m_services.bookmarks)
         return;
+    Change change(*this);
     bool changed = false;
     walkEntries([&](AppItem &item) {
         if (item.isSubList || item.isURL || item.bookmarkData || item.appPath.isEmpty() ||
@@ -283,15 +329,14 @@ void AppState::createMissingBookmarks() {
             changed = true;
         }
     });
-    if (changed) {
-        Q_EMIT listsChanged();
-        save();
-    }
+    if (changed)
+        change.add(Change::saves);
 }
 
 void AppState::beginBookmarkAccess() {
     if (!m_services.bookmarks)
         return;
+    Change change(*this);
     bool changed = false;
     walkEntries([&](AppItem &item) {
         if (item.isSubList || !item.bookmarkData || accessedPath(item))
@@ -308,10 +353,8 @@ void AppState::beginBookmarkAccess() {
         if (m_services.bookmarks->startAccess(resolved->path))
             m_accessedPaths.insert(item.id, {item.appPath, resolved->path});
     });
-    if (changed) {
-        Q_EMIT listsChanged();
-        save();
-    }
+    if (changed)
+        change.add(Change::saves);
 }
 
 const QString *AppState::accessedPath(const AppItem &item) const {
@@ -322,10 +365,12 @@ const QString *AppState::accessedPath(const AppItem &item) const {
 // MARK: saving
 
 bool AppState::save() {
-    QDir().mkpath(m_supportDirectory);
+    PrivateFiles::makeFolder(m_supportDirectory);
     QSaveFile file(listsFilePath());
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Private before a byte is written; a mode the user made tighter stays.
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(PrivateFiles::fileMode(listsFilePath()))) {
         printDiagnostic(QStringLiteral("could not save lists.json: cannot open for writing: ") + file.errorString());
         return false;
     }
@@ -348,34 +393,19 @@ bool AppState::save() {
 
 void AppState::setLanguage(AppLanguage language) {
     L::setLanguage(language);
-    preferences().setValue(QLatin1String(Preferences::appLanguage), rawValue(language));
-    applyToFrameworks(language);
+    preferences().setAppLanguage(rawValue(language));
+    applyToFrameworks(language, preferences());
+    if (m_language == language)
+        return;
     m_language = language;
     Q_EMIT languageChanged();
 }
 
 void AppState::setLauncherMaxRadius(double radius) {
+    if (m_launcherMaxRadius == radius)
+        return;
     m_launcherMaxRadius = radius;
     Q_EMIT launcherMaxRadiusChanged();
-}
-
-void AppState::setLists(QList<AppList> lists) {
-    m_lists = std::move(lists);
-    Q_EMIT listsChanged();
-}
-
-void AppState::setActiveListIndex(int index) {
-    m_activeListIndex = std::max(0, index);
-    Q_EMIT activeListIndexChanged();
-}
-
-void AppState::setOpenSubListID(std::optional<QUuid> id) {
-    m_openSubListID = id;
-    Q_EMIT openSubListIDChanged();
-}
-
-void AppState::storeActiveListIndex() {
-    preferences().setValue(QLatin1String(Preferences::activeListIndex), m_activeListIndex);
 }
 
 // MARK: derived values

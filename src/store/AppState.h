@@ -8,11 +8,13 @@
 #include <QString>
 #include <QUrl>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Bookmarks;
-class QSettings;
+class Preferences;
 class Workspace;
 
 // What the store needs from the outside world. The shell passes the Linux services; tests pass fakes
@@ -20,14 +22,16 @@ class Workspace;
 struct StoreServices {
     Workspace *workspace = nullptr;
     Bookmarks *bookmarks = nullptr;
-    QSettings *preferences = nullptr; // nullptr: Preferences::settings()
-    QString supportDirectory;         // empty: the default support folder
+    Preferences *preferences = nullptr; // nullptr: the user's own preferences
+    QString supportDirectory;           // empty: the default support folder
     bool sandboxed = false;
 };
 
 // The one store of the launcher: every list, the active list, the open group and the UI language.
 // It loads synchronously when built, and every operation that changes the lists rewrites the lists
 // file before it returns. Operations check their arguments and silently do nothing on a bad one.
+// Each operation is one Change: it saves at most once and announces each property that changed once,
+// when it is done.
 //
 // The operations are split by concern: lifecycle (AppState.cpp), whole lists (AppStateLists.cpp),
 // single entries and launching (AppStateItems.cpp), groups (AppStateGroups.cpp), snapshot, export and
@@ -35,7 +39,7 @@ struct StoreServices {
 class AppState : public QObject {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int maxLists = 8;
     static constexpr double defaultLauncherMaxRadius = 434.0;
 
@@ -52,6 +56,7 @@ public:
     Workspace *workspace() const { return m_services.workspace; }
     QString supportDirectory() const { return m_supportDirectory; }
     QString listsFilePath() const;
+    Preferences &preferences() const;
 
     // Observable properties.
     const QList<AppList> &lists() const { return m_lists; }
@@ -72,6 +77,8 @@ public:
     // Writes all lists atomically. A failure prints one diagnostic line and returns false; the lists in
     // memory stay and the next change tries again.
     bool save();
+    // Whether the last operation that writes the lists file got it to the disk.
+    bool lastChangeSaved() const { return m_lastChangeSaved; }
 
     // Lifecycle helpers.
     QString appDisplayName(const QString &path, const std::optional<QString> &fallback) const;
@@ -118,7 +125,7 @@ public:
     static QList<AppList> mapLists(const QList<AppList> &lists,
                                    const std::function<AppItem(const AppItem &)> &transform);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void listsChanged();
     void activeListIndexChanged();
     void openSubListIDChanged();
@@ -127,7 +134,28 @@ Q_SIGNALS:
     // The ring now shows other content (another list, or a group opened or closed).
     void activeListChanged();
 
-private:
+  private:
+    // The guard of one operation. The outermost Change of an operation, when it ends, saves once if
+    // asked to, writes the "activeListIndex" preference if asked to, and announces every property that
+    // differs from when it began; a Change made inside another joins the outer one.
+    class Change {
+      public:
+        enum Flag { saves = 1, storesActiveListIndex = 2, postsActiveListChanged = 4 };
+        explicit Change(AppState &state, int flags = 0);
+        ~Change();
+        Change(const Change &) = delete;
+        Change &operator=(const Change &) = delete;
+        void add(int flags) { (m_outer ? m_outer->m_flags : m_flags) |= flags; }
+
+      private:
+        AppState &m_state;
+        Change *m_outer;
+        int m_flags = 0;
+        QList<AppList> m_lists;
+        int m_activeListIndex;
+        std::optional<QUuid> m_openSubListID;
+    };
+
     void loadLists();
     bool loadListsFile();
     bool loadLegacyItemsFile();
@@ -138,10 +166,7 @@ private:
     void beginBookmarkAccess();
     void walkEntries(const std::function<void(AppItem &)> &visit);
 
-    void setLists(QList<AppList> lists);
-    void setActiveListIndex(int index);
-    void setOpenSubListID(std::optional<QUuid> id);
-    void storeActiveListIndex();
+    void setActiveListIndex(int index) { m_activeListIndex = std::max(0, index); }
 
     AppList *activeList();
     int indexOfList(const QUuid &listID) const;
@@ -149,9 +174,10 @@ private:
     void pruneOpenSubListIfEmpty();
     AppItem makeFileEntry(const QString &path) const;
 
-    QSettings &preferences() const;
-
     StoreServices m_services;
+    std::unique_ptr<Preferences> m_ownPreferences; // when the services bring none
+    Change *m_change = nullptr;
+    bool m_lastChangeSaved = true;
     QString m_supportDirectory;
     QList<AppList> m_lists;
     int m_activeListIndex = 0;

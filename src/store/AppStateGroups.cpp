@@ -11,18 +11,17 @@ bool AppState::withCurrentItems(const std::function<void(QList<AppItem> &)> &cha
     AppList *active = activeList();
     if (!active)
         return false;
+    Change guard(*this);
     if (m_openSubListID) {
         const int group = indexOfGroup(active->items, *m_openSubListID);
         if (group >= 0) {
             QList<AppItem> members = active->items[group].subItems.value_or(QList<AppItem>{});
             change(members);
             active->items[group].subItems = std::move(members);
-            Q_EMIT listsChanged();
             return true;
         }
     }
     change(active->items);
-    Q_EMIT listsChanged();
     return true;
 }
 
@@ -30,21 +29,22 @@ void AppState::openSubList(const QUuid &groupID) {
     const AppList *active = activeList();
     if (!active || indexOfGroup(active->items, groupID) < 0)
         return;
-    setOpenSubListID(groupID);
-    Q_EMIT activeListChanged();
+    Change change(*this, Change::postsActiveListChanged);
+    m_openSubListID = groupID;
 }
 
 void AppState::closeSubList() {
     if (!m_openSubListID)
         return;
-    setOpenSubListID(std::nullopt);
-    Q_EMIT activeListChanged();
+    Change change(*this, Change::postsActiveListChanged);
+    m_openSubListID.reset();
 }
 
 std::optional<QUuid> AppState::addSubList(const QString &name, const std::optional<QString> &tint) {
     AppList *active = activeList();
     if (!active || m_openSubListID || isBlank(name))
         return std::nullopt;
+    Change change(*this, Change::saves);
     AppItem group;
     group.id = QUuid::createUuid();
     group.name = name;
@@ -52,8 +52,6 @@ std::optional<QUuid> AppState::addSubList(const QString &name, const std::option
     group.isSubList = true;
     group.subItems = QList<AppItem>{};
     active->items.append(group);
-    Q_EMIT listsChanged();
-    save();
     return group.id;
 }
 
@@ -75,6 +73,7 @@ std::optional<QUuid> AppState::mergeIntoNewGroup(const QUuid &targetIDArg, const
     if (dragged < 0 || active->items[dragged].isSubList)
         return std::nullopt;
 
+    Change change(*this);
     AppItem draggedItem = active->items.takeAt(dragged);
     const int targetNow = indexOfItem(active->items, targetID);
     if (targetNow < 0) {
@@ -87,8 +86,7 @@ std::optional<QUuid> AppState::mergeIntoNewGroup(const QUuid &targetIDArg, const
     group.isSubList = true;
     group.subItems = QList<AppItem>{active->items[targetNow], std::move(draggedItem)};
     active->items[targetNow] = std::move(group);
-    Q_EMIT listsChanged();
-    save();
+    change.add(Change::saves);
     return active->items[targetNow].id;
 }
 
@@ -113,23 +111,22 @@ void AppState::pruneOpenSubListIfEmpty() {
     const int group = indexOfGroup(active->items, *m_openSubListID);
     if (group < 0 || !active->items[group].subItems.value_or(QList<AppItem>{}).isEmpty())
         return;
+    Change change(*this, Change::postsActiveListChanged);
     active->items.removeAt(group);
-    Q_EMIT listsChanged();
-    setOpenSubListID(std::nullopt);
-    Q_EMIT activeListChanged();
+    m_openSubListID.reset();
 }
 
 void AppState::moveItemFromOpenSubList(const QUuid &itemIDArg, const QUuid &toListIDArg) {
     const QUuid itemID = itemIDArg, toListID = toListIDArg;
     if (indexOfList(toListID) < 0)
         return;
+    Change change(*this);
     auto member = extractFromOpenSubList(itemID);
     if (!member)
         return;
+    change.add(Change::saves);
     m_lists[indexOfList(toListID)].items.append(std::move(*member));
-    Q_EMIT listsChanged();
     pruneOpenSubListIfEmpty();
-    save();
 }
 
 void AppState::moveItemFromOpenSubList(const QUuid &itemIDArg, const QUuid &toGroupIDArg,
@@ -137,9 +134,11 @@ void AppState::moveItemFromOpenSubList(const QUuid &itemIDArg, const QUuid &toGr
     const QUuid itemID = itemIDArg, toGroupID = toGroupIDArg, inListID = inListIDArg;
     if ((m_openSubListID && toGroupID == *m_openSubListID) || indexOfList(inListID) < 0)
         return;
+    Change change(*this);
     auto member = extractFromOpenSubList(itemID);
     if (!member)
         return;
+    change.add(Change::saves);
     pruneOpenSubListIfEmpty();
     const int list = indexOfList(inListID);
     const int group = list >= 0 ? indexOfGroup(m_lists[list].items, toGroupID) : -1;
@@ -147,6 +146,4 @@ void AppState::moveItemFromOpenSubList(const QUuid &itemIDArg, const QUuid &toGr
         appendMember(m_lists[list].items[group], std::move(*member));
     else if (AppList *active = activeList())
         active->items.append(std::move(*member)); // never lose the entry
-    Q_EMIT listsChanged();
-    save();
 }

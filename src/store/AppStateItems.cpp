@@ -52,8 +52,7 @@ void AppState::launch(const AppItem &item) {
     }
     if (item.appPath.endsWith(QLatin1String(".desktop"))) {
         // A moved application is found again by its id.
-        if (!recorded && !QFileInfo::exists(path) &&
-            !item.bundleIdentifier.isEmpty()) {
+        if (!recorded && !QFileInfo::exists(path) && !item.bundleIdentifier.isEmpty()) {
             if (const auto installed = workspace.applicationPath(item.bundleIdentifier))
                 path = *installed;
         }
@@ -91,58 +90,58 @@ AppItem AppState::makeFileEntry(const QString &path) const {
 void AppState::add(const QString &path) {
     if (m_lists.isEmpty())
         return;
+    Change change(*this, Change::saves);
     const AppItem item = makeFileEntry(path);
     withCurrentItems([&](QList<AppItem> &items) { items.append(item); });
     if (m_services.bookmarks && m_services.bookmarks->startAccess(item.appPath))
         m_accessedPaths.insert(item.id, {item.appPath, item.appPath});
-    save();
 }
 
 void AppState::addURL(const QString &urlText, const QString &name) {
     if (m_lists.isEmpty())
         return;
+    Change change(*this, Change::saves);
     AppItem item;
     item.id = QUuid::createUuid();
     item.name = isBlank(name) ? urlText : name;
     item.appPath = urlText;
     item.isURL = true;
     withCurrentItems([&](QList<AppItem> &items) { items.append(item); });
-    save();
 }
 
 void AppState::remove(const AppItem &item) {
     if (m_lists.isEmpty())
         return;
+    Change change(*this, Change::saves);
     // The item may be an element of the very list being thinned out; hold on to its id alone.
     const QUuid id = item.id;
     withCurrentItems([&](QList<AppItem> &items) {
         items.removeIf([&](const AppItem &candidate) { return candidate.id == id; });
     });
     pruneOpenSubListIfEmpty();
-    save();
 }
 
 void AppState::setFolderTint(const QUuid &itemID, const std::optional<QString> &tint) {
     if (m_lists.isEmpty())
         return;
+    Change change(*this, Change::saves);
     withCurrentItems([&](QList<AppItem> &items) {
         const int index = indexOfItem(items, itemID);
         if (index >= 0)
             items[index].folderTint = tint;
     });
-    save();
 }
 
 void AppState::renameItem(const QUuid &itemID, const QString &name) {
     const QString trimmed = trimSpacesAndTabs(name);
     if (m_lists.isEmpty() || trimmed.isEmpty())
         return;
+    Change change(*this, Change::saves);
     withCurrentItems([&](QList<AppItem> &items) {
         const int index = indexOfItem(items, itemID);
         if (index >= 0)
             items[index].name = trimmed;
     });
-    save();
 }
 
 void AppState::moveItem(const QUuid &itemID, const QUuid &fromListID, const QUuid &toListID) {
@@ -155,9 +154,8 @@ void AppState::moveItem(const QUuid &itemID, const QUuid &fromListID, const QUui
     const int index = indexOfItem(m_lists[from].items, itemID);
     if (index < 0)
         return;
+    Change change(*this, Change::saves);
     m_lists[to].items.append(m_lists[from].items.takeAt(index));
-    Q_EMIT listsChanged();
-    save();
 }
 
 // Callers pass ids that live inside the lists (an entry's id, read from lists()). Taking an entry out
@@ -177,6 +175,7 @@ void AppState::moveTopLevelItem(const QUuid &itemIDArg, const QUuid &groupIDArg,
     if (indexOfGroup(m_lists[target].items, groupID) < 0)
         return;
 
+    Change change(*this);
     AppItem moving = active->items.takeAt(index);
     // The group's index may have moved by one when it is in the active list.
     const int found = indexOfGroup(m_lists[target].items, groupID);
@@ -185,6 +184,5 @@ void AppState::moveTopLevelItem(const QUuid &itemIDArg, const QUuid &groupIDArg,
         return;
     }
     appendMember(m_lists[target].items[found], std::move(moving));
-    Q_EMIT listsChanged();
-    save();
+    change.add(Change::saves);
 }

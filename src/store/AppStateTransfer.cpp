@@ -2,11 +2,14 @@
 #include "store/AppState.h"
 
 #include "store/ListsCodec.h"
+#include "store/UniqueIDs.h"
 
 #include <QDir>
 
 namespace {
-QString homePath() { return QDir::homePath(); }
+QString homePath() {
+    return QDir::homePath();
+}
 
 // Paths are stored with "~" in documents that move between accounts; links are never touched.
 AppItem exportTransform(const AppItem &item) {
@@ -37,21 +40,18 @@ AppItem importTransform(const AppItem &item) {
 void AppState::saveSnapshot() {
     if (m_lists.isEmpty())
         return;
+    Change change(*this, Change::saves);
     for (AppList &list : m_lists)
         list.snapshot = list.items;
-    Q_EMIT listsChanged();
-    save();
 }
 
 void AppState::restoreSnapshot() {
     AppList *active = activeList();
     if (!active || active->snapshot.isEmpty())
         return;
-    if (m_openSubListID)
-        setOpenSubListID(std::nullopt);
+    Change change(*this, Change::saves);
+    m_openSubListID.reset();
     active->items = active->snapshot;
-    Q_EMIT listsChanged();
-    save();
 }
 
 QList<AppItem> AppState::transformItems(const QList<AppItem> &items,
@@ -89,24 +89,23 @@ bool AppState::importLists(const QByteArray &data, bool append) {
     if (!decoded || decoded->isEmpty())
         return false;
     QList<AppList> incoming = mapLists(*decoded, importTransform);
+    if (append && m_lists.size() >= maxLists)
+        return false;
+    Change change(*this, Change::saves);
     if (append) {
-        if (m_lists.size() >= maxLists)
-            return false;
-        const int room = maxLists - int(m_lists.size());
-        for (int i = 0; i < std::min(room, int(incoming.size())); ++i) {
-            AppList list = incoming[i];
+        incoming.resize(std::min(int(incoming.size()), maxLists - int(m_lists.size())));
+        for (AppList &list : incoming)
             list.id = QUuid::createUuid();
-            m_lists.append(std::move(list));
-        }
-        Q_EMIT listsChanged();
+        UniqueIDs::renewRepeated(incoming, UniqueIDs::allIDs(m_lists));
+        m_lists.append(std::move(incoming));
     } else {
         incoming.resize(std::min(int(incoming.size()), maxLists));
-        setLists(std::move(incoming));
+        UniqueIDs::renewRepeated(incoming);
+        m_lists = std::move(incoming);
         setActiveListIndex(0);
-        setOpenSubListID(std::nullopt);
-        storeActiveListIndex();
+        m_openSubListID.reset();
+        change.add(Change::storesActiveListIndex);
     }
-    save();
     createMissingBookmarks();
     beginBookmarkAccess();
     return true;

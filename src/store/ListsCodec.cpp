@@ -45,7 +45,8 @@ bool readRequiredString(const QJsonObject &object, QLatin1String key, QString &o
     return true;
 }
 
-// Item objects nest through "subItems" at any depth; the JSON parser's own nesting limit bounds the recursion.
+// Item objects nest through "subItems" at any depth; the JSON parser's own nesting limit bounds the
+// recursion.
 std::optional<QList<AppItem>> readItems(const QJsonValue &value);
 
 std::optional<AppItem> readItem(const QJsonValue &value) {
@@ -134,10 +135,10 @@ std::optional<AppList> readList(const QJsonValue &value) {
 
     const QJsonValue snapshot = object.value(QLatin1String("snapshot"));
     if (!snapshot.isUndefined() && !snapshot.isNull()) {
-        auto items = readItems(snapshot);
-        if (!items)
+        auto saved = readItems(snapshot);
+        if (!saved)
             return std::nullopt;
-        list.snapshot = std::move(*items);
+        list.snapshot = std::move(*saved);
     }
     return list;
 }
@@ -155,7 +156,7 @@ std::optional<QJsonArray> parseArray(const QByteArray &json) {
 // The writer builds the text directly: the lists file is rewritten after every change, and this is
 // several times faster than going through QJsonDocument. Keys are written in sorted order.
 class Writer {
-public:
+  public:
     explicit Writer(qsizetype expected) { m_out.reserve(expected); }
     QByteArray take() { return std::move(m_out); }
 
@@ -181,7 +182,7 @@ public:
         m_out += '\n';
     }
 
-private:
+  private:
     void items(const QList<AppItem> &items, int depth) {
         m_out += '[';
         bool first = true;
@@ -249,7 +250,34 @@ private:
         m_out += bracket;
     }
     void boolean(bool value) { m_out += value ? "true" : "false"; }
-    void string(const QString &text) { utf8String(text.toUtf8()); }
+    void string(const QString &text) {
+        if (QStringView(text).isValidUtf16()) {
+            utf8String(text.toUtf8());
+            return;
+        }
+        // An unpaired surrogate has no UTF-8 form; its \u escape reads back as the same text.
+        static const char hexDigits[] = "0123456789abcdef";
+        m_out += '"';
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            const bool paired = QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                                QChar::isLowSurrogate(text[i + 1].unicode());
+            if (paired) {
+                ++i;
+                continue;
+            }
+            if (!QChar::isSurrogate(c))
+                continue;
+            escaped(QStringView(text).mid(start, i - start).toUtf8());
+            m_out += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                m_out += hexDigits[(c >> shift) & 0xF];
+            start = i + 1;
+        }
+        escaped(QStringView(text).mid(start).toUtf8());
+        m_out += '"';
+    }
     void uuid(const QUuid &id) {
         QByteArray text = id.toByteArray(QUuid::WithoutBraces);
         for (char &c : text)
@@ -259,8 +287,13 @@ private:
         m_out += '"';
     }
     void utf8String(const QByteArray &utf8) {
-        static const char hexDigits[] = "0123456789abcdef";
         m_out += '"';
+        escaped(utf8);
+        m_out += '"';
+    }
+    // The text of a JSON string, without the quotes.
+    void escaped(const QByteArray &utf8) {
+        static const char hexDigits[] = "0123456789abcdef";
         const char *run = utf8.constData();
         const char *end = run + utf8.size();
         for (const char *p = run; p != end; ++p) {
@@ -270,13 +303,27 @@ private:
             m_out.append(run, p - run);
             run = p + 1;
             switch (u) {
-            case '"': m_out += "\\\""; break;
-            case '\\': m_out += "\\\\"; break;
-            case '\n': m_out += "\\n"; break;
-            case '\r': m_out += "\\r"; break;
-            case '\t': m_out += "\\t"; break;
-            case '\b': m_out += "\\b"; break;
-            case '\f': m_out += "\\f"; break;
+            case '"':
+                m_out += "\\\"";
+                break;
+            case '\\':
+                m_out += "\\\\";
+                break;
+            case '\n':
+                m_out += "\\n";
+                break;
+            case '\r':
+                m_out += "\\r";
+                break;
+            case '\t':
+                m_out += "\\t";
+                break;
+            case '\b':
+                m_out += "\\b";
+                break;
+            case '\f':
+                m_out += "\\f";
+                break;
             default:
                 m_out += "\\u00";
                 m_out += hexDigits[u >> 4];
@@ -284,7 +331,6 @@ private:
             }
         }
         m_out.append(run, end - run);
-        m_out += '"';
     }
 
     QByteArray m_out;

@@ -8,7 +8,8 @@
 
 // The lists file and the export document: a JSON array of list objects, pretty-printed with sorted keys.
 // Reading is strict: a wrong type, a malformed UUID or Base64 value or an unknown theme anywhere makes
-// the whole document unreadable.
+// the whole document unreadable. Every text written reads back equal: an unpaired surrogate, which has no
+// UTF-8 form, is written as its \u escape.
 namespace ListsCodec {
 
 // Documents larger than this are refused unread.

@@ -57,6 +57,8 @@ class CenterContentView : public QWidget {
     // Where a row dragged by offset from startIndex lands: whole pitches, halves away from zero, kept
     // within the lists.
     static int reorderTarget(double offset, double pitch, int startIndex, int count);
+    // The centre's fonts: sizes in ring points (logical pixels).
+    static QFont uiFont(double pixels, QFont::Weight weight);
     // The row's menu, as a right click opens it (the caller owns it).
     QMenu *buildRowMenu(int index);
     void openRename(int index);
@@ -78,7 +80,15 @@ class CenterContentView : public QWidget {
         Spring active{0.22, 0.825};
         Spring lift{0.18, 0.825};
     };
-    struct Metrics;
+    // The switcher's sizes at the current scale; widget coordinates.
+    struct Metrics {
+        double s = 1;
+        double rowHeight = 0;
+        double pitch = 0;
+        QRectF container;
+        double restY(int index) const { return container.top() + 8 * s + index * pitch + rowHeight / 2; }
+    };
+    double scale() const;
     Metrics metrics() const;
     QString layerKey() const;
     void sync();

@@ -50,7 +50,7 @@ document() { # prefix count
 list_names() { grep -oE '"name" *: *"[A-Za-z]+-[0-9]+"' "$lists" | sed -E 's/.*"([A-Za-z]+-[0-9]+)"$/\1/' | tr '\n' ' '; }
 
 import() { # arguments…; stdin passes through
-    "$ilvex" --import-lists "$@" >"$work/out" 2>"$work/err"
+    timeout 30 "$ilvex" --import-lists "$@" >"$work/out" 2>"$work/err"
     code=$?
 }
 
@@ -161,9 +161,27 @@ import - </dev/null
 check "empty stdin: exit 1" exited 1
 check "empty stdin: lists file unchanged" unchanged
 
-# Paths that are not documents, and bad arguments.
+# Paths that are not documents, and bad arguments. A FIFO with no writer is refused at once.
+mkfifo "$work/docs/fifo"
 expect_refused "missing file" "$work/docs/no-such-file"
 expect_refused "a folder" "$work/docs"
+expect_refused "a FIFO" "$work/docs/fifo"
+expect_refused "a device" /dev/zero
+
+# File names are bytes: a name that is not UTF-8 works both ways.
+latin1=$work/docs/$'\xe9t\xe9'.json
+cp "$work/docs/two" "$latin1"
+import "$latin1"
+check "non-UTF-8 name: exit 0" exited 0
+check "non-UTF-8 name: imported" [ "$(list_names)" = "Extra-0 Extra-1 " ]
+"$ilvex" --export-lists "$latin1.out" 2>"$work/err"
+check "non-UTF-8 export name: written" cmp -s "$latin1.out" <("$ilvex" --export-lists - 2>/dev/null)
+
+# Standard output carries only the document, even when the store prints a line at start.
+printf '{"not": "lists"}' >"$lists"
+"$ilvex" --export-lists - 2>"$work/export-err" | import -
+check "export to stdout imports again: exit 0" exited 0
+check "export to stdout: the store's line went to stderr" grep -q '^\[Ilvex\] lists.json corrupt' "$work/export-err"
 expect_refused "no path"
 expect_refused "two paths" "$work/docs/three" "$work/docs/two"
 

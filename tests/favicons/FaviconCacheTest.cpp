@@ -74,8 +74,9 @@ TEST_P(FaviconAnswers, TriesServiceThenSiteAndKeepsOnlyRealIcons) {
     EXPECT_EQ(result->has_value() ? (*result)->width() : 0, row.expectedWidth);
     ASSERT_EQ(server.requests().size(), row.expectedRequests);
     EXPECT_EQ(server.requests().first(), servicePath + QStringLiteral("?domain=example.test&sz=64"));
-    if (row.expectedRequests > 1)
+    if (row.expectedRequests > 1) {
         EXPECT_EQ(server.requests()[1], sitePath);
+    }
     EXPECT_EQ(filesIn(cacheDir()),
               row.expectedWidth ? QStringList{QStringLiteral("example.test.png")} : QStringList{});
 }
@@ -109,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerRow{
             "BothPlaceholdersGiveNothing", {200, png(1)}, LoopbackHttpServer::Answer{200, png(1)}, 0, 2},
         AnswerRow{"SiteErrorGivesNothing", {500, png(64)}, LoopbackHttpServer::Answer{403, png(64)}, 0, 2}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto &test) { return std::string(test.param.name); });
 
 TEST_F(Fixture, SlowServersTimeOut) {
     // The service never answers (request time-out); the site trickles bytes forever (whole-download limit).

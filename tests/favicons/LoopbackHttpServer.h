@@ -11,7 +11,7 @@ class LoopbackHttpServer : public QObject {
   public:
     struct Answer {
         int status = 200;
-        QByteArray body;
+        QByteArray body{};
         bool sendLength = true;
         bool silent = false;    // accept the connection and never answer
         int trickleEveryMs = 0; // send the body one byte at a time, forever

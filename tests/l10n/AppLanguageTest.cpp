@@ -1,7 +1,5 @@
 #include "LanguageTest.h"
 
-#include "store/Preferences.h"
-
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -59,19 +57,6 @@ TEST_F(AppLanguageTest, MenuTitles) {
     EXPECT_EQ(menuTitle(AppLanguage::de), QStringLiteral("🇩🇪  Deutsch"));
 }
 
-TEST_F(AppLanguageTest, ApplyToFrameworksWritesTheOverride) {
-    const QString key = QLatin1String(Preferences::appleLanguages);
-    applyToFrameworks(AppLanguage::zh);
-    EXPECT_EQ(Preferences::settings().value(key).toStringList(), QStringList{"zh-Hans"});
-    applyToFrameworks(AppLanguage::de);
-    EXPECT_EQ(Preferences::settings().value(key).toStringList(), QStringList{"de"});
-    applyToFrameworks(AppLanguage::system);
-    EXPECT_FALSE(Preferences::settings().contains(key));
-    // What other code reads through a fresh settings object is on disk too.
-    Preferences::settings().sync();
-    EXPECT_FALSE(QSettings(Preferences::settings().fileName(), QSettings::IniFormat).contains(key));
-}
-
 TEST_F(AppLanguageTest, ApplyToFrameworksSwitchesQtTranslations) {
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     for (const char *file : {"qtbase_de.qm", "qtbase_fr.qm", "qtbase_zh_CN.qm", "qtbase_ja.qm"}) {
@@ -79,16 +64,16 @@ TEST_F(AppLanguageTest, ApplyToFrameworksSwitchesQtTranslations) {
             GTEST_SKIP() << "Qt translations not installed in " << folder.toStdString();
     }
     const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
-    applyToFrameworks(AppLanguage::de);
+    applyToFrameworks(AppLanguage::de, m_sandbox.preferences());
     EXPECT_EQ(cancel(), QStringLiteral("Abbrechen"));
-    applyToFrameworks(AppLanguage::fr);
+    applyToFrameworks(AppLanguage::fr, m_sandbox.preferences());
     EXPECT_EQ(cancel(), QStringLiteral("Annuler"));
-    applyToFrameworks(AppLanguage::zh);
+    applyToFrameworks(AppLanguage::zh, m_sandbox.preferences());
     EXPECT_EQ(cancel(), QStringLiteral("取消"));
     setSystemLanguagesForTesting(QStringList{QStringLiteral("pt-BR"), QStringLiteral("ja-JP")});
-    applyToFrameworks(AppLanguage::system);
+    applyToFrameworks(AppLanguage::system, m_sandbox.preferences());
     EXPECT_EQ(cancel(), QStringLiteral("キャンセル"));
     // English replaces the earlier translation instead of stacking on it.
-    applyToFrameworks(AppLanguage::en);
+    applyToFrameworks(AppLanguage::en, m_sandbox.preferences());
     EXPECT_EQ(cancel(), QStringLiteral("Cancel"));
 }

@@ -9,7 +9,7 @@
 // Private preferences, a forgotten language cache and an empty injected system list for every test, so
 // that neither the developer's locale nor an earlier test decides which language a text comes out in.
 class LanguageTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         L::resetLanguageCacheForTesting();
         setSystemLanguagesForTesting(QStringList{});

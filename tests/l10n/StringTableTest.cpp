@@ -1,7 +1,5 @@
 #include "LanguageTest.h"
 
-#include "store/Preferences.h"
-
 #include <array>
 #include <functional>
 
@@ -177,8 +175,9 @@ TEST_F(StringTableTest, ColorNames) {
         for (const char *name : known) {
             const QString translated = L::colorName(QLatin1String(name));
             EXPECT_FALSE(translated.isEmpty());
-            if (language == AppLanguage::en)
+            if (language == AppLanguage::en) {
                 EXPECT_EQ(translated, QLatin1String(name));
+            }
         }
     }
     struct Example {
@@ -197,28 +196,6 @@ TEST_F(StringTableTest, ColorNames) {
     for (const Example &e : examples) {
         L::setLanguage(e.language);
         EXPECT_EQ(L::colorName(QLatin1String(e.english)), QString::fromUtf8(e.expected)) << e.english;
-    }
-}
-
-TEST_F(StringTableTest, LanguagePreferenceIsReadOnce) {
-    m_sandbox.preferences().setValue(QLatin1String(Preferences::appLanguage), QStringLiteral("de"));
-    EXPECT_EQ(L::cancel(), QStringLiteral("Abbrechen"));
-    m_sandbox.preferences().setValue(QLatin1String(Preferences::appLanguage), QStringLiteral("fr"));
-    EXPECT_EQ(L::cancel(), QStringLiteral("Abbrechen"));
-    L::setLanguage(AppLanguage::it);
-    EXPECT_EQ(L::cancel(), QStringLiteral("Annulla"));
-    EXPECT_EQ(L::language(), AppLanguage::it);
-}
-
-TEST_F(StringTableTest, MissingOrUnknownPreferenceFollowsTheSystem) {
-    setSystemLanguagesForTesting(QStringList{QStringLiteral("ja-JP")});
-    for (const QVariant &stored : {QVariant(), QVariant(QStringLiteral("klingon")),
-                                   QVariant(QStringLiteral("DE")), QVariant(QStringLiteral("system"))}) {
-        if (stored.isValid())
-            m_sandbox.preferences().setValue(QLatin1String(Preferences::appLanguage), stored);
-        L::resetLanguageCacheForTesting();
-        EXPECT_EQ(L::language(), AppLanguage::system) << stored.toString().toStdString();
-        EXPECT_EQ(L::cancel(), QStringLiteral("キャンセル"));
     }
 }
 

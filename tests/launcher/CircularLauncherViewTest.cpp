@@ -8,7 +8,7 @@
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 #include "store/MoveDestinations.h"
-#include "store/Preferences.h"
+#include "settings/Preferences.h"
 #include "support/FakeLauncherHost.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
@@ -91,10 +91,10 @@ class RingViewTest : public ::testing::Test {
         view.reset();
         dismissals = sounds = 0;
         workspace.openedApplications.clear();
-        sandbox.preferences().setValue(QLatin1String(Preferences::launcherScale), scale);
+        sandbox.preferences().setLauncherScale(scale);
         sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), ListsCodec::encodeLists(lists));
-        sandbox.preferences().setValue(QLatin1String(Preferences::activeListIndex), activeIndex);
-        sandbox.preferences().setValue(QLatin1String(Preferences::launcherSoundsEnabled), soundsOn);
+        sandbox.preferences().setActiveListIndex(activeIndex);
+        sandbox.preferences().setLauncherSoundsEnabled(soundsOn);
         state = std::make_unique<AppState>(
             StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
         view = std::make_unique<CircularLauncherView>(state.get(), &host, nullptr, &clock);
@@ -122,7 +122,7 @@ class RingViewTest : public ::testing::Test {
         ASSERT_TRUE(centre);
         click(*centre);
     }
-    static double iconSize() { return RingGeometry::iconSize(RingGeometry::effectiveScale()); }
+    double iconSize() const { return RingGeometry::iconSize(RingGeometry::effectiveScale(sandbox.preferences().launcherScale())); }
     // An entry's frame, in widget coordinates, at the scale the view runs at.
     QRectF frameOf(const AppItem &entry) const {
         const QPointF origin =
@@ -294,7 +294,7 @@ TEST_F(RingViewTest, AHoveredEntryRepaintsAroundItselfNotTheWholeRing) {
 TEST_F(RingViewTest, EntriesAreCentredOnTheirSlotsClockwiseFromNineOClock) {
     // Entries with a name capsule too are centred by their whole frame, not by their image.
     start({list("Main", {app("A"), folder("B"), group("C"), app("D")})});
-    const double r = RingGeometry::forStore(*state).radius();
+    const double r = RingGeometry::forStore(*state, sandbox.preferences().launcherScale()).radius();
     const QPointF expected[] = {{-r, 0}, {0, -r}, {r, 0}, {0, r}};
     for (int i = 0; i < 4; ++i) {
         const QPointF at = frameOf(item(i)).center();
@@ -305,7 +305,7 @@ TEST_F(RingViewTest, EntriesAreCentredOnTheirSlotsClockwiseFromNineOClock) {
 }
 
 TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
-    for (const std::optional<QString> answer : {std::optional<QString>("Tools"), std::optional<QString>()}) {
+    for (const std::optional<QString> &answer : {std::optional<QString>("Tools"), std::optional<QString>()}) {
         SCOPED_TRACE(answer.value_or("cancelled").toStdString());
         start({list("Main", {app("A"), app("B"), app("C")})});
         groupName = answer;
@@ -377,8 +377,9 @@ TEST_F(RingViewTest, OnlyAGroupsNameWaitsForADoubleClick) {
         EXPECT_EQ(acted(), !c.waits);
         clock.advance(1);
         EXPECT_TRUE(acted());
-        if (c.onGroup)
+        if (c.onGroup) {
             EXPECT_EQ(state->openSubListID(), target.id);
+        }
         EXPECT_EQ(sounds, 1);
     }
 

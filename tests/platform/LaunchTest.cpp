@@ -118,34 +118,31 @@ TEST_F(Launching, AMovedApplicationIsFoundByItsId) {
     EXPECT_FALSE(waitForMarker(QStringLiteral("moved")).isEmpty()) << "the installed copy was not launched";
 }
 
-TEST_F(Launching, AFolderOpensWithTheDefaultHandler) {
+// Folders, documents and links go to their default handlers; a link typed without a scheme as https.
+TEST_F(Launching, FoldersDocumentsAndLinksOpenWithTheirDefaultHandlers) {
     const QString folder = sandbox->makeFolder(QStringLiteral("My Projects"));
-    AppItem item = application(folder, {});
-    item.isFolder = true;
-    state->launch(item);
-    const QStringList lines = waitForMarker(QStringLiteral("folder"));
-    ASSERT_FALSE(lines.isEmpty()) << "the folder handler was not started";
-    // GIO hands a local folder over as a path or as a file URI.
-    const QString given =
-        lines[0].startsWith(QLatin1String("file:")) ? QUrl(lines[0]).toLocalFile() : lines[0];
-    EXPECT_EQ(given, folder) << qPrintable(lines[0]);
-}
-
-TEST_F(Launching, ADocumentOpensWithItsDefaultApplication) {
     const QString document = sandbox->writeFile(QStringLiteral("notes.txt"), "plain text\n");
-    state->launch(application(document, {}));
-    const QStringList lines = waitForMarker(QStringLiteral("file"));
-    ASSERT_FALSE(lines.isEmpty()) << "the text handler was not started";
-    EXPECT_EQ(lines[0], document);
-}
-
-TEST_F(Launching, ALinkTypedWithoutSchemeOpensAsHttps) {
-    AppItem link = application(QStringLiteral("example.com/news"), {});
-    link.isURL = true;
-    state->launch(link);
-    const QStringList lines = waitForMarker(QStringLiteral("link"));
-    ASSERT_FALSE(lines.isEmpty()) << "the https handler was not started";
-    EXPECT_EQ(lines[0], QStringLiteral("https://example.com/news"));
+    const struct {
+        const char *handler;
+        QString path;
+        bool isFolder, isURL;
+        QString expected;
+    } cases[] = {{"folder", folder, true, false, folder},
+                 {"file", document, false, false, document},
+                 {"link", QStringLiteral("example.com/news"), false, true,
+                  QStringLiteral("https://example.com/news")}};
+    for (const auto &c : cases) {
+        AppItem item = application(c.path, {});
+        item.isFolder = c.isFolder;
+        item.isURL = c.isURL;
+        state->launch(item);
+        const QStringList lines = waitForMarker(QLatin1String(c.handler));
+        ASSERT_FALSE(lines.isEmpty()) << "the " << c.handler << " handler was not started";
+        // GIO hands a local folder over as a path or as a file URI.
+        const QString given =
+            lines[0].startsWith(QLatin1String("file:")) ? QUrl(lines[0]).toLocalFile() : lines[0];
+        EXPECT_EQ(given, c.expected) << c.handler;
+    }
 }
 
 TEST_F(Launching, TheWorkspaceFindsInstalledEntriesOnly) {
@@ -153,6 +150,14 @@ TEST_F(Launching, TheWorkspaceFindsInstalledEntriesOnly) {
     EXPECT_EQ(workspace.applicationPath(QStringLiteral("org.ilvex.TestApp")), installed);
     EXPECT_EQ(workspace.applicationName(installed), QStringLiteral("Ilvex Test App"));
     EXPECT_EQ(workspace.bundleIdentifier(installed), QStringLiteral("org.ilvex.TestApp"));
+    // The desktop-file id is the path below an applications folder; elsewhere an entry has none.
+    EXPECT_EQ(workspace.bundleIdentifier(applications() + QStringLiteral("/kde4/konsole.desktop")),
+              QStringLiteral("kde4-konsole"));
+    EXPECT_EQ(
+        workspace.bundleIdentifier(sandbox->home() + QStringLiteral("/Desktop/org.ilvex.TestApp.desktop")),
+        QString());
+    EXPECT_EQ(workspace.bundleIdentifier(applications() + QStringLiteral("/../org.ilvex.TestApp.desktop")),
+              QString());
     EXPECT_FALSE(workspace.applicationPath(QStringLiteral("org.ilvex.NotInstalled"))); // TryExec is missing
     EXPECT_FALSE(workspace.applicationPath(QStringLiteral("org.ilvex.Nowhere")));
     EXPECT_FALSE(workspace.applicationPath(QString()));

@@ -2,7 +2,7 @@
 #include "ring/Clock.h"
 #include "ring/RingDrag.h"
 #include "store/AppState.h"
-#include "store/Preferences.h"
+#include "settings/Preferences.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
 
@@ -92,11 +92,11 @@ TEST_F(RingDragStoreTest, ShownOrderIsWrittenToTheListsFile) {
 }
 
 TEST_F(RingDragStoreTest, PreferencesReachTheDrag) {
-    sandbox.preferences().setValue(QLatin1String(Preferences::launcherScale), 1.2);
-    sandbox.preferences().setValue(QLatin1String(Preferences::launcherSoundsEnabled), false);
+    sandbox.preferences().setLauncherScale(1.2);
+    sandbox.preferences().setLauncherSoundsEnabled(false);
     EXPECT_DOUBLE_EQ(drag.geometry().scale(), 1.2);
     // The panel's outer radius and the drag's ring are one computation.
-    EXPECT_DOUBLE_EQ(RingGeometry::forStore(state).outerRadius(), drag.geometry().outerRadius());
+    EXPECT_DOUBLE_EQ(RingGeometry::forStore(state, sandbox.preferences().launcherScale()).outerRadius(), drag.geometry().outerRadius());
     dragOnto(0, slot(1), 300);
     const RingRelease r = drag.release();
     EXPECT_EQ(r.action, RingRelease::Action::merged);

@@ -1,44 +1,65 @@
 // The instance socket: framing, and export/import handed to the running Ilvex by a second start.
-#include "shell/ListsTransfer.h"
 #include "shell/SingleInstance.h"
+#include "shell/InstanceServer.h"
+#include "shell/ListsTransfer.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 #include "support/FakeWorkspace.h"
 #include "support/QtPrinters.h"
 #include "support/Sandbox.h"
 
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
-TEST(SingleInstanceFraming, MessagesSplitAnywhereComeOutWholeAndGarbageIsDropped) {
-    const QByteArray document(300000, 'x');
-    const QByteArray stream = SingleInstance::encode(InstanceRequest::show) +
-                              SingleInstance::encode(InstanceRequest::importLists,
-                                                     ListsTransfer::importPayload(document, true)) +
-                              SingleInstance::encode(InstanceRequest(200)) + // unknown kind: skipped
-                              SingleInstance::encode(InstanceRequest::quit);
-    for (const qsizetype piece : {qsizetype(1), qsizetype(7), qsizetype(65536), stream.size()}) {
-        QByteArray buffer;
-        QList<InstanceMessage> messages;
-        for (qsizetype at = 0; at < stream.size(); at += piece) {
-            buffer.append(stream.mid(at, piece));
-            messages += SingleInstance::decode(buffer);
+// Feeds a stream the way both ends read the socket: never more than the reader wants.
+QList<InstanceMessage> readStream(FrameReader &reader, const QByteArray &stream, qsizetype piece) {
+    QList<InstanceMessage> messages;
+    for (qsizetype at = 0; at < stream.size() && !reader.broken();) {
+        const qsizetype take = std::min(piece, reader.wanted());
+        if (const auto body = reader.feed(stream.mid(at, take))) {
+            if (const auto message = SingleInstance::parse(*body))
+                messages.append(*message);
         }
+        at += take;
+    }
+    return messages;
+}
+
+TEST(SingleInstanceFraming, MessagesSplitAnywhereComeOutWholeAndBadLengthsBreakTheStream) {
+    const QByteArray document(300000, 'x');
+    const QByteArray stream =
+        SingleInstance::encode(InstanceRequest::show) +
+        SingleInstance::encode(InstanceRequest::importLists, ListsTransfer::importPayload(document, true)) +
+        SingleInstance::encode(InstanceRequest(200)) + // unknown kind: skipped
+        SingleInstance::encode(InstanceRequest::quit);
+    for (const qsizetype piece : {qsizetype(1), qsizetype(7), qsizetype(65536), stream.size()}) {
+        FrameReader reader(SingleInstance::maxMessageSize);
+        const QList<InstanceMessage> messages = readStream(reader, stream, piece);
         ASSERT_EQ(messages.size(), 3) << piece;
         EXPECT_EQ(messages[0].request, InstanceRequest::show);
         EXPECT_EQ(messages[1].request, InstanceRequest::importLists);
         EXPECT_EQ(messages[1].payload, ListsTransfer::importPayload(document, true));
         EXPECT_EQ(messages[2].request, InstanceRequest::quit);
-        EXPECT_TRUE(buffer.isEmpty());
+        EXPECT_EQ(reader.buffered(), 0);
+        EXPECT_FALSE(reader.broken());
     }
-    QByteArray hostile("\xff\xff\xff\xff" "abc", 7);
-    EXPECT_TRUE(SingleInstance::decode(hostile).isEmpty());
-    EXPECT_TRUE(hostile.isEmpty()) << "an oversized length drops the rest";
+    const QByteArray show = SingleInstance::encode(InstanceRequest::show);
+    for (const QByteArray &bad : {QByteArray("\xff\xff\xff\xff", 4), QByteArray(4, '\0')}) {
+        FrameReader reader(SingleInstance::maxMessageSize);
+        EXPECT_TRUE(readStream(reader, bad + show, 1).isEmpty());
+        EXPECT_TRUE(reader.broken()) << "nothing after a bad length is read";
+        EXPECT_EQ(reader.wanted(), 0);
+    }
 }
 
 TEST(SingleInstanceFraming, RepliesRoundTripAndTruncatedOnesAreRefused) {
@@ -54,7 +75,7 @@ TEST(SingleInstanceFraming, RepliesRoundTripAndTruncatedOnesAreRefused) {
 
 // A store running in this process plays the running Ilvex; the real binary is the second start.
 class RunningInstance : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         state = std::make_unique<AppState>(
             StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
@@ -103,7 +124,8 @@ TEST_F(RunningInstance, ImportChangesTheRunningStoreAndRefusalsChangeNothing) {
     for (int i = 0; i < 7; ++i)
         state->addList(QStringLiteral("L%1").arg(i), ListTheme::blue);
     const QByteArray before = Sandbox::readFile(sandbox.listsFile());
-    run = secondStart({QStringLiteral("--import-lists"), QStringLiteral("-"), QStringLiteral("--append")}, document);
+    run = secondStart({QStringLiteral("--import-lists"), QStringLiteral("-"), QStringLiteral("--append")},
+                      document);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("no free place")) << run.err.constData();
     run = secondStart({QStringLiteral("--import-lists"), QStringLiteral("-")}, "[]");
@@ -111,6 +133,53 @@ TEST_F(RunningInstance, ImportChangesTheRunningStoreAndRefusalsChangeNothing) {
     EXPECT_EQ(run.err.count('\n'), 1);
     EXPECT_EQ(Sandbox::readFile(sandbox.listsFile()), before);
     EXPECT_EQ(state->lists().size(), 8);
+}
+
+TEST_F(RunningInstance, ClientsThatBreakTheFramingOrStallAreClosedAndOthersAreStillServed) {
+    QLocalSocket overLimit;
+    overLimit.connectToServer(instance.socketPath());
+    ASSERT_TRUE(overLimit.waitForConnected(1000));
+    overLimit.write(QByteArray("\x7f\xff\xff\xff", 4) + QByteArray(1000, '\1'));
+    // A stalled client that announces the largest import holds its part of the budget, not more.
+    QLocalSocket stalled;
+    stalled.connectToServer(instance.socketPath());
+    ASSERT_TRUE(stalled.waitForConnected(1000));
+    QByteArray header(4, '\0');
+    qToBigEndian<quint32>(SingleInstance::maxMessageSize, header.data());
+    stalled.write(header + char(InstanceRequest::importLists) + QByteArray(1 << 20, '\0'));
+    stalled.flush();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return overLimit.state() == QLocalSocket::UnconnectedState; }, 2000));
+
+    const QByteArray document = ListsCodec::encodeLists(
+        {AppList{QUuid::createUuid(), QStringLiteral("Imported"), {}, ListTheme::orange, {}}});
+    const Result run = secondStart({QStringLiteral("--import-lists"), QStringLiteral("-")}, document);
+    EXPECT_EQ(run.exitCode, 0) << run.err.constData();
+    ASSERT_EQ(state->lists().size(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stalled.state() == QLocalSocket::UnconnectedState; },
+                                InstanceServer::idleTimeoutMs + 3000));
+}
+
+// A client runs on its own thread: the holder of the lock answers on this one.
+TEST(SingleInstanceStart, ARequestWaitsForAStartingInstanceAndNeverTakesAHeldLock) {
+    Sandbox sandbox;
+    SingleInstance starting;
+    ASSERT_TRUE(starting.tryLock());
+    QSignalSpy received(&starting, &SingleInstance::requestReceived);
+
+    std::atomic<int> early{-1};
+    std::thread tooSoon([&] { early = int(SingleInstance().sendToRunning(InstanceRequest::toggle, 300)); });
+    tooSoon.join();
+    EXPECT_EQ(early, int(SingleInstance::Contact::unreachable))
+        << "the lock is held: the request does not take it";
+
+    std::atomic<int> waited{-1};
+    std::thread start([&] { waited = int(SingleInstance().sendToRunning(InstanceRequest::toggle, 5000)); });
+    QTest::qWait(700); // the store of the starting instance loads
+    starting.listen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
+    start.join();
+    EXPECT_EQ(waited, int(SingleInstance::Contact::delivered));
+    EXPECT_EQ(received.value(0).value(0).value<InstanceRequest>(), InstanceRequest::toggle);
 }
 
 } // namespace

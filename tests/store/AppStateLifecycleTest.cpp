@@ -1,14 +1,14 @@
 #include "l10n/L.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
-#include "store/Preferences.h"
 #include "support/CaptureStdout.h"
-#include "support/QtPrinters.h"
 #include "support/FakeWorkspace.h"
+#include "support/QtPrinters.h"
 #include "support/Sandbox.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,7 +23,7 @@ namespace {
 const QString corruptLine = QStringLiteral("[Ilvex] lists.json corrupt — backed up to lists.json.bak\n");
 
 class StoreLifecycle : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { L::setLanguage(AppLanguage::en); }
 
     std::unique_ptr<AppState> start() {
@@ -35,20 +35,27 @@ protected:
         return captureStdout([&] { state = start(); });
     }
     QString installApp(const QString &id, const QString &name = {}) {
-        const QString path = sandbox.writeFile(QStringLiteral(".local/share/applications/") + id +
-                                                   QStringLiteral(".desktop"),
-                                               "[Desktop Entry]\n");
+        const QString path =
+            sandbox.writeFile(QStringLiteral(".local/share/applications/") + id + QStringLiteral(".desktop"),
+                              "[Desktop Entry]\n");
         workspace.install(id, path, name);
         return path;
     }
-    void writeLists(const QByteArray &bytes) { sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), bytes); }
+    void writeLists(const QByteArray &bytes) {
+        sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), bytes);
+    }
     QList<AppList> listsOnDisk() const {
         return ListsCodec::decodeLists(Sandbox::readFile(sandbox.listsFile())).value_or(QList<AppList>{});
     }
     // A legacy items document: a bare array of item objects.
     static QByteArray itemsJson(const QList<AppItem> &items) {
-        const QByteArray list = ListsCodec::encodeLists({AppList{QUuid::createUuid(), {}, items, ListTheme::blue, {}}});
-        return QJsonDocument(QJsonDocument::fromJson(list).array()[0].toObject().value(QLatin1String("items")).toArray())
+        const QByteArray list =
+            ListsCodec::encodeLists({AppList{QUuid::createUuid(), {}, items, ListTheme::blue, {}}});
+        return QJsonDocument(QJsonDocument::fromJson(list)
+                                 .array()[0]
+                                 .toObject()
+                                 .value(QLatin1String("items"))
+                                 .toArray())
             .toJson();
     }
     static AppItem app(const QString &name) {
@@ -121,13 +128,12 @@ TEST_F(StoreLifecycle, FirstStartWritesNothingUntilSomethingChanges) {
 }
 
 TEST_F(StoreLifecycle, SnapshotsAreNormalisedOnLoadAndSavedOnce) {
-    const AppItem a = app(QStringLiteral("a"));
-    const AppItem b = app(QStringLiteral("b"));
+    const AppItem a = app(QStringLiteral("a")), b = app(QStringLiteral("b")), c = app(QStringLiteral("c"));
     const AppItem gone = app(QStringLiteral("gone"));
     const QList<AppList> stored{
-        AppList{QUuid::createUuid(), QStringLiteral("empty snapshot"), {a, b}, ListTheme::red, {}},
+        AppList{QUuid::createUuid(), QStringLiteral("empty snapshot"), {a}, ListTheme::red, {}},
         AppList{QUuid::createUuid(), QStringLiteral("stale snapshot"), {b}, ListTheme::green, {gone, b}},
-        AppList{QUuid::createUuid(), QStringLiteral("good snapshot"), {a, b}, ListTheme::teal, {b}},
+        AppList{QUuid::createUuid(), QStringLiteral("good snapshot"), {c, gone}, ListTheme::teal, {gone}},
     };
     writeLists(ListsCodec::encodeLists(stored));
     auto state = start();
@@ -138,9 +144,9 @@ TEST_F(StoreLifecycle, SnapshotsAreNormalisedOnLoadAndSavedOnce) {
 }
 
 TEST_F(StoreLifecycle, AValidFileIsNotRewrittenAtStart) {
-    const QList<AppList> stored{AppList{QUuid::createUuid(), QStringLiteral("A"), {app(QStringLiteral("a"))},
-                                        ListTheme::orange, {}},
-                                AppList{QUuid::createUuid(), QStringLiteral("empty"), {}, ListTheme::red, {}}};
+    const QList<AppList> stored{
+        AppList{QUuid::createUuid(), QStringLiteral("A"), {app(QStringLiteral("a"))}, ListTheme::orange, {}},
+        AppList{QUuid::createUuid(), QStringLiteral("empty"), {}, ListTheme::red, {}}};
     QList<AppList> normal = stored;
     normal[0].snapshot = normal[0].items;
     const QByteArray bytes = ListsCodec::encodeLists(normal) + "\n  ";
@@ -150,12 +156,43 @@ TEST_F(StoreLifecycle, AValidFileIsNotRewrittenAtStart) {
     EXPECT_EQ(Sandbox::readFile(sandbox.listsFile()), bytes);
 }
 
+// The lists hold names, paths and bookmarks: private to the user, however they were before; and a save
+// cut short by a kill leaves a temporary copy that the next start removes.
+TEST_F(StoreLifecycle, TheSupportFolderAndListsFileArePrivateAndStaleCopiesAreRemoved) {
+    const auto modeOf = [](const QString &path) { return QFileInfo(path).permissions() & 0x7077; };
+    const QFile::Permissions privateFile = QFile::ReadOwner | QFile::WriteOwner;
+    const QFile::Permissions privateFolder = privateFile | QFile::ExeOwner;
+    const QFile::Permissions readable = privateFile | QFile::ReadGroup | QFile::ReadOther;
+    const std::optional<QFile::Permissions> before[] = {std::nullopt, readable, privateFile | QFile::ReadGroup,
+                                                        privateFile}; // none: no lists file yet
+    for (const auto &mode : before) {
+        QDir(sandbox.supportDirectory()).removeRecursively();
+        QDir().mkpath(sandbox.supportDirectory());
+        QFile::setPermissions(sandbox.supportDirectory(), privateFolder | QFile::ReadGroup | QFile::ExeGroup);
+        const QString stale = sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json.Ab12Cd"), "[");
+        const QString backup = sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json.bak"), "x");
+        const QString notes = sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json.notes"), "x");
+        if (mode) {
+            writeLists(ListsCodec::encodeLists({AppList{QUuid::createUuid(), QStringLiteral("A"), {}, {}, {}}}));
+            QFile::setPermissions(sandbox.listsFile(), *mode);
+        }
+        auto state = start();
+        state->addList(QStringLiteral("B"), ListTheme::blue);
+        EXPECT_EQ(modeOf(sandbox.listsFile()), privateFile);
+        EXPECT_EQ(modeOf(sandbox.supportDirectory()), privateFolder);
+        EXPECT_EQ(modeOf(backup), privateFile) << "backups hold the lists too";
+        EXPECT_FALSE(QFile::exists(stale));
+        EXPECT_TRUE(QFile::exists(notes));
+    }
+}
+
 TEST_F(StoreLifecycle, AListsFileThatCannotBeOpenedIsMovedAsideNotOverwritten) {
     sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json/inside"), "keep me");
     std::unique_ptr<AppState> state;
     const QString printed = startCapturing(state);
     EXPECT_TRUE(printed.startsWith(QStringLiteral("[Ilvex] lists.json unreadable"))) << printed.toStdString();
-    EXPECT_EQ(Sandbox::readFile(sandbox.supportDirectory() + QStringLiteral("/lists.json.bak/inside")), "keep me");
+    EXPECT_EQ(Sandbox::readFile(sandbox.supportDirectory() + QStringLiteral("/lists.json.bak/inside")),
+              "keep me");
     EXPECT_TRUE(state->save());
     EXPECT_EQ(listsOnDisk(), state->lists());
 }
@@ -164,11 +201,13 @@ TEST_F(StoreLifecycle, AnEntryReimportedWithANewPathOpensTheNewPath) {
     AppItem folder = app(QStringLiteral("Projects"));
     folder.isFolder = true;
     folder.appPath = sandbox.makeFolder(QStringLiteral("Old"));
-    writeLists(ListsCodec::encodeLists({AppList{QUuid::createUuid(), QStringLiteral("A"), {folder}, ListTheme::blue, {}}}));
+    writeLists(ListsCodec::encodeLists(
+        {AppList{QUuid::createUuid(), QStringLiteral("A"), {folder}, ListTheme::blue, {}}}));
     auto state = start();
     folder.appPath = sandbox.makeFolder(QStringLiteral("New"));
     ASSERT_TRUE(state->importLists(
-        ListsCodec::encodeLists({AppList{QUuid::createUuid(), QStringLiteral("A"), {folder}, ListTheme::blue, {}}}),
+        ListsCodec::encodeLists(
+            {AppList{QUuid::createUuid(), QStringLiteral("A"), {folder}, ListTheme::blue, {}}}),
         false));
     state->launch(state->lists()[0].items[0]);
     ASSERT_EQ(workspace.openedUrls.size(), 1);
@@ -180,15 +219,12 @@ TEST_F(StoreLifecycle, StoredActiveIndexOutOfRangeStartsOnTheFirstList) {
                              AppList{QUuid::createUuid(), QStringLiteral("B"), {}, ListTheme::blue, {}}};
     writeLists(ListsCodec::encodeLists(two));
     const struct {
-        QVariant stored;
+        int stored;
         int expected;
-    } cases[] = {{5, 0}, {-1, 0}, {2, 0}, {1, 1}, {QStringLiteral("x"), 0}, {QVariant(), 0}};
+    } cases[] = {{5, 0}, {-1, 0}, {2, 0}, {1, 1}};
     for (const auto &c : cases) {
-        if (c.stored.isValid())
-            sandbox.preferences().setValue(QLatin1String(Preferences::activeListIndex), c.stored);
-        else
-            sandbox.preferences().remove(QLatin1String(Preferences::activeListIndex));
-        EXPECT_EQ(start()->activeListIndex(), c.expected) << c.stored.toString().toStdString();
+        sandbox.preferences().setActiveListIndex(c.stored);
+        EXPECT_EQ(start()->activeListIndex(), c.expected) << c.stored;
     }
 }
 
@@ -240,7 +276,7 @@ TEST_F(StoreLifecycle, LegacyItemsFileWinsOverTheLegacyPreference) {
     const QList<AppItem> legacy{app(QStringLiteral("Old Mail")), app(QStringLiteral("Old Notes"))};
     const QByteArray items = itemsJson(legacy);
     sandbox.writeFile(QStringLiteral(".local/share/Ilvex/apps.json"), items);
-    sandbox.preferences().setValue(QLatin1String(Preferences::launcherApps), QByteArray("[]"));
+    sandbox.preferences().setLauncherApps(QByteArray("[]"));
 
     auto state = start();
     ASSERT_EQ(state->lists().size(), 1);
@@ -248,7 +284,7 @@ TEST_F(StoreLifecycle, LegacyItemsFileWinsOverTheLegacyPreference) {
     EXPECT_EQ(state->lists()[0].theme, ListTheme::blue);
     EXPECT_EQ(state->lists()[0].items, legacy);
     EXPECT_FALSE(QFile::exists(sandbox.supportDirectory() + QStringLiteral("/apps.json")));
-    EXPECT_TRUE(sandbox.preferences().contains(QLatin1String(Preferences::launcherApps)));
+    EXPECT_TRUE(sandbox.preferences().launcherApps());
     EXPECT_EQ(listsOnDisk(), state->lists());
 }
 
@@ -256,11 +292,11 @@ TEST_F(StoreLifecycle, LegacyPreferenceIsMigratedThenRemoved) {
     sandbox.writeFile(QStringLiteral(".local/share/Ilvex/apps.json"), "not an array");
     const QByteArray one = R"([{"id": "7C9E6679-7425-40DE-944B-E07FC1F90AE7", "name": "Safari",
                                 "bundleIdentifier": "firefox", "appPath": "/x/firefox.desktop"}])";
-    sandbox.preferences().setValue(QLatin1String(Preferences::launcherApps), one);
+    sandbox.preferences().setLauncherApps(one);
     auto state = start();
     ASSERT_EQ(state->lists().size(), 1);
     EXPECT_EQ(state->lists()[0].items[0].name, QStringLiteral("Safari"));
-    EXPECT_FALSE(sandbox.preferences().contains(QLatin1String(Preferences::launcherApps)));
+    EXPECT_FALSE(sandbox.preferences().launcherApps());
     EXPECT_TRUE(QFile::exists(sandbox.supportDirectory() + QStringLiteral("/apps.json")))
         << "an unreadable legacy file is left alone";
 }
@@ -280,8 +316,8 @@ TEST_F(StoreLifecycle, BookmarksAreMadeOnlyForExistingPathsAndStaleOnesRenewed) 
     group.id = QUuid::createUuid();
     group.isSubList = true;
     group.subItems = QList<AppItem>{member};
-    writeLists(ListsCodec::encodeLists({AppList{QUuid::createUuid(), QStringLiteral("A"),
-                                                {missing, present, link, group}, ListTheme::blue, {}}}));
+    writeLists(ListsCodec::encodeLists({AppList{
+        QUuid::createUuid(), QStringLiteral("A"), {missing, present, link, group}, ListTheme::blue, {}}}));
     auto state = start();
     const QList<AppItem> &items = state->lists()[0].items;
     EXPECT_FALSE(items[0].bookmarkData);
@@ -298,45 +334,34 @@ TEST_F(StoreLifecycle, AFailedSaveKeepsTheListsAndSaysWhy) {
     bool saved = true;
     const QString printed = captureStdout([&] { saved = state->save(); });
     EXPECT_FALSE(saved);
-    EXPECT_TRUE(printed.startsWith(QStringLiteral("[Ilvex] could not save lists.json: "))) << printed.toStdString();
+    EXPECT_TRUE(printed.startsWith(QStringLiteral("[Ilvex] could not save lists.json: ")))
+        << printed.toStdString();
     EXPECT_EQ(printed.count(u'\n'), 1);
     EXPECT_EQ(state->lists().size(), 3);
     QDir().rmdir(sandbox.listsFile());
     EXPECT_TRUE(state->save()) << "the next save tries again";
 }
 
-TEST_F(StoreLifecycle, DerivedValuesFollowTheActiveList) {
-    AppItem member = app(QStringLiteral("m"));
-    AppItem group;
-    group.id = QUuid::createUuid();
-    group.isSubList = true;
-    group.subItems = QList<AppItem>{member};
-    const QList<AppList> stored{
-        AppList{QUuid::createUuid(), QStringLiteral("A"), {app(QStringLiteral("a"))}, ListTheme::red, {}},
-        AppList{QUuid::createUuid(), QStringLiteral("B"), {group}, ListTheme::teal, {}}};
-    writeLists(ListsCodec::encodeLists(stored));
-    sandbox.preferences().setValue(QLatin1String(Preferences::activeListIndex), 1);
+TEST_F(StoreLifecycle, TheLanguageIsSeededOnceFromItsPreferenceAndChangesBothPreferences) {
+    L::resetLanguageCacheForTesting();
+    sandbox.preferences().setAppLanguage(QStringLiteral("klingon"));
+    EXPECT_EQ(start()->language(), AppLanguage::system) << "an unknown value means system";
+    L::resetLanguageCacheForTesting();
+    sandbox.preferences().setAppLanguage(QStringLiteral("de"));
     auto state = start();
-    EXPECT_EQ(state->safeIndex(), 1);
-    EXPECT_EQ(state->currentTheme(), ListTheme::teal);
-    EXPECT_EQ(state->snapshot().size(), 1);
-    EXPECT_EQ(state->currentItems().first().id, group.id);
-    state->openSubList(group.id);
-    ASSERT_TRUE(state->openSubList());
-    EXPECT_EQ(state->currentItems(), QList<AppItem>{member});
-}
+    EXPECT_EQ(L::language(), AppLanguage::de);
+    sandbox.preferences().setAppLanguage(QStringLiteral("fr"));
+    EXPECT_EQ(start()->language(), AppLanguage::de) << "read once, then only set by the store";
 
-TEST_F(StoreLifecycle, LanguageChangeUpdatesCacheAndBothPreferences) {
-    auto state = start();
     QSignalSpy changed(state.get(), &AppState::languageChanged);
     state->setLanguage(AppLanguage::zh);
     EXPECT_EQ(L::language(), AppLanguage::zh);
-    EXPECT_EQ(sandbox.preferences().value(QLatin1String(Preferences::appLanguage)).toString(), QStringLiteral("zh"));
-    EXPECT_EQ(Preferences::settings().value(QLatin1String(Preferences::appleLanguages)).toStringList(),
-              QStringList{QStringLiteral("zh-Hans")});
+    EXPECT_EQ(sandbox.preferences().appLanguage(), QStringLiteral("zh"));
+    EXPECT_EQ(sandbox.preferences().appleLanguages(), QStringList{QStringLiteral("zh-Hans")});
     state->setLanguage(AppLanguage::system);
-    EXPECT_FALSE(Preferences::settings().contains(QLatin1String(Preferences::appleLanguages)));
-    EXPECT_EQ(changed.count(), 2);
+    EXPECT_TRUE(sandbox.preferences().appleLanguages().isEmpty());
+    state->setLanguage(AppLanguage::system);
+    EXPECT_EQ(changed.count(), 2) << "an unchanged language announces nothing";
 }
 
 TEST_F(StoreLifecycle, DisplayNamesComeFromTheEntryThenTheFallbackThenTheFileName) {

@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Merge,
                                            MergeCase{"draggedJustAfter", "B", "C", "A G D E"},
                                            MergeCase{"firstOntoLast", "E", "A", "B C D G"},
                                            MergeCase{"lastOntoFirst", "A", "E", "G B C D"}),
-                         [](const auto &info) { return std::string(info.param.title); });
+                         [](const auto &test) { return std::string(test.param.title); });
 
 // Groups are one level deep and only take top-level entries of the active list.
 TEST_F(Groups, RefusedMergesAndMovesChangeNothing) {
@@ -170,10 +170,11 @@ TEST_P(MoveOut, NeverLosesTheMember) {
         return;
     }
     EXPECT_EQ(shown(0), words(c.expected));
-    if (target.isEmpty())
+    if (target.isEmpty()) {
         EXPECT_EQ(shown(c.targetList), words(c.target));
-    else if (target == u"K" || target == u"H")
+    } else if (target == u"K" || target == u"H") {
         EXPECT_EQ(membersOf(target, inList), words(c.target));
+    }
     EXPECT_EQ(changes->count(), c.prunes ? 1 : 0);
     EXPECT_EQ(state->openSubListID().has_value(), !c.prunes);
     expectSaved();
@@ -195,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MoveOutCase{"intoTheOpenGroup", "x", "G", 0, "", "", false},
                       MoveOutCase{"unknownList", "x", "H", -1, "", "", false},
                       MoveOutCase{"toUnknownList", "x", "", -1, "", "", false}),
-    [](const auto &info) { return std::string(info.param.title); });
+    [](const auto &test) { return std::string(test.param.title); });
 
 // Views pass ids that live inside the store's own lists. Taking an entry out of the middle of a list
 // shifts the ones behind it, so an operation must not read such an id after changing the list.

@@ -41,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Names,
                                            NameCase{"padded", "  News  ", "  News  ", "News"},
                                            NameCase{"tabs", "\tNews\t", "\tNews\t", "News"},
                                            NameCase{"inner", " Two words ", " Two words ", "Two words"}),
-                         [](const auto &info) { return std::string(info.param.title); });
+                         [](const auto &test) { return std::string(test.param.title); });
 
 TEST_F(ItemOperations, AddingAPathBuildsTheRightKindOfEntry) {
     load({""});
@@ -111,19 +111,6 @@ TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
     expectSaved();
 }
 
-TEST_F(ItemOperations, RemovingTakesEveryEntryWithTheIdFromTheCurrentItemsOnly) {
-    AppList apps = list(QStringLiteral("Apps"), QStringLiteral("A B"));
-    apps.items.append(apps.items[0]); // a duplicate id, as an imported document can bring
-    AppList other = list(QStringLiteral("Other"));
-    other.items.append(apps.items[0]);
-    start({apps, other});
-
-    state->remove(apps.items[0]);
-
-    EXPECT_EQ(shown(0), words("B"));
-    EXPECT_EQ(shown(1), words("A"));
-}
-
 struct MoveCase {
     const char *title;
     const char *entry;
@@ -163,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Table, MoveItem,
                                            MoveCase{"unknownTarget", "A", 0, -1, "", ""},
                                            MoveCase{"notInSource", "C", 0, 1, "", ""},
                                            MoveCase{"groupMember", "x", 0, 1, "", ""}),
-                         [](const auto &info) { return std::string(info.param.title); });
+                         [](const auto &test) { return std::string(test.param.title); });
 
 // Moves into a group of the active list, where the group shifts, are in the ids-stay-valid test.
 TEST_F(ItemOperations, MoveTopLevelItemIntoAGroupOfAnotherList) {

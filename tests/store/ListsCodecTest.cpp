@@ -22,7 +22,9 @@ QByteArray oneList(const QString &listExtra, const QString &itemExtra = {}) {
         .toUtf8();
 }
 
-QJsonObject firstList(const QByteArray &encoded) { return QJsonDocument::fromJson(encoded).array()[0].toObject(); }
+QJsonObject firstList(const QByteArray &encoded) {
+    return QJsonDocument::fromJson(encoded).array()[0].toObject();
+}
 
 TEST(ListsCodec, MinimalObjectsReadWithDefaultsAndWriteEveryAlwaysKey) {
     const auto lists = ListsCodec::decodeLists(oneList({}));
@@ -76,10 +78,14 @@ TEST(ListsCodec, AnyMalformedValueMakesTheWholeDocumentUnreadable) {
         {"unpadded Base64", oneList({}, QStringLiteral(R"(, "bookmarkData": "QUJD RA")"))},
         {"members that are not an array", oneList({}, QStringLiteral(R"(, "subItems": "none")"))},
         {"a member with no id", oneList({}, QStringLiteral(R"(, "subItems": [{"name": "x"}])"))},
-        {"a list without items", QStringLiteral(R"([{"id": "%1", "name": "A"}])").arg(QLatin1String(listID)).toUtf8()},
-        {"a null name", QStringLiteral(R"([{"id": "%1", "name": null, "items": []}])").arg(QLatin1String(listID)).toUtf8()},
-        {"a UUID in braces", R"([{"id": "{0F8FAD5B-D9CB-469F-A165-70867728950E}", "name": "A", "items": []}])"},
-        {"a UUID without hyphens", R"([{"id": "0F8FAD5BD9CB469FA16570867728950E", "name": "A", "items": []}])"},
+        {"a list without items",
+         QStringLiteral(R"([{"id": "%1", "name": "A"}])").arg(QLatin1String(listID)).toUtf8()},
+        {"a null name",
+         QStringLiteral(R"([{"id": "%1", "name": null, "items": []}])").arg(QLatin1String(listID)).toUtf8()},
+        {"a UUID in braces",
+         R"([{"id": "{0F8FAD5B-D9CB-469F-A165-70867728950E}", "name": "A", "items": []}])"},
+        {"a UUID without hyphens",
+         R"([{"id": "0F8FAD5BD9CB469FA16570867728950E", "name": "A", "items": []}])"},
         {"a short UUID", R"([{"id": "0F8FAD5B-D9CB-469F-A165-70867728950", "name": "A", "items": []}])"},
         {"a UUID as a number", R"([{"id": 7, "name": "A", "items": []}])"},
     };
@@ -102,15 +108,15 @@ TEST(ListsCodec, WritesSortedPrettyKeysUpperCaseUuidsAndBase64) {
     AppItem emptyGroup = group;
     emptyGroup.id = QUuid::createUuid();
     emptyGroup.subItems = QList<AppItem>{};
-    const QList<AppList> lists{AppList{QUuid::createUuid(), QStringLiteral("Ünïcode ✓"), {group, emptyGroup},
-                                       ListTheme::teal, {group}}};
+    const QList<AppList> lists{AppList{
+        QUuid::createUuid(), QStringLiteral("Ünïcode ✓"), {group, emptyGroup}, ListTheme::teal, {group}}};
 
     const QByteArray encoded = ListsCodec::encodeLists(lists);
     EXPECT_TRUE(encoded.contains("\"id\": \"7C9E6679-7425-40DE-944B-E07FC1F90AE7\"")) << encoded.constData();
     EXPECT_TRUE(encoded.contains("\n        ")) << "pretty-printed";
     EXPECT_TRUE(encoded.contains("\"subItems\": []")) << "a group with no members writes an empty array";
-    const QList<QByteArray> keyOrder{"\"appPath\"", "\"bundleIdentifier\"", "\"folderTint\"", "\"id\"",
-                                     "\"isFolder\"",  "\"isSubList\"",       "\"isURL\"",      "\"name\"",
+    const QList<QByteArray> keyOrder{"\"appPath\"",  "\"bundleIdentifier\"", "\"folderTint\"", "\"id\"",
+                                     "\"isFolder\"", "\"isSubList\"",        "\"isURL\"",      "\"name\"",
                                      "\"subItems\""};
     qsizetype last = -1;
     const qsizetype groupStart = encoded.indexOf("\"items\"");
@@ -129,6 +135,10 @@ TEST(ListsCodec, AnyTextSurvivesTheWriterAsValidJson) {
         QStringLiteral("quote \" backslash \\ slash /"),
         QStringLiteral("tab\tnewline\ncarriage\rbell\x07 nul") + QChar(0) + QStringLiteral("end"),
         QStringLiteral("日本語 — emoji 🌐 «guillemets»\u00a0nbsp"),
+        // Unpaired surrogates (an imported "\ud800" gives one) have no UTF-8 form.
+        QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b"),
+        QChar(0xDC00) + QStringLiteral("🌐") + QChar(0xD83D),
+        QString(QChar(0xDBFF)) + QChar(0xDBFF) + QStringLiteral("\"") + QChar(0xDFFF),
         QString(),
     };
     for (const QString &text : texts) {
@@ -156,48 +166,14 @@ TEST(ListsCodec, ReadsMembersAtAnyDepthAndSurvivesHostileNesting) {
                                     "isSubList": true, "subItems": [%2]})")
                      .arg(QLatin1String(itemID), nested);
     }
-    const QByteArray deep =
-        QStringLiteral(R"([{"id": "%1", "name": "A", "items": [%2]}])").arg(QLatin1String(listID), nested).toUtf8();
+    const QByteArray deep = QStringLiteral(R"([{"id": "%1", "name": "A", "items": [%2]}])")
+                                .arg(QLatin1String(listID), nested)
+                                .toUtf8();
     EXPECT_TRUE(ListsCodec::decodeLists(deep));
 
     const QByteArray hostile = QByteArray(200000, '[') + QByteArray(200000, ']');
     EXPECT_FALSE(ListsCodec::decodeLists(hostile));
     EXPECT_FALSE(ListsCodec::decodeItems(hostile));
-}
-
-// A small mutation fuzzer: damaged documents are refused or read consistently, never a crash.
-TEST(ListsCodec, MutatedDocumentsAreRefusedOrReadConsistently) {
-    AppItem member;
-    member.id = QUuid::createUuid();
-    member.name = QStringLiteral("Notes");
-    member.bookmarkData = QByteArray("bookmark");
-    AppItem group;
-    group.id = QUuid::createUuid();
-    group.isSubList = true;
-    group.subItems = QList<AppItem>{member};
-    const QByteArray seed = ListsCodec::encodeLists(
-        {AppList{QUuid::createUuid(), QStringLiteral("A"), {group, member}, ListTheme::green, {member}}});
-    const char alphabet[] = "[]{}\",:0123456789abcdefABCDEF-truefalsenull \\\n";
-    std::mt19937 random(20261206);
-    int readable = 0;
-    for (int round = 0; round < 4000; ++round) {
-        QByteArray document = seed;
-        const int edits = 1 + int(random() % 4);
-        for (int e = 0; e < edits; ++e) {
-            const qsizetype at = qsizetype(random() % quint32(document.size()));
-            switch (random() % 3) {
-            case 0: document[at] = alphabet[random() % (sizeof alphabet - 1)]; break;
-            case 1: document.remove(at, 1 + qsizetype(random() % 8)); break;
-            default: document.insert(at, alphabet[random() % (sizeof alphabet - 1)]); break;
-            }
-        }
-        const auto lists = ListsCodec::decodeLists(document);
-        if (!lists)
-            continue;
-        ++readable;
-        EXPECT_EQ(ListsCodec::decodeLists(ListsCodec::encodeLists(*lists)), lists) << document.constData();
-    }
-    EXPECT_GT(readable, 0) << "some mutations (whitespace, names) keep the document readable";
 }
 
 TEST(ListsCodec, LegacyItemArraysUseTheSameItemRules) {
@@ -209,7 +185,8 @@ TEST(ListsCodec, LegacyItemArraysUseTheSameItemRules) {
     ASSERT_TRUE(items);
     EXPECT_EQ(items->first().name, QStringLiteral("Mail"));
     EXPECT_TRUE(ListsCodec::decodeItems("[]"));
-    EXPECT_FALSE(ListsCodec::decodeItems(R"([{"id": "nope", "name": "", "bundleIdentifier": "", "appPath": ""}])"));
+    EXPECT_FALSE(
+        ListsCodec::decodeItems(R"([{"id": "nope", "name": "", "bundleIdentifier": "", "appPath": ""}])"));
 }
 
 } // namespace

@@ -64,7 +64,7 @@ class RandomOperations : public StoreFixture, public ::testing::WithParamInterfa
             operation();
             m_adding = true;
         };
-        const auto groups = [&] { return collect(false, Top::groups, false); };
+        const auto groupIDs = [&] { return collect(false, Top::groups, false); };
         const std::pair<const char *, std::function<void()>> operations[] = {
             {"addURL",
              [&] { add([&] { state->addURL(QStringLiteral("example.com"), chance(50) ? " " : "Site"); }); }},
@@ -81,13 +81,15 @@ class RandomOperations : public StoreFixture, public ::testing::WithParamInterfa
             {"mergeIntoNewGroup", [&] { state->mergeIntoNewGroup(anyID(ids(top)), anyID(ids(top))); }},
             {"moveItemToSubList", [&] { state->moveItemToSubList(anyID(ids(top)), anyID(ids(top, true))); }},
             {"moveTopLevelItem",
-             [&] { state->moveTopLevelItem(anyID(ids(top)), anyID(groups()), anyID(listIDs())); }},
+             [&] { state->moveTopLevelItem(anyID(ids(top)), anyID(groupIDs()), anyID(listIDs())); }},
             {"openSubList", [&] { state->openSubList(anyID(ids(top, true))); }},
             {"closeSubList", [&] { state->closeSubList(); }},
             {"moveItemFromOpenSubList(toList)",
              [&] { state->moveItemFromOpenSubList(anyID(ids(current)), anyID(listIDs())); }},
             {"moveItemFromOpenSubList(toGroup)",
-             [&] { state->moveItemFromOpenSubList(anyID(ids(current)), anyID(groups()), anyID(listIDs())); }},
+             [&] {
+                 state->moveItemFromOpenSubList(anyID(ids(current)), anyID(groupIDs()), anyID(listIDs()));
+             }},
             {"moveItem",
              [&] {
                  const AppList &from = pick(state->lists());

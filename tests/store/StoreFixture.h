@@ -2,7 +2,7 @@
 
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
-#include "store/Preferences.h"
+#include "store/UniqueIDs.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
 
@@ -60,8 +60,11 @@ class StoreFixture : public ::testing::Test {
 
   protected:
     void start(const QList<AppList> &lists, int activeIndex = 0) {
-        sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), ListsCodec::encodeLists(lists));
-        sandbox.preferences().setValue(QLatin1String(Preferences::activeListIndex), activeIndex);
+        start(ListsCodec::encodeLists(lists), activeIndex);
+    }
+    void start(const QByteArray &listsFile, int activeIndex = 0) {
+        sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), listsFile);
+        sandbox.preferences().setActiveListIndex(activeIndex);
         state = std::make_unique<AppState>(
             StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
         changes = std::make_unique<QSignalSpy>(state.get(), &AppState::activeListChanged);
@@ -71,9 +74,7 @@ class StoreFixture : public ::testing::Test {
 
     QList<AppList> onDisk() const { return ListsCodec::decodeLists(fileBytes()).value_or(QList<AppList>{}); }
 
-    int storedIndex() {
-        return sandbox.preferences().value(QLatin1String(Preferences::activeListIndex), -1).toInt();
-    }
+    int storedIndex() { return sandbox.preferences().value(Preferences::Key::activeListIndex).toInt(); }
 
     // Lists "L0", "L1", … holding the entries of each spec.
     void load(std::initializer_list<const char *> specs, int activeIndex = 0) {

@@ -34,7 +34,7 @@ TEST_P(Import, KeepsAtMostEightLists) {
     start(lists, c.have - 1);
     state->openSubList(id("G", c.have - 1));
     const auto openBefore = state->openSubListID();
-    sandbox.preferences().remove(QLatin1String(Preferences::activeListIndex));
+    sandbox.preferences().setActiveListIndex(-1); // so that a write shows
     const QByteArray bytesBefore = fileBytes();
     const QByteArray data = document(c.incoming);
     const QList<AppList> incoming = ListsCodec::decodeLists(data)->mid(0, c.kept);
@@ -75,10 +75,10 @@ INSTANTIATE_TEST_SUITE_P(Table, Import,
                                            ImportCase{true, 7, 10, 1}, ImportCase{true, 5, 3, 3},
                                            ImportCase{true, 8, 1, -1}, ImportCase{false, 3, 1, 1},
                                            ImportCase{false, 3, 8, 8}, ImportCase{false, 3, 10, 8}),
-                         [](const auto &info) {
-                             return std::string(info.param.append ? "append" : "replace") + "Have" +
-                                    std::to_string(info.param.have) + "Incoming" +
-                                    std::to_string(info.param.incoming);
+                         [](const auto &test) {
+                             return std::string(test.param.append ? "append" : "replace") + "Have" +
+                                    std::to_string(test.param.have) + "Incoming" +
+                                    std::to_string(test.param.incoming);
                          });
 
 // Malformed documents are the codec's business; here only that a refused one changes nothing.
@@ -125,12 +125,41 @@ TEST_F(Transfer, ExportRemovesBookmarksAndAbbreviatesHomePathsExceptLinks) {
     const QList<AppList> before = state->lists();
     ASSERT_TRUE(state->importLists(*data, false));
     EXPECT_EQ(state->lists(), before);
-    // Appended: a new list id, the same entry ids.
+    // Appended beside itself: the same entries under new ids, so that no id is there twice.
     ASSERT_TRUE(state->importLists(*data, true));
     ASSERT_EQ(state->lists().size(), 2);
-    EXPECT_NE(state->lists()[1].id, before[0].id);
-    EXPECT_EQ(state->lists()[1].items, before[0].items);
+    EXPECT_EQ(names(state->lists()[1].items), names(before[0].items));
+    EXPECT_EQ(UniqueIDs::allIDs(state->lists()).size(), 2 * UniqueIDs::allIDs(before).size());
     expectSaved();
+}
+
+// A document that repeats ids (two copies of one list): the later copies get fresh ids, the snapshot
+// follows its entries, and a move into a group of the active list stays in that list.
+TEST_F(Transfer, RepeatedIDsInALoadedFileOrAnImportGetFreshOnes) {
+    AppList first = list(QStringLiteral("First"), QStringLiteral("A G:x"));
+    AppList copy = first;
+    copy.name = QStringLiteral("Copy");
+    const QByteArray repeated = ListsCodec::encodeLists({first, copy});
+    for (bool imported : {false, true}) {
+        SCOPED_TRACE(imported ? "imported" : "loaded");
+        if (imported) {
+            load({""});
+            ASSERT_TRUE(state->importLists(repeated, false));
+        } else {
+            start(repeated);
+        }
+        const QList<AppList> &lists = state->lists();
+        ASSERT_EQ(lists.size(), 2);
+        EXPECT_EQ(lists[0], first) << "the first of each id keeps it";
+        EXPECT_EQ(UniqueIDs::allIDs(lists).size(), 2 * UniqueIDs::allIDs({first}).size());
+        EXPECT_EQ(lists[1].snapshot, lists[1].items);
+        expectSaved();
+
+        state->switchToList(1);
+        state->moveItemToSubList(id("A", 1), id("G", 1));
+        EXPECT_EQ(membersOf("G", 1), words("x A"));
+        EXPECT_EQ(shown(0), words("A G"));
+    }
 }
 
 TEST_F(Transfer, ImportExpandsTildeOnlyInPathsAndKeepsBookmarksFromTheDocument) {

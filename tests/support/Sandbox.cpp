@@ -1,14 +1,14 @@
 #include "support/Sandbox.h"
 
-#include "store/Preferences.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 
 namespace {
-const char *const sandboxedVariables[] = {"HOME",        "XDG_DATA_HOME",   "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
-                                          "XDG_DATA_DIRS", "XDG_RUNTIME_DIR", "XDG_STATE_HOME"};
+const char *const sandboxedVariables[] = {"HOME",           "XDG_DATA_HOME", "XDG_CONFIG_HOME",
+                                          "XDG_CACHE_HOME", "XDG_DATA_DIRS", "XDG_RUNTIME_DIR",
+                                          "XDG_STATE_HOME"};
 }
 
 Sandbox::Sandbox() {
@@ -29,13 +29,11 @@ Sandbox::Sandbox() {
     qputenv("XDG_CACHE_HOME", (home() + QStringLiteral("/.cache")).toUtf8());
     qputenv("XDG_STATE_HOME", (home() + QStringLiteral("/.local/state")).toUtf8());
     qputenv("XDG_RUNTIME_DIR", (m_dir.path() + QStringLiteral("/runtime")).toUtf8());
-    m_preferences = std::make_unique<QSettings>(configHome() + QStringLiteral("/Ilvex/Ilvex.conf"),
-                                                QSettings::IniFormat);
-    Preferences::install(m_preferences.get());
+    m_preferences = std::make_unique<Preferences>(std::make_unique<QSettings>(
+        configHome() + QStringLiteral("/Ilvex/Ilvex.conf"), QSettings::IniFormat));
 }
 
 Sandbox::~Sandbox() {
-    Preferences::install(nullptr);
     for (const auto &[name, value] : m_savedEnvironment) {
         if (value)
             qputenv(name.constData(), *value);

@@ -1,15 +1,16 @@
 #pragma once
 
-#include <QSettings>
+#include "settings/Preferences.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
 #include <memory>
 
-// A private HOME with its own XDG folders and preferences for one test. Restores the environment and
-// the preferences store when it goes away, so nothing touches the developer's own files.
+// A private HOME with its own XDG folders and preferences for one test. Restores the environment when it
+// goes away, so nothing touches the developer's own files.
 class Sandbox {
-public:
+  public:
     Sandbox();
     ~Sandbox();
     Sandbox(const Sandbox &) = delete;
@@ -20,15 +21,16 @@ public:
     QString configHome() const { return home() + QStringLiteral("/.config"); }
     QString supportDirectory() const { return dataHome() + QStringLiteral("/Ilvex"); }
     QString listsFile() const { return supportDirectory() + QStringLiteral("/lists.json"); }
-    QSettings &preferences() { return *m_preferences; }
+    // Over "<config>/Ilvex/Ilvex.conf" of the sandbox.
+    Preferences &preferences() const { return *m_preferences; }
 
     // Writes bytes to a file under the sandbox, creating folders; returns the absolute path.
     QString writeFile(const QString &relativePath, const QByteArray &bytes) const;
     QString makeFolder(const QString &relativePath) const;
     static QByteArray readFile(const QString &path);
 
-private:
+  private:
     QTemporaryDir m_dir;
-    std::unique_ptr<QSettings> m_preferences;
+    std::unique_ptr<Preferences> m_preferences;
     QList<QPair<QByteArray, std::optional<QByteArray>>> m_savedEnvironment;
 };

@@ -47,8 +47,9 @@ TEST(SwatchDot, SelectedDotDrawsAWhiteRingOfMinimumWidthAndOptionalCheck) {
     EXPECT_LT(plainRing.red(), 100);
     EXPECT_GT(ring.red(), 200) << "no white ring";
     EXPECT_EQ(centre, plainCentre);
-    if (Symbols::fontAvailable())
+    if (Symbols::fontAvailable()) {
         EXPECT_GT(checkedCentre.red(), 150) << "no check mark";
+    }
 }
 
 TEST(ListThemeSwatchRow, OneRingNoChecksAndPicksInThemeOrder) {
@@ -78,11 +79,11 @@ TEST(ButtonStyles, PressedFillsAndDisabledLooks) {
     EXPECT_EQ(button.sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
 
     auto destructive = [](bool disabled, bool down) {
-        QPushButton button(QStringLiteral("Delete"));
-        button.resize(120, 28);
-        IlvexDestructiveButtonStyle::apply(&button, disabled);
-        button.setDown(down);
-        return rendered(button);
+        QPushButton deleteButton(QStringLiteral("Delete"));
+        deleteButton.resize(120, 28);
+        IlvexDestructiveButtonStyle::apply(&deleteButton, disabled);
+        deleteButton.setDown(down);
+        return rendered(deleteButton);
     };
     EXPECT_NEAR(qAlpha(destructive(false, false).pixel(fillPoint)), 0.1 * 255, 3);
     EXPECT_NEAR(qAlpha(destructive(true, true).pixel(fillPoint)), 0.2 * 255, 3) << "the look blocks a press";

@@ -5,9 +5,11 @@
 #include "platform/linux/GioWorkspace.h"
 
 #include <QCollator>
+#include <QDir>
 #include <QFile>
-#include <QSet>
 #include <QFileInfo>
+#include <QSet>
+#include <QStandardPaths>
 #include <QThreadPool>
 
 namespace {
@@ -76,12 +78,21 @@ QString GioWorkspace::applicationName(const QString &path) const {
     return name ? QString::fromUtf8(name) : QString();
 }
 
+// The desktop-file id: the entry's path below an applications folder of the data directories, with "/"
+// written "-" ("kde4/konsole.desktop" is "kde4-konsole"). An entry anywhere else has none.
 QString GioWorkspace::bundleIdentifier(const QString &path) const {
-    QString name = QFileInfo(path).fileName();
-    if (!name.endsWith(QLatin1String(".desktop")))
+    if (!path.endsWith(QLatin1String(".desktop")))
         return {};
-    name.chop(8);
-    return name;
+    const QString file = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        const QString prefix = QDir::cleanPath(folder) + u'/';
+        if (file.startsWith(prefix)) {
+            QString id = file.mid(prefix.size());
+            id.chop(8);
+            return id.replace(u'/', u'-');
+        }
+    }
+    return {};
 }
 
 namespace {

@@ -5,7 +5,7 @@
 // Desktop entries and default handlers through GIO, which implements the freedesktop Desktop Entry
 // and MIME-apps standards (field codes, TryExec, D-Bus activation, localised names).
 class GioWorkspace : public Workspace {
-public:
+  public:
     std::optional<QString> applicationPath(const QString &bundleIdentifier) const override;
     QString applicationName(const QString &path) const override;
     QString bundleIdentifier(const QString &path) const override;

@@ -2,16 +2,16 @@
 
 #include "platform/linux/FileBookmarks.h"
 #include "platform/linux/GioWorkspace.h"
-#include "store/AppState.h"
 
-// The desktop services the store uses on Linux, owned together for the life of the store.
+// The desktop services the store uses on Linux, owned together for the life of the store. The shell
+// hands them to the store (shell/LinuxStoreServices.h).
 struct LinuxServices {
     GioWorkspace workspace;
     FileBookmarks bookmarks;
 
     // Flatpak counts as a sandbox, like the container variable of other sandboxes.
     static bool isSandboxed() {
-        return qEnvironmentVariableIsSet("FLATPAK_ID") || qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID");
+        return qEnvironmentVariableIsSet("FLATPAK_ID") ||
+               qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID");
     }
-    StoreServices store() { return StoreServices{&workspace, &bookmarks, nullptr, {}, isSandboxed()}; }
 };

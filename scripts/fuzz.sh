@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the lists-decoder fuzz target with clang (libFuzzer) in build-fuzz/ and runs it for a bounded
+# time over the seed corpus in tests/fuzz/corpus/. ILVEX_FUZZ_SECONDS sets the time (default 60).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh >/dev/null
+missing=()
+for p in clang libclang-rt-14-dev; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DILVEX_FUZZ=ON -DBUILD_TESTING=OFF -DILVEX_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
+cmake --build build-fuzz -j"${ILVEX_JOBS:-2}" --target lists_fuzzer
+# New inputs go to a scratch folder, so the checked-in corpus stays as it is.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+build-fuzz/tests/fuzz/lists_fuzzer -max_total_time="${ILVEX_FUZZ_SECONDS:-60}" -max_len=65536 \
+  -print_final_stats=1 "$work" tests/fuzz/corpus

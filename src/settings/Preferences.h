@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+class QFileSystemWatcher;
+class QSettings;
+
+// The per-user preferences ("~/.config/Ilvex/Ilvex.conf"), typed. Every key is read with its default
+// when it is absent or holds something of the wrong type. changed() fires once for every value that
+// changes, whether through a setter here or, after reload(), because another writer changed the file.
+class Preferences : public QObject {
+    Q_OBJECT
+
+  public:
+    // In the order of the table in Preferences.cpp.
+    enum class Key {
+        activeListIndex,
+        appLanguage,
+        appleLanguages,
+        launcherApps,
+        showInMenuBar,
+        hideDockIcon,
+        openAtLogin,
+        launcherSoundsEnabled,
+        hotCornerEnabled,
+        launcherScale,
+    };
+    static const QList<Key> &allKeys();
+    // The name stored in the file, e.g. "launcherScale".
+    static QString name(Key key);
+    // The value a key has when it is absent; invalid for keys that are absent by default.
+    static QVariant defaultValue(Key key);
+
+    // Over the user's own file.
+    explicit Preferences(QObject *parent = nullptr);
+    // Over a store of the caller's choosing (tests pass an IniFormat file of their own).
+    explicit Preferences(std::unique_ptr<QSettings> settings, QObject *parent = nullptr);
+    ~Preferences() override;
+
+    // The value of the key in its type (int, QString, QStringList, QByteArray, bool or double), or the
+    // default. Invalid only for an absent key without a default.
+    QVariant value(Key key) const;
+
+    int activeListIndex() const { return value(Key::activeListIndex).toInt(); }
+    void setActiveListIndex(int index) { write(Key::activeListIndex, index); }
+    // An AppLanguage raw value; "system" when absent. Unknown values are the reader's to judge.
+    QString appLanguage() const { return value(Key::appLanguage).toString(); }
+    void setAppLanguage(const QString &raw) { write(Key::appLanguage, raw); }
+    // The framework-language override; empty when absent. Setting an empty list removes it.
+    QStringList appleLanguages() const { return value(Key::appleLanguages).toStringList(); }
+    void setAppleLanguages(const QStringList &codes);
+    // The legacy entry array of the first versions, removed once migrated.
+    std::optional<QByteArray> launcherApps() const;
+    void setLauncherApps(const std::optional<QByteArray> &data);
+    bool showInMenuBar() const { return value(Key::showInMenuBar).toBool(); }
+    void setShowInMenuBar(bool on) { write(Key::showInMenuBar, on); }
+    bool hideDockIcon() const { return value(Key::hideDockIcon).toBool(); }
+    void setHideDockIcon(bool on) { write(Key::hideDockIcon, on); }
+    bool openAtLogin() const { return value(Key::openAtLogin).toBool(); }
+    void setOpenAtLogin(bool on) { write(Key::openAtLogin, on); }
+    bool launcherSoundsEnabled() const { return value(Key::launcherSoundsEnabled).toBool(); }
+    void setLauncherSoundsEnabled(bool on) { write(Key::launcherSoundsEnabled, on); }
+    bool hotCornerEnabled() const { return value(Key::hotCornerEnabled).toBool(); }
+    void setHotCornerEnabled(bool on) { write(Key::hotCornerEnabled, on); }
+    // The raw size factor; RingGeometry clamps it.
+    double launcherScale() const { return value(Key::launcherScale).toDouble(); }
+    void setLauncherScale(double scale) { write(Key::launcherScale, scale); }
+
+    // Writes pending changes and reads the file again; announces what another writer changed.
+    void reload();
+    // Reloads by itself whenever the file changes on disk (off by default: one watcher per object).
+    void watchFile();
+    QString fileName() const;
+    // A copy of everything stored here, in an INI file of its own at path: a look at the preferences
+    // that never writes to this file.
+    std::unique_ptr<Preferences> copyTo(const QString &path) const;
+
+  Q_SIGNALS:
+    void changed(Preferences::Key key);
+
+  private:
+    // Stores value (an invalid one removes the key) and announces it when it differs from before.
+    void write(Key key, const QVariant &value);
+
+    std::unique_ptr<QSettings> m_settings;
+    QFileSystemWatcher *m_watcher = nullptr;
+};
