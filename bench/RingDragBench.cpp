@@ -12,7 +12,7 @@
 namespace {
 
 class MemoryStore : public RingDragStore {
-public:
+  public:
     explicit MemoryStore(int count) {
         for (int i = 0; i < count; ++i) {
             AppItem item;
@@ -37,7 +37,7 @@ public:
     }
     bool save() override { return true; }
 
-private:
+  private:
     QList<AppItem> m_items;
 };
 

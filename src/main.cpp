@@ -1,3 +1,5 @@
 #include "shell/CommandLine.h"
 
-int main(int argc, char **argv) { return runIlvex(argc, argv); }
+int main(int argc, char **argv) {
+    return runIlvex(argc, argv);
+}

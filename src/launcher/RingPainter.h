@@ -38,7 +38,7 @@ struct RingFrame {
     std::optional<AppItem> dragged;    // the lifted entry, drawn at dragPoint in dragTint
     QColor dragTint;
     QPointF dragPoint;
-    bool mergeArmed = false; // the lifted copy's glow goes under the entries, so the target's shows
+    bool mergeArmed = false;    // the lifted copy's glow goes under the entries, so the target's shows
     double seconds = 0;         // the breathing clock of drop targets and the dragged copy
     bool deviceCleared = true;  // the target holds transparent pixels: the disc is copied
     std::optional<QRectF> clip; // only what meets it is drawn; none draws everything

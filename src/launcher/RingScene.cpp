@@ -186,7 +186,8 @@ void RingScene::snapToTargets() {
 QRectF RingScene::entryFrame(const RingSprite &sprite) const {
     // The whole frame, name capsule included, is centred on the entry's place on the ring.
     const QSizeF frame = AppIconPainter::frameSize(sprite.item, m_iconSize);
-    const QPointF origin = QPointF(sprite.x.value(), sprite.y.value()) - QPointF(frame.width(), frame.height()) / 2;
+    const QPointF origin =
+        QPointF(sprite.x.value(), sprite.y.value()) - QPointF(frame.width(), frame.height()) / 2;
     return {origin, frame};
 }
 

@@ -13,7 +13,7 @@ struct ResolvedBookmark {
 // Durable references to files and folders. Without a sandbox, a bookmark records the path and the
 // file's identity; resolving tells whether the file there is still the same one.
 class Bookmarks {
-public:
+  public:
     virtual ~Bookmarks() = default;
 
     virtual std::optional<QByteArray> create(const QString &path, bool securityScope) = 0;

@@ -12,7 +12,7 @@
 // Time for the ring's drag logic: "now" and delayed tasks on the main thread. The drag takes a Clock
 // instead of reading the system time, so tests step 0.16 s of dwell without sleeping.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Monotonic time in milliseconds; only differences matter.
     virtual qint64 nowMs() const = 0;
@@ -23,7 +23,7 @@ public:
 
 // The real clock: a monotonic timer and single-shot QTimers.
 class SystemClock final : public Clock {
-public:
+  public:
     SystemClock() { m_elapsed.start(); }
     qint64 nowMs() const override { return m_elapsed.elapsed(); }
     void schedule(qint64 delayMs, QObject *context, std::function<void()> task) override {
@@ -31,13 +31,13 @@ public:
         QTimer::singleShot(delay, context, std::move(task));
     }
 
-private:
+  private:
     QElapsedTimer m_elapsed;
 };
 
 // Time that moves only when told to: for tests and benchmarks.
 class ManualClock final : public Clock {
-public:
+  public:
     qint64 nowMs() const override { return m_now; }
 
     void schedule(qint64 delayMs, QObject *context, std::function<void()> task) override {
@@ -62,7 +62,7 @@ public:
 
     std::size_t pendingTasks() const { return m_tasks.size(); }
 
-private:
+  private:
     struct Task {
         QPointer<QObject> context;
         std::function<void()> run;

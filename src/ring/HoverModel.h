@@ -11,7 +11,7 @@
 class HoverModel : public QObject {
     Q_OBJECT
 
-public:
+  public:
     using QObject::QObject;
 
     std::optional<QString> name() const { return m_name; }
@@ -24,10 +24,10 @@ public:
     // Hides the name (a group opened or closed, another list shown) but keeps the hovered id.
     void clearName();
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void changed();
 
-private:
+  private:
     std::optional<QString> m_name;
     std::optional<QUuid> m_hoveredID;
 };

@@ -18,7 +18,7 @@ class Clock;
 // What the drag needs of the store: the ring's content and the three operations a drop can end in.
 // AppStateRingStore forwards to the real store; tests record the calls.
 class RingDragStore {
-public:
+  public:
     virtual ~RingDragStore() = default;
     virtual QList<AppItem> currentItems() const = 0;
     virtual int listCount() const = 0;
@@ -34,7 +34,7 @@ public:
 };
 
 class AppStateRingStore final : public RingDragStore {
-public:
+  public:
     explicit AppStateRingStore(AppState &state) : m_state(state) {}
     QList<AppItem> currentItems() const override;
     int listCount() const override;
@@ -47,7 +47,7 @@ public:
     bool withCurrentItems(const std::function<void(QList<AppItem> &)> &change) override;
     bool save() override;
 
-private:
+  private:
     AppState &m_state;
 };
 
@@ -89,7 +89,7 @@ struct RingRelease {
 class RingDrag : public QObject {
     Q_OBJECT
 
-public:
+  public:
     static constexpr double dragThreshold = 5;   // points of travel before a press becomes a drag
     static constexpr double pauseTolerance = 12; // movement that still counts as resting
     static constexpr qint64 pauseTimeMs = 90;    // rest needed before a new merge candidate is taken
@@ -139,12 +139,12 @@ public:
     int dropSlotIndex() const;
     RingGeometry geometry() const;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // Something drawn changed: after every pointer event, and when a timer completed a dwell or a
     // re-check changed the state.
     void changed();
 
-private:
+  private:
     struct Targets {
         std::optional<QUuid> group;
         std::optional<QUuid> candidate;

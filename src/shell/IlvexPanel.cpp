@@ -10,8 +10,8 @@
 #include <xcb/xcb.h>
 
 IlvexPanel::IlvexPanel(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::NoDropShadowWindowHint) {
+    : QWidget(parent,
+              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     setWindowTitle(QStringLiteral("Ilvex"));

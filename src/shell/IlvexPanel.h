@@ -12,7 +12,7 @@
 class IlvexPanel : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit IlvexPanel(QWidget *parent = nullptr);
 
     // The ring's outer radius now, for telling a press on the ring from one on the margin.
@@ -24,11 +24,11 @@ public:
     void setContent(QWidget *content);
     QWidget *content() const { return m_content; }
 
-protected:
+  protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     void makeSticky();
 
     QWidget *m_content = nullptr;

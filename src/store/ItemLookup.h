@@ -21,10 +21,14 @@ inline int indexOfGroup(const QList<AppItem> &items, const QUuid &id) {
     return index >= 0 && items[index].isSubList ? index : -1;
 }
 
-inline bool isSpaceOrTab(QChar c) { return c == u' ' || c == u'\t'; }
+inline bool isSpaceOrTab(QChar c) {
+    return c == u' ' || c == u'\t';
+}
 
 // Names are trimmed of spaces and tabs only, not of other white space.
-inline bool isBlank(const QString &text) { return std::all_of(text.cbegin(), text.cend(), isSpaceOrTab); }
+inline bool isBlank(const QString &text) {
+    return std::all_of(text.cbegin(), text.cend(), isSpaceOrTab);
+}
 
 inline QString trimSpacesAndTabs(const QString &text) {
     qsizetype begin = 0;

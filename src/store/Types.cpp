@@ -15,22 +15,38 @@ struct ThemeRow {
     ListThemeColors colors;
 };
 
-QColor rgb(double r, double g, double b) { return QColor::fromRgbF(float(r), float(g), float(b), 1.0f); }
+QColor rgb(double r, double g, double b) {
+    return QColor::fromRgbF(float(r), float(g), float(b), 1.0f);
+}
 
 const std::array<ThemeRow, 6> &themeRows() {
     static const std::array<ThemeRow, 6> rows{{
-        {ListTheme::blue, "blue", {rgb(0.38, 0.62, 1.0), rgb(0.18, 0.40, 0.85), rgb(0.06, 0.14, 0.38), rgb(0.10, 0.22, 0.55)}},
-        {ListTheme::purple, "purple", {rgb(0.72, 0.42, 1.0), rgb(0.45, 0.18, 0.80), rgb(0.16, 0.06, 0.34), rgb(0.30, 0.12, 0.55)}},
-        {ListTheme::green, "green", {rgb(0.22, 0.85, 0.50), rgb(0.10, 0.52, 0.28), rgb(0.04, 0.20, 0.10), rgb(0.08, 0.35, 0.18)}},
-        {ListTheme::orange, "orange", {rgb(1.0, 0.62, 0.22), rgb(0.78, 0.35, 0.05), rgb(0.26, 0.10, 0.02), rgb(0.50, 0.20, 0.04)}},
-        {ListTheme::red, "red", {rgb(1.0, 0.32, 0.28), rgb(0.72, 0.12, 0.10), rgb(0.26, 0.04, 0.04), rgb(0.50, 0.08, 0.08)}},
-        {ListTheme::teal, "teal", {rgb(0.20, 0.82, 0.88), rgb(0.08, 0.50, 0.62), rgb(0.04, 0.18, 0.24), rgb(0.08, 0.35, 0.45)}},
+        {ListTheme::blue,
+         "blue",
+         {rgb(0.38, 0.62, 1.0), rgb(0.18, 0.40, 0.85), rgb(0.06, 0.14, 0.38), rgb(0.10, 0.22, 0.55)}},
+        {ListTheme::purple,
+         "purple",
+         {rgb(0.72, 0.42, 1.0), rgb(0.45, 0.18, 0.80), rgb(0.16, 0.06, 0.34), rgb(0.30, 0.12, 0.55)}},
+        {ListTheme::green,
+         "green",
+         {rgb(0.22, 0.85, 0.50), rgb(0.10, 0.52, 0.28), rgb(0.04, 0.20, 0.10), rgb(0.08, 0.35, 0.18)}},
+        {ListTheme::orange,
+         "orange",
+         {rgb(1.0, 0.62, 0.22), rgb(0.78, 0.35, 0.05), rgb(0.26, 0.10, 0.02), rgb(0.50, 0.20, 0.04)}},
+        {ListTheme::red,
+         "red",
+         {rgb(1.0, 0.32, 0.28), rgb(0.72, 0.12, 0.10), rgb(0.26, 0.04, 0.04), rgb(0.50, 0.08, 0.08)}},
+        {ListTheme::teal,
+         "teal",
+         {rgb(0.20, 0.82, 0.88), rgb(0.08, 0.50, 0.62), rgb(0.04, 0.18, 0.24), rgb(0.08, 0.35, 0.45)}},
     }};
     return rows;
 }
 } // namespace
 
-QString rawValue(ListTheme theme) { return QString::fromLatin1(themeRows()[size_t(theme)].raw); }
+QString rawValue(ListTheme theme) {
+    return QString::fromLatin1(themeRows()[size_t(theme)].raw);
+}
 
 std::optional<ListTheme> listThemeFromRawValue(const QString &raw) {
     for (const ThemeRow &row : themeRows()) {
@@ -46,7 +62,9 @@ const QList<ListTheme> &allListThemes() {
     return all;
 }
 
-const ListThemeColors &colors(ListTheme theme) { return themeRows()[size_t(theme)].colors; }
+const ListThemeColors &colors(ListTheme theme) {
+    return themeRows()[size_t(theme)].colors;
+}
 
 const QList<FolderTintPreset> &folderTintPresets() {
     static const QList<FolderTintPreset> presets{
@@ -95,4 +113,6 @@ QColor hex(const QString &text) {
                             float((value & 0xFF) / 255.0), 1.0f);
 }
 
-QString uuidString(const QUuid &id) { return id.toString(QUuid::WithoutBraces).toUpper(); }
+QString uuidString(const QUuid &id) {
+    return id.toString(QUuid::WithoutBraces).toUpper();
+}

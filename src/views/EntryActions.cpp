@@ -1,7 +1,7 @@
 #include "views/EntryActions.h"
 
-#include "views/AppIconMenu.h"
 #include "l10n/L.h"
+#include "views/AppIconMenu.h"
 #include "views/NamePrompt.h"
 #include "views/TintPopover.h"
 

@@ -119,13 +119,11 @@ TEST_F(Fixture, SlowServersTimeOut) {
     FaviconCache cache(cacheDir(), endpointsFor(server.base()));
     cache.setTimeouts(300, 800);
 
-    QElapsedTimer clock;
-    clock.start();
+    // Without the limits the lookup would still be waiting when lookUp gives up.
     const auto result = lookUp(cache, QStringLiteral("https://example.test"));
     ASSERT_TRUE(result.has_value()) << "the lookup never finished";
     EXPECT_FALSE(result->has_value());
     EXPECT_EQ(server.requests().size(), 2);
-    EXPECT_LT(clock.elapsed(), 5000);
 }
 
 TEST_F(Fixture, EarlierRunServesFromDiskWithoutNetwork) {

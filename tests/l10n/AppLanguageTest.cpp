@@ -6,14 +6,9 @@
 
 using AppLanguageTest = LanguageTest;
 
-TEST_F(AppLanguageTest, RawValuesRoundTrip) {
-    const QStringList expected{"system", "en", "it", "es", "fr", "de", "zh", "ja"};
-    QStringList raws;
-    for (AppLanguage language : allAppLanguages()) {
-        raws.append(rawValue(language));
+TEST_F(AppLanguageTest, RawValuesRoundTripAndNearMissesAreRefused) {
+    for (AppLanguage language : allAppLanguages())
         EXPECT_EQ(appLanguageFromRawValue(rawValue(language)), language);
-    }
-    EXPECT_EQ(raws, expected);
     for (const QString &other :
          {QString(), QStringLiteral("DE"), QStringLiteral("de-AT"), QStringLiteral("Deutsch")})
         EXPECT_EQ(appLanguageFromRawValue(other), std::nullopt) << other.toStdString();
@@ -42,19 +37,12 @@ TEST_F(AppLanguageTest, FromSystemTakesTheFirstSpokenLanguage) {
     }
 }
 
+// Only the system row follows the interface language; the others name themselves.
 TEST_F(AppLanguageTest, MenuTitles) {
-    L::setLanguage(AppLanguage::en);
-    const QStringList expected{"🌐  Automatic (System)", "🇬🇧  English", "🇮🇹  Italiano", "🇪🇸  Español",
-                               "🇫🇷  Français",          "🇩🇪  Deutsch", "🇨🇳  中文",     "🇯🇵  日本語"};
-    QStringList titles;
-    for (AppLanguage language : allAppLanguages())
-        titles.append(menuTitle(language));
-    EXPECT_EQ(titles, expected);
-
-    // Only the system row follows the interface language.
     L::setLanguage(AppLanguage::fr);
     EXPECT_EQ(menuTitle(AppLanguage::system), QStringLiteral("🌐  Automatique (système)"));
     EXPECT_EQ(menuTitle(AppLanguage::de), QStringLiteral("🇩🇪  Deutsch"));
+    EXPECT_EQ(menuTitle(AppLanguage::en), QStringLiteral("🇬🇧  English"));
 }
 
 TEST_F(AppLanguageTest, ApplyToFrameworksSwitchesQtTranslations) {

@@ -66,31 +66,12 @@ TEST_F(StringTableTest, GivenRowsInAllLanguages) {
         {&L::automatic,
          {"Automatic (System)", "Automatica (lingua di sistema)", "Automático (sistema)",
           "Automatique (système)", "Automatisch (System)", "自动（系统）", "自動（システム）"}},
-        {&L::add, {"Add", "Aggiungi", "Añadir", "Ajouter", "Hinzufügen", "添加", "追加"}},
-        {&L::removeFromLauncher,
-         {"Remove from launcher", "Togli dal launcher", "Quitar del lanzador", "Retirer du lanceur",
-          "Aus dem Launcher entfernen", "从启动器移除", "ランチャーから削除"}},
         {&L::defaultGroupName, {"Group", "Gruppo", "Grupo", "Groupe", "Gruppe", "群组", "グループ"}},
-        {&L::subListsCantBeNested,
-         {"Sub-lists can't be nested", "Non si può mettere un gruppo in un gruppo",
-          "Los grupos no se pueden anidar", "Les groupes ne peuvent pas être imbriqués",
-          "Gruppen lassen sich nicht verschachteln", "群组不能嵌套", "グループは入れ子にできません"}},
-        {&L::listFolders, {"Folders", "Cartelle", "Carpetas", "Dossiers", "Ordner", "文件夹", "フォルダ"}},
     };
     for (const Row &row : rows) {
         for (qsizetype i = 0; i < concreteLanguages().size(); ++i)
             EXPECT_EQ(textIn(concreteLanguages()[i], row.text), QString::fromUtf8(row.expected[i]));
     }
-}
-
-TEST_F(StringTableTest, EnglishTexts) {
-    L::setLanguage(AppLanguage::en);
-    EXPECT_EQ(L::emptyGroup(), QStringLiteral("Empty group\nAdd items with the ✎ button"));
-    EXPECT_EQ(L::byMarrowby(), QStringLiteral("by Marrowby Labs"));
-    EXPECT_EQ(L::upToDate(), QStringLiteral("You're up to date"));
-    EXPECT_EQ(L::hideDockIcon(), QStringLiteral("Hide Dock icon"));
-    EXPECT_EQ(L::importFailedMessage(),
-              QStringLiteral("The selected file could not be read as an Ilvex configuration."));
 }
 
 TEST_F(StringTableTest, ParameterisedTextsInsertArgumentsUnchanged) {
@@ -104,11 +85,7 @@ TEST_F(StringTableTest, ParameterisedTextsInsertArgumentsUnchanged) {
         {AppLanguage::en, [] { return L::addTo(QStringLiteral("Work")); }, QStringLiteral("Add to “Work”")},
         {AppLanguage::fr, [] { return L::addTo(QStringLiteral("Travail")); },
          QStringLiteral("Ajouter à «") + nbsp + QStringLiteral("Travail") + nbsp + QStringLiteral("»")},
-        {AppLanguage::de, [] { return L::addTo(QStringLiteral("Arbeit")); },
-         QStringLiteral("Zu „Arbeit“ hinzufügen")},
         {AppLanguage::ja, [] { return L::addTo(QStringLiteral("仕事")); }, QStringLiteral("「仕事」に追加")},
-        {AppLanguage::fr, [] { return L::addToGroup(QStringLiteral("Jeux")); },
-         QStringLiteral("Ajouter au groupe «") + nbsp + QStringLiteral("Jeux") + nbsp + QStringLiteral("»")},
         {AppLanguage::de, [] { return L::addToGroup(QStringLiteral("Spiele")); },
          QStringLiteral("Zur Gruppe „Spiele“ hinzufügen")},
         {AppLanguage::zh, [] { return L::addToGroup(QStringLiteral("游戏")); },
@@ -116,13 +93,9 @@ TEST_F(StringTableTest, ParameterisedTextsInsertArgumentsUnchanged) {
         {AppLanguage::fr, [] { return L::listColor(QStringLiteral("Bleu")); },
          QStringLiteral("Couleur de la liste : Bleu")},
         {AppLanguage::fr, [] { return L::maxLists(8); }, QStringLiteral("8 listes au maximum")},
-        {AppLanguage::zh, [] { return L::maxLists(8); }, QStringLiteral("最多 8 个列表")},
         {AppLanguage::en, [] { return L::restoreItems(12345); }, QStringLiteral("Restore (12345 items)")},
-        {AppLanguage::zh, [] { return L::restoreItems(3); }, QStringLiteral("恢复（3 个项目）")},
         {AppLanguage::es, [] { return L::version(QStringLiteral("1.2"), QStringLiteral("42")); },
          QStringLiteral("Versión 1.2 (42)")},
-        {AppLanguage::ja, [] { return L::version(QStringLiteral("1.2"), QStringLiteral("42")); },
-         QStringLiteral("バージョン 1.2 (42)")},
         {AppLanguage::it, [] { return L::latestVersionMessage(QStringLiteral("2.0")); },
          QStringLiteral("Ilvex 2.0 è l'ultima versione.")},
         // Arguments that look like placeholders stay as they are.
@@ -137,14 +110,6 @@ TEST_F(StringTableTest, ParameterisedTextsInsertArgumentsUnchanged) {
 }
 
 TEST_F(StringTableTest, ImportChoice) {
-    L::setLanguage(AppLanguage::en);
-    EXPECT_EQ(L::importChoice(1, 8, 8, 0),
-              QStringLiteral("The file contains 1 list. You currently have 8 (max 8).\n\n"
-                             "“Replace” overwrites your current lists. “Add” won't work: no free slots."));
-    EXPECT_EQ(L::importChoice(3, 5, 8, 3),
-              QStringLiteral("The file contains 3 lists. You currently have 5 (max 8).\n\n"
-                             "“Replace” overwrites your current lists. "
-                             "“Add” appends the imported ones (up to 3 more)."));
     EXPECT_EQ(textIn(AppLanguage::de, [] { return L::importChoice(1, 2, 8, 6); }).section(u'.', 0, 0),
               QStringLiteral("Die Datei enthält 1 Liste"));
     EXPECT_EQ(textIn(AppLanguage::de, [] { return L::importChoice(2, 2, 8, 6); }).section(u'.', 0, 0),
@@ -186,12 +151,9 @@ TEST_F(StringTableTest, ColorNames) {
         const char *expected;
     };
     const Example examples[] = {
-        {"Blue", AppLanguage::it, "Blu"},         {"Blue", AppLanguage::es, "Azul"},
-        {"Blue", AppLanguage::fr, "Bleu"},        {"Blue", AppLanguage::de, "Blau"},
-        {"Teal", AppLanguage::it, "Verde acqua"}, {"Teal", AppLanguage::es, "Verde azulado"},
-        {"Teal", AppLanguage::fr, "Bleu canard"}, {"Purple", AppLanguage::it, "Viola"},
-        {"Purple", AppLanguage::es, "Morado"},    {"Purple", AppLanguage::fr, "Violet"},
-        {"Purple", AppLanguage::de, "Lila"},
+        {"Blue", AppLanguage::de, "Blau"},
+        {"Teal", AppLanguage::fr, "Bleu canard"},
+        {"Purple", AppLanguage::fr, "Violet"},
     };
     for (const Example &e : examples) {
         L::setLanguage(e.language);

@@ -190,8 +190,9 @@ TEST_F(ManageTest, PanelLabelsAndDisabledStatesFollowTheStore) {
         EXPECT_EQ(p->newListButton()->toolTip(), c.newListTip) << c.lists;
         EXPECT_EQ(!p->deleteListButton()->isHidden(), c.deleteShown) << c.lists;
         EXPECT_EQ(p->deleteListButton()->isEnabled(), c.deleteEnabled) << c.lists;
-        if (c.deleteShown)
+        if (c.deleteShown) {
             EXPECT_EQ(p->deleteListButton()->toolTip(), c.deleteTip) << c.lists;
+        }
     }
     // The first three tiles go to the shell's pickers.
     start(makeLists(1, 0));
@@ -241,19 +242,28 @@ TEST_F(ManageTest, FormsAddOnlyWhatTheyMayAndEnterSubmits) {
     EXPECT_FALSE(state->lists()[0].items.last().folderTint.has_value());
 }
 
-TEST(ApplicationPicker, SearchMatchesEveryWordInNameOrIdentifier) {
-    const QList<InstalledApplication> apps{
-        {"/a/org.gnome.Terminal.desktop", "Terminal", {}, "org.gnome.Terminal"},
-        {"/a/firefox-esr.desktop", "Firefox ESR", {}, "firefox-esr"},
-        {"/a/ja.desktop", "端末エミュレータ", {}, "ja-terminal"}};
+TEST(ApplicationPicker, TypingNarrowsByEveryWordAndEnterTakesTheFirstMatch) {
+    FakeWorkspace desktop;
+    desktop.applications = {{"/a/org.gnome.Terminal.desktop", "Terminal", {}, "org.gnome.Terminal"},
+                            {"/a/firefox-esr.desktop", "Firefox ESR", {}, "firefox-esr"},
+                            {"/a/ja.desktop", "端末エミュレータ", {}, "ja-terminal"}};
     const struct {
         QString query;
         QList<int> expected;
     } cases[] = {
         {"", {0, 1, 2}}, {"term", {0, 2}}, {"FIRE esr", {1}}, {"gnome", {0}}, {"端末", {2}}, {"zzz", {}},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(ApplicationPicker::matching(apps, c.query), c.expected) << c.query.toStdString();
+    for (const auto &c : cases) {
+        EXPECT_EQ(ApplicationPicker::matching(desktop.installedApplications(), c.query), c.expected)
+            << c.query.toStdString();
+        ApplicationPicker picker(desktop.installedApplications());
+        picker.searchField()->setText(c.query);
+        QTest::keyClick(picker.searchField(), Qt::Key_Return);
+        const QStringList chosen =
+            c.expected.isEmpty() ? QStringList() : QStringList{desktop.applications[c.expected.first()].path};
+        EXPECT_EQ(picker.chosenPaths(), chosen) << c.query.toStdString();
+        EXPECT_EQ(picker.result() == QDialog::Accepted, !chosen.isEmpty()) << c.query.toStdString();
+    }
 }
 
 } // namespace

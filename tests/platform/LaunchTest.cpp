@@ -48,8 +48,6 @@ class Launching : public ::testing::Test {
         QFile::setPermissions(recorder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         writeEntry(QStringLiteral("org.ilvex.TestApp"), QStringLiteral("Ilvex Test App"),
                    recorder + QStringLiteral(" app"));
-        writeEntry(QStringLiteral("org.ilvex.Moved"), QStringLiteral("Moved App"),
-                   recorder + QStringLiteral(" moved"));
         writeEntry(QStringLiteral("org.ilvex.NotInstalled"), QStringLiteral("Missing"),
                    QStringLiteral("true"), QStringLiteral("TryExec=/nonexistent/ilvex-missing-binary\n"));
         writeEntry(QStringLiteral("ilvex-test-folder"), QStringLiteral("Folders"),
@@ -110,12 +108,6 @@ TEST_F(Launching, ADesktopEntryRunsWithoutIlvexsToolkitVariables) {
         for (const QString &name : GioWorkspace::privateEnvironment())
             EXPECT_FALSE(line.startsWith(name + u'=')) << qPrintable(line);
     }
-}
-
-TEST_F(Launching, AMovedApplicationIsFoundByItsId) {
-    state->launch(application(sandbox->home() + QStringLiteral("/Old/org.ilvex.Moved.desktop"),
-                              QStringLiteral("org.ilvex.Moved")));
-    EXPECT_FALSE(waitForMarker(QStringLiteral("moved")).isEmpty()) << "the installed copy was not launched";
 }
 
 // Folders, documents and links go to their default handlers; a link typed without a scheme as https.

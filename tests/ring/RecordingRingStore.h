@@ -6,7 +6,7 @@
 
 // The ring's content in memory; every store operation the drag calls is recorded by item names.
 class RecordingRingStore : public RingDragStore {
-public:
+  public:
     QList<AppItem> items;
     int lists = 1;
     std::optional<QUuid> openGroup;

@@ -1,8 +1,8 @@
 // The drag against the real store: what a drop leaves in the lists and in the lists file.
 #include "ring/Clock.h"
 #include "ring/RingDrag.h"
-#include "store/AppState.h"
 #include "settings/Preferences.h"
+#include "store/AppState.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
 
@@ -50,17 +50,25 @@ class RingDragStoreTest : public ::testing::Test {
     RingDrag drag{store, clock};
 };
 
-TEST_F(RingDragStoreTest, HoldingOnANeighbourMakesANamedGroup) {
+// The drag reads the store's preferences, and a hold on a neighbour groups the target with the dragged
+// entry after it, in the lists file too.
+TEST_F(RingDragStoreTest, HoldingOnANeighbourMakesAGroupWithThePreferencesOfTheStore) {
+    sandbox.preferences().setLauncherScale(1.2);
+    sandbox.preferences().setLauncherSoundsEnabled(false);
+    EXPECT_DOUBLE_EQ(drag.geometry().scale(), 1.2);
+    // The panel's outer radius and the drag's ring are one computation.
+    EXPECT_DOUBLE_EQ(RingGeometry::forStore(state, sandbox.preferences().launcherScale()).outerRadius(),
+                     drag.geometry().outerRadius());
     const QUuid alpha = state.currentItems()[0].id;
     const QUuid bravo = state.currentItems()[1].id;
     dragOnto(0, slot(1), 300);
     ASSERT_TRUE(drag.isMergeArmed());
     const RingRelease r = drag.release();
     ASSERT_EQ(r.action, RingRelease::Action::merged);
+    EXPECT_FALSE(r.playSound);
     const QList<AppItem> items = state.currentItems();
     ASSERT_EQ(items.size(), 4);
     EXPECT_EQ(items[0].id, *r.newGroupID);
-    EXPECT_TRUE(items[0].isSubList);
     ASSERT_EQ(items[0].subItems->size(), 2);
     EXPECT_EQ((*items[0].subItems)[0].id, bravo);
     EXPECT_EQ((*items[0].subItems)[1].id, alpha);
@@ -89,18 +97,6 @@ TEST_F(RingDragStoreTest, ShownOrderIsWrittenToTheListsFile) {
     for (const AppItem &item : reloaded.currentItems())
         stored << item.name;
     EXPECT_EQ(stored, expected);
-}
-
-TEST_F(RingDragStoreTest, PreferencesReachTheDrag) {
-    sandbox.preferences().setLauncherScale(1.2);
-    sandbox.preferences().setLauncherSoundsEnabled(false);
-    EXPECT_DOUBLE_EQ(drag.geometry().scale(), 1.2);
-    // The panel's outer radius and the drag's ring are one computation.
-    EXPECT_DOUBLE_EQ(RingGeometry::forStore(state, sandbox.preferences().launcherScale()).outerRadius(), drag.geometry().outerRadius());
-    dragOnto(0, slot(1), 300);
-    const RingRelease r = drag.release();
-    EXPECT_EQ(r.action, RingRelease::Action::merged);
-    EXPECT_FALSE(r.playSound);
 }
 
 } // namespace

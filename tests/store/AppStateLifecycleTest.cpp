@@ -81,33 +81,27 @@ TEST_F(StoreLifecycle, FirstStartSeedsInstalledAppsExistingFoldersAndTheWebList)
     sandbox.makeFolder(QStringLiteral("Videos"));
 
     auto state = start();
+    const auto field = [&](int list, QString AppItem::*member) {
+        QStringList values;
+        for (const AppItem &item : state->lists()[list].items)
+            values.append(item.*member);
+        return values;
+    };
     ASSERT_EQ(state->lists().size(), 3);
-    const AppList &apps = state->lists()[0];
-    EXPECT_EQ(apps.name, QStringLiteral("Apps"));
-    EXPECT_EQ(apps.theme, ListTheme::purple);
-    ASSERT_EQ(apps.items.size(), 2);
-    EXPECT_EQ(apps.items[0].name, QStringLiteral("Thunderbird Mail"));
-    EXPECT_EQ(apps.items[0].bundleIdentifier, QStringLiteral("thunderbird"));
-    EXPECT_EQ(apps.items[1].name, QStringLiteral("Terminal"));
-    EXPECT_EQ(apps.items[1].bundleIdentifier, QStringLiteral("debian-xterm"));
-
-    const AppList &folders = state->lists()[1];
-    EXPECT_EQ(folders.name, QStringLiteral("Folders"));
-    EXPECT_EQ(folders.theme, ListTheme::green);
-    ASSERT_EQ(folders.items.size(), 2);
-    EXPECT_EQ(folders.items[0].name, QStringLiteral("Documents"));
-    EXPECT_EQ(folders.items[0].appPath, sandbox.home() + QStringLiteral("/Documents"));
-    EXPECT_EQ(folders.items[0].folderTint, QStringLiteral("#3B82F6"));
-    EXPECT_TRUE(folders.items[0].isFolder);
-    EXPECT_EQ(folders.items[1].name, QStringLiteral("Movies"));
-    EXPECT_EQ(folders.items[1].folderTint, QStringLiteral("#F97316"));
-
-    const AppList &web = state->lists()[2];
-    EXPECT_EQ(web.name, QStringLiteral("Web"));
-    EXPECT_EQ(web.theme, ListTheme::blue);
-    ASSERT_EQ(web.items.size(), 1);
-    EXPECT_EQ(web.items[0].bundleIdentifier, QStringLiteral("org.mozilla.firefox"));
-    EXPECT_EQ(web.items[0].name, QStringLiteral("Firefox"));
+    const QList<std::pair<QString, ListTheme>> shape{
+        {"Apps", ListTheme::purple}, {"Folders", ListTheme::green}, {"Web", ListTheme::blue}};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(std::pair(state->lists()[i].name, state->lists()[i].theme), shape[i]);
+    // One entry per slot, from its first installed candidate, named by it or by the slot's fallback.
+    EXPECT_EQ(field(0, &AppItem::name), (QStringList{"Thunderbird Mail", "Terminal"}));
+    EXPECT_EQ(field(0, &AppItem::bundleIdentifier), (QStringList{"thunderbird", "debian-xterm"}));
+    EXPECT_EQ(field(2, &AppItem::bundleIdentifier), QStringList{"org.mozilla.firefox"});
+    // Only folders that exist, under their names, each with its tint.
+    EXPECT_EQ(field(1, &AppItem::name), (QStringList{"Documents", "Movies"}));
+    EXPECT_EQ(field(1, &AppItem::appPath).first(), sandbox.home() + QStringLiteral("/Documents"));
+    EXPECT_TRUE(state->lists()[1].items[0].isFolder);
+    EXPECT_EQ(state->lists()[1].items[0].folderTint, QStringLiteral("#3B82F6"));
+    EXPECT_EQ(state->lists()[1].items[1].folderTint, QStringLiteral("#F97316"));
     EXPECT_EQ(state->activeListIndex(), 0);
 
     // The bookmark pass gave every existing path a bookmark and wrote the file once.
@@ -163,8 +157,8 @@ TEST_F(StoreLifecycle, TheSupportFolderAndListsFileArePrivateAndStaleCopiesAreRe
     const QFile::Permissions privateFile = QFile::ReadOwner | QFile::WriteOwner;
     const QFile::Permissions privateFolder = privateFile | QFile::ExeOwner;
     const QFile::Permissions readable = privateFile | QFile::ReadGroup | QFile::ReadOther;
-    const std::optional<QFile::Permissions> before[] = {std::nullopt, readable, privateFile | QFile::ReadGroup,
-                                                        privateFile}; // none: no lists file yet
+    const std::optional<QFile::Permissions> before[] = {
+        std::nullopt, readable, privateFile | QFile::ReadGroup, privateFile}; // none: no lists file yet
     for (const auto &mode : before) {
         QDir(sandbox.supportDirectory()).removeRecursively();
         QDir().mkpath(sandbox.supportDirectory());
@@ -173,7 +167,8 @@ TEST_F(StoreLifecycle, TheSupportFolderAndListsFileArePrivateAndStaleCopiesAreRe
         const QString backup = sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json.bak"), "x");
         const QString notes = sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json.notes"), "x");
         if (mode) {
-            writeLists(ListsCodec::encodeLists({AppList{QUuid::createUuid(), QStringLiteral("A"), {}, {}, {}}}));
+            writeLists(
+                ListsCodec::encodeLists({AppList{QUuid::createUuid(), QStringLiteral("A"), {}, {}, {}}}));
             QFile::setPermissions(sandbox.listsFile(), *mode);
         }
         auto state = start();

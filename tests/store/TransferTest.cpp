@@ -72,9 +72,9 @@ TEST_P(Import, KeepsAtMostEightLists) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Import,
                          ::testing::Values(ImportCase{true, 6, 5, 2}, ImportCase{true, 1, 3, 3},
-                                           ImportCase{true, 7, 10, 1}, ImportCase{true, 5, 3, 3},
-                                           ImportCase{true, 8, 1, -1}, ImportCase{false, 3, 1, 1},
-                                           ImportCase{false, 3, 8, 8}, ImportCase{false, 3, 10, 8}),
+                                           ImportCase{true, 7, 10, 1}, ImportCase{true, 8, 1, -1},
+                                           ImportCase{false, 3, 1, 1}, ImportCase{false, 3, 8, 8},
+                                           ImportCase{false, 3, 10, 8}),
                          [](const auto &test) {
                              return std::string(test.param.append ? "append" : "replace") + "Have" +
                                     std::to_string(test.param.have) + "Incoming" +

@@ -33,31 +33,6 @@ TEST(Hex, ParsesLikeTheLauncherStoresTints) {
     }
 }
 
-TEST(ListTheme, RawValuesRoundTripAndUnknownIsNoTheme) {
-    ASSERT_EQ(allListThemes().size(), 6);
-    const char *raws[] = {"blue", "purple", "green", "orange", "red", "teal"};
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(rawValue(allListThemes()[i]), QLatin1String(raws[i]));
-        EXPECT_EQ(listThemeFromRawValue(QLatin1String(raws[i])), allListThemes()[i]);
-    }
-    EXPECT_FALSE(listThemeFromRawValue(QStringLiteral("Blue")));
-    EXPECT_FALSE(listThemeFromRawValue(QString()));
-    EXPECT_NEAR(colors(ListTheme::teal).holeOuter.blueF(), 0.45, 1e-3);
-    EXPECT_NEAR(colors(ListTheme::orange).deep.greenF(), 0.35, 1e-3);
-}
-
-TEST(FolderTintPresets, LookUpIsExactAndGreyIsDesaturated) {
-    ASSERT_EQ(folderTintPresets().size(), 9);
-    EXPECT_EQ(folderTintPresets().first().hex, QStringLiteral("#3B82F6"));
-    EXPECT_EQ(folderTintPreset(QStringLiteral("#EF4444"))->name, QStringLiteral("Red"));
-    EXPECT_EQ(folderTintPreset(QStringLiteral("#ef4444")), nullptr);
-    EXPECT_EQ(folderTintPreset(std::nullopt), nullptr);
-    const FolderTintPreset *grey = folderTintPreset(QStringLiteral("#6B7280"));
-    ASSERT_NE(grey, nullptr);
-    EXPECT_EQ(grey->saturation, 0.0);
-    EXPECT_EQ(folderTintPreset(QStringLiteral("#EAB308"))->hueRotation, -158.0);
-}
-
 TEST(AppItem, EqualityCoversEveryFieldIncludingMembersAndBookmarks) {
     AppItem a;
     a.id = QUuid::createUuid();

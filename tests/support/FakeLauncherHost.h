@@ -4,16 +4,16 @@
 
 #include <QList>
 
-// A shell stand-in for view tests: counts dismissals, sounds and picks, and counts holds the way the
+// A shell stand-in for view tests: counts dismissals and sounds, and counts holds the way the
 // shell's autoDismissSuspenders does. It hands out no favicon cache, so no test reaches the network.
 class FakeLauncherHost : public LauncherHost {
   public:
     int dismissals = 0;
     int sounds = 0;
     int holds = 0;
-    QList<LauncherAddKind> picks;
 
     void dismiss() override { ++dismissals; }
+    QList<LauncherAddKind> picks;
     void pick(LauncherAddKind kind) override { picks.append(kind); }
     FaviconCache *faviconCache() override { return nullptr; }
     void playSound() override { ++sounds; }

@@ -13,14 +13,17 @@ std::optional<QString> FakeWorkspace::applicationPath(const QString &bundleIdent
     return it == m_paths.cend() ? std::nullopt : std::optional<QString>(*it);
 }
 
-QString FakeWorkspace::applicationName(const QString &path) const { return m_names.value(path); }
+QString FakeWorkspace::applicationName(const QString &path) const {
+    return m_names.value(path);
+}
 
-QString FakeWorkspace::bundleIdentifier(const QString &path) const { return m_paths.key(path); }
+QString FakeWorkspace::bundleIdentifier(const QString &path) const {
+    return m_paths.key(path);
+}
 
 std::optional<QByteArray> FakeBookmarks::create(const QString &path, bool) {
     if (failCreation)
         return std::nullopt;
-    ++created;
     return QByteArray("bookmark:") + path.toUtf8();
 }
 
@@ -33,4 +36,6 @@ std::optional<ResolvedBookmark> FakeBookmarks::resolve(const QByteArray &data, b
     return ResolvedBookmark{path, false};
 }
 
-bool FakeBookmarks::startAccess(const QString &path) { return QFileInfo::exists(path); }
+bool FakeBookmarks::startAccess(const QString &path) {
+    return QFileInfo::exists(path);
+}

@@ -6,5 +6,9 @@
 #include <ostream>
 
 // Readable values in GoogleTest failure messages.
-inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
-inline void PrintTo(const QUuid &id, std::ostream *out) { *out << id.toString().toStdString(); }
+inline void PrintTo(const QString &text, std::ostream *out) {
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QUuid &id, std::ostream *out) {
+    *out << id.toString().toStdString();
+}

@@ -54,4 +54,6 @@ std::optional<ResolvedBookmark> FileBookmarks::resolve(const QByteArray &data, b
     return ResolvedBookmark{path, now->device != recorded.device || now->inode != recorded.inode};
 }
 
-bool FileBookmarks::startAccess(const QString &path) { return QFileInfo::exists(path); }
+bool FileBookmarks::startAccess(const QString &path) {
+    return QFileInfo::exists(path);
+}
