@@ -2,11 +2,13 @@
 
 #include "favicons/FaviconCache.h"
 #include "l10n/L.h"
+#include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "store/AppState.h"
 #include "views/AppIconPainter.h"
+#include "views/CenterContentView.h"
 #include "views/NamePrompt.h"
 
 #include <QGuiApplication>
@@ -50,6 +52,9 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
     });
     connect(&m_drag, &RingDrag::changed, this, &CircularLauncherView::sync);
     connect(&m_hover, &HoverModel::changed, this, &CircularLauncherView::sync);
+    m_chrome = std::make_unique<LauncherChrome>(this, m_state, &m_hover, m_host);
+    m_chrome->centre()->onSwitchList = [this](int index) { switchList(index); };
+    m_chrome->centre()->onCloseSubList = [this] { backOrDismiss(); };
     m_promptGroupName = [this](const QUuid &) {
         return NamePrompt::ask(L::nameNewGroup(), L::defaultGroupName(), this,
                                ::colors(m_state->currentTheme()).primary);
@@ -58,7 +63,9 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
     finishAnimations();
 }
 
-CircularLauncherView::~CircularLauncherView() = default;
+CircularLauncherView::~CircularLauncherView() {
+    m_chrome.reset(); // its children go before the view's members they use
+}
 
 QString CircularLauncherView::ringIdentity() const {
     const auto group = m_state->openSubListID();
@@ -128,6 +135,7 @@ void CircularLauncherView::sync() {
             whole;
     if (recolours)
         m_scene.startThemeChange();
+    m_chrome->layout(ring, m_drag.isDragging());
     startFrames();
     if (whole)
         markDirty(std::nullopt);
@@ -196,6 +204,8 @@ void CircularLauncherView::advanceAnimations(double seconds) {
 
 void CircularLauncherView::finishAnimations() {
     m_scene.finish();
+    if (m_chrome)
+        m_chrome->finishAnimations();
     update();
 }
 
@@ -241,6 +251,11 @@ QImage CircularLauncherView::renderFrame(qreal devicePixelRatio) {
     image.fill(Qt::transparent);
     QPainter painter(&image);
     paintScene(painter, std::nullopt);
+    // The children (the centre, the pencil and the side panel) over the disc, as on screen.
+    for (QWidget *child : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (!child->isHidden() && !child->isWindow())
+            child->render(&painter, child->pos(), QRegion(), QWidget::DrawChildren);
+    }
     return image;
 }
 

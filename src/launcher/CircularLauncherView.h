@@ -20,6 +20,7 @@
 #include <optional>
 
 class AppState;
+class LauncherChrome;
 class LauncherHost;
 
 // The whole content of the launcher panel: a translucent themed disc carrying the current list's (or the
@@ -44,8 +45,14 @@ class CircularLauncherView : public QWidget {
                          Clock *clock = nullptr);
     ~CircularLauncherView() override;
 
-    // One step back: close the open group, else dismiss. Ignored during a drag.
+    // One step back: close the manage panel, else the open group, else dismiss. Ignored during a drag.
     void backOrDismiss();
+    // Opens or closes the manage side panel.
+    void setManage(bool show);
+    // The switcher's click: the list's ring replaces this one, and any drag is dropped.
+    void switchList(int index);
+    // The centre view, the pencil button and the manage panel.
+    LauncherChrome &chrome() { return *m_chrome; }
     // "<activeListIndex>-main", or "<activeListIndex>-<open group id>": changes when the ring's content does.
     QString ringIdentity() const;
     QImage icon(const AppItem &item) const { return m_painter.icon(item); }
@@ -140,4 +147,5 @@ class CircularLauncherView : public QWidget {
     std::optional<QUuid> m_pressedID;
     std::optional<QPointF> m_emptyPress; // screen position of a press on empty space, for the back step
     GroupCapsuleClick m_capsuleClick;
+    std::unique_ptr<LauncherChrome> m_chrome;
 };

@@ -1,6 +1,7 @@
 // The ring view's input: hit testing, clicks and drags, the back step, the context menu.
 #include "launcher/CircularLauncherView.h"
 
+#include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
 #include "ring/RingGeometry.h"
 #include "store/AppState.h"
@@ -184,13 +185,27 @@ void CircularLauncherView::backOrDismiss() {
     if (m_drag.isDragging() || !m_gate.mayActivate())
         return;
     m_capsuleClick.cancel(); // a step back overrides a click still waiting
-    if (m_state->openSubListID()) {
+    if (m_chrome->showsManage()) {
+        m_chrome->setManage(false);
+    } else if (m_state->openSubListID()) {
         m_state->closeSubList();
         m_hover.clearName();
     } else if (m_host) {
         m_gate.dismissalBegan();
         m_host->dismiss();
     }
+}
+
+void CircularLauncherView::setManage(bool show) {
+    m_chrome->setManage(show);
+}
+
+void CircularLauncherView::switchList(int index) {
+    m_drag.cancel();
+    m_capsuleClick.cancel();
+    m_state->switchToList(index);
+    m_hover.clearName();
+    sync();
 }
 
 void CircularLauncherView::keyPressEvent(QKeyEvent *event) {
@@ -209,6 +224,7 @@ void CircularLauncherView::leaveEvent(QEvent *event) {
 
 void CircularLauncherView::launcherWillShow() {
     m_gate.reset();
+    m_chrome->closeManageAtOnce();
     m_drag.cancel();
     m_capsuleClick.cancel();
     m_hover.clearName();

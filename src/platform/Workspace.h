@@ -1,9 +1,18 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QUrl>
 
 #include <optional>
+
+// An application the desktop offers in its menus.
+struct InstalledApplication {
+    QString path;     // the desktop entry's file
+    QString name;     // its localised Name
+    QString iconName; // an icon-theme name or an image path; may be empty
+    QString bundleIdentifier;
+};
 
 // The desktop's view of installed applications, and the way to open things.
 // On Linux an "application" is a desktop entry; its bundle identifier is the desktop-file id without
@@ -24,6 +33,9 @@ public:
         Q_UNUSED(path);
         return {};
     }
+
+    // The applications the desktop's menus show (hidden and NoDisplay entries left out), sorted by name.
+    virtual QList<InstalledApplication> installedApplications() const { return {}; }
 
     // Opens a link, folder or file with its default handler. Fire-and-forget: never waits for the handler.
     virtual void openUrl(const QUrl &url) = 0;

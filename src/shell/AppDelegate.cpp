@@ -3,6 +3,9 @@
 #include "favicons/FaviconCache.h"
 #include "l10n/L.h"
 #include "launcher/CircularLauncherView.h"
+#include "launcher/LauncherChrome.h"
+#include "panels/ApplicationPicker.h"
+#include "panels/ManagePanelView.h"
 #include "platform/GlobalHotkey.h"
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
@@ -64,6 +67,16 @@ class ShellHold : public LauncherHold {
 };
 } // namespace
 
+void AppDelegate::resumeAutoDismiss() {
+    m_autoDismissSuspenders = std::max(0, m_autoDismissSuspenders - 1);
+    // An editor's dialog took activation, or an outside click was ignored while held: the panel takes
+    // activation back, so that the next click outside dismisses again and Escape reaches it.
+    if (m_autoDismissSuspenders == 0 && m_shown && m_panel && m_panel->isVisible() && !m_panel->isActiveWindow()) {
+        m_panel->raise();
+        m_panel->activateWindow();
+    }
+}
+
 std::unique_ptr<LauncherHold> AppDelegate::holdOpen() {
     return std::make_unique<ShellHold>(this);
 }
@@ -121,6 +134,9 @@ void AppDelegate::buildPanel() {
     m_panel = new IlvexPanel;
     QPointer<AppDelegate> self(this);
     m_view = new CircularLauncherView(m_state, this);
+    m_view->chrome().setPanelFactory([self](QWidget *parent, double width, std::function<void()> onClose) {
+        return self ? new ManagePanelView(self->m_state, self.data(), width, std::move(onClose), parent) : nullptr;
+    });
     m_panel->setContent(m_view);
     m_panel->ringOuterRadius = [self] { return self ? self->currentRingOuterRadius() : 0.0; };
     m_panel->onEscape = [self] {
@@ -269,17 +285,20 @@ void AppDelegate::launcherPick(LauncherAddKind kind) {
     QFileDialog dialog(m_panel);
     dialog.setLabelText(QFileDialog::Accept, L::add());
     const QString home = QDir::homePath();
-    switch (kind) {
-    case LauncherAddKind::app: {
-        dialog.setFileMode(QFileDialog::ExistingFiles);
-        dialog.setNameFilter(QStringLiteral("Applications (*.desktop)"));
-        const QString applications =
-            QStandardPaths::locate(QStandardPaths::ApplicationsLocation, {}, QStandardPaths::LocateDirectory);
-        dialog.setDirectory(QFileInfo::exists(QStringLiteral("/usr/share/applications"))
-                                ? QStringLiteral("/usr/share/applications")
-                                : (applications.isEmpty() ? home : applications));
-        break;
+    if (kind == LauncherAddKind::app) {
+        ApplicationPicker picker(m_state->workspace() ? m_state->workspace()->installedApplications()
+                                                      : QList<InstalledApplication>(),
+                                 m_panel);
+        const bool accepted = picker.exec() == QDialog::Accepted;
+        resumeAutoDismiss();
+        if (accepted) {
+            for (const QString &path : picker.chosenPaths())
+                m_state->add(path);
+        }
+        return;
     }
+    switch (kind) {
+    case LauncherAddKind::app:
     case LauncherAddKind::folder:
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);

@@ -50,7 +50,7 @@ class AppDelegate : public QObject, public LauncherHost {
     // While above zero, outside clicks and Escape do not dismiss the launcher (an editor is open).
     int autoDismissSuspenders() const { return m_autoDismissSuspenders; }
     void suspendAutoDismiss() { ++m_autoDismissSuspenders; }
-    void resumeAutoDismiss() { m_autoDismissSuspenders = std::max(0, m_autoDismissSuspenders - 1); }
+    void resumeAutoDismiss();
 
     void showLauncher(LaunchSource source);
     void hideLauncher();

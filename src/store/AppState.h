@@ -52,6 +52,8 @@ class AppState : public QObject {
 
     // The support folder: $XDG_DATA_HOME/Ilvex, or a temporary folder when there is no data location.
     static QString defaultSupportDirectory();
+    // The desktop the store opens entries through; nullptr in tests that give none.
+    Workspace *workspace() const { return m_services.workspace; }
     QString supportDirectory() const { return m_supportDirectory; }
     QString listsFilePath() const;
     Preferences &preferences() const;

@@ -75,7 +75,8 @@ class Session:
             return False
         self.env = dict(os.environ, DISPLAY=self.display, HOME=self.home, XDG_DATA_HOME=self.data,
                         XDG_CONFIG_HOME=self.config, XDG_RUNTIME_DIR=self.runtime,
-                        XDG_DATA_DIRS=self.data + ":/usr/local/share:/usr/share", ILVEX_TRACE_SHOW="1")
+                        XDG_DATA_DIRS=self.data + ":/usr/local/share:/usr/share", ILVEX_TRACE_SHOW="1",
+                        ILVEX_TRACE_LAYOUT="1")
         self.env.pop("QT_QPA_PLATFORM", None)
         self.env.pop("WAYLAND_DISPLAY", None)
         self.env.pop("XAUTHORITY", None)
@@ -235,6 +236,9 @@ class Session:
         out = subprocess.run(["xset", "q"], env=self.env, capture_output=True, text=True).stdout
         return {"Caps_Lock": "Caps Lock:   on" in out, "Num_Lock": "Num Lock:    on" in out}
 
+    def run_tool(self, *args):
+        return subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=20).stdout
+
     def xdo(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True,
                               timeout=20).stdout
@@ -289,6 +293,26 @@ class Session:
         cy = int(g["Absolute upper-left Y"]) + int(g["Height"]) / 2
         angle = -math.pi + 2 * math.pi * index / max(count, 1)
         return (round(cx + (radius + extra) * math.cos(angle)), round(cy + (radius + extra) * math.sin(angle)))
+
+    def layout(self, name, timeout=3.0):
+        """The last reported screen rectangle (x, y, w, h) of a named part of the launcher."""
+        deadline = time.time() + timeout
+        while True:
+            found = None
+            with open(self.app_log) as f:
+                for l in f:
+                    parts = l.split()
+                    if len(parts) == 7 and parts[1] == "layout" and parts[2] == name:
+                        found = tuple(int(v) for v in parts[3:])
+            if found or time.time() > deadline:
+                assert found, "the launcher reported no %s" % name
+                return found
+            time.sleep(0.05)
+
+    def click(self, name, button=1, settle=0.35):
+        x, y, w, h = self.layout(name)
+        self.xdo("mousemove", x + w // 2, y + h // 2, "sleep", "0.08", "click", button)
+        time.sleep(settle)
 
     def drag(self, path, hold=0.0, step_sleep=0.012):
         """Presses at the first point, moves through the others, holds still, releases."""

@@ -4,6 +4,9 @@
 
 usage: screenshots.py ILVEX_BINARY OUTDIR
        screenshots.py --live ILVEX_BINARY OUTDIR
+       screenshots.py --centre ILVEX_BINARY OUTDIR [README_DIR]
+With --centre the list switcher, open groups and the manage panel with each form are grabbed live in
+English and Japanese (see centre_screenshots.py); README_DIR receives the README's pictures.
 With --live the real launcher runs under Xvfb with picom and is grabbed from the screen: the ring of 24
 mixed entries, a group being dragged, a merge about to happen, and the two name prompts.
 Each picture gets a sandboxed HOME holding one list of mixed entries (applications with and without an
@@ -140,6 +143,14 @@ def live(binary, outdir):
 
 
 def main():
+    if len(sys.argv) in (4, 5) and sys.argv[1] == "--centre":
+        sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+        import centre_screenshots
+        os.makedirs(sys.argv[3], exist_ok=True)
+        for language in ("en", "ja"):
+            centre_screenshots.shoot(sys.argv[2], sys.argv[3], language, fixture_items,
+                                     sys.argv[4] if len(sys.argv) == 5 else None)
+        return
     if len(sys.argv) == 4 and sys.argv[1] == "--live":
         os.makedirs(sys.argv[3], exist_ok=True)
         return live(sys.argv[2], sys.argv[3])

@@ -2,6 +2,8 @@
 
 #include "launcher/LauncherHost.h"
 
+#include <QList>
+
 // A shell stand-in for view tests: counts dismissals and sounds, and counts holds the way the
 // shell's autoDismissSuspenders does. It hands out no favicon cache, so no test reaches the network.
 class FakeLauncherHost : public LauncherHost {
@@ -11,7 +13,8 @@ class FakeLauncherHost : public LauncherHost {
     int holds = 0;
 
     void dismiss() override { ++dismissals; }
-    void pick(LauncherAddKind) override {}
+    QList<LauncherAddKind> picks;
+    void pick(LauncherAddKind kind) override { picks.append(kind); }
     FaviconCache *faviconCache() override { return nullptr; }
     void playSound() override { ++sounds; }
     std::unique_ptr<LauncherHold> holdOpen() override { return std::make_unique<Hold>(holds); }

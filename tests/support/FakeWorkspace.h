@@ -16,9 +16,11 @@ class FakeWorkspace : public Workspace {
     QString applicationName(const QString &path) const override;
     QString bundleIdentifier(const QString &path) const override;
     QString iconName(const QString &) const override { return {}; }
+    QList<InstalledApplication> installedApplications() const override { return applications; }
     void openUrl(const QUrl &url) override { openedUrls.append(url); }
     void openApplication(const QString &path) override { openedApplications.append(path); }
 
+    QList<InstalledApplication> applications;
     QList<QUrl> openedUrls;
     QList<QString> openedApplications;
 

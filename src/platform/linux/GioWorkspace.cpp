@@ -4,9 +4,11 @@
 
 #include "platform/linux/GioWorkspace.h"
 
+#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
 #include <QThreadPool>
 
@@ -93,13 +95,9 @@ QString GioWorkspace::bundleIdentifier(const QString &path) const {
     return {};
 }
 
-QString GioWorkspace::iconName(const QString &path) const {
-    if (!path.endsWith(QLatin1String(".desktop")))
-        return {};
-    const auto info = loadEntry(QFile::encodeName(path));
-    if (!info)
-        return {};
-    GIcon *icon = g_app_info_get_icon(G_APP_INFO(info.ptr)); // owned by the entry
+namespace {
+// An icon-theme name or an image path, as the views load them.
+QString iconText(GIcon *icon) {
     if (!icon)
         return {};
     if (G_IS_THEMED_ICON(icon)) {
@@ -113,6 +111,46 @@ QString GioWorkspace::iconName(const QString &path) const {
         return result;
     }
     return {};
+}
+} // namespace
+
+QString GioWorkspace::iconName(const QString &path) const {
+    if (!path.endsWith(QLatin1String(".desktop")))
+        return {};
+    const auto info = loadEntry(QFile::encodeName(path));
+    return info ? iconText(g_app_info_get_icon(G_APP_INFO(info.ptr))) : QString(); // the icon is the entry's
+}
+
+QList<InstalledApplication> GioWorkspace::installedApplications() const {
+    QList<InstalledApplication> result;
+    QSet<QString> seen;
+    GList *all = g_app_info_get_all();
+    for (GList *node = all; node; node = node->next) {
+        GAppInfo *info = G_APP_INFO(node->data);
+        if (!G_IS_DESKTOP_APP_INFO(info) || !g_app_info_should_show(info))
+            continue;
+        const char *file = g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(info));
+        if (!file)
+            continue;
+        InstalledApplication app;
+        app.path = QFile::decodeName(file);
+        if (seen.contains(app.path))
+            continue;
+        seen.insert(app.path);
+        app.name = QString::fromUtf8(g_app_info_get_name(info)); // the localised Name
+        app.iconName = iconText(g_app_info_get_icon(info));
+        const char *id = g_app_info_get_id(info);
+        app.bundleIdentifier = id ? QString::fromUtf8(id) : QString();
+        app.bundleIdentifier.chop(app.bundleIdentifier.endsWith(QLatin1String(".desktop")) ? 8 : 0);
+        result.append(app);
+    }
+    g_list_free_full(all, g_object_unref);
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(result.begin(), result.end(), [&](const InstalledApplication &a, const InstalledApplication &b) {
+        return collator.compare(a.name, b.name) < 0;
+    });
+    return result;
 }
 
 void GioWorkspace::openUrl(const QUrl &url) {

@@ -10,6 +10,7 @@ class GioWorkspace : public Workspace {
     QString applicationName(const QString &path) const override;
     QString bundleIdentifier(const QString &path) const override;
     QString iconName(const QString &path) const override;
+    QList<InstalledApplication> installedApplications() const override;
     void openUrl(const QUrl &url) override;
     void openApplication(const QString &path) override;
 

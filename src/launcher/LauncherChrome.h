@@ -1,0 +1,79 @@
+#pragma once
+
+#include "views/Spring.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class AppState;
+class CenterContentView;
+class HoverModel;
+class LauncherHold;
+class LauncherHost;
+class ManageButton;
+class RingGeometry;
+class QGraphicsOpacityEffect;
+class QWidget;
+
+// The ring view's children, which animate without repainting the disc: the centre view masked to the
+// hole, the pencil button beside it and the manage side panel that slides in left of the ring. While
+// the panel shows, the launcher is held open (a click outside does nothing).
+class LauncherChrome : public QObject {
+    Q_OBJECT
+
+  public:
+    static constexpr double managePanelWidth = 280;
+    // Builds the manage panel (the shell's, which knows the panels): parent, width and the close callback.
+    using PanelFactory =
+        std::function<QWidget *(QWidget *parent, double width, std::function<void()> onClose)>;
+
+    LauncherChrome(QWidget *ring, AppState *state, HoverModel *hover, LauncherHost *host);
+    ~LauncherChrome() override;
+
+    void setPanelFactory(PanelFactory factory) { m_factory = std::move(factory); }
+    // Places the children for the ring at rest and for whether an entry is being dragged.
+    void layout(const RingGeometry &geometry, bool dragging);
+
+    bool showsManage() const { return m_showManage; }
+    // Opens or closes the manage panel (sliding); opening holds the launcher open, closing lets go.
+    void setManage(bool show);
+    // The launcher is about to show: the panel goes at once.
+    void closeManageAtOnce();
+
+    CenterContentView *centre() const { return m_centre; }
+    QWidget *manageButton() const;
+    QWidget *managePanel() const { return m_panel; }
+    // Moves the slide and the button's fade on, as the frame timer does.
+    void advance(double seconds);
+    void finishAnimations();
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void place();
+    void tick();
+    void startFrames();
+
+    QWidget *m_ring;
+    LauncherHost *m_host;
+    CenterContentView *m_centre;
+    ManageButton *m_button;
+    PanelFactory m_factory;
+    QPointer<QWidget> m_panel;
+    QGraphicsOpacityEffect *m_panelFade = nullptr;
+    std::unique_ptr<LauncherHold> m_hold;
+    bool m_showManage = false;
+    bool m_dragging = false;
+    Spring m_slide{0.28, 0.82};
+    double m_buttonShown = 1;
+    double m_manageOffsetX = 0;
+    double m_buttonOffsetX = 0;
+    QTimer m_frames;
+    QElapsedTimer m_frameClock;
+};
