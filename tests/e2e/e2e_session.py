@@ -90,7 +90,8 @@ class Session:
         """Starts Xvfb (on a display of its choice when display is None); True once it answers."""
         r, w = os.pipe()
         args = ["Xvfb"] + ([display] if display else []) + ["-displayfd", str(w), "-screen", "0",
-                                                            "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp"]
+                                                            "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp",
+                                                            "-noreset"]
         xvfb = subprocess.Popen(args, pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(w)
         number = b""
