@@ -4,13 +4,13 @@
 #include "launcher/CircularLauncherView.h"
 #include "launcher/LauncherChrome.h"
 #include "panels/ManagePanelView.h"
-#include "views/CenterContentView.h"
 #include "platform/linux/FileBookmarks.h"
 #include "platform/linux/GioWorkspace.h"
 #include "settings/Preferences.h"
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
+#include "views/CenterContentView.h"
 #include "views/FileIcons.h"
 
 #include <QApplication>

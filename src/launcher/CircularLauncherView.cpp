@@ -131,8 +131,7 @@ void CircularLauncherView::sync() {
     // Tiles of entries no longer shown go; the leaving layer keeps its own until it has faded.
     m_painter.keepTiles(m_scene.usedTileKeys());
     bool recolours = false;
-    whole = m_painter.setDiscLook({colors, ring.ringDiameter(), ring.holeDiameter()}, &recolours) ||
-            whole;
+    whole = m_painter.setDiscLook({colors, ring.ringDiameter(), ring.holeDiameter()}, &recolours) || whole;
     if (recolours)
         m_scene.startThemeChange();
     m_chrome->layout(ring, m_drag.isDragging());
@@ -174,8 +173,7 @@ QRectF CircularLauncherView::dragBounds() const {
     QRectF bounds = RingPainter::draggedBounds(m_liftedPoint, iconSize);
     if (m_drag.showsDropSlot()) {
         const RingGeometry ring = geometry(int(displayedItems().size()));
-        bounds =
-            bounds.united(RingPainter::dropSlotBounds(ring.pointOnRing(m_drag.dragAngle()), iconSize));
+        bounds = bounds.united(RingPainter::dropSlotBounds(ring.pointOnRing(m_drag.dragAngle()), iconSize));
     }
     return bounds;
 }
@@ -218,8 +216,7 @@ void CircularLauncherView::paintScene(QPainter &painter, std::optional<QRectF> c
     frame.subListTint = ::colors(m_state->currentTheme()).primary;
     frame.targetRadius = geometry().radius();
     if (m_drag.showsDropSlot())
-        frame.dropSlotAt =
-            geometry(int(displayedItems().size())).pointOnRing(m_drag.dragAngle());
+        frame.dropSlotAt = geometry(int(displayedItems().size())).pointOnRing(m_drag.dragAngle());
     if (m_lifted) {
         frame.dragged = *m_lifted;
         frame.dragPoint = m_liftedPoint;

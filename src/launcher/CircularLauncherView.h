@@ -5,8 +5,8 @@
 #include "ring/ActivationGate.h"
 #include "ring/Clock.h"
 #include "ring/HoverModel.h"
-#include "ring/RingGeometry.h"
 #include "ring/RingDrag.h"
+#include "ring/RingGeometry.h"
 #include "store/Types.h"
 #include "views/GroupCapsuleClick.h"
 

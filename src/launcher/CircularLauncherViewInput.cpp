@@ -4,9 +4,9 @@
 #include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
 #include "ring/RingGeometry.h"
+#include "settings/Preferences.h"
 #include "store/AppState.h"
 #include "store/MoveDestinations.h"
-#include "settings/Preferences.h"
 #include "views/AppIconPainter.h"
 #include "views/EntryActions.h"
 

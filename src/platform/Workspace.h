@@ -18,7 +18,7 @@ struct InstalledApplication {
 // On Linux an "application" is a desktop entry; its bundle identifier is the desktop-file id without
 // ".desktop" (e.g. "org.gnome.Terminal") and its path the entry's file path.
 class Workspace {
-public:
+  public:
     virtual ~Workspace() = default;
 
     // Path of the installed desktop entry "<bundleIdentifier>.desktop", or none.

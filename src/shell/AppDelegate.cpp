@@ -71,7 +71,8 @@ void AppDelegate::resumeAutoDismiss() {
     m_autoDismissSuspenders = std::max(0, m_autoDismissSuspenders - 1);
     // An editor's dialog took activation, or an outside click was ignored while held: the panel takes
     // activation back, so that the next click outside dismisses again and Escape reaches it.
-    if (m_autoDismissSuspenders == 0 && m_shown && m_panel && m_panel->isVisible() && !m_panel->isActiveWindow()) {
+    if (m_autoDismissSuspenders == 0 && m_shown && m_panel && m_panel->isVisible() &&
+        !m_panel->isActiveWindow()) {
         m_panel->raise();
         m_panel->activateWindow();
     }
@@ -90,7 +91,8 @@ void AppDelegate::playSound() {
 }
 
 double AppDelegate::currentRingOuterRadius() const {
-    return m_state ? RingGeometry::forStore(*m_state, m_state->preferences().launcherScale()).outerRadius() : 0;
+    return m_state ? RingGeometry::forStore(*m_state, m_state->preferences().launcherScale()).outerRadius()
+                   : 0;
 }
 
 double AppDelegate::maxRadiusFor(double availableHeight, double scale) {
@@ -135,7 +137,8 @@ void AppDelegate::buildPanel() {
     QPointer<AppDelegate> self(this);
     m_view = new CircularLauncherView(m_state, this);
     m_view->chrome().setPanelFactory([self](QWidget *parent, double width, std::function<void()> onClose) {
-        return self ? new ManagePanelView(self->m_state, self.data(), width, std::move(onClose), parent) : nullptr;
+        return self ? new ManagePanelView(self->m_state, self.data(), width, std::move(onClose), parent)
+                    : nullptr;
     });
     m_panel->setContent(m_view);
     m_panel->ringOuterRadius = [self] { return self ? self->currentRingOuterRadius() : 0.0; };

@@ -5,7 +5,9 @@
 
 namespace ListsTransfer {
 namespace {
-InstanceReply failure(const QString &error) { return InstanceReply{1, {}, error}; }
+InstanceReply failure(const QString &error) {
+    return InstanceReply{1, {}, error};
+}
 } // namespace
 
 InstanceReply exportLists(const AppState &state) {

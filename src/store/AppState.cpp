@@ -47,8 +47,8 @@ const QList<AppSlot> &defaultAppSlots() {
 }
 
 const AppSlot &defaultWebSlot() {
-    static const AppSlot slot{"Safari",
-                              {"firefox-esr", "firefox", "org.mozilla.firefox", "chromium", "org.gnome.Epiphany"}};
+    static const AppSlot slot{
+        "Safari", {"firefox-esr", "firefox", "org.mozilla.firefox", "chromium", "org.gnome.Epiphany"}};
     return slot;
 }
 } // namespace
@@ -78,8 +78,12 @@ AppState::~AppState() {
         sharedState = nullptr;
 }
 
-AppState *AppState::shared() { return sharedState; }
-void AppState::setShared(AppState *state) { sharedState = state; }
+AppState *AppState::shared() {
+    return sharedState;
+}
+void AppState::setShared(AppState *state) {
+    sharedState = state;
+}
 
 QString AppState::defaultSupportDirectory() {
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
@@ -88,13 +92,17 @@ QString AppState::defaultSupportDirectory() {
     return base + QStringLiteral("/Ilvex");
 }
 
-QString AppState::listsFilePath() const { return m_supportDirectory + QStringLiteral("/lists.json"); }
+QString AppState::listsFilePath() const {
+    return m_supportDirectory + QStringLiteral("/lists.json");
+}
 
-Preferences &AppState::preferences() const { return *m_services.preferences; }
+Preferences &AppState::preferences() const {
+    return *m_services.preferences;
+}
 
 AppState::Change::Change(AppState &state, int flags)
-    : m_state(state), m_outer(state.m_change), m_lists(state.m_lists), m_activeListIndex(state.m_activeListIndex),
-      m_openSubListID(state.m_openSubListID) {
+    : m_state(state), m_outer(state.m_change), m_lists(state.m_lists),
+      m_activeListIndex(state.m_activeListIndex), m_openSubListID(state.m_openSubListID) {
     // Operations change lists through pointers they took before this guard; a copy that still shared
     // the store's array would change with it.
     if (m_outer) {
@@ -148,7 +156,8 @@ bool AppState::loadListsFile() {
         // A file that is there but cannot be read must not be replaced by the first save.
         const QString reason = file.errorString();
         if (moveAsideAsBackup())
-            printDiagnostic(QStringLiteral("lists.json unreadable (%1) — moved to lists.json.bak").arg(reason));
+            printDiagnostic(
+                QStringLiteral("lists.json unreadable (%1) — moved to lists.json.bak").arg(reason));
         return false;
     }
     const QByteArray bytes = file.readAll();
@@ -266,9 +275,11 @@ QList<AppList> AppState::defaultLists() const {
     }
 
     return {
-        AppList{QUuid::createUuid(), QStringLiteral("Apps"), fromSlots(defaultAppSlots()), ListTheme::purple, {}},
+        AppList{
+            QUuid::createUuid(), QStringLiteral("Apps"), fromSlots(defaultAppSlots()), ListTheme::purple, {}},
         AppList{QUuid::createUuid(), L::listFolders(), folders, ListTheme::green, {}},
-        AppList{QUuid::createUuid(), QStringLiteral("Web"), fromSlots({defaultWebSlot()}), ListTheme::blue, {}},
+        AppList{
+            QUuid::createUuid(), QStringLiteral("Web"), fromSlots({defaultWebSlot()}), ListTheme::blue, {}},
     };
 }
 
@@ -369,9 +380,9 @@ bool AppState::save() {
     QSaveFile file(listsFilePath());
     file.setDirectWriteFallback(false);
     // Private before a byte is written; a mode the user made tighter stays.
-    if (!file.open(QIODevice::WriteOnly) ||
-        !file.setPermissions(PrivateFiles::fileMode(listsFilePath()))) {
-        printDiagnostic(QStringLiteral("could not save lists.json: cannot open for writing: ") + file.errorString());
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(PrivateFiles::fileMode(listsFilePath()))) {
+        printDiagnostic(QStringLiteral("could not save lists.json: cannot open for writing: ") +
+                        file.errorString());
         return false;
     }
     const QByteArray bytes = ListsCodec::encodeLists(m_lists);
@@ -416,11 +427,17 @@ int AppState::safeIndex() const {
     return std::min(int(m_lists.size()) - 1, m_activeListIndex);
 }
 
-ListTheme AppState::currentTheme() const { return m_lists.isEmpty() ? ListTheme::blue : m_lists[safeIndex()].theme; }
+ListTheme AppState::currentTheme() const {
+    return m_lists.isEmpty() ? ListTheme::blue : m_lists[safeIndex()].theme;
+}
 
-QList<AppItem> AppState::snapshot() const { return m_lists.isEmpty() ? QList<AppItem>{} : m_lists[safeIndex()].snapshot; }
+QList<AppItem> AppState::snapshot() const {
+    return m_lists.isEmpty() ? QList<AppItem>{} : m_lists[safeIndex()].snapshot;
+}
 
-AppList *AppState::activeList() { return m_lists.isEmpty() ? nullptr : &m_lists[safeIndex()]; }
+AppList *AppState::activeList() {
+    return m_lists.isEmpty() ? nullptr : &m_lists[safeIndex()];
+}
 
 int AppState::indexOfList(const QUuid &listID) const {
     for (int i = 0; i < m_lists.size(); ++i) {

@@ -147,9 +147,10 @@ QList<InstalledApplication> GioWorkspace::installedApplications() const {
     g_list_free_full(all, g_object_unref);
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(result.begin(), result.end(), [&](const InstalledApplication &a, const InstalledApplication &b) {
-        return collator.compare(a.name, b.name) < 0;
-    });
+    std::sort(result.begin(), result.end(),
+              [&](const InstalledApplication &a, const InstalledApplication &b) {
+                  return collator.compare(a.name, b.name) < 0;
+              });
     return result;
 }
 
