@@ -211,6 +211,44 @@ constexpr Row plainTexts[] = {
      {"Documents", "Documenti", "Documentos", "Documents", "Dokumente", "文稿", "書類"}},
     {Key::folderMusic, {"Music", "Musica", "Música", "Musique", "Musik", "音乐", "ミュージック"}},
     {Key::folderMovies, {"Movies", "Filmati", "Películas", "Films", "Filme", "影片", "ムービー"}},
+    {Key::updateAvailable,
+     {"A new version of Ilvex is available", "È disponibile una nuova versione di Ilvex",
+      "Hay una nueva versión de Ilvex", "Une nouvelle version d'Ilvex est disponible",
+      "Eine neue Version von Ilvex ist verfügbar", "Ilvex 有新版本可用",
+      "Ilvex の新しいバージョンがあります"}},
+    {Key::download,
+     {"Download", "Scarica", "Descargar", "Télécharger", "Herunterladen", "下载", "ダウンロード"}},
+    {Key::updateCheckFailed,
+     {"Update check failed", "Controllo aggiornamenti non riuscito", "No se pudieron buscar actualizaciones",
+      "La recherche de mises à jour a échoué", "Suche nach Updates fehlgeschlagen", "检查更新失败",
+      "アップデートを確認できませんでした"}},
+    {Key::updateCheckFailedMessage,
+     {"Ilvex could not read the update feed. Check your connection and try again later.",
+      "Ilvex non è riuscito a leggere il feed degli aggiornamenti. Controlla la connessione e riprova più "
+      "tardi.",
+      "Ilvex no pudo leer el canal de actualizaciones. Revisa tu conexión y vuelve a intentarlo más tarde.",
+      "Ilvex n'a pas pu lire le flux des mises à jour. Vérifiez votre connexion et réessayez plus tard.",
+      "Ilvex konnte den Update-Feed nicht lesen. Prüfe deine Verbindung und versuche es später erneut.",
+      "Ilvex 无法读取更新源。请检查网络连接，稍后再试。",
+      "Ilvex はアップデート情報を読み込めませんでした。接続を確認して、後でもう一度お試しください。"}},
+    {Key::updatesNotConfigured,
+     {"This build of Ilvex has no update address, so it cannot check for updates.",
+      "Questa build di Ilvex non ha un indirizzo per gli aggiornamenti e non può cercarli.",
+      "Esta compilación de Ilvex no tiene dirección de actualizaciones y no puede buscarlas.",
+      "Cette version d'Ilvex n'a pas d'adresse de mise à jour et ne peut pas en rechercher.",
+      "Dieser Build von Ilvex hat keine Update-Adresse und kann daher nicht nach Updates suchen.",
+      "此版本的 Ilvex 没有更新地址，无法检查更新。",
+      "このビルドの Ilvex には更新先のアドレスがないため、アップデートを確認できません。"}},
+    {Key::exportFailed,
+     {"Export failed", "Esportazione non riuscita", "No se pudo exportar", "L'exportation a échoué",
+      "Export fehlgeschlagen", "导出失败", "書き出しに失敗しました"}},
+    {Key::exportFailedMessage,
+     {"The lists could not be written to the chosen file.",
+      "Non è stato possibile scrivere le liste nel file scelto.",
+      "No se pudieron escribir las listas en el archivo elegido.",
+      "Les listes n'ont pas pu être écrites dans le fichier choisi.",
+      "Die Listen konnten nicht in die gewählte Datei geschrieben werden.", "无法将列表写入所选文件。",
+      "選んだファイルにリストを書き込めませんでした。"}},
 };
 
 constexpr bool rowsFollowKeys() {
@@ -249,6 +287,13 @@ constexpr Texts latestVersionPatterns = {
     "Ilvex %1 es la última versión.",    "Ilvex %1 est la dernière version.",
     "Ilvex %1 ist die neueste Version.", "Ilvex %1 是最新版本。",
     "Ilvex %1 は最新バージョンです。"};
+constexpr Texts updateAvailableMessagePatterns = {"Ilvex %1 is available. You have %2.",
+                                                  "Ilvex %1 è disponibile. Hai la %2.",
+                                                  "Ilvex %1 está disponible. Tienes la %2.",
+                                                  "Ilvex %1 est disponible. Vous avez la %2.",
+                                                  "Ilvex %1 ist verfügbar. Du hast %2.",
+                                                  "Ilvex %1 现已推出。你的版本是 %2。",
+                                                  "Ilvex %1 が利用できます。現在のバージョンは %2 です。"};
 
 // The import question in three parts: what the file holds (%1 incoming, %2 have, %3 max), what Replace
 // does, and what Add does (%4 room) or that it cannot.
@@ -404,6 +449,10 @@ QString L::version(const QString &version, const QString &build) {
 
 QString L::latestVersionMessage(const QString &version) {
     return fill(latestVersionPatterns[column()], {version});
+}
+
+QString L::updateAvailableMessage(const QString &newVersion, const QString &currentVersion) {
+    return fill(updateAvailableMessagePatterns[column()], {newVersion, currentVersion});
 }
 
 QString L::importChoice(int incoming, int have, int max, int room) {

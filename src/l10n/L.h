@@ -78,7 +78,14 @@
     X(listFolders)                                                                                           \
     X(folderDocuments)                                                                                       \
     X(folderMusic)                                                                                           \
-    X(folderMovies)
+    X(folderMovies)                                                                                          \
+    X(updateAvailable)                                                                                       \
+    X(download)                                                                                              \
+    X(updateCheckFailed)                                                                                     \
+    X(updateCheckFailedMessage)                                                                              \
+    X(updatesNotConfigured)                                                                                  \
+    X(exportFailed)                                                                                          \
+    X(exportFailedMessage)
 
 // The string table: every text the user sees, in the current interface language. Texts are part of the
 // program (no catalogues); each accessor picks its language anew on every call, so a change of the
@@ -108,6 +115,7 @@ class L {
     static QString restoreItems(int n);
     static QString version(const QString &version, const QString &build);
     static QString latestVersionMessage(const QString &version);
+    static QString updateAvailableMessage(const QString &newVersion, const QString &currentVersion);
     // The question asked before an import: what the file holds, and what Replace and Add would do.
     static QString importChoice(int incoming, int have, int max, int room);
     // The English name of a theme or tint colour in the interface language; unknown names unchanged.

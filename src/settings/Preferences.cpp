@@ -20,9 +20,9 @@ struct Row {
 };
 
 // The keys and their defaults, in the order of Preferences::Key.
-const std::array<Row, 10> &rows() {
+const std::array<Row, 11> &rows() {
     using K = Preferences::Key;
-    static const std::array<Row, 10> table{{
+    static const std::array<Row, 11> table{{
         {K::activeListIndex, "activeListIndex", Type::integer, 0},
         {K::appLanguage, "appLanguage", Type::string, QStringLiteral("system")},
         {K::appleLanguages, "AppleLanguages", Type::strings, {}},
@@ -33,6 +33,7 @@ const std::array<Row, 10> &rows() {
         {K::launcherSoundsEnabled, "launcherSoundsEnabled", Type::boolean, true},
         {K::hotCornerEnabled, "hotCornerEnabled", Type::boolean, true},
         {K::launcherScale, "launcherScale", Type::real, 1.0},
+        {K::checkForUpdatesAutomatically, "checkForUpdatesAutomatically", Type::boolean, true},
     }};
     return table;
 }

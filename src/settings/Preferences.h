@@ -31,6 +31,7 @@ class Preferences : public QObject {
         launcherSoundsEnabled,
         hotCornerEnabled,
         launcherScale,
+        checkForUpdatesAutomatically,
     };
     static const QList<Key> &allKeys();
     // The name stored in the file, e.g. "launcherScale".
@@ -72,6 +73,9 @@ class Preferences : public QObject {
     // The raw size factor; RingGeometry clamps it.
     double launcherScale() const { return value(Key::launcherScale).toDouble(); }
     void setLauncherScale(double scale) { write(Key::launcherScale, scale); }
+    // "Check Automatically": look for a newer Ilvex at start and once a day.
+    bool checkForUpdatesAutomatically() const { return value(Key::checkForUpdatesAutomatically).toBool(); }
+    void setCheckForUpdatesAutomatically(bool on) { write(Key::checkForUpdatesAutomatically, on); }
 
     // Writes pending changes and reads the file again; announces what another writer changed.
     void reload();

@@ -9,15 +9,19 @@
 #include <QSizeF>
 #include <QUrl>
 
+class AboutView;
 class AppState;
 class CircularLauncherView;
 class GlobalHotkey;
 class HotCorner;
 class IlvexPanel;
 class LoginItem;
+class QMessageBox;
 class QScreen;
 class QVariantAnimation;
+class SettingsWindow;
 class StatusItem;
+class UpdateChecker;
 class Workspace;
 
 // The desktop facilities the shell's presence uses (not owned; any may be missing).
@@ -95,8 +99,17 @@ class AppDelegate : public QObject, public LauncherHost {
     void syncLoginItem();
     // Builds the launcher and warms what its first frame draws, so that the first showing only shows.
     void prepareLauncher();
+    // The settings and About windows, each created on first use and reused (AppDelegateWindows.cpp).
     void openSettings();
     void openAbout();
+    SettingsWindow *settingsWindow() const;
+    AboutView *aboutWindow() const;
+    // Updates: the checker (not owned) serves the tray menu's two items; its results show as alerts.
+    void setUpdateChecker(UpdateChecker *checker);
+    UpdateChecker *updateChecker() const;
+    void checkForUpdates();
+    // The alert of the last update check or offer, while it shows.
+    QMessageBox *updateAlert() const;
     void sendFeedback();
     void quitApp();
     static QUrl feedbackUrl();
@@ -128,6 +141,9 @@ class AppDelegate : public QObject, public LauncherHost {
     void buildPanel();
     QScreen *pointerScreen() const;
     void fadeTo(double opacity, int durationMs, std::function<void()> done);
+    void followPreference(int key);
+    void setShowsInTaskbar(bool shows);
+    void applyLauncherScale();
 
     AppState *m_state;
     QPointer<IlvexPanel> m_panel;
@@ -142,4 +158,8 @@ class AppDelegate : public QObject, public LauncherHost {
     StatusItem *m_statusItem = nullptr;
     HotCorner *m_hotCorner = nullptr;
     bool m_showsInTaskbar = false;
+    QPointer<SettingsWindow> m_settingsWindow;
+    QPointer<AboutView> m_aboutWindow;
+    QPointer<UpdateChecker> m_updater;
+    QPointer<QMessageBox> m_updateAlert;
 };

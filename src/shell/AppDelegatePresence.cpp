@@ -22,7 +22,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (!m_state)
         return;
     Preferences &preferences = m_state->preferences();
-    m_showsInTaskbar = !preferences.hideDockIcon();
+    // Without a tray icon the windows stay in the taskbar, whatever the file says.
+    m_showsInTaskbar = !preferences.hideDockIcon() || !preferences.showInMenuBar();
     if (preferences.showInMenuBar())
         setMenuBarVisible(true);
     registerHotkey();
@@ -30,12 +31,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     syncLoginItem();
     // The tray icon and the corner follow their preferences from now on, whoever changes them.
     disconnect(&preferences, &Preferences::changed, this, nullptr);
-    connect(&preferences, &Preferences::changed, this, [this, &preferences](Preferences::Key key) {
-        if (key == Preferences::Key::showInMenuBar)
-            setMenuBarVisible(preferences.showInMenuBar());
-        else if (key == Preferences::Key::hotCornerEnabled)
-            setHotCornerEnabled(preferences.hotCornerEnabled());
-    });
+    connect(&preferences, &Preferences::changed, this,
+            [this](Preferences::Key key) { followPreference(int(key)); });
 }
 
 void AppDelegate::registerHotkey() {
@@ -91,7 +88,16 @@ void AppDelegate::setMenuBarVisible(bool visible) {
     };
     m_statusItem = new StatusItem({later(&AppDelegate::toggleLauncher), later(&AppDelegate::openAbout),
                                    later(&AppDelegate::sendFeedback), later(&AppDelegate::openSettings),
-                                   later(&AppDelegate::quitApp)},
+                                   later(&AppDelegate::quitApp), later(&AppDelegate::checkForUpdates),
+                                   [self] {
+                                       if (self && self->m_state)
+                                           self->m_state->preferences().setCheckForUpdatesAutomatically(
+                                               !self->m_state->preferences().checkForUpdatesAutomatically());
+                                   },
+                                   [self] {
+                                       return self && self->m_state &&
+                                              self->m_state->preferences().checkForUpdatesAutomatically();
+                                   }},
                                   this);
     connect(m_statusItem, &StatusItem::shownInTray, this, &AppDelegate::trayReady);
     if (m_statusItem->isInTray())
@@ -128,14 +134,6 @@ void AppDelegate::prepareLauncher() {
         m_view->resize(side, side);
         m_view->renderFrame(m_panel->devicePixelRatioF());
     }
-}
-
-void AppDelegate::openSettings() {
-    // The settings window is not part of this build yet.
-}
-
-void AppDelegate::openAbout() {
-    // The About window is not part of this build yet.
 }
 
 QUrl AppDelegate::feedbackUrl() {

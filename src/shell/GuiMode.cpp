@@ -9,6 +9,7 @@
 #include "shell/AppDelegate.h"
 #include "shell/LinuxStoreServices.h"
 #include "shell/ListsTransfer.h"
+#include "shell/UpdateChecker.h"
 #include "store/AppState.h"
 #include "views/FileIcons.h"
 
@@ -118,6 +119,9 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     XdgAutostart autostart;
     shell.setServices({hotkey.get(), &autostart, &services.workspace});
     shell.applicationDidFinishLaunching();
+    UpdateChecker updates(UpdateChecker::buildConfig(), &services.preferences);
+    shell.setUpdateChecker(&updates);
+    updates.start();
     // The view exists from the first showing (or the idle preparation) on; connected once.
     auto connectTrace = [&] {
         if (!trace || traceConnected || !shell.launcherView())
@@ -142,7 +146,9 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     QObject::connect(&instance, &SingleInstance::requestReceived, &shell, handle);
     instance.setResponder(
         [&state](const InstanceMessage &message) { return ListsTransfer::respond(state, message); });
-    handle(request);
+    // A plain start brings up the tray icon only; starting Ilvex again opens the settings.
+    if (request != InstanceRequest::openSettings)
+        handle(request);
     // The launcher is built while the program is idle after start-up, not inside its first showing.
     QTimer::singleShot(0, &shell, [&shell, &connectTrace, trace, now] {
         shell.prepareLauncher();
@@ -151,6 +157,7 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
             printLine(QStringLiteral("[Ilvex] launcher prepared at %1").arg(now(), 0, 'f', 2));
     });
     const int result = app.exec();
+    shell.setUpdateChecker(nullptr);
     shell.setServices({});
     AppState::setShared(nullptr);
     FaviconCache::setShared(nullptr);

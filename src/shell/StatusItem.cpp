@@ -79,6 +79,10 @@ void StatusItem::rebuildMenu() {
         return item;
     };
     add(L::aboutIlvex(), m_actions.about);
+    add(L::checkForUpdates(), m_actions.checkForUpdates);
+    QAction *automatic = add(L::checkAutomatically(), m_actions.toggleAutomaticChecks);
+    automatic->setCheckable(true);
+    automatic->setChecked(m_actions.automaticChecks && m_actions.automaticChecks());
     add(L::sendFeedback(), m_actions.feedback);
     m_menu->addSeparator();
     add(L::settings(), m_actions.settings);

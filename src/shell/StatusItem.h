@@ -27,6 +27,9 @@ class StatusItem : public QObject {
         std::function<void()> feedback;
         std::function<void()> settings;
         std::function<void()> quit;
+        std::function<void()> checkForUpdates;
+        std::function<void()> toggleAutomaticChecks;
+        std::function<bool()> automaticChecks; // the check mark of "Check Automatically"
     };
 
     explicit StatusItem(Actions actions, QObject *parent = nullptr);

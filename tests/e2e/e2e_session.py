@@ -55,7 +55,7 @@ class Session:
         with open(os.path.join(self.home, ".asoundrc"), "w") as f:
             f.write("pcm.!default { type null }\nctl.!default { type null }\n")
         with open(os.path.join(self.config, "Ilvex/Ilvex.conf"), "w") as f:
-            f.write("[General]\nlauncherSoundsEnabled=false\nshowInMenuBar=false\n")
+            f.write("[General]\nlauncherSoundsEnabled=false\nshowInMenuBar=false\ncheckForUpdatesAutomatically=false\n")
             if scale is not None:
                 f.write("launcherScale=%s\n" % scale)
         self.procs = []

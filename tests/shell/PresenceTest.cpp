@@ -194,17 +194,30 @@ TEST(StatusItemIcon, RingWithTheFirstDotAtTheBottomAtThePixelRatioAskedFor) {
 TEST(StatusItemMenu, RebuiltInTheCurrentLanguageWhenItOpens) {
     Sandbox sandbox;
     int quits = 0;
-    StatusItem item({{}, {}, {}, {}, [&quits] { ++quits; }});
+    bool automatic = true;
+    StatusItem item({{},
+                     {},
+                     {},
+                     {},
+                     [&quits] { ++quits; },
+                     {},
+                     [&automatic] { automatic = !automatic; },
+                     [&automatic] { return automatic; }});
     auto titles = [&item] {
         QStringList result;
         for (QAction *action : item.menu()->actions())
             result << (action->isSeparator() ? QStringLiteral("—") : action->text());
         return result;
     };
-    EXPECT_EQ(titles(), (QStringList{L::aboutIlvex(), L::sendFeedback(), QStringLiteral("—"), L::settings(),
-                                     QStringLiteral("—"), L::quit()}));
+    EXPECT_EQ(titles(),
+              (QStringList{L::aboutIlvex(), L::checkForUpdates(), L::checkAutomatically(), L::sendFeedback(),
+                           QStringLiteral("—"), L::settings(), QStringLiteral("—"), L::quit()}));
+    // "Check Automatically" carries its check mark exactly while the checks are on.
+    EXPECT_TRUE(item.menu()->actions()[2]->isChecked());
+    item.menu()->actions()[2]->trigger();
     L::setLanguage(AppLanguage::de);
     Q_EMIT item.menu()->aboutToShow();
+    EXPECT_FALSE(item.menu()->actions()[2]->isChecked());
     EXPECT_EQ(titles().last(), L::quit());
     EXPECT_NE(L::quit(), u"Quit");
     item.menu()->actions().last()->trigger();

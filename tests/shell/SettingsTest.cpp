@@ -1,0 +1,296 @@
+// The settings window over the shell: toggles and what they do, the size slider, the language, the
+// backup tools.
+#include "l10n/L.h"
+#include "panels/SettingsView.h"
+#include "platform/LoginItem.h"
+#include "settings/Preferences.h"
+#include "shell/AboutView.h"
+#include "shell/AppDelegate.h"
+#include "shell/HotCorner.h"
+#include "shell/SettingsWindow.h"
+#include "store/AppState.h"
+#include "store/ListsCodec.h"
+#include "support/FakeHotkey.h"
+#include "support/FakeWorkspace.h"
+#include "support/QuietWindows.h"
+#include "support/Sandbox.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QList<AppList> makeLists(int count, int items) {
+    QList<AppList> lists;
+    for (int i = 0; i < count; ++i) {
+        QList<AppItem> entries;
+        for (int k = 0; k < items; ++k) {
+            AppItem item;
+            item.id = QUuid::createUuid();
+            item.name = QStringLiteral("a%1").arg(k);
+            item.appPath = QStringLiteral("/nonexistent/a%1.desktop").arg(k);
+            entries.append(item);
+        }
+        lists.append(
+            AppList{QUuid::createUuid(), QStringLiteral("L%1").arg(i), entries, ListTheme::blue, {}});
+    }
+    return lists;
+}
+
+// A login entry whose writes can be made to fail.
+class FakeLoginItem : public LoginItem {
+  public:
+    bool isEnabled() const override { return enabled; }
+    bool setEnabled(bool on) override {
+        if (failWrites && on)
+            return false;
+        enabled = on;
+        return true;
+    }
+    bool enabled = false;
+    bool failWrites = false;
+};
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    void start(int lists = 2, int items = 3) {
+        sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"),
+                          ListsCodec::encodeLists(makeLists(lists, items)));
+        state = std::make_unique<AppState>(
+            StoreServices{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false});
+        shell = std::make_unique<AppDelegate>(state.get());
+        shell->setServices({&hotkey, &login, &workspace});
+        shell->applicationDidFinishLaunching();
+        shell->openSettings();
+        window = shell->settingsWindow();
+        ASSERT_NE(window, nullptr);
+        view = window->view();
+    }
+    void TearDown() override {
+        delete window;
+        if (shell)
+            shell->setServices({});
+        L::setLanguage(AppLanguage::system);
+    }
+    QCheckBox *toggle(Preferences::Key key) { return view->toggle(Preferences::name(key)); }
+    QByteArray listsOnDisk() const { return Sandbox::readFile(sandbox.listsFile()); }
+    // Clicks a button of the import choice by its object name.
+    void choose(const char *button) {
+        ASSERT_NE(view->importChoice(), nullptr);
+        auto *b = view->importChoice()->findChild<QPushButton *>(QLatin1String(button));
+        ASSERT_NE(b, nullptr);
+        b->click();
+        QCoreApplication::processEvents();
+    }
+
+    QuietWindows quiet;
+    Sandbox sandbox;
+    FakeWorkspace workspace;
+    FakeHotkey hotkey;
+    FakeLoginItem login;
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<AppDelegate> shell;
+    SettingsWindow *window = nullptr;
+    SettingsView *view = nullptr;
+};
+
+using Key = Preferences::Key;
+
+TEST_F(SettingsTest, TogglesWriteTheirPreferencesAndOneOfTheTwoIconsAlwaysStays) {
+    start();
+    Preferences &preferences = sandbox.preferences();
+    EXPECT_EQ(shell->settingsWindow(), window);
+    shell->openSettings();
+    EXPECT_EQ(shell->settingsWindow(), window) << "one window, reused";
+    EXPECT_EQ(window->windowTitle(), u"Ilvex — Settings");
+
+    // First start: the tray icon is on and the taskbar presence hidden, so the tray toggle is locked.
+    EXPECT_TRUE(toggle(Key::showInMenuBar)->isChecked());
+    EXPECT_FALSE(toggle(Key::showInMenuBar)->isEnabled());
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::Tool)) << "out of the taskbar";
+    toggle(Key::hideDockIcon)->click();
+    EXPECT_FALSE(preferences.hideDockIcon());
+    EXPECT_TRUE(toggle(Key::showInMenuBar)->isEnabled());
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::Tool)) << "in the taskbar";
+    EXPECT_TRUE(shell->showsInTaskbar());
+
+    // Space on the focused toggle, like a person with the keyboard.
+    toggle(Key::showInMenuBar)->setFocus();
+    QTest::keyClick(toggle(Key::showInMenuBar), Qt::Key_Space);
+    EXPECT_FALSE(preferences.showInMenuBar());
+    EXPECT_EQ(shell->statusItem(), nullptr);
+    EXPECT_FALSE(toggle(Key::hideDockIcon)->isEnabled()) << "the taskbar presence is all that is left";
+    toggle(Key::showInMenuBar)->click();
+    EXPECT_NE(shell->statusItem(), nullptr);
+
+    // Whoever changes them: the tray icon off while the taskbar presence is hidden brings it back.
+    preferences.setHideDockIcon(true);
+    EXPECT_FALSE(shell->showsInTaskbar());
+    preferences.setShowInMenuBar(false);
+    EXPECT_FALSE(preferences.hideDockIcon());
+    EXPECT_TRUE(shell->showsInTaskbar());
+    EXPECT_FALSE(toggle(Key::hideDockIcon)->isChecked());
+
+    toggle(Key::hotCornerEnabled)->click();
+    EXPECT_FALSE(preferences.hotCornerEnabled());
+    EXPECT_FALSE(shell->hotCorner()->isEnabled());
+    toggle(Key::launcherSoundsEnabled)->click();
+    EXPECT_FALSE(preferences.launcherSoundsEnabled());
+}
+
+TEST_F(SettingsTest, AFileWithBothIconsOffLeavesTheWindowsInTheTaskbarAndTheTrayIconSwitchable) {
+    sandbox.preferences().setShowInMenuBar(false); // hideDockIcon keeps its default, true
+    start();
+    EXPECT_TRUE(shell->showsInTaskbar());
+    ASSERT_TRUE(toggle(Key::showInMenuBar)->isEnabled());
+    toggle(Key::showInMenuBar)->click();
+    EXPECT_NE(shell->statusItem(), nullptr);
+    EXPECT_FALSE(shell->showsInTaskbar());
+}
+
+TEST_F(SettingsTest, LoginToggleGoesBackToTheRealStateWhenTheEntryCannotBeWritten) {
+    start();
+    toggle(Key::openAtLogin)->click();
+    EXPECT_TRUE(login.enabled);
+    toggle(Key::openAtLogin)->click();
+    EXPECT_FALSE(login.enabled);
+    login.failWrites = true;
+    toggle(Key::openAtLogin)->click();
+    EXPECT_FALSE(sandbox.preferences().openAtLogin());
+    EXPECT_FALSE(toggle(Key::openAtLogin)->isChecked());
+}
+
+TEST_F(SettingsTest, SizeSliderStepsAFifthOfATenthAndShowsItsPercentage) {
+    const struct {
+        double stored;
+        int position;
+        const char *percent;
+    } cases[] = {{0.8, 0, "80%"},   {1.4, 12, "140%"}, {1.0, 4, "100%"}, {0.95, 3, "95%"},
+                 {3.0, 12, "140%"}, {0.1, 0, "80%"},   {0, 4, "100%"}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(SettingsView::sliderPosition(c.stored), c.position) << c.stored;
+        EXPECT_EQ(SettingsView::percentText(c.stored), QLatin1String(c.percent)) << c.stored;
+    }
+    start();
+    QSlider *slider = view->sizeSlider();
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Left);
+    EXPECT_DOUBLE_EQ(sandbox.preferences().launcherScale(), 0.95);
+    EXPECT_EQ(view->sizePercent()->text(), u"95%");
+    sandbox.preferences().setLauncherScale(1.3);
+    EXPECT_EQ(slider->value(), 10) << "the slider follows the preference";
+}
+
+TEST_F(SettingsTest, LanguageRetitlesTheWindowsAndRendersTheirTextsAgain) {
+    start();
+    shell->openAbout();
+    AboutView *about = shell->aboutWindow();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->versionLine(), L::version(about->versionLine().section(u' ', 1, 1),
+                                               about->versionLine().section(u'(', 1).chopped(1)));
+    QComboBox *picker = view->languagePicker();
+    ASSERT_EQ(picker->count(), 8);
+    EXPECT_EQ(picker->itemText(5), menuTitle(AppLanguage::de));
+    picker->setCurrentIndex(5);
+    Q_EMIT picker->activated(5);
+    EXPECT_EQ(state->language(), AppLanguage::de);
+    EXPECT_EQ(window->windowTitle(), u"Ilvex — Einstellungen");
+    EXPECT_EQ(about->windowTitle(), u"Über Ilvex");
+    EXPECT_EQ(toggle(Key::hotCornerEnabled)->text(), L::hotCorner());
+    EXPECT_EQ(toggle(Key::hotCornerEnabled)->accessibleName(), L::hotCorner());
+    EXPECT_EQ(view->restoreButton()->accessibleName(), u"Wiederherstellen");
+    state->setLanguage(AppLanguage::ja);
+    EXPECT_EQ(picker->currentIndex(), 7) << "the picker follows the store";
+    delete about;
+}
+
+TEST_F(SettingsTest, ImportAsksWithTheNumbersThenReplacesOrAppends) {
+    start(6, 1);
+    const QString three =
+        sandbox.writeFile(QStringLiteral("three.json"), ListsCodec::encodeLists(makeLists(3, 2)));
+    view->importFrom(three);
+    ASSERT_NE(view->importChoice(), nullptr);
+    EXPECT_EQ(
+        view->importChoice()->informativeText(),
+        u"The file contains 3 lists. You currently have 6 (max 8).\n\n“Replace” overwrites your current "
+        u"lists. “Add” appends the imported ones (up to 2 more).");
+    choose("addToMyLists");
+    EXPECT_EQ(state->lists().size(), 8);
+    EXPECT_EQ(view->alert(), nullptr);
+
+    // Full now: Add is refused and says so, and nothing changes.
+    const QByteArray before = listsOnDisk();
+    view->importFrom(three);
+    EXPECT_TRUE(view->importChoice()->informativeText().endsWith(u"“Add” won't work: no free slots."));
+    choose("addToMyLists");
+    ASSERT_NE(view->alert(), nullptr);
+    EXPECT_EQ(view->alert()->text(), u"Import failed");
+    EXPECT_EQ(listsOnDisk(), before);
+
+    view->importFrom(three);
+    choose("replaceAllLists");
+    EXPECT_EQ(state->lists().size(), 3);
+}
+
+TEST_F(SettingsTest, UnreadableImportsFailBeforeAnyChoiceAndLeaveTheListsFile) {
+    start();
+    const QByteArray before = listsOnDisk();
+    const QString paths[] = {
+        sandbox.writeFile(QStringLiteral("object.json"), "{\"lists\": []}"),
+        sandbox.writeFile(QStringLiteral("empty.json"), "[]"),
+        sandbox.writeFile(QStringLiteral("text.json"), "not json"),
+        sandbox.home() + QStringLiteral("/missing.json"),
+    };
+    for (const QString &path : paths) {
+        view->importFrom(path);
+        EXPECT_EQ(view->importChoice(), nullptr) << path.toStdString();
+        ASSERT_NE(view->alert(), nullptr) << path.toStdString();
+        EXPECT_EQ(view->alert()->informativeText(), L::importFailedMessage());
+    }
+    EXPECT_EQ(listsOnDisk(), before);
+    EXPECT_EQ(state->lists().size(), 2);
+}
+
+TEST_F(SettingsTest, ExportWritesTheDocumentOrSaysItCouldNot) {
+    start();
+    const QString path = sandbox.home() + QStringLiteral("/ilvex-lists.json");
+    view->exportTo(path);
+    const auto exported = ListsCodec::decodeLists(Sandbox::readFile(path));
+    ASSERT_TRUE(exported);
+    EXPECT_EQ(exported->size(), 2);
+    EXPECT_EQ(view->alert(), nullptr);
+    view->exportTo(sandbox.home() + QStringLiteral("/no/such/folder/x.json"));
+    ASSERT_NE(view->alert(), nullptr);
+    EXPECT_EQ(view->alert()->text(), L::exportFailed());
+}
+
+TEST_F(SettingsTest, SaveShowsSavedForAWhileAndRestoreWaitsForADifferentOrder) {
+    start(1, 3);
+    QPushButton *save = view->saveButton();
+    QPushButton *restore = view->restoreButton();
+    EXPECT_FALSE(restore->isEnabled()) << "the order loaded is the saved one";
+    save->click();
+    EXPECT_TRUE(view->snapshotSaved());
+    EXPECT_EQ(save->accessibleName(), u"Saved!");
+    EXPECT_FALSE(restore->isEnabled()) << "the order equals the saved one";
+    EXPECT_EQ(restore->toolTip(), u"Restore (3 items)");
+
+    const QList<AppItem> saved = state->currentItems();
+    state->withCurrentItems([](QList<AppItem> &items) { items.move(0, 2); });
+    ASSERT_TRUE(restore->isEnabled());
+    restore->click();
+    EXPECT_EQ(state->currentItems(), saved);
+    EXPECT_FALSE(restore->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->snapshotSaved(); }, 3000));
+    EXPECT_EQ(save->accessibleName(), u"Save order");
+}
+
+} // namespace

@@ -1,0 +1,201 @@
+// The updater: version order, reading appcasts, and checks against a feed on loopback.
+#include "shell/UpdateChecker.h"
+#include "favicons/LoopbackHttpServer.h"
+#include "l10n/L.h"
+#include "settings/Preferences.h"
+#include "shell/AppDelegate.h"
+#include "store/AppState.h"
+#include "support/FakeWorkspace.h"
+#include "support/QuietWindows.h"
+#include "support/Sandbox.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Outcome = UpdateChecker::Outcome;
+
+TEST(Appcast, VersionsCompareByNumberPartByPart) {
+    const struct {
+        const char *a;
+        const char *b;
+        int order;
+    } cases[] = {
+        {"1.10", "1.9", 1},  {"1.2", "1.2.0", 0},    {"1.2.0.0", "1.2", 0},
+        {"2", "10", -1},     {"0.1.0", "0.1.1", -1}, {"1.0rc1", "1.0", -1},
+        {" 3.1 ", "3.1", 0}, {"", "0", 0},           {"x", "1", -1},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(Appcast::compareVersions(QLatin1String(c.a), QLatin1String(c.b)), c.order)
+            << c.a << " " << c.b;
+        EXPECT_EQ(Appcast::compareVersions(QLatin1String(c.b), QLatin1String(c.a)), -c.order)
+            << c.b << " " << c.a;
+    }
+    // The short version decides; the build breaks a tie.
+    EXPECT_TRUE(Appcast::isNewer({QStringLiteral("7"), QStringLiteral("1.10"), {}}, QStringLiteral("1.9"),
+                                 QStringLiteral("40")));
+    EXPECT_TRUE(Appcast::isNewer({QStringLiteral("41"), QStringLiteral("1.9"), {}}, QStringLiteral("1.9"),
+                                 QStringLiteral("40")));
+    EXPECT_FALSE(Appcast::isNewer({QStringLiteral("40"), QStringLiteral("1.9.0"), {}}, QStringLiteral("1.9"),
+                                  QStringLiteral("40")));
+    EXPECT_FALSE(
+        Appcast::isNewer({QStringLiteral("1.9"), {}, {}}, QStringLiteral("1.9"), QStringLiteral("40")));
+}
+
+QByteArray feed(const QByteArray &items) {
+    return "<?xml version=\"1.0\"?>\n<rss version=\"2.0\" xmlns:u=\"urn:example:updates\">"
+           "<channel><title>Ilvex</title><link>https://ilvex.invalid/</link>" +
+           items + "</channel></rss>";
+}
+
+TEST(Appcast, TheNewestReleaseOfAFeedOrNoneForOtherBodies) {
+    const struct {
+        const char *what;
+        QByteArray body;
+        std::optional<AppcastRelease> release;
+    } cases[] = {
+        {"attributes in the feed's namespace; the newest of several items",
+         feed("<item><link>https://ilvex.invalid/1.9</link><enclosure url=\"https://ilvex.invalid/a\" "
+              "u:version=\"19\" u:shortVersionString=\"1.9\"/></item>"
+              "<item><link>https://ilvex.invalid/1.10</link><enclosure url=\"https://ilvex.invalid/b\" "
+              "u:version=\"20\" u:shortVersionString=\"1.10\"/></item>"),
+         AppcastRelease{QStringLiteral("20"), QStringLiteral("1.10"),
+                        QUrl(QStringLiteral("https://ilvex.invalid/1.10"))}},
+        {"elements, no item link: the enclosure's address",
+         feed("<item><u:version>5</u:version><u:shortVersionString>2.0</u:shortVersionString>"
+              "<enclosure url=\"https://ilvex.invalid/2.0.deb\"/></item>"),
+         AppcastRelease{QStringLiteral("5"), QStringLiteral("2.0"),
+                        QUrl(QStringLiteral("https://ilvex.invalid/2.0.deb"))}},
+        {"a page that is no web page is not offered",
+         feed("<item><link>file:///etc/passwd</link><enclosure u:version=\"3.0\"/></item>"),
+         AppcastRelease{QStringLiteral("3.0"), {}, {}}},
+        {"RSS without releases",
+         feed("<item><title>News</title><link>https://ilvex.invalid/n</link></item>"),
+         {}},
+        {"HTML", "<!DOCTYPE html><html><body>Not found</body></html>", {}},
+        {"truncated", feed("<item><enclosure u:version=\"2\"/></item>").left(90), {}},
+        {"empty", "", {}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Appcast::newestRelease(c.body), c.release) << c.what;
+}
+
+class UpdateCheckTest : public ::testing::Test {
+  protected:
+    UpdateChecker::Result run(const QUrl &feed, int timeoutMs = 5000) {
+        UpdateChecker checker({feed, QStringLiteral("1.9"), QStringLiteral("40"), timeoutMs},
+                              &sandbox.preferences());
+        QSignalSpy finished(&checker, &UpdateChecker::finished);
+        checker.checkNow();
+        EXPECT_TRUE(finished.size() == 1 || finished.wait(10000));
+        if (finished.isEmpty())
+            return {};
+        EXPECT_TRUE(finished[0][1].toBool()) << "asked for by the user";
+        return finished[0][0].value<UpdateChecker::Result>();
+    }
+    QuietWindows quiet;
+    Sandbox sandbox;
+    LoopbackHttpServer server;
+};
+
+TEST_F(UpdateCheckTest, OnlyAReadAppcastIsUpToDateEveryOtherAnswerFails) {
+    const QByteArray newer = feed("<item><link>https://ilvex.invalid/dl</link><enclosure u:version=\"41\" "
+                                  "u:shortVersionString=\"1.10\"/></item>");
+    const QByteArray equal =
+        feed("<item><enclosure u:version=\"40\" u:shortVersionString=\"1.9.0\"/></item>");
+    server.answer(QStringLiteral("/newer.xml"), {200, newer});
+    server.answer(QStringLiteral("/equal.xml"), {200, equal});
+    server.answer(QStringLiteral("/error.xml"), {500, equal});
+    server.answer(QStringLiteral("/html.xml"), {200, "<html><body>Welcome</body></html>"});
+    server.answer(QStringLiteral("/empty.xml"), {200, ""});
+    server.answer(QStringLiteral("/silent.xml"), {200, {}, true, true});
+    server.answer(QStringLiteral("/trickle.xml"), {200, {}, true, false, 20});
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const QString unreachable = QStringLiteral("http://127.0.0.1:%1/feed.xml").arg(closed.serverPort());
+    closed.close();
+
+    const struct {
+        QString url;
+        Outcome outcome;
+    } cases[] = {
+        {server.base() + "/newer.xml", Outcome::newer},
+        {server.base() + "/equal.xml", Outcome::upToDate},
+        {server.base() + "/error.xml", Outcome::failed},
+        {server.base() + "/html.xml", Outcome::failed},
+        {server.base() + "/empty.xml", Outcome::failed},
+        {server.base() + "/silent.xml", Outcome::failed},
+        {server.base() + "/trickle.xml", Outcome::failed},
+        {unreachable, Outcome::failed},
+        {QString(), Outcome::cannotCheck},
+        {QStringLiteral("file:///etc/hosts"), Outcome::cannotCheck},
+    };
+    for (const auto &c : cases) {
+        const UpdateChecker::Result result = run(QUrl(c.url), 300);
+        EXPECT_EQ(result.outcome, c.outcome) << c.url.toStdString() << " " << result.reason.toStdString();
+        if (c.outcome == Outcome::newer) {
+            EXPECT_EQ(result.release.page, QUrl(QStringLiteral("https://ilvex.invalid/dl")));
+        }
+    }
+}
+
+TEST_F(UpdateCheckTest, AutomaticChecksRunAtStartAndDailyWhileSwitchedOn) {
+    server.answer(QStringLiteral("/feed.xml"),
+                  {200, feed("<item><enclosure u:version=\"40\" u:shortVersionString=\"1.9\"/></item>")});
+    UpdateChecker checker({QUrl(server.base() + "/feed.xml"), QStringLiteral("1.9"), QStringLiteral("40")},
+                          &sandbox.preferences());
+    EXPECT_TRUE(checker.automaticChecks()) << "on by default";
+    QSignalSpy finished(&checker, &UpdateChecker::finished);
+    checker.start();
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_FALSE(finished[0][1].toBool()) << "not the user's";
+    EXPECT_TRUE(checker.timerActive());
+    checker.setAutomaticChecks(false);
+    EXPECT_FALSE(checker.timerActive());
+    EXPECT_FALSE(sandbox.preferences().checkForUpdatesAutomatically()) << "kept in the preferences";
+    UpdateChecker next({QUrl(server.base() + "/feed.xml"), {}, {}}, &sandbox.preferences());
+    next.start();
+    EXPECT_FALSE(next.isChecking()) << "switched off: no check at start";
+}
+
+TEST_F(UpdateCheckTest, TheShellHidesTheLauncherAndOffersTheDownloadPage) {
+    server.answer(QStringLiteral("/feed.xml"),
+                  {200, feed("<item><link>https://ilvex.invalid/dl</link><enclosure u:version=\"41\" "
+                             "u:shortVersionString=\"2.0\"/></item>")});
+    FakeWorkspace workspace;
+    AppState state(
+        StoreServices{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false});
+    AppDelegate shell(&state);
+    shell.setServices({nullptr, nullptr, &workspace});
+    UpdateChecker checker({QUrl(server.base() + "/feed.xml"), QStringLiteral("1.9"), QStringLiteral("40")},
+                          &sandbox.preferences());
+    shell.setUpdateChecker(&checker);
+    QSignalSpy finished(&checker, &UpdateChecker::finished);
+    checker.check(false);
+    ASSERT_TRUE(finished.wait(5000));
+    ASSERT_NE(shell.updateAlert(), nullptr) << "an offer speaks even unasked";
+    EXPECT_EQ(shell.updateAlert()->informativeText(), L::updateAvailableMessage("2.0", "1.9"));
+    shell.updateAlert()->findChild<QPushButton *>(QStringLiteral("download"))->click();
+    EXPECT_EQ(workspace.openedUrls, QList<QUrl>{QUrl(QStringLiteral("https://ilvex.invalid/dl"))});
+
+    // A failed check of its own accord stays silent; the user's says it failed.
+    server.answer(QStringLiteral("/feed.xml"), {404, "gone"});
+    delete shell.updateAlert();
+    checker.check(false);
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(shell.updateAlert(), nullptr);
+    shell.checkForUpdates();
+    ASSERT_TRUE(finished.wait(5000));
+    ASSERT_NE(shell.updateAlert(), nullptr);
+    EXPECT_EQ(shell.updateAlert()->text(), L::updateCheckFailed());
+    delete shell.updateAlert();
+    shell.setUpdateChecker(nullptr);
+}
+
+} // namespace
