@@ -78,7 +78,19 @@
     X(listFolders)                                                                                           \
     X(folderDocuments)                                                                                       \
     X(folderMusic)                                                                                           \
-    X(folderMovies)
+    X(folderMovies)                                                                                          \
+    X(kindApplication)                                                                                       \
+    X(kindGroup)                                                                                             \
+    X(keysHeading)                                                                                           \
+    X(keySelect)                                                                                             \
+    X(keyFirstLast)                                                                                          \
+    X(keyOpen)                                                                                               \
+    X(keySlot)                                                                                               \
+    X(keyFind)                                                                                               \
+    X(keyBackspace)                                                                                          \
+    X(keyEscape)                                                                                             \
+    X(keyLists)                                                                                              \
+    X(close)
 
 // The string table: every text the user sees, in the current interface language. Texts are part of the
 // program (no catalogues); each accessor picks its language anew on every call, so a change of the
@@ -108,6 +120,8 @@ class L {
     static QString restoreItems(int n);
     static QString version(const QString &version, const QString &build);
     static QString latestVersionMessage(const QString &version);
+    // An entry's place on the ring for a screen reader: "3 of 8".
+    static QString positionOf(int n, int count);
     // The question asked before an import: what the file holds, and what Replace and Add would do.
     static QString importChoice(int incoming, int have, int max, int room);
     // The English name of a theme or tint colour in the interface language; unknown names unchanged.

@@ -8,6 +8,7 @@ can be started.
 """
 import os, shutil, subprocess, sys, time
 
+import keys_scenarios
 import manage_scenarios
 
 from e2e_session import SKIP, SCREEN_H, SCREEN_W, TRAY_ICON, Session, arc, fixture, flick, group_fixture, line, names
@@ -390,6 +391,7 @@ def scenario_autostart(s):
 
 SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}
 SCENARIOS.update(manage_scenarios.SCENARIOS)
+SCENARIOS.update(keys_scenarios.SCENARIOS)
 
 
 def main():

@@ -26,7 +26,7 @@ QString textIn(AppLanguage language, const std::function<QString()> &text) {
 using StringTableTest = LanguageTest;
 
 TEST_F(StringTableTest, EveryKeyIsTranslatedConsistently) {
-    ASSERT_EQ(std::size(plainTexts), 72u);
+    ASSERT_EQ(std::size(plainTexts), 84u);
     for (const PlainText &row : plainTexts) {
         const QString english = textIn(AppLanguage::en, row.text);
         for (AppLanguage language : concreteLanguages()) {
@@ -98,6 +98,7 @@ TEST_F(StringTableTest, ParameterisedTextsInsertArgumentsUnchanged) {
          QStringLiteral("Versión 1.2 (42)")},
         {AppLanguage::it, [] { return L::latestVersionMessage(QStringLiteral("2.0")); },
          QStringLiteral("Ilvex 2.0 è l'ultima versione.")},
+        {AppLanguage::ja, [] { return L::positionOf(3, 8); }, QStringLiteral("8 件中 3 件目")},
         // Arguments that look like placeholders stay as they are.
         {AppLanguage::en, [] { return L::addTo(QStringLiteral("50%1 %2")); },
          QStringLiteral("Add to “50%1 %2”")},
