@@ -113,15 +113,17 @@ def scenario_keys_atspi(s):
         out = subprocess.run([DEBIAN_PYTHON, tree, "Ilvex"], env=s.env, capture_output=True, text=True,
                              timeout=30)
         found = out.stdout.splitlines()
-        if all(any(l.startswith(n + "|") for l in found) for n in expected):
+        if all(any(l.startswith("push button|%s|" % n) for l in found) for n in expected):
             break
         time.sleep(0.3)
     print("\n".join(found))
     for i, name in enumerate(expected):
         kind = "Group" if name == "Box" else "Application"
-        assert "%s|%s, %d of %d" % (name, kind, i + 1, len(expected)) in found, \
+        assert "push button|%s|%s, %d of %d" % (name, kind, i + 1, len(expected)) in found, \
             "%s is missing from the AT-SPI tree: %s" % (name, found)
-    assert "Zeta" not in "".join(found), "an entry of the hidden list is in the tree"
+    assert not any("Zeta" in l for l in found), "an entry of the hidden list is in the tree"
+    for i, name in enumerate(("Main", "Other")):
+        assert "radio button|%s|%d of 2" % (name, i + 1) in found, "the switcher row %s is missing" % name
 
 
 SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}
