@@ -249,6 +249,43 @@ constexpr Row plainTexts[] = {
       "Les listes n'ont pas pu être écrites dans le fichier choisi.",
       "Die Listen konnten nicht in die gewählte Datei geschrieben werden.", "无法将列表写入所选文件。",
       "選んだファイルにリストを書き込めませんでした。"}},
+    {Key::kindApplication,
+     {"Application", "Applicazione", "Aplicación", "Application", "Programm", "应用程序",
+      "アプリケーション"}},
+    {Key::kindGroup, {"Group", "Gruppo", "Grupo", "Groupe", "Gruppe", "群组", "グループ"}},
+    {Key::keysHeading, {"Keys", "Tasti", "Teclas", "Touches", "Tasten", "按键", "キー"}},
+    {Key::keySelect,
+     {"Select the next or previous entry", "Seleziona l'elemento successivo o precedente",
+      "Selecciona el elemento siguiente o anterior", "Sélectionner l'élément suivant ou précédent",
+      "Nächsten oder vorherigen Eintrag auswählen", "选择下一个或上一个项目", "次または前の項目を選択"}},
+    {Key::keyFirstLast,
+     {"Select the first or last entry", "Seleziona il primo o l'ultimo elemento",
+      "Selecciona el primer o el último elemento", "Sélectionner le premier ou le dernier élément",
+      "Ersten oder letzten Eintrag auswählen", "选择第一个或最后一个项目", "最初または最後の項目を選択"}},
+    {Key::keyOpen,
+     {"Open the selected entry", "Apri l'elemento selezionato", "Abre el elemento seleccionado",
+      "Ouvrir l'élément sélectionné", "Ausgewählten Eintrag öffnen", "打开所选项目", "選択した項目を開く"}},
+    {Key::keySlot,
+     {"Open the entry in that place on the ring", "Apri l'elemento in quella posizione dell'anello",
+      "Abre el elemento en esa posición del anillo", "Ouvrir l'élément à cette place de l'anneau",
+      "Eintrag an dieser Stelle des Rings öffnen", "打开圆环上该位置的项目", "リングのその位置の項目を開く"}},
+    {Key::keyFind,
+     {"Type to find an entry by name", "Digita per trovare un elemento per nome",
+      "Escribe para buscar un elemento por nombre", "Tapez pour trouver un élément par son nom",
+      "Tippen, um einen Eintrag nach Namen zu finden", "键入名称以查找项目", "名前を入力して項目を検索"}},
+    {Key::keyBackspace,
+     {"Delete the last letter typed", "Cancella l'ultima lettera digitata", "Borra la última letra escrita",
+      "Effacer la dernière lettre tapée", "Zuletzt getippten Buchstaben löschen", "删除最后输入的字母",
+      "最後に入力した文字を削除"}},
+    {Key::keyEscape,
+     {"Clear the search, then go back or close", "Cancella la ricerca, poi torna indietro o chiudi",
+      "Borra la búsqueda y después vuelve atrás o cierra", "Effacer la recherche, puis revenir ou fermer",
+      "Suche löschen, dann zurück oder schließen", "清除搜索，然后返回或关闭", "検索を消去し、戻るか閉じる"}},
+    {Key::keyLists,
+     {"Next or previous list", "Elenco successivo o precedente", "Lista siguiente o anterior",
+      "Liste suivante ou précédente", "Nächste oder vorherige Liste", "下一个或上一个列表",
+      "次または前のリスト"}},
+    {Key::close, {"Close", "Chiudi", "Cerrar", "Fermer", "Schließen", "关闭", "閉じる"}},
 };
 
 constexpr bool rowsFollowKeys() {
@@ -294,6 +331,8 @@ constexpr Texts updateAvailableMessagePatterns = {"Ilvex %1 is available. You ha
                                                   "Ilvex %1 ist verfügbar. Du hast %2.",
                                                   "Ilvex %1 现已推出。你的版本是 %2。",
                                                   "Ilvex %1 が利用できます。現在のバージョンは %2 です。"};
+constexpr Texts positionOfPatterns = {"%1 of %2",  "%1 di %2",           "%1 de %2",       "%1 sur %2",
+                                      "%1 von %2", "第 %1 个，共 %2 个", "%2 件中 %1 件目"};
 
 // The import question in three parts: what the file holds (%1 incoming, %2 have, %3 max), what Replace
 // does, and what Add does (%4 room) or that it cannot.
@@ -453,6 +492,10 @@ QString L::latestVersionMessage(const QString &version) {
 
 QString L::updateAvailableMessage(const QString &newVersion, const QString &currentVersion) {
     return fill(updateAvailableMessagePatterns[column()], {newVersion, currentVersion});
+}
+
+QString L::positionOf(int n, int count) {
+    return fill(positionOfPatterns[column()], {QString::number(n), QString::number(count)});
 }
 
 QString L::importChoice(int incoming, int have, int max, int room) {

@@ -85,7 +85,19 @@
     X(updateCheckFailedMessage)                                                                              \
     X(updatesNotConfigured)                                                                                  \
     X(exportFailed)                                                                                          \
-    X(exportFailedMessage)
+    X(exportFailedMessage)                                                                                   \
+    X(kindApplication)                                                                                       \
+    X(kindGroup)                                                                                             \
+    X(keysHeading)                                                                                           \
+    X(keySelect)                                                                                             \
+    X(keyFirstLast)                                                                                          \
+    X(keyOpen)                                                                                               \
+    X(keySlot)                                                                                               \
+    X(keyFind)                                                                                               \
+    X(keyBackspace)                                                                                          \
+    X(keyEscape)                                                                                             \
+    X(keyLists)                                                                                              \
+    X(close)
 
 // The string table: every text the user sees, in the current interface language. Texts are part of the
 // program (no catalogues); each accessor picks its language anew on every call, so a change of the
@@ -116,6 +128,8 @@ class L {
     static QString version(const QString &version, const QString &build);
     static QString latestVersionMessage(const QString &version);
     static QString updateAvailableMessage(const QString &newVersion, const QString &currentVersion);
+    // An entry's place on the ring for a screen reader: "3 of 8".
+    static QString positionOf(int n, int count);
     // The question asked before an import: what the file holds, and what Replace and Add would do.
     static QString importChoice(int incoming, int have, int max, int room);
     // The English name of a theme or tint colour in the interface language; unknown names unchanged.

@@ -42,7 +42,10 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
 
     for (auto signal :
          {&AppState::listsChanged, &AppState::activeListIndexChanged, &AppState::openSubListIDChanged})
-        connect(m_state, signal, this, &CircularLauncherView::sync);
+        connect(m_state, signal, this, [this] {
+            sync();
+            ringContentChanged();
+        });
     // The ceiling changes as the panel is shown on a screen: the ring takes its size at once instead of
     // growing or shrinking while it fades in.
     connect(m_state, &AppState::launcherMaxRadiusChanged, this, [this] {
@@ -59,6 +62,8 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
         return NamePrompt::ask(L::nameNewGroup(), L::defaultGroupName(), this,
                                ::colors(m_state->currentTheme()).primary);
     };
+    installPaintedAccessibility();
+    setAccessibleName(QStringLiteral("Ilvex"));
     sync();
     finishAnimations();
 }
@@ -126,6 +131,7 @@ void CircularLauncherView::sync() {
         m_hover.hoveredID(),
         m_hover.name(),
         m_drag.isDragging(),
+        m_dimmed,
         [&](const AppItem &item) { return m_painter.tileKey(item, ring.iconSize(), colors.primary); }};
     bool whole = m_scene.sync(inputs);
     // Tiles of entries no longer shown go; the leaving layer keeps its own until it has faded.

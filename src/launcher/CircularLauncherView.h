@@ -7,8 +7,10 @@
 #include "ring/HoverModel.h"
 #include "ring/RingDrag.h"
 #include "ring/RingGeometry.h"
+#include "ring/RingSearch.h"
 #include "store/Types.h"
 #include "views/GroupCapsuleClick.h"
+#include "views/PaintedAccessible.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -33,7 +35,12 @@ class LauncherHost;
 // the panel has started fading. A double click on a group's name renames it, and a single click there
 // waits out the double-click interval first. Dragging goes through RingDrag; a click on empty space
 // steps back.
-class CircularLauncherView : public QWidget {
+//
+// By keyboard one entry is selected (drawn as the hovered one; the pointer moving over an entry takes
+// the selection): arrows go round the ring, Enter opens as a click does, digits 1-9 open a slot, and
+// typed letters find entries by name, members of the ring's groups too (the text shows in the hole, the
+// entries that do not match dim). Screen readers see every entry as a child of the view.
+class CircularLauncherView : public QWidget, public PaintedItemsSource {
     Q_OBJECT
 
   public:
@@ -74,6 +81,17 @@ class CircularLauncherView : public QWidget {
     void setGroupNamePrompt(std::function<std::optional<QString>(const QUuid &)> prompt) {
         m_promptGroupName = std::move(prompt);
     }
+    // The entry drawn selected: the one under the pointer or chosen by keyboard.
+    std::optional<QUuid> selectedID() const;
+    // What Enter opens: the selected entry, or the group member the search text found.
+    std::optional<AppItem> enterTarget() const;
+    QString searchText() const { return m_search; }
+    // Clears the text typed to find entries; false when there was none (Escape then steps back).
+    bool clearSearch();
+
+    QList<PaintedItem> accessibleItems() const override;
+    void pressAccessibleItem(const QString &key) override;
+
     // Paints one full frame into an image of the widget's size: screenshots and the benchmark.
     QImage renderFrame(qreal devicePixelRatio = 1.0);
     // Paints one frame onto a device of the widget's size that has been cleared to transparent (the disc
@@ -102,6 +120,20 @@ class CircularLauncherView : public QWidget {
     void leaveEvent(QEvent *event) override;
 
   private:
+    // The keyboard's choice: the ring entry drawn selected, and what Enter opens there (a group member
+    // found by name is shown as its group).
+    struct KeySelection {
+        QUuid ringID;
+        AppItem target;
+    };
+    bool handleKey(const QKeyEvent &event);
+    void select(const AppItem &ringItem, const AppItem &target);
+    void moveSelection(int step);
+    void selectEnd(bool last);
+    void setSearch(const QString &text);
+    void ringContentChanged();
+    void openSlot(int slot);
+    void switchListBy(int step);
     void sync();
     void loadFavicon(const AppItem &item);
     void activate(const AppItem &item);
@@ -148,4 +180,10 @@ class CircularLauncherView : public QWidget {
     std::optional<QPointF> m_emptyPress; // screen position of a press on empty space, for the back step
     GroupCapsuleClick m_capsuleClick;
     std::unique_ptr<LauncherChrome> m_chrome;
+
+    std::optional<KeySelection> m_keySelection;
+    QString m_search;
+    QList<RingSearch::Hit> m_hits;
+    QSet<QUuid> m_dimmed;     // entries shown that the search text does not find
+    QString m_searchIdentity; // the ring the search text was typed on
 };

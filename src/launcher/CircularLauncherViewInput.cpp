@@ -8,6 +8,7 @@
 #include "store/AppState.h"
 #include "store/MoveDestinations.h"
 #include "views/AppIconPainter.h"
+#include "views/CenterContentView.h"
 #include "views/EntryActions.h"
 
 #include <QContextMenuEvent>
@@ -42,12 +43,13 @@ std::optional<QPointF> CircularLauncherView::itemCentre(const QUuid &id) const {
 void CircularLauncherView::updateHover(QPointF widgetPoint) {
     const RingSprite *sprite = m_drag.isDragging() ? nullptr : spriteAt(widgetPoint);
     const auto previous = m_hover.hoveredID();
-    if (sprite && previous != sprite->item.id) {
+    if (sprite && (previous != sprite->item.id || !m_hover.name() || m_keySelection)) {
+        // The pointer over an entry takes the selection from the keyboard.
+        m_keySelection.reset();
         m_hover.publish(sprite->item.id, sprite->item.name);
-    } else if (!sprite && previous) {
-        m_hover.publish(*previous, std::nullopt);
-    } else if (sprite && !m_hover.name()) {
-        m_hover.publish(sprite->item.id, sprite->item.name);
+        announceFocus(this, uuidString(sprite->item.id));
+    } else if (!sprite && previous && !m_keySelection) {
+        m_hover.publish(*previous, std::nullopt); // over empty space the keyboard's choice stays
     }
 }
 
@@ -208,16 +210,8 @@ void CircularLauncherView::switchList(int index) {
     sync();
 }
 
-void CircularLauncherView::keyPressEvent(QKeyEvent *event) {
-    if (event->key() == Qt::Key_Escape) {
-        backOrDismiss();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
 void CircularLauncherView::leaveEvent(QEvent *event) {
-    if (const auto hovered = m_hover.hoveredID())
+    if (const auto hovered = m_hover.hoveredID(); hovered && !m_keySelection)
         m_hover.publish(*hovered, std::nullopt);
     QWidget::leaveEvent(event);
 }
@@ -227,9 +221,15 @@ void CircularLauncherView::launcherWillShow() {
     m_chrome->closeManageAtOnce();
     m_drag.cancel();
     m_capsuleClick.cancel();
+    m_keySelection.reset();
+    m_search.clear();
+    m_hits.clear();
+    m_dimmed.clear();
+    m_chrome->centre()->setSearchText(QString(), true);
     m_hover.clearName();
     sync();
     finishAnimations();
+    setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void CircularLauncherView::launcherWillHide() {

@@ -8,6 +8,7 @@
 
 namespace {
 constexpr double entryFadeSeconds = 0.08;
+constexpr double dimmedOpacity = 0.3;
 // Room around an entry's frame for its shadow, as its tile has it.
 constexpr double tileMargin = 24;
 
@@ -70,7 +71,9 @@ bool RingScene::sync(const Inputs &inputs) {
         sprite.y.setTarget(at.y());
         sprite.hover.setTarget(inputs.hovered == item.id && inputs.hoverName && !inputs.dragging ? 1 : 0);
         sprite.drop.setTarget(item.id == inputs.dropTargetGroup || item.id == inputs.dropTargetItem ? 1 : 0);
-        sprite.opacityTarget = inputs.dragging == item.id ? 0 : 1;
+        sprite.opacityTarget = inputs.dragging == item.id        ? 0
+                               : inputs.dimmed.contains(item.id) ? dimmedOpacity
+                                                                 : 1;
         sprites.insert(item.id, sprite);
         order.append(item.id);
     }

@@ -25,7 +25,8 @@ struct RingSprite {
     Spring y{0.26, 0.72};
     Spring hover{0.18, 0.65};
     Spring drop{0.16, 0.6};
-    double opacity = 1;       // 0 while the entry is the one being dragged (the overlay shows it)
+    double opacity = 1;       // 0 while the entry is the one being dragged (the overlay shows it), dimmed
+                              // while it does not match the search text
     double opacityTarget = 1; // eased over 0.08 s
 
     bool isMoving() const;
@@ -56,6 +57,7 @@ class RingScene {
         std::optional<QUuid> hovered;
         std::optional<QString> hoverName;
         bool dragActive = false;
+        QSet<QUuid> dimmed; // entries that do not match the search text
         std::function<QString(const AppItem &)> tileKey;
     };
 

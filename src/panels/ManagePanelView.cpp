@@ -82,6 +82,7 @@ ManagePanelView::ManagePanelView(AppState *state, LauncherHost *host, double wid
     closeLook.foreground = QColor(255, 255, 255, 179);
     auto *close = new PanelButton(QString(), closeLook, this);
     close->setObjectName(QStringLiteral("closeManage"));
+    close->setAccessibleName(L::close());
     close->setFixedSize(26, 26);
     connect(close, &QAbstractButton::clicked, this, [this] {
         if (m_onClose)
@@ -226,6 +227,7 @@ void ManagePanelView::refresh() {
     const ListTheme theme = m_state->currentTheme();
     static_cast<PanelButton *>(m_colourButton)->setDot(colors(theme).primary);
     m_colourButton->setToolTip(L::listColor(L::colorName(ListThemeSwatchRow::englishName(theme))));
+    m_colourButton->setAccessibleName(m_colourButton->toolTip());
     m_colourButton->setAccessibleDescription(m_showColorPicker ? L::closesColorPicker()
                                                                : L::opensColorPicker());
     const bool full = m_state->lists().size() >= AppState::maxLists;
@@ -236,6 +238,8 @@ void ManagePanelView::refresh() {
     m_deleteList->setEnabled(empty);
     static_cast<TrashButton *>(m_deleteList)->setDimmed(!empty);
     m_deleteList->setToolTip(empty ? L::deleteCurrentList() : L::emptyListBeforeDeleting());
+    m_deleteList->setAccessibleName(L::deleteCurrentList());
+    m_deleteList->setAccessibleDescription(m_deleteList->toolTip());
     m_themeRow->setCurrent(theme);
     // A group opened meanwhile: its form cannot add.
     if (m_form == FormKind::sub && !canAddSub())
@@ -312,6 +316,7 @@ void ManagePanelView::submit() {
 QLineEdit *ManagePanelView::formField(const QString &placeholder) {
     auto *field = new QLineEdit(m_formBox);
     field->setPlaceholderText(placeholder);
+    field->setAccessibleName(placeholder);
     QFont font = field->font();
     font.setPixelSize(12);
     field->setFont(font);
@@ -367,14 +372,17 @@ void ManagePanelView::buildForm() {
         auto *row = new QHBoxLayout(m_tintRow);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(6);
-        row->addWidget(new SwatchDot(
+        auto *plain = new SwatchDot(
             colors(m_state->currentTheme()).primary, true, 18, false,
-            [this] { setNewGroupTint(std::nullopt); }, m_tintRow));
+            [this] { setNewGroupTint(std::nullopt); }, m_tintRow);
+        plain->setAccessibleName(L::defaultColor());
+        row->addWidget(plain);
         for (const FolderTintPreset &preset : folderTintPresets()) {
             auto *dot = new SwatchDot(
                 hex(preset.hex), false, 18, false, [this, hexText = preset.hex] { setNewGroupTint(hexText); },
                 m_tintRow);
             dot->setToolTip(L::colorName(preset.name));
+            dot->setAccessibleName(dot->toolTip());
             row->addWidget(dot);
         }
         row->addStretch();

@@ -5,6 +5,7 @@
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "store/AppState.h"
+#include "views/KeysListView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,9 +49,12 @@ SettingsView::SettingsView(AppState *state, Hooks hooks, QWidget *parent)
     column->addLayout(buildGeneralSection());
     column->addWidget(SettingsWidgets::divider(this));
     column->addLayout(buildBackupSection());
-    m_extra = new QVBoxLayout;
-    m_extra->setContentsMargins(18, 0, 18, 8);
-    column->addLayout(m_extra);
+    column->addWidget(SettingsWidgets::divider(this));
+    m_keys = new QVBoxLayout;
+    m_keys->setContentsMargins(18, 8, 18, 12);
+    m_keys->setSpacing(6);
+    m_keys->addWidget(SettingsWidgets::sectionLabel(&L::keysHeading, m_texts, this));
+    column->addLayout(m_keys);
 
     m_savedReset.setSingleShot(true);
     m_savedReset.setInterval(savedFeedbackMs);
@@ -201,21 +205,16 @@ QLayout *SettingsView::buildGeneralSection() {
     return section;
 }
 
-void SettingsView::setExtraSection(QWidget *section) {
-    while (QLayoutItem *item = m_extra->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-    if (section) {
-        section->setParent(this);
-        m_extra->addWidget(section);
-    }
-    adjustSize();
-}
-
 void SettingsView::retranslate() {
     for (const auto &text : m_texts)
         text();
+    if (QLayoutItem *old = m_keys->count() > 1 ? m_keys->takeAt(1) : nullptr) {
+        delete old->widget();
+        delete old;
+    }
+    auto *keys = new KeysListView(this);
+    keys->setObjectName(QStringLiteral("keysList"));
+    m_keys->addWidget(keys);
     refreshPreferences();
     refreshBackup();
     adjustSize();

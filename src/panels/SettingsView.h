@@ -35,9 +35,6 @@ class SettingsView : public QWidget {
 
     SettingsView(AppState *state, Hooks hooks = {}, QWidget *parent = nullptr);
 
-    // A section below the backup tools that the shell fills (the keyboard keys list); hidden while empty.
-    void setExtraSection(QWidget *section);
-
     // The percentage beside the size slider: 0.95 gives "95%".
     static QString percentText(double scale);
     // The slider position (0 … 12) of a stored size, clamped to the slider's range.
@@ -92,5 +89,6 @@ class SettingsView : public QWidget {
     QPushButton *m_import = nullptr;
     QPushButton *m_save = nullptr;
     QPushButton *m_restore = nullptr;
-    QVBoxLayout *m_extra = nullptr;
+    // The launcher's keys below the backup tools, made again in each language.
+    QVBoxLayout *m_keys = nullptr;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <functional>
 
 // The system-wide Alt+Z that summons the launcher. register() replaces any earlier registration, so there
@@ -14,4 +16,10 @@ class GlobalHotkey {
     virtual bool registerHotkey(std::function<void()> pressed) = 0;
     virtual void unregisterHotkey() = 0;
     virtual bool isRegistered() const = 0;
+
+    // Keys typed right after the press, before the launcher has the focus, are held rather than left to
+    // the window that had it: deliverHeldKeys sends them to the launcher's window (a native window id),
+    // releaseHeldKeys drops them. Either lets the keyboard go; so does a short time-out.
+    virtual void deliverHeldKeys(quintptr window) { (void)window; }
+    virtual void releaseHeldKeys() {}
 };

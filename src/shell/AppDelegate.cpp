@@ -143,7 +143,8 @@ void AppDelegate::buildPanel() {
     m_panel->setContent(m_view);
     m_panel->ringOuterRadius = [self] { return self ? self->currentRingOuterRadius() : 0.0; };
     m_panel->onEscape = [self] {
-        if (self && self->m_shown)
+        // Escape first clears the text typed to find entries.
+        if (self && self->m_shown && !self->m_view->clearSearch())
             self->dismissOrBack();
     };
     m_panel->onDeactivated = [self] {
@@ -213,6 +214,9 @@ void AppDelegate::showLauncher(LaunchSource source) {
     if (platformFadesWindows())
         m_panel->raise();
     m_panel->activateWindow();
+    // What was typed since the hotkey goes to the ring's search.
+    if (m_services.hotkey)
+        m_services.hotkey->deliverHeldKeys(m_panel->winId());
     fadeTo(1, fadeInMs, [] {});
 }
 
@@ -221,6 +225,8 @@ void AppDelegate::hideLauncher() {
     if (!m_panel || !m_shown)
         return;
     m_shown = false;
+    if (m_services.hotkey)
+        m_services.hotkey->releaseHeldKeys();
     Q_EMIT launcherWillHide();
     QPointer<AppDelegate> self(this);
     fadeTo(0, fadeOutMs, [self] {

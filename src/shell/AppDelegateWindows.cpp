@@ -108,7 +108,6 @@ void AppDelegate::openSettings() {
         return;
     if (!m_settingsWindow) {
         m_settingsWindow = new SettingsWindow(m_state, {&LauncherSound::play}, m_showsInTaskbar);
-        // Other parts of the shell add their section with m_settingsWindow->view()->setExtraSection().
         centreOnPointerScreen(m_settingsWindow);
     }
     m_settingsWindow->present();

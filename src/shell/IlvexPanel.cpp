@@ -82,7 +82,10 @@ bool IlvexPanel::eventFilter(QObject *watched, QEvent *event) {
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride:
-        return IlvexPanel::event(event);
+        // Escape goes to the shell; every other key to the ring.
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+            return IlvexPanel::event(event);
+        break;
     case QEvent::MouseButtonPress: {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() != Qt::LeftButton)

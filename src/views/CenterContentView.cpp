@@ -109,6 +109,14 @@ void CenterContentView::setHoverAtCenter(bool atCenter) {
     }
 }
 
+void CenterContentView::setSearchText(const QString &text, bool matches) {
+    if (text != m_searchText || matches != m_searchMatches) {
+        m_searchText = text;
+        m_searchMatches = matches;
+        sync();
+    }
+}
+
 double CenterContentView::scale() const {
     return RingGeometry::effectiveScale(m_state->preferences().launcherScale());
 }
@@ -116,6 +124,8 @@ double CenterContentView::scale() const {
 CenterContentView::Layer CenterContentView::layer() const {
     if (m_dragging)
         return Layer::none;
+    if (!m_searchText.isEmpty())
+        return Layer::search;
     if (m_hoverAtCenter && m_hover && m_hover->name())
         return Layer::hoverName;
     if (m_state->openSubListID())
@@ -176,6 +186,8 @@ QString CenterContentView::layerKey() const {
     switch (layer()) {
     case Layer::hoverName:
         return key + *m_hover->name();
+    case Layer::search:
+        return key + QString::number(m_searchMatches) + m_searchText;
     case Layer::groupHeader: {
         const auto group = m_state->openSubList();
         const int index = m_state->safeIndex();

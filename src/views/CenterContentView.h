@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/AutoDismissGuard.h"
+#include "views/PaintedAccessible.h"
 #include "views/Spring.h"
 
 #include <QElapsedTimer>
@@ -21,17 +22,18 @@ class QMenu;
 
 // What the ring's hole shows: nothing while an entry is dragged, the hovered name when the ring asks
 // for it there, the open group's header (its name, a pill back to the list, a hint when it is empty),
-// the only list's name, or, with two lists or more, the list switcher. In the switcher a click switches
+// the only list's name, or, with two lists or more, the list switcher; and over all of these the text
+// typed to find entries. In the switcher a click switches
 // lists, a vertical drag reorders them (whole pitches, rounded), and a row's menu renames, recolours or
 // deletes its list.
 //
 // The widget is a child of the ring view masked to the hole, so its fades and row springs repaint the
 // hole only. A press that meets nothing of it goes on to the ring (an empty-space click there steps back).
-class CenterContentView : public QWidget {
+class CenterContentView : public QWidget, public PaintedItemsSource {
     Q_OBJECT
 
   public:
-    enum class Layer { none, hoverName, groupHeader, listName, switcher };
+    enum class Layer { none, hoverName, groupHeader, listName, switcher, search };
 
     CenterContentView(AppState *state, HoverModel *hover, ViewHost *host, QWidget *parent = nullptr);
     ~CenterContentView() override;
@@ -45,6 +47,10 @@ class CenterContentView : public QWidget {
     double holeDiameter() const { return m_holeDiameter; }
     void setDragging(bool dragging);
     void setHoverAtCenter(bool atCenter);
+    // The text typed to find entries: while it is not empty it replaces everything else of the hole, and
+    // it is drawn dimmer when nothing matches.
+    void setSearchText(const QString &text, bool matches);
+    QString searchText() const { return m_searchText; }
 
     Layer layer() const;
     // Distance between the centres of two neighbouring switcher rows.
@@ -66,6 +72,10 @@ class CenterContentView : public QWidget {
     void finishAnimations();
     // Draws the content now (also what the ring's screenshots and benchmark use).
     void paintContent(QPainter &painter);
+
+    // For screen readers: the switcher's rows, or the group header's back pill.
+    QList<PaintedItem> accessibleItems() const override;
+    void pressAccessibleItem(const QString &key) override;
 
   protected:
     void paintEvent(QPaintEvent *event) override;
@@ -108,6 +118,8 @@ class CenterContentView : public QWidget {
     double m_holeDiameter = 0;
     bool m_dragging = false;
     bool m_hoverAtCenter = false;
+    QString m_searchText;
+    bool m_searchMatches = true;
 
     // Row drag.
     std::optional<QUuid> m_draggingListID;

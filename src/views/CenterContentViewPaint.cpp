@@ -101,6 +101,27 @@ void CenterContentView::paintLayerA(QPainter &painter) {
                          Qt::AlignCenter | Qt::TextWordWrap, *m_hover->name());
         return;
     }
+    case Layer::search: {
+        // The typed text, its end in view when it is longer than the hole, and a caret after it.
+        const QFont font = CenterContentView::uiFont(22 * s, QFont::DemiBold);
+        painter.setFont(font);
+        const QFontMetricsF metrics(font);
+        const double room = std::max(0.0, maxWidth - 48 * s);
+        const QString shown = metrics.elidedText(m_searchText, Qt::ElideLeft, room);
+        const double textWidth = metrics.horizontalAdvance(shown);
+        QRectF capsule(0, 0, textWidth + 48 * s + 4 * s, metrics.height() + 20 * s);
+        capsule.moveCenter(centre);
+        const double radius = capsule.height() / 2;
+        painter.setPen(QPen(white(0.22), 1));
+        painter.setBrush(withAlpha(Qt::black, 0.28));
+        painter.drawRoundedRect(capsule, radius, radius);
+        const QRectF text = capsule.adjusted(24 * s, 10 * s, -24 * s - 4 * s, -10 * s);
+        painter.setPen(white(m_searchMatches ? 0.95 : 0.5));
+        painter.drawText(text, Qt::AlignCenter, shown);
+        painter.fillRect(QRectF(text.right() + 2 * s, text.top() + 2 * s, 1.5 * s, text.height() - 4 * s),
+                         white(0.7));
+        return;
+    }
     case Layer::listName: {
         const QFont font = CenterContentView::uiFont(22 * s, QFont::DemiBold);
         painter.setFont(font);

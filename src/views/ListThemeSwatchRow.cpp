@@ -14,6 +14,7 @@ ListThemeSwatchRow::ListThemeSwatchRow(ListTheme current, qreal diameter, qreal 
     for (ListTheme theme : allListThemes()) {
         auto *dot = new SwatchDot(colors(theme).primary, theme == current, diameter, false, {}, this);
         dot->setToolTip(L::colorName(englishName(theme)));
+        dot->setAccessibleName(dot->toolTip());
         connect(dot, &QAbstractButton::clicked, this, [this, theme, onPick] {
             if (onPick)
                 onPick(theme);

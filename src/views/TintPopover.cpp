@@ -88,6 +88,7 @@ TintPopover::TintPopover(const std::optional<QString> &folderTint, bool isGroup,
             hex(preset.hex), folderTint == preset.hex, 24, true, [this, tint = preset.hex] { choose(tint); },
             this);
         dot->setToolTip(L::colorName(preset.name));
+        dot->setAccessibleName(dot->toolTip());
         auto *cell = new QWidget(this); // fixed 26-wide columns, the dot centred
         cell->setFixedSize(26, 26);
         auto *cellLayout = new QHBoxLayout(cell);

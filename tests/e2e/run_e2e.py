@@ -8,6 +8,7 @@ can be started.
 """
 import os, shutil, subprocess, sys, time
 
+import keys_scenarios
 import manage_scenarios
 import settings_scenarios
 
@@ -392,6 +393,7 @@ def scenario_autostart(s):
 SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}
 SCENARIOS.update(manage_scenarios.SCENARIOS)
 SCENARIOS.update(settings_scenarios.SCENARIOS)
+SCENARIOS.update(keys_scenarios.SCENARIOS)
 
 
 def main():

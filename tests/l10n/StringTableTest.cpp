@@ -26,7 +26,7 @@ QString textIn(AppLanguage language, const std::function<QString()> &text) {
 using StringTableTest = LanguageTest;
 
 TEST_F(StringTableTest, EveryKeyIsTranslatedConsistently) {
-    ASSERT_EQ(std::size(plainTexts), 79u);
+    ASSERT_EQ(std::size(plainTexts), 91u);
     for (const PlainText &row : plainTexts) {
         const QString english = textIn(AppLanguage::en, row.text);
         for (AppLanguage language : concreteLanguages()) {
@@ -101,6 +101,7 @@ TEST_F(StringTableTest, ParameterisedTextsInsertArgumentsUnchanged) {
         {AppLanguage::de,
          [] { return L::updateAvailableMessage(QStringLiteral("1.10"), QStringLiteral("1.9")); },
          QStringLiteral("Ilvex 1.10 ist verfügbar. Du hast 1.9.")},
+        {AppLanguage::ja, [] { return L::positionOf(3, 8); }, QStringLiteral("8 件中 3 件目")},
         // Arguments that look like placeholders stay as they are.
         {AppLanguage::en, [] { return L::addTo(QStringLiteral("50%1 %2")); },
          QStringLiteral("Add to “50%1 %2”")},

@@ -14,6 +14,7 @@
 #include "views/CenterContentView.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -240,6 +241,17 @@ TEST_F(ManageTest, FormsAddOnlyWhatTheyMayAndEnterSubmits) {
     p->nameField()->setText("Box");
     p->submit();
     EXPECT_FALSE(state->lists()[0].items.last().folderTint.has_value());
+    // Every control a screen reader reaches has a name, in every form.
+    for (const Kind kind : {Kind::sub, Kind::link}) {
+        p->openForm(kind);
+        for (QWidget *control : p->findChildren<QWidget *>()) {
+            if (qobject_cast<QAbstractButton *>(control) || qobject_cast<QLineEdit *>(control)) {
+                EXPECT_FALSE(
+                    QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
+                    << control->metaObject()->className() << " " << control->objectName().toStdString();
+            }
+        }
+    }
 }
 
 TEST(ApplicationPicker, TypingNarrowsByEveryWordAndEnterTakesTheFirstMatch) {

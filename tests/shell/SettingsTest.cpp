@@ -207,6 +207,14 @@ TEST_F(SettingsTest, LanguageRetitlesTheWindowsAndRendersTheirTextsAgain) {
     EXPECT_EQ(toggle(Key::hotCornerEnabled)->text(), L::hotCorner());
     EXPECT_EQ(toggle(Key::hotCornerEnabled)->accessibleName(), L::hotCorner());
     EXPECT_EQ(view->restoreButton()->accessibleName(), u"Wiederherstellen");
+    const auto keysTexts = [this] {
+        QStringList texts;
+        for (QLabel *label : view->findChild<QWidget *>(QStringLiteral("keysList"))->findChildren<QLabel *>())
+            texts << label->text();
+        return texts;
+    };
+    EXPECT_TRUE(keysTexts().contains(u"Ausgewählten Eintrag öffnen")) << keysTexts().join(u'|').toStdString();
+    EXPECT_EQ(view->findChildren<QWidget *>(QStringLiteral("keysList")).size(), 1) << "the old list is gone";
     state->setLanguage(AppLanguage::ja);
     EXPECT_EQ(picker->currentIndex(), 7) << "the picker follows the store";
     delete about;

@@ -19,6 +19,8 @@ constexpr uint16_t modifierBits = 0x00ff;
 // XKB notifications (their kind is the event's second byte) that change which key codes carry Z.
 constexpr uint8_t xkbNewKeyboardNotify = 0;
 constexpr uint8_t xkbMapNotify = 1;
+// Held keys are given up after this long, whether or not the launcher showed.
+constexpr int holdTimeoutMs = 1500;
 
 void printLine(const char *text) {
     std::fputs(text, stdout);
@@ -42,6 +44,9 @@ XcbHotkey::XcbHotkey() {
     }
     m_regrab.setSingleShot(true);
     m_regrab.setInterval(0);
+    m_holdTimeout.setSingleShot(true);
+    m_holdTimeout.setInterval(holdTimeoutMs);
+    QObject::connect(&m_holdTimeout, &QTimer::timeout, [this] { releaseHeldKeys(); });
     QObject::connect(&m_regrab, &QTimer::timeout, [this] {
         if (!m_pressed)
             return;
@@ -74,6 +79,7 @@ bool XcbHotkey::registerHotkey(std::function<void()> pressed) {
 }
 
 void XcbHotkey::unregisterHotkey() {
+    releaseHeldKeys();
     m_regrab.stop();
     ungrab();
     m_pressed = nullptr;
@@ -144,7 +150,7 @@ bool XcbHotkey::grab() {
             }
             pending.append({{keycode, modifiers},
                             xcb_grab_key_checked(m_connection, 1, m_root, modifiers, keycode,
-                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)});
+                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_SYNC)});
         }
     }
     int failure = 0;
@@ -178,6 +184,46 @@ void XcbHotkey::ungrab() {
     xcb_flush(m_connection);
 }
 
+void XcbHotkey::holdKeys(uint32_t time) {
+    if (!m_holding) {
+        auto *reply = xcb_grab_keyboard_reply(
+            m_connection,
+            xcb_grab_keyboard(m_connection, 0, m_root, time, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+            nullptr);
+        m_holding = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+        std::free(reply);
+        m_held.clear();
+    }
+    if (m_holding)
+        m_holdTimeout.start();
+}
+
+void XcbHotkey::deliverHeldKeys(quintptr window) {
+    if (!m_connection || !m_holding)
+        return;
+    const QList<QByteArray> held = std::exchange(m_held, {});
+    releaseHeldKeys();
+    for (QByteArray event : held) {
+        auto *key = reinterpret_cast<xcb_key_press_event_t *>(event.data());
+        key->event = xcb_window_t(window);
+        key->child = XCB_NONE;
+        key->same_screen = 1;
+        xcb_send_event(m_connection, 0, xcb_window_t(window),
+                       XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE, event.constData());
+    }
+    xcb_flush(m_connection);
+}
+
+void XcbHotkey::releaseHeldKeys() {
+    m_holdTimeout.stop();
+    m_held.clear();
+    if (!m_connection || !m_holding)
+        return;
+    m_holding = false;
+    xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+    xcb_flush(m_connection);
+}
+
 bool XcbHotkey::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) {
     if (!m_pressed || eventType != "xcb_generic_event_t")
         return false;
@@ -185,16 +231,25 @@ bool XcbHotkey::nativeEventFilter(const QByteArray &eventType, void *message, qi
     const uint8_t type = event->response_type & 0x7f;
     if (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) {
         auto *key = reinterpret_cast<xcb_key_press_event_t *>(event);
-        // Only the grab reports on the root window: Alt+Z typed into one of our own windows is not it.
-        if (key->event != m_root || !m_keycodes.contains(key->detail) ||
-            (key->state & modifierBits & ~m_lockMask) != XCB_MOD_MASK_1)
+        // Only the grabs report on the root window: Alt+Z typed into one of our own windows is not it.
+        if (key->event != m_root)
             return false;
-        if (type == XCB_KEY_RELEASE) {
+        const bool hotkey =
+            m_keycodes.contains(key->detail) && (key->state & modifierBits & ~m_lockMask) == XCB_MOD_MASK_1;
+        if (hotkey && type == XCB_KEY_PRESS) {
+            // The press froze the keyboard: grab all of it before it goes on.
+            holdKeys(key->time);
+            if (key->time != m_lastRelease) // an auto-repeat press follows its release at once
+                QMetaObject::invokeMethod(QCoreApplication::instance(), m_pressed, Qt::QueuedConnection);
+        } else if (hotkey) {
             m_lastRelease = key->time;
-        } else if (key->time != m_lastRelease) { // an auto-repeat press follows its release at once
-            QMetaObject::invokeMethod(QCoreApplication::instance(), m_pressed, Qt::QueuedConnection);
+        } else if (m_holding) {
+            m_held.append(QByteArray(reinterpret_cast<const char *>(key), sizeof *key));
         }
-        return true;
+        // Whatever the event, a keyboard frozen by the grab goes on (a no-op when it is not frozen).
+        xcb_allow_events(m_connection, XCB_ALLOW_ASYNC_KEYBOARD, XCB_CURRENT_TIME);
+        xcb_flush(m_connection);
+        return hotkey || m_holding;
     }
     if (type == XCB_MAPPING_NOTIFY) {
         auto *mapping = reinterpret_cast<xcb_mapping_notify_event_t *>(event);

@@ -16,6 +16,10 @@ struct _XCBKeySymbols; // xcb_key_symbols_t
 // the lock modifiers (CapsLock, NumLock, ScrollLock; the last two take their masks from the live modifier
 // map). Every grab is a checked request: when another client holds any of them, all are undone and the
 // failure line names the X error. A keyboard mapping change grabs the key again under its new key codes.
+//
+// The grab freezes the keyboard at the press (synchronous mode) until the handler has grabbed the whole
+// keyboard and thawed it, so no key typed right after Alt+Z reaches another window before the launcher
+// shows; those keys are held and sent on to the launcher's window.
 class XcbHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
   public:
     XcbHotkey();
@@ -24,6 +28,9 @@ class XcbHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
     bool registerHotkey(std::function<void()> pressed) override;
     void unregisterHotkey() override;
     bool isRegistered() const override { return !m_grabbed.isEmpty(); }
+
+    void deliverHeldKeys(quintptr window) override;
+    void releaseHeldKeys() override;
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
@@ -35,6 +42,7 @@ class XcbHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
     bool grab();
     void ungrab();
     uint16_t maskOfKeysym(uint32_t keysym) const;
+    void holdKeys(uint32_t time);
 
     xcb_connection_t *m_connection = nullptr;
     uint32_t m_root = 0;
@@ -47,4 +55,7 @@ class XcbHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
     bool m_filterInstalled = false;
     uint32_t m_lastRelease = 0; // X time of the last release: auto-repeat presses carry the same
     QTimer m_regrab;            // mapping notifications come in bursts: grab again once they settle
+    bool m_holding = false;     // the keyboard is grabbed from a press until the launcher takes it
+    QList<QByteArray> m_held;   // key events typed meanwhile
+    QTimer m_holdTimeout;
 };

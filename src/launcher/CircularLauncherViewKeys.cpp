@@ -1,0 +1,261 @@
+// The ring view by keyboard and for screen readers: the selection, type to find, digits for slots, list
+// switching, and the entries as accessible children.
+#include "launcher/CircularLauncherView.h"
+
+#include "l10n/L.h"
+#include "launcher/LauncherChrome.h"
+#include "platform/linux/XcbKeyboard.h"
+#include "store/AppState.h"
+#include "views/AppIconPainter.h"
+#include "views/CenterContentView.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+// The digit 1-9 of a key: the keypad's by what it types, the digit row's by the key itself.
+std::optional<int> slotDigit(const QKeyEvent &event) {
+    const QString text = event.text();
+    const bool typedDigit = text.size() == 1 && text[0] >= u'1' && text[0] <= u'9';
+    if (!(event.modifiers() & Qt::KeypadModifier))
+        if (const auto digit = digitRowKey(event.nativeScanCode()))
+            return digit;
+    return typedDigit ? std::optional<int>(text[0].unicode() - u'0') : std::nullopt;
+}
+
+bool isPrintable(const QString &text) {
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        if (!c.isPrint() && !c.isSurrogate())
+            return false;
+    }
+    return true;
+}
+
+QString kindOf(const AppItem &item) {
+    if (item.isSubList)
+        return L::kindGroup();
+    if (item.isURL)
+        return L::kindLink();
+    if (item.isFolder)
+        return L::kindFolder();
+    return AppIconPainter::isApplication(item) ? L::kindApplication() : L::kindFile();
+}
+
+} // namespace
+
+std::optional<QUuid> CircularLauncherView::selectedID() const {
+    return m_hover.name() ? m_hover.hoveredID() : std::nullopt;
+}
+
+std::optional<AppItem> CircularLauncherView::enterTarget() const {
+    const auto selected = selectedID();
+    if (!selected)
+        return std::nullopt;
+    if (m_keySelection && m_keySelection->ringID == *selected)
+        return m_keySelection->target;
+    for (const AppItem &item : displayedItems()) {
+        if (item.id == *selected)
+            return item;
+    }
+    return std::nullopt;
+}
+
+void CircularLauncherView::select(const AppItem &ringItem, const AppItem &target) {
+    m_keySelection = KeySelection{ringItem.id, target};
+    m_hover.publish(ringItem.id, target.name);
+    announceFocus(this, uuidString(ringItem.id));
+}
+
+void CircularLauncherView::moveSelection(int step) {
+    if (!m_search.isEmpty()) {
+        // Through the matches, best first.
+        if (m_hits.isEmpty())
+            return;
+        const qsizetype n = m_hits.size();
+        qsizetype at = -1;
+        for (qsizetype i = 0; m_keySelection && i < n; ++i) {
+            if (m_hits[i].item.id == m_keySelection->target.id)
+                at = i;
+        }
+        at = at < 0 ? (step > 0 ? 0 : n - 1) : (at + step + n) % n;
+        select(displayedItems()[m_hits[at].slot], m_hits[at].item);
+        return;
+    }
+    const QList<AppItem> items = displayedItems();
+    const qsizetype n = items.size();
+    if (n == 0)
+        return;
+    qsizetype at = -1;
+    if (const auto selected = selectedID())
+        for (qsizetype i = 0; i < n; ++i) {
+            if (items[i].id == *selected)
+                at = i;
+        }
+    at = at < 0 ? (step > 0 ? 0 : n - 1) : (at + step + n) % n;
+    select(items[at], items[at]);
+}
+
+void CircularLauncherView::selectEnd(bool last) {
+    if (!m_search.isEmpty()) {
+        if (!m_hits.isEmpty()) {
+            const RingSearch::Hit &hit = last ? m_hits.last() : m_hits.first();
+            select(displayedItems()[hit.slot], hit.item);
+        }
+        return;
+    }
+    const QList<AppItem> items = displayedItems();
+    if (!items.isEmpty())
+        select(last ? items.last() : items.first(), last ? items.last() : items.first());
+}
+
+void CircularLauncherView::setSearch(const QString &text) {
+    m_search = text;
+    m_searchIdentity = ringIdentity();
+    const QList<AppItem> items = displayedItems();
+    m_hits = RingSearch::find(items, text, !m_state->openSubListID());
+    m_dimmed.clear();
+    if (!text.isEmpty()) {
+        for (const AppItem &item : items)
+            m_dimmed.insert(item.id);
+        for (const RingSearch::Hit &hit : std::as_const(m_hits))
+            m_dimmed.remove(items[hit.slot].id);
+    }
+    m_chrome->centre()->setSearchText(text, !m_hits.isEmpty());
+    if (!m_hits.isEmpty()) {
+        select(items[m_hits.first().slot], m_hits.first().item);
+    } else if (!text.isEmpty() && selectedID()) {
+        m_keySelection.reset();
+        m_hover.publish(*m_hover.hoveredID(), std::nullopt); // nothing for Enter to open
+    }
+    sync();
+}
+
+bool CircularLauncherView::clearSearch() {
+    if (m_search.isEmpty())
+        return false;
+    setSearch(QString());
+    return true;
+}
+
+void CircularLauncherView::ringContentChanged() {
+    // Another list or group: the text typed for the old ring goes. The same ring changed (an entry
+    // renamed or removed): the text finds again.
+    if (m_search.isEmpty() && !m_keySelection)
+        return;
+    if (ringIdentity() != m_searchIdentity) {
+        m_keySelection.reset();
+        if (!m_search.isEmpty())
+            setSearch(QString());
+        m_searchIdentity = ringIdentity();
+    } else if (!m_search.isEmpty()) {
+        setSearch(m_search);
+    }
+}
+
+void CircularLauncherView::openSlot(int slot) {
+    const QList<AppItem> items = displayedItems();
+    if (slot < 0 || slot >= items.size() || m_drag.isDragging())
+        return;
+    select(items[slot], items[slot]);
+    activate(items[slot]);
+}
+
+void CircularLauncherView::switchListBy(int step) {
+    const qsizetype n = m_state->lists().size();
+    if (n < 2 || m_drag.isDragging() || !m_gate.mayActivate())
+        return;
+    switchList(int((m_state->safeIndex() + step + n) % n));
+}
+
+void CircularLauncherView::keyPressEvent(QKeyEvent *event) {
+    if (handleKey(*event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool CircularLauncherView::handleKey(const QKeyEvent &event) {
+    const Qt::KeyboardModifiers modifiers =
+        event.modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier | Qt::ShiftModifier);
+    const bool control = modifiers == Qt::ControlModifier;
+    switch (event.key()) {
+    case Qt::Key_Escape:
+        if (!clearSearch())
+            backOrDismiss();
+        return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        if (!control)
+            return false;
+        switchListBy(event.key() == Qt::Key_Backtab || (event.modifiers() & Qt::ShiftModifier) ? -1 : 1);
+        return true;
+    case Qt::Key_PageDown:
+    case Qt::Key_PageUp:
+        switchListBy(event.key() == Qt::Key_PageDown ? 1 : -1);
+        return true;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        if (!m_drag.isDragging())
+            moveSelection(event.key() == Qt::Key_Right || event.key() == Qt::Key_Down ? 1 : -1);
+        return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (!m_drag.isDragging())
+            selectEnd(event.key() == Qt::Key_End);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (const auto target = enterTarget())
+            activate(*target);
+        return true;
+    case Qt::Key_Backspace:
+        if (!m_search.isEmpty()) {
+            const qsizetype cut = m_search.size() >= 2 && m_search.back().isLowSurrogate() ? 2 : 1;
+            setSearch(m_search.chopped(cut));
+        }
+        return true;
+    default:
+        break;
+    }
+    if (modifiers != Qt::NoModifier || m_drag.isDragging())
+        return false;
+    // Digits open a slot until a search has begun; after that they are part of the text.
+    if (m_search.isEmpty())
+        if (const auto digit = slotDigit(event)) {
+            openSlot(*digit - 1);
+            return true;
+        }
+    const QString text = event.text();
+    if (!isPrintable(text) || (m_search.isEmpty() && text.trimmed().isEmpty()))
+        return false;
+    setSearch(m_search + text);
+    return true;
+}
+
+QList<PaintedItem> CircularLauncherView::accessibleItems() const {
+    const QList<AppItem> items = displayedItems();
+    const auto selected = selectedID();
+    QList<PaintedItem> painted;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const AppItem &item = items[i];
+        PaintedItem entry;
+        entry.key = uuidString(item.id);
+        entry.name = item.name;
+        entry.description =
+            kindOf(item) + QStringLiteral(", ") + L::positionOf(int(i) + 1, int(items.size()));
+        entry.role = QAccessible::Button;
+        if (const RingSprite *sprite = m_scene.sprite(item.id))
+            entry.rect = m_scene.entryFrame(*sprite).translated(ringCentre()).toAlignedRect();
+        entry.selected = selected == item.id;
+        painted.append(entry);
+    }
+    return painted;
+}
+
+void CircularLauncherView::pressAccessibleItem(const QString &key) {
+    activateByID(QUuid::fromString(key));
+}

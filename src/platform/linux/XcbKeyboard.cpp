@@ -1,0 +1,38 @@
+#include "platform/linux/XcbKeyboard.h"
+
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+constexpr quint32 keysymOne = 0x31, keysymNine = 0x39;
+} // namespace
+
+std::optional<int> digitRowKey(quint32 keycode) {
+    if (keycode < 8 || keycode > 255)
+        return std::nullopt;
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection) {
+        if (keycode >= 10 && keycode <= 18)
+            return int(keycode) - 9;
+        return std::nullopt;
+    }
+    // One round trip per key press: the mapping may have changed since the last (setxkbmap).
+    auto *reply = xcb_get_keyboard_mapping_reply(
+        connection, xcb_get_keyboard_mapping(connection, xcb_keycode_t(keycode), 1), nullptr);
+    if (!reply)
+        return std::nullopt;
+    std::optional<int> digit;
+    const xcb_keysym_t *symbols = xcb_get_keyboard_mapping_keysyms(reply);
+    const int levels = std::min<int>(reply->keysyms_per_keycode, 2);
+    for (int level = 0; level < levels && !digit; ++level) {
+        if (symbols[level] >= keysymOne && symbols[level] <= keysymNine)
+            digit = int(symbols[level] - keysymOne) + 1;
+    }
+    std::free(reply);
+    return digit;
+}

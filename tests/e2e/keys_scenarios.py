@@ -1,0 +1,129 @@
+"""End-to-end scenarios of the ring by keyboard and by screen reader: typing to find, arrows, digits on a
+French layout, list switching, keys typed right after Alt+Z, and the AT-SPI tree."""
+import os, shutil, signal, subprocess, time
+
+from e2e_session import SKIP, fixture
+
+DEBIAN_PYTHON = "/usr/bin/python3"
+BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+
+
+def keys(s, *args):
+    s.xdo(*args)
+
+
+def launched_only(s, name):
+    assert s.marker_time(name) is not None, "%s was not launched (launched: %s)" % (name, s.launched())
+    time.sleep(0.2)
+    assert s.launched() == [name], "launched %s" % s.launched()
+
+
+def scenario_keys_find_launches(s):
+    fixture(s)  # Main: Alpha, Beta, Gamma, Delta, Box (Epsilon); Other: Zeta
+    s.start_app()
+    keys(s, "type", "--delay", "40", "gAm")
+    keys(s, "key", "Return")
+    launched_only(s, "gamma")
+    assert s.wait_hidden(s.window), "the launcher stayed up after Enter"
+
+
+def scenario_keys_arrows(s):
+    fixture(s)
+    s.start_app()
+    keys(s, "key", "--delay", "40", "Right", "Right", "Left", "End", "Right", "Right", "Return")
+    launched_only(s, "beta")
+
+
+def scenario_keys_group_member(s):
+    fixture(s)
+    s.start_app()
+    keys(s, "type", "--delay", "40", "eps")
+    keys(s, "key", "Return")
+    launched_only(s, "epsilon")
+
+
+def scenario_keys_digits_azerty(s):
+    fixture(s)
+    subprocess.run(["setxkbmap", "fr"], env=s.env, check=True)
+    s.start_app()
+    # The key of 3 types a double quote on AZERTY without Shift: the key counts, not what it types.
+    keys(s, "key", "quotedbl")
+    launched_only(s, "gamma")
+    s.run("--show")
+    s.wait_window("^Ilvex$")
+    time.sleep(0.4)
+    keys(s, "key", "4")  # xdotool presses Shift with the same key for the digit itself
+    assert s.marker_time("delta") is not None, "the shifted digit 4 did not open slot 4: %s" % s.launched()
+
+
+def scenario_keys_ctrl_tab(s):
+    fixture(s)
+    s.start_app()
+    keys(s, "key", "ctrl+Tab")
+    time.sleep(0.3)
+    keys(s, "key", "ctrl+shift+Tab", "ctrl+Tab", "Next", "Prior")  # back, on, on (wraps to Main), back
+    time.sleep(0.3)
+    keys(s, "key", "Right", "Return")
+    launched_only(s, "zeta")
+
+
+def scenario_keys_right_after_hotkey(s):
+    fixture(s)
+    s.start_quiet()
+    # The program is held up (as on a loaded machine) while Alt+Z and the letters are typed within a few
+    # milliseconds: the letters must wait for the launcher rather than go to whatever had the focus.
+    os.kill(s.app.pid, signal.SIGSTOP)
+    try:
+        keys(s, "key", "--delay", "0", "alt+z", "type", "--delay", "2", "delt")
+        time.sleep(0.2)
+    finally:
+        os.kill(s.app.pid, signal.SIGCONT)
+    assert s.wait_settled(s.wait_window("^Ilvex$", timeout=3.0)), "Alt+Z did not show the launcher"
+    keys(s, "key", "Return")
+    launched_only(s, "delta")
+    # The keyboard was let go: Alt+Z is the hotkey again, and Escape reaches the panel.
+    time.sleep(0.3)
+    keys(s, "key", "alt+z")
+    window = s.wait_window("^Ilvex$", timeout=3.0)
+    assert s.wait_settled(window), "Alt+Z did not show the launcher again"
+    keys(s, "key", "Escape")
+    assert s.wait_hidden(window), "Escape did not reach the launcher shown again"
+
+
+def scenario_keys_atspi(s):
+    have_gi = os.path.exists(DEBIAN_PYTHON) and subprocess.run(
+        [DEBIAN_PYTHON, "-c", "import gi; gi.require_version('Atspi', '2.0')"], capture_output=True).returncode == 0
+    if not (shutil.which("dbus-daemon") and os.path.exists(BUS_LAUNCHER) and have_gi):
+        print("SKIPPED: the AT-SPI tree needs dbus, at-spi2-core and python3-gi with gir1.2-atspi-2.0")
+        raise SystemExit(SKIP)
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=s.env,
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    s.procs.append(bus)
+    s.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+    s.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+    s.procs.append(subprocess.Popen([BUS_LAUNCHER, "--launch-immediately"], env=s.env,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    time.sleep(0.5)
+    lists = fixture(s)
+    s.start_app()
+    expected = [i["name"] for i in lists[0]["items"]]
+    tree = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_tree.py")
+    found, deadline = [], time.time() + 10
+    while time.time() < deadline:
+        out = subprocess.run([DEBIAN_PYTHON, tree, "Ilvex"], env=s.env, capture_output=True, text=True,
+                             timeout=30)
+        found = out.stdout.splitlines()
+        if all(any(l.startswith("push button|%s|" % n) for l in found) for n in expected):
+            break
+        time.sleep(0.3)
+    print("\n".join(found))
+    for i, name in enumerate(expected):
+        kind = "Group" if name == "Box" else "Application"
+        assert "push button|%s|%s, %d of %d" % (name, kind, i + 1, len(expected)) in found, \
+            "%s is missing from the AT-SPI tree: %s" % (name, found)
+    assert not any("Zeta" in l for l in found), "an entry of the hidden list is in the tree"
+    for i, name in enumerate(("Main", "Other")):
+        assert "radio button|%s|%d of 2" % (name, i + 1) in found, "the switcher row %s is missing" % name
+
+
+SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}
