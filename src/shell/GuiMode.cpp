@@ -3,6 +3,7 @@
 #include "favicons/FaviconCache.h"
 #include "launcher/CircularLauncherView.h"
 #include "platform/PrivateFiles.h"
+#include "platform/linux/PortalHotkey.h"
 #include "platform/linux/XcbHotkey.h"
 #include "platform/linux/XdgAutostart.h"
 #include "settings/Preferences.h"
@@ -112,8 +113,13 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
         });
         QObject::connect(&shell, &AppDelegate::hotkeyPressed, &shell, [&showClock] { showClock.start(); });
     }
-    std::unique_ptr<XcbHotkey> hotkey;
-    if (QGuiApplication::platformName() == u"xcb")
+    // On Wayland only the desktop may bind global keys (an X grab through XWayland would see keys only
+    // while an X window has the focus): the shortcuts portal binds Alt+Z there.
+    std::unique_ptr<GlobalHotkey> hotkey;
+    if (QGuiApplication::platformName().startsWith(u"wayland") ||
+        qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        hotkey = std::make_unique<PortalHotkey>();
+    else if (QGuiApplication::platformName() == u"xcb")
         hotkey = std::make_unique<XcbHotkey>();
     XdgAutostart autostart;
     shell.setServices({hotkey.get(), &autostart, &services.workspace});
