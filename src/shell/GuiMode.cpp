@@ -24,6 +24,7 @@
 #include <memory>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -152,6 +153,7 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     // The launcher is built while the program is idle after start-up, not inside its first showing.
     QTimer::singleShot(0, &shell, [&shell, &connectTrace, trace, now] {
         shell.prepareLauncher();
+        malloc_trim(0); // what start-up and the preparation freed goes back to the system
         connectTrace();
         if (trace)
             printLine(QStringLiteral("[Ilvex] launcher prepared at %1").arg(now(), 0, 'f', 2));
