@@ -10,6 +10,8 @@ packages=(
   fonts-noto-cjk fonts-noto-color-emoji fonts-material-design-icons-iconfont adwaita-icon-theme
   qt6-translations-l10n sound-theme-freedesktop shared-mime-info desktop-file-utils appstream
   libqt6svg6 qt6-qpa-plugins
+  # the shortcuts portal test (a private session bus)
+  dbus-daemon
   # end-to-end under X
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick picom trayer python3
   # the keyboard on other layouts, and the screen-reader tree (AT-SPI) under a private D-Bus session

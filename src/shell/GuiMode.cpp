@@ -3,6 +3,7 @@
 #include "favicons/FaviconCache.h"
 #include "launcher/CircularLauncherView.h"
 #include "platform/PrivateFiles.h"
+#include "platform/linux/PortalHotkey.h"
 #include "platform/linux/XcbHotkey.h"
 #include "platform/linux/XdgAutostart.h"
 #include "settings/Preferences.h"
@@ -24,6 +25,7 @@
 #include <memory>
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -113,8 +115,13 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
         });
         QObject::connect(&shell, &AppDelegate::hotkeyPressed, &shell, [&showClock] { showClock.start(); });
     }
-    std::unique_ptr<XcbHotkey> hotkey;
-    if (QGuiApplication::platformName() == u"xcb")
+    // On Wayland only the desktop may bind global keys (an X grab through XWayland would see keys only
+    // while an X window has the focus): the shortcuts portal binds Alt+Z there.
+    std::unique_ptr<GlobalHotkey> hotkey;
+    if (QGuiApplication::platformName().startsWith(u"wayland") ||
+        qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        hotkey = std::make_unique<PortalHotkey>();
+    else if (QGuiApplication::platformName() == u"xcb")
         hotkey = std::make_unique<XcbHotkey>();
     XdgAutostart autostart;
     shell.setServices({hotkey.get(), &autostart, &services.workspace});
@@ -152,6 +159,7 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     // The launcher is built while the program is idle after start-up, not inside its first showing.
     QTimer::singleShot(0, &shell, [&shell, &connectTrace, trace, now] {
         shell.prepareLauncher();
+        malloc_trim(0); // what start-up and the preparation freed goes back to the system
         connectTrace();
         if (trace)
             printLine(QStringLiteral("[Ilvex] launcher prepared at %1").arg(now(), 0, 'f', 2));

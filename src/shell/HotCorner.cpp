@@ -1,11 +1,19 @@
 #include "shell/HotCorner.h"
 
+#include "platform/linux/XcbPointer.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 
 HotCorner::HotCorner(std::function<QPoint()> pointer, QObject *parent)
     : QObject(parent), m_pointer(std::move(pointer)) {
+    if (!m_pointer && QGuiApplication::platformName() == u"xcb") {
+        m_pointer = [display = std::make_shared<XcbPointer>()] {
+            QPoint native;
+            return display->position(&native) ? fromNativePixels(native) : QCursor::pos();
+        };
+    }
     if (!m_pointer)
         m_pointer = [] { return QCursor::pos(); };
     m_timer.setInterval(pollMs);
@@ -37,6 +45,17 @@ void HotCorner::followScreens() {
     m_frames.clear();
     for (QScreen *screen : QGuiApplication::screens())
         m_frames.append(screen->geometry());
+}
+
+QPoint HotCorner::fromNativePixels(QPoint native) {
+    // Qt keeps a screen's origin and scales its extent by the screen's pixel ratio.
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect frame = screen->geometry();
+        const qreal ratio = screen->devicePixelRatio();
+        if (QRect(frame.topLeft(), frame.size() * ratio).contains(native))
+            return frame.topLeft() + (native - frame.topLeft()) / ratio;
+    }
+    return native;
 }
 
 void HotCorner::setScreens(QList<QRect> frames) {

@@ -13,9 +13,9 @@
 // last 4 × 4 pixels at its top right) counts only while the pointer is inside that screen, so a taller
 // neighbour's edge never passes for a corner.
 //
-// The poll is the only idle work of the program: it reads the pointer position and compares it with
-// screen frames kept since the screens last changed; it allocates nothing of its own. While the corner
-// is switched off the timer stops.
+// The poll is the only idle work of the program: it reads the pointer position (one QueryPointer on X)
+// and compares it with screen frames kept since the screens last changed; it allocates nothing of its
+// own. While the corner is switched off the timer stops.
 class HotCorner : public QObject {
     Q_OBJECT
 
@@ -23,7 +23,8 @@ class HotCorner : public QObject {
     static constexpr int pollMs = 50;
     static constexpr int zone = 4;
 
-    // pointer: the pointer's global position (default: QCursor::pos()).
+    // pointer: the pointer's global position (default: read from the X display over a connection of the
+    // corner's own, else QCursor::pos()).
     explicit HotCorner(std::function<QPoint()> pointer = {}, QObject *parent = nullptr);
 
     // Switching on arms the corner and starts the poll; switching off disarms it and stops the poll. So
@@ -47,6 +48,7 @@ class HotCorner : public QObject {
 
   private:
     void followScreens();
+    static QPoint fromNativePixels(QPoint native);
 
     std::function<QPoint()> m_pointer;
     QList<QRect> m_frames;

@@ -1,12 +1,14 @@
 #include "shell/IlvexPanel.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <malloc.h>
 #include <xcb/xcb.h>
 
 IlvexPanel::IlvexPanel(QWidget *parent)
@@ -60,6 +62,18 @@ bool IlvexPanel::event(QEvent *event) {
             event->accept();
             return true;
         }
+        break;
+    case QEvent::Hide:
+        // A launcher left hidden for a while gives back its window's pixels (megabytes at the panel's size)
+        // and the heap the showing left free. The next paint sizes the backing store again, which adds a few
+        // milliseconds to that showing, so a launcher summoned again soon keeps them.
+        QTimer::singleShot(releaseAfterMs, this, [this, hide = ++m_hides] {
+            if (isVisible() || hide != m_hides)
+                return;
+            if (QBackingStore *store = backingStore(); store && store->size().width() > 1)
+                store->resize(QSize(1, 1));
+            malloc_trim(0);
+        });
         break;
     case QEvent::WindowDeactivate:
         // Decided after the event loop settles: a dialog of our own may be taking activation.

@@ -13,6 +13,8 @@ class IlvexPanel : public QWidget {
     Q_OBJECT
 
   public:
+    static constexpr int releaseAfterMs = 10000;
+
     explicit IlvexPanel(QWidget *parent = nullptr);
 
     // The ring's outer radius now, for telling a press on the ring from one on the margin.
@@ -33,4 +35,5 @@ class IlvexPanel : public QWidget {
 
     QWidget *m_content = nullptr;
     std::optional<QPointF> m_dragStart; // global pointer position while the margin is dragged
+    int m_hides = 0;                    // tells the latest hiding from earlier ones
 };
