@@ -9,6 +9,7 @@
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 #include "store/MoveDestinations.h"
+#include "support/Entries.h"
 #include "support/FakeLauncherHost.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
@@ -35,13 +36,9 @@
 
 namespace {
 
-AppItem app(const QString &name) {
-    AppItem item;
-    item.id = QUuid::createUuid();
-    item.name = name;
-    item.appPath = "/nonexistent/" + name + ".desktop";
-    return item;
-}
+using entries::app;
+using entries::group;
+using entries::list;
 
 AppItem folder(const QString &name, std::optional<QString> tint = std::nullopt) {
     AppItem item = app(name);
@@ -49,20 +46,6 @@ AppItem folder(const QString &name, std::optional<QString> tint = std::nullopt) 
     item.isFolder = true;
     item.folderTint = std::move(tint);
     return item;
-}
-
-AppItem group(const QString &name, QList<AppItem> members = {app("m")},
-              std::optional<QString> tint = std::nullopt) {
-    AppItem item = app(name);
-    item.appPath.clear();
-    item.isSubList = true;
-    item.subItems = std::move(members);
-    item.folderTint = std::move(tint);
-    return item;
-}
-
-AppList list(const QString &name, QList<AppItem> items, ListTheme theme = ListTheme::blue) {
-    return AppList{QUuid::createUuid(), name, items, theme, items};
 }
 
 QAction *actionNamed(QMenu *menu, const QString &text) {

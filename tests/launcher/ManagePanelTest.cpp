@@ -8,6 +8,7 @@
 #include "settings/Preferences.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
+#include "support/Entries.h"
 #include "support/FakeLauncherHost.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
@@ -24,21 +25,8 @@
 
 namespace {
 
-AppItem app(const QString &name) {
-    AppItem item;
-    item.id = QUuid::createUuid();
-    item.name = name;
-    item.appPath = "/nonexistent/" + name + ".desktop";
-    return item;
-}
-
-AppItem group(const QString &name, QList<AppItem> members) {
-    AppItem item = app(name);
-    item.appPath.clear();
-    item.isSubList = true;
-    item.subItems = std::move(members);
-    return item;
-}
+using entries::app;
+using entries::group;
 
 // lists: how many; filled: the items of the first list; a group "G" first when withGroup.
 QList<AppList> makeLists(int count, int filled, bool withGroup = false, bool groupEmpty = false) {

@@ -3,6 +3,7 @@
 #include "settings/Preferences.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
+#include "support/Entries.h"
 #include "support/FakeLauncherHost.h"
 #include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
@@ -18,25 +19,9 @@
 
 namespace {
 
-AppItem app(const QString &name) {
-    AppItem item;
-    item.id = QUuid::createUuid();
-    item.name = name;
-    item.appPath = "/nonexistent/" + name + ".desktop";
-    return item;
-}
-
-AppItem group(const QString &name, QList<AppItem> members) {
-    AppItem item = app(name);
-    item.appPath.clear();
-    item.isSubList = true;
-    item.subItems = std::move(members);
-    return item;
-}
-
-AppList list(const QString &name, QList<AppItem> items) {
-    return AppList{QUuid::createUuid(), name, items, ListTheme::blue, items};
-}
+using entries::app;
+using entries::group;
+using entries::list;
 
 // The first list: Alpha, Beta, the group Office (Writer, Calc), Gamma; the second: Zeta.
 class RingKeysTest : public ::testing::Test {
