@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6-dev
-  libglib2.0-dev libxcb1-dev libxcb-keysyms1-dev libcanberra-dev libgtest-dev libgmock-dev clang-format
+  libglib2.0-dev libxcb1-dev libxcb-keysyms1-dev libxcb-xinput-dev libcanberra-dev libgtest-dev libgmock-dev clang-format
   # run and offscreen tests
   fonts-noto-cjk fonts-noto-color-emoji fonts-material-design-icons-iconfont adwaita-icon-theme
   qt6-translations-l10n sound-theme-freedesktop shared-mime-info desktop-file-utils appstream

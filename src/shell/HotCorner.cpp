@@ -3,16 +3,21 @@
 #include "platform/linux/XcbPointer.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 
 HotCorner::HotCorner(std::function<QPoint()> pointer, QObject *parent)
     : QObject(parent), m_pointer(std::move(pointer)) {
     if (!m_pointer && QGuiApplication::platformName() == u"xcb") {
-        m_pointer = [display = std::make_shared<XcbPointer>()] {
+        auto display = std::make_shared<XcbPointer>();
+        m_pointer = [display] {
             QPoint native;
             return display->position(&native) ? fromNativePixels(native) : QCursor::pos();
         };
+        if (display->watchMotion())
+            watchMotion(display->socket(), [display] { return display->takeMotion(); });
     }
     if (!m_pointer)
         m_pointer = [] { return QCursor::pos(); };
@@ -41,10 +46,65 @@ HotCorner::HotCorner(std::function<QPoint()> pointer, QObject *parent)
     }
 }
 
+HotCorner::~HotCorner() = default;
+
+void HotCorner::watchMotion(int socket, std::function<bool()> takeMotion) {
+    if (socket < 0 || !takeMotion)
+        return;
+    m_takeMotion = std::move(takeMotion);
+    m_motion = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
+    m_motion->setEnabled(false);
+    connect(m_motion.get(), &QSocketNotifier::activated, this, [this] {
+        if (m_takeMotion())
+            wake();
+    });
+    // Motion inside Ilvex's own windows goes to Qt's connection, not to the root window.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        app->installEventFilter(this);
+}
+
+bool HotCorner::resting() const {
+    return m_motion && m_motion->isEnabled();
+}
+
+void HotCorner::wake() {
+    m_still = 0;
+    if (!resting())
+        return;
+    m_motion->setEnabled(false);
+    m_timer.start(pollMs);
+}
+
+void HotCorner::pace(bool moved) {
+    if (!m_motion)
+        return;
+    if (moved) {
+        wake();
+        return;
+    }
+    if (resting() || ++m_still < stillPolls)
+        return;
+    // Whatever arrived since the last reading is read now; anything later makes the socket readable.
+    if (m_takeMotion()) {
+        m_still = 0;
+        return;
+    }
+    m_motion->setEnabled(true);
+    m_timer.start(restingPollMs);
+}
+
+bool HotCorner::eventFilter(QObject *watched, QEvent *event) {
+    const QEvent::Type type = event->type();
+    if (resting() && (type == QEvent::MouseMove || type == QEvent::Enter || type == QEvent::Leave))
+        wake();
+    return QObject::eventFilter(watched, event);
+}
+
 void HotCorner::followScreens() {
     m_frames.clear();
     for (QScreen *screen : QGuiApplication::screens())
         m_frames.append(screen->geometry());
+    wake(); // the pointer may sit in a corner of the new frames
 }
 
 QPoint HotCorner::fromNativePixels(QPoint native) {
@@ -65,8 +125,11 @@ void HotCorner::setScreens(QList<QRect> frames) {
 
 void HotCorner::setEnabled(bool enabled) {
     m_armed = enabled;
+    m_still = 0;
+    if (m_motion)
+        m_motion->setEnabled(false);
     if (enabled)
-        m_timer.start();
+        m_timer.start(pollMs);
     else
         m_timer.stop();
 }
@@ -81,7 +144,12 @@ int HotCorner::cornerAt(QPoint point, const QList<QRect> &frames) {
 }
 
 void HotCorner::check() {
-    const int screen = cornerAt(m_pointer(), m_frames);
+    const QPoint at = m_pointer();
+    // The pointer is read first: its reply may bring events along, which are read here too.
+    const bool heard = m_takeMotion && m_takeMotion();
+    pace(heard || at != m_last);
+    m_last = at;
+    const int screen = cornerAt(at, m_frames);
     if (screen < 0) {
         m_armed = true;
         return;

@@ -16,6 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 const QList<QRect> twoScreens{QRect(0, 0, 1920, 1080), QRect(1920, 200, 1280, 800)};
@@ -61,6 +64,42 @@ TEST(HotCorner, FiresOncePerEntryAndNeverWhileSwitchedOff) {
     pointer = {1919, 0};
     corner.setEnabled(true);
     EXPECT_EQ(pollAt({1919, 0}), 3);
+}
+
+// A still pointer lets the poll rest until motion is heard of; a pointer moved without a word (warped) is
+// still found by the resting poll, and the corner fires.
+TEST(HotCorner, RestsWhileThePointerIsStill) {
+    QPoint pointer(500, 500);
+    HotCorner corner([&pointer] { return pointer; });
+    corner.setScreens(twoScreens);
+    int fds[2];
+    ASSERT_EQ(::pipe2(fds, O_NONBLOCK), 0);
+    corner.watchMotion(fds[0], [fd = fds[0]] {
+        char bytes[64];
+        bool any = false;
+        while (::read(fd, bytes, sizeof bytes) > 0)
+            any = true;
+        return any;
+    });
+    int fired = 0;
+    QObject::connect(&corner, &HotCorner::fired, [&fired] { ++fired; });
+    corner.setEnabled(true);
+    auto rest = [&] {
+        for (int i = 0; i <= HotCorner::stillPolls; ++i)
+            corner.check();
+        return corner.pollInterval();
+    };
+    EXPECT_EQ(rest(), HotCorner::restingPollMs);
+    ASSERT_EQ(::write(fds[1], "m", 1), 1);
+    QTest::qWait(20);
+    EXPECT_EQ(corner.pollInterval(), HotCorner::pollMs) << "motion wakes the poll";
+    EXPECT_EQ(rest(), HotCorner::restingPollMs);
+    pointer = {1919, 0};
+    corner.check();
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(corner.pollInterval(), HotCorner::pollMs);
+    ::close(fds[0]);
+    ::close(fds[1]);
 }
 
 // Offscreen windows cannot be raised, and Qt says so each time the launcher shows; any other message

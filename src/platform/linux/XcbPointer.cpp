@@ -1,6 +1,7 @@
 #include "platform/linux/XcbPointer.h"
 
 #include <xcb/xcb.h>
+#include <xcb/xinput.h>
 
 #include <cstdlib>
 
@@ -34,4 +35,55 @@ bool XcbPointer::position(QPoint *at) {
     *at = QPoint(reply->root_x, reply->root_y);
     std::free(reply);
     return true;
+}
+
+bool XcbPointer::watchMotion() {
+    if (!m_connection && !connect())
+        return false;
+    if (!m_root || xcb_connection_has_error(m_connection))
+        return false;
+    const xcb_query_extension_reply_t *input = xcb_get_extension_data(m_connection, &xcb_input_id);
+    if (!input || !input->present)
+        return false;
+    // Raw events reach a client during another's grab only from version 2.2 on.
+    xcb_input_xi_query_version_reply_t *version = xcb_input_xi_query_version_reply(
+        m_connection, xcb_input_xi_query_version(m_connection, 2, 2), nullptr);
+    const bool recent = version && (version->major_version > 2 ||
+                                    (version->major_version == 2 && version->minor_version >= 2));
+    std::free(version);
+    if (!recent)
+        return false;
+    struct {
+        xcb_input_event_mask_t head;
+        uint32_t bits;
+    } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
+           XCB_INPUT_XI_EVENT_MASK_RAW_MOTION | XCB_INPUT_XI_EVENT_MASK_MOTION |
+               XCB_INPUT_XI_EVENT_MASK_ENTER | XCB_INPUT_XI_EVENT_MASK_LEAVE};
+    xcb_generic_error_t *error = xcb_request_check(
+        m_connection, xcb_input_xi_select_events_checked(m_connection, m_root, 1, &mask.head));
+    if (error) {
+        std::free(error);
+        return false;
+    }
+    m_inputOpcode = input->major_opcode;
+    return true;
+}
+
+int XcbPointer::socket() const {
+    return m_connection && !xcb_connection_has_error(m_connection) ? xcb_get_file_descriptor(m_connection)
+                                                                   : -1;
+}
+
+bool XcbPointer::takeMotion() {
+    if (!m_connection)
+        return false;
+    bool moved = false;
+    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+        if ((event->response_type & 0x7f) == XCB_GE_GENERIC &&
+            reinterpret_cast<xcb_ge_generic_event_t *>(event)->extension == m_inputOpcode)
+            moved = true;
+        std::free(event);
+    }
+    // A lost display cannot be watched: report motion, so that the corner keeps asking (and hearing no).
+    return moved || xcb_connection_has_error(m_connection);
 }
