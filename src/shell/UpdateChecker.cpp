@@ -123,8 +123,7 @@ UpdateChecker::Config UpdateChecker::buildConfig() {
 }
 
 UpdateChecker::UpdateChecker(Config config, Preferences *preferences, QObject *parent)
-    : QObject(parent), m_config(std::move(config)), m_preferences(preferences),
-      m_network(new QNetworkAccessManager(this)) {
+    : QObject(parent), m_config(std::move(config)), m_preferences(preferences) {
     m_timer.setInterval(intervalMs);
     connect(&m_timer, &QTimer::timeout, this, [this] { check(false); });
     if (m_preferences) {
@@ -153,14 +152,22 @@ void UpdateChecker::setAutomaticChecks(bool on) {
         m_preferences->setCheckForUpdatesAutomatically(on);
 }
 
+bool UpdateChecker::hasFeed() const {
+    const QUrl &feed = m_config.feed;
+    const QString scheme = feed.scheme();
+    const QString host = feed.host().toLower();
+    return feed.isValid() && (scheme == u"https" || scheme == u"http") && !host.isEmpty() &&
+           host != u"invalid" && !host.endsWith(u".invalid");
+}
+
 void UpdateChecker::start() {
     followPreference();
-    if (automaticChecks())
+    if (automaticChecks() && hasFeed())
         check(false);
 }
 
 void UpdateChecker::followPreference() {
-    if (automaticChecks() && m_config.feed.isValid()) {
+    if (automaticChecks() && hasFeed()) {
         if (!m_timer.isActive())
             m_timer.start();
     } else {
@@ -172,11 +179,12 @@ void UpdateChecker::check(bool userInitiated) {
     m_userInitiated = m_userInitiated || userInitiated;
     if (m_reply)
         return; // its answer serves this request too
-    const QString scheme = m_config.feed.scheme();
-    if (!m_config.feed.isValid() || (scheme != u"https" && scheme != u"http")) {
+    if (!hasFeed()) {
         finish({Outcome::cannotCheck, {}, QStringLiteral("no usable feed address")});
         return;
     }
+    if (!m_network)
+        m_network = new QNetworkAccessManager(this);
     QNetworkRequest request(m_config.feed);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Ilvex/%1").arg(m_config.version));
@@ -194,6 +202,8 @@ void UpdateChecker::check(bool userInitiated) {
 void UpdateChecker::complete(QNetworkReply *reply) {
     reply->deleteLater();
     m_reply = nullptr;
+    m_network->deleteLater();
+    m_network = nullptr;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError) {
         const QString why = reply->error() == QNetworkReply::OperationCanceledError

@@ -55,7 +55,7 @@ class UpdateChecker : public QObject {
         QString reason;         // for failed: what went wrong, for the diagnostic line
     };
     struct Config {
-        QUrl feed; // empty: this build cannot check
+        QUrl feed; // empty (or under .invalid, a name that never resolves): this build cannot check
         QString version;
         QString build;
         int timeoutMs = 30000;
@@ -76,6 +76,8 @@ class UpdateChecker : public QObject {
     void check(bool userInitiated);
     bool isChecking() const;
     bool timerActive() const { return m_timer.isActive(); }
+    // An http(s) feed address whose host can exist.
+    bool hasFeed() const;
 
   Q_SIGNALS:
     void finished(const UpdateChecker::Result &result, bool userInitiated);
@@ -87,7 +89,8 @@ class UpdateChecker : public QObject {
 
     Config m_config;
     Preferences *m_preferences;
-    QNetworkAccessManager *m_network;
+    // Made for each check and let go after it, so that the network's threads do not idle on for a day.
+    QNetworkAccessManager *m_network = nullptr;
     QPointer<QNetworkReply> m_reply;
     bool m_userInitiated = false;
     QTimer m_timer;

@@ -135,6 +135,7 @@ TEST_F(UpdateCheckTest, OnlyAReadAppcastIsUpToDateEveryOtherAnswerFails) {
         {unreachable, Outcome::failed},
         {QString(), Outcome::cannotCheck},
         {QStringLiteral("file:///etc/hosts"), Outcome::cannotCheck},
+        {QStringLiteral("https://updates.ilvex.invalid/appcast.xml"), Outcome::cannotCheck}, // never resolves
     };
     for (const auto &c : cases) {
         const UpdateChecker::Result result = run(QUrl(c.url), 300);
