@@ -139,9 +139,9 @@ new_item_id=$(grep -oE '"items":\[\{"id":"[^"]+"' "$work/docs/new" | head -1 | c
 check "append: new list ids" bash -c "! grep -qi '$new_list_id' '$lists'"
 check "append: entry ids kept" grep -qi "$new_item_id" "$lists"
 
-# Back to two lists, then the hostile documents in append mode.
+# Back to two lists: appending reads the document the same way.
 import "$work/docs/two"
-for name in "${hostile[@]}"; do
+for name in not-json truncated nested-arrays huge; do
     expect_refused "$name (append)" "$work/docs/$name" --append
 done
 
@@ -149,24 +149,14 @@ done
 import - <"$work/docs/three"
 check "stdin replace: exit 0" exited 0
 check "stdin replace: the three lists" [ "$(list_names)" = "Old-0 Old-1 Old-2 " ]
-for name in not-json empty-array nested-arrays huge; do
-    remember
-    import - <"$work/docs/$name"
-    check "$name on stdin: exit 1" exited 1
-    check "$name on stdin: one line on stderr" one_line_reason
-    check "$name on stdin: lists file unchanged" unchanged
+for name in not-json huge; do
+    expect_refused "$name on stdin" - <"$work/docs/$name"
 done
-remember
-import - </dev/null
-check "empty stdin: exit 1" exited 1
-check "empty stdin: lists file unchanged" unchanged
+expect_refused "empty stdin" - </dev/null
 
-# Paths that are not documents, and bad arguments. A FIFO with no writer is refused at once.
-mkfifo "$work/docs/fifo"
+# Paths that are not documents (FIFOs and devices: tests/reliability/files_and_round_trips.py).
 expect_refused "missing file" "$work/docs/no-such-file"
 expect_refused "a folder" "$work/docs"
-expect_refused "a FIFO" "$work/docs/fifo"
-expect_refused "a device" /dev/zero
 
 # File names are bytes: a name that is not UTF-8 works both ways.
 latin1=$work/docs/$'\xe9t\xe9'.json

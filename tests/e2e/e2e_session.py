@@ -40,7 +40,7 @@ def uid():
 
 
 class Session:
-    def __init__(self, binary, scale=None):
+    def __init__(self, binary):
         self.binary = binary
         self.tmp = tempfile.mkdtemp(prefix="ilvex-e2e-")
         self.home = os.path.join(self.tmp, "home")
@@ -56,8 +56,6 @@ class Session:
             f.write("pcm.!default { type null }\nctl.!default { type null }\n")
         with open(os.path.join(self.config, "Ilvex/Ilvex.conf"), "w") as f:
             f.write("[General]\nlauncherSoundsEnabled=false\nshowInMenuBar=false\ncheckForUpdatesAutomatically=false\n")
-            if scale is not None:
-                f.write("launcherScale=%s\n" % scale)
         self.procs = []
         self.app = None
         self.app_log = os.path.join(self.tmp, "ilvex.log")
@@ -113,23 +111,21 @@ class Session:
             xvfb.kill()
         return False
 
-    def close_app(self):
+    def quit_app(self):
         if self.app and self.app.poll() is None:
             subprocess.run([self.binary, "--quit"], env=self.env, timeout=10)
             try:
                 self.app.wait(5)
             except subprocess.TimeoutExpired:
                 self.app.kill()
+
+    def close_app(self):
+        self.quit_app()
         for name in os.listdir(self.markers):
             os.remove(os.path.join(self.markers, name))
 
     def close(self):
-        if self.app and self.app.poll() is None:
-            subprocess.run([self.binary, "--quit"], env=self.env, timeout=10)
-            try:
-                self.app.wait(5)
-            except subprocess.TimeoutExpired:
-                self.app.kill()
+        self.quit_app()
         for p in reversed(self.procs):
             p.terminate()
             try:
@@ -288,10 +284,13 @@ class Session:
             time.sleep(0.03)
         return False
 
-    def ring_point(self, index, count, radius=178.0, extra=0.0):
+    def centre(self):
         g = self.geometry(self.window)
-        cx = int(g["Absolute upper-left X"]) + int(g["Width"]) / 2
-        cy = int(g["Absolute upper-left Y"]) + int(g["Height"]) / 2
+        return (int(g["Absolute upper-left X"]) + int(g["Width"]) / 2,
+                int(g["Absolute upper-left Y"]) + int(g["Height"]) / 2)
+
+    def ring_point(self, index, count, radius=178.0, extra=0.0):
+        cx, cy = self.centre()
         angle = -math.pi + 2 * math.pi * index / max(count, 1)
         return (round(cx + (radius + extra) * math.cos(angle)), round(cy + (radius + extra) * math.sin(angle)))
 
@@ -327,9 +326,7 @@ class Session:
 def arc(session, start_index, end_index, count, extra, steps=14):
     a0 = -math.pi + 2 * math.pi * start_index / count
     a1 = -math.pi + 2 * math.pi * end_index / count
-    g = session.geometry(session.window)
-    cx = int(g["Absolute upper-left X"]) + int(g["Width"]) / 2
-    cy = int(g["Absolute upper-left Y"]) + int(g["Height"]) / 2
+    cx, cy = session.centre()
     r = 178 + extra
     return [(round(cx + r * math.cos(a0 + (a1 - a0) * i / steps)), round(cy + r * math.sin(a0 + (a1 - a0) * i / steps)))
             for i in range(steps + 1)]

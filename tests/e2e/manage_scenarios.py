@@ -170,25 +170,6 @@ def scenario_manage_link_group_list(s):
     assert s.wait_hidden(s.window, timeout=3), "after closing the panel an outside click did not dismiss"
 
 
-def scenario_manage_in_group(s):
-    group_fixture(s, 1)
-    s.start_app()
-    x, y = s.ring_point(1, 3)
-    s.xdo("mousemove", x, y, "click", "1")
-    time.sleep(0.6)
-    open_manage(s)
-    s.click("tileSub")  # disabled: no form opens
-    s.click("tileLink")
-    s.xdo("type", "Site")
-    s.xdo("key", "Tab")
-    s.xdo("type", "https://example.com")
-    s.xdo("key", "Return")
-    got = wait_lists(s, lambda l: len(l[0]["items"][1]["subItems"]) == 2)
-    group = got[0]["items"][1]
-    assert [i["name"] for i in group["subItems"]] == ["M0", "Site"], group
-    assert not any(i["isSubList"] for i in group["subItems"]), "a group was nested"
-
-
 def scenario_add_app_picker(s):
     lists_fixture(s, 1, filled=())
     s.app_entry("zeta")  # installed, not in any list

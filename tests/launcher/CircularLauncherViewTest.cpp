@@ -1,6 +1,5 @@
 #include "launcher/CircularLauncherView.h"
 #include "l10n/L.h"
-#include "launcher/HoverLabelView.h"
 #include "platform/linux/GioWorkspace.h"
 #include "ring/Clock.h"
 #include "ring/RingGeometry.h"
@@ -12,6 +11,7 @@
 #include "support/Entries.h"
 #include "support/FakeLauncherHost.h"
 #include "support/FakeWorkspace.h"
+#include "support/QuietWindows.h"
 #include "support/Sandbox.h"
 #include "views/AppIconPainter.h"
 #include "views/FileIcons.h"
@@ -24,7 +24,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPaintEvent>
 #include <QScreen>
 #include <QStyleHints>
 #include <QTest>
@@ -54,17 +53,6 @@ QAction *actionNamed(QMenu *menu, const QString &text) {
             return action;
     return nullptr;
 }
-
-// The offscreen platform cannot raise windows, size dialogs or grab the keyboard for popups, and says so.
-struct IgnorePlatformLimits {
-    IgnorePlatformLimits() { previous = qInstallMessageHandler(filter); }
-    ~IgnorePlatformLimits() { qInstallMessageHandler(previous); }
-    static void filter(QtMsgType type, const QMessageLogContext &context, const QString &message) {
-        if (!message.startsWith(QStringLiteral("This plugin does not support")))
-            previous(type, context, message);
-    }
-    static inline QtMessageHandler previous = nullptr;
-};
 
 // A ring view over a store in a private HOME, with a fake desktop, a manual clock, and counters for
 // dismissals and sound requests.
@@ -223,48 +211,6 @@ TEST_F(RingViewTest, MoveDestinationsOfferListsFirstThenGroups) {
               (QStringList{"list H", "list A", "list C", "group H" + sep + "G"}));
 }
 
-TEST_F(RingViewTest, TintFollowsPresetsOnlyForFoldersAndGroups) {
-    start({list("Main", {}, ListTheme::green)});
-    const QColor primary = colors(ListTheme::green).primary;
-    const QString red = QStringLiteral("#EF4444");
-    AppItem tintedApp = app("a");
-    tintedApp.folderTint = red;
-    EXPECT_EQ(view->tint(tintedApp), primary) << "plain entries ignore tints";
-    EXPECT_EQ(view->tint(folder("f", red)), hex(red));
-    EXPECT_EQ(view->tint(group("g", {}, "#22C55E")), hex("#22C55E"));
-    EXPECT_EQ(view->tint(group("g", {})), primary);
-}
-
-TEST_F(RingViewTest, AHoveredEntryRepaintsAroundItselfNotTheWholeRing) {
-    start({list("Main", {app("A"), app("B"), app("C"), app("D")})});
-    QList<QRect> painted;
-    struct PaintSpy : QObject {
-        QList<QRect> *rects;
-        bool eventFilter(QObject *, QEvent *event) override {
-            if (event->type() == QEvent::Paint)
-                rects->append(static_cast<QPaintEvent *>(event)->rect());
-            return false;
-        }
-    } spy;
-    spy.rects = &painted;
-    view->installEventFilter(&spy);
-    view->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
-    QTest::qWait(50);
-    painted.clear();
-
-    view->hoverModel().publish(item(0).id, item(0).name); // A, at 9 o'clock, grows
-    QTest::qWait(400);
-    ASSERT_FALSE(painted.isEmpty());
-    QRect all;
-    for (const QRect &rect : painted)
-        all |= rect;
-    EXPECT_TRUE(all.contains(frameOf(item(0)).toAlignedRect())) << "the growing entry was not repainted";
-    EXPECT_FALSE(all.intersects(frameOf(item(2)).toAlignedRect()))
-        << "the far side of the ring was repainted";
-    view->removeEventFilter(&spy);
-}
-
 TEST_F(RingViewTest, EntriesAreCentredOnTheirSlotsClockwiseFromNineOClock) {
     // Entries with a name capsule too are centred by their whole frame, not by their image.
     start({list("Main", {app("A"), folder("B"), group("C"), app("D")})});
@@ -305,7 +251,7 @@ TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
 }
 
 TEST_F(RingViewTest, DoubleClickOnAGroupsNameRenamesItInsteadOfOpening) {
-    const IgnorePlatformLimits offscreen;
+    const QuietWindows offscreen;
     start({list("Main", {app("A"), group("Games")})});
     const AppItem g = item(1);
     const QPointF capsule = capsuleOf(g);
@@ -367,7 +313,7 @@ TEST_F(RingViewTest, OnlyAGroupsNameWaitsForADoubleClick) {
 }
 
 TEST_F(RingViewTest, TintPopoverSitsBesideTheEntrysFrameAtEveryScale) {
-    const IgnorePlatformLimits offscreen;
+    const QuietWindows offscreen;
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     for (const double scale : {0.8, 1.0, 1.4}) {
         SCOPED_TRACE(scale);
@@ -430,35 +376,6 @@ TEST(LauncherPanelGeometry, MaxRadiusClampedOriginAndPlacement) {
               QPointF(3520 - 300, 32 + 300));
 }
 
-TEST_F(RingViewTest, OuterRadiusFromTheStore) {
-    auto apps = [](int n) {
-        QList<AppItem> items;
-        for (int i = 0; i < n; ++i)
-            items.append(app(QStringLiteral("e%1").arg(i)));
-        return items;
-    };
-    const struct {
-        int items, lists;
-        bool openGroup;
-        double expected;
-    } cases[] = {{5, 8, false, 302.5}, {5, 8, true, 247.5}}; // the radius rule itself: RingGeometryTest
-    for (const auto &c : cases) {
-        QList<AppItem> items = apps(c.items);
-        const AppItem g = group("G", apps(5));
-        if (c.openGroup)
-            items.append(g);
-        QList<AppList> lists{list("Main", items)};
-        for (int i = 1; i < c.lists; ++i)
-            lists.append(list(QStringLiteral("L%1").arg(i), {}));
-        start(lists);
-        if (c.openGroup)
-            state->openSubList(g.id);
-        AppDelegate shell(state.get());
-        EXPECT_NEAR(shell.currentRingOuterRadius(), c.expected, 0.01)
-            << c.items << " items, " << c.lists << " lists, group open " << c.openGroup;
-    }
-}
-
 TEST(ShellHold, CountsWhileItLivesAndOutlivesItsShell) {
     auto shell = std::make_unique<AppDelegate>();
     auto first = shell->holdOpen();
@@ -473,28 +390,6 @@ TEST(ShellHold, CountsWhileItLivesAndOutlivesItsShell) {
     first = shell->holdOpen();
     shell.reset();
     first.reset(); // given back to a shell that is gone: nothing happens
-}
-
-TEST(HoverLabel, ShownOnlyForAnEnabledNamedIconOnTheRing) {
-    const QUuid onRing = QUuid::createUuid();
-    const QHash<QUuid, QPointF> positions{{onRing, QPointF(-178, 0)}};
-    const std::optional<QString> name = QStringLiteral("Mail");
-    const struct {
-        std::optional<QString> name;
-        std::optional<QUuid> id;
-        bool enabled, shown;
-    } cases[] = {
-        {name, onRing, true, true},
-        {name, onRing, false, false},             // a drag is running
-        {std::nullopt, onRing, true, false},      // the name was cleared (a group opened)
-        {name, QUuid::createUuid(), true, false}, // an id from the list shown before
-        {name, std::nullopt, true, false},
-    };
-    for (const auto &c : cases) {
-        HoverLabelView label;
-        label.update({c.name, c.id, positions, 87, 1, c.enabled});
-        EXPECT_EQ(label.shownName().has_value(), c.shown);
-    }
 }
 
 // Entry images: what icon each kind of path asks the theme for.

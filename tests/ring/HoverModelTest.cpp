@@ -38,15 +38,4 @@ TEST(HoverModel, OnlyTheLastPublisherCanClearTheName) {
     }
 }
 
-TEST(HoverModel, ClearingTheNameKeepsTheHoveredItem) {
-    const QUuid a = QUuid::createUuid();
-    HoverModel model;
-    model.publish(a, QStringLiteral("Mail"));
-    model.clearName();
-    EXPECT_FALSE(model.name());
-    EXPECT_EQ(model.hoveredID(), a);
-    model.publish(a, std::nullopt); // the pointer then leaves the icon
-    EXPECT_FALSE(model.hoveredID());
-}
-
 } // namespace

@@ -10,6 +10,7 @@
 #include "shell/SettingsWindow.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
+#include "support/Entries.h"
 #include "support/FakeHotkey.h"
 #include "support/FakeWorkspace.h"
 #include "support/QuietWindows.h"
@@ -28,17 +29,13 @@
 
 namespace {
 
+// Lists "L0", "L1", … of `items` entries each.
 QList<AppList> makeLists(int count, int items) {
     QList<AppList> lists;
     for (int i = 0; i < count; ++i) {
         QList<AppItem> entries;
-        for (int k = 0; k < items; ++k) {
-            AppItem item;
-            item.id = QUuid::createUuid();
-            item.name = QStringLiteral("a%1").arg(k);
-            item.appPath = QStringLiteral("/nonexistent/a%1.desktop").arg(k);
-            entries.append(item);
-        }
+        for (int k = 0; k < items; ++k)
+            entries.append(entries::app(QStringLiteral("a%1").arg(k)));
         lists.append(
             AppList{QUuid::createUuid(), QStringLiteral("L%1").arg(i), entries, ListTheme::blue, {}});
     }

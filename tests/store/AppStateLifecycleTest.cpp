@@ -2,6 +2,7 @@
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 #include "support/CaptureStdout.h"
+#include "support/Entries.h"
 #include "support/FakeWorkspace.h"
 #include "support/QtPrinters.h"
 #include "support/Sandbox.h"
@@ -58,13 +59,7 @@ class StoreLifecycle : public ::testing::Test {
                                  .toArray())
             .toJson();
     }
-    static AppItem app(const QString &name) {
-        AppItem item;
-        item.id = QUuid::createUuid();
-        item.name = name;
-        item.appPath = QStringLiteral("/nonexistent/") + name + QStringLiteral(".desktop");
-        return item;
-    }
+    static AppItem app(const QString &name) { return entries::app(name); }
 
     Sandbox sandbox;
     FakeWorkspace workspace;
@@ -148,37 +143,6 @@ TEST_F(StoreLifecycle, AValidFileIsNotRewrittenAtStart) {
     auto state = start();
     EXPECT_EQ(state->lists(), normal);
     EXPECT_EQ(Sandbox::readFile(sandbox.listsFile()), bytes);
-}
-
-// The lists hold names, paths and bookmarks: private to the user, however they were before; and a save
-// cut short by a kill leaves a temporary copy that the next start removes.
-TEST_F(StoreLifecycle, TheSupportFolderAndListsFileArePrivateAndStaleCopiesAreRemoved) {
-    const auto modeOf = [](const QString &path) { return QFileInfo(path).permissions() & 0x7077; };
-    const QFile::Permissions privateFile = QFile::ReadOwner | QFile::WriteOwner;
-    const QFile::Permissions privateFolder = privateFile | QFile::ExeOwner;
-    const QFile::Permissions readable = privateFile | QFile::ReadGroup | QFile::ReadOther;
-    const std::optional<QFile::Permissions> before[] = {
-        std::nullopt, readable, privateFile | QFile::ReadGroup, privateFile}; // none: no lists file yet
-    for (const auto &mode : before) {
-        QDir(sandbox.supportDirectory()).removeRecursively();
-        QDir().mkpath(sandbox.supportDirectory());
-        QFile::setPermissions(sandbox.supportDirectory(), privateFolder | QFile::ReadGroup | QFile::ExeGroup);
-        const QString stale = sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json.Ab12Cd"), "[");
-        const QString backup = sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json.bak"), "x");
-        const QString notes = sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json.notes"), "x");
-        if (mode) {
-            writeLists(
-                ListsCodec::encodeLists({AppList{QUuid::createUuid(), QStringLiteral("A"), {}, {}, {}}}));
-            QFile::setPermissions(sandbox.listsFile(), *mode);
-        }
-        auto state = start();
-        state->addList(QStringLiteral("B"), ListTheme::blue);
-        EXPECT_EQ(modeOf(sandbox.listsFile()), privateFile);
-        EXPECT_EQ(modeOf(sandbox.supportDirectory()), privateFolder);
-        EXPECT_EQ(modeOf(backup), privateFile) << "backups hold the lists too";
-        EXPECT_FALSE(QFile::exists(stale));
-        EXPECT_TRUE(QFile::exists(notes));
-    }
 }
 
 TEST_F(StoreLifecycle, AListsFileThatCannotBeOpenedIsMovedAsideNotOverwritten) {

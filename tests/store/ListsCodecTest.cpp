@@ -176,17 +176,4 @@ TEST(ListsCodec, ReadsMembersAtAnyDepthAndSurvivesHostileNesting) {
     EXPECT_FALSE(ListsCodec::decodeItems(hostile));
 }
 
-TEST(ListsCodec, LegacyItemArraysUseTheSameItemRules) {
-    const QByteArray good = QStringLiteral(R"([{"id": "%1", "name": "Mail", "bundleIdentifier": "x",
-                                              "appPath": "/a.desktop"}])")
-                                .arg(QLatin1String(itemID))
-                                .toUtf8();
-    const auto items = ListsCodec::decodeItems(good);
-    ASSERT_TRUE(items);
-    EXPECT_EQ(items->first().name, QStringLiteral("Mail"));
-    EXPECT_TRUE(ListsCodec::decodeItems("[]"));
-    EXPECT_FALSE(
-        ListsCodec::decodeItems(R"([{"id": "nope", "name": "", "bundleIdentifier": "", "appPath": ""}])"));
-}
-
 } // namespace

@@ -1,7 +1,5 @@
-#include "l10n/L.h"
 #include "views/AppIconPainter.h"
 #include "views/IlvexButtonStyle.h"
-#include "views/ListThemeSwatchRow.h"
 #include "views/Spring.h"
 #include "views/SwatchDot.h"
 #include "views/Symbols.h"
@@ -48,51 +46,6 @@ TEST(SwatchDot, SelectedDotDrawsAWhiteRingOfMinimumWidthAndOptionalCheck) {
     }
 }
 
-TEST(ListThemeSwatchRow, OneRingNoChecksAndPicksInThemeOrder) {
-    L::setLanguage(AppLanguage::de);
-    std::optional<ListTheme> picked;
-    ListThemeSwatchRow row(ListTheme::orange, 22, 10, [&](ListTheme theme) { picked = theme; });
-    ASSERT_EQ(row.dots().size(), 6);
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(row.dots()[i]->isSelected(), allListThemes()[i] == ListTheme::orange);
-        EXPECT_FALSE(row.dots()[i]->showsCheck());
-        EXPECT_EQ(row.dots()[i]->color(), colors(allListThemes()[i]).primary);
-    }
-    EXPECT_EQ(row.dots()[0]->toolTip(), QStringLiteral("Blau"));
-    row.dots()[5]->click();
-    EXPECT_EQ(picked, ListTheme::teal);
-    L::setLanguage(AppLanguage::en);
-}
-
-TEST(ButtonStyles, PressedFillsAndDisabledLooks) {
-    QPushButton button(QStringLiteral("Add"));
-    button.resize(120, 28);
-    IlvexButtonStyle::apply(&button, QColor(0, 0, 255), Qt::white);
-    const QPoint fillPoint(4, 14);
-    EXPECT_EQ(qAlpha(rendered(button).pixel(fillPoint)), 255);
-    button.setDown(true);
-    EXPECT_NEAR(qAlpha(rendered(button).pixel(fillPoint)), 0.55 * 255, 3);
-    EXPECT_EQ(button.sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
-
-    auto destructive = [](bool disabled, bool down) {
-        QPushButton deleteButton(QStringLiteral("Delete"));
-        deleteButton.resize(120, 28);
-        IlvexDestructiveButtonStyle::apply(&deleteButton, disabled);
-        deleteButton.setDown(down);
-        return rendered(deleteButton);
-    };
-    EXPECT_NEAR(qAlpha(destructive(false, false).pixel(fillPoint)), 0.1 * 255, 3);
-    EXPECT_NEAR(qAlpha(destructive(true, true).pixel(fillPoint)), 0.2 * 255, 3) << "the look blocks a press";
-    // The disabled look draws a fainter border: compare the top edge's strongest alpha.
-    auto edgeAlpha = [](const QImage &image) {
-        int strongest = 0;
-        for (int x = 10; x < 110; ++x)
-            strongest = std::max(strongest, qAlpha(image.pixel(x, 0)));
-        return strongest;
-    };
-    EXPECT_LT(edgeAlpha(destructive(true, false)), edgeAlpha(destructive(false, false)));
-}
-
 TEST(ButtonStyles, DestructiveLabelsWrapInANarrowColumn) {
     QWidget column;
     auto *layout = new QVBoxLayout(&column);
@@ -129,16 +82,6 @@ TEST(Spring, OvershootsOnlyWhenUnderdampedAndLongStepsLandWhereShortOnesDo) {
             fine.step(0.05);
         EXPECT_TRUE(fine.isSettled()) << damping;
     }
-}
-
-TEST(AppIconPainter, HoveringADropTargetChangesNothingAndTheGlowTakesTheTint) {
-    const QColor tint(10, 200, 30);
-    const AppIconEffect drop = AppIconPainter::effect({0, 1, 0.5}, tint);
-    const AppIconEffect hoveredDrop = AppIconPainter::effect({1, 1, 0.5}, tint);
-    EXPECT_EQ(hoveredDrop.scale, drop.scale);
-    EXPECT_EQ(hoveredDrop.shadowColor, drop.shadowColor);
-    EXPECT_EQ(drop.shadowColor.rgb(), tint.rgb());
-    EXPECT_GT(AppIconPainter::effect({0, 1, 1}, tint).scale, AppIconPainter::effect({1, 0, 0}, tint).scale);
 }
 
 TEST(AppIconPainter, GroupGlyphShowsAtMostFourMembersInOrder) {

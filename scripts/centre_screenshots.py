@@ -35,9 +35,7 @@ def shoot(binary, outdir, language, fixture_items, readme=None):
             print(out)
 
         def at(index, count=9):
-            g = s.geometry(s.window)
-            cx = int(g["Absolute upper-left X"]) + int(g["Width"]) / 2
-            cy = int(g["Absolute upper-left Y"]) + int(g["Height"]) / 2
+            cx, cy = s.centre()
             radius = max(178.0, 128 * count / (2 * math.pi))
             angle = -math.pi + 2 * math.pi * index / count
             return round(cx + radius * math.cos(angle)), round(cy + radius * math.sin(angle))

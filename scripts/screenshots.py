@@ -14,6 +14,10 @@ icon, folders, documents, a link, a group and an empty group).
 """
 import json, os, subprocess, sys, tempfile, uuid
 
+# The live pictures drive the launcher with the end-to-end tests' session helpers.
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [HERE, os.path.join(HERE, "..", "tests", "e2e")]
+
 THEMES = ["blue", "purple", "green", "orange", "red", "teal"]
 SCALES = ["0.8", "1.0", "1.4"]
 COUNTS = [1, 8, 24]
@@ -86,7 +90,6 @@ def render(binary, outdir, theme, scale, count):
 
 
 def live(binary, outdir):
-    sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
     import math, time
     import e2e_session as e
     s = e.Session(binary)
@@ -103,9 +106,7 @@ def live(binary, outdir):
             subprocess.run(["import", "-window", "root", out], env=s.env, check=True)
             print(out)
 
-        g = s.geometry(s.window)
-        cx = int(g["Absolute upper-left X"]) + int(g["Width"]) / 2
-        cy = int(g["Absolute upper-left Y"]) + int(g["Height"]) / 2
+        cx, cy = s.centre()
         count, radius = 24, 128 * 24 / (2 * math.pi)
         at = lambda i, extra=0: (round(cx + (radius + extra) * math.cos(-math.pi + 2 * math.pi * i / count)),
                                  round(cy + (radius + extra) * math.sin(-math.pi + 2 * math.pi * i / count)))
@@ -144,7 +145,6 @@ def live(binary, outdir):
 
 def main():
     if len(sys.argv) in (4, 5) and sys.argv[1] == "--centre":
-        sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
         import centre_screenshots
         os.makedirs(sys.argv[3], exist_ok=True)
         for language in ("en", "ja"):
