@@ -143,8 +143,13 @@ void AppDelegate::buildPanel() {
     m_panel->setContent(m_view);
     m_panel->ringOuterRadius = [self] { return self ? self->currentRingOuterRadius() : 0.0; };
     m_panel->onEscape = [self] {
-        // Escape first clears the text typed to find entries.
-        if (self && self->m_shown && !self->m_view->clearSearch())
+        // Escape first clears the text typed to find entries, then closes the manage panel, then goes
+        // back out of a group or dismisses the launcher.
+        if (!self || !self->m_shown || self->m_view->clearSearch())
+            return;
+        if (LauncherChrome &chrome = self->m_view->chrome(); chrome.showsManage())
+            chrome.setManage(false);
+        else
             self->dismissOrBack();
     };
     m_panel->onDeactivated = [self] {
