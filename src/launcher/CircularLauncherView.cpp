@@ -253,7 +253,9 @@ QImage CircularLauncherView::renderFrame(qreal devicePixelRatio) {
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
+    painter.save();
     paintScene(painter, std::nullopt);
+    painter.restore(); // the scene leaves its own transform behind
     // The children (the centre, the pencil and the side panel) over the disc, as on screen.
     for (QWidget *child : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
         if (!child->isHidden() && !child->isWindow())
