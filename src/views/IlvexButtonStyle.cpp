@@ -63,9 +63,12 @@ void IlvexButtonStyle::drawControl(ControlElement element, const QStyleOption *o
         return;
     }
     const bool pressed = option->state & State_Sunken;
+    painter->save();
+    // A button that takes no clicks (an empty form's Add) shows it.
+    if (!(option->state & State_Enabled))
+        painter->setOpacity(0.4);
     paintBackground(painter, option->rect, pressed ? withAlpha(m_tint, 0.55) : m_tint,
                     withAlpha(Qt::white, 0.14));
-    painter->save();
     const QFont font = labelFont(widget ? widget->font() : painter->font());
     painter->setFont(font);
     painter->setPen(m_foreground);

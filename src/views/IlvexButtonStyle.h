@@ -6,7 +6,8 @@
 class QAbstractButton;
 
 // The filled rounded button of the manage panel and the settings window: a caller-chosen tint that
-// lightens while pressed, a medium 12 px one-line label, stretched to the width it is given.
+// lightens while pressed, a medium 12 px one-line label, stretched to the width it is given; faded while
+// disabled.
 class IlvexButtonStyle : public QProxyStyle {
     Q_OBJECT
 
