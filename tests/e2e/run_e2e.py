@@ -192,6 +192,8 @@ def scenario_hot_corner(s):
     s.xdo("mousemove", SCREEN_W - 1, 0)
     window = s.wait_window("^Ilvex$", timeout=3.0)
     assert s.wait_settled(window)
+    ring_right = s.origin(window)[0] + int(s.geometry(window)["Width"]) / 2 + 247.5  # 5 entries: outer radius
+    assert abs(ring_right - SCREEN_W) <= 2, "the ring's right edge is at %.1f" % ring_right
     # Resting in the corner and moving inside it fire nothing more.
     s.xdo("sleep", "0.3", "mousemove", SCREEN_W - 3, 2, "sleep", "0.3")
     assert s.is_viewable(window) and s.opacity(window) > 0.999, "resting in the corner hid the launcher"
