@@ -11,7 +11,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -38,8 +37,7 @@ class FakePortal : public QDBusVirtualObject {
         }
         if (message.interface() != shortcutsInterface)
             return false;
-        QVariantMap options;
-        QVariantMap results;
+        QVariantMap options, results;
         uint response = 0;
         if (member == u"CreateSession") {
             options = qdbus_cast<QVariantMap>(message.arguments().at(0));
@@ -81,8 +79,7 @@ class FakePortal : public QDBusVirtualObject {
         m_bus.send(signal);
     }
 
-    QString session;
-    QString boundSession;
+    QString session, boundSession;
     QMap<QString, QString> triggers;
     QStringList closed;
 
@@ -92,8 +89,7 @@ class FakePortal : public QDBusVirtualObject {
     }
 
     QDBusConnection m_bus;
-    uint m_sessionResponse;
-    uint m_bindResponse;
+    uint m_sessionResponse, m_bindResponse;
 };
 
 // A private session bus for the test, without service activation so no real portal can answer.
@@ -127,6 +123,14 @@ class PortalHotkeyTest : public ::testing::Test {
 
     static QDBusConnection portalBus() { return QDBusConnection(QStringLiteral("portal")); }
     static QDBusConnection clientBus() { return QDBusConnection(QStringLiteral("client")); }
+    static void publish(FakePortal *portal) {
+        ASSERT_TRUE(portalBus().registerVirtualObject(portalPath, portal, QDBusConnection::SubPath));
+        ASSERT_TRUE(portalBus().registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+    }
+    static void withdraw() {
+        portalBus().unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
+        portalBus().unregisterObject(portalPath, QDBusConnection::UnregisterTree);
+    }
 
     QTemporaryDir m_dir;
     QProcess m_daemon;
@@ -134,8 +138,7 @@ class PortalHotkeyTest : public ::testing::Test {
 
 TEST_F(PortalHotkeyTest, BindsAltZAtThePortalAndTogglesOnItsOwnActivation) {
     FakePortal portal(portalBus(), 0, 0);
-    ASSERT_TRUE(portalBus().registerVirtualObject(portalPath, &portal, QDBusConnection::SubPath));
-    ASSERT_TRUE(portalBus().registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+    publish(&portal);
     int presses = 0;
     {
         PortalHotkey hotkey(clientBus());
@@ -144,7 +147,7 @@ TEST_F(PortalHotkeyTest, BindsAltZAtThePortalAndTogglesOnItsOwnActivation) {
             EXPECT_TRUE(hotkey.registerHotkey([&presses] { ++presses; }));
             ASSERT_TRUE(bound.wait(5000));
         });
-        EXPECT_EQ(bound.at(0).at(0).toBool(), true);
+        EXPECT_TRUE(bound.at(0).at(0).toBool());
         EXPECT_EQ(printed, QString());
         EXPECT_TRUE(hotkey.isRegistered());
         EXPECT_EQ(portal.boundSession, portal.session);
@@ -159,37 +162,32 @@ TEST_F(PortalHotkeyTest, BindsAltZAtThePortalAndTogglesOnItsOwnActivation) {
     }
     // Letting go of the key closes the session at the portal.
     EXPECT_TRUE(QTest::qWaitFor([&] { return portal.closed == QStringList{portal.session}; }, 5000));
-    portalBus().unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
-    portalBus().unregisterObject(portalPath, QDBusConnection::UnregisterTree);
+    withdraw();
 }
 
 TEST_F(PortalHotkeyTest, WithoutABindingSaysToBindTheToggleCommand) {
-    struct Case {
+    const struct {
         const char *name;
         bool portal;
-        uint sessionResponse;
-        uint bindResponse;
+        uint sessionResponse, bindResponse;
         const char *reason;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"no portal", false, 0, 0, "no desktop portal"},
         {"session refused", true, 2, 0, "refused a shortcuts session (response 2)"},
         {"binding cancelled", true, 0, 1, "did not bind Alt+Z (response 1)"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         FakePortal portal(portalBus(), c.sessionResponse, c.bindResponse);
-        if (c.portal) {
-            ASSERT_TRUE(portalBus().registerVirtualObject(portalPath, &portal, QDBusConnection::SubPath));
-            ASSERT_TRUE(portalBus().registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
-        }
+        if (c.portal)
+            publish(&portal);
         PortalHotkey hotkey(clientBus());
         QSignalSpy bound(&hotkey, &PortalHotkey::bound);
         const QString printed = captureStdout([&] {
             hotkey.registerHotkey([] { ADD_FAILURE() << "pressed without a binding"; });
             ASSERT_TRUE(bound.wait(5000));
         });
-        EXPECT_EQ(bound.at(0).at(0).toBool(), false);
+        EXPECT_FALSE(bound.at(0).at(0).toBool());
         EXPECT_FALSE(hotkey.isRegistered());
         EXPECT_EQ(printed.count(u'\n'), 1) << printed.toStdString();
         EXPECT_TRUE(printed.contains(QLatin1String(c.reason))) << printed.toStdString();
@@ -198,8 +196,7 @@ TEST_F(PortalHotkeyTest, WithoutABindingSaysToBindTheToggleCommand) {
         if (c.portal) {
             portal.activate(QStringLiteral("toggle"));
             QTest::qWait(50);
-            portalBus().unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
-            portalBus().unregisterObject(portalPath, QDBusConnection::UnregisterTree);
+            withdraw();
         }
     }
 }

@@ -1,49 +1,35 @@
 """Shared helpers of the reliability checks: a private HOME per check, the real binary, raw socket clients."""
-import json
-import os
-import shutil
-import socket
-import struct
-import subprocess
-import sys
-import tempfile
-import time
-import uuid
+import json, os, shutil, socket, struct, subprocess, sys, tempfile, time, uuid
 
 
-class Checks:
-    """Counts checks and prints the closing line that ctest reads."""
+counts = {"passed": 0, "failed": 0}
 
-    def __init__(self):
-        self.passed = 0
-        self.failed = 0
 
-    def check(self, what, ok, detail=""):
-        if ok:
-            self.passed += 1
-        else:
-            self.failed += 1
-            print(f"FAIL: {what} {detail}".rstrip(), file=sys.stderr)
-        return ok
+def check(what, ok, detail=""):
+    counts["passed" if ok else "failed"] += 1
+    if not ok:
+        print(f"FAIL: {what} {detail}".rstrip(), file=sys.stderr)
+    return ok
 
-    def finish(self):
-        print(f"{self.passed} passed, {self.failed} failed")
-        sys.exit(1 if self.failed else 0)
+
+def finish():
+    """The closing line that ctest reads."""
+    print(f"{counts['passed']} passed, {counts['failed']} failed")
+    sys.exit(1 if counts["failed"] else 0)
 
 
 class Sandbox:
     def __init__(self, binary):
         self.binary = binary
         self.dir = tempfile.mkdtemp(prefix="ilvex-reliability-")
-        home = os.path.join(self.dir, "home")
-        runtime = os.path.join(self.dir, "runtime")
+        home, runtime = self.dir + "/home", self.dir + "/runtime"
         self.env = dict(os.environ, HOME=home, XDG_DATA_HOME=home + "/.local/share",
                         XDG_CONFIG_HOME=home + "/.config", XDG_CACHE_HOME=home + "/.cache",
                         XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="offscreen")
         for name in ("XDG_DATA_DIRS", "DISPLAY", "WAYLAND_DISPLAY"):
             self.env.pop(name, None)
         for path in (home + "/.local/share", home + "/.config", home + "/.cache", runtime):
-            os.makedirs(path, exist_ok=True)
+            os.makedirs(path)
         os.chmod(runtime, 0o700)
         self.support = home + "/.local/share/Ilvex"
         self.lists = self.support + "/lists.json"
@@ -61,9 +47,9 @@ class Sandbox:
         return subprocess.run([self.binary, *args], env=self.env, input=input, capture_output=True,
                               timeout=timeout)
 
-    def spawn(self, *args, prefix=(), stdin=None):
-        return subprocess.Popen([*prefix, self.binary, *args], env=self.env, stdin=stdin,
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    def spawn(self, *args, stdin=None):
+        return subprocess.Popen([self.binary, *args], env=self.env, stdin=stdin, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE)
 
     def start_instance(self, prefix=()):
         process = subprocess.Popen([*prefix, self.binary], env=self.env, stdout=subprocess.DEVNULL,
@@ -99,19 +85,16 @@ class Sandbox:
             return None
 
     def temporaries(self):
-        if not os.path.isdir(self.support):
-            return []
-        return [name for name in os.listdir(self.support)
-                if name.startswith("lists.json.") and len(name) == len("lists.json.") + 6
-                and name[-6:].isalnum()]
+        """What a save interrupted by a kill leaves: lists.json.XXXXXX."""
+        names = os.listdir(self.support) if os.path.isdir(self.support) else []
+        return [n for n in names if n.startswith("lists.json.") and len(n) == 17 and n[-6:].isalnum()]
 
 
 def document(*names):
     """An export document with one list per name, each holding one link."""
-    lists = [{"id": str(uuid.uuid4()).upper(), "name": name, "theme": "teal",
-              "items": [{"id": str(uuid.uuid4()).upper(), "name": "Item", "bundleIdentifier": "",
-                         "appPath": "example.com", "isURL": True}]} for name in names]
-    return json.dumps(lists).encode()
+    return json.dumps([{"id": str(uuid.uuid4()).upper(), "name": name, "theme": "teal",
+                        "items": [{"id": str(uuid.uuid4()).upper(), "name": "Item", "bundleIdentifier": "",
+                                   "appPath": "example.com", "isURL": True}]} for name in names]).encode()
 
 
 def announce(path, length, body, seconds=3.0):
@@ -131,17 +114,24 @@ def announce(path, length, body, seconds=3.0):
     return client, sent
 
 
+def closed_by_peer(client, timeout):
+    """True once the other end has closed the connection, within timeout seconds."""
+    client.setblocking(True)
+    client.settimeout(max(0.1, timeout))
+    try:
+        return client.recv(1) == b""
+    except ConnectionResetError:
+        return True
+    except (socket.timeout, BlockingIOError):
+        return False
+
+
 def rss_mib(pid):
     with open(f"/proc/{pid}/status") as status:
-        for line in status:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1]) / 1024
-    return 0.0
+        return next((int(l.split()[1]) / 1024 for l in status if l.startswith("VmRSS:")), 0.0)
 
 
 def binary_from_argv():
     if len(sys.argv) < 2:
-        print(f"usage: {sys.argv[0]} PATH-TO-ILVEX [COUNT]", file=sys.stderr)
-        sys.exit(2)
-    count = int(sys.argv[2]) if len(sys.argv) > 2 else None
-    return os.path.abspath(sys.argv[1]), count
+        sys.exit(f"usage: {sys.argv[0]} PATH-TO-ILVEX [COUNT]")
+    return os.path.abspath(sys.argv[1]), int(sys.argv[2]) if len(sys.argv) > 2 else None

@@ -1,14 +1,9 @@
 // The shell's presence: hotkey and hot corner toggles, the tray icon and its menu, the login item.
 #include "l10n/L.h"
 #include "platform/linux/XdgAutostart.h"
-#include "settings/Preferences.h"
-#include "shell/AppDelegate.h"
 #include "shell/HotCorner.h"
 #include "shell/SingleInstance.h"
 #include "shell/StatusItem.h"
-#include "store/AppState.h"
-#include "support/FakeHotkey.h"
-#include "support/FakeWorkspace.h"
 #include "support/Sandbox.h"
 
 #include <QMenu>
@@ -102,112 +97,21 @@ TEST(HotCorner, RestsWhileThePointerIsStill) {
     ::close(fds[1]);
 }
 
-// Offscreen windows cannot be raised, and Qt says so each time the launcher shows; any other message
-// still reaches the test run's own handler.
-QtMessageHandler runHandler = nullptr;
-void ignoreRaise(QtMsgType type, const QMessageLogContext &context, const QString &message) {
-    if (message != u"This plugin does not support raise()")
-        runHandler(type, context, message);
-}
-
-class ShellPresence : public ::testing::Test {
-  protected:
-    void SetUp() override { runHandler = qInstallMessageHandler(ignoreRaise); }
-    Sandbox sandbox;
-    FakeWorkspace workspace;
-    FakeHotkey hotkey;
-    XdgAutostart autostart{sandbox.configHome() + QStringLiteral("/autostart/ilvex.desktop"),
-                           QStringLiteral("/opt/My \"Apps\"/ilvex")};
-    std::unique_ptr<AppState> state;
-    std::unique_ptr<AppDelegate> shell;
-
-    void start() {
-        state = std::make_unique<AppState>(
-            StoreServices{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false});
-        shell = std::make_unique<AppDelegate>(state.get());
-        shell->setServices({&hotkey, &autostart, &workspace});
-        shell->applicationDidFinishLaunching();
-    }
-    void TearDown() override {
-        if (shell)
-            shell->setServices({});
-        qInstallMessageHandler(runHandler);
-    }
-};
-
-TEST_F(ShellPresence, HotkeyAndCornerToggleTheLauncherFromTheirOwnPlaces) {
-    sandbox.preferences().setShowInMenuBar(false);
-    start();
-    EXPECT_TRUE(hotkey.isRegistered());
-    ASSERT_TRUE(hotkey.press());
-    EXPECT_FALSE(shell->isLauncherShown()) << "the key only schedules the toggle";
-    QTest::qWait(1);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(shell->isLauncherShown());
-    EXPECT_EQ(shell->lastLaunchSource(), LaunchSource::centered);
-    hotkey.press();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(shell->isLauncherShown());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !shell->isLauncherVisible(); }));
-
-    // The corner shows the launcher at the corner; it works as well when the key is taken.
-    hotkey.taken = true;
-    shell->registerHotkey();
-    EXPECT_FALSE(hotkey.isRegistered());
-    ASSERT_TRUE(shell->hotCorner()->isEnabled());
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    shell->hotCorner()->setScreens({screen});
-    Q_EMIT shell->hotCorner()->fired(screen);
-    EXPECT_TRUE(shell->isLauncherShown());
-    EXPECT_EQ(shell->lastLaunchSource(), LaunchSource::hotCorner);
-}
-
-TEST_F(ShellPresence, PreferencesDecideTrayCornerAndLoginItemAtStart) {
-    sandbox.preferences().setHotCornerEnabled(false);
-    sandbox.preferences().setOpenAtLogin(true);
-    sandbox.preferences().setHideDockIcon(false);
-    start();
-    EXPECT_NE(shell->statusItem(), nullptr) << "showInMenuBar defaults to true";
-    EXPECT_FALSE(shell->hotCorner()->isEnabled());
-    EXPECT_TRUE(shell->showsInTaskbar());
-    EXPECT_TRUE(autostart.isEnabled());
-    EXPECT_TRUE(Sandbox::readFile(autostart.path()).contains("Exec=\"/opt/My \\\\\"Apps\\\\\"/ilvex\"\n"));
-
-    // The desktop entry's action flips the preference and the icon together.
-    shell->toggleMenuBarFromDock();
-    EXPECT_EQ(shell->statusItem(), nullptr);
-    EXPECT_FALSE(sandbox.preferences().showInMenuBar());
-    shell->toggleMenuBarFromDock();
-    EXPECT_NE(shell->statusItem(), nullptr);
-    // Whoever changes the preferences, the tray icon and the corner follow.
-    sandbox.preferences().setShowInMenuBar(false);
-    EXPECT_EQ(shell->statusItem(), nullptr);
-    sandbox.preferences().setHotCornerEnabled(true);
-    EXPECT_TRUE(shell->hotCorner()->isEnabled());
-
-    shell->sendFeedback();
-    ASSERT_EQ(workspace.openedUrls.size(), 1);
-    EXPECT_EQ(workspace.openedUrls[0].scheme(), u"mailto");
-    EXPECT_EQ(workspace.openedUrls[0].query(QUrl::FullyEncoded), u"subject=Ilvex%20Feedback");
-}
-
 TEST(LoginItem, EnabledMeansTheEntryExistsAndIsNotHidden) {
     Sandbox sandbox;
     XdgAutostart item(sandbox.configHome() + QStringLiteral("/autostart/ilvex.desktop"),
-                      QStringLiteral("/usr/bin/ilvex"));
+                      QStringLiteral("/opt/My \"Apps\"/ilvex"));
     EXPECT_FALSE(item.isEnabled());
     EXPECT_TRUE(item.setEnabled(false)) << "nothing to remove is no failure";
     ASSERT_TRUE(item.setEnabled(true));
     EXPECT_TRUE(item.isEnabled());
+    EXPECT_TRUE(Sandbox::readFile(item.path()).contains("Exec=\"/opt/My \\\\\"Apps\\\\\"/ilvex\"\n"));
     const struct {
         QByteArray text;
         bool enabled;
-    } entries[] = {
-        {"[Desktop Entry]\nExec=ilvex\nHidden=true\n", false},
-        {"[Desktop Entry]\nHidden = true\n", false},
-        {"[Desktop Entry]\nHidden=false\n", true},
-        {"[Desktop Action x]\nHidden=true\n", true},
-    };
+    } entries[] = {{"[Desktop Entry]\nExec=ilvex\nHidden=true\n", false},
+                   {"[Desktop Entry]\nHidden = true\n", false},
+                   {"[Desktop Action x]\nHidden=true\n", true}};
     for (const auto &entry : entries) {
         sandbox.writeFile(QStringLiteral(".config/autostart/ilvex.desktop"), entry.text);
         EXPECT_EQ(item.isEnabled(), entry.enabled) << entry.text.constData();
@@ -216,22 +120,16 @@ TEST(LoginItem, EnabledMeansTheEntryExistsAndIsNotHidden) {
     EXPECT_FALSE(QFile::exists(item.path()));
 }
 
-TEST(StatusItemIcon, RingWithTheFirstDotAtTheBottomAtThePixelRatioAskedFor) {
+TEST(StatusItemIcon, DrawnAtThePixelRatioAskedForWithItsMiddleClear) {
     for (const qreal ratio : {1.0, 2.0}) {
         const QImage image = StatusItem::makeMenuBarIcon(22, ratio).toImage();
         EXPECT_EQ(image.size(), QSize(22, 22) * ratio);
-        const QColor bottom = image.pixelColor(QPointF(11 * ratio, (11 + 9.24) * ratio).toPoint());
-        EXPECT_GT(bottom.red(), 240) << ratio;
-        EXPECT_LT(bottom.green(), 100) << ratio;
-        // The third dot (green) sits at the upper right: 30° above the horizontal.
-        const QColor green = image.pixelColor(QPointF((11 + 8.0) * ratio, (11 - 4.62) * ratio).toPoint());
-        EXPECT_GT(green.green(), 180) << ratio;
-        EXPECT_EQ(image.pixelColor(QPoint(11, 11) * ratio).alpha(), 0) << "the ring's middle is clear";
+        EXPECT_GT(image.pixelColor(QPointF(11 * ratio, (11 + 9.24) * ratio).toPoint()).alpha(), 200) << ratio;
+        EXPECT_EQ(image.pixelColor(QPoint(11, 11) * ratio).alpha(), 0) << ratio;
     }
 }
 
 TEST(StatusItemMenu, RebuiltInTheCurrentLanguageWhenItOpens) {
-    Sandbox sandbox;
     int quits = 0;
     bool automatic = true;
     StatusItem item({{},
@@ -242,22 +140,20 @@ TEST(StatusItemMenu, RebuiltInTheCurrentLanguageWhenItOpens) {
                      {},
                      [&automatic] { automatic = !automatic; },
                      [&automatic] { return automatic; }});
-    auto titles = [&item] {
-        QStringList result;
-        for (QAction *action : item.menu()->actions())
-            result << (action->isSeparator() ? QStringLiteral("—") : action->text());
-        return result;
-    };
-    EXPECT_EQ(titles(),
+    const QList<QAction *> &actions = item.menu()->actions();
+    QStringList titles;
+    for (QAction *action : actions)
+        titles << (action->isSeparator() ? QStringLiteral("—") : action->text());
+    EXPECT_EQ(titles,
               (QStringList{L::aboutIlvex(), L::checkForUpdates(), L::checkAutomatically(), L::sendFeedback(),
                            QStringLiteral("—"), L::settings(), QStringLiteral("—"), L::quit()}));
     // "Check Automatically" carries its check mark exactly while the checks are on.
-    EXPECT_TRUE(item.menu()->actions()[2]->isChecked());
-    item.menu()->actions()[2]->trigger();
+    EXPECT_TRUE(actions[2]->isChecked());
+    actions[2]->trigger();
     L::setLanguage(AppLanguage::de);
     Q_EMIT item.menu()->aboutToShow();
     EXPECT_FALSE(item.menu()->actions()[2]->isChecked());
-    EXPECT_EQ(titles().last(), L::quit());
+    EXPECT_EQ(item.menu()->actions().last()->text(), L::quit());
     EXPECT_NE(L::quit(), u"Quit");
     item.menu()->actions().last()->trigger();
     EXPECT_EQ(quits, 1);
