@@ -1,21 +1,10 @@
+#include "LauncherFixture.h"
 #include "l10n/L.h"
-#include "launcher/CircularLauncherView.h"
-#include "settings/Preferences.h"
-#include "store/AppState.h"
-#include "store/ListsCodec.h"
-#include "support/Entries.h"
-#include "support/FakeLauncherHost.h"
-#include "support/FakeWorkspace.h"
-#include "support/Sandbox.h"
 
 #include <QAccessible>
 #include <QFileInfo>
-#include <QMouseEvent>
+#include <QKeySequence>
 #include <QTest>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace {
 
@@ -24,21 +13,16 @@ using entries::group;
 using entries::list;
 
 // The first list: Alpha, Beta, the group Office (Writer, Calc), Gamma; the second: Zeta.
-class RingKeysTest : public ::testing::Test {
+class RingKeysTest : public LauncherFixture {
   protected:
     void SetUp() override {
-        sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"),
-                          ListsCodec::encodeLists(
-                              {list("Main", {app("Alpha"), app("Beta"),
-                                             group("Office", {app("Writer"), app("Calc")}), app("Gamma")}),
-                               list("Web", {app("Zeta")})}));
-        state = std::make_unique<AppState>(
-            StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
-        view = std::make_unique<CircularLauncherView>(state.get(), &host, nullptr, &clock);
+        start({list("Main",
+                    {app("Alpha"), app("Beta"), group("Office", {app("Writer"), app("Calc")}), app("Gamma")}),
+               list("Web", {app("Zeta")})});
         view->launcherWillShow();
     }
 
-    // Runs space-separated steps: key names, 'typed text', or >Name (the pointer moves onto an entry).
+    // Runs space-separated steps: key sequences, 'typed text', or >Name (the pointer moves onto an entry).
     void run(const QString &steps) {
         for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
             if (step.startsWith(u'\'')) {
@@ -51,22 +35,9 @@ class RingKeysTest : public ::testing::Test {
                         QCoreApplication::sendEvent(view.get(), &move);
                     }
             } else {
-                static const QHash<QString, QPair<Qt::Key, Qt::KeyboardModifiers>> keys{
-                    {"Right", {Qt::Key_Right, {}}},
-                    {"Left", {Qt::Key_Left, {}}},
-                    {"Down", {Qt::Key_Down, {}}},
-                    {"Home", {Qt::Key_Home, {}}},
-                    {"End", {Qt::Key_End, {}}},
-                    {"Enter", {Qt::Key_Return, {}}},
-                    {"Esc", {Qt::Key_Escape, {}}},
-                    {"Back", {Qt::Key_Backspace, {}}},
-                    {"PgUp", {Qt::Key_PageUp, {}}},
-                    {"CtrlTab", {Qt::Key_Tab, Qt::ControlModifier}},
-                    {"3", {Qt::Key_3, {}}},
-                    {"9", {Qt::Key_9, {}}},
-                    {"CtrlShiftTab", {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}}};
-                ASSERT_TRUE(keys.contains(step)) << step.toStdString();
-                QTest::keyClick(view.get(), keys[step].first, keys[step].second);
+                const QKeySequence keys = QKeySequence::fromString(step);
+                ASSERT_FALSE(keys.isEmpty()) << step.toStdString();
+                QTest::keyClick(view.get(), keys[0].key(), keys[0].keyboardModifiers());
             }
         }
         clock.advance(CircularLauncherView::launchDelayMs);
@@ -75,14 +46,6 @@ class RingKeysTest : public ::testing::Test {
         const auto target = view->enterTarget();
         return target ? target->name : QString();
     }
-
-    Sandbox sandbox;
-    FakeWorkspace workspace;
-    FakeBookmarks bookmarks;
-    ManualClock clock;
-    FakeLauncherHost host;
-    std::unique_ptr<AppState> state;
-    std::unique_ptr<CircularLauncherView> view;
 };
 
 TEST_F(RingKeysTest, KeysSelectFindAndOpenAsClicksDo) {
@@ -97,27 +60,27 @@ TEST_F(RingKeysTest, KeysSelectFindAndOpenAsClicksDo) {
         {"Right Right", "Beta", "", 0, "", "Main"},
         {"Left", "Gamma", "", 0, "", "Main"}, // from no selection, backwards starts at the end
         {"End Right", "Alpha", "", 0, "", "Main"},
-        {"End Home Down Enter", "Beta", "Beta", 1, "", "Main"},
-        {"Right Right Right Enter", "", "", 0, "", "Office"}, // a group opens, nothing dismisses
+        {"End Home Down Return", "Beta", "Beta", 1, "", "Main"},
+        {"Right Right Right Return", "", "", 0, "", "Office"}, // a group opens, nothing dismisses
         {"3", "", "", 0, "", "Office"},
         {"9", "", "", 0, "", "Main"}, // no ninth slot
         // Finding: word starts before inner matches, accents and case ignored; members open directly.
         {"'a'", "Alpha", "", 0, "a", "Main"},
         {"'a' Right", "Beta", "", 0, "a", "Main"},
-        {"'wri' Enter", "Writer", "Writer", 1, "wri", "Main"},
-        {"'GAM' Enter", "Gamma", "Gamma", 1, "GAM", "Main"},
+        {"'wri' Return", "Writer", "Writer", 1, "wri", "Main"},
+        {"'GAM' Return", "Gamma", "Gamma", 1, "GAM", "Main"},
         {"'zz'", "", "", 0, "zz", "Main"},
-        {"'zz' Back Back 'c'", "Calc", "", 0, "c", "Main"},
+        {"'zz' Backspace Backspace 'c'", "Calc", "", 0, "c", "Main"},
         {"'a3'", "", "", 0, "a3", "Main"}, // after a letter a digit is text
         {"'be' Esc", "Beta", "", 0, "", "Main"},
         {"Esc", "", "", 1, "", "Main"},
         // The pointer takes the selection; the keyboard takes it back.
         {"'gam' >Beta", "Beta", "", 0, "gam", "Main"},
         {">Beta Right", "Office", "", 0, "", "Main"},
-        {"CtrlTab", "", "", 0, "", "Web"},
-        {"'a' CtrlTab CtrlShiftTab", "", "", 0, "", "Main"}, // the text goes with its ring
-        {"PgUp Enter", "", "", 0, "", "Web"},
-        {"PgUp Right Enter", "Zeta", "Zeta", 1, "", "Web"},
+        {"Ctrl+Tab", "", "", 0, "", "Web"},
+        {"'a' Ctrl+Tab Ctrl+Shift+Backtab", "", "", 0, "", "Main"}, // the text goes with its ring
+        {"PgUp Return", "", "", 0, "", "Web"},
+        {"PgUp Right Return", "Zeta", "Zeta", 1, "", "Web"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.steps);

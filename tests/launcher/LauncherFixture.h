@@ -1,0 +1,54 @@
+#pragma once
+
+#include "launcher/CircularLauncherView.h"
+#include "ring/Clock.h"
+#include "settings/Preferences.h"
+#include "store/AppState.h"
+#include "store/ListsCodec.h"
+#include "support/Entries.h"
+#include "support/FakeLauncherHost.h"
+#include "support/FakeWorkspace.h"
+#include "support/Sandbox.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// A ring view over lists written to a private HOME, with a fake desktop, a manual clock and a fake shell.
+class LauncherFixture : public ::testing::Test {
+  protected:
+    void start(const QList<AppList> &lists, int activeIndex = 0, bool soundsOn = true, double scale = 1.0) {
+        view.reset();
+        host.dismissals = host.sounds = 0;
+        host.picks.clear();
+        workspace.openedApplications.clear();
+        sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), ListsCodec::encodeLists(lists));
+        sandbox.preferences().setLauncherScale(scale);
+        sandbox.preferences().setActiveListIndex(activeIndex);
+        sandbox.preferences().setLauncherSoundsEnabled(soundsOn);
+        state = std::make_unique<AppState>(
+            StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
+        view = std::make_unique<CircularLauncherView>(state.get(), &host, nullptr, &clock);
+    }
+    const AppItem &item(int index) const { return state->lists()[state->safeIndex()].items[index]; }
+    void mouse(QEvent::Type type, QPointF at, Qt::MouseButtons buttons = Qt::LeftButton) {
+        QMouseEvent event(type, at, view->mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, {});
+        QCoreApplication::sendEvent(view.get(), &event);
+    }
+    void click(QPointF at) {
+        mouse(QEvent::MouseButtonPress, at);
+        mouse(QEvent::MouseButtonRelease, at, Qt::NoButton);
+    }
+
+    Sandbox sandbox;
+    FakeWorkspace workspace;
+    FakeBookmarks bookmarks;
+    ManualClock clock;
+    FakeLauncherHost host;
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<CircularLauncherView> view;
+};
