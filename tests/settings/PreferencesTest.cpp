@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
 using Key = Preferences::Key;
@@ -18,32 +16,23 @@ class PreferencesTest : public ::testing::Test {
     std::unique_ptr<Preferences> open() {
         return std::make_unique<Preferences>(std::make_unique<QSettings>(file, QSettings::IniFormat));
     }
-    // What another program (or a hand edit) leaves in the file.
-    void writeByHand(const QByteArray &lines) {
+    void writeByHand(const QByteArray &lines) { // as another program or a hand edit does
         QFile out(file);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
         out.write("[General]\n" + lines + "\n");
     }
-
     QTemporaryDir dir;
-    const QString file = dir.path() + QStringLiteral("/Ilvex.conf");
+    const QString file = dir.path() + "/Ilvex.conf";
 };
 
-// Every key of the table: its default when absent and when the file holds something of another type, its
-// value in its own type, and one announcement when another writer changed it.
+// Every key reads its default when absent or of another type (nullptr: every text is of its type), else its
+// value, announced once. Wrong-type texts differ in length from the value before: same-size rewrites go
+// unseen.
 TEST_F(PreferencesTest, EveryKeyReadsItsTypeOrItsDefaultAndAnnouncesAChangeOnDisk) {
-    const struct {
-        Key key;
-        QVariant fallback;
-        const char *written; // as it stands in the file
-        QVariant read;
-        // nullptr: every text is a value of this type. Not as long as `written`: a rewrite of the same
-        // size within the same instant is not seen as a change of the file.
-        const char *wrongType;
-    } rows[] = {
+    const std::tuple<Key, QVariant, const char *, QVariant, const char *> rows[] = {
         {Key::activeListIndex, 0, "3", 3, "two"},
-        {Key::appLanguage, QStringLiteral("system"), "de", QStringLiteral("de"), nullptr},
-        {Key::appleLanguages, {}, "zh-Hans", QStringList{QStringLiteral("zh-Hans")}, nullptr},
+        {Key::appLanguage, "system", "de", "de", nullptr},
+        {Key::appleLanguages, {}, "zh-Hans", QStringList{"zh-Hans"}, nullptr},
         {Key::launcherApps, {}, "@ByteArray([])", QByteArray("[]"), nullptr},
         {Key::showInMenuBar, true, "false", false, "perhaps"},
         {Key::hideDockIcon, true, "0", false, "no"},
@@ -51,32 +40,23 @@ TEST_F(PreferencesTest, EveryKeyReadsItsTypeOrItsDefaultAndAnnouncesAChangeOnDis
         {Key::launcherSoundsEnabled, true, "false", false, ""},
         {Key::hotCornerEnabled, true, "false", false, "off"},
         {Key::launcherScale, 1.0, "1.25", 1.25, "big"},
-        {Key::checkForUpdatesAutomatically, true, "false", false, "n"},
-    };
+        {Key::checkForUpdatesAutomatically, true, "false", false, "n"}};
     ASSERT_EQ(std::size(rows), std::size_t(Preferences::allKeys().size()));
     auto preferences = open();
     QSignalSpy changed(preferences.get(), &Preferences::changed);
-    for (const auto &row : rows) {
-        const QByteArray name = Preferences::name(row.key).toUtf8();
-        SCOPED_TRACE(name.constData());
-        EXPECT_EQ(Preferences::defaultValue(row.key), row.fallback);
-        EXPECT_EQ(preferences->value(row.key), row.fallback);
-
-        changed.clear();
-        writeByHand(name + '=' + row.written);
-        preferences->reload();
-        EXPECT_EQ(preferences->value(row.key), row.read);
-        ASSERT_EQ(changed.count(), 1);
-        EXPECT_EQ(changed[0][0].value<Key>(), row.key);
-
-        if (row.wrongType) {
-            writeByHand(name + '=' + row.wrongType);
+    for (const auto &[key, fallback, written, read, wrongType] : rows) {
+        SCOPED_TRACE(Preferences::name(key).toStdString());
+        const auto after = [&](const QByteArray &text) {
+            writeByHand(text.isNull() ? QByteArray() : Preferences::name(key).toUtf8() + '=' + text);
             preferences->reload();
-            EXPECT_EQ(preferences->value(row.key), row.fallback);
-        }
-        writeByHand({});
-        preferences->reload();
-        EXPECT_EQ(preferences->value(row.key), row.fallback);
+            return preferences->value(key);
+        };
+        changed.clear();
+        EXPECT_EQ(after(written), read);
+        ASSERT_EQ(changed.count(), 1);
+        EXPECT_EQ(changed[0][0].value<Key>(), key);
+        EXPECT_EQ(wrongType ? after(wrongType) : fallback, fallback);
+        EXPECT_EQ(after({}), fallback);
     }
 }
 
@@ -84,35 +64,28 @@ TEST_F(PreferencesTest, SettersAnnounceOnlyChangesAndReachTheFile) {
     {
         auto preferences = open();
         QSignalSpy changed(preferences.get(), &Preferences::changed);
-        preferences->setLauncherScale(1.2);
-        preferences->setLauncherScale(1.2);
-        preferences->setHotCornerEnabled(true); // the default, but not stored yet: written
-        preferences->setHotCornerEnabled(true);
-        preferences->setAppleLanguages({QStringLiteral("de")});
-        preferences->setAppleLanguages({});
+        for (int twice = 0; twice < 2; ++twice) {
+            preferences->setLauncherScale(1.2);
+            preferences->setHotCornerEnabled(true); // the default, but not stored yet: written
+            preferences->setAppleLanguages(twice ? QStringList() : QStringList{"de"});
+        }
         preferences->setAppleLanguages({});
         EXPECT_EQ(changed.count(), 4);
-        EXPECT_DOUBLE_EQ(preferences->launcherScale(), 1.2);
-        EXPECT_TRUE(preferences->appleLanguages().isEmpty());
     }
     QSettings onDisk(file, QSettings::IniFormat);
-    EXPECT_EQ(onDisk.value(QStringLiteral("launcherScale")).toDouble(), 1.2);
-    EXPECT_EQ(onDisk.value(QStringLiteral("hotCornerEnabled")).toString(), QStringLiteral("true"));
-    EXPECT_FALSE(onDisk.contains(QStringLiteral("AppleLanguages")));
+    EXPECT_EQ(onDisk.value("launcherScale").toDouble(), 1.2);
+    EXPECT_EQ(onDisk.value("hotCornerEnabled").toString(), "true");
+    EXPECT_FALSE(onDisk.contains("AppleLanguages"));
 
-    // A value of the wrong type is replaced even by the value it reads as.
-    writeByHand("activeListIndex=two");
-    auto preferences = open();
-    preferences->setActiveListIndex(0);
-    EXPECT_EQ(QSettings(file, QSettings::IniFormat).value(QStringLiteral("activeListIndex")).toInt(), 0);
-}
+    writeByHand("activeListIndex=two"); // replaced even by the value it reads as
+    open()->setActiveListIndex(0);
+    EXPECT_EQ(QSettings(file, QSettings::IniFormat).value("activeListIndex").toString(), "0");
 
-TEST_F(PreferencesTest, AWatchedFileIsFollowedWithoutAReload) {
     auto preferences = open();
     preferences->watchFile();
     QSignalSpy changed(preferences.get(), &Preferences::changed);
     writeByHand("launcherSoundsEnabled=false");
-    ASSERT_TRUE(changed.wait(5000));
+    ASSERT_TRUE(changed.wait(5000)) << "a watched file is followed without a reload";
     EXPECT_FALSE(preferences->launcherSoundsEnabled());
 }
 

@@ -1,5 +1,4 @@
-// The real binary's command line, run with a private HOME and XDG folders. Exports to a file and to
-// standard output, and a bad lists file met by an export, are driven by tests/cli.
+// The real binary's options and usage errors; exports and imports themselves are driven by tests/cli.
 #include "support/Sandbox.h"
 
 #include <QFile>
@@ -10,35 +9,29 @@
 namespace {
 
 TEST(CommandLine, OptionsAnswerWithTheirExitCodeAndOnlyTheStoreCommandsTouchTheLists) {
-    Sandbox sandbox;
-    const QString unwritable = sandbox.home() + QStringLiteral("/missing/folder/x.json");
+    Sandbox sandbox; // the child inherits its HOME and XDG folders
     const struct {
         QStringList arguments;
         int exitCode;
-        const char *expectInOut;
-        const char *expectInErr;
-    } cases[] = {
-        {{QStringLiteral("--version")}, 0, "Ilvex ", ""},
-        {{QStringLiteral("--help")}, 0, "--export-lists PATH", ""},
-        {{QStringLiteral("--frobnicate")}, 2, "", "Usage: ilvex"},
-        {{QStringLiteral("--export-lists")}, 2, "", "Usage: ilvex"},
-        {{QStringLiteral("--export-lists"), QStringLiteral("a"), QStringLiteral("b")}, 2, "", "Usage: ilvex"},
-        {{QStringLiteral("--export-lists"), unwritable}, 1, "", "ilvex: could not write"},
-    };
-    for (const auto &c : cases) {
+        const char *out, *err;
+    } rows[] = {{{"--version"}, 0, "Ilvex ", ""},
+                {{"--help"}, 0, "--export-lists PATH", ""},
+                {{"--frobnicate"}, 2, "", "Usage: ilvex"},
+                {{"--export-lists"}, 2, "", "Usage: ilvex"},
+                {{"--export-lists", "a", "b"}, 2, "", "Usage: ilvex"},
+                {{"--export-lists", sandbox.home() + "/missing/x.json"}, 1, "", "ilvex: could not write"}};
+    for (const auto &c : rows) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
         QProcess process;
-        process.start(QStringLiteral(ILVEX_BINARY), c.arguments); // the sandbox's HOME and XDG folders
+        process.start(ILVEX_BINARY, c.arguments);
         process.waitForFinished(30000);
         const QByteArray out = process.readAllStandardOutput(), err = process.readAllStandardError();
-        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
         EXPECT_EQ(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, c.exitCode);
-        EXPECT_TRUE(out.contains(c.expectInOut)) << out.constData();
-        EXPECT_TRUE(err.contains(c.expectInErr)) << err.constData();
-        if (c.exitCode == 1) {
+        EXPECT_TRUE(out.contains(c.out) && err.contains(c.err)) << out.constData() << err.constData();
+        if (c.exitCode == 1)
             EXPECT_EQ(err.count('\n'), 1) << "one line says why the export failed";
-        } else {
+        else
             EXPECT_FALSE(QFile::exists(sandbox.listsFile())) << "no option but the store commands starts it";
-        }
     }
 }
 

@@ -6,74 +6,52 @@ namespace {
 
 class ItemOperations : public StoreFixture {};
 
-struct NameCase {
-    const char *title;
-    const char *name;
-    const char *linkName; // nullptr: the link text
-    const char *renamed;  // nullptr: the name is refused
-};
-
-class Names : public StoreFixture, public ::testing::WithParamInterface<NameCase> {};
-
-// A link keeps its name as typed, while renaming trims; blank names fall back or are refused.
-TEST_P(Names, OfLinksAndRenames) {
-    const NameCase &c = GetParam();
-    load({"A"});
-    const QString text = QStringLiteral("  example.com/a path ");
-
-    state->addURL(text, QString::fromLatin1(c.name));
-    ASSERT_EQ(state->currentItems().size(), 2);
-    const AppItem link = state->currentItems().last();
-    EXPECT_EQ(link.name, c.linkName ? QString::fromLatin1(c.linkName) : text);
-    EXPECT_EQ(link.appPath, text);
-    EXPECT_TRUE(link.isURL);
-    EXPECT_FALSE(link.isFolder || link.isSubList || link.bookmarkData || link.folderTint);
-
-    state->renameItem(id("A"), QString::fromLatin1(c.name));
-    EXPECT_EQ(state->currentItems()[0].name, QString::fromLatin1(c.renamed ? c.renamed : "A"));
-    expectSaved();
+// A link keeps its name as typed, while renaming trims; blank names fall back to the text or are refused.
+TEST_F(ItemOperations, NamesOfLinksAndRenames) {
+    const char *const rows[][3] = {// name, link name (nullptr: the text), renamed (nullptr: refused)
+                                   {"", nullptr, nullptr},
+                                   {" \t ", nullptr, nullptr},
+                                   {"  News  ", "  News  ", "News"},
+                                   {" Two words ", " Two words ", "Two words"}};
+    const QString text = "  example.com/a path ";
+    for (const auto &[name, linkName, renamed] : rows) {
+        load({"A"});
+        state->addURL(text, name);
+        const AppItem link = state->currentItems().last();
+        EXPECT_EQ(link.name, linkName ? QString(linkName) : text);
+        EXPECT_TRUE(link.appPath == text && link.isURL);
+        EXPECT_FALSE(link.isFolder || link.isSubList || link.bookmarkData || link.folderTint);
+        state->renameItem(id("A"), name);
+        EXPECT_EQ(state->currentItems()[0].name, renamed ? renamed : "A");
+        expectSaved();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, Names,
-                         ::testing::Values(NameCase{"empty", "", nullptr, nullptr},
-                                           NameCase{"tabsAndSpaces", " \t ", nullptr, nullptr},
-                                           NameCase{"padded", "  News  ", "  News  ", "News"},
-                                           NameCase{"inner", " Two words ", " Two words ", "Two words"}),
-                         [](const auto &test) { return std::string(test.param.title); });
 
 TEST_F(ItemOperations, AddingAPathBuildsTheRightKindOfEntry) {
     load({""});
     const struct {
-        const char *path; // under HOME; a trailing slash makes a folder
+        const char *path; // under HOME
         bool makeFolder;
         const char *name;
-        bool folder;
-        bool application;
+        bool folder, application;
     } rows[] = {
         {"Projects/", true, "Projects", true, false},
         {"apps/editor.desktop", false, "Editor Pro", false, true},
         {"apps/EDITOR.DESKTOP", false, "Editor Pro", false, true},
-        // A folder named like an application is an application, as a bundle is on other desktops.
-        {"Tools.Desktop", true, "Editor Pro", false, true},
+        {"Tools.Desktop", true, "Editor Pro", false, true}, // a folder named like an application is one
         {"Papers/report.pdf", false, "report", false, false},
         {"backup.tar.gz", false, "backup.tar", false, false},
-        {".profile", false, ".profile", false, false},
-    };
+        {".profile", false, ".profile", false, false}};
     for (const auto &row : rows) {
-        const QString relative = QString::fromLatin1(row.path);
-        const QString path =
-            row.makeFolder ? sandbox.makeFolder(relative) : sandbox.writeFile(relative, "[Desktop Entry]\n");
-        workspace.install(QStringLiteral("org.example.Editor"), path, QStringLiteral("Editor Pro"));
-
+        SCOPED_TRACE(row.path);
+        const QString path = row.makeFolder ? sandbox.makeFolder(row.path) : sandbox.writeFile(row.path, "x");
+        workspace.install("org.example.Editor", path, "Editor Pro");
         state->add(path);
-
         const AppItem added = state->currentItems().last();
-        EXPECT_EQ(added.name, QString::fromLatin1(row.name)) << row.path;
-        EXPECT_EQ(added.appPath, path) << row.path;
-        EXPECT_EQ(added.isFolder, row.folder) << row.path;
-        EXPECT_EQ(added.bundleIdentifier, row.application ? QStringLiteral("org.example.Editor") : QString())
-            << row.path;
-        EXPECT_EQ(added.bookmarkData, QByteArray("bookmark:") + path.toUtf8()) << row.path;
+        EXPECT_EQ(added.name, row.name);
+        EXPECT_TRUE(added.appPath == path && added.isFolder == row.folder);
+        EXPECT_EQ(added.bundleIdentifier, row.application ? "org.example.Editor" : QString());
+        EXPECT_EQ(added.bookmarkData, "bookmark:" + path.toUtf8());
     }
     EXPECT_EQ(state->currentItems().size(), std::size(rows));
     expectSaved();
@@ -81,159 +59,111 @@ TEST_F(ItemOperations, AddingAPathBuildsTheRightKindOfEntry) {
 
 // With a group open, adding, tinting and removing act on its members; removing the last one deletes it.
 TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
-    const QString path = sandbox.writeFile(QStringLiteral("apps/editor.desktop"), "[Desktop Entry]\n");
+    const QString path = sandbox.writeFile("apps/editor.desktop", "[Desktop Entry]\n");
     load({"A G:x B"});
-    state->setFolderTint(member("G"), QStringLiteral("#EF4444")); // not a current item: no change
-    state->setFolderTint(id("G"), QStringLiteral("#22C55E"));
+    state->setFolderTint(member("G"), "#EF4444"); // not a current item: no change
+    state->setFolderTint(id("G"), "#22C55E");
     state->openSubList(id("G"));
     state->add(path);
-    state->addURL(QStringLiteral("https://example.com"), QStringLiteral("Example"));
-    state->setFolderTint(member("G"), QStringLiteral("#EF4444"));
+    state->addURL("https://example.com", "Example");
+    state->setFolderTint(member("G"), "#EF4444");
     EXPECT_EQ(shown(), words("A G B"));
     EXPECT_EQ(names(state->currentItems()), words("x editor Example"));
-    EXPECT_EQ(top(0, "G").folderTint, QStringLiteral("#22C55E"));
-    EXPECT_EQ(state->currentItems()[0].folderTint, QStringLiteral("#EF4444"));
-    expectSaved();
+    EXPECT_EQ(top(0, "G").folderTint, "#22C55E");
+    EXPECT_EQ(state->currentItems()[0].folderTint, "#EF4444");
     changes->clear();
-
     for (const AppItem &item : state->currentItems())
         state->remove(item);
-
     EXPECT_EQ(shown(), words("A B"));
     EXPECT_FALSE(state->openSubListID());
     EXPECT_EQ(changes->count(), 1);
     EXPECT_EQ(names(state->lists()[0].snapshot), words("A G B"));
-    state->setFolderTint(id("A"), QStringLiteral("#22C55E"));
-    state->setFolderTint(id("A"), std::nullopt); // clears
+    state->setFolderTint(id("A"), "#22C55E");
+    state->setFolderTint(id("A"), std::nullopt);
     EXPECT_FALSE(top(0, "A").folderTint);
     expectSaved();
 }
 
-struct MoveCase {
-    const char *title;
-    const char *entry;
-    int from; // list index; -1 an unknown list
-    int to;
-    const char *expectedFirst; // empty: nothing changes
-    const char *expectedSecond;
-};
-
-class MoveItem : public StoreFixture, public ::testing::WithParamInterface<MoveCase> {};
-
-TEST_P(MoveItem, MovesTopLevelEntriesToTheEndOfAnotherList) {
-    const MoveCase &c = GetParam();
-    load({"A B G:x", "C"});
-    const QByteArray bytesBefore = fileBytes();
-    const QString name = QLatin1String(c.entry);
-    const QUuid entryID = name == u"x" ? member("G") : name == u"C" ? id(name, 1) : id(name);
-
-    state->moveItem(entryID, listID(c.from), listID(c.to));
-
-    if (!*c.expectedFirst) {
-        EXPECT_EQ(fileBytes(), bytesBefore);
-        return;
+// Top-level entries go to the end of another list; anything else is refused and leaves the file alone.
+TEST_F(ItemOperations, MoveItemToAnotherList) {
+    const struct {
+        const char *entry;
+        int from, to;               // -1: an unknown list
+        const char *first, *second; // "": refused
+    } rows[] = {{"A", 0, 1, "B G", "C A"}, {"C", 1, 0, "A B G C", ""}, {"G", 0, 1, "A B", "C G"},
+                {"A", 0, 0, "", ""},       {"A", -1, 1, "", ""},       {"A", 0, -1, "", ""},
+                {"C", 0, 1, "", ""},       {"x", 0, 1, "", ""}};
+    for (const auto &c : rows) {
+        SCOPED_TRACE(::testing::Message() << c.entry << c.from << c.to);
+        load({"A B G:x", "C"});
+        const QByteArray before = fileBytes();
+        const QString name = c.entry;
+        state->moveItem(name == "x" ? member("G") : id(name, name == "C"), listID(c.from), listID(c.to));
+        if (!*c.first) {
+            EXPECT_EQ(fileBytes(), before);
+            continue;
+        }
+        EXPECT_EQ(shown(0), words(c.first));
+        EXPECT_EQ(shown(1), words(c.second));
+        EXPECT_EQ(names(state->lists()[0].snapshot), words("A B G"));
+        expectSaved();
     }
-    EXPECT_EQ(shown(0), words(c.expectedFirst));
-    EXPECT_EQ(shown(1), words(c.expectedSecond));
-    EXPECT_EQ(names(state->lists()[0].snapshot), words("A B G"));
-    expectSaved();
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, MoveItem,
-                         ::testing::Values(MoveCase{"toAnotherList", "A", 0, 1, "B G", "C A"},
-                                           MoveCase{"back", "C", 1, 0, "A B G C", ""},
-                                           MoveCase{"aWholeGroup", "G", 0, 1, "A B", "C G"},
-                                           MoveCase{"sameList", "A", 0, 0, "", ""},
-                                           MoveCase{"unknownSource", "A", -1, 1, "", ""},
-                                           MoveCase{"unknownTarget", "A", 0, -1, "", ""},
-                                           MoveCase{"notInSource", "C", 0, 1, "", ""},
-                                           MoveCase{"groupMember", "x", 0, 1, "", ""}),
-                         [](const auto &test) { return std::string(test.param.title); });
-
-// Moves into a group of the active list, where the group shifts, are in the ids-stay-valid test.
 TEST_F(ItemOperations, MoveTopLevelItemIntoAGroupOfAnotherList) {
-    QList<AppList> lists{list(QStringLiteral("One"), QStringLiteral("A B")),
-                         list(QStringLiteral("Two"), QStringLiteral("C K:"))};
-    lists[1].items[1].subItems.reset(); // an absent member array counts as empty
-    start(lists);
+    QList<AppList> two = lists({"A B", "C K:"});
+    two[1].items[1].subItems.reset(); // an absent member array counts as empty
+    start(two);
     state->moveTopLevelItem(id("B"), id("K", 1), listID(1));
     EXPECT_EQ(shown(), words("A"));
     EXPECT_EQ(membersOf("K", 1), words("B"));
     expectSaved();
 }
 
-TEST_F(ItemOperations, LaunchOpensLinksAndRefusesTextThatIsNoLink) {
-    load({""});
-    const std::pair<const char *, const char *> rows[] = {
-        {"https://example.org/a?b=c", "https://example.org/a?b=c"},
-        {"example.com/news", "https://example.com/news"},
-        {"example.com:8080", "https://example.com:8080"}, // a host with a port, not a scheme
-        {"localhost:3000/app", "https://localhost:3000/app"},
-        {"mailto:team@example.com", "mailto:team@example.com"},
-        {"", nullptr},
-        {"   ", nullptr},
-        {"exa mple.com", nullptr},
-    };
-    QList<QUrl> expected;
-    for (const auto &[text, url] : rows) {
-        AppItem link = entry(QStringLiteral("Link"));
-        link.isURL = true;
-        link.appPath = QString::fromUtf8(text);
-        state->launch(link);
-        if (url)
-            expected.append(QUrl(QString::fromUtf8(url)));
-    }
-    EXPECT_EQ(workspace.openedUrls, expected);
-    EXPECT_TRUE(workspace.openedApplications.isEmpty());
-}
-
+// Links open as typed or over https, text that is no link opens nothing. A moved application opens the
+// installed copy when its id is known, else the stale path; an entry whose bookmark resolves opens the
+// bookmarked path, with no fallback by id.
 TEST_F(ItemOperations, LaunchOpensEachKindThroughTheWorkspace) {
-    const QString installed =
-        sandbox.writeFile(QStringLiteral("apps/org.example.Editor.desktop"), "[Desktop Entry]\n");
-    const QString folder = sandbox.makeFolder(QStringLiteral("Projects"));
-    const QString document = sandbox.writeFile(QStringLiteral("notes.txt"), "x");
-    workspace.install(QStringLiteral("org.example.Editor"), installed);
-    load({""});
-    const QString moved = QStringLiteral("/opt/old/org.example.Editor.desktop");
-    const QString upperCase = QStringLiteral("/opt/old/org.example.Editor.DESKTOP"); // a document
-    const auto item = [](const QString &path, const char *bundle, bool isFolder = false) {
-        AppItem made = entry(QStringLiteral("x"));
+    const QString installed = sandbox.writeFile("apps/org.example.Editor.desktop", "[Desktop Entry]\n");
+    const QString folder = sandbox.makeFolder("Projects"), document = sandbox.writeFile("notes.txt", "x");
+    workspace.install("org.example.Editor", installed);
+    workspace.install("org.example.Gone", "/elsewhere/Gone.desktop");
+    const QString moved = "/opt/old/org.example.Editor.desktop";
+    const QString upperCase = "/opt/old/org.example.Editor.DESKTOP"; // a document
+    const auto item = [](const QString &path, const char *bundle, char kind = 'a', QString marked = {}) {
+        AppItem made = entry("x");
         made.appPath = path;
-        made.bundleIdentifier = QString::fromLatin1(bundle);
-        made.isFolder = isFolder;
+        made.bundleIdentifier = bundle;
+        made.isFolder = kind == 'f';
+        made.isURL = kind == 'l';
+        if (!marked.isEmpty())
+            made.bookmarkData = "bookmark:" + marked.toUtf8();
         return made;
     };
-
-    for (const AppItem &launched : {item(installed, "org.example.Editor"), item(moved, "org.example.Editor"),
-                                    item(moved, ""), item(upperCase, "org.example.Editor"),
-                                    item(folder, "", true), item(document, ""), entries("G:x")[0]})
-        state->launch(launched);
-
-    // A moved application opens the installed copy when its identifier is known, else the stale path.
-    EXPECT_EQ(workspace.openedApplications, QList<QString>({installed, installed, moved}));
-    EXPECT_EQ(workspace.openedUrls, QList<QUrl>({QUrl::fromLocalFile(upperCase), QUrl::fromLocalFile(folder),
-                                                 QUrl::fromLocalFile(document)}));
-}
-
-TEST_F(ItemOperations, LaunchPrefersThePathWhoseAccessWasStarted) {
-    const QString real = sandbox.makeFolder(QStringLiteral("Real"));
-    AppList apps = list(QStringLiteral("Apps"));
-    AppItem dir = entry(QStringLiteral("Folder"));
-    dir.isFolder = true;
-    dir.appPath = QStringLiteral("/nonexistent/Folder");
-    dir.bookmarkData = QByteArray("bookmark:") + real.toUtf8();
-    AppItem app = entry(QStringLiteral("Gone")); // recorded path exists: no fallback by id
-    app.appPath = QStringLiteral("/nonexistent/Gone.desktop");
-    app.bookmarkData = QByteArray("bookmark:") + real.toUtf8();
-    workspace.install(app.bundleIdentifier, QStringLiteral("/elsewhere/Gone.desktop"));
-    apps.items = {dir, app};
-    start({apps});
-
-    state->launch(dir);
-    state->launch(app);
-
-    EXPECT_EQ(workspace.openedUrls, QList<QUrl>({QUrl::fromLocalFile(real)}));
-    EXPECT_EQ(workspace.openedApplications, QList<QString>({real}));
+    QList<AppItem> launched{item(installed, "org.example.Editor"),
+                            item(moved, "org.example.Editor"),
+                            item(moved, ""),
+                            item(upperCase, "org.example.Editor"),
+                            item(folder, "", 'f'),
+                            item(document, ""),
+                            entries("G:x")[0],
+                            item("/nonexistent/F", "", 'f', folder),
+                            item("/nonexistent/Gone.desktop", "org.example.Gone", 'a', folder)};
+    for (const char *text : {"https://example.org/a?b=c", "example.com/news", "example.com:8080",
+                             "localhost:3000/app", "mailto:team@example.com", "", "   ", "exa mple.com"})
+        launched.append(item(text, "", 'l'));
+    start({AppList{QUuid::createUuid(), "A", launched, ListTheme::blue, {}}});
+    for (const AppItem &one : launched)
+        state->launch(one);
+    EXPECT_EQ(workspace.openedApplications, QList<QString>({installed, installed, moved, folder}));
+    QList<QUrl> urls;
+    for (const QString &file : {upperCase, folder, document, folder})
+        urls.append(QUrl::fromLocalFile(file));
+    for (const char *url :
+         {"https://example.org/a?b=c", "https://example.com/news", "https://example.com:8080",
+          "https://localhost:3000/app", "mailto:team@example.com"})
+        urls.append(QUrl(url));
+    EXPECT_EQ(workspace.openedUrls, urls); // a host with a port is no scheme
 }
 
 } // namespace

@@ -4,87 +4,78 @@
 #include "store/ListsCodec.h"
 #include "store/UniqueIDs.h"
 #include "support/FakeWorkspace.h"
+#include "support/QtPrinters.h"
 #include "support/Sandbox.h"
 
 #include <QSignalSpy>
-#include <QStringList>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-// A store over a lists file written by the test, in a private HOME, with a fake desktop.
+// A store in a private HOME with a fake desktop, over a lists file the test writes.
 class StoreFixture : public ::testing::Test {
   public:
-    // An application entry whose path does not exist, so start-up gives it no bookmark.
+    // An application whose path does not exist, so start-up gives it no bookmark.
     static AppItem entry(const QString &name) {
         AppItem item;
         item.id = QUuid::createUuid();
         item.name = name;
-        item.bundleIdentifier = QStringLiteral("org.example.") + name;
-        item.appPath = QStringLiteral("/nonexistent/") + name + QStringLiteral(".desktop");
+        item.bundleIdentifier = "org.example." + name;
+        item.appPath = "/nonexistent/" + name + ".desktop";
         return item;
     }
 
-    // "A B G:x,y C" builds entries A and B, a group G holding x and y, and C. "G:" is an empty group.
+    // "A G:x,y C": entries A and C around a group G holding x and y; "G:" is an empty group.
     static QList<AppItem> entries(const QString &spec) {
         QList<AppItem> items;
         for (const QString &word : spec.split(u' ', Qt::SkipEmptyParts)) {
-            const qsizetype colon = word.indexOf(u':');
-            items.append(entry(colon < 0 ? word : word.left(colon)));
-            if (colon < 0)
+            const QStringList parts = word.split(u':');
+            items.append(entry(parts[0]));
+            if (parts.size() < 2)
                 continue;
             AppItem &group = items.last();
             group.bundleIdentifier.clear();
             group.appPath.clear();
             group.isSubList = true;
             group.subItems = QList<AppItem>{};
-            for (const QString &member : word.mid(colon + 1).split(u',', Qt::SkipEmptyParts))
+            for (const QString &member : parts[1].split(u',', Qt::SkipEmptyParts))
                 group.subItems->append(entry(member));
         }
         return items;
     }
 
-    static AppList list(const QString &name, const QString &spec = {}, ListTheme theme = ListTheme::blue) {
+    static AppList list(const QString &name, const QString &spec = {}) {
         const QList<AppItem> items = entries(spec);
-        return AppList{QUuid::createUuid(), name, items, theme, items};
+        return AppList{QUuid::createUuid(), name, items, ListTheme::blue, items};
     }
 
-    // Lists named "L0", "L1", … with no entries.
-    static QList<AppList> emptyLists(int count) {
-        QList<AppList> lists;
-        for (int i = 0; i < count; ++i)
-            lists.append(list(QStringLiteral("L%1").arg(i)));
-        return lists;
+    // Lists "L0", "L1", … holding the entries of each spec.
+    static QList<AppList> lists(const QStringList &specs) {
+        QList<AppList> out;
+        for (const QString &spec : specs)
+            out.append(list(QStringLiteral("L%1").arg(out.size()), spec));
+        return out;
     }
 
   protected:
-    void start(const QList<AppList> &lists, int activeIndex = 0) {
-        start(ListsCodec::encodeLists(lists), activeIndex);
-    }
-    void start(const QByteArray &listsFile, int activeIndex = 0) {
-        sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), listsFile);
-        sandbox.preferences().setActiveListIndex(activeIndex);
+    void open() {
         state = std::make_unique<AppState>(
             StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
         changes = std::make_unique<QSignalSpy>(state.get(), &AppState::activeListChanged);
     }
+    void start(const QByteArray &file, int active = 0) {
+        sandbox.writeFile(".local/share/Ilvex/lists.json", file);
+        sandbox.preferences().setActiveListIndex(active);
+        open();
+    }
+    void start(const QList<AppList> &lists, int active = 0) { start(ListsCodec::encodeLists(lists), active); }
+    void load(const QStringList &specs, int active = 0) { start(lists(specs), active); }
 
     QByteArray fileBytes() const { return Sandbox::readFile(sandbox.listsFile()); }
-
     QList<AppList> onDisk() const { return ListsCodec::decodeLists(fileBytes()).value_or(QList<AppList>{}); }
-
-    int storedIndex() { return sandbox.preferences().value(Preferences::Key::activeListIndex).toInt(); }
-
-    // Lists "L0", "L1", … holding the entries of each spec.
-    void load(std::initializer_list<const char *> specs, int activeIndex = 0) {
-        QList<AppList> lists;
-        for (const char *spec : specs)
-            lists.append(list(QStringLiteral("L%1").arg(lists.size()), QString::fromLatin1(spec)));
-        start(lists, activeIndex);
-    }
-
     void expectSaved() const { EXPECT_EQ(onDisk(), state->lists()); }
+    int storedIndex() { return sandbox.preferences().value(Preferences::Key::activeListIndex).toInt(); }
 
     template <typename T> static QStringList names(const QList<T> &from) {
         QStringList out;
@@ -92,25 +83,20 @@ class StoreFixture : public ::testing::Test {
             out.append(one.name);
         return out;
     }
-    QStringList listNames() const { return names(state->lists()); }
-
-    const AppItem &top(int listIndex, const QString &name) const {
+    const AppItem &top(int list, const QString &name) const {
         static const AppItem none;
-        for (const AppItem &item : state->lists()[listIndex].items)
+        for (const AppItem &item : state->lists()[list].items)
             if (item.name == name)
                 return item;
         ADD_FAILURE() << "no entry " << qPrintable(name);
         return none;
     }
-
-    QUuid id(const QString &name, int listIndex = 0) const { return top(listIndex, name).id; }
-    QUuid member(const QString &groupName, int index = 0, int listIndex = 0) const {
-        return (*top(listIndex, groupName).subItems)[index].id;
-    }
+    QUuid id(const QString &name, int list = 0) const { return top(list, name).id; }
+    QUuid member(const QString &group, int list = 0) const { return (*top(list, group).subItems)[0].id; }
     QUuid listID(int index) const { return index < 0 ? QUuid::createUuid() : state->lists()[index].id; }
-    QStringList shown(int listIndex = 0) const { return names(state->lists()[listIndex].items); }
-    QStringList membersOf(const QString &groupName, int listIndex = 0) const {
-        return names(top(listIndex, groupName).subItems.value_or(QList<AppItem>{}));
+    QStringList shown(int list = 0) const { return names(state->lists()[list].items); }
+    QStringList membersOf(const QString &group, int list = 0) const {
+        return names(top(list, group).subItems.value_or(QList<AppItem>{}));
     }
 
     Sandbox sandbox;
@@ -120,7 +106,6 @@ class StoreFixture : public ::testing::Test {
     std::unique_ptr<QSignalSpy> changes; // activeListChanged
 };
 
-// Words of a space-separated spec, for table rows.
 inline QStringList words(const char *text) {
     return QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
 }

@@ -3,6 +3,7 @@
 #include "platform/Bookmarks.h"
 #include "platform/Workspace.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QList>
 #include <QUrl>
@@ -10,11 +11,15 @@
 // An in-memory desktop: installed applications are registered by id, and every open request is recorded.
 class FakeWorkspace : public Workspace {
   public:
-    void install(const QString &bundleIdentifier, const QString &path, const QString &name = {});
-
-    std::optional<QString> applicationPath(const QString &bundleIdentifier) const override;
-    QString applicationName(const QString &path) const override;
-    QString bundleIdentifier(const QString &path) const override;
+    void install(const QString &id, const QString &path, const QString &name = {}) {
+        m_paths.insert(id, path);
+        m_names.insert(path, name);
+    }
+    std::optional<QString> applicationPath(const QString &id) const override {
+        return m_paths.contains(id) ? std::optional(m_paths[id]) : std::nullopt;
+    }
+    QString applicationName(const QString &path) const override { return m_names.value(path); }
+    QString bundleIdentifier(const QString &path) const override { return m_paths.key(path); }
     QString iconName(const QString &) const override { return {}; }
     QList<InstalledApplication> installedApplications() const override { return applications; }
     void openUrl(const QUrl &url) override { openedUrls.append(url); }
@@ -25,16 +30,22 @@ class FakeWorkspace : public Workspace {
     QList<QString> openedApplications;
 
   private:
-    QHash<QString, QString> m_paths; // id -> path
-    QHash<QString, QString> m_names; // path -> name
+    QHash<QString, QString> m_paths, m_names; // id -> path, path -> name
 };
 
-// Bookmarks that record only the path; creation can be made to fail.
+// Bookmarks that hold only the path and resolve while it exists; creation can be made to fail.
 class FakeBookmarks : public Bookmarks {
   public:
-    std::optional<QByteArray> create(const QString &path, bool securityScope) override;
-    std::optional<ResolvedBookmark> resolve(const QByteArray &data, bool securityScope) override;
-    bool startAccess(const QString &path) override;
+    std::optional<QByteArray> create(const QString &path, bool) override {
+        return failCreation ? std::nullopt : std::optional("bookmark:" + path.toUtf8());
+    }
+    std::optional<ResolvedBookmark> resolve(const QByteArray &data, bool) override {
+        const QString path = QString::fromUtf8(data.mid(9));
+        if (!data.startsWith("bookmark:") || !QFileInfo::exists(path))
+            return std::nullopt;
+        return ResolvedBookmark{path, false};
+    }
+    bool startAccess(const QString &path) override { return QFileInfo::exists(path); }
 
     bool failCreation = false;
 };

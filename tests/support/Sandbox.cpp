@@ -5,41 +5,28 @@
 #include <QFileInfo>
 #include <QSettings>
 
-namespace {
-const char *const sandboxedVariables[] = {"HOME",           "XDG_DATA_HOME", "XDG_CONFIG_HOME",
-                                          "XDG_CACHE_HOME", "XDG_DATA_DIRS", "XDG_RUNTIME_DIR",
-                                          "XDG_STATE_HOME"};
-}
-
 Sandbox::Sandbox() {
-    for (const char *name : sandboxedVariables) {
-        m_savedEnvironment.append({name, qEnvironmentVariableIsSet(name)
-                                             ? std::optional<QByteArray>(qgetenv(name))
-                                             : std::nullopt});
+    const QString runtime = m_dir.path() + "/runtime";
+    const std::pair<const char *, QString> variables[] = {{"HOME", home()},
+                                                          {"XDG_DATA_HOME", dataHome()},
+                                                          {"XDG_CONFIG_HOME", configHome()},
+                                                          {"XDG_CACHE_HOME", home() + "/.cache"},
+                                                          {"XDG_STATE_HOME", home() + "/.local/state"},
+                                                          {"XDG_RUNTIME_DIR", runtime},
+                                                          {"XDG_DATA_DIRS", {}}}; // restored, not set
+    for (const auto &[name, path] : variables) {
+        m_saved.append({name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt});
+        if (!path.isEmpty() && QDir().mkpath(path))
+            qputenv(name, path.toUtf8());
     }
-    QDir().mkpath(dataHome());
-    QDir().mkpath(configHome());
-    QDir().mkpath(home() + QStringLiteral("/.cache"));
-    QDir().mkpath(m_dir.path() + QStringLiteral("/runtime"));
-    QFile::setPermissions(m_dir.path() + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("HOME", home().toUtf8());
-    qputenv("XDG_DATA_HOME", dataHome().toUtf8());
-    qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
-    qputenv("XDG_CACHE_HOME", (home() + QStringLiteral("/.cache")).toUtf8());
-    qputenv("XDG_STATE_HOME", (home() + QStringLiteral("/.local/state")).toUtf8());
-    qputenv("XDG_RUNTIME_DIR", (m_dir.path() + QStringLiteral("/runtime")).toUtf8());
-    m_preferences = std::make_unique<Preferences>(std::make_unique<QSettings>(
-        configHome() + QStringLiteral("/Ilvex/Ilvex.conf"), QSettings::IniFormat));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_preferences = std::make_unique<Preferences>(
+        std::make_unique<QSettings>(configHome() + "/Ilvex/Ilvex.conf", QSettings::IniFormat));
 }
 
 Sandbox::~Sandbox() {
-    for (const auto &[name, value] : m_savedEnvironment) {
-        if (value)
-            qputenv(name.constData(), *value);
-        else
-            qunsetenv(name.constData());
-    }
+    for (const auto &[name, value] : m_saved)
+        value ? qputenv(name.constData(), *value) : qunsetenv(name.constData());
 }
 
 QString Sandbox::writeFile(const QString &relativePath, const QByteArray &bytes) const {

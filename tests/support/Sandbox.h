@@ -13,18 +13,14 @@ class Sandbox {
   public:
     Sandbox();
     ~Sandbox();
-    Sandbox(const Sandbox &) = delete;
-    Sandbox &operator=(const Sandbox &) = delete;
 
     QString home() const { return m_dir.path() + QStringLiteral("/home"); }
     QString dataHome() const { return home() + QStringLiteral("/.local/share"); }
     QString configHome() const { return home() + QStringLiteral("/.config"); }
     QString supportDirectory() const { return dataHome() + QStringLiteral("/Ilvex"); }
     QString listsFile() const { return supportDirectory() + QStringLiteral("/lists.json"); }
-    // Over "<config>/Ilvex/Ilvex.conf" of the sandbox.
-    Preferences &preferences() const { return *m_preferences; }
-
-    // Writes bytes to a file under the sandbox, creating folders; returns the absolute path.
+    Preferences &preferences() const { return *m_preferences; } // over the sandbox's Ilvex.conf
+    // Under HOME, creating folders; return the absolute path.
     QString writeFile(const QString &relativePath, const QByteArray &bytes) const;
     QString makeFolder(const QString &relativePath) const;
     static QByteArray readFile(const QString &path);
@@ -32,5 +28,5 @@ class Sandbox {
   private:
     QTemporaryDir m_dir;
     std::unique_ptr<Preferences> m_preferences;
-    QList<QPair<QByteArray, std::optional<QByteArray>>> m_savedEnvironment;
+    QList<QPair<QByteArray, std::optional<QByteArray>>> m_saved;
 };

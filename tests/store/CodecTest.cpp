@@ -1,0 +1,153 @@
+#include "store/ListsCodec.h"
+#include "store/Types.h"
+#include "support/QtPrinters.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString listID = "0F8FAD5B-D9CB-469F-A165-70867728950E",
+              itemID = "7C9E6679-7425-40DE-944B-E07FC1F90AE7";
+
+QByteArray oneList(const QString &listExtra, const QString &itemExtra = {}) {
+    return QStringLiteral(R"([{"id": "%1", "name": "Apps", "items": [{"id": "%2", "name": "Terminal",
+        "bundleIdentifier": "org.gnome.Terminal", "appPath": "/usr/share/a.desktop" %4}] %3}])")
+        .arg(listID, itemID, listExtra, itemExtra)
+        .toUtf8();
+}
+
+TEST(Hex, ParsesTintsAndReadsWhatItCannotAsBlackOrItsLastDigits) {
+    const std::pair<const char *, QRgb> rows[] = {{"#3B82F6", 0x3B82F6},
+                                                  {"3B82F6", 0x3B82F6},
+                                                  {"  #EF4444  ", 0xEF4444},
+                                                  {"0xEC4899", 0xEC4899},
+                                                  {"#", 0},
+                                                  {"zzz", 0},
+                                                  {"#FFF", 0x000FFF},
+                                                  {"#12G456", 0x000012},
+                                                  {"#AABBCCDD", 0xBBCCDD}};
+    for (const auto &[text, rgb] : rows)
+        EXPECT_EQ(hex(text).rgba(), 0xFF000000 | rgb) << text;
+}
+
+// Absent and null optionals read as their defaults, unknown keys are ignored, and the writer always
+// writes the keys every reader expects.
+TEST(ListsCodec, OptionalsReadAsDefaultsAndTheAlwaysKeysAreWritten) {
+    const auto lists = ListsCodec::decodeLists(oneList(
+        R"(, "theme": null, "colour": 3)", R"(, "isFolder": null, "folderTint": null, "x": {"a": [1]})"));
+    ASSERT_TRUE(lists && lists->size() == 1);
+    EXPECT_TRUE(lists->first().theme == ListTheme::blue && lists->first().snapshot.isEmpty());
+    const AppItem &item = lists->first().items.first();
+    EXPECT_FALSE(item.isFolder || item.isURL || item.isSubList);
+    EXPECT_FALSE(item.folderTint || item.bookmarkData || item.subItems);
+    EXPECT_TRUE(ListsCodec::decodeLists(
+        oneList(R"(, "snapshot": null)", R"(, "bookmarkData": null, "subItems": null)")));
+
+    const QJsonObject written =
+        QJsonDocument::fromJson(ListsCodec::encodeLists(*lists)).array()[0].toObject();
+    EXPECT_EQ(written.value("theme"), "blue");
+    EXPECT_TRUE(written.value("snapshot").isArray());
+    const QJsonObject writtenItem = written.value("items").toArray()[0].toObject();
+    for (const char *key : {"isFolder", "isURL", "isSubList"})
+        EXPECT_EQ(writtenItem.value(key), QJsonValue(false)) << key;
+    for (const char *key : {"folderTint", "bookmarkData", "subItems"})
+        EXPECT_FALSE(writtenItem.contains(key)) << key;
+}
+
+TEST(ListsCodec, AnyMalformedValueMakesTheWholeDocumentUnreadable) {
+    QList<QByteArray> rows{"this is not json", "{}", "[1, 2]", oneList({}).chopped(3)};
+    for (const char *list : {R"(, "theme": "Blue")", R"(, "theme": 1)", R"(, "snapshot": {})"})
+        rows.append(oneList(list));
+    for (const char *item : {R"(, "isFolder": 1)", R"(, "isURL": "true")", R"(, "folderTint": 255)",
+                             R"(, "bookmarkData": "a*b")", R"(, "bookmarkData": "QUJD RA")" /* unpadded */,
+                             R"(, "subItems": "none")", R"(, "subItems": [{"name": "x"}])"})
+        rows.append(oneList({}, item));
+    const QString id = '"' + listID + '"';
+    for (const QString &rest :
+         QStringList{id + R"(, "name": "A")", id + R"(, "name": null, "items": [])",
+                     R"("{0F8FAD5B-D9CB-469F-A165-70867728950E}", "name": "A", "items": [])",
+                     R"("0F8FAD5BD9CB469FA16570867728950E", "name": "A", "items": [])",
+                     R"("0F8FAD5B-D9CB-469F-A165-70867728950", "name": "A", "items": [])",
+                     R"(7, "name": "A", "items": [])"})
+        rows.append(R"([{"id": )" + rest.toUtf8() + "}]");
+    for (const QByteArray &document : rows)
+        EXPECT_FALSE(ListsCodec::decodeLists(document)) << document.constData();
+}
+
+TEST(ListsCodec, WritesSortedPrettyKeysUpperCaseUuidsAndBase64) {
+    AppItem member;
+    member.id = QUuid::fromString(itemID.toLower());
+    member.name = "Notes";
+    member.appPath = "/home/u/Notes/a b.txt";
+    member.bookmarkData = QByteArray("\x00\xff\x10 bookmark", 12);
+    AppItem group;
+    group.id = QUuid::createUuid();
+    group.name = "Work";
+    group.isSubList = true;
+    group.folderTint = "#22C55E";
+    group.subItems = QList<AppItem>{member};
+    AppItem empty = group;
+    empty.id = QUuid::createUuid();
+    empty.subItems = QList<AppItem>{};
+    const QList<AppList> lists{
+        AppList{QUuid::createUuid(), "Ünïcode ✓", {group, empty}, ListTheme::teal, {group}}};
+
+    const QByteArray encoded = ListsCodec::encodeLists(lists);
+    EXPECT_TRUE(encoded.contains("\"id\": \"" + itemID.toLatin1() + '"')) << encoded.constData();
+    EXPECT_TRUE(encoded.contains("\n        ")) << "pretty-printed";
+    EXPECT_TRUE(encoded.contains("\"subItems\": []"));
+    qsizetype last = encoded.indexOf("\"items\"");
+    for (const char *key : {"appPath", "bundleIdentifier", "folderTint", "id", "isFolder", "isSubList",
+                            "isURL", "name", "subItems"}) {
+        const qsizetype at = encoded.indexOf('"' + QByteArray(key) + '"', last);
+        EXPECT_GT(at, last) << key;
+        last = at;
+    }
+    EXPECT_EQ(ListsCodec::decodeLists(encoded), lists);
+}
+
+// Unpaired surrogates (an imported "\ud800" gives one) have no UTF-8 form, yet come back exactly.
+TEST(ListsCodec, AnyTextSurvivesTheWriterAsValidJson) {
+    const QString texts[] = {
+        "quote \" backslash \\ slash /",
+        "tab\tnewline\ncarriage\rbell\x07 nul" + QString(QChar(0)) + "end",
+        "日本語 — emoji 🌐 «guillemets»\u00a0nbsp",
+        "a" + QString(QChar(0xD800)) + "b",
+        QChar(0xDC00) + QString("🌐") + QChar(0xD83D),
+        QString(QChar(0xDBFF)) + QChar(0xDBFF) + "\"" + QChar(0xDFFF),
+        QString(),
+    };
+    for (const QString &text : texts) {
+        AppItem item;
+        item.id = QUuid::createUuid();
+        item.name = item.appPath = item.bundleIdentifier = text;
+        item.folderTint = text;
+        const QList<AppList> lists{AppList{QUuid::createUuid(), text, {item}, ListTheme::red, {item}}};
+        const QByteArray encoded = ListsCodec::encodeLists(lists);
+        QJsonParseError error;
+        QJsonDocument::fromJson(encoded, &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << encoded.constData();
+        EXPECT_EQ(ListsCodec::decodeLists(encoded), lists) << encoded.constData();
+    }
+    EXPECT_EQ(ListsCodec::encodeLists({}), "[]\n");
+}
+
+TEST(ListsCodec, ReadsMembersAtAnyDepthAndSurvivesHostileNesting) {
+    QString nested =
+        QStringLiteral(R"({"id": "%1", "name": "leaf", "bundleIdentifier": "", "appPath": ""})").arg(itemID);
+    for (int depth = 0; depth < 100; ++depth)
+        nested = QStringLiteral(R"({"id": "%1", "name": "g", "bundleIdentifier": "", "appPath": "",
+                                    "isSubList": true, "subItems": [%2]})")
+                     .arg(itemID, nested);
+    EXPECT_TRUE(ListsCodec::decodeLists(
+        QStringLiteral(R"([{"id": "%1", "name": "A", "items": [%2]}])").arg(listID, nested).toUtf8()));
+    const QByteArray hostile = QByteArray(200000, '[') + QByteArray(200000, ']');
+    EXPECT_FALSE(ListsCodec::decodeLists(hostile));
+    EXPECT_FALSE(ListsCodec::decodeItems(hostile));
+}
+
+} // namespace

@@ -1,0 +1,232 @@
+#include "StoreFixture.h"
+
+#include "l10n/L.h"
+#include "support/CaptureStdout.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+
+const QString corruptLine = "[Ilvex] lists.json corrupt — backed up to lists.json.bak\n";
+
+class Lifecycle : public StoreFixture {
+  protected:
+    void SetUp() override { L::setLanguage(AppLanguage::en); }
+    QString installApp(const QString &id, const QString &name = {}) {
+        const QString path =
+            sandbox.writeFile(".local/share/applications/" + id + ".desktop", "[Desktop Entry]\n");
+        workspace.install(id, path, name);
+        return path;
+    }
+    QString openCapturing() {
+        return captureStdout([&] { open(); });
+    }
+    static AppList one(const QList<AppItem> &items, const QList<AppItem> &snapshot = {}) {
+        return AppList{QUuid::createUuid(), "A", items, ListTheme::blue, snapshot};
+    }
+    QByteArray backup(const QString &suffix = {}) const {
+        return Sandbox::readFile(sandbox.listsFile() + ".bak" + suffix);
+    }
+};
+
+TEST_F(Lifecycle, FirstStartSeedsInstalledAppsExistingFoldersAndTheWebList) {
+    installApp("thunderbird", "Thunderbird Mail");
+    installApp("org.gnome.Evolution");  // second candidate of the same slot: not used
+    installApp("debian-xterm");         // no name: the slot's fallback
+    installApp("chromium", "Chromium"); // a later candidate than Firefox
+    installApp("org.mozilla.firefox", "Firefox");
+    sandbox.makeFolder("Documents");
+    sandbox.makeFolder("Videos");
+    open();
+    const QList<AppList> &lists = state->lists();
+    ASSERT_EQ(names(lists), words("Apps Folders Web"));
+    EXPECT_EQ(QList<ListTheme>({lists[0].theme, lists[1].theme, lists[2].theme}),
+              QList<ListTheme>({ListTheme::purple, ListTheme::green, ListTheme::blue}));
+    EXPECT_EQ(names(lists[0].items), QStringList({"Thunderbird Mail", "Terminal"}));
+    EXPECT_EQ(lists[0].items[1].bundleIdentifier, "debian-xterm");
+    EXPECT_EQ(lists[2].items[0].bundleIdentifier, "org.mozilla.firefox");
+    EXPECT_EQ(lists[2].items.size(), 1);
+    EXPECT_EQ(names(lists[1].items), words("Documents Movies")) << "only folders that exist";
+    EXPECT_EQ(lists[1].items[0].appPath, sandbox.home() + "/Documents");
+    EXPECT_TRUE(lists[1].items[0].isFolder);
+    EXPECT_EQ(lists[1].items[0].folderTint, "#3B82F6");
+    EXPECT_EQ(lists[1].items[1].folderTint, "#F97316");
+    EXPECT_EQ(state->activeListIndex(), 0);
+    expectSaved(); // the bookmark pass wrote the file
+    EXPECT_TRUE(onDisk()[1].items[0].bookmarkData);
+}
+
+TEST_F(Lifecycle, FirstStartWritesNothingUntilSomethingChanges) {
+    bookmarks.failCreation = true;
+    sandbox.makeFolder("Music");
+    L::setLanguage(AppLanguage::de);
+    open();
+    EXPECT_FALSE(QFile::exists(sandbox.listsFile()));
+    EXPECT_EQ(names(state->lists()), QStringList({"Apps", L::listFolders(), "Web"})) << "Apps and Web stay";
+    EXPECT_EQ(state->lists()[1].items[0].name, L::folderMusic());
+    EXPECT_TRUE(state->lists()[0].items.isEmpty());
+}
+
+// Empty or stale snapshots are repaired and saved once; a valid file is left byte for byte.
+TEST_F(Lifecycle, SnapshotsAreRepairedOnLoadAndAValidFileIsNotRewritten) {
+    const AppItem a = entry("a"), b = entry("b"), c = entry("c"), gone = entry("gone");
+    const QList<AppList> stored{one({a}), one({b}, {gone, b}), one({c, gone}, {gone})};
+    start(stored);
+    EXPECT_EQ(state->lists()[0].snapshot, stored[0].items);
+    EXPECT_EQ(state->lists()[1].snapshot, stored[1].items);
+    EXPECT_EQ(state->lists()[2].snapshot, stored[2].snapshot) << "a snapshot of present entries stays";
+    expectSaved();
+
+    const QList<AppList> valid{one({a}, {a}), one({})};
+    const QByteArray bytes = ListsCodec::encodeLists(valid) + "\n  ";
+    start(bytes);
+    EXPECT_EQ(state->lists(), valid);
+    EXPECT_EQ(fileBytes(), bytes);
+}
+
+TEST_F(Lifecycle, AListsFileThatCannotBeOpenedIsMovedAsideNotOverwritten) {
+    sandbox.writeFile(".local/share/Ilvex/lists.json/inside", "keep me");
+    const QString printed = openCapturing();
+    EXPECT_TRUE(printed.startsWith("[Ilvex] lists.json unreadable")) << printed.toStdString();
+    EXPECT_EQ(Sandbox::readFile(sandbox.listsFile() + ".bak/inside"), "keep me");
+    EXPECT_TRUE(state->save());
+    expectSaved();
+}
+
+TEST_F(Lifecycle, BadListsFilesAreMovedAsideIntactWithOneLine) {
+    const QByteArray rows[] = {
+        "garbage \x01\x02", "[]", "",
+        R"([{"id": "0F8FAD5B-D9CB-469F-A165-70867728950E", "name": "A", "items": [], "theme": "violet"}])",
+        QByteArray(100000, '[') + QByteArray(100000, ']')};
+    for (const QByteArray &bad : rows) {
+        QDir(sandbox.supportDirectory()).removeRecursively();
+        sandbox.writeFile(".local/share/Ilvex/lists.json", bad);
+        EXPECT_EQ(openCapturing(), corruptLine) << bad.left(40).constData();
+        EXPECT_EQ(backup(), bad);
+        EXPECT_EQ(state->lists().size(), 3) << "the defaults follow";
+    }
+    QFile file(sandbox.listsFile()); // too large: refused unread
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(ListsCodec::maxDocumentSize + 1));
+    file.close();
+    EXPECT_EQ(openCapturing(), corruptLine);
+    EXPECT_EQ(QFileInfo(sandbox.listsFile() + ".bak").size(), ListsCodec::maxDocumentSize + 1);
+    // Later bad files push the older backups along; at most five older ones are kept.
+    for (int round = 1; round <= 6; ++round) {
+        sandbox.writeFile(".local/share/Ilvex/lists.json", "bad " + QByteArray::number(round));
+        EXPECT_EQ(openCapturing(), corruptLine);
+    }
+    EXPECT_EQ(QList<QByteArray>({backup(), backup(".1"), backup(".5")}),
+              QList<QByteArray>({"bad 6", "bad 5", "bad 1"}));
+    EXPECT_FALSE(QFile::exists(sandbox.listsFile() + ".bak.6"));
+}
+
+TEST_F(Lifecycle, AFailedSaveKeepsTheListsAndSaysWhy) {
+    open();
+    QDir().mkpath(sandbox.listsFile()); // a folder where the file should be: every write fails
+    bool saved = true;
+    const QString printed = captureStdout([&] { saved = state->save(); });
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(printed.startsWith("[Ilvex] could not save lists.json: ")) << printed.toStdString();
+    EXPECT_EQ(printed.count(u'\n'), 1);
+    EXPECT_EQ(state->lists().size(), 3);
+    QDir().rmdir(sandbox.listsFile());
+    EXPECT_TRUE(state->save()) << "the next save tries again";
+}
+
+TEST_F(Lifecycle, StoredActiveIndexOutOfRangeStartsOnTheFirstList) {
+    for (const auto &[stored, expected] : {std::pair{5, 0}, {-1, 0}, {2, 0}, {1, 1}}) {
+        load({"", ""}, stored);
+        EXPECT_EQ(state->activeListIndex(), expected) << stored;
+    }
+}
+
+// The legacy items file wins over the legacy preference and is removed; an unreadable one is left alone
+// while the preference is migrated.
+TEST_F(Lifecycle, LegacyItemsAreMigratedOnce) {
+    const QList<AppItem> legacy{entry("Old Mail"), entry("Old Notes")};
+    const QJsonValue items = QJsonDocument::fromJson(ListsCodec::encodeLists({one(legacy)}))[0]["items"];
+    const QString file = sandbox.supportDirectory() + "/apps.json";
+    sandbox.writeFile(".local/share/Ilvex/apps.json", QJsonDocument(items.toArray()).toJson());
+    sandbox.preferences().setLauncherApps("[]");
+    open();
+    ASSERT_EQ(state->lists().size(), 1);
+    EXPECT_TRUE(state->lists()[0].name == "Apps" && state->lists()[0].theme == ListTheme::blue);
+    EXPECT_EQ(state->lists()[0].items, legacy);
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(sandbox.preferences().launcherApps());
+    expectSaved();
+
+    QFile::remove(sandbox.listsFile());
+    sandbox.writeFile(".local/share/Ilvex/apps.json", "not an array");
+    sandbox.preferences().setLauncherApps(R"([{"id": "7C9E6679-7425-40DE-944B-E07FC1F90AE7", "name": "Mail",
+                                              "bundleIdentifier": "firefox", "appPath": "/x/firefox.desktop"}])");
+    open();
+    EXPECT_EQ(names(state->lists()[0].items), words("Mail"));
+    EXPECT_FALSE(sandbox.preferences().launcherApps());
+    EXPECT_TRUE(QFile::exists(file));
+}
+
+TEST_F(Lifecycle, BookmarksAreMadeOnlyForExistingPathsAndEntriesReimportedWithANewPathOpenIt) {
+    AppItem missing = entry("moved"); // with an id but no such application
+    AppItem present = entry("here");
+    present.appPath = installApp("here");
+    AppItem link = entry("link");
+    link.isURL = true;
+    link.appPath = sandbox.home(); // exists, but links never get bookmarks
+    AppItem group = entries("G:m")[0];
+    (*group.subItems)[0].appPath = sandbox.makeFolder("Projects");
+    AppItem folder = entry("Old");
+    folder.isFolder = true;
+    folder.appPath = sandbox.makeFolder("Old");
+    start({one({missing, present, link, group, folder})});
+    const QList<AppItem> &items = state->lists()[0].items;
+    EXPECT_EQ(
+        QList<bool>({bool(items[0].bookmarkData), bool(items[1].bookmarkData), bool(items[2].bookmarkData),
+                     bool(items[3].bookmarkData), bool(items[3].subItems->first().bookmarkData)}),
+        QList<bool>({false, true, false, false, true})); // members are walked, groups have none
+    expectSaved();
+
+    // The access record made for the old path is forgotten when an import moves the entry.
+    folder.appPath = sandbox.makeFolder("New");
+    ASSERT_TRUE(state->importLists(ListsCodec::encodeLists({one({folder})}), false));
+    state->launch(state->lists()[0].items[0]);
+    EXPECT_EQ(workspace.openedUrls, QList<QUrl>{QUrl::fromLocalFile(folder.appPath)});
+}
+
+TEST_F(Lifecycle, TheLanguageIsSeededOnceFromItsPreferenceAndChangesBothPreferences) {
+    Preferences &preferences = sandbox.preferences();
+    L::resetLanguageCacheForTesting();
+    preferences.setAppLanguage("klingon");
+    open();
+    EXPECT_EQ(state->language(), AppLanguage::system) << "an unknown value means system";
+    L::resetLanguageCacheForTesting();
+    preferences.setAppLanguage("de");
+    open();
+    EXPECT_EQ(L::language(), AppLanguage::de);
+    preferences.setAppLanguage("fr");
+    open();
+    EXPECT_EQ(state->language(), AppLanguage::de) << "read once, then only set by the store";
+    QSignalSpy changed(state.get(), &AppState::languageChanged);
+    state->setLanguage(AppLanguage::zh);
+    EXPECT_EQ(L::language(), AppLanguage::zh);
+    EXPECT_EQ(preferences.appLanguage(), "zh");
+    EXPECT_EQ(preferences.appleLanguages(), QStringList{"zh-Hans"});
+    state->setLanguage(AppLanguage::system);
+    state->setLanguage(AppLanguage::system);
+    EXPECT_TRUE(preferences.appleLanguages().isEmpty());
+    EXPECT_EQ(changed.count(), 2) << "an unchanged language announces nothing";
+}
+
+TEST_F(Lifecycle, DisplayNamesComeFromTheEntryThenTheFallbackThenTheFileName) {
+    const QString named = installApp("org.gnome.Calendar", "Calendar"),
+                  unnamed = installApp("org.kde.korganizer");
+    open();
+    EXPECT_EQ(state->appDisplayName(named, "Fallback"), "Calendar");
+    EXPECT_EQ(state->appDisplayName(unnamed, "Fallback"), "Fallback");
+    EXPECT_EQ(state->appDisplayName(unnamed, std::nullopt), "org.kde.korganizer");
+}
+
+} // namespace
