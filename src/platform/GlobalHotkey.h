@@ -19,7 +19,8 @@ class GlobalHotkey {
 
     // Keys typed right after the press, before the launcher has the focus, are held rather than left to
     // the window that had it: deliverHeldKeys sends them to the launcher's window (a native window id),
-    // releaseHeldKeys drops them. Either lets the keyboard go; so does a short time-out.
+    // and what follows until typing pauses; releaseHeldKeys drops them and lets the keyboard go at once.
+    // A short time-out lets it go when the launcher does not show.
     virtual void deliverHeldKeys(quintptr window) { (void)window; }
     virtual void releaseHeldKeys() {}
 };

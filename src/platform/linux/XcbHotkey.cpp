@@ -21,6 +21,9 @@ constexpr uint8_t xkbNewKeyboardNotify = 0;
 constexpr uint8_t xkbMapNotify = 1;
 // Held keys are given up after this long, whether or not the launcher showed.
 constexpr int holdTimeoutMs = 1500;
+// Once the launcher shows, the keyboard stays grabbed (its keys sent on) until typing pauses this long,
+// so that keys the server sent before the launcher took over reach it too, and in order.
+constexpr int forwardQuietMs = 150;
 
 void printLine(const char *text) {
     std::fputs(text, stdout);
@@ -45,8 +48,12 @@ XcbHotkey::XcbHotkey() {
     m_regrab.setSingleShot(true);
     m_regrab.setInterval(0);
     m_holdTimeout.setSingleShot(true);
-    m_holdTimeout.setInterval(holdTimeoutMs);
-    QObject::connect(&m_holdTimeout, &QTimer::timeout, [this] { releaseHeldKeys(); });
+    QObject::connect(&m_holdTimeout, &QTimer::timeout, [this] {
+        if (m_forwardTo)
+            letKeyboardGo();
+        else
+            releaseHeldKeys();
+    });
     QObject::connect(&m_regrab, &QTimer::timeout, [this] {
         if (!m_pressed)
             return;
@@ -193,28 +200,34 @@ void XcbHotkey::holdKeys(uint32_t time) {
         m_holding = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
         std::free(reply);
         m_held.clear();
+        m_forwardTo = XCB_NONE; // these keys wait for the launcher shown next, if it shows
     }
-    if (m_holding)
-        m_holdTimeout.start();
+    if (m_holding && !m_forwardTo)
+        m_holdTimeout.start(holdTimeoutMs);
+}
+
+void XcbHotkey::forward(QByteArray event) const {
+    auto *key = reinterpret_cast<xcb_key_press_event_t *>(event.data());
+    key->event = m_forwardTo;
+    key->child = XCB_NONE;
+    key->same_screen = 1;
+    xcb_send_event(m_connection, 0, m_forwardTo, XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE,
+                   event.constData());
 }
 
 void XcbHotkey::deliverHeldKeys(quintptr window) {
     if (!m_connection || !m_holding)
         return;
-    const QList<QByteArray> held = std::exchange(m_held, {});
-    releaseHeldKeys();
-    for (QByteArray event : held) {
-        auto *key = reinterpret_cast<xcb_key_press_event_t *>(event.data());
-        key->event = xcb_window_t(window);
-        key->child = XCB_NONE;
-        key->same_screen = 1;
-        xcb_send_event(m_connection, 0, xcb_window_t(window),
-                       XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE, event.constData());
-    }
+    // Keys the server sent before the grab took them may still wait in the queue of events: they are
+    // sent on as they come, after these, until typing pauses.
+    m_forwardTo = xcb_window_t(window);
+    for (const QByteArray &event : std::exchange(m_held, {}))
+        forward(event);
     xcb_flush(m_connection);
+    m_holdTimeout.start(forwardQuietMs);
 }
 
-void XcbHotkey::releaseHeldKeys() {
+void XcbHotkey::letKeyboardGo() {
     m_holdTimeout.stop();
     m_held.clear();
     if (!m_connection || !m_holding)
@@ -222,6 +235,11 @@ void XcbHotkey::releaseHeldKeys() {
     m_holding = false;
     xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
     xcb_flush(m_connection);
+}
+
+void XcbHotkey::releaseHeldKeys() {
+    m_forwardTo = XCB_NONE;
+    letKeyboardGo();
 }
 
 bool XcbHotkey::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) {
@@ -243,13 +261,18 @@ bool XcbHotkey::nativeEventFilter(const QByteArray &eventType, void *message, qi
                 QMetaObject::invokeMethod(QCoreApplication::instance(), m_pressed, Qt::QueuedConnection);
         } else if (hotkey) {
             m_lastRelease = key->time;
+        } else if (m_forwardTo) {
+            // Also a key typed before the keyboard was let go but read after it.
+            forward(QByteArray(reinterpret_cast<const char *>(key), sizeof *key));
+            if (m_holding)
+                m_holdTimeout.start(forwardQuietMs);
         } else if (m_holding) {
             m_held.append(QByteArray(reinterpret_cast<const char *>(key), sizeof *key));
         }
         // Whatever the event, a keyboard frozen by the grab goes on (a no-op when it is not frozen).
         xcb_allow_events(m_connection, XCB_ALLOW_ASYNC_KEYBOARD, XCB_CURRENT_TIME);
         xcb_flush(m_connection);
-        return hotkey || m_holding;
+        return hotkey || m_holding || m_forwardTo;
     }
     if (type == XCB_MAPPING_NOTIFY) {
         auto *mapping = reinterpret_cast<xcb_mapping_notify_event_t *>(event);

@@ -43,6 +43,8 @@ class XcbHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
     void ungrab();
     uint16_t maskOfKeysym(uint32_t keysym) const;
     void holdKeys(uint32_t time);
+    void forward(QByteArray event) const;
+    void letKeyboardGo();
 
     xcb_connection_t *m_connection = nullptr;
     uint32_t m_root = 0;
@@ -57,5 +59,6 @@ class XcbHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
     QTimer m_regrab;            // mapping notifications come in bursts: grab again once they settle
     bool m_holding = false;     // the keyboard is grabbed from a press until the launcher takes it
     QList<QByteArray> m_held;   // key events typed meanwhile
+    uint32_t m_forwardTo = 0;   // the launcher's window, once shown: held keys go on to it
     QTimer m_holdTimeout;
 };
