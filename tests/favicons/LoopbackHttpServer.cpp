@@ -21,26 +21,21 @@ void LoopbackHttpServer::serve(QTcpSocket *socket) {
     if (socket->property("served").toBool() || !socket->canReadLine())
         return;
     socket->setProperty("served", true);
-    const QList<QByteArray> requestLine = socket->readLine().split(' ');
-    const QString target =
-        requestLine.value(1).isEmpty() ? QStringLiteral("/") : QString::fromUtf8(requestLine[1]);
-    const QString path = target.section(u'?', 0, 0);
-    m_requests.append(target);
-
-    const auto found = m_answers.constFind(path);
-    const Answer reply = found != m_answers.constEnd() ? *found : Answer{404, "not found"};
+    const QString target = QString::fromUtf8(socket->readLine().split(' ').value(1));
+    m_requests.append(target.isEmpty() ? QStringLiteral("/") : target);
+    const Answer reply = m_answers.value(target.section(u'?', 0, 0), Answer{404, "not found"});
     if (reply.silent)
         return;
     QByteArray head = "HTTP/1.0 " + QByteArray::number(reply.status) + " X\r\nContent-Type: image/png\r\n";
     if (reply.sendLength && !reply.trickleEveryMs)
         head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     socket->write(head + "\r\n");
-    if (reply.trickleEveryMs) {
-        auto *timer = new QTimer(socket);
-        connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
-        timer->start(reply.trickleEveryMs);
+    if (!reply.trickleEveryMs) {
+        socket->write(reply.body);
+        socket->disconnectFromHost();
         return;
     }
-    socket->write(reply.body);
-    socket->disconnectFromHost();
+    auto *timer = new QTimer(socket);
+    connect(timer, &QTimer::timeout, socket, [socket] { socket->write("x"); });
+    timer->start(reply.trickleEveryMs);
 }

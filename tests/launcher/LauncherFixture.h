@@ -1,8 +1,6 @@
 #pragma once
 
 #include "launcher/CircularLauncherView.h"
-#include "ring/Clock.h"
-#include "settings/Preferences.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 #include "support/Entries.h"
@@ -15,17 +13,16 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+using entries::app, entries::group, entries::list;
 
 // A ring view over lists written to a private HOME, with a fake desktop, a manual clock and a fake shell.
 class LauncherFixture : public ::testing::Test {
   protected:
     void start(const QList<AppList> &lists, int activeIndex = 0, bool soundsOn = true, double scale = 1.0) {
         view.reset();
-        host.dismissals = host.sounds = 0;
-        host.picks.clear();
+        host = {};
         workspace.openedApplications.clear();
-        sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"), ListsCodec::encodeLists(lists));
+        sandbox.writeFile(".local/share/Ilvex/lists.json", ListsCodec::encodeLists(lists));
         sandbox.preferences().setLauncherScale(scale);
         sandbox.preferences().setActiveListIndex(activeIndex);
         sandbox.preferences().setLauncherSoundsEnabled(soundsOn);

@@ -16,23 +16,19 @@
 
 namespace {
 
-using entries::app;
-using entries::group;
-using entries::list;
 using Kind = ManagePanelView::FormKind;
 using Layer = CenterContentView::Layer;
 
-// count lists L0, L1...; the first holds `filled` entries after a group G (with one member or none).
+// count lists L0, L1...; the first holds a group G (with one member or none), then `filled` entries.
 QList<AppList> lists(int count, int filled, bool withGroup = false, bool groupEmpty = false) {
-    QList<AppList> result;
-    for (int i = 0; i < count; ++i) {
-        QList<AppItem> items;
-        if (i == 0 && withGroup)
-            items.append(group("G", groupEmpty ? QList<AppItem>{} : QList<AppItem>{app("m")}));
-        for (int k = 0; i == 0 && k < filled; ++k)
-            items.append(app(QStringLiteral("a%1").arg(k)));
-        result.append(list(QStringLiteral("L%1").arg(i), items));
-    }
+    QList<AppItem> items;
+    if (withGroup)
+        items.append(group("G", groupEmpty ? QList<AppItem>{} : QList<AppItem>{app("m")}));
+    for (int k = 0; k < filled; ++k)
+        items.append(app(QStringLiteral("a%1").arg(k)));
+    QList<AppList> result{list("L0", items)};
+    for (int i = 1; i < count; ++i)
+        result.append(list(QStringLiteral("L%1").arg(i), {}));
     return result;
 }
 
@@ -56,23 +52,21 @@ class ManageTest : public LauncherFixture {
     }
 };
 
+// offset, start, count, expected with a pitch of 27: a half rounds away from zero, the ends hold.
 TEST(RowDrag, ReleaseLandsOnWholePitchesWithinTheLists) {
-    // offset, start, count, expected with a pitch of 27: a half rounds away from zero, the ends hold.
-    const std::tuple<double, int, int, int> cases[] = {
-        {40, 0, 4, 1},    {41, 0, 4, 2},  {-13, 2, 4, 2},  {13.5, 1, 4, 2},
-        {-13.5, 1, 4, 0}, {200, 3, 4, 3}, {-200, 0, 4, 0}, {27, 0, 1, 0},
-    };
+    const std::tuple<double, int, int, int> cases[] = {{40, 0, 4, 1},   {41, 0, 4, 2},    {-13, 2, 4, 2},
+                                                       {13.5, 1, 4, 2}, {-13.5, 1, 4, 0}, {200, 3, 4, 3},
+                                                       {-200, 0, 4, 0}, {27, 0, 1, 0}};
     for (const auto &[offset, start, count, expected] : cases)
         EXPECT_EQ(CenterContentView::reorderTarget(offset, 27, start, count), expected) << offset;
 }
 
 TEST_F(ManageTest, TheHoleShowsOneLayerAndTheRowMenuGuardsDeletion) {
-    const std::tuple<int, int, bool, Layer> cases[] = {
-        {1, 2, false, Layer::listName},
-        {2, 2, false, Layer::switcher},
-        {8, 0, false, Layer::switcher},
-        {2, 1, true, Layer::groupHeader}, // an empty group open
-    };
+    // lists, entries, an empty group open; what the hole shows
+    const std::tuple<int, int, bool, Layer> cases[] = {{1, 2, false, Layer::listName},
+                                                       {2, 2, false, Layer::switcher},
+                                                       {8, 0, false, Layer::switcher},
+                                                       {2, 1, true, Layer::groupHeader}};
     for (const auto &[count, filled, openGroup, layer] : cases) {
         startPanel(lists(count, filled, openGroup, true), openGroup);
         EXPECT_EQ(centre()->layer(), layer) << count;
@@ -115,33 +109,30 @@ TEST_F(ManageTest, BackStepsCloseThePanelThenTheGroupThenDismissAndTheHoldFollow
 }
 
 TEST_F(ManageTest, PanelLabelsAndDisabledStatesFollowTheStore) {
-    const struct {
-        int lists, filled;
-        bool openGroup;
-        QString context;
-        bool subEnabled, newListEnabled, deleteShown, deleteEnabled;
-    } cases[] = {
-        {1, 1, false, L::addTo("L0"), true, true, false, false},
-        {2, 1, false, L::addTo("L0"), true, true, true, false},
-        {8, 0, false, L::addTo("L0"), true, false, true, true},
-        {2, 0, true, L::addToGroup("G"), false, true, true, false},
+    enum Delete { hidden, disabled, enabled };
+    // lists, entries, a group open; what the panel adds to; groups allowed, a new list allowed, delete
+    const std::tuple<int, int, bool, QString, bool, bool, Delete> cases[] = {
+        {1, 1, false, L::addTo("L0"), true, true, hidden},
+        {2, 1, false, L::addTo("L0"), true, true, disabled},
+        {8, 0, false, L::addTo("L0"), true, false, enabled},
+        {2, 0, true, L::addToGroup("G"), false, true, disabled},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.lists);
-        startPanel(lists(c.lists, c.filled, c.openGroup), c.openGroup);
+    for (const auto &[count, filled, openGroup, context, subEnabled, newListEnabled, del] : cases) {
+        SCOPED_TRACE(count);
+        startPanel(lists(count, filled, openGroup), openGroup);
         ManagePanelView *p = openPanel();
         ASSERT_NE(p, nullptr);
-        EXPECT_EQ(p->contextLabel(), c.context);
-        EXPECT_EQ(p->tile(4)->isEnabled(), c.subEnabled);
-        EXPECT_EQ(p->tile(4)->toolTip(), c.subEnabled ? L::kindSub() : L::subListsCantBeNested());
-        EXPECT_EQ(p->newListButton()->isEnabled(), c.newListEnabled);
-        EXPECT_EQ(p->newListButton()->toolTip(), c.newListEnabled ? L::newList() : L::maxLists(8));
-        EXPECT_EQ(!p->deleteListButton()->isHidden(), c.deleteShown);
-        EXPECT_EQ(p->deleteListButton()->isEnabled(), c.deleteEnabled);
-        if (c.deleteShown) {
+        EXPECT_EQ(p->contextLabel(), context);
+        EXPECT_EQ(p->tile(4)->toolTip(), p->tile(4)->isEnabled() ? L::kindSub() : L::subListsCantBeNested());
+        EXPECT_EQ(p->tile(4)->isEnabled(), subEnabled);
+        EXPECT_EQ(p->newListButton()->toolTip(),
+                  p->newListButton()->isEnabled() ? L::newList() : L::maxLists(8));
+        EXPECT_EQ(p->newListButton()->isEnabled(), newListEnabled);
+        EXPECT_EQ(p->deleteListButton()->isHidden(), del == hidden);
+        EXPECT_EQ(p->deleteListButton()->isEnabled(), del == enabled);
+        if (del != hidden)
             EXPECT_EQ(p->deleteListButton()->toolTip(),
-                      c.deleteEnabled ? L::deleteCurrentList() : L::emptyListBeforeDeleting());
-        }
+                      del == enabled ? L::deleteCurrentList() : L::emptyListBeforeDeleting());
     }
     // The first three tiles go to the shell's pickers.
     startPanel(lists(1, 0));
@@ -151,9 +142,10 @@ TEST_F(ManageTest, PanelLabelsAndDisabledStatesFollowTheStore) {
               (QList<LauncherAddKind>{LauncherAddKind::app, LauncherAddKind::folder, LauncherAddKind::file}));
 }
 
+// Every form: its controls named for screen readers, only what it may add, Enter submits.
 TEST_F(ManageTest, FormsAddOnlyWhatTheyMayAndEnterSubmits) {
     const std::tuple<Kind, QString, QString, bool, int, int> cases[] = {
-        // lists and entries afterwards
+        // kind, name, address, whether it may be added; lists and entries afterwards
         {Kind::link, "Docs", "   \t", false, 2, 1}, {Kind::link, "", "example.org", true, 2, 2},
         {Kind::sub, " ", "", false, 2, 1},          {Kind::sub, "Tools", "", true, 2, 2},
         {Kind::list, "", "", false, 2, 1},          {Kind::list, "New", "", true, 3, 1},
@@ -163,6 +155,10 @@ TEST_F(ManageTest, FormsAddOnlyWhatTheyMayAndEnterSubmits) {
         startPanel(lists(2, 1));
         ManagePanelView *p = openPanel();
         p->openForm(kind);
+        for (QWidget *control : p->findChildren<QWidget *>())
+            if (qobject_cast<QAbstractButton *>(control) || qobject_cast<QLineEdit *>(control))
+                EXPECT_NE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name), "")
+                    << control->metaObject()->className() << " " << control->objectName().toStdString();
         if (kind == Kind::link)
             p->urlField()->setText(url);
         p->nameField()->setText(name);
@@ -179,22 +175,11 @@ TEST_F(ManageTest, FormsAddOnlyWhatTheyMayAndEnterSubmits) {
     p->nameField()->setText("half typed");
     p->setNewGroupTint(folderTintPresets().first().hex);
     p->openForm(Kind::link);
-    EXPECT_TRUE(p->nameField()->text().isEmpty());
+    EXPECT_EQ(p->nameField()->text(), "");
     p->openForm(Kind::sub);
     p->nameField()->setText("Box");
     p->submit();
-    EXPECT_FALSE(state->lists()[0].items.last().folderTint.has_value());
-    // Every control a screen reader reaches has a name, in every form.
-    for (const Kind kind : {Kind::sub, Kind::link}) {
-        p->openForm(kind);
-        for (QWidget *control : p->findChildren<QWidget *>()) {
-            if (qobject_cast<QAbstractButton *>(control) || qobject_cast<QLineEdit *>(control)) {
-                EXPECT_FALSE(
-                    QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
-                    << control->metaObject()->className() << " " << control->objectName().toStdString();
-            }
-        }
-    }
+    EXPECT_EQ(state->lists()[0].items.last().folderTint, std::nullopt);
 }
 
 // Choosing with Enter is driven through the real picker by the end-to-end scenario.

@@ -2,15 +2,10 @@
 #include "l10n/L.h"
 
 #include <QAccessible>
-#include <QFileInfo>
 #include <QKeySequence>
 #include <QTest>
 
 namespace {
-
-using entries::app;
-using entries::group;
-using entries::list;
 
 // The first list: Alpha, Beta, the group Office (Writer, Calc), Gamma; the second: Zeta.
 class RingKeysTest : public LauncherFixture {
@@ -21,6 +16,7 @@ class RingKeysTest : public LauncherFixture {
                list("Web", {app("Zeta")})});
         view->launcherWillShow();
     }
+    void TearDown() override { L::setLanguage(AppLanguage::en); }
 
     // Runs space-separated steps: key sequences, 'typed text', or >Name (the pointer moves onto an entry).
     void run(const QString &steps) {
@@ -29,11 +25,8 @@ class RingKeysTest : public LauncherFixture {
                 QTest::keyClicks(view.get(), step.mid(1, step.size() - 2));
             } else if (step.startsWith(u'>')) {
                 for (const AppItem &item : state->currentItems())
-                    if (item.name == step.mid(1)) {
-                        const QPointF at = *view->itemCentre(item.id);
-                        QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, {}, {});
-                        QCoreApplication::sendEvent(view.get(), &move);
-                    }
+                    if (item.name == step.mid(1))
+                        mouse(QEvent::MouseMove, *view->itemCentre(item.id), Qt::NoButton);
             } else {
                 const QKeySequence keys = QKeySequence::fromString(step);
                 ASSERT_FALSE(keys.isEmpty()) << step.toStdString();
@@ -42,22 +35,15 @@ class RingKeysTest : public LauncherFixture {
         }
         clock.advance(CircularLauncherView::launchDelayMs);
     }
-    QString selectedName() const {
-        const auto target = view->enterTarget();
-        return target ? target->name : QString();
-    }
 };
 
 TEST_F(RingKeysTest, KeysSelectFindAndOpenAsClicksDo) {
+    // steps; what Enter would open afterwards, what was launched, dismissals; the search text; the ring shown
     const struct {
-        const char *steps;
-        const char *selected; // what Enter would open afterwards
-        const char *launched; // "" none
+        const char *steps, *selected, *launched;
         int dismissals;
-        const char *search;
-        const char *ring; // the list's name, or the open group's
+        const char *search, *ring;
     } cases[] = {
-        {"Right Right", "Beta", "", 0, "", "Main"},
         {"Left", "Gamma", "", 0, "", "Main"}, // from no selection, backwards starts at the end
         {"End Right", "Alpha", "", 0, "", "Main"},
         {"End Home Down Return", "Beta", "Beta", 1, "", "Main"},
@@ -69,7 +55,6 @@ TEST_F(RingKeysTest, KeysSelectFindAndOpenAsClicksDo) {
         {"'a' Right", "Beta", "", 0, "a", "Main"},
         {"'wri' Return", "Writer", "Writer", 1, "wri", "Main"},
         {"'GAM' Return", "Gamma", "Gamma", 1, "GAM", "Main"},
-        {"'zz'", "", "", 0, "zz", "Main"},
         {"'zz' Backspace Backspace 'c'", "Calc", "", 0, "c", "Main"},
         {"'a3'", "", "", 0, "a3", "Main"}, // after a letter a digit is text
         {"'be' Esc", "Beta", "", 0, "", "Main"},
@@ -79,48 +64,37 @@ TEST_F(RingKeysTest, KeysSelectFindAndOpenAsClicksDo) {
         {">Beta Right", "Office", "", 0, "", "Main"},
         {"Ctrl+Tab", "", "", 0, "", "Web"},
         {"'a' Ctrl+Tab Ctrl+Shift+Backtab", "", "", 0, "", "Main"}, // the text goes with its ring
-        {"PgUp Return", "", "", 0, "", "Web"},
         {"PgUp Right Return", "Zeta", "Zeta", 1, "", "Web"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.steps);
-        state->switchToList(0);
-        workspace.openedApplications.clear();
-        host.dismissals = 0;
-        view->launcherWillShow();
+        SetUp();
         run(QString::fromUtf8(c.steps));
-        EXPECT_EQ(selectedName(), QString::fromUtf8(c.selected));
-        QStringList launched;
-        for (const QString &path : std::as_const(workspace.openedApplications))
-            launched << QFileInfo(path).completeBaseName();
-        EXPECT_EQ(launched.join(u','), QString::fromUtf8(c.launched));
+        const auto target = view->enterTarget();
+        EXPECT_EQ(target ? target->name : QString(), QString::fromUtf8(c.selected));
+        EXPECT_EQ(workspace.openedApplications.join(u',').remove("/nonexistent/").remove(".desktop"),
+                  QString::fromUtf8(c.launched));
         EXPECT_EQ(host.dismissals, c.dismissals);
         EXPECT_EQ(view->searchText(), QString::fromUtf8(c.search));
         const auto open = state->openSubList();
         EXPECT_EQ(open ? open->name : state->lists()[state->safeIndex()].name, QString::fromUtf8(c.ring));
-        state->closeSubList();
     }
 }
 
 TEST_F(RingKeysTest, ScreenReadersSeeEveryEntryWithItsKindAndPlace) {
-    struct French {
-        French() { L::setLanguage(AppLanguage::fr); }
-        ~French() { L::setLanguage(AppLanguage::en); }
-    } french;
+    L::setLanguage(AppLanguage::fr);
     QAccessibleInterface *ring = QAccessible::queryAccessibleInterface(view.get());
     ASSERT_TRUE(ring);
     QStringList seen;
     for (int i = 0; i < 4; ++i) {
         QAccessibleInterface *entry = ring->child(i);
         ASSERT_TRUE(entry && entry->isValid());
-        EXPECT_EQ(ring->indexOfChild(entry), i);
-        EXPECT_EQ(entry->parent(), ring);
+        EXPECT_TRUE(ring->indexOfChild(entry) == i && entry->parent() == ring) << i;
         seen << entry->text(QAccessible::Name) + u'|' + entry->text(QAccessible::Description);
     }
     EXPECT_EQ(seen, (QStringList{"Alpha|Application, 1 sur 4", "Beta|Application, 2 sur 4",
                                  "Office|Groupe, 3 sur 4", "Gamma|Application, 4 sur 4"}));
-    // The switcher's rows and the pencil follow the entries.
-    EXPECT_GT(ring->childCount(), 4);
+    EXPECT_GT(ring->childCount(), 4) << "the switcher's rows and the pencil follow the entries";
     QAccessibleInterface *gamma = ring->child(3);
     QTest::keyClick(view.get(), Qt::Key_End);
     EXPECT_TRUE(gamma->state().selected);

@@ -1,39 +1,31 @@
 #include "views/AppIconView.h"
-#include "favicons/FaviconCache.h"
 #include "l10n/L.h"
+#include "support/Entries.h"
 #include "support/FakeLauncherHost.h"
 #include "support/QuietWindows.h"
-#include "support/Sandbox.h"
-#include "views/AppIconAnimator.h"
 #include "views/AppIconMenu.h"
 #include "views/AppIconPainter.h"
+#include "views/IlvexButtonStyle.h"
+#include "views/Spring.h"
 #include "views/SwatchDot.h"
+#include "views/Symbols.h"
 #include "views/TintPopover.h"
 
 #include <QAbstractButton>
-#include <QDir>
 #include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
 namespace {
-AppItem entry(const QString &name, const QString &path, bool folder = false, bool url = false) {
-    AppItem item;
-    item.id = QUuid::createUuid();
-    item.name = name;
+AppItem entry(const QString &path, bool folder = false, bool url = false) {
+    AppItem item = entries::app("X");
     item.appPath = path;
     item.isFolder = folder;
     item.isURL = url;
-    return item;
-}
-
-AppItem group(int members) {
-    AppItem item = entry("Group", QString());
-    item.isSubList = true;
-    item.subItems = QList<AppItem>();
-    for (int i = 0; i < members; ++i)
-        item.subItems->append(entry(QStringLiteral("M%1").arg(i), QStringLiteral("/tmp/m%1.txt").arg(i)));
     return item;
 }
 
@@ -45,15 +37,11 @@ QStringList texts(const QMenu *menu) {
 }
 
 QAction *actionNamed(QMenu *menu, const QString &text) {
-    for (QAction *action : menu->actions())
-        if (action->text() == text)
-            return action;
-    return nullptr;
+    return menu->actions().value(texts(menu).indexOf(text));
 }
 
 struct EnglishStrings : ::testing::Test {
     QuietWindows quiet;
-    Sandbox sandbox;
     void SetUp() override { L::setLanguage(AppLanguage::en); }
     void TearDown() override { QTest::qWait(0); } // popovers delete themselves later
 };
@@ -63,97 +51,73 @@ TEST_F(EnglishStrings, CapsuleFrameAndMenuFollowTheKind) {
     const QStringList plain = {"Open", "---", "Remove from launcher"};
     const QStringList groupMenu = {"Open", "Rename…", "Group color…", "---", "Remove from launcher"};
     const QStringList folderMenu = {"Open", "---", "Folder color…", "---", "Remove from launcher"};
-    AppItem noMemberList = group(0);
+    AppItem noMemberList = entries::group("G", {});
     noMemberList.subItems.reset();
-    const struct {
-        const char *name;
-        AppItem item;
-        bool capsule;
-        QStringList menu;
-        bool removeEnabled;
-    } rows[] = {
-        {"application", entry("Terminal", "/usr/share/applications/org.gnome.Terminal.desktop"), false, plain,
-         true},
-        {"link", entry("Site", "https://example.com", false, true), false, plain, true},
-        {"folder", entry("Docs", "/home/u/Documents", true), true, folderMenu, true},
-        {"plain file", entry("Report", "/home/u/report.pdf"), true, plain, true},
-        {"upper-case suffix is a file", entry("Odd", "/home/u/Odd.DESKTOP"), true, plain, true},
-        {"empty group", group(0), true, groupMenu, true},
+    const std::tuple<const char *, AppItem, bool, QStringList, bool> rows[] = {
+        // what, the entry, whether it shows a name capsule, its menu, whether Remove is enabled
+        {"application", entry("/usr/share/applications/t.desktop"), false, plain, true},
+        {"link", entry("https://example.com", false, true), false, plain, true},
+        {"folder", entry("/home/u/Docs", true), true, folderMenu, true},
+        {"plain file", entry("/home/u/report.pdf"), true, plain, true},
+        {"upper-case suffix is a file", entry("/home/u/Odd.DESKTOP"), true, plain, true},
+        {"empty group", entries::group("G", {}), true, groupMenu, true},
         {"group without member list", noMemberList, true, groupMenu, true},
-        {"non-empty group", group(2), true, groupMenu, false},
+        {"non-empty group", entries::group("G"), true, groupMenu, false},
     };
-    QStringList calls;
-    const AppIconMenuHandlers handlers{[&] { calls << "open"; },
-                                       [&] { calls << "rename"; },
-                                       [&] { calls << "color"; },
-                                       {},
-                                       [&] { calls << "remove"; }};
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        calls.clear();
-        EXPECT_EQ(AppIconPainter::showsCapsule(row.item), row.capsule);
-        EXPECT_EQ(AppIconPainter::frameSize(row.item, 72), QSizeF(98, row.capsule ? 110 : 98));
-        EXPECT_EQ(AppIconPainter::capsuleRect(row.item, 72).isEmpty(), !row.capsule);
-        std::unique_ptr<QMenu> menu(AppIconMenu::build(row.item, {}, handlers));
-        EXPECT_EQ(texts(menu.get()), row.menu);
-        EXPECT_EQ(actionNamed(menu.get(), "Remove from launcher")->isEnabled(), row.removeEnabled);
+    int calls = 0;
+    const auto call = [&] { ++calls; };
+    for (const auto &[name, item, capsule, menuTexts, removeEnabled] : rows) {
+        SCOPED_TRACE(name);
+        calls = 0;
+        EXPECT_EQ(AppIconPainter::showsCapsule(item), capsule);
+        EXPECT_EQ(AppIconPainter::frameSize(item, 72), QSizeF(98, capsule ? 110 : 98));
+        EXPECT_EQ(AppIconPainter::capsuleRect(item, 72).isEmpty(), !capsule);
+        std::unique_ptr<QMenu> menu(AppIconMenu::build(item, {}, {call, call, call, {}, call}));
+        EXPECT_EQ(texts(menu.get()), menuTexts);
+        EXPECT_EQ(actionNamed(menu.get(), "Remove from launcher")->isEnabled(), removeEnabled);
         // Every entry reaches its handler, and one without a handler does nothing.
         for (QAction *action : menu->actions())
             action->trigger();
-        EXPECT_EQ(calls.size(), row.menu.size() - row.menu.count("---") - (row.removeEnabled ? 0 : 1));
-        std::unique_ptr<QMenu> bare(AppIconMenu::build(row.item, {}, {}));
+        EXPECT_EQ(calls, menuTexts.size() - menuTexts.count("---") - (removeEnabled ? 0 : 1));
+        std::unique_ptr<QMenu> bare(AppIconMenu::build(item, {}, {}));
         actionNamed(bare.get(), "Open")->trigger();
     }
 }
 
+// Without destinations there is no "Move to" (the table above).
 TEST_F(EnglishStrings, MoveToListsFirstThenGroupsAfterASeparator) {
-    const QUuid list1 = QUuid::createUuid(), list2 = QUuid::createUuid();
-    const QList<MoveDestination> destinations = {
-        {QUuid::createUuid(), list1, "Work › Tools", true},
-        {list1, list1, "Work", false},
-        {QUuid::createUuid(), list2, "Home › Games", true},
-        {list2, list2, "Home", false},
-    };
+    const QUuid work = QUuid::createUuid(), home = QUuid::createUuid();
+    const QList<MoveDestination> offered = {{QUuid::createUuid(), work, "Work › Tools", true},
+                                            {work, work, "Work", false},
+                                            {QUuid::createUuid(), home, "Home › Games", true},
+                                            {home, home, "Home", false}};
     std::optional<MoveDestination> chosen;
     AppIconMenuHandlers handlers;
     handlers.moveTo = [&](const MoveDestination &destination) { chosen = destination; };
-    const AppItem file = entry("Report", "/home/u/report.pdf");
-    auto moveMenu = [&](const QList<MoveDestination> &offered) {
-        std::unique_ptr<QMenu> menu(AppIconMenu::build(file, offered, handlers));
-        QAction *moveTo = actionNamed(menu.get(), "Move to");
-        EXPECT_EQ(texts(menu.get()).indexOf("Move to"), moveTo ? 1 : -1);
-        return std::pair{std::move(menu), moveTo ? moveTo->menu() : nullptr};
-    };
-
-    const auto [menu, moveTo] = moveMenu(destinations);
-    ASSERT_NE(moveTo, nullptr);
+    std::unique_ptr<QMenu> menu(AppIconMenu::build(entry("/home/u/a.pdf"), offered, handlers));
+    EXPECT_EQ(texts(menu.get()).indexOf("Move to"), 1);
+    QMenu *moveTo = actionNamed(menu.get(), "Move to")->menu();
     EXPECT_EQ(texts(moveTo), (QStringList{"Work", "Home", "---", "Work › Tools", "Home › Games"}));
     actionNamed(moveTo, "Home › Games")->trigger();
-    EXPECT_EQ(chosen, destinations[2]);
-    EXPECT_EQ(texts(moveMenu({destinations[1], destinations[3]}).second), (QStringList{"Work", "Home"}));
-    EXPECT_EQ(moveMenu({}).second, nullptr);
+    EXPECT_EQ(chosen, offered[2]);
+    menu.reset(AppIconMenu::build(entry("/home/u/a.pdf"), {offered[1], offered[3]}, handlers));
+    EXPECT_EQ(texts(actionNamed(menu.get(), "Move to")->menu()), (QStringList{"Work", "Home"}));
 }
 
 TEST_F(EnglishStrings, TintPopoverShowsExactlyTheStoredPreset) {
-    const struct {
-        std::optional<QString> tint;
-        bool isGroup;
-        int selectedSwatch; // -1: none
-    } rows[] = {
-        {std::nullopt, false, -1}, {"#EF4444", false, 5},
-        {"#6B7280", true, 8},      {"#ef4444", false, -1}, // compared as text: unknown
-        {"teal", true, -1},
+    // the stored tint (compared as text: "#ef4444" is unknown), a group's or a folder's, the swatch checked
+    const std::tuple<std::optional<QString>, bool, int> rows[] = {
+        {std::nullopt, false, -1}, {"#EF4444", false, 5}, {"#6B7280", true, 8},
+        {"#ef4444", false, -1},    {"teal", true, -1},
     };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.tint.value_or("none").toStdString());
-        TintPopover popover(row.tint, row.isGroup, Qt::green, {});
-        EXPECT_EQ(popover.defaultRowChecked(), !row.tint);
-        EXPECT_EQ(popover.defaultRow()->text(), row.isGroup ? "Theme" : "Default");
+    for (const auto &[tint, isGroup, selected] : rows) {
+        SCOPED_TRACE(tint.value_or("none").toStdString());
+        TintPopover popover(tint, isGroup, Qt::green, {});
+        EXPECT_EQ(popover.defaultRowChecked(), !tint);
+        EXPECT_EQ(popover.defaultRow()->text(), isGroup ? "Theme" : "Default");
         ASSERT_EQ(popover.swatches().size(), 9);
-        for (int i = 0; i < 9; ++i) {
-            EXPECT_EQ(popover.swatches()[i]->isSelected(), i == row.selectedSwatch) << i;
-            EXPECT_TRUE(popover.swatches()[i]->showsCheck());
-        }
+        for (int i = 0; i < 9; ++i)
+            EXPECT_EQ(popover.swatches()[i]->isSelected(), i == selected) << i;
     }
 }
 
@@ -161,62 +125,128 @@ TEST_F(EnglishStrings, TintPopoverKeepsTheSuspenderCountBalanced) {
     std::optional<std::optional<QString>> picked;
     AppIconCallbacks callbacks;
     callbacks.onSetTint = [&](const std::optional<QString> &tint) { picked = tint; };
-    AppIconView view(entry("Docs", "/tmp", true), 72, Qt::blue, callbacks);
+    AppIconView view(entry("/tmp", true), 72, Qt::blue, callbacks);
     view.show();
     view.setShowColorPopover(true); // no host: nothing to count
     view.setShowColorPopover(false);
-    {
-        FakeLauncherHost shell;
-        view.setHost(&shell);
-        const auto other = shell.holdOpen(); // someone else's editor is open too
-        for (int round = 0; round < 2; ++round) {
-            view.setShowColorPopover(true);
-            view.setShowColorPopover(true); // already open: no second count
-            EXPECT_EQ(shell.holds, 2);
-            view.setShowColorPopover(false);
-            EXPECT_EQ(shell.holds, 1);
-            EXPECT_FALSE(view.showColorPopover());
+    FakeLauncherHost shell;
+    view.setHost(&shell);
+    const auto other = shell.holdOpen(); // someone else's editor is open too
+    view.setShowColorPopover(true);
+    view.setShowColorPopover(true); // already open: no second count
+    EXPECT_EQ(shell.holds, 2);
+    view.setShowColorPopover(false);
+    // Choosing a swatch hands over its hex and closes the popover; the default row clears the tint.
+    for (const std::optional<QString> expected : {std::optional<QString>("#22C55E"), {}}) {
+        view.setShowColorPopover(true);
+        EXPECT_EQ(shell.holds, 2);
+        if (expected)
+            view.colorPopover()->swatches()[2]->click();
+        else
+            view.colorPopover()->defaultRow()->click();
+        EXPECT_EQ(picked, std::make_optional(expected));
+        EXPECT_EQ(shell.holds, 1);
+    }
+    view.setHost(nullptr);
+}
+
+TEST(AppIconPainter, LinkShowsGlobeOrItsFaviconClippedToARoundedSquare) {
+    QImage red(64, 64, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    const AppItem link = entry("https://example.test/page", false, true);
+    const QImage globe = AppIconPainter::renderItemImage(link, std::nullopt, 62, Qt::blue, 1),
+                 icon = AppIconPainter::renderItemImage(link, red, 62, Qt::blue, 1);
+    EXPECT_NE(QColor(globe.pixel(31, 31)), QColor(Qt::red));
+    EXPECT_EQ(QColor(icon.pixel(31, 31)), QColor(Qt::red));
+    EXPECT_EQ(qAlpha(icon.pixel(1, 1)), 0) << "corner not clipped";
+}
+
+TEST(SwatchDot, SelectedDotDrawsAWhiteRingOfMinimumWidth) {
+    EXPECT_NEAR(SwatchDot::ringWidth(10, true), 2.5, 1e-9);
+    SwatchDot plain(Qt::blue, false, 24, false), selected(Qt::blue, true, 24, false);
+    EXPECT_LT(QColor(plain.grab().toImage().pixel(2, 12)).red(), 100);
+    EXPECT_GT(QColor(selected.grab().toImage().pixel(2, 12)).red(), 200) << "no white ring";
+}
+
+TEST(ButtonStyles, DestructiveLabelsWrapInANarrowColumn) {
+    QWidget column;
+    auto *layout = new QVBoxLayout(&column);
+    layout->setSizeConstraint(QLayout::SetNoConstraint); // offscreen windows cannot take size limits
+    auto *shortLabel = new QPushButton("Delete"),
+         *longLabel = new QPushButton("Delete list (empty it first) and all of its groups");
+    for (QPushButton *button : {shortLabel, longLabel}) {
+        IlvexDestructiveButtonStyle::apply(button, false);
+        layout->addWidget(button);
+    }
+    column.resize(150, 300);
+    column.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&column));
+    QTest::qWait(0);
+    EXPECT_LE(longLabel->width(), 150);
+    EXPECT_GE(longLabel->height(), 2 * shortLabel->height() - 8) << "the long label did not wrap";
+}
+
+// Overshoots only when underdamped; one long step lands where many short ones do.
+TEST(Spring, OvershootsOnlyWhenUnderdampedAndLongStepsLandWhereShortOnesDo) {
+    for (const auto &[damping, overshoots] :
+         {std::pair{0.3, true}, {0.65, true}, {1.0, false}, {1.8, false}}) {
+        Spring coarse(0.3, damping), fine(0.3, damping);
+        coarse.setTarget(1);
+        fine.setTarget(1);
+        double peak = 0;
+        for (int i = 0; i < 300; ++i) {
+            fine.step(0.002);
+            peak = std::max(peak, fine.value());
         }
-        // Choosing a swatch hands over its hex and closes the popover; the default row clears the tint.
-        view.setShowColorPopover(true);
-        view.colorPopover()->swatches()[2]->click();
-        EXPECT_EQ(picked, std::optional<QString>("#22C55E"));
-        EXPECT_EQ(shell.holds, 1);
-        view.setShowColorPopover(true);
-        view.colorPopover()->defaultRow()->click();
-        ASSERT_TRUE(picked.has_value());
-        EXPECT_FALSE(picked->has_value());
-        EXPECT_EQ(shell.holds, 1);
-        view.setHost(nullptr);
+        coarse.step(0.6);
+        EXPECT_NEAR(coarse.value(), fine.value(), 1e-9) << damping;
+        EXPECT_EQ(peak > 1.0001, overshoots) << damping;
+        for (int i = 0; i < 100; ++i)
+            fine.step(0.05);
+        EXPECT_TRUE(fine.isSettled()) << damping;
     }
 }
 
-TEST_F(EnglishStrings, DropTargetPulsesAndCalmsDown) {
-    AppIconView view(entry("Docs", "/tmp", true), 72, Qt::blue);
-    auto scale = [&] { return AppIconPainter::effect(view.animator()->motion(), Qt::blue).scale; };
-    view.setDropTarget(true);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return scale() > 1.3; }, 2000));
-    view.setDropTarget(false);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return scale() < 1.001; }, 2000));
+TEST(AppIconPainter, GroupGlyphShowsAtMostFourMembersInOrder) {
+    QList<AppItem> m = {entry("/f", true), entry("l", false, true), entry("/a.txt"), entry("/g", true),
+                        entry("/b.txt")};
+    const auto glyph = [](const QList<AppItem> &members) {
+        return AppIconPainter::groupGlyph(entries::group("G", members), 62, Qt::blue, 1);
+    };
+    EXPECT_EQ(glyph(m.mid(0, 4)), glyph(m));
+    EXPECT_NE(glyph(m.mid(0, 4)), glyph(m.mid(0, 3)));
+    EXPECT_NE(glyph({m[0], m[1]}), glyph({m[1], m[0]}));
+    EXPECT_NE(glyph({}), glyph(m.mid(0, 1)));
 }
 
-TEST_F(EnglishStrings, LinkShowsGlobeThenItsFaviconClippedToARoundedSquare) {
-    // An earlier run left the icon on disk; the network is unreachable.
-    const QString dir = sandbox.supportDirectory() + "/favicons";
-    QImage red(64, 64, QImage::Format_ARGB32);
-    red.fill(Qt::red);
-    ASSERT_TRUE(QDir().mkpath(dir) && red.save(dir + "/example.test.png", "PNG"));
-    FaviconCache cache(dir, {QUrl("http://127.0.0.1:1/s2/favicons"), "http://127.0.0.1:1/"});
+TEST(AppIconPainter, FolderTintRecoloursOnlyMatchingPresets) {
+    QTemporaryDir dir;
+    AppItem folder = entry(dir.path(), true);
+    const auto image = [&](std::optional<QString> tint) {
+        folder.folderTint = std::move(tint);
+        return AppIconPainter::renderItemImage(folder, std::nullopt, 62, Qt::blue, 1);
+    };
+    const QImage plain = image(std::nullopt), grey = image("#6B7280");
+    EXPECT_EQ(image("#3B82F6"), plain) << "blue is the icon's own colour";
+    EXPECT_EQ(image("#3b82f6"), plain) << "unknown tints draw untinted";
+    EXPECT_NE(image("#EF4444"), plain);
+    const auto *p = reinterpret_cast<const QRgb *>(grey.constBits());
+    EXPECT_FALSE(std::any_of(p, p + grey.width() * grey.height(), [](QRgb c) {
+        return qAlpha(c) == 255 && std::max(std::abs(qRed(c) - qBlue(c)), std::abs(qRed(c) - qGreen(c))) > 2;
+    })) << "the grey preset left colour in the icon";
+    EXPECT_EQ(AppIconPainter::groupTint(entries::group("G", {}, "#EF4444"), Qt::green),
+              QColor(0xEF, 0x44, 0x44));
+    EXPECT_EQ(AppIconPainter::groupTint(entries::group("G", {}, "#nope"), Qt::green), QColor(Qt::green));
+}
 
-    const AppItem link = entry("Example", "https://example.test/page", false, true);
-    AppIconView view(link, 72, Qt::blue);
-    view.setFaviconCache(&cache);
-    EXPECT_FALSE(view.favicon().has_value());
-    const QImage globe = AppIconPainter::renderItemImage(link, view.favicon(), 62, Qt::blue, 1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.favicon().has_value(); }, 5000));
-    const QImage loaded = AppIconPainter::renderItemImage(link, view.favicon(), 62, Qt::blue, 1);
-
-    EXPECT_EQ(QColor(loaded.pixel(31, 31)), QColor(Qt::red));
-    EXPECT_EQ(qAlpha(loaded.pixel(1, 1)), 0) << "corner not clipped";
-    EXPECT_NE(QColor(globe.pixel(31, 31)), QColor(Qt::red));
+// The 2×2 grids: four cells with a gap through the middle, filled or outlined as named.
+TEST(Symbols, KnownNamesDrawAGlyphAndUnknownNamesDrawNothing) {
+    EXPECT_TRUE(Symbols::image("no.such.symbol", 16, Qt::white).isNull());
+    ASSERT_TRUE(Symbols::fontAvailable());
+    for (const auto &[name, filled] : {std::pair{"circle.grid.2x2.fill", true}, {"circle.grid.2x2", false}}) {
+        const QImage grid = Symbols::image(QString::fromUtf8(name), 48, Qt::white);
+        ASSERT_FALSE(grid.isNull()) << name;
+        EXPECT_LT(qAlpha(grid.pixel(24, 24)), 20) << name << ": no gap between the cells";
+        EXPECT_EQ(qAlpha(grid.pixel(15, 15)) > 200 && qAlpha(grid.pixel(33, 33)) > 200, filled) << name;
+    }
 }
