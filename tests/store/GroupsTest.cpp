@@ -2,8 +2,6 @@
 
 #include "l10n/L.h"
 
-#include <functional>
-
 namespace {
 
 class Groups : public StoreFixture {};
@@ -32,44 +30,41 @@ TEST_F(Groups, MergeReplacesTheTargetByAGroupOfBoth) {
     }
 }
 
-// Groups are one level deep and only take top-level entries of the active list.
+// Groups are one level deep and only take top-level entries of the active list; entries move between
+// lists only from the top level of the named one. In "A B G:x H:", "C K:": x is G's member, "0" and "1"
+// the lists, "?" an unknown id; "open" opens G, after which merges and non-members are refused.
 TEST_F(Groups, RefusedMergesAndMovesChangeNothing) {
     load({"A B G:x H:", "C K:"});
     const QByteArray before = fileBytes();
-    const QUuid a = id("A"), b = id("B"), g = id("G"), h = id("H"), x = member("G"), c = id("C", 1),
-                k = id("K", 1), unknown = QUuid::createUuid(), one = listID(0), two = listID(1);
-    const auto merge = [&](QUuid target, QUuid dragged) {
-        EXPECT_FALSE(state->mergeIntoNewGroup(target, dragged));
+    const auto at = [&](const QString &name) {
+        return name == "?"                  ? QUuid::createUuid()
+               : name == "0" || name == "1" ? listID(name.toInt())
+               : name == "x"                ? member("G")
+                                            : id(name, name == "C" || name == "K");
     };
-    const auto into = [&](QUuid item, QUuid group) { state->moveItemToSubList(item, group); };
-    const auto intoList = [&](QUuid item, QUuid group, QUuid list) {
-        state->moveTopLevelItem(item, group, list);
-    };
-    const auto out = [&](QUuid item, QUuid list) { state->moveItemFromOpenSubList(item, list); };
-    const auto outTo = [&](QUuid item, QUuid group, QUuid list) {
-        state->moveItemFromOpenSubList(item, group, list);
-    };
-    const auto mergeInOpen = [&](QUuid target, QUuid dragged) {
-        state->openSubList(g);
-        merge(target, dragged);
-    };
-    // The last rows open G first: a merge is refused while a group is open, and a non-member stays put.
-    const std::function<void()> rows[] = {[&] { merge(a, a); },         [&] { merge(g, a); },
-                                          [&] { merge(a, g); },         [&] { merge(unknown, a); },
-                                          [&] { merge(a, unknown); },   [&] { merge(a, c); },
-                                          [&] { merge(a, x); },         [&] { into(h, g); },
-                                          [&] { into(g, g); },          [&] { into(a, b); },
-                                          [&] { into(a, unknown); },    [&] { into(x, h); },
-                                          [&] { into(c, g); },          [&] { intoList(h, g, one); },
-                                          [&] { intoList(g, g, one); }, [&] { intoList(c, k, two); },
-                                          [&] { intoList(x, k, two); }, [&] { intoList(a, c, two); },
-                                          [&] { intoList(a, g, two); }, [&] { intoList(a, k, unknown); },
-                                          [&] { out(x, two); },         [&] { outTo(x, h, one); },
-                                          [&] { mergeInOpen(a, b); },   [&] { out(a, two); },
-                                          [&] { outTo(a, h, one); }};
-    for (const auto &operation : rows) {
-        operation();
-        EXPECT_EQ(fileBytes(), before) << "row " << &operation - rows;
+    const QStringList rows =
+        QString("merge A A; merge G A; merge A G; merge ? A; merge A ?; merge A C; merge A x; into H G; "
+                "into G G; into A B; into A ?; into x H; into C G; top H G 0; top G G 0; top C K 1; "
+                "top x K 1; top A C 1; top A G 1; top A K ?; item A 0 0; item A ? 1; item A 0 ?; "
+                "item C 0 1; item x 0 1; out x 1; out x H 0; open; merge A B; out A 1; out A H 0")
+            .split(u';');
+    for (const QString &row : rows) {
+        const QStringList w = words(row);
+        if (w[0] == "open")
+            state->openSubList(id("G"));
+        else if (w[0] == "merge")
+            EXPECT_FALSE(state->mergeIntoNewGroup(at(w[1]), at(w[2])));
+        else if (w[0] == "into")
+            state->moveItemToSubList(at(w[1]), at(w[2]));
+        else if (w[0] == "top")
+            state->moveTopLevelItem(at(w[1]), at(w[2]), at(w[3]));
+        else if (w[0] == "item")
+            state->moveItem(at(w[1]), at(w[2]), at(w[3]));
+        else if (w.size() == 3)
+            state->moveItemFromOpenSubList(at(w[1]), at(w[2]));
+        else
+            state->moveItemFromOpenSubList(at(w[1]), at(w[2]), at(w[3]));
+        EXPECT_EQ(fileBytes(), before) << row.toStdString();
     }
 }
 

@@ -123,19 +123,6 @@ TEST_F(Lifecycle, BadListsFilesAreMovedAsideIntactWithOneLine) {
     EXPECT_FALSE(QFile::exists(sandbox.listsFile() + ".bak.6"));
 }
 
-TEST_F(Lifecycle, AFailedSaveKeepsTheListsAndSaysWhy) {
-    open();
-    QDir().mkpath(sandbox.listsFile()); // a folder where the file should be: every write fails
-    bool saved = true;
-    const QString printed = captureStdout([&] { saved = state->save(); });
-    EXPECT_FALSE(saved);
-    EXPECT_TRUE(printed.startsWith("[Ilvex] could not save lists.json: ")) << printed.toStdString();
-    EXPECT_EQ(printed.count(u'\n'), 1);
-    EXPECT_EQ(state->lists().size(), 3);
-    QDir().rmdir(sandbox.listsFile());
-    EXPECT_TRUE(state->save()) << "the next save tries again";
-}
-
 TEST_F(Lifecycle, StoredActiveIndexOutOfRangeStartsOnTheFirstList) {
     for (const auto &[stored, expected] : {std::pair{5, 0}, {-1, 0}, {2, 0}, {1, 1}}) {
         load({"", ""}, stored);
@@ -218,15 +205,6 @@ TEST_F(Lifecycle, TheLanguageIsSeededOnceFromItsPreferenceAndChangesBothPreferen
     state->setLanguage(AppLanguage::system);
     EXPECT_TRUE(preferences.appleLanguages().isEmpty());
     EXPECT_EQ(changed.count(), 2) << "an unchanged language announces nothing";
-}
-
-TEST_F(Lifecycle, DisplayNamesComeFromTheEntryThenTheFallbackThenTheFileName) {
-    const QString named = installApp("org.gnome.Calendar", "Calendar"),
-                  unnamed = installApp("org.kde.korganizer");
-    open();
-    EXPECT_EQ(state->appDisplayName(named, "Fallback"), "Calendar");
-    EXPECT_EQ(state->appDisplayName(unnamed, "Fallback"), "Fallback");
-    EXPECT_EQ(state->appDisplayName(unnamed, std::nullopt), "org.kde.korganizer");
 }
 
 } // namespace

@@ -106,6 +106,6 @@ class StoreFixture : public ::testing::Test {
     std::unique_ptr<QSignalSpy> changes; // activeListChanged
 };
 
-inline QStringList words(const char *text) {
-    return QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
+inline QStringList words(const QString &text) {
+    return text.split(u' ', Qt::SkipEmptyParts);
 }
