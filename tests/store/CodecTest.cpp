@@ -21,17 +21,15 @@ QByteArray oneList(const QString &listExtra, const QString &itemExtra = {}) {
 }
 
 TEST(Hex, ParsesTintsAndReadsWhatItCannotAsBlackOrItsLastDigits) {
-    const std::pair<const char *, QRgb> rows[] = {{"#3B82F6", 0x3B82F6},
-                                                  {"3B82F6", 0x3B82F6},
-                                                  {"  #EF4444  ", 0xEF4444},
-                                                  {"0xEC4899", 0xEC4899},
-                                                  {"#", 0},
-                                                  {"zzz", 0},
-                                                  {"#FFF", 0x000FFF},
-                                                  {"#12G456", 0x000012},
-                                                  {"#AABBCCDD", 0xBBCCDD}};
-    for (const auto &[text, rgb] : rows)
-        EXPECT_EQ(hex(text).rgba(), 0xFF000000 | rgb) << text;
+    // Text, then the colour it reads as; "_" stands for a blank.
+    for (const QString &row :
+         QString("#3B82F6 3B82F6; 3B82F6 3B82F6; __#EF4444__ EF4444; 0xEC4899 EC4899; # 0; "
+                 "zzz 0; #FFF 000FFF; #12G456 000012; #AABBCCDD BBCCDD")
+             .split(u';')) {
+        const QStringList w = row.split(u' ', Qt::SkipEmptyParts);
+        EXPECT_EQ(hex(QString(w[0]).replace(u'_', u' ')).rgba(), 0xFF000000 | w[1].toUInt(nullptr, 16))
+            << row.toStdString();
+    }
 }
 
 // Absent and null optionals read as their defaults, unknown keys are ignored, and the writer always

@@ -2,8 +2,6 @@
 
 #include "l10n/L.h"
 
-#include <functional>
-
 namespace {
 
 class Groups : public StoreFixture {};
@@ -32,44 +30,20 @@ TEST_F(Groups, MergeReplacesTheTargetByAGroupOfBoth) {
     }
 }
 
-// Groups are one level deep and only take top-level entries of the active list.
+// Groups are one level deep and only take top-level entries of the active list; entries move between
+// lists only from the top level of the named one. In "A B G:x H:", "C K:": x is G's member, "0" and "1"
+// the lists, "?" an unknown id; after "open G" merges and non-members are refused.
 TEST_F(Groups, RefusedMergesAndMovesChangeNothing) {
     load({"A B G:x H:", "C K:"});
     const QByteArray before = fileBytes();
-    const QUuid a = id("A"), b = id("B"), g = id("G"), h = id("H"), x = member("G"), c = id("C", 1),
-                k = id("K", 1), unknown = QUuid::createUuid(), one = listID(0), two = listID(1);
-    const auto merge = [&](QUuid target, QUuid dragged) {
-        EXPECT_FALSE(state->mergeIntoNewGroup(target, dragged));
-    };
-    const auto into = [&](QUuid item, QUuid group) { state->moveItemToSubList(item, group); };
-    const auto intoList = [&](QUuid item, QUuid group, QUuid list) {
-        state->moveTopLevelItem(item, group, list);
-    };
-    const auto out = [&](QUuid item, QUuid list) { state->moveItemFromOpenSubList(item, list); };
-    const auto outTo = [&](QUuid item, QUuid group, QUuid list) {
-        state->moveItemFromOpenSubList(item, group, list);
-    };
-    const auto mergeInOpen = [&](QUuid target, QUuid dragged) {
-        state->openSubList(g);
-        merge(target, dragged);
-    };
-    // The last rows open G first: a merge is refused while a group is open, and a non-member stays put.
-    const std::function<void()> rows[] = {[&] { merge(a, a); },         [&] { merge(g, a); },
-                                          [&] { merge(a, g); },         [&] { merge(unknown, a); },
-                                          [&] { merge(a, unknown); },   [&] { merge(a, c); },
-                                          [&] { merge(a, x); },         [&] { into(h, g); },
-                                          [&] { into(g, g); },          [&] { into(a, b); },
-                                          [&] { into(a, unknown); },    [&] { into(x, h); },
-                                          [&] { into(c, g); },          [&] { intoList(h, g, one); },
-                                          [&] { intoList(g, g, one); }, [&] { intoList(c, k, two); },
-                                          [&] { intoList(x, k, two); }, [&] { intoList(a, c, two); },
-                                          [&] { intoList(a, g, two); }, [&] { intoList(a, k, unknown); },
-                                          [&] { out(x, two); },         [&] { outTo(x, h, one); },
-                                          [&] { mergeInOpen(a, b); },   [&] { out(a, two); },
-                                          [&] { outTo(a, h, one); }};
-    for (const auto &operation : rows) {
-        operation();
-        EXPECT_EQ(fileBytes(), before) << "row " << &operation - rows;
+    const QStringList rows =
+        table("merge A A; merge G A; merge A G; merge ? A; merge A ?; merge A C; merge A x; into H G; "
+              "into G G; into A B; into A ?; into x H; into C G; top H G 0; top G G 0; top C K 1; "
+              "top x K 1; top A C 1; top A G 1; top A K ?; item A 0 0; item A ? 1; item A 0 ?; "
+              "item C 0 1; item x 0 1; out x 1; out x H 0; open G; merge A B; out A 1; out A H 0");
+    for (const QString &row : rows) {
+        run(row);
+        EXPECT_EQ(fileBytes(), before) << row.toStdString();
     }
 }
 
@@ -103,43 +77,31 @@ TEST_F(Groups, OpeningAndAddingTakeOnlyGroupsAndRefuseBlankNamesAndNesting) {
 }
 
 // A member moved out of the open group G lands in the target group, else on the named list, else beside
-// G; it is never lost. The open group closes when it loses its last member.
+// G; it is never lost. The open group closes when it loses its last member. Rows: G's members, the move,
+// the lists after ("=": refused).
 TEST_F(Groups, MovingOutOfTheOpenGroupNeverLosesTheMember) {
-    const struct {
-        const char *members;  // of G in "A G:<members> H:h", list L0
-        const char *group;    // "H" (L0), "K" (L1), "G" (itself), "A" (an entry), "?" unknown; "": none
-        int list;             // -1: unknown
-        const char *expected; // L0 afterwards; "": refused
-        const char *target;   // the target group's members, or the list's entries
-        bool prunes;
-    } rows[] = {{"x", "", 1, "A H", "C K x", true},     {"x,y", "", 0, "A G H x", "A G H x", false},
-                {"x,y", "H", 0, "A G H", "h x", false}, {"x", "H", 0, "A H", "h x", true},
-                {"x,y", "K", 1, "A G H", "k x", false}, {"x", "K", 1, "A H", "k x", true},
-                {"x,y", "K", 0, "A G H x", "k", false}, {"x", "?", 0, "A H x", "A H x", true},
-                {"x", "A", 0, "A H x", "A H x", true},  {"x", "G", 0, "", "", false},
-                {"x", "H", -1, "", "", false},          {"x", "", -1, "", "", false}};
-    for (const auto &c : rows) {
-        SCOPED_TRACE(::testing::Message() << c.members << " to " << c.group << " in " << c.list);
-        load({QStringLiteral("A G:%1 H:h").arg(c.members), "C K:k"});
-        state->openSubList(id("G"));
+    const QStringList rows =
+        table("x|out x 1|A H:h|C K:k x; x,y|out x 0|A G:y H:h x; x,y|out x H 0|A G:y H:h,x; "
+              "x|out x H 0|A H:h,x; x,y|out x K 1|A G:y H:h|C K:k,x; x|out x K 1|A H:h|C K:k,x; "
+              "x,y|out x K 0|A G:y H:h x; x|out x ? 0|A H:h x; x|out x A 0|A H:h x; x|out x G 0|=; "
+              "x|out x H ?|=; x|out x ?|=");
+    for (const QString &row : rows) {
+        SCOPED_TRACE(row.toStdString());
+        const QStringList c = row.split(u'|');
+        load({"A G:" + c[0] + " H:h", "C K:k"});
+        run("open G");
         changes->clear();
         const QByteArray before = fileBytes();
-        const QString group = c.group;
-        const bool inGroup = group == "H" || group == "K";
-        if (group.isEmpty())
-            state->moveItemFromOpenSubList(member("G"), listID(c.list));
-        else
-            state->moveItemFromOpenSubList(
-                member("G"), group == "?" ? QUuid::createUuid() : id(group, group == "K"), listID(c.list));
-        if (!*c.expected) {
+        run(c[1]);
+        if (c[2] == "=") {
             EXPECT_EQ(fileBytes(), before);
             EXPECT_TRUE(state->openSubListID());
             continue;
         }
-        EXPECT_EQ(shown(0), words(c.expected));
-        EXPECT_EQ(inGroup ? membersOf(group, group == "K") : shown(std::max(c.list, 0)), words(c.target));
-        EXPECT_EQ(changes->count(), c.prunes ? 1 : 0);
-        EXPECT_EQ(state->openSubListID().has_value(), !c.prunes);
+        EXPECT_EQ(QStringList({spec(0), spec(1)}), QStringList({c[2], c.value(3, "C K:k")}));
+        const bool pruned = !spec(0).contains("G:");
+        EXPECT_EQ(changes->count(), pruned ? 1 : 0);
+        EXPECT_EQ(state->openSubListID().has_value(), !pruned);
         expectSaved();
     }
 }

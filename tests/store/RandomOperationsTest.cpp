@@ -6,121 +6,89 @@
 #include <random>
 
 // Thousands of random operations, many with arguments the views would never pass. After each one, every
-// entry not removed on purpose is present exactly once, groups are one level deep, and the lists file
-// holds what the store holds.
+// entry not removed on purpose is there exactly once, groups are one level deep, and the lists file holds
+// what the store holds.
 namespace {
 
 class RandomOperations : public StoreFixture, public ::testing::WithParamInterface<unsigned> {
   protected:
-    int number(int below) { return std::uniform_int_distribution<int>(0, below - 1)(m_random); }
-    bool chance(int percent) { return number(100) < percent; }
-    template <typename T> const T &pick(const QList<T> &from) { return from[number(int(from.size()))]; }
-
-    enum Top { none, all, groups, leaves };
-    // Ids of the lists (when asked), of their top-level entries of a kind, and of the groups' members.
-    QList<QUuid> collect(bool lists, Top top, bool members) const {
-        QList<QUuid> out;
-        for (const AppList &l : state->lists()) {
-            if (lists)
-                out.append(l.id);
-            for (const AppItem &item : l.items) {
-                if (top == all || (top != none && (top == groups) == item.isSubList))
-                    out.append(item.id);
-                if (members)
-                    out += ids(item.subItems.value_or(QList<AppItem>{}));
-            }
-        }
-        return out;
-    }
-    static QList<QUuid> ids(const QList<AppItem> &items, bool groupsOnly = false) {
+    int number(qsizetype below) { return std::uniform_int_distribution<int>(0, int(below) - 1)(m_random); }
+    static QList<QUuid> ids(const QList<AppItem> &items, bool groups = false) {
         QList<QUuid> out;
         for (const AppItem &item : items)
-            if (!groupsOnly || item.isSubList)
+            if (!groups || item.isSubList)
                 out.append(item.id);
         return out;
     }
-    // Mostly a real id of the given kind, sometimes any id at all, sometimes an unknown one.
-    QUuid anyID(const QList<QUuid> &preferred) {
-        if (chance(5))
-            return QUuid::createUuid();
-        return preferred.isEmpty() || chance(15) ? pick(collect(true, all, true)) : pick(preferred);
+    // Every id in the store, or only the entries that are not groups: pruning an empty group is no loss.
+    QList<QUuid> all(bool leaves = false) const {
+        QList<QUuid> out;
+        for (const AppList &l : state->lists()) {
+            out += leaves ? QList<QUuid>{} : QList<QUuid>{l.id};
+            for (const AppItem &item : l.items)
+                out += (leaves && item.isSubList ? QList<QUuid>{} : QList<QUuid>{item.id}) +
+                       ids(item.subItems.value_or(QList<AppItem>{}));
+        }
+        return out;
     }
-    QUuid anyList() { return anyID(collect(true, none, false)); }
-    QUuid anyGroup() { return anyID(collect(false, groups, false)); }
-    int anyIndex() { return number(int(state->lists().size()) + 2) - 1; }
+    // Mostly one of the ids given, sometimes any id in the store, sometimes an unknown one.
+    QUuid any(const QList<QUuid> &from) {
+        const int roll = number(100);
+        const QList<QUuid> pool = roll < 20 || from.isEmpty() ? all() : from;
+        return roll < 5 ? QUuid::createUuid() : pool[number(pool.size())];
+    }
 
-    // One random operation; returns its name for the failure message.
-    const char *step() {
+    void step(int operation) {
         AppState &s = *state;
         const QList<AppItem> current = s.currentItems(), top = s.lists()[s.safeIndex()].items;
-        const auto adding = [this](auto operation) {
-            return [this, operation] {
-                operation();
-                m_adding = true;
-            };
-        };
-        const std::pair<const char *, std::function<void()>> operations[] = {
-            {"addURL", adding([&] { s.addURL("example.com", chance(50) ? " " : "Site"); })},
-            {"add", adding([&] { s.add(chance(50) ? m_folder : m_document); })},
-            {"remove",
-             [&] {
-                 if (current.isEmpty() || chance(40))
-                     return;
-                 const AppItem victim = pick(current);
-                 for (const QUuid &gone : ids({victim}) + ids(victim.subItems.value_or(QList<AppItem>{})))
-                     m_expected.remove(gone);
-                 s.remove(victim);
-             }},
-            {"mergeIntoNewGroup", [&] { s.mergeIntoNewGroup(anyID(ids(top)), anyID(ids(top))); }},
-            {"moveItemToSubList", [&] { s.moveItemToSubList(anyID(ids(top)), anyID(ids(top, true))); }},
-            {"moveTopLevelItem", [&] { s.moveTopLevelItem(anyID(ids(top)), anyGroup(), anyList()); }},
-            {"openSubList", [&] { s.openSubList(anyID(ids(top, true))); }},
-            {"closeSubList", [&] { s.closeSubList(); }},
-            {"moveOutToList", [&] { s.moveItemFromOpenSubList(anyID(ids(current)), anyList()); }},
-            {"moveOutToGroup",
-             [&] { s.moveItemFromOpenSubList(anyID(ids(current)), anyGroup(), anyList()); }},
-            {"moveItem",
-             [&] {
-                 const AppList &from = pick(s.lists());
-                 s.moveItem(anyID(ids(from.items)), from.id, anyList());
-             }},
-            {"addList",
-             [&] {
-                 if (chance(40))
-                     s.addList("List", ListTheme::orange);
-             }},
-            // Only empty lists are removed; removing a full one is not an entry operation.
-            {"removeList",
-             [&] {
-                 const int index = anyIndex();
-                 if (index < 0 || index >= s.lists().size() || s.lists()[index].items.isEmpty())
-                     s.removeList(index);
-             }},
-            {"reorderList", [&] { s.reorderList(anyIndex(), anyIndex()); }},
-            {"switchToList", [&] { s.switchToList(anyIndex()); }},
-            {"addSubList", [&] { s.addSubList(chance(20) ? "\t " : "Sub", std::nullopt); }},
-            // A reorder by drag: the ring changes the current items, then saves.
-            {"reorder",
-             [&] {
-                 s.withCurrentItems([&](QList<AppItem> &items) {
-                     if (items.size() > 1)
-                         items.move(number(int(items.size())), number(int(items.size())));
-                 });
-                 s.save();
-             }},
-        };
-        const auto &[name, operation] = operations[number(int(std::size(operations)))];
-        operation();
-        return name;
+        const AppList other = s.lists()[number(s.lists().size())];
+        QList<QUuid> lists;
+        for (const AppList &l : s.lists())
+            lists.append(l.id);
+        const QUuid list = any(lists), group = any(ids(other.items, true));
+        const int index = number(s.lists().size() + 2) - 1, to = number(s.lists().size() + 2) - 1;
+        m_added = operation < 2;
+        const std::function<void()> operations[] = {
+            [&] { s.addURL("example.com", number(2) ? " " : "Site"); },
+            [&] { s.add(number(2) ? m_folder : m_document); },
+            [&] {
+                if (current.isEmpty())
+                    return;
+                const AppItem victim = current[number(current.size())];
+                for (const QUuid &gone : ids({victim}) + ids(victim.subItems.value_or(QList<AppItem>{})))
+                    m_expected.remove(gone);
+                s.remove(victim);
+            },
+            [&] { s.mergeIntoNewGroup(any(ids(top)), any(ids(top))); },
+            [&] { s.moveItemToSubList(any(ids(top)), any(ids(top, true))); },
+            [&] { s.moveTopLevelItem(any(ids(top)), group, list); },
+            [&] { s.openSubList(any(ids(top, true))); },
+            [&] { s.closeSubList(); },
+            [&] { s.moveItemFromOpenSubList(any(ids(current)), list); },
+            [&] { s.moveItemFromOpenSubList(any(ids(current)), group, list); },
+            [&] { s.moveItem(any(ids(other.items)), other.id, list); },
+            [&] { number(5) < 2 ? s.addList("List", ListTheme::orange) : void(); },
+            [&] { // only empty lists: removing a full one is no entry operation
+                if (index < 0 || index >= s.lists().size() || s.lists()[index].items.isEmpty())
+                    s.removeList(index);
+            },
+            [&] { s.reorderList(index, to); },
+            [&] { s.switchToList(index); },
+            [&] { s.addSubList(number(5) ? "Sub" : "\t ", std::nullopt); },
+            [&] { // a drag: the ring reorders the current items, then saves
+                s.withCurrentItems([&](QList<AppItem> &items) {
+                    if (items.size() > 1)
+                        items.move(number(items.size()), number(items.size()));
+                });
+                s.save();
+            }};
+        operations[operation]();
     }
 
-    void check(const char *operation, int stepNumber) {
-        SCOPED_TRACE(::testing::Message()
-                     << "seed " << GetParam() << ", step " << stepNumber << ": " << operation);
-        // Entries that are not groups, wherever they are: pruning an empty group is not a loss.
-        const QList<QUuid> present = collect(false, leaves, true);
+    void check() {
+        const QList<QUuid> present = all(true);
         const QSet<QUuid> now(present.cbegin(), present.cend());
-        if (std::exchange(m_adding, false)) {
+        if (std::exchange(m_added, false)) {
             ASSERT_EQ((now - m_expected).size(), 1); // exactly one entry appeared
             m_expected += now;
         }
@@ -137,7 +105,7 @@ class RandomOperations : public StoreFixture, public ::testing::WithParamInterfa
 
     std::mt19937 m_random;
     QSet<QUuid> m_expected;
-    bool m_adding = false;
+    bool m_added = false;
     QString m_folder, m_document;
 };
 
@@ -146,10 +114,14 @@ TEST_P(RandomOperations, NoEntryIsEverLost) {
     m_folder = sandbox.makeFolder("Projects");
     m_document = sandbox.writeFile("notes.txt", "x");
     load({"A B C G:x,y", "D H:z", ""});
-    const QList<QUuid> initial = collect(false, leaves, true);
+    const QList<QUuid> initial = all(true);
     m_expected = QSet<QUuid>(initial.cbegin(), initial.cend());
-    for (int i = 0; i < 1200 && !HasFatalFailure(); ++i)
-        check(step(), i);
+    for (int i = 0; i < 1200 && !HasFatalFailure(); ++i) {
+        const int operation = number(17);
+        SCOPED_TRACE(::testing::Message() << "seed " << GetParam() << ", step " << i << ": " << operation);
+        step(operation);
+        check();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomOperations, ::testing::Values(1u, 2u, 3u, 4u));

@@ -95,6 +95,41 @@ class StoreFixture : public ::testing::Test {
     QUuid member(const QString &group, int list = 0) const { return (*top(list, group).subItems)[0].id; }
     QUuid listID(int index) const { return index < 0 ? QUuid::createUuid() : state->lists()[index].id; }
     QStringList shown(int list = 0) const { return names(state->lists()[list].items); }
+    // The list as "A G:x,y H:", the form load() takes.
+    QString spec(int list = 0) const {
+        QStringList out;
+        for (const AppItem &item : state->lists()[list].items)
+            out.append(item.isSubList
+                           ? item.name + ':' + names(item.subItems.value_or(QList<AppItem>{})).join(',')
+                           : item.name);
+        return out.join(' ');
+    }
+    // By name in lists like "A B G:x H:", "C K:": "0" and "1" the lists, "x" G's first member, "?" unknown.
+    QUuid at(const QString &name) const {
+        return name == "?"                  ? QUuid::createUuid()
+               : name == "0" || name == "1" ? listID(name.toInt())
+               : name == "x"                ? member("G")
+                                            : id(name, name == "C" || name == "K");
+    }
+    // "open G", "merge A B", "into A G", "top A K 1", "item A 0 1", "out x 1", "out x H 0".
+    void run(const QString &row) {
+        const QStringList w = row.split(u' ', Qt::SkipEmptyParts);
+        const QString &op = w[0];
+        if (op == "open")
+            state->openSubList(at(w[1]));
+        else if (op == "merge")
+            state->mergeIntoNewGroup(at(w[1]), at(w[2]));
+        else if (op == "into")
+            state->moveItemToSubList(at(w[1]), at(w[2]));
+        else if (op == "top")
+            state->moveTopLevelItem(at(w[1]), at(w[2]), at(w[3]));
+        else if (op == "item")
+            state->moveItem(at(w[1]), at(w[2]), at(w[3]));
+        else if (w.size() == 3)
+            state->moveItemFromOpenSubList(at(w[1]), at(w[2]));
+        else
+            state->moveItemFromOpenSubList(at(w[1]), at(w[2]), at(w[3]));
+    }
     QStringList membersOf(const QString &group, int list = 0) const {
         return names(top(list, group).subItems.value_or(QList<AppItem>{}));
     }
@@ -106,6 +141,14 @@ class StoreFixture : public ::testing::Test {
     std::unique_ptr<QSignalSpy> changes; // activeListChanged
 };
 
-inline QStringList words(const char *text) {
-    return QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
+// The rows of a text table "row; row; …", each trimmed.
+inline QStringList table(const char *text) {
+    QStringList rows = QString(text).split(u';');
+    for (QString &row : rows)
+        row = row.trimmed();
+    return rows;
+}
+
+inline QStringList words(const QString &text) {
+    return text.split(u' ', Qt::SkipEmptyParts);
 }
