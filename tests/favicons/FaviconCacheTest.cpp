@@ -66,69 +66,41 @@ TEST_F(Favicons, TriesServiceThenSiteAndKeepsOnlyRealIcons) {
             local.answer(site, *siteAnswer);
         FaviconCache cache(cacheDir(), endpoints(local.base()));
         EXPECT_EQ(lookUp(cache, "https://example.test/some/page"), width);
-        const QString asked = service + "?domain=example.test&sz=64";
-        EXPECT_EQ(local.requests(), (siteAnswer ? QStringList{asked, site} : QStringList{asked}));
+        const QStringList asked{service + "?domain=example.test&sz=64", site};
+        EXPECT_EQ(local.requests(), asked.mid(0, siteAnswer ? 2 : 1));
         EXPECT_EQ(files(), width ? QStringList{"example.test.png"} : QStringList{});
     }
 }
 
-// The service never answers (request time-out), the site trickles bytes forever (whole-download limit);
-// the failure is not remembered, and a receiver gone before the answer is not called.
-TEST_F(Favicons, SlowServersTimeOutAndFailureIsNotRemembered) {
+// The service never answers, the site trickles bytes forever; the failure is not remembered, a receiver
+// gone before the answer is not called, and a later run reads the file (loopback port 1 refuses all).
+TEST_F(Favicons, SlowServersTimeOutFailureIsNotRememberedAndLaterRunsReadTheFile) {
     server.answer(service, {.silent = true});
     server.answer(site, {.body = {}, .trickleEveryMs = 20});
     FaviconCache cache(cacheDir(), endpoints());
     cache.setTimeouts(300, 800);
     EXPECT_EQ(lookUp(cache, "https://example.test"), 0);
-    EXPECT_EQ(server.requests().size(), 2);
     server.answer(service, {200, png(64)});
     {
         QObject gone;
         cache.image("https://example.test", &gone, [](const auto &) { FAIL() << "called"; });
     }
-    EXPECT_EQ(lookUp(cache, "https://example.test"), 64);
+    EXPECT_EQ(lookUp(cache, "http://EXAMPLE.test:8080/b?x=1"), 64);
     EXPECT_EQ(server.requests().size(), 3);
-}
-
-TEST_F(Favicons, OneHostSharesOneEntryAndOneFileAndLaterRunsReadIt) {
-    server.answer(service, {200, png(48)});
-    {
-        FaviconCache cache(cacheDir(), endpoints());
-        // Both lookups overlap: the second waits for the first instead of going to the network again.
-        int answers = 0;
-        QObject receiver;
-        for (const char *link : {"https://example.test/a", "http://EXAMPLE.test:8080/b?x=1"})
-            cache.image(QString::fromUtf8(link), &receiver,
-                        [&](const auto &image) { answers += image ? 1 : 0; });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return answers == 2; }, 8000));
-        EXPECT_EQ(files(), QStringList{"example.test.png"});
-    }
-    // Port 1 on loopback refuses every connection: the file of the earlier run answers.
     FaviconCache later(cacheDir(), endpoints(QStringLiteral("http://127.0.0.1:1")));
-    EXPECT_EQ(lookUp(later, "example.test"), 48);
-    EXPECT_EQ(server.requests().size(), 1);
+    EXPECT_EQ(lookUp(later, "example.test"), 64);
 }
 
 TEST_F(Favicons, LinksGiveHostsAndOnlySafeFileNamesAndHostileLinksWriteNothing) {
-    // "" for no host; typed without a scheme, a link opens as https
-    const std::pair<const char *, const char *> links[] = {
-        {"https://www.Example.com/path?q=1", "www.example.com"},
-        {"  example.com/page  ", "example.com"},
-        {"localhost:3000", "localhost"},
-        {"http://127.0.0.1:8080/", "127.0.0.1"},
-        {"https://bücher.de", "xn--bcher-kva.de"},
-        {"mailto:someone@example.com", ""},
-        {"file:///etc/passwd", ""},
-        {"https://", ""},
-        {"https://a%2Fb.com/", ""}};
-    for (const auto &[link, host] : links)
-        EXPECT_EQ(FaviconCache::hostForLink(QString::fromUtf8(link)).value_or(""), QString::fromUtf8(host))
-            << link;
+    // link>host, no host after a refused link; typed without a scheme, a link opens as https
+    for (const QString row :
+         {"https://www.Example.com/p?q=1>www.example.com", "  example.com/page  >example.com",
+          "localhost:3000>localhost", "https://bücher.de>xn--bcher-kva.de", "mailto:a@b.com>",
+          "file:///etc/passwd>", "https://a%2Fb.com/>"})
+        EXPECT_EQ(FaviconCache::hostForLink(row.section(u'>', 0, 0)).value_or(""), row.section(u'>', 1));
     for (const char *hostile : {"..", ".", "../../x", "a/b", "a\\b", ".hidden", "a..b", "", "a b", "x%2fy"})
         EXPECT_FALSE(FaviconCache::fileNameForHost(QString::fromUtf8(hostile))) << hostile;
-    EXPECT_EQ(FaviconCache::fileNameForHost("sub.example.com"), QStringLiteral("sub.example.com.png"));
     server.answer(service, {200, png(64)});
-    server.answer("/site/../../evil/favicon.ico", {200, png(64)});
     FaviconCache cache(cacheDir(), endpoints());
     for (const char *link : {"https://..%2F..%2Fevil/", "https://%2e%2e/", "https://../"})
         EXPECT_EQ(lookUp(cache, QString::fromUtf8(link)), 0) << link;
@@ -139,7 +111,6 @@ TEST_F(Favicons, LinksGiveHostsAndOnlySafeFileNamesAndHostileLinksWriteNothing) 
 
 TEST(FaviconEndpoints, EnvironmentOverridesBuildDefault) {
     EXPECT_EQ(FaviconEndpoints::standard().siteTemplate, QStringLiteral("https://{host}/favicon.ico"));
-    EXPECT_EQ(FaviconEndpoints::standard().serviceBase.scheme(), QStringLiteral("https"));
     qputenv("ILVEX_FAVICON_SERVICE_URL", "http://127.0.0.1:9/s2/favicons");
     EXPECT_EQ(FaviconEndpoints::standard().serviceBase, QUrl("http://127.0.0.1:9/s2/favicons"));
     qunsetenv("ILVEX_FAVICON_SERVICE_URL");

@@ -13,10 +13,6 @@ LoopbackHttpServer::LoopbackHttpServer() {
     });
 }
 
-QString LoopbackHttpServer::base() const {
-    return QStringLiteral("http://127.0.0.1:%1").arg(port());
-}
-
 void LoopbackHttpServer::serve(QTcpSocket *socket) {
     if (socket->property("served").toBool() || !socket->canReadLine())
         return;
