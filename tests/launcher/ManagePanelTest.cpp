@@ -168,18 +168,6 @@ TEST_F(ManageTest, FormsAddOnlyWhatTheyMayAndEnterSubmits) {
         EXPECT_EQ(state->lists()[0].items.size(), items);
         EXPECT_EQ(p->form(), enabled ? Kind::none : kind);
     }
-    // Another form starts empty, with the default tint.
-    startPanel(lists(1, 0));
-    ManagePanelView *p = openPanel();
-    p->openForm(Kind::sub);
-    p->nameField()->setText("half typed");
-    p->setNewGroupTint(folderTintPresets().first().hex);
-    p->openForm(Kind::link);
-    EXPECT_EQ(p->nameField()->text(), "");
-    p->openForm(Kind::sub);
-    p->nameField()->setText("Box");
-    p->submit();
-    EXPECT_EQ(state->lists()[0].items.last().folderTint, std::nullopt);
 }
 
 // Choosing with Enter is driven through the real picker by the end-to-end scenario.

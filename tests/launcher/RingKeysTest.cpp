@@ -1,5 +1,4 @@
 #include "LauncherFixture.h"
-#include "l10n/L.h"
 
 #include <QAccessible>
 #include <QKeySequence>
@@ -16,7 +15,6 @@ class RingKeysTest : public LauncherFixture {
                list("Web", {app("Zeta")})});
         view->launcherWillShow();
     }
-    void TearDown() override { L::setLanguage(AppLanguage::en); }
 
     // Runs space-separated steps: key sequences, 'typed text', or >Name (the pointer moves onto an entry).
     void run(const QString &steps) {
@@ -81,27 +79,20 @@ TEST_F(RingKeysTest, KeysSelectFindAndOpenAsClicksDo) {
     }
 }
 
+// After a switch of list the old entries are no longer valid (a stale one must not be read).
 TEST_F(RingKeysTest, ScreenReadersSeeEveryEntryWithItsKindAndPlace) {
-    L::setLanguage(AppLanguage::fr);
     QAccessibleInterface *ring = QAccessible::queryAccessibleInterface(view.get());
     ASSERT_TRUE(ring);
     QStringList seen;
-    for (int i = 0; i < 4; ++i) {
-        QAccessibleInterface *entry = ring->child(i);
-        ASSERT_TRUE(entry && entry->isValid());
-        EXPECT_TRUE(ring->indexOfChild(entry) == i && entry->parent() == ring) << i;
-        seen << entry->text(QAccessible::Name) + u'|' + entry->text(QAccessible::Description);
-    }
-    EXPECT_EQ(seen, (QStringList{"Alpha|Application, 1 sur 4", "Beta|Application, 2 sur 4",
-                                 "Office|Groupe, 3 sur 4", "Gamma|Application, 4 sur 4"}));
-    EXPECT_GT(ring->childCount(), 4) << "the switcher's rows and the pencil follow the entries";
+    for (int i = 0; i < 4; ++i)
+        seen << ring->child(i)->text(QAccessible::Name) + u'|' +
+                    ring->child(i)->text(QAccessible::Description);
+    EXPECT_EQ(seen, (QStringList{"Alpha|Application, 1 of 4", "Beta|Application, 2 of 4",
+                                 "Office|Group, 3 of 4", "Gamma|Application, 4 of 4"}));
     QAccessibleInterface *gamma = ring->child(3);
-    QTest::keyClick(view.get(), Qt::Key_End);
-    EXPECT_TRUE(gamma->state().selected);
     gamma->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     clock.advance(CircularLauncherView::launchDelayMs);
-    EXPECT_EQ(workspace.openedApplications.size(), 1);
-    // Another list: the old entries are no longer valid, the new one is there.
+    EXPECT_EQ(workspace.openedApplications, QStringList{"/nonexistent/Gamma.desktop"});
     view->launcherWillShow();
     state->switchToList(1);
     EXPECT_FALSE(gamma->isValid());
