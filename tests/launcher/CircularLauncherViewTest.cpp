@@ -123,8 +123,7 @@ TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
     }
 }
 
-// Only a click on a group's name waits for a double click, which renames the group instead of opening it;
-// a step back drops a waiting click.
+// Only a click on a group's name waits for a double click, which renames the group instead of opening it.
 TEST_F(RingViewTest, ADoubleClickOnAGroupsNameRenamesIt) {
     const QuietWindows offscreen;
     start({list("Main", {app("A"), group("Games")})});
@@ -138,12 +137,9 @@ TEST_F(RingViewTest, ADoubleClickOnAGroupsNameRenamesIt) {
     EXPECT_EQ(prompt->field()->text(), QStringLiteral("Games"));
     prompt->field()->setText(QStringLiteral("Tools"));
     prompt->accept();
-    EXPECT_EQ(item(1).name, QStringLiteral("Tools"));
-    click(capsule);
-    view->backOrDismiss();
     clock.advance(5000);
-    EXPECT_FALSE(state->openSubListID()) << "the double click or the click before the step back opened it";
-    EXPECT_EQ(host.dismissals, 1);
+    EXPECT_EQ(item(1).name, QStringLiteral("Tools"));
+    EXPECT_FALSE(state->openSubListID()) << "the double click opened it";
 }
 
 // What --screenshot writes is what the view shows: the scene's transform must not move the centre and the
@@ -191,8 +187,7 @@ TEST(LauncherPanelGeometry, MaxRadiusClampedOriginAndPlacement) {
               QPointF(3520 - 300 - 533.5, 32 + 300 - 533.5));
 }
 
-// Holds count while they live; hiding clears the count, and a hold given back later (even to a shell that
-// is gone) cannot take it below zero.
+// Hiding clears the holds; one given back later, even to a shell that is gone, cannot go below zero.
 TEST(ShellHold, CountsWhileItLivesAndOutlivesItsShell) {
     auto shell = std::make_unique<AppDelegate>();
     auto first = shell->holdOpen(), second = shell->holdOpen();
