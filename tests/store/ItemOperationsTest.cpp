@@ -112,48 +112,44 @@ TEST_F(ItemOperations, MovesToAnotherList) {
 
 // Links open as typed or over https, text that is no link opens nothing. A moved application opens the
 // installed copy when its id is known, else the stale path; an entry whose bookmark resolves opens the
-// bookmarked path, with no fallback by id.
+// bookmarked path, with no fallback by id. Rows: kind (a application or document, f folder, l link, g
+// group), path ("_" a blank, "''" none), id, bookmarked path; then what opens, as a path or an address.
 TEST_F(ItemOperations, LaunchOpensEachKindThroughTheWorkspace) {
-    const QString installed = sandbox.writeFile("apps/org.example.Editor.desktop", "[Desktop Entry]\n");
-    const QString folder = sandbox.makeFolder("Projects"), document = sandbox.writeFile("notes.txt", "x");
-    workspace.install("org.example.Editor", installed);
+    const QString home = sandbox.home();
+    workspace.install("org.example.Editor", sandbox.writeFile("apps/org.example.Editor.desktop", "x"));
     workspace.install("org.example.Gone", "/elsewhere/Gone.desktop");
-    const QString moved = "/opt/old/org.example.Editor.desktop";
-    const QString upperCase = "/opt/old/org.example.Editor.DESKTOP"; // a document
-    const auto item = [](const QString &path, const char *bundle, char kind = 'a', QString marked = {}) {
-        AppItem made = entry("x");
-        made.appPath = path;
-        made.bundleIdentifier = bundle;
-        made.isFolder = kind == 'f';
-        made.isURL = kind == 'l';
-        if (!marked.isEmpty())
-            made.bookmarkData = "bookmark:" + marked.toUtf8();
-        return made;
+    sandbox.makeFolder("Projects");
+    sandbox.writeFile("notes.txt", "x");
+    const QStringList rows = table(
+        "a ~/apps/E.desktop Editor > ~/apps/E.desktop; a /opt/E.desktop Editor > ~/apps/E.desktop; "
+        "a /opt/E.desktop - > /opt/E.desktop; a /opt/E.DESKTOP Editor > file:///opt/E.DESKTOP; "
+        "f ~/Projects - > file://~/Projects; a ~/notes.txt - > file://~/notes.txt; g G - >; "
+        "f /nonexistent/F - ~/Projects > file://~/Projects; "
+        "a /nonexistent/Gone.desktop Gone ~/Projects > ~/Projects; "
+        "l https://example.org/a?b=c - > https://example.org/a?b=c; "
+        "l example.com/news - > https://example.com/news; l example.com:8080 - > https://example.com:8080; "
+        "l localhost:3000/app - > https://localhost:3000/app; "
+        "l mailto:team@example.com - > mailto:team@example.com; l '' - >; l ___ - >; l exa_mple.com - >");
+    const auto expand = [&](QString text) {
+        return text.replace(u'_', u' ').replace("E.", "org.example.Editor.").replace("~", home);
     };
-    QList<AppItem> launched{item(installed, "org.example.Editor"),
-                            item(moved, "org.example.Editor"),
-                            item(moved, ""),
-                            item(upperCase, "org.example.Editor"),
-                            item(folder, "", 'f'),
-                            item(document, ""),
-                            entries("G:x")[0],
-                            item("/nonexistent/F", "", 'f', folder),
-                            item("/nonexistent/Gone.desktop", "org.example.Gone", 'a', folder)};
-    for (const char *text : {"https://example.org/a?b=c", "example.com/news", "example.com:8080",
-                             "localhost:3000/app", "mailto:team@example.com", "", "   ", "exa mple.com"})
-        launched.append(item(text, "", 'l'));
-    start({AppList{QUuid::createUuid(), "A", launched, ListTheme::blue, {}}});
-    for (const AppItem &one : launched)
-        state->launch(one);
-    EXPECT_EQ(workspace.openedApplications, QList<QString>({installed, installed, moved, folder}));
-    QList<QUrl> urls;
-    for (const QString &file : {upperCase, folder, document, folder})
-        urls.append(QUrl::fromLocalFile(file));
-    for (const char *url :
-         {"https://example.org/a?b=c", "https://example.com/news", "https://example.com:8080",
-          "https://localhost:3000/app", "mailto:team@example.com"})
-        urls.append(QUrl(url));
-    EXPECT_EQ(workspace.openedUrls, urls); // a host with a port is no scheme
+    for (const QString &row : rows) {
+        const QStringList w = words(row.section(u'>', 0, 0)), opens = words(expand(row.section(u'>', 1)));
+        AppItem made = w[0] == "g" ? entries("G:x")[0] : entry("x");
+        made.appPath = w[0] == "g" || w[1] == "''" ? QString() : expand(w[1]);
+        made.bundleIdentifier = w[2] == "-" ? QString() : "org.example." + w[2];
+        made.isFolder = w[0] == "f";
+        made.isURL = w[0] == "l";
+        made.bookmarkData = w.size() > 3 ? std::optional("bookmark:" + expand(w[3]).toUtf8()) : std::nullopt;
+        start({AppList{QUuid::createUuid(), "A", {made}, ListTheme::blue, {}}});
+        workspace.openedApplications.clear();
+        workspace.openedUrls.clear();
+        state->launch(made);
+        QStringList opened = workspace.openedApplications;
+        for (const QUrl &url : workspace.openedUrls)
+            opened.append(url.toString());
+        EXPECT_EQ(opened, opens) << row.toStdString();
+    }
 }
 
 } // namespace
