@@ -27,33 +27,26 @@ TEST_F(ItemOperations, NamesOfLinksAndRenames) {
     }
 }
 
+// Rows: the path under HOME ("/" at the end: a folder), the name, f folder or a application.
 TEST_F(ItemOperations, AddingAPathBuildsTheRightKindOfEntry) {
     load({""});
-    const struct {
-        const char *path; // under HOME
-        bool makeFolder;
-        const char *name;
-        bool folder, application;
-    } rows[] = {
-        {"Projects/", true, "Projects", true, false},
-        {"apps/editor.desktop", false, "Editor Pro", false, true},
-        {"apps/EDITOR.DESKTOP", false, "Editor Pro", false, true},
-        {"Tools.Desktop", true, "Editor Pro", false, true}, // a folder named like an application is one
-        {"Papers/report.pdf", false, "report", false, false},
-        {"backup.tar.gz", false, "backup.tar", false, false},
-        {".profile", false, ".profile", false, false}};
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.path);
-        const QString path = row.makeFolder ? sandbox.makeFolder(row.path) : sandbox.writeFile(row.path, "x");
+    const QStringList rows =
+        table("Projects/ Projects f; apps/editor.desktop Editor_Pro a; apps/EDITOR.DESKTOP "
+              "Editor_Pro a; Tools.Desktop/ Editor_Pro a; Papers/report.pdf report; "
+              "backup.tar.gz backup.tar; .profile .profile");
+    for (const QString &row : rows) {
+        const QStringList w = words(row);
+        const QString path =
+            w[0].endsWith('/') ? sandbox.makeFolder(w[0].chopped(1)) : sandbox.writeFile(w[0], "x");
         workspace.install("org.example.Editor", path, "Editor Pro");
         state->add(path);
         const AppItem added = state->currentItems().last();
-        EXPECT_EQ(added.name, row.name);
-        EXPECT_TRUE(added.appPath == path && added.isFolder == row.folder);
-        EXPECT_EQ(added.bundleIdentifier, row.application ? "org.example.Editor" : QString());
+        EXPECT_EQ(added.name, QString(w[1]).replace(u'_', u' ')) << row.toStdString();
+        EXPECT_TRUE(added.appPath == path && added.isFolder == (w.value(2) == "f")) << row.toStdString();
+        EXPECT_EQ(added.bundleIdentifier, w.value(2) == "a" ? "org.example.Editor" : QString());
         EXPECT_EQ(added.bookmarkData, "bookmark:" + path.toUtf8());
     }
-    EXPECT_EQ(state->currentItems().size(), std::size(rows));
+    EXPECT_EQ(state->currentItems().size(), rows.size());
     expectSaved();
 }
 
@@ -67,16 +60,13 @@ TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
     state->add(path);
     state->addURL("https://example.com", "Example");
     state->setFolderTint(member("G"), "#EF4444");
-    EXPECT_EQ(shown(), words("A G B"));
-    EXPECT_EQ(names(state->currentItems()), words("x editor Example"));
+    EXPECT_EQ(spec(), "A G:x,editor,Example B");
     EXPECT_EQ(top(0, "G").folderTint, "#22C55E");
     EXPECT_EQ(state->currentItems()[0].folderTint, "#EF4444");
     changes->clear();
     for (const AppItem &item : state->currentItems())
         state->remove(item);
-    EXPECT_EQ(shown(), words("A B"));
-    EXPECT_FALSE(state->openSubListID());
-    EXPECT_EQ(changes->count(), 1);
+    EXPECT_TRUE(spec() == "A B" && !state->openSubListID() && changes->count() == 1);
     EXPECT_EQ(names(state->lists()[0].snapshot), words("A G B"));
     state->setFolderTint(id("A"), "#22C55E");
     state->setFolderTint(id("A"), std::nullopt);
@@ -85,26 +75,17 @@ TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
 }
 
 // Top-level entries go to the end of another list, into a group there too (an absent member array counts
-// as empty); refusals are in the groups' table.
+// as empty); refusals are in the groups' table. Rows: the move, then both lists.
 TEST_F(ItemOperations, MovesToAnotherList) {
-    const char *const rows[][4] = {{"A", "1", "B G", "C K A"},
-                                   {"C", "0", "A B G C", "K"},
-                                   {"G", "1", "A B", "C K G"},
-                                   {"B", "K", "A G", "C K"}};
-    for (const auto &[entry, to, first, second] : rows) {
-        SCOPED_TRACE(entry);
+    for (const QString &row :
+         table("item A 0 1|B G:x|C K: A; item C 1 0|A B G:x C|K:; item G 0 1|A B|C K: G:x; "
+               "top B K 1|A G:x|C K:B")) {
+        const QStringList c = row.split(u'|');
         QList<AppList> two = lists({"A B G:x", "C K:"});
         two[1].items[1].subItems.reset();
         start(two);
-        const QString name = entry;
-        const bool fromSecond = name == "C";
-        if (QString(to) == "K")
-            state->moveTopLevelItem(id("B"), id("K", 1), listID(1));
-        else
-            state->moveItem(id(name, fromSecond), listID(fromSecond), listID(QString(to).toInt()));
-        EXPECT_EQ(shown(0), words(first));
-        EXPECT_EQ(shown(1), words(second));
-        EXPECT_EQ(membersOf("K", 1), QString(to) == "K" ? words("B") : QStringList());
+        run(c[0]);
+        EXPECT_EQ(QStringList({spec(0), spec(1)}), c.mid(1)) << row.toStdString();
         EXPECT_EQ(names(state->lists()[0].snapshot), words("A B G"));
         expectSaved();
     }
