@@ -135,9 +135,7 @@ TEST_F(Lifecycle, LegacyItemsAreMigratedOnce) {
         sandbox.writeFile(".local/share/Ilvex/apps.json", QJsonDocument(items.toArray()).toJson());
     sandbox.preferences().setLauncherApps("[]");
     open();
-    ASSERT_EQ(state->lists().size(), 1);
-    EXPECT_TRUE(state->lists()[0].name == "Apps" && state->lists()[0].theme == ListTheme::blue);
-    EXPECT_EQ(state->lists()[0].items, legacy);
+    EXPECT_EQ(state->lists(), QList<AppList>({AppList{listID(0), "Apps", legacy, ListTheme::blue, {}}}));
     EXPECT_TRUE(!QFile::exists(file) && sandbox.preferences().launcherApps());
     expectSaved();
 
