@@ -135,7 +135,9 @@ TEST_F(Lifecycle, LegacyItemsAreMigratedOnce) {
         sandbox.writeFile(".local/share/Ilvex/apps.json", QJsonDocument(items.toArray()).toJson());
     sandbox.preferences().setLauncherApps("[]");
     open();
-    EXPECT_EQ(state->lists(), QList<AppList>({AppList{listID(0), "Apps", legacy, ListTheme::blue, {}}}));
+    const AppList &apps = state->lists().value(0);
+    EXPECT_TRUE(state->lists().size() == 1 && apps.name == "Apps" && apps.theme == ListTheme::blue);
+    EXPECT_EQ(apps.items, legacy);
     EXPECT_TRUE(!QFile::exists(file) && sandbox.preferences().launcherApps());
     expectSaved();
 
