@@ -27,33 +27,26 @@ TEST_F(ItemOperations, NamesOfLinksAndRenames) {
     }
 }
 
+// Rows: the path under HOME ("/" at the end: a folder), the name, f folder or a application.
 TEST_F(ItemOperations, AddingAPathBuildsTheRightKindOfEntry) {
     load({""});
-    const struct {
-        const char *path; // under HOME
-        bool makeFolder;
-        const char *name;
-        bool folder, application;
-    } rows[] = {
-        {"Projects/", true, "Projects", true, false},
-        {"apps/editor.desktop", false, "Editor Pro", false, true},
-        {"apps/EDITOR.DESKTOP", false, "Editor Pro", false, true},
-        {"Tools.Desktop", true, "Editor Pro", false, true}, // a folder named like an application is one
-        {"Papers/report.pdf", false, "report", false, false},
-        {"backup.tar.gz", false, "backup.tar", false, false},
-        {".profile", false, ".profile", false, false}};
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.path);
-        const QString path = row.makeFolder ? sandbox.makeFolder(row.path) : sandbox.writeFile(row.path, "x");
+    const QStringList rows =
+        table("Projects/ Projects f; apps/editor.desktop Editor_Pro a; apps/EDITOR.DESKTOP "
+              "Editor_Pro a; Tools.Desktop/ Editor_Pro a; Papers/report.pdf report; "
+              "backup.tar.gz backup.tar; .profile .profile");
+    for (const QString &row : rows) {
+        const QStringList w = words(row);
+        const QString path =
+            w[0].endsWith('/') ? sandbox.makeFolder(w[0].chopped(1)) : sandbox.writeFile(w[0], "x");
         workspace.install("org.example.Editor", path, "Editor Pro");
         state->add(path);
         const AppItem added = state->currentItems().last();
-        EXPECT_EQ(added.name, row.name);
-        EXPECT_TRUE(added.appPath == path && added.isFolder == row.folder);
-        EXPECT_EQ(added.bundleIdentifier, row.application ? "org.example.Editor" : QString());
+        EXPECT_EQ(added.name, QString(w[1]).replace(u'_', u' ')) << row.toStdString();
+        EXPECT_TRUE(added.appPath == path && added.isFolder == (w.value(2) == "f")) << row.toStdString();
+        EXPECT_EQ(added.bundleIdentifier, w.value(2) == "a" ? "org.example.Editor" : QString());
         EXPECT_EQ(added.bookmarkData, "bookmark:" + path.toUtf8());
     }
-    EXPECT_EQ(state->currentItems().size(), std::size(rows));
+    EXPECT_EQ(state->currentItems().size(), rows.size());
     expectSaved();
 }
 
@@ -67,16 +60,13 @@ TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
     state->add(path);
     state->addURL("https://example.com", "Example");
     state->setFolderTint(member("G"), "#EF4444");
-    EXPECT_EQ(shown(), words("A G B"));
-    EXPECT_EQ(names(state->currentItems()), words("x editor Example"));
+    EXPECT_EQ(spec(), "A G:x,editor,Example B");
     EXPECT_EQ(top(0, "G").folderTint, "#22C55E");
     EXPECT_EQ(state->currentItems()[0].folderTint, "#EF4444");
     changes->clear();
     for (const AppItem &item : state->currentItems())
         state->remove(item);
-    EXPECT_EQ(shown(), words("A B"));
-    EXPECT_FALSE(state->openSubListID());
-    EXPECT_EQ(changes->count(), 1);
+    EXPECT_TRUE(spec() == "A B" && !state->openSubListID() && changes->count() == 1);
     EXPECT_EQ(names(state->lists()[0].snapshot), words("A G B"));
     state->setFolderTint(id("A"), "#22C55E");
     state->setFolderTint(id("A"), std::nullopt);
@@ -85,26 +75,17 @@ TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
 }
 
 // Top-level entries go to the end of another list, into a group there too (an absent member array counts
-// as empty); refusals are in the groups' table.
+// as empty); refusals are in the groups' table. Rows: the move, then both lists.
 TEST_F(ItemOperations, MovesToAnotherList) {
-    const char *const rows[][4] = {{"A", "1", "B G", "C K A"},
-                                   {"C", "0", "A B G C", "K"},
-                                   {"G", "1", "A B", "C K G"},
-                                   {"B", "K", "A G", "C K"}};
-    for (const auto &[entry, to, first, second] : rows) {
-        SCOPED_TRACE(entry);
+    for (const QString &row :
+         table("item A 0 1|B G:x|C K: A; item C 1 0|A B G:x C|K:; item G 0 1|A B|C K: G:x; "
+               "top B K 1|A G:x|C K:B")) {
+        const QStringList c = row.split(u'|');
         QList<AppList> two = lists({"A B G:x", "C K:"});
         two[1].items[1].subItems.reset();
         start(two);
-        const QString name = entry;
-        const bool fromSecond = name == "C";
-        if (QString(to) == "K")
-            state->moveTopLevelItem(id("B"), id("K", 1), listID(1));
-        else
-            state->moveItem(id(name, fromSecond), listID(fromSecond), listID(QString(to).toInt()));
-        EXPECT_EQ(shown(0), words(first));
-        EXPECT_EQ(shown(1), words(second));
-        EXPECT_EQ(membersOf("K", 1), QString(to) == "K" ? words("B") : QStringList());
+        run(c[0]);
+        EXPECT_EQ(QStringList({spec(0), spec(1)}), c.mid(1)) << row.toStdString();
         EXPECT_EQ(names(state->lists()[0].snapshot), words("A B G"));
         expectSaved();
     }
@@ -112,48 +93,44 @@ TEST_F(ItemOperations, MovesToAnotherList) {
 
 // Links open as typed or over https, text that is no link opens nothing. A moved application opens the
 // installed copy when its id is known, else the stale path; an entry whose bookmark resolves opens the
-// bookmarked path, with no fallback by id.
+// bookmarked path, with no fallback by id. Rows: kind (a application or document, f folder, l link, g
+// group), path ("_" a blank, "''" none), id, bookmarked path; then what opens, as a path or an address.
 TEST_F(ItemOperations, LaunchOpensEachKindThroughTheWorkspace) {
-    const QString installed = sandbox.writeFile("apps/org.example.Editor.desktop", "[Desktop Entry]\n");
-    const QString folder = sandbox.makeFolder("Projects"), document = sandbox.writeFile("notes.txt", "x");
-    workspace.install("org.example.Editor", installed);
+    const QString home = sandbox.home();
+    workspace.install("org.example.Editor", sandbox.writeFile("apps/org.example.Editor.desktop", "x"));
     workspace.install("org.example.Gone", "/elsewhere/Gone.desktop");
-    const QString moved = "/opt/old/org.example.Editor.desktop";
-    const QString upperCase = "/opt/old/org.example.Editor.DESKTOP"; // a document
-    const auto item = [](const QString &path, const char *bundle, char kind = 'a', QString marked = {}) {
-        AppItem made = entry("x");
-        made.appPath = path;
-        made.bundleIdentifier = bundle;
-        made.isFolder = kind == 'f';
-        made.isURL = kind == 'l';
-        if (!marked.isEmpty())
-            made.bookmarkData = "bookmark:" + marked.toUtf8();
-        return made;
+    sandbox.makeFolder("Projects");
+    sandbox.writeFile("notes.txt", "x");
+    const QStringList rows = table(
+        "a ~/apps/E.desktop Editor > ~/apps/E.desktop; a /opt/E.desktop Editor > ~/apps/E.desktop; "
+        "a /opt/E.desktop - > /opt/E.desktop; a /opt/E.DESKTOP Editor > file:///opt/E.DESKTOP; "
+        "f ~/Projects - > file://~/Projects; a ~/notes.txt - > file://~/notes.txt; g G - >; "
+        "f /nonexistent/F - ~/Projects > file://~/Projects; "
+        "a /nonexistent/Gone.desktop Gone ~/Projects > ~/Projects; "
+        "l https://example.org/a?b=c - > https://example.org/a?b=c; "
+        "l example.com/news - > https://example.com/news; l example.com:8080 - > https://example.com:8080; "
+        "l localhost:3000/app - > https://localhost:3000/app; "
+        "l mailto:team@example.com - > mailto:team@example.com; l '' - >; l ___ - >; l exa_mple.com - >");
+    const auto expand = [&](QString text) {
+        return text.replace(u'_', u' ').replace("E.", "org.example.Editor.").replace("~", home);
     };
-    QList<AppItem> launched{item(installed, "org.example.Editor"),
-                            item(moved, "org.example.Editor"),
-                            item(moved, ""),
-                            item(upperCase, "org.example.Editor"),
-                            item(folder, "", 'f'),
-                            item(document, ""),
-                            entries("G:x")[0],
-                            item("/nonexistent/F", "", 'f', folder),
-                            item("/nonexistent/Gone.desktop", "org.example.Gone", 'a', folder)};
-    for (const char *text : {"https://example.org/a?b=c", "example.com/news", "example.com:8080",
-                             "localhost:3000/app", "mailto:team@example.com", "", "   ", "exa mple.com"})
-        launched.append(item(text, "", 'l'));
-    start({AppList{QUuid::createUuid(), "A", launched, ListTheme::blue, {}}});
-    for (const AppItem &one : launched)
-        state->launch(one);
-    EXPECT_EQ(workspace.openedApplications, QList<QString>({installed, installed, moved, folder}));
-    QList<QUrl> urls;
-    for (const QString &file : {upperCase, folder, document, folder})
-        urls.append(QUrl::fromLocalFile(file));
-    for (const char *url :
-         {"https://example.org/a?b=c", "https://example.com/news", "https://example.com:8080",
-          "https://localhost:3000/app", "mailto:team@example.com"})
-        urls.append(QUrl(url));
-    EXPECT_EQ(workspace.openedUrls, urls); // a host with a port is no scheme
+    for (const QString &row : rows) {
+        const QStringList w = words(row.section(u'>', 0, 0)), opens = words(expand(row.section(u'>', 1)));
+        AppItem made = w[0] == "g" ? entries("G:x")[0] : entry("x");
+        made.appPath = w[0] == "g" || w[1] == "''" ? QString() : expand(w[1]);
+        made.bundleIdentifier = w[2] == "-" ? QString() : "org.example." + w[2];
+        made.isFolder = w[0] == "f";
+        made.isURL = w[0] == "l";
+        made.bookmarkData = w.size() > 3 ? std::optional("bookmark:" + expand(w[3]).toUtf8()) : std::nullopt;
+        start({AppList{QUuid::createUuid(), "A", {made}, ListTheme::blue, {}}});
+        workspace.openedApplications.clear();
+        workspace.openedUrls.clear();
+        state->launch(made);
+        QStringList opened = workspace.openedApplications;
+        for (const QUrl &url : workspace.openedUrls)
+            opened.append(url.toString());
+        EXPECT_EQ(opened, opens) << row.toStdString();
+    }
 }
 
 } // namespace

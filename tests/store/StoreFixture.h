@@ -94,7 +94,6 @@ class StoreFixture : public ::testing::Test {
     QUuid id(const QString &name, int list = 0) const { return top(list, name).id; }
     QUuid member(const QString &group, int list = 0) const { return (*top(list, group).subItems)[0].id; }
     QUuid listID(int index) const { return index < 0 ? QUuid::createUuid() : state->lists()[index].id; }
-    QStringList shown(int list = 0) const { return names(state->lists()[list].items); }
     // The list as "A G:x,y H:", the form load() takes.
     QString spec(int list = 0) const {
         QStringList out;
@@ -129,9 +128,6 @@ class StoreFixture : public ::testing::Test {
             state->moveItemFromOpenSubList(at(w[1]), at(w[2]));
         else
             state->moveItemFromOpenSubList(at(w[1]), at(w[2]), at(w[3]));
-    }
-    QStringList membersOf(const QString &group, int list = 0) const {
-        return names(top(list, group).subItems.value_or(QList<AppItem>{}));
     }
 
     Sandbox sandbox;
