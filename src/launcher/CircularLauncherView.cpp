@@ -213,7 +213,9 @@ void CircularLauncherView::finishAnimations() {
     update();
 }
 
+// Leaves the painter as it found it: callers draw the children over the scene with the same painter.
 void CircularLauncherView::paintScene(QPainter &painter, std::optional<QRectF> clip) {
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.translate(ringCentre());
@@ -232,6 +234,7 @@ void CircularLauncherView::paintScene(QPainter &painter, std::optional<QRectF> c
     frame.seconds = m_pulseClock.elapsed() / 1000.0;
     frame.clip = clip;
     m_painter.paint(painter, m_scene, frame);
+    painter.restore();
 }
 
 void CircularLauncherView::paintEvent(QPaintEvent *event) {
@@ -253,9 +256,7 @@ QImage CircularLauncherView::renderFrame(qreal devicePixelRatio) {
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    painter.save();
     paintScene(painter, std::nullopt);
-    painter.restore(); // the scene leaves its own transform behind
     // The children (the centre, the pencil and the side panel) over the disc, as on screen.
     for (QWidget *child : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
         if (!child->isHidden() && !child->isWindow())
