@@ -7,6 +7,7 @@
 #include "panels/ApplicationPicker.h"
 #include "panels/ManagePanelView.h"
 #include "platform/GlobalHotkey.h"
+#include "platform/WindowSystem.h"
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "shell/IlvexPanel.h"
@@ -24,12 +25,8 @@
 
 namespace {
 QPointer<AppDelegate> sharedDelegate;
-
-// Only some platforms can fade a window; the others warn on every attempt.
-bool platformFadesWindows() {
-    const QString platform = QGuiApplication::platformName();
-    return platform == u"xcb" || platform.startsWith(u"wayland");
-}
+// A tray click this soon after a press outside dismissed the launcher belongs to that press.
+constexpr int trayClickAfterPressMs = 600;
 } // namespace
 
 AppDelegate::AppDelegate(AppState *state, QObject *parent)
@@ -46,6 +43,34 @@ AppDelegate::~AppDelegate() {
     if (m_services.hotkey)
         m_services.hotkey->unregisterHotkey();
     delete m_panel.data();
+}
+
+void AppDelegate::setServices(const ShellServices &services) {
+    if (m_services.windows)
+        disconnect(m_services.windows, nullptr, this, nullptr);
+    m_services = services;
+    if (WindowSystem *windows = m_services.windows) {
+        connect(windows, &WindowSystem::pressedOutside, this, [this] {
+            if (!m_shown || m_autoDismissSuspenders > 0)
+                return;
+            m_dismissedByPress.start();
+            QTimer::singleShot(0, this, [this] {
+                if (m_autoDismissSuspenders < 1)
+                    hideLauncher();
+            });
+        });
+    }
+}
+
+// Only some platforms can fade a window; the others would warn on every attempt.
+bool AppDelegate::fadesWindows() const {
+    return m_services.windows ? m_services.windows->fadesWindows()
+                              : QGuiApplication::platformName() == u"xcb";
+}
+
+QRect AppDelegate::visibleFrame(QScreen *screen) const {
+    return m_services.windows ? m_services.windows->workArea(screen->geometry(), screen->availableGeometry())
+                              : screen->availableGeometry();
 }
 
 AppDelegate *AppDelegate::shared() {
@@ -133,7 +158,7 @@ bool AppDelegate::isLauncherVisible() const {
 void AppDelegate::buildPanel() {
     if (m_panel || !m_state)
         return;
-    m_panel = new IlvexPanel;
+    m_panel = new IlvexPanel(m_services.windows && m_services.windows->bypassesWindowManager());
     QPointer<AppDelegate> self(this);
     m_view = new CircularLauncherView(m_state, this);
     m_view->chrome().setPanelFactory([self](QWidget *parent, double width, std::function<void()> onClose) {
@@ -152,10 +177,14 @@ void AppDelegate::buildPanel() {
         else
             self->dismissOrBack();
     };
-    m_panel->onDeactivated = [self] {
-        if (self && self->m_shown && self->m_autoDismissSuspenders < 1)
-            self->hideLauncher();
-    };
+    // Where presses outside the program are reported, they alone dismiss: the focus also moves when
+    // the pointer merely passes over another window (focus-follows-mouse managers).
+    if (!m_services.windows || !m_services.windows->reportsOutsidePresses()) {
+        m_panel->onDeactivated = [self] {
+            if (self && self->m_shown && self->m_autoDismissSuspenders < 1)
+                self->hideLauncher();
+        };
+    }
     connect(this, &AppDelegate::launcherWillShow, m_view, &CircularLauncherView::launcherWillShow);
     connect(this, &AppDelegate::launcherWillHide, m_view, &CircularLauncherView::launcherWillHide);
 }
@@ -170,7 +199,7 @@ void AppDelegate::fadeTo(double opacity, int durationMs, std::function<void()> d
     if (m_fade)
         m_fade->stop();
     delete m_fade.data();
-    if (!platformFadesWindows()) {
+    if (!fadesWindows()) {
         // No fading here: the same timing, without the animation.
         QTimer::singleShot(durationMs, this, std::move(done));
         return;
@@ -202,7 +231,7 @@ void AppDelegate::showLauncher(LaunchSource source) {
     const int side = qRound(RingGeometry::panelSide(scale));
     if (QScreen *screen = pointerScreen()) {
         const QRect frame = screen->geometry();
-        const QRect visible = screen->availableGeometry();
+        const QRect visible = visibleFrame(screen);
         m_state->setLauncherMaxRadius(maxRadiusFor(visible.height(), scale));
         m_panel->setFixedSize(side, side);
         const QPointF origin = placement(source, frame, visible, side, currentRingOuterRadius());
@@ -212,16 +241,18 @@ void AppDelegate::showLauncher(LaunchSource source) {
     if (m_move)
         m_move->stop();
     // Shown again while it fades out: it fades back in from where it is.
-    if (platformFadesWindows() && !m_panel->isVisible())
+    if (fadesWindows() && !m_panel->isVisible())
         m_panel->setWindowOpacity(0);
     m_shown = true;
     m_panel->show();
-    if (platformFadesWindows())
+    if (fadesWindows())
         m_panel->raise();
     m_panel->activateWindow();
     // What was typed since the hotkey goes to the ring's search.
     if (m_services.hotkey)
         m_services.hotkey->deliverHeldKeys(m_panel->winId());
+    if (m_services.windows)
+        m_services.windows->launcherShown(m_panel->windowHandle());
     fadeTo(1, fadeInMs, [] {});
 }
 
@@ -230,6 +261,9 @@ void AppDelegate::hideLauncher() {
     if (!m_panel || !m_shown)
         return;
     m_shown = false;
+    // The keyboard and the focus go back before the fade: what is typed now is for the window beneath.
+    if (m_services.windows)
+        m_services.windows->launcherHiding(m_panel->windowHandle());
     if (m_services.hotkey)
         m_services.hotkey->releaseHeldKeys();
     Q_EMIT launcherWillHide();
@@ -253,6 +287,15 @@ void AppDelegate::toggleLauncher() {
         showLauncher(LaunchSource::centered);
 }
 
+void AppDelegate::toggleFromTray() {
+    if (!isLauncherShown() && m_dismissedByPress.isValid() &&
+        m_dismissedByPress.elapsed() < trayClickAfterPressMs) {
+        m_dismissedByPress.invalidate();
+        return;
+    }
+    toggleLauncher();
+}
+
 void AppDelegate::dismissOrBack() {
     // Escape is ignored while an icon is dragged, as it is by the ring itself.
     if (m_autoDismissSuspenders > 0 || !m_state || (m_view && m_view->drag().isDragging()))
@@ -271,8 +314,7 @@ void AppDelegate::adjustPanelForListChange() {
         return;
     const QPoint current = m_panel->pos();
     const QPoint target =
-        clampedOrigin(current, screen->availableGeometry(), m_panel->size(), currentRingOuterRadius())
-            .toPoint();
+        clampedOrigin(current, visibleFrame(screen), m_panel->size(), currentRingOuterRadius()).toPoint();
     if (target == current)
         return;
     if (m_move)

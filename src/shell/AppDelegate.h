@@ -2,6 +2,7 @@
 
 #include "launcher/LauncherHost.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
@@ -22,13 +23,15 @@ class QVariantAnimation;
 class SettingsWindow;
 class StatusItem;
 class UpdateChecker;
+class WindowSystem;
 class Workspace;
 
 // The desktop facilities the shell's presence uses (not owned; any may be missing).
 struct ShellServices {
     GlobalHotkey *hotkey = nullptr;
     LoginItem *loginItem = nullptr;
-    Workspace *workspace = nullptr; // opens the feedback mail
+    Workspace *workspace = nullptr;  // opens the feedback mail
+    WindowSystem *windows = nullptr; // how the launcher's window stands among the others; none offscreen
 };
 
 // Where the launcher was summoned from: centred on the pointer's screen, or at the hot corner.
@@ -59,6 +62,9 @@ class AppDelegate : public QObject, public LauncherHost {
     void showLauncher(LaunchSource source);
     void hideLauncher();
     void toggleLauncher();
+    // A left click on the tray icon. The press of that click already dismissed a shown launcher when the
+    // icon is drawn by the tray itself, so the toggle that follows it must not show it again.
+    void toggleFromTray();
     // Escape: leaves an open group first, then hides the launcher.
     void dismissOrBack();
     void launcherPick(LauncherAddKind kind);
@@ -87,7 +93,7 @@ class AppDelegate : public QObject, public LauncherHost {
                              double panelSide, double outerRadius);
 
     // Presence: the start-up sequence after the store exists, then the pieces it sets up.
-    void setServices(const ShellServices &services) { m_services = services; }
+    void setServices(const ShellServices &services);
     void applicationDidFinishLaunching();
     void registerHotkey();
     void startHotCorner();
@@ -140,6 +146,9 @@ class AppDelegate : public QObject, public LauncherHost {
   private:
     void buildPanel();
     QScreen *pointerScreen() const;
+    // The part of the screen that panels and docks leave free.
+    QRect visibleFrame(QScreen *screen) const;
+    bool fadesWindows() const;
     void fadeTo(double opacity, int durationMs, std::function<void()> done);
     void followPreference(int key);
     void setShowsInTaskbar(bool shows);
@@ -153,6 +162,7 @@ class AppDelegate : public QObject, public LauncherHost {
     int m_autoDismissSuspenders = 0;
     bool m_shown = false; // between showLauncher and hideLauncher (fading in counts, fading out not)
     LaunchSource m_lastLaunchSource = LaunchSource::centered;
+    QElapsedTimer m_dismissedByPress; // since the last dismissal by a press outside the program
 
     ShellServices m_services;
     StatusItem *m_statusItem = nullptr;

@@ -86,7 +86,7 @@ void AppDelegate::setMenuBarVisible(bool visible) {
             });
         };
     };
-    m_statusItem = new StatusItem({later(&AppDelegate::toggleLauncher), later(&AppDelegate::openAbout),
+    m_statusItem = new StatusItem({later(&AppDelegate::toggleFromTray), later(&AppDelegate::openAbout),
                                    later(&AppDelegate::sendFeedback), later(&AppDelegate::openSettings),
                                    later(&AppDelegate::quitApp), later(&AppDelegate::checkForUpdates),
                                    [self] {

@@ -5,6 +5,7 @@
 #include "platform/PrivateFiles.h"
 #include "platform/linux/PortalHotkey.h"
 #include "platform/linux/XcbHotkey.h"
+#include "platform/linux/XcbWindowSystem.h"
 #include "platform/linux/XdgAutostart.h"
 #include "settings/Preferences.h"
 #include "shell/AppDelegate.h"
@@ -118,13 +119,22 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     // On Wayland only the desktop may bind global keys (an X grab through XWayland would see keys only
     // while an X window has the focus): the shortcuts portal binds Alt+Z there.
     std::unique_ptr<GlobalHotkey> hotkey;
-    if (QGuiApplication::platformName().startsWith(u"wayland") ||
-        qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+    std::unique_ptr<XcbWindowSystem> windows;
+    const bool x11 = QGuiApplication::platformName() == u"xcb";
+    if (x11 && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY")) {
+        auto xcbHotkey = std::make_unique<XcbHotkey>();
+        windows = std::make_unique<XcbWindowSystem>(xcbHotkey.get());
+        hotkey = std::move(xcbHotkey);
+    } else {
         hotkey = std::make_unique<PortalHotkey>();
-    else if (QGuiApplication::platformName() == u"xcb")
-        hotkey = std::make_unique<XcbHotkey>();
+        if (x11)
+            windows = std::make_unique<XcbWindowSystem>();
+        else
+            printLine(QStringLiteral("[Ilvex] Wayland: the compositor places the launcher (not under the "
+                                     "pointer), and the hot corner is not available"));
+    }
     XdgAutostart autostart;
-    shell.setServices({hotkey.get(), &autostart, &services.workspace});
+    shell.setServices({hotkey.get(), &autostart, &services.workspace, windows.get()});
     shell.applicationDidFinishLaunching();
     UpdateChecker updates(UpdateChecker::buildConfig(), &services.preferences);
     shell.setUpdateChecker(&updates);

@@ -9,18 +9,17 @@
 
 #include <cmath>
 #include <malloc.h>
-#include <xcb/xcb.h>
 
-IlvexPanel::IlvexPanel(QWidget *parent)
-    : QWidget(parent,
-              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint) {
+IlvexPanel::IlvexPanel(bool bypassWindowManager, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::NoDropShadowWindowHint |
+                          (bypassWindowManager ? Qt::X11BypassWindowManagerHint : Qt::WindowFlags())) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     setWindowTitle(QStringLiteral("Ilvex"));
     setObjectName(QStringLiteral("IlvexPanel"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    makeSticky();
 }
 
 void IlvexPanel::setContent(QWidget *content) {
@@ -29,23 +28,6 @@ void IlvexPanel::setContent(QWidget *content) {
     m_content = content;
     layout()->addWidget(content);
     content->installEventFilter(this);
-}
-
-// _NET_WM_DESKTOP 0xFFFFFFFF asks the window manager to show the window on every desktop.
-void IlvexPanel::makeSticky() {
-    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return;
-    xcb_connection_t *connection = x11->connection();
-    const char name[] = "_NET_WM_DESKTOP";
-    xcb_intern_atom_reply_t *atom =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
-    if (!atom)
-        return;
-    const quint32 allDesktops = 0xFFFFFFFF;
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(winId()), atom->atom,
-                        XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
-    free(atom);
 }
 
 bool IlvexPanel::event(QEvent *event) {

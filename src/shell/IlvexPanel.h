@@ -7,6 +7,8 @@
 #include <optional>
 
 // The launcher window: frameless, translucent, above other windows, on every desktop, hosting the ring.
+// Where the window system asks for it, the window bypasses the window manager, which would otherwise
+// place, frame and stack it by rules of its own.
 // Its transparent margin beyond the ring is a handle that drags the whole window; Escape typed into it
 // goes to the shell (onEscape) before any view sees it.
 class IlvexPanel : public QWidget {
@@ -15,7 +17,7 @@ class IlvexPanel : public QWidget {
   public:
     static constexpr int releaseAfterMs = 10000;
 
-    explicit IlvexPanel(QWidget *parent = nullptr);
+    explicit IlvexPanel(bool bypassWindowManager = false, QWidget *parent = nullptr);
 
     // The ring's outer radius now, for telling a press on the ring from one on the margin.
     std::function<double()> ringOuterRadius;
@@ -31,8 +33,6 @@ class IlvexPanel : public QWidget {
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
-    void makeSticky();
-
     QWidget *m_content = nullptr;
     std::optional<QPointF> m_dragStart; // global pointer position while the margin is dragged
     int m_hides = 0;                    // tells the latest hiding from earlier ones

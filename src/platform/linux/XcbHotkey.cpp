@@ -235,6 +235,8 @@ void XcbHotkey::letKeyboardGo() {
     m_holding = false;
     xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
     xcb_flush(m_connection);
+    if (m_keyboardReleased)
+        m_keyboardReleased();
 }
 
 void XcbHotkey::releaseHeldKeys() {
@@ -249,11 +251,19 @@ bool XcbHotkey::nativeEventFilter(const QByteArray &eventType, void *message, qi
     const uint8_t type = event->response_type & 0x7f;
     if (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) {
         auto *key = reinterpret_cast<xcb_key_press_event_t *>(event);
-        // Only the grabs report on the root window: Alt+Z typed into one of our own windows is not it.
-        if (key->event != m_root)
-            return false;
         const bool hotkey =
             m_keycodes.contains(key->detail) && (key->state & modifierBits & ~m_lockMask) == XCB_MOD_MASK_1;
+        // Only the grabs report on the root window: Alt+Z typed into one of our own windows is not it,
+        // unless the launcher's own grab took the key from the root's (never a key we sent on ourselves).
+        if (key->event != m_root) {
+            const bool grabbed = m_activeGrabWindow && key->event == m_activeGrabWindow &&
+                                 !(event->response_type & 0x80) && hotkey;
+            if (grabbed && type == XCB_KEY_PRESS && key->time != m_lastRelease)
+                QMetaObject::invokeMethod(QCoreApplication::instance(), m_pressed, Qt::QueuedConnection);
+            else if (grabbed)
+                m_lastRelease = key->time;
+            return grabbed;
+        }
         if (hotkey && type == XCB_KEY_PRESS) {
             // The press froze the keyboard: grab all of it before it goes on.
             holdKeys(key->time);

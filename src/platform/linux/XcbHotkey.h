@@ -34,6 +34,14 @@ class XcbHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
+    // Between a press and the pause in typing after the launcher showed, the keyboard is this hotkey's.
+    bool holdsKeyboard() const { return m_holding; }
+    // Called right after the hold lets the keyboard go, so that the launcher can take it over.
+    void setKeyboardReleased(std::function<void()> released) { m_keyboardReleased = std::move(released); }
+    // While the launcher holds the keyboard with an active grab, the root's passive grab of Alt+Z cannot
+    // fire: the key then reaches the launcher's window, and counts there too.
+    void setActiveGrabWindow(uint32_t window) { m_activeGrabWindow = window; }
+
   private:
     struct Grab {
         uint8_t keycode;
@@ -61,4 +69,6 @@ class XcbHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
     QList<QByteArray> m_held;   // key events typed meanwhile
     uint32_t m_forwardTo = 0;   // the launcher's window, once shown: held keys go on to it
     QTimer m_holdTimeout;
+    std::function<void()> m_keyboardReleased;
+    uint32_t m_activeGrabWindow = 0;
 };
