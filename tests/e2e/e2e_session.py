@@ -40,7 +40,7 @@ class Session:
         self.app_log = self.tmp + "/ilvex.log"
 
     # --- environment -------------------------------------------------------------------------
-    def start_x(self):
+    def start_x(self, compositor=True):
         if not shutil.which("Xvfb") or not shutil.which("xdotool"):
             return False
         # Another X server (a parallel run) may grab the display Xvfb reported; check that ours answers
@@ -55,7 +55,7 @@ class Session:
                         ILVEX_TRACE_LAYOUT="1")
         for name in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XAUTHORITY"):
             self.env.pop(name, None)
-        if shutil.which("picom"):
+        if compositor and shutil.which("picom"):
             self.spawn("picom", "--backend", "xrender", "--config", "/dev/null")
         return True
 
@@ -243,6 +243,38 @@ class Session:
 
     def wait_hidden(self, window, timeout=2.0):
         return wait_until(lambda: not self.is_viewable(window), timeout)
+
+    def top_level_windows(self):
+        """The root's children, bottom to top of the stack."""
+        lines = self.run_tool("xwininfo", "-root", "-children").splitlines()
+        start = next((i for i, l in enumerate(lines) if "children" in l), len(lines)) + 1
+        return [int(l.split()[0], 16) for l in lines[start:] if l.strip().startswith("0x")][::-1]
+
+    def top_level_of(self, window):
+        """The root's child holding the window: its frame under a window manager."""
+        window = int(window)
+        while True:
+            lines = self.run_tool("xwininfo", "-tree", "-id", str(window)).splitlines()
+            root = next(int(l.split()[3], 16) for l in lines if "Root window id:" in l)
+            parent = next(int(l.split()[3], 16) for l in lines if "Parent window id:" in l)
+            if parent == root:
+                return window
+            window = parent
+
+    def is_above(self, upper, lower):
+        order = self.top_level_windows()
+        return order.index(self.top_level_of(upper)) > order.index(self.top_level_of(lower))
+
+    def strut_top(self):
+        """The deepest strut along the top edge of any dock on the display (0 without one)."""
+        clients = self.run_tool("xprop", "-root", "_NET_CLIENT_LIST").partition("#")[2].replace(",", " ").split()
+        windows = clients or [hex(w) for w in self.top_level_windows()]
+        top = 0
+        for w in windows:
+            value = self.run_tool("xprop", "-id", w, "_NET_WM_STRUT_PARTIAL").partition("=")[2]
+            if value.strip():
+                top = max(top, int(value.split(",")[2]))
+        return top
 
     def centre(self):
         g = self.geometry(self.window)

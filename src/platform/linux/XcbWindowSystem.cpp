@@ -40,12 +40,16 @@ struct Strut {
     uint32_t topStart = 0, topEnd = 0, bottomStart = 0, bottomEnd = 0;
 };
 
+// After one of our dialogs maps, the launcher stacks itself under it again at these times.
+constexpr int restackDelaysMs[] = {60, 200, 600};
+
 bool overlaps(uint32_t start, uint32_t end, int low, int high) {
     return int(start) <= high && int(end) >= low;
 }
 } // namespace
 
-XcbWindowSystem::XcbWindowSystem(XcbHotkey *hotkey, QObject *parent) : WindowSystem(parent), m_hotkey(hotkey) {
+XcbWindowSystem::XcbWindowSystem(XcbHotkey *hotkey, QObject *parent)
+    : WindowSystem(parent), m_hotkey(hotkey) {
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection())
         return;
@@ -67,6 +71,15 @@ XcbWindowSystem::XcbWindowSystem(XcbHotkey *hotkey, QObject *parent) : WindowSys
         else
             m_inputOpcode = input->major_opcode;
     }
+    m_restack.setSingleShot(true);
+    connect(&m_restack, &QTimer::timeout, this, [this] {
+        if (!m_keptAbove)
+            return;
+        stackUnder(m_keptAbove);
+        xcb_flush(m_connection);
+        if (++m_restacks < int(std::size(restackDelaysMs)))
+            m_restack.start(restackDelaysMs[m_restacks]);
+    });
     m_keep.setSingleShot(true);
     m_keep.setInterval(0);
     connect(&m_keep, &QTimer::timeout, this, [this] { keepKeyboard(false); });
@@ -104,8 +117,8 @@ bool XcbWindowSystem::isOwnWindow(uint32_t window) const {
 bool XcbWindowSystem::pointerOverOwnWindow() const {
     uint32_t window = m_root;
     for (int depth = 0; depth < 16 && window != XCB_WINDOW_NONE; ++depth) {
-        auto answer = reply(
-            xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, window), nullptr));
+        auto answer =
+            reply(xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, window), nullptr));
         if (!answer)
             return false;
         window = answer->child;
@@ -150,8 +163,8 @@ QRect XcbWindowSystem::workArea(const QRect &screenGeometry, const QRect &fallba
         list && list->format == 32 && xcb_get_property_value_length(list.get()) > 0) {
         const auto *ids = static_cast<const uint32_t *>(xcb_get_property_value(list.get()));
         windows.assign(ids, ids + xcb_get_property_value_length(list.get()) / 4);
-    } else if (auto tree = reply(
-                   xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr))) {
+    } else if (auto tree =
+                   reply(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr))) {
         const xcb_window_t *children = xcb_query_tree_children(tree.get());
         for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
             if (!isOwnWindow(children[i]))
@@ -196,8 +209,9 @@ QRect XcbWindowSystem::workArea(const QRect &screenGeometry, const QRect &fallba
     const qreal ratio = qGuiApp->primaryScreen() ? qGuiApp->primaryScreen()->devicePixelRatio() : 1.0;
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
     const int width = screen->width_in_pixels, height = screen->height_in_pixels;
-    const QRect native(QPoint(qRound(screenGeometry.x() * ratio), qRound(screenGeometry.y() * ratio)),
-                       QSize(qRound(screenGeometry.width() * ratio), qRound(screenGeometry.height() * ratio)));
+    const QRect native(
+        QPoint(qRound(screenGeometry.x() * ratio), qRound(screenGeometry.y() * ratio)),
+        QSize(qRound(screenGeometry.width() * ratio), qRound(screenGeometry.height() * ratio)));
     QRect area = native;
     for (const Strut &s : struts) {
         if (s.top && overlaps(s.topStart, s.topEnd, native.left(), native.right()))
@@ -223,8 +237,8 @@ void XcbWindowSystem::launcherShown(QWindow *window) {
     m_launcher = window;
     m_pressedOutside = false;
     if (!again) {
-        auto focus = reply(
-            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        auto focus =
+            reply(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
         m_focusBefore = focus && focus->focus > XCB_INPUT_FOCUS_POINTER_ROOT && focus->focus != m_root &&
                                 !isOwnWindow(focus->focus)
                             ? focus->focus
@@ -241,19 +255,22 @@ void XcbWindowSystem::launcherHiding(QWindow *window) {
         return;
     m_launcher.clear();
     m_keep.stop();
+    m_restack.stop();
+    m_keptAbove = XCB_WINDOW_NONE;
+    m_lowered = false;
     selectPresses(false);
     releaseKeyboard();
     // The focus goes back to the window that had it, unless the press that dismissed the launcher gives
     // it to another (a focus set now would win over the window manager's own for that click).
-    auto focus =
-        reply(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    auto focus = reply(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
     const bool ours = focus && (focus->focus <= XCB_INPUT_FOCUS_POINTER_ROOT || focus->focus == m_root ||
                                 isOwnWindow(focus->focus));
     if (ours && !m_pressedOutside) {
-        auto attributes = m_focusBefore ? reply(xcb_get_window_attributes_reply(
-                                              m_connection, xcb_get_window_attributes(m_connection, m_focusBefore),
-                                              nullptr))
-                                        : Reply<xcb_get_window_attributes_reply_t>(nullptr, &std::free);
+        auto attributes =
+            m_focusBefore
+                ? reply(xcb_get_window_attributes_reply(
+                      m_connection, xcb_get_window_attributes(m_connection, m_focusBefore), nullptr))
+                : Reply<xcb_get_window_attributes_reply_t>(nullptr, &std::free);
         if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
             xcb_set_input_focus(m_connection, XCB_INPUT_FOCUS_POINTER_ROOT, m_focusBefore, XCB_CURRENT_TIME);
         else
@@ -269,29 +286,33 @@ void XcbWindowSystem::keepKeyboard(bool summoned) {
         return;
     const auto launcher = xcb_window_t(m_launcher->winId());
     QWindow *focus = QGuiApplication::focusWindow();
-    if (!summoned && focus && focus != m_launcher) {
+    if (!summoned && focus && focus != m_launcher && focus->isVisible()) {
         // A dialog of ours has the keyboard: it is stacked above the launcher and keeps it.
         releaseKeyboard();
         stackUnder(xcb_window_t(focus->winId()));
         xcb_flush(m_connection);
         return;
     }
+    if (m_lowered) {
+        m_lowered = false;
+        const uint32_t above = XCB_STACK_MODE_ABOVE;
+        xcb_configure_window(m_connection, launcher, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    }
     // The hotkey's hold sends the keys typed since Alt+Z on to the launcher, in order; it hands the
     // keyboard over when typing pauses (setKeyboardReleased).
     if (!m_hotkey || !m_hotkey->holdsKeyboard()) {
-        auto grab = reply(xcb_grab_keyboard_reply(
-            m_connection,
-            xcb_grab_keyboard(m_connection, 1, launcher, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
-                              XCB_GRAB_MODE_ASYNC),
-            nullptr));
+        auto grab =
+            reply(xcb_grab_keyboard_reply(m_connection,
+                                          xcb_grab_keyboard(m_connection, 1, launcher, XCB_CURRENT_TIME,
+                                                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                          nullptr));
         m_grabbed = grab && grab->status == XCB_GRAB_STATUS_SUCCESS;
         if (m_hotkey)
             m_hotkey->setActiveGrabWindow(m_grabbed ? launcher : 0);
     }
     // The focus is taken once a showing and again when it was lost to nothing (a window that closed); a
     // manager that takes it back each time is left to it, since the grab brings the keys all the same.
-    auto current =
-        reply(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    auto current = reply(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
     const bool ours = current && isOwnWindow(current->focus);
     if (!ours && (summoned || m_focusTakes < maxFocusTakes)) {
         m_focusTakes = summoned ? 0 : m_focusTakes + 1;
@@ -317,12 +338,30 @@ void XcbWindowSystem::stackUnder(uint32_t window) {
     const uint32_t top = topLevelOf(window);
     if (!top)
         return;
+    const auto launcher = xcb_window_t(m_launcher->winId());
     const uint32_t values[] = {top, XCB_STACK_MODE_BELOW};
     if (xcb_generic_error_t *error = xcb_request_check(
-            m_connection, xcb_configure_window_checked(m_connection, xcb_window_t(m_launcher->winId()),
-                                                       XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
-                                                       values)))
+            m_connection,
+            xcb_configure_window_checked(m_connection, launcher,
+                                         XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values)))
         std::free(error);
+    // A manager that keeps windows it does not manage above its own (mutter) undoes that: the launcher
+    // then goes to the bottom while the dialog shows, as a window of the normal level would.
+    if (isAbove(launcher, top)) {
+        const uint32_t bottom = XCB_STACK_MODE_BELOW;
+        xcb_configure_window(m_connection, launcher, XCB_CONFIG_WINDOW_STACK_MODE, &bottom);
+        m_lowered = true;
+    }
+}
+
+bool XcbWindowSystem::isAbove(uint32_t window, uint32_t other) const {
+    auto tree = reply(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr));
+    if (!tree)
+        return false;
+    const xcb_window_t *children = xcb_query_tree_children(tree.get()); // bottom to top
+    const int count = xcb_query_tree_children_length(tree.get());
+    const auto at = [&](uint32_t w) { return int(std::find(children, children + count, w) - children); };
+    return at(window) < count && at(other) < count && at(window) > at(other);
 }
 
 bool XcbWindowSystem::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) {
@@ -346,18 +385,38 @@ bool XcbWindowSystem::nativeEventFilter(const QByteArray &eventType, void *messa
     case XCB_FOCUS_IN:
     case XCB_FOCUS_OUT: {
         // A grab that ended (the hotkey's, or a menu's that replaced ours) or a focus that went elsewhere.
+        // A dialog of ours that closed leaves the focus to whatever the manager picks next.
         auto *focus = reinterpret_cast<xcb_focus_in_event_t *>(event);
-        if (m_launcher && focus->mode == XCB_NOTIFY_MODE_UNGRAB)
+        if (m_launcher && (focus->mode == XCB_NOTIFY_MODE_UNGRAB ||
+                           ((event->response_type & 0x7f) == XCB_FOCUS_OUT && isOwnWindow(focus->event))))
             m_keep.start();
         return false;
     }
     case XCB_MAP_NOTIFY: {
         auto *map = reinterpret_cast<xcb_map_notify_event_t *>(event);
         if (m_launcher && !map->override_redirect && isOwnWindow(map->window) &&
-            map->window != xcb_window_t(m_launcher->winId()))
+            map->window != xcb_window_t(m_launcher->winId())) {
+            // The manager stacks the new window's frame after mapping it, some in more than one step.
+            m_keptAbove = map->window;
+            m_restacks = 0;
             stackUnder(map->window);
+            m_restack.start(restackDelaysMs[0]);
+        }
         return false;
     }
+    case XCB_CONFIGURE_NOTIFY: {
+        // Restacked over a dialog of ours by the manager: under it again.
+        auto *configure = reinterpret_cast<xcb_configure_notify_event_t *>(event);
+        if (m_launcher && m_keptAbove && configure->window == xcb_window_t(m_launcher->winId()) && !m_lowered)
+            m_restack.start(0);
+        return false;
+    }
+    case XCB_UNMAP_NOTIFY:
+        if (reinterpret_cast<xcb_unmap_notify_event_t *>(event)->window == m_keptAbove) {
+            m_keptAbove = XCB_WINDOW_NONE;
+            m_restack.stop();
+        }
+        return false;
     default:
         return false;
     }

@@ -57,6 +57,7 @@ class XcbWindowSystem : public WindowSystem, public QAbstractNativeEventFilter {
     void keepKeyboard(bool summoned);
     void releaseKeyboard();
     void stackUnder(uint32_t window);
+    bool isAbove(uint32_t window, uint32_t other) const;
     bool otherWindowShows() const;
 
     xcb_connection_t *m_connection = nullptr;
@@ -71,5 +72,9 @@ class XcbWindowSystem : public WindowSystem, public QAbstractNativeEventFilter {
     bool m_pressedOutside = false; // this showing ends with a press elsewhere, which decides the focus
     static constexpr int maxFocusTakes = 3;
     int m_focusTakes = 0; // times the focus was taken back in this showing
-    QTimer m_keep; // coalesces the reasons to take the keyboard back into one attempt
+    QTimer m_keep;        // coalesces the reasons to take the keyboard back into one attempt
+    QTimer m_restack;
+    uint32_t m_keptAbove = 0; // the dialog of ours last mapped while the launcher shows
+    int m_restacks = 0;
+    bool m_lowered = false; // put at the bottom under a dialog: raised again when the keyboard is back
 };

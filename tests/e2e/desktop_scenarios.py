@@ -1,0 +1,209 @@
+#!/usr/bin/env python3
+"""The launcher on a real desktop: one X server with a window manager and its panel (see desktops.py), the
+real binary, real input from xdotool. Every summon is the first after a fresh start; placements, outside
+clicks, typing, prompts, dialogs and the settings window are checked the way a person would meet them.
+
+run_desktop.py BINARY DESKTOP runs them all under one desktop; exit 77 when it cannot run here."""
+
+import subprocess, sys, time
+
+from desktops import DESKTOPS
+from e2e_session import SCREEN_H, SCREEN_W, SKIP, Session, fixture, names, wait_until
+
+OUTER_RADIUS = 247.5  # five entries and two lists
+ROUNDS = 2
+
+
+def launcher(s):
+    return s.wait_window("^Ilvex$", timeout=4.0)
+
+
+def ring_centre(s, window):
+    x, y = s.origin(window)
+    g = s.geometry(window)
+    return x + int(g["Width"]) / 2, y + int(g["Height"]) / 2
+
+
+def assert_shown(s, what):
+    window = launcher(s)
+    assert s.wait_settled(window, timeout=3.0), "%s: the launcher is not shown at full opacity" % what
+    order = s.top_level_windows()
+    assert order[-1] == int(window), "%s: the launcher is not above every other window (%s, %s)" % (what, hex(int(window)), [hex(w) for w in order[-3:]])
+    return window
+
+
+def fresh(s, tray=False):
+    s.close_app()
+    s.xdo("mousemove", SCREEN_W // 2, SCREEN_H // 2)  # not in the hot corner
+    fixture(s)
+    s.set_preferences(showInMenuBar=tray)
+    s.start_quiet()
+    if tray:
+        s.wait_log("tray ready", timeout=10.0)
+        time.sleep(0.5)  # the panel lays out its new icon
+
+
+def summon(s, desktop, how):
+    if how == "hotkey":
+        s.xdo("key", "alt+z")
+    elif how == "toggle":
+        assert s.run("--toggle").returncode == 0
+    else:
+        s.xdo("mousemove", *desktop.tray_icon, "click", "1")
+
+
+def scenario_first_summon(s, desktop):
+    """Shown on the first summon, centred on the screen, keys at once; hidden by the same way again."""
+    for how in ("hotkey", "toggle", "tray") if desktop.tray_icon else ("hotkey", "toggle"):
+        fresh(s, tray=how == "tray")
+        s.xdo("mousemove", 700, 500)
+        summon(s, desktop, how)
+        window = assert_shown(s, "first summon by " + how)
+        cx, cy = ring_centre(s, window)
+        assert abs(cx - SCREEN_W / 2) <= 2 and abs(cy - SCREEN_H / 2) <= 2, \
+            "summoned by %s, the ring is centred at %.1f,%.1f" % (how, cx, cy)
+        summon(s, desktop, how)
+        assert s.wait_hidden(window), "a second summon by %s did not hide the launcher" % how
+        summon(s, desktop, how)
+        assert_shown(s, "summon by %s after hiding" % how)
+        s.xdo("key", "Escape")
+        assert s.wait_hidden(window), "Escape right after a summon by %s did nothing" % how
+
+
+def scenario_hot_corner(s, desktop):
+    """Tucked into the corner: the ring touches the screen's right edge and the panel's lower edge."""
+    fresh(s)
+    for _ in range(ROUNDS):
+        s.xdo("mousemove", SCREEN_W // 2, SCREEN_H // 2, "sleep", "0.2", "mousemove", SCREEN_W - 1, 0)
+        window = assert_shown(s, "the hot corner")
+        cx, cy = ring_centre(s, window)
+        right, top = cx + OUTER_RADIUS, cy - OUTER_RADIUS
+        assert abs(right - SCREEN_W) <= 2 and abs(top - desktop.panel_height) <= 2, \
+            "the ring's right edge is at %.1f, its top at %.1f (panel %d high)" % (right, top, desktop.panel_height)
+        s.xdo("key", "Escape")
+        assert s.wait_hidden(window)
+
+
+def scenario_click_outside(s, desktop):
+    """A press on the bare desktop, on a window that never takes the focus, and on the panel dismisses."""
+    fresh(s)
+    targets = [("the desktop", (60, SCREEN_H - 60)), ("the panel", desktop.panel_space)]
+    clock = s.spawn("xclock", "-geometry", "150x150+20+%d" % (SCREEN_H - 300))
+    assert wait_until(lambda: s.visible("^xclock$"), 5), "xclock did not show"
+    # Under a tiling manager xclock fills the screen: the desktop itself is not to be had.
+    tiled = int(s.geometry(s.visible("^xclock$")[0])["Width"]) > 400
+    targets = targets[1:] if tiled else targets
+    targets.append(("xclock", (95, SCREEN_H - 225)))
+    for what, point in targets:
+        for attempt in range(ROUNDS):
+            s.xdo("mousemove", 700, 500)
+            assert s.run("--show").returncode == 0
+            window = assert_shown(s, "showing for a click on %s" % what)
+            s.xdo("mousemove", *point, "sleep", "0.1", "click", "1")
+            assert s.wait_hidden(window, timeout=2.0), "a click on %s (%d) did not dismiss" % (what, attempt + 1)
+    clock.terminate()
+
+
+def scenario_type_right_after_hotkey(s, desktop):
+    """Typed with no pause after Alt+Z, a name finds its entry and Enter opens it."""
+    for attempt in range(ROUNDS):
+        fresh(s)
+        s.xdo("mousemove", 700, 500, "key", "alt+z", "type", "gam")
+        s.xdo("key", "Return")
+        assert s.marker_time("gamma", timeout=4.0) is not None, \
+            "typing right after Alt+Z (%d) launched %s" % (attempt + 1, s.launched())
+
+
+def scenario_prompt_above(s, desktop):
+    """The rename prompt opens above the ring, takes the keys itself, and the ring has them again after."""
+    fresh(s)
+    s.xdo("mousemove", 700, 500, "key", "alt+z")
+    window = assert_shown(s, "before the rename prompt")
+    s.click("row:Other", button=3)
+    s.xdo("key", "Down", "Return")
+    prompt = s.wait_window("Rename list", timeout=4)
+    assert wait_until(lambda: s.is_above(prompt, window), 2), "the prompt is under the ring"
+    time.sleep(0.3)
+    s.xdo("key", "ctrl+a", "type", "Work")
+    s.xdo("key", "Return")
+    got = s.wait_lists(lambda l: l[1]["name"] == "Work")
+    assert got[1]["name"] == "Work", "the prompt did not take the keys: list named %r" % got[1]["name"]
+    assert s.is_viewable(window), "the prompt dismissed the launcher"
+    s.xdo("sleep", "0.3", "key", "Escape")
+    assert s.wait_hidden(window), "after the prompt Escape did not reach the ring"
+
+
+def scenario_file_dialog(s, desktop):
+    """The manage panel's folder picker opens above the ring; cancelled, the launcher is as it was."""
+    fresh(s)
+    s.xdo("mousemove", 700, 500, "key", "alt+z")
+    window = assert_shown(s, "before the manage panel")
+    s.click("manageButton", settle=0.6)
+    before = set(s.visible("."))
+    s.click("tileFolder", settle=0.8)
+    dialog = wait_until(lambda: sorted(set(s.visible(".")) - before), 5)
+    assert dialog, "no file dialog showed"
+    dialog = dialog[0]
+    assert wait_until(lambda: s.is_above(dialog, window), 2), "the file dialog %s is under the ring %s: %s" % (
+        hex(int(dialog)), hex(int(window)), [hex(w) for w in s.top_level_windows()])
+    time.sleep(0.3)
+    s.xdo("key", "Escape")
+    assert wait_until(lambda: dialog not in s.visible("."), 3), "Escape did not reach the file dialog"
+    assert s.is_viewable(window), "the file dialog dismissed the launcher"
+    s.xdo("sleep", "0.3", "key", "Escape", "sleep", "0.4", "key", "Escape")
+    assert s.wait_hidden(window), "after the dialog Escape did not close the panel and the launcher"
+
+
+def scenario_settings_window(s, desktop):
+    """The settings window is a managed window of its own: shown, given the focus, closed by Escape."""
+    fresh(s)
+    assert s.run("--settings").returncode == 0
+    settings = s.wait_window("Settings|Ilvex", timeout=5)
+    if desktop.name != "none":
+        assert wait_until(lambda: s.xdo("getactivewindow").strip() == settings, 3), \
+            "the window manager did not activate the settings window"
+    geometry = s.geometry(settings)
+    assert int(geometry["Width"]) > 200 and int(geometry["Height"]) > 200, geometry
+
+
+SCENARIOS = [scenario_click_outside, scenario_first_summon, scenario_hot_corner,
+             scenario_type_right_after_hotkey, scenario_prompt_above, scenario_file_dialog,
+             scenario_settings_window]
+
+
+def main():
+    binary, name = sys.argv[1], sys.argv[2]
+    desktop = DESKTOPS[name]
+    if desktop.missing():
+        print("SKIPPED: %s is not installed (%s)" % (name, ", ".join(desktop.missing())))
+        return SKIP
+    s = Session(binary)
+    passed = failed = 0
+    try:
+        if not s.start_x(compositor=desktop.compositor):
+            print("SKIPPED: no X server could be started")
+            return SKIP
+        try:
+            desktop.start(s)
+        except AssertionError as error:
+            print("FAIL starting %s: %s" % (name, error))
+            print("0 passed, 1 failed")
+            return 1
+        for scenario in SCENARIOS:
+            started = time.time()
+            try:
+                scenario(s, desktop)
+                passed += 1
+                print("PASS %s under %s (%.1f s)" % (scenario.__name__[9:], name, time.time() - started))
+            except Exception as error:
+                failed += 1
+                print("FAIL %s under %s: %s" % (scenario.__name__[9:], name, error))
+                print(s.log() if s.app else "")
+    finally:
+        s.close()
+    print("%d passed, %d failed" % (passed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

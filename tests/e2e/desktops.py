@@ -1,0 +1,132 @@
+"""The desktops the launcher is checked under: a bare X server, real window managers with their panels, and
+a headless Wayland compositor. Each is started inside a Session (its processes are stopped by PID when the
+session closes) and says where its panel's empty space and its tray icon are."""
+
+import os, shutil, subprocess, time
+
+from e2e_session import SCREEN_W, wait_until
+
+XFCE_PANEL = """<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="30"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+        <value type="int" value="2"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="separator">
+      <property name="expand" type="bool" value="true"/>
+      <property name="style" type="uint" value="0"/>
+    </property>
+    <property name="plugin-2" type="string" value="systray">
+      <property name="square-icons" type="bool" value="true"/>
+    </property>
+  </property>
+</channel>
+"""
+
+I3_CONFIG = """font pango:monospace 8
+focus_follows_mouse yes
+bar {
+  position top
+  status_command while :; do echo ilvex-e2e; sleep 60; done
+}
+"""
+
+
+class Desktop:
+    """A window manager (or none) and a panel: `panel_space` is a point on the panel's empty space,
+    `tray_icon` where the first tray icon sits, `panel_height` the strut along the top edge."""
+    name = "none"
+    compositor = True  # picom composites where the manager does not
+    needs = ()
+    panel_space = (400, 16)
+    tray_icon = (SCREEN_W - 16, 16)
+    panel_height = 32
+
+    def missing(self):
+        return [tool for tool in self.needs if not shutil.which(tool)]
+
+    def start(self, s):
+        self.start_panel(s)
+
+    def start_panel(self, s):
+        # A dock with a strut all along the top: the tray icon at the right end.
+        s.spawn("trayer", "--edge", "top", "--align", "right", "--widthtype", "percent", "--width", "100",
+                "--height", "32", "--SetDockType", "true", "--SetPartialStrut", "true", "--transparent", "false")
+        assert wait_until(lambda: s.strut_top() == self.panel_height, 10), "the panel set no strut"
+
+    def start_bus(self, s):
+        """A private session bus for the manager, its panel and Ilvex (the tray protocol and settings)."""
+        address = "unix:path=%s/bus" % s.tmp
+        s.spawn("dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + address)
+        assert wait_until(lambda: os.path.exists(s.tmp + "/bus"), 5), "no session bus"
+        s.env["DBUS_SESSION_BUS_ADDRESS"] = address
+
+    def wait_manager(self, s, name):
+        def running():
+            check = s.run_tool("xprop", "-root", "_NET_SUPPORTING_WM_CHECK").rpartition(" ")[2].strip()
+            return check.startswith("0x") and s.run_tool("xprop", "-id", check, "_NET_WM_NAME").strip()
+        assert wait_until(running, 15), "%s did not start" % name
+
+
+class Xfwm4(Desktop):
+    name, compositor, needs = "xfwm4", False, ("xfwm4", "xfce4-panel")
+    tray_icon = (SCREEN_W - 16, 15)
+
+    def start(self, s):
+        self.start_bus(s)
+        channels = os.path.join(s.config, "xfce4/xfconf/xfce-perchannel-xml")
+        os.makedirs(channels, exist_ok=True)
+        with open(os.path.join(channels, "xfce4-panel.xml"), "w") as f:
+            f.write(XFCE_PANEL)
+        s.spawn("xfwm4", "--replace")
+        self.wait_manager(s, "xfwm4")
+        s.spawn("xfce4-panel", "--disable-wm-check")
+        assert wait_until(lambda: s.strut_top() > 0, 15), "xfce4-panel set no strut"
+        self.panel_height = s.strut_top()
+
+
+class Openbox(Desktop):
+    name, needs = "openbox", ("openbox", "trayer")
+
+    def start(self, s):
+        s.spawn("openbox", "--sm-disable")
+        self.wait_manager(s, "openbox")
+        self.start_panel(s)
+
+
+class I3(Desktop):
+    name, needs = "i3", ("i3", "i3bar")
+    panel_space, tray_icon = (800, 8), None  # i3bar's tray holds no icon of ours reliably: not clicked
+
+    def start(self, s):
+        config = os.path.join(s.tmp, "i3.config")
+        with open(config, "w") as f:
+            f.write(I3_CONFIG)
+        s.spawn("i3", "-c", config)
+        self.wait_manager(s, "i3")
+        assert wait_until(lambda: s.strut_top() > 0, 10), "i3bar set no strut"
+        self.panel_height = s.strut_top()
+
+
+class Mutter(Desktop):
+    name, compositor, needs = "mutter", False, ("mutter", "trayer")
+
+    def start(self, s):
+        self.start_bus(s)
+        s.spawn("mutter", "--x11", "--replace", "--sm-disable")
+        self.wait_manager(s, "mutter")
+        self.start_panel(s)
+
+
+DESKTOPS = {d.name: d for d in (Desktop(), Xfwm4(), Openbox(), I3(), Mutter())}
