@@ -14,6 +14,9 @@ packages=(
   dbus-daemon
   # end-to-end under X
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick picom trayer python3
+  # the desktop matrix: window managers with their panels, a window that takes no focus, and a headless
+  # Wayland compositor with Xwayland
+  xfwm4 xfce4-panel openbox i3-wm mutter x11-apps weston xwayland qt6-wayland
   # the keyboard on other layouts, and the screen-reader tree (AT-SPI) under a private D-Bus session
   x11-xkb-utils at-spi2-core dbus python3-gi gir1.2-atspi-2.0
 )

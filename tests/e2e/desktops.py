@@ -34,11 +34,12 @@ XFCE_PANEL = """<?xml version="1.0" encoding="UTF-8"?>
 </channel>
 """
 
-I3_CONFIG = """font pango:monospace 8
+I3_CONFIG = """# i3 config file (v4)
+font pango:monospace 8
 focus_follows_mouse yes
 bar {
   position top
-  status_command while :; do echo ilvex-e2e; sleep 60; done
+  status_command sh -c "echo ilvex-e2e; exec sleep 100000"
 }
 """
 
@@ -107,7 +108,7 @@ class Openbox(Desktop):
 
 class I3(Desktop):
     name, needs = "i3", ("i3", "i3bar")
-    panel_space, tray_icon = (800, 8), None  # i3bar's tray holds no icon of ours reliably: not clicked
+    panel_space = (800, 8)
 
     def start(self, s):
         config = os.path.join(s.tmp, "i3.config")

@@ -267,10 +267,9 @@ class Session:
 
     def strut_top(self):
         """The deepest strut along the top edge of any dock on the display (0 without one)."""
-        clients = self.run_tool("xprop", "-root", "_NET_CLIENT_LIST").partition("#")[2].replace(",", " ").split()
-        windows = clients or [hex(w) for w in self.top_level_windows()]
+        tree = self.run_tool("xwininfo", "-root", "-tree").splitlines()
         top = 0
-        for w in windows:
+        for w in [l.split()[0] for l in tree if l.strip().startswith("0x") and '("' in l]:
             value = self.run_tool("xprop", "-id", w, "_NET_WM_STRUT_PARTIAL").partition("=")[2]
             if value.strip():
                 top = max(top, int(value.split(",")[2]))

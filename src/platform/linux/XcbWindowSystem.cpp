@@ -1,5 +1,6 @@
 #include "platform/linux/XcbWindowSystem.h"
 
+#include "platform/WorkArea.h"
 #include "platform/linux/XcbHotkey.h"
 
 #include <QGuiApplication>
@@ -32,20 +33,8 @@ bool anyPopupShows() {
     });
 }
 
-// Keeps one struts rectangle of a dock: the reserved rows or columns along each edge of the root window,
-// and the span of the other axis they cover.
-struct Strut {
-    uint32_t left = 0, right = 0, top = 0, bottom = 0;
-    uint32_t leftStart = 0, leftEnd = 0, rightStart = 0, rightEnd = 0;
-    uint32_t topStart = 0, topEnd = 0, bottomStart = 0, bottomEnd = 0;
-};
-
 // After one of our dialogs maps, the launcher stacks itself under it again at these times.
 constexpr int restackDelaysMs[] = {60, 200, 600};
-
-bool overlaps(uint32_t start, uint32_t end, int low, int high) {
-    return int(start) <= high && int(end) >= low;
-}
 } // namespace
 
 XcbWindowSystem::XcbWindowSystem(XcbHotkey *hotkey, QObject *parent)
@@ -154,21 +143,24 @@ void XcbWindowSystem::selectPresses(bool on) {
 QRect XcbWindowSystem::workArea(const QRect &screenGeometry, const QRect &fallback) const {
     if (!m_connection)
         return fallback;
-    // The manager's list of clients holds the docks; without a manager they are the root's children.
+    // Docks are the root's children, or their children where a manager reparents them into frames (not
+    // every manager lists its docks among its clients).
     std::vector<uint32_t> windows;
-    const uint32_t clientList = atom("_NET_CLIENT_LIST");
-    if (auto list = reply(xcb_get_property_reply(
-            m_connection, xcb_get_property(m_connection, 0, m_root, clientList, XCB_ATOM_WINDOW, 0, 4096),
-            nullptr));
-        list && list->format == 32 && xcb_get_property_value_length(list.get()) > 0) {
-        const auto *ids = static_cast<const uint32_t *>(xcb_get_property_value(list.get()));
-        windows.assign(ids, ids + xcb_get_property_value_length(list.get()) / 4);
-    } else if (auto tree =
-                   reply(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr))) {
+    if (auto tree =
+            reply(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_root), nullptr))) {
         const xcb_window_t *children = xcb_query_tree_children(tree.get());
+        std::vector<xcb_query_tree_cookie_t> inner;
         for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
-            if (!isOwnWindow(children[i]))
-                windows.push_back(children[i]);
+            if (isOwnWindow(children[i]))
+                continue;
+            windows.push_back(children[i]);
+            inner.push_back(xcb_query_tree(m_connection, children[i]));
+        }
+        for (const xcb_query_tree_cookie_t cookie : inner) {
+            if (auto frame = reply(xcb_query_tree_reply(m_connection, cookie, nullptr))) {
+                const xcb_window_t *clients = xcb_query_tree_children(frame.get());
+                windows.insert(windows.end(), clients, clients + xcb_query_tree_children_length(frame.get()));
+            }
         }
     }
     const uint32_t partial = atom("_NET_WM_STRUT_PARTIAL");
@@ -183,14 +175,14 @@ QRect XcbWindowSystem::workArea(const QRect &screenGeometry, const QRect &fallba
         asked.push_back({xcb_get_property(m_connection, 0, window, partial, XCB_ATOM_CARDINAL, 0, 12),
                          xcb_get_property(m_connection, 0, window, plain, XCB_ATOM_CARDINAL, 0, 4),
                          xcb_get_window_attributes(m_connection, window)});
-    std::vector<Strut> struts;
+    QList<DockStrut> struts;
     for (const Asked &question : asked) {
         auto full = reply(xcb_get_property_reply(m_connection, question.partial, nullptr));
         auto four = reply(xcb_get_property_reply(m_connection, question.plain, nullptr));
         auto attributes = reply(xcb_get_window_attributes_reply(m_connection, question.attributes, nullptr));
         if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
             continue;
-        Strut strut;
+        DockStrut strut;
         if (full && full->format == 32 && xcb_get_property_value_length(full.get()) >= 48) {
             std::memcpy(&strut, xcb_get_property_value(full.get()), sizeof strut);
         } else if (four && four->format == 32 && xcb_get_property_value_length(four.get()) >= 16) {
@@ -202,7 +194,7 @@ QRect XcbWindowSystem::workArea(const QRect &screenGeometry, const QRect &fallba
         }
         struts.push_back(strut);
     }
-    if (struts.empty())
+    if (struts.isEmpty())
         return fallback;
 
     // Struts are in the display's pixels; Qt's geometry may be scaled.
@@ -212,19 +204,8 @@ QRect XcbWindowSystem::workArea(const QRect &screenGeometry, const QRect &fallba
     const QRect native(
         QPoint(qRound(screenGeometry.x() * ratio), qRound(screenGeometry.y() * ratio)),
         QSize(qRound(screenGeometry.width() * ratio), qRound(screenGeometry.height() * ratio)));
-    QRect area = native;
-    for (const Strut &s : struts) {
-        if (s.top && overlaps(s.topStart, s.topEnd, native.left(), native.right()))
-            area.setTop(std::max(area.top(), int(s.top)));
-        if (s.bottom && overlaps(s.bottomStart, s.bottomEnd, native.left(), native.right()))
-            area.setBottom(std::min(area.bottom(), height - int(s.bottom) - 1));
-        if (s.left && overlaps(s.leftStart, s.leftEnd, native.top(), native.bottom()))
-            area.setLeft(std::max(area.left(), int(s.left)));
-        if (s.right && overlaps(s.rightStart, s.rightEnd, native.top(), native.bottom()))
-            area.setRight(std::min(area.right(), width - int(s.right) - 1));
-    }
-    // A dock that claims most of a screen is taken for a mistake rather than obeyed.
-    if (area.width() < native.width() / 2 || area.height() < native.height() / 2)
+    const QRect area = workAreaFromStruts(native, QSize(width, height), struts);
+    if (area.isEmpty())
         return fallback;
     return QRect(QPoint(qRound(area.x() / ratio), qRound(area.y() / ratio)),
                  QSize(qRound(area.width() / ratio), qRound(area.height() / ratio)));
