@@ -4,11 +4,16 @@ first show, hotkey to first painted frame, toggle spawn to first painted frame w
 own time and memory, idle CPU with the corner poll, idle memory. Prints figures; asserts nothing.
 
 usage: summon_bench.py BUILD/src/ilvex [ROUNDS]
+       summon_bench.py BUILD/src/ilvex --desktops [ROUNDS] [NAME ...]
+The second form prints, for each desktop of the end-to-end matrix (a bare server, xfwm4 with its panel,
+openbox, i3, mutter), the first summon after a start and the warm hotkey, from the key sent to the first
+painted frame, so that a window manager that adds a frame of delay shows.
 """
 import os, re, statistics, subprocess, sys, time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 from e2e_session import Session, fixture  # noqa: E402
+from desktops import DESKTOPS  # noqa: E402
 
 FRAME = re.compile(r"first frame ([\d.]+) ms after the show request, at ([\d.]+)")
 
@@ -39,7 +44,45 @@ def figures(name, values, unit="ms"):
         name, statistics.median(values), unit, values[0], values[-1], len(values)))
 
 
+def desktop_figures(binary, rounds, names):
+    for name in names or [n for n in DESKTOPS]:
+        desktop = DESKTOPS[name]
+        if desktop.missing():
+            print("%-8s not installed (%s)" % (name, ", ".join(desktop.missing())))
+            continue
+        s = Session(binary)
+        try:
+            if not s.start_x(compositor=desktop.compositor):
+                print("no X server")
+                return 77
+            desktop.start(s)
+            fixture(s)
+            cold, warm = [], []
+            for attempt in range(3):
+                s.close_app()
+                s.start_quiet()
+                time.sleep(0.3)
+                count, t0 = len(frames(s)), time.monotonic_ns() / 1e6
+                s.xdo("key", "alt+z")
+                cold.append(next_frame(s, count)[1] - t0)
+                window = s.wait_window("^Ilvex$")
+                hide(s, window)
+            for _ in range(rounds):
+                count, t0 = len(frames(s)), time.monotonic_ns() / 1e6
+                s.xdo("key", "alt+z")
+                warm.append(next_frame(s, count)[1] - t0)
+                hide(s, window)
+            figures("%s: first summon, key to paint" % name, cold)
+            figures("%s: hotkey (warm), key to paint" % name, warm)
+        finally:
+            s.close()
+    return 0
+
+
 def main():
+    if len(sys.argv) > 2 and sys.argv[2] == "--desktops":
+        rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 15
+        return desktop_figures(sys.argv[1], rounds, sys.argv[4:])
     binary, rounds = sys.argv[1], int(sys.argv[2]) if len(sys.argv) > 2 else 15
     s = Session(binary)
     try:
