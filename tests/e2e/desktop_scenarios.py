@@ -114,6 +114,22 @@ def scenario_type_right_after_hotkey(s, desktop):
             "typing right after Alt+Z (%d) launched %s" % (attempt + 1, s.launched())
 
 
+def scenario_show_right_after_hide(s, desktop):
+    """Shown again while it fades out, the launcher has the keys at once, every time."""
+    fresh(s)
+    s.xdo("mousemove", 700, 500, "key", "alt+z")
+    window = assert_shown(s, "before hiding")
+    for attempt in range(6):
+        s.xdo("key", "Escape")
+        assert s.run("--show").returncode == 0
+        assert_shown(s, "shown again right after hiding (%d)" % (attempt + 1))
+        assert wait_until(lambda: s.xdo("getwindowfocus").strip() == window, 2), \
+            "shown again right after hiding (%d), the launcher has no focus" % (attempt + 1)
+    s.xdo("type", "gam")
+    s.xdo("key", "Return")
+    assert s.marker_time("gamma", timeout=4.0) is not None, "typing after showing again launched nothing"
+
+
 def scenario_prompt_above(s, desktop):
     """The rename prompt opens above the ring, takes the keys itself, and the ring has them again after."""
     fresh(s)
@@ -251,7 +267,7 @@ def main_weston(binary):
 
 
 SCENARIOS = [scenario_click_outside, scenario_first_summon, scenario_hot_corner,
-             scenario_type_right_after_hotkey, scenario_prompt_above, scenario_file_dialog,
+             scenario_type_right_after_hotkey, scenario_show_right_after_hide, scenario_prompt_above, scenario_file_dialog,
              scenario_settings_window]
 
 
