@@ -44,7 +44,8 @@ class LauncherWindowTest : public ::testing::Test {
     QuietWindows quiet;
     Sandbox sandbox;
     FakeWorkspace workspace;
-    AppState state{StoreServices{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false}};
+    AppState state{
+        StoreServices{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false}};
     AppDelegate shell{&state};
     FakeWindowSystem windows;
 };
