@@ -66,8 +66,6 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/changelog.gz
 add_custom_target(ilvex_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${doc_dir})
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-        RENAME ilvex)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ilvex)
@@ -75,15 +73,19 @@ set(CPACK_PACKAGE_CONTACT "${ILVEX_FEEDBACK_ADDRESS}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ILVEX_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ILVEX_HOMEPAGE_URL}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "launcher showing applications, folders, files and links in a ring")
+# Lines under 80 characters; an empty line separates paragraphs.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Ilvex lives in the system tray. Alt+Z, a click on the tray icon or pushing the pointer into the \
-top-right corner of a screen shows a translucent ring of icons: applications, folders, documents, web \
-links and one-level groups. A click opens the item and dismisses the ring.
+    "Ilvex lives in the system tray. Alt+Z, a click on the tray icon or pushing
+the pointer into the top-right corner of a screen shows a translucent ring of
+icons: applications, folders, documents, web links and one-level groups. A
+click opens the item and dismisses the ring.
 
-Up to eight named, colour-themed lists are kept, switched in the ring's centre. Icons are reordered by \
-dragging them round the ring; dropping one on another and holding still makes a group. The ring also \
-answers the keyboard: arrow keys, digits and typing part of a name. Lists can be exported and imported \
-as JSON, and the interface speaks English, German, French, Spanish, Italian, Japanese and Chinese.")
+Up to eight named, colour-themed lists are kept and switched in the ring's
+centre. Icons are reordered by dragging them round the ring; dropping one on
+another and holding still makes a group. The ring also answers the keyboard:
+arrow keys, digits and typing part of a name. Lists can be exported and
+imported as JSON, and the interface speaks English, German, French, Spanish,
+Italian, Japanese and Chinese.")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -95,7 +97,7 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "adwaita-icon-theme, fonts-noto-color-emoji"
 # The global shortcut on Wayland goes through the desktop portal; GNOME shows a tray icon only with the
 # AppIndicator extension.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-desktop-portal, gnome-shell-extension-appindicator")
-set(CPACK_STRIP_FILES ON)
+# CPack splits the debugging symbols into ilvex-dbgsym (a .ddeb) and strips the binaries it packages.
 set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Installed files are root's, folders 0755, whatever the build user's umask.
