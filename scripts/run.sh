@@ -63,7 +63,7 @@ cat <<MSG
 run: no display here, so Ilvex runs on a virtual X display, $DISPLAY (nothing appears on your screen).
 run: the screen as it is now, with the ring in its middle: $shot
 run: look again:   DISPLAY=$DISPLAY import -window root $work/again.png
-run: control it:   DISPLAY=$DISPLAY ./build/src/ilvex --toggle   (or --settings, --about)
+run: control it:   ./build/src/ilvex --toggle   (or --settings, --about; from any terminal)
 run: stop:         Ctrl+C here, or ./build/src/ilvex --quit from another terminal
 MSG
 if command -v import >/dev/null; then
