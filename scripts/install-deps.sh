@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Installs everything Ilvex needs to build, run and test on Debian 12. Safe to run again.
+# Installs everything Ilvex needs to build, run and test on Debian 12. Safe to run again: when every
+# package is installed it calls no apt at all. Real package names only (no virtual ones, which
+# dpkg-query never reports as installed).
 set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6-dev
+  cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
   libglib2.0-dev libxcb1-dev libxcb-keysyms1-dev libxcb-xinput-dev libcanberra-dev libgtest-dev libgmock-dev clang-format
   # run and offscreen tests
   fonts-noto-cjk fonts-noto-color-emoji fonts-material-design-icons-iconfont adwaita-icon-theme
   qt6-translations-l10n sound-theme-freedesktop shared-mime-info desktop-file-utils appstream
-  libqt6svg6 qt6-qpa-plugins
+  libqt6svg6 qt6-wayland
+  # the .deb (CPack needs file, dpkg-shlibdeps its Depends), its manual page and its lintian check
+  file dpkg-dev scdoc lintian
   # the shortcuts portal test (a private session bus)
   dbus-daemon
   # end-to-end under X

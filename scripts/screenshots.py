@@ -79,7 +79,7 @@ def render(binary, outdir, theme, scale, count):
         with open(os.path.join(data, "Ilvex/lists.json"), "w") as f:
             json.dump([{"id": uid(), "name": "Shots", "theme": theme, "items": items, "snapshot": []}], f)
         with open(os.path.join(config, "Ilvex/Ilvex.conf"), "w") as f:
-            f.write("[General]\nlauncherScale=%s\n" % scale)
+            f.write("[General]\nlauncherScale=%s\ntrayHintShown=true\n" % scale)
         env = dict(os.environ, HOME=home, XDG_DATA_HOME=data, XDG_CONFIG_HOME=config, XDG_RUNTIME_DIR=runtime,
                    XDG_DATA_DIRS=data + ":/usr/local/share:/usr/share", QT_QPA_PLATFORM="offscreen")
         out = os.path.join(outdir, "%s-s%s-n%d.png" % (theme, scale, count))

@@ -211,6 +211,41 @@ constexpr Row plainTexts[] = {
      {"Documents", "Documenti", "Documentos", "Documents", "Dokumente", "文稿", "書類"}},
     {Key::folderMusic, {"Music", "Musica", "Música", "Musique", "Musik", "音乐", "ミュージック"}},
     {Key::folderMovies, {"Movies", "Filmati", "Películas", "Films", "Filme", "影片", "ムービー"}},
+    {Key::folderDownloads,
+     {"Downloads", "Download", "Descargas", "Téléchargements", "Downloads", "下载", "ダウンロード"}},
+    {Key::folderPictures, {"Pictures", "Immagini", "Imágenes", "Images", "Bilder", "图片", "ピクチャ"}},
+    {Key::folderHome,
+     {"Home", "Home", "Carpeta personal", "Dossier personnel", "Persönlicher Ordner", "主文件夹", "ホーム"}},
+    {Key::noTrayHost,
+     {"No system tray was found, so Ilvex shows no tray icon. Alt+Z, the top-right corner and “ilvex "
+      "--toggle” still show the ring, and “ilvex --settings” opens the settings. On GNOME, install and turn "
+      "on the AppIndicator extension (package gnome-shell-extension-appindicator).",
+      "Non è stata trovata un'area di notifica, quindi Ilvex non mostra la sua icona. Alt+Z, l'angolo in "
+      "alto a destra e “ilvex --toggle” mostrano comunque l'anello, e “ilvex --settings” apre le "
+      "impostazioni. Su GNOME installa e attiva l'estensione AppIndicator (pacchetto "
+      "gnome-shell-extension-appindicator).",
+      "No se ha encontrado una bandeja del sistema, así que Ilvex no muestra su icono. Alt+Z, la esquina "
+      "superior derecha y “ilvex --toggle” siguen mostrando el anillo, y “ilvex --settings” abre los "
+      "ajustes. En GNOME, instala y activa la extensión AppIndicator (paquete "
+      "gnome-shell-extension-appindicator).",
+      "Aucune zone de notification n'a été trouvée : Ilvex n'affiche donc pas son icône. Alt+Z, le coin "
+      "supérieur droit et «\u00A0ilvex --toggle\u00A0» affichent toujours l'anneau, et «\u00A0ilvex "
+      "--settings\u00A0» ouvre les réglages. Sous GNOME, installez et activez l'extension AppIndicator "
+      "(paquet gnome-shell-extension-appindicator).",
+      "Es wurde kein Infobereich gefunden, daher zeigt Ilvex kein Symbol. Alt+Z, die obere rechte Ecke und "
+      "„ilvex --toggle“ zeigen den Ring trotzdem, „ilvex --settings“ öffnet die Einstellungen. Unter GNOME "
+      "die Erweiterung AppIndicator installieren und einschalten (Paket "
+      "gnome-shell-extension-appindicator).",
+      "未找到系统托盘，因此 Ilvex 不显示托盘图标。Alt+Z、屏幕右上角和“ilvex --toggle”仍可显示圆环，"
+      "“ilvex --settings”可打开设置。在 GNOME 中，请安装并启用 AppIndicator 扩展"
+      "（软件包 gnome-shell-extension-appindicator）。",
+      "システムトレイが見つからないため、Ilvex のアイコンは表示されません。Alt+Z、画面右上の角、"
+      "「ilvex --toggle」でリングは表示でき、「ilvex --settings」で設定を開けます。GNOME では "
+      "AppIndicator 拡張機能（パッケージ gnome-shell-extension-appindicator）を入れて有効にしてください。"}},
+    {Key::showSiteIcons,
+     {"Show site icons for links", "Mostra le icone dei siti per i link",
+      "Mostrar los iconos de los sitios en los enlaces", "Afficher l'icône des sites pour les liens",
+      "Website-Symbole für Links anzeigen", "为链接显示网站图标", "リンクにサイトのアイコンを表示"}},
     {Key::updateAvailable,
      {"A new version of Ilvex is available", "È disponibile una nuova versione di Ilvex",
       "Hay una nueva versión de Ilvex", "Une nouvelle version d'Ilvex est disponible",
@@ -316,6 +351,21 @@ constexpr Texts restoreItemsPatterns = {
     "Restore (%1 items)",      "Ripristina (%1 elementi)",       "Restaurar (%1 elementos)",
     "Restaurer (%1 éléments)", "Wiederherstellen (%1 Elemente)", "恢复（%1 个项目）",
     "復元（%1 項目）"};
+constexpr Texts siteIconsPrivacyPatterns = {
+    "To show a link's icon, Ilvex sends its host name (not the address) to %1 and to the site itself. "
+    "“%2” in the settings turns this off.",
+    "Per mostrare l'icona di un link, Ilvex invia il nome dell'host (non l'indirizzo) a %1 e al sito "
+    "stesso. “%2” nelle impostazioni lo disattiva.",
+    "Para mostrar el icono de un enlace, Ilvex envía su nombre de host (no la dirección) a %1 y al propio "
+    "sitio. “%2” en los ajustes lo desactiva.",
+    "Pour afficher l'icône d'un lien, Ilvex envoie son nom d'hôte (pas l'adresse) à %1 et au site "
+    "lui-même. «\u00A0%2\u00A0» dans les réglages le désactive.",
+    "Für das Symbol eines Links sendet Ilvex dessen Hostnamen (nicht die Adresse) an %1 und an die Website "
+    "selbst. „%2“ in den Einstellungen schaltet das ab.",
+    "为显示链接的图标，Ilvex 会将其主机名（而非完整地址）发送给 %1 和该网站本身。可在设置中关闭“%2”。",
+    "リンクのアイコンを表示するため、Ilvex はホスト名（アドレス全体ではありません）を %1 "
+    "とそのサイトに送信します。"
+    "設定の「%2」で止められます。"};
 constexpr Texts versionPatterns = {"Version %1 (%2)",   "Versione %1 (%2)", "Versión %1 (%2)",
                                    "Version %1 (%2)",   "Version %1 (%2)",  "版本 %1 (%2)",
                                    "バージョン %1 (%2)"};
@@ -492,6 +542,10 @@ QString L::latestVersionMessage(const QString &version) {
 
 QString L::updateAvailableMessage(const QString &newVersion, const QString &currentVersion) {
     return fill(updateAvailableMessagePatterns[column()], {newVersion, currentVersion});
+}
+
+QString L::siteIconsPrivacy(const QString &host) {
+    return fill(siteIconsPrivacyPatterns[column()], {host, showSiteIcons()});
 }
 
 QString L::positionOf(int n, int count) {

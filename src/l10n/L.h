@@ -79,6 +79,11 @@
     X(folderDocuments)                                                                                       \
     X(folderMusic)                                                                                           \
     X(folderMovies)                                                                                          \
+    X(folderDownloads)                                                                                       \
+    X(folderPictures)                                                                                        \
+    X(folderHome)                                                                                            \
+    X(noTrayHost)                                                                                            \
+    X(showSiteIcons)                                                                                         \
     X(updateAvailable)                                                                                       \
     X(download)                                                                                              \
     X(updateCheckFailed)                                                                                     \
@@ -128,6 +133,8 @@ class L {
     static QString version(const QString &version, const QString &build);
     static QString latestVersionMessage(const QString &version);
     static QString updateAvailableMessage(const QString &newVersion, const QString &currentVersion);
+    // Where a link's host name goes to fetch its icon (host: the favicon service's), and the switch.
+    static QString siteIconsPrivacy(const QString &host);
     // An entry's place on the ring for a screen reader: "3 of 8".
     static QString positionOf(int n, int count);
     // The question asked before an import: what the file holds, and what Replace and Add would do.

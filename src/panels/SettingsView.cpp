@@ -1,5 +1,7 @@
 #include "panels/SettingsView.h"
 
+#include "BuildConfig.h"
+
 #include "l10n/L.h"
 #include "panels/SettingsWidgets.h"
 #include "ring/RingGeometry.h"
@@ -30,10 +32,9 @@ struct ToggleRow {
 };
 // The left column, top to bottom; the sounds toggle sits in the right one.
 const ToggleRow generalRows[] = {
-    {Key::showInMenuBar, &L::showInMenuBar},
-    {Key::hideDockIcon, &L::hideDockIcon},
-    {Key::openAtLogin, &L::openAtLogin},
-    {Key::hotCornerEnabled, &L::hotCorner},
+    {Key::showInMenuBar, &L::showInMenuBar}, {Key::hideDockIcon, &L::hideDockIcon},
+    {Key::openAtLogin, &L::openAtLogin},     {Key::hotCornerEnabled, &L::hotCorner},
+    {Key::showSiteIcons, &L::showSiteIcons}, // only in builds that fetch site icons
 };
 } // namespace
 
@@ -113,6 +114,9 @@ QLayout *SettingsView::buildGeneralSection() {
                 case Key::hotCornerEnabled:
                     preferences->setHotCornerEnabled(on);
                     break;
+                case Key::showSiteIcons:
+                    preferences->setShowSiteIcons(on);
+                    break;
                 default:
                     preferences->setLauncherSoundsEnabled(on);
                     break;
@@ -125,8 +129,10 @@ QLayout *SettingsView::buildGeneralSection() {
         });
         layout->addWidget(box, 0, small ? Qt::AlignRight : Qt::AlignLeft);
     };
-    for (const ToggleRow &row : generalRows)
-        addToggle(left, row.key, row.label, false);
+    for (const ToggleRow &row : generalRows) {
+        if (row.key != Key::showSiteIcons || BuildConfig::faviconsEnabled)
+            addToggle(left, row.key, row.label, false);
+    }
     top->addLayout(left);
     top->addStretch();
 
@@ -225,7 +231,7 @@ void SettingsView::refreshPreferences() {
         return;
     const Preferences &preferences = m_state->preferences();
     for (const Key key : {Key::showInMenuBar, Key::hideDockIcon, Key::openAtLogin, Key::hotCornerEnabled,
-                          Key::launcherSoundsEnabled}) {
+                          Key::showSiteIcons, Key::launcherSoundsEnabled}) {
         if (QCheckBox *box = toggle(Preferences::name(key))) {
             const QSignalBlocker quiet(box);
             box->setChecked(preferences.value(key).toBool());

@@ -34,6 +34,13 @@ class Workspace {
         return {};
     }
 
+    // The bundle identifier of the application the desktop opens a content type with by default (a MIME
+    // type such as "text/plain", or "x-scheme-handler/https" for a URI scheme); none when it names none.
+    virtual std::optional<QString> defaultApplication(const QString &contentType) const {
+        Q_UNUSED(contentType);
+        return std::nullopt;
+    }
+
     // The applications the desktop's menus show (hidden and NoDisplay entries left out), sorted by name.
     virtual QList<InstalledApplication> installedApplications() const { return {}; }
 

@@ -20,9 +20,9 @@ struct Row {
 };
 
 // The keys and their defaults, in the order of Preferences::Key.
-const std::array<Row, 11> &rows() {
+const std::array<Row, 13> &rows() {
     using K = Preferences::Key;
-    static const std::array<Row, 11> table{{
+    static const std::array<Row, 13> table{{
         {K::activeListIndex, "activeListIndex", Type::integer, 0},
         {K::appLanguage, "appLanguage", Type::string, QStringLiteral("system")},
         {K::appleLanguages, "AppleLanguages", Type::strings, {}},
@@ -34,6 +34,8 @@ const std::array<Row, 11> &rows() {
         {K::hotCornerEnabled, "hotCornerEnabled", Type::boolean, true},
         {K::launcherScale, "launcherScale", Type::real, 1.0},
         {K::checkForUpdatesAutomatically, "checkForUpdatesAutomatically", Type::boolean, true},
+        {K::showSiteIcons, "showSiteIcons", Type::boolean, true},
+        {K::trayHintShown, "trayHintShown", Type::boolean, false},
     }};
     return table;
 }

@@ -32,6 +32,8 @@ class Preferences : public QObject {
         hotCornerEnabled,
         launcherScale,
         checkForUpdatesAutomatically,
+        showSiteIcons,
+        trayHintShown,
     };
     static const QList<Key> &allKeys();
     // The name stored in the file, e.g. "launcherScale".
@@ -76,6 +78,12 @@ class Preferences : public QObject {
     // "Check Automatically": look for a newer Ilvex at start and once a day.
     bool checkForUpdatesAutomatically() const { return value(Key::checkForUpdatesAutomatically).toBool(); }
     void setCheckForUpdatesAutomatically(bool on) { write(Key::checkForUpdatesAutomatically, on); }
+    // Links show their site's icon, fetched through the favicon service; off: a globe, and no requests.
+    bool showSiteIcons() const { return value(Key::showSiteIcons).toBool(); }
+    void setShowSiteIcons(bool on) { write(Key::showSiteIcons, on); }
+    // The message that no tray exists has been shown once.
+    bool trayHintShown() const { return value(Key::trayHintShown).toBool(); }
+    void setTrayHintShown(bool on) { write(Key::trayHintShown, on); }
 
     // Writes pending changes and reads the file again; announces what another writer changed.
     void reload();

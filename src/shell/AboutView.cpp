@@ -1,5 +1,7 @@
 #include "shell/AboutView.h"
 
+#include "BuildConfig.h"
+#include "favicons/FaviconCache.h"
 #include "l10n/L.h"
 #include "shell/SettingsWindow.h"
 #include "store/AppState.h"
@@ -123,7 +125,16 @@ void AboutView::paintEvent(QPaintEvent *) {
     for (const Line &line : lines)
         textHeight += QFontMetricsF(line.font).height();
     const qreal footerHeight = QFontMetricsF(footerLine.font).height();
-    const qreal total = badgeSide + 14 + textHeight + 14 + 1 + 14 + footerHeight;
+    // Under the footer: where a link's host name goes (nothing in a build without site icons).
+    const QString privacy = privacyNote();
+    const QFont privacyFont = sized(font(), 10, QFont::Normal);
+    const QRectF privacyBox(24, 0, viewWidth - 48, viewHeight);
+    const int privacyFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+    const qreal privacyHeight =
+        privacy.isEmpty()
+            ? 0
+            : 8 + QFontMetricsF(privacyFont).boundingRect(privacyBox, privacyFlags, privacy).height();
+    const qreal total = badgeSide + 14 + textHeight + 14 + 1 + 14 + footerHeight + privacyHeight;
     qreal y = std::max<qreal>(6, (viewHeight - total) / 2);
     paintBadge(painter, QPointF(viewWidth / 2.0, y + badgeSide / 2));
     y += badgeSide + 14;
@@ -143,4 +154,15 @@ void AboutView::paintEvent(QPaintEvent *) {
     painter.fillRect(QRectF(40, y, viewWidth - 80, 1), withAlpha(Qt::white, 0.25 * 0.3));
     y += 1 + 14;
     drawLine(footerLine);
+    if (!privacy.isEmpty()) {
+        painter.setFont(privacyFont);
+        painter.setPen(withAlpha(Qt::white, 0.45));
+        painter.drawText(privacyBox.translated(0, y + 8), privacyFlags, privacy);
+    }
+}
+
+QString AboutView::privacyNote() {
+    if (!BuildConfig::faviconsEnabled)
+        return {};
+    return L::siteIconsPrivacy(FaviconEndpoints::standard().serviceBase.host());
 }

@@ -12,7 +12,7 @@ class AboutView : public QWidget {
 
   public:
     static constexpr int viewWidth = 320;
-    static constexpr int viewHeight = 220;
+    static constexpr int viewHeight = 276;
 
     // version and build: as shown on the version line; empty ones read "1.0" and "1".
     AboutView(AppState *state, const QString &version, const QString &build, bool showsInTaskbar,
@@ -20,6 +20,8 @@ class AboutView : public QWidget {
 
     QString versionLine() const;
     static QString footer();
+    // Which service learns a link's host name, and where that is switched off.
+    static QString privacyNote();
     // Retitles it ("About Ilvex"), shows it and brings it to the front.
     void present();
 

@@ -108,7 +108,8 @@ std::unique_ptr<LauncherHold> AppDelegate::holdOpen() {
 }
 
 FaviconCache *AppDelegate::faviconCache() {
-    return FaviconCache::shared();
+    // Without site icons links show a globe, and nothing asks the network.
+    return m_state && m_state->preferences().showSiteIcons() ? FaviconCache::shared() : nullptr;
 }
 
 void AppDelegate::playSound() {

@@ -3,6 +3,7 @@
 #include "shell/AppDelegate.h"
 
 #include "BuildConfig.h"
+#include "l10n/L.h"
 #include "launcher/CircularLauncherView.h"
 #include "platform/GlobalHotkey.h"
 #include "platform/LoginItem.h"
@@ -15,7 +16,10 @@
 #include "store/AppState.h"
 
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QTimer>
+
+#include <cstdio>
 
 void AppDelegate::applicationDidFinishLaunching() {
     // The language and the store come first (the caller builds the store before the shell).
@@ -100,6 +104,19 @@ void AppDelegate::setMenuBarVisible(bool visible) {
                                    }},
                                   this);
     connect(m_statusItem, &StatusItem::shownInTray, this, &AppDelegate::trayReady);
+    // Without a tray host (GNOME without its AppIndicator extension, a bare window manager) the icon never
+    // appears: say so once, with the ways that still reach Ilvex.
+    connect(m_statusItem, &StatusItem::trayMissing, this, [this] {
+        if (!m_state || m_state->preferences().trayHintShown())
+            return;
+        m_state->preferences().setTrayHintShown(true);
+        std::fputs("[Ilvex] no system tray found: the tray icon cannot be shown\n", stdout);
+        std::fflush(stdout);
+        auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Ilvex"), L::noTrayHost());
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setObjectName(QStringLiteral("noTrayHint"));
+        box->show();
+    });
     if (m_statusItem->isInTray())
         Q_EMIT trayReady();
 }
@@ -113,7 +130,8 @@ void AppDelegate::toggleMenuBarFromDock() {
 }
 
 void AppDelegate::syncLoginItem() {
-    // Only ever registers at start; switching the preference off is the settings window's business.
+    // Only ever registers at start, and repairs an entry that starts another Ilvex (an old build tree, a
+    // removed installation); switching the preference off is the settings window's business.
     if (m_services.loginItem && m_state && m_state->preferences().openAtLogin() &&
         !m_services.loginItem->isEnabled())
         m_services.loginItem->setEnabled(true);

@@ -40,7 +40,9 @@ const char *usageText =
     "  --screenshot PATH        render the launcher to a PNG file and exit\n"
     "  --wayland                use the desktop's display platform instead of X11\n"
     "  --version                print the version\n"
-    "  --help                   print this help\n";
+    "  --help                   print this help\n"
+    "\n"
+    "The manual page (man ilvex) describes the keys, files, environment and exit status.\n";
 
 void printError(const QString &line) {
     std::fputs(qPrintable(QStringLiteral("ilvex: ") + line + u'\n'), stderr);
@@ -270,6 +272,7 @@ int runIlvex(int argc, char **argv) {
     }
     if (args == QStringList{QStringLiteral("--help")}) {
         std::fputs(usageText, stdout);
+        std::printf("Report bugs to <%s>.\n", BuildConfig::feedbackAddress);
         return 0;
     }
     if (!args.isEmpty() && args[0] == u"--export-lists") {

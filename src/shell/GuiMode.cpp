@@ -1,8 +1,11 @@
 #include "shell/GuiMode.h"
 
+#include "BuildConfig.h"
+
 #include "favicons/FaviconCache.h"
 #include "launcher/CircularLauncherView.h"
 #include "platform/PrivateFiles.h"
+#include "platform/linux/DisplayProbe.h"
 #include "platform/linux/PortalHotkey.h"
 #include "platform/linux/XcbHotkey.h"
 #include "platform/linux/XcbWindowSystem.h"
@@ -24,6 +27,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include <fcntl.h>
 #include <malloc.h>
@@ -68,9 +72,41 @@ void applyRequest(AppDelegate &shell, InstanceRequest request) {
     }
 }
 
+// Hands the request to the running Ilvex: the exit code when that settles it, none when none runs and
+// the lock is now this process's.
+std::optional<int> handToRunning(SingleInstance &instance, InstanceRequest request) {
+    switch (instance.sendToRunning(request)) {
+    case SingleInstance::Contact::delivered:
+        return 0;
+    case SingleInstance::Contact::unreachable:
+        std::fputs("ilvex: another Ilvex is running but does not answer\n", stderr);
+        return 1;
+    case SingleInstance::Contact::lockTaken:
+        break;
+    }
+    if (request == InstanceRequest::quit)
+        return 0; // none runs: there is nothing to quit, and no launcher to start
+    return std::nullopt;
+}
+
+// Without a display the request can still reach a running Ilvex (started on a display elsewhere, or
+// under a virtual one). Qt would abort on a missing display, so this runs without a GUI.
+int handOverWithoutDisplay(int argc, char **argv, InstanceRequest request) {
+    QCoreApplication app(argc, argv);
+    SingleInstance instance;
+    if (const auto code = handToRunning(instance, request))
+        return *code;
+    std::fputs("ilvex: no display (DISPLAY or WAYLAND_DISPLAY) to start on, and no running Ilvex to take the "
+               "request\n",
+               stderr);
+    return 1;
+}
+
 } // namespace
 
 int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
+    if (!DisplayProbe::displayReachable())
+        return handOverWithoutDisplay(argc, argv, request);
     // X11 by default: the launcher's placement, stacking and focus need it. Launched programs do not
     // inherit this (the workspace strips it).
     if (!wayland && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("DISPLAY"))
@@ -79,17 +115,8 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     app.setQuitOnLastWindowClosed(false);
 
     SingleInstance instance;
-    switch (instance.sendToRunning(request)) {
-    case SingleInstance::Contact::delivered:
-        return 0;
-    case SingleInstance::Contact::unreachable:
-        std::fputs("ilvex: another Ilvex is running but does not answer\n", stderr);
-        return 1;
-    case SingleInstance::Contact::lockTaken:
-        if (request == InstanceRequest::quit)
-            return 0; // none runs: there is nothing to quit, and no launcher to start
-        break;
-    }
+    if (const auto code = handToRunning(instance, request))
+        return *code;
     // Listening before the store loads: requests sent meanwhile wait for the load instead of failing.
     instance.listen();
     preparePrivateFiles();
@@ -102,7 +129,8 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     AppState::setShared(&state);
     FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"),
                           FaviconEndpoints::standard());
-    FaviconCache::setShared(&favicons);
+    if (BuildConfig::faviconsEnabled)
+        FaviconCache::setShared(&favicons);
     AppDelegate shell(&state);
     // ILVEX_TRACE_SHOW: report the time from a show request or the hotkey to the launcher's first painted
     // frame, and when the tray icon is in a tray; "at" is the monotonic clock in milliseconds.

@@ -60,6 +60,10 @@ void StatusItem::tryShow() {
         Q_EMIT shownInTray();
         return;
     }
+    if (!m_missingSent && (retryForMs / retryMs - m_retriesLeft) * retryMs >= missingAfterMs) {
+        m_missingSent = true;
+        Q_EMIT trayMissing();
+    }
     if (m_retriesLeft-- > 0) {
         if (!m_retry.isActive())
             m_retry.start();

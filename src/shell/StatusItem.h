@@ -20,6 +20,8 @@ class StatusItem : public QObject {
   public:
     static constexpr int retryMs = 500;
     static constexpr int retryForMs = 120000;
+    // How long without a tray before trayMissing() (the retries go on).
+    static constexpr int missingAfterMs = 10000;
 
     struct Actions {
         std::function<void()> toggle;
@@ -48,6 +50,8 @@ class StatusItem : public QObject {
   Q_SIGNALS:
     // The icon is in a tray now.
     void shownInTray();
+    // No tray has appeared for missingAfterMs since the icon was made; sent once.
+    void trayMissing();
 
   private:
     void tryShow();
@@ -58,4 +62,5 @@ class StatusItem : public QObject {
     QMenu *m_menu = nullptr;
     QTimer m_retry;
     int m_retriesLeft = 0;
+    bool m_missingSent = false;
 };

@@ -26,29 +26,38 @@ void printDiagnostic(const QString &line) {
     std::fflush(stdout);
 }
 
-// The default "Apps" list: each slot takes the first of its candidates that is installed.
+// The default "Apps" and "Web" lists: each slot takes the application the desktop opens its content type
+// with, else the first of its candidates that is installed.
 struct AppSlot {
     const char *fallbackName;
+    const char *contentType; // empty: the desktop names no default for this slot
     QList<const char *> candidates;
 };
 
 const QList<AppSlot> &defaultAppSlots() {
     static const QList<AppSlot> slots{
-        {"Mail", {"org.mozilla.Thunderbird", "thunderbird", "org.gnome.Evolution", "org.kde.kmail2"}},
-        {"Calendar", {"org.gnome.Calendar", "org.kde.korganizer"}},
-        {"Notes", {"org.gnome.TextEditor", "org.gnome.gedit", "org.kde.kwrite", "org.xfce.mousepad"}},
+        {"Mail",
+         "x-scheme-handler/mailto",
+         {"org.mozilla.Thunderbird", "thunderbird", "org.gnome.Evolution", "org.kde.kmail2"}},
+        {"Calendar", "text/calendar", {"org.gnome.Calendar", "org.kde.korganizer"}},
+        {"Notes",
+         "text/plain",
+         {"org.gnome.TextEditor", "org.gnome.gedit", "org.kde.kwrite", "org.xfce.mousepad"}},
         {"Terminal",
+         "",
          {"org.gnome.Terminal", "org.gnome.Console", "org.kde.konsole", "xfce4-terminal", "debian-xterm"}},
-        {"Finder", {"org.gnome.Nautilus", "org.kde.dolphin", "thunar", "pcmanfm"}},
-        {"Messages", {"org.telegram.desktop", "signal-desktop", "org.gnome.Fractal"}},
-        {"Music", {"org.gnome.Music", "org.gnome.Rhythmbox3", "org.kde.elisa"}},
+        {"Finder", "inode/directory", {"org.gnome.Nautilus", "org.kde.dolphin", "thunar", "pcmanfm"}},
+        {"Messages", "", {"org.telegram.desktop", "signal-desktop", "org.gnome.Fractal"}},
+        {"Music", "audio/mpeg", {"org.gnome.Music", "org.gnome.Rhythmbox3", "org.kde.elisa"}},
     };
     return slots;
 }
 
 const AppSlot &defaultWebSlot() {
     static const AppSlot slot{
-        "Safari", {"firefox-esr", "firefox", "org.mozilla.firefox", "chromium", "org.gnome.Epiphany"}};
+        "Safari",
+        "x-scheme-handler/https",
+        {"firefox-esr", "firefox", "org.mozilla.firefox", "chromium", "org.gnome.Epiphany"}};
     return slot;
 }
 } // namespace
@@ -240,10 +249,19 @@ bool AppState::loadLegacyPreference() {
 QList<AppList> AppState::defaultLists() const {
     auto fromSlots = [this](const QList<AppSlot> &slots) {
         QList<QPair<QString, QString>> table;
+        QStringList taken; // one application fills one slot (a browser may also be the text editor)
         for (const AppSlot &slot : slots) {
-            for (const char *candidate : slot.candidates) {
-                if (m_services.workspace && m_services.workspace->applicationPath(QLatin1String(candidate))) {
-                    table.append({QLatin1String(slot.fallbackName), QLatin1String(candidate)});
+            QStringList candidates;
+            if (m_services.workspace && *slot.contentType)
+                candidates << m_services.workspace->defaultApplication(QLatin1String(slot.contentType))
+                                  .value_or(QString());
+            for (const char *candidate : slot.candidates)
+                candidates << QLatin1String(candidate);
+            for (const QString &candidate : candidates) {
+                if (!candidate.isEmpty() && !taken.contains(candidate) && m_services.workspace &&
+                    m_services.workspace->applicationPath(candidate)) {
+                    table.append({QLatin1String(slot.fallbackName), candidate});
+                    taken << candidate;
                     break;
                 }
             }
@@ -260,10 +278,18 @@ QList<AppList> AppState::defaultLists() const {
         {QStandardPaths::DocumentsLocation, L::folderDocuments(), "#3B82F6"},
         {QStandardPaths::MusicLocation, L::folderMusic(), "#EC4899"},
         {QStandardPaths::MoviesLocation, L::folderMovies(), "#F97316"},
+        // The other user folders the desktop names (xdg-user-dirs), and the home folder when none exists.
+        {QStandardPaths::DownloadLocation, L::folderDownloads(), "#22C55E"},
+        {QStandardPaths::PicturesLocation, L::folderPictures(), "#EAB308"},
+        {QStandardPaths::HomeLocation, L::folderHome(), "#6B7280"},
     };
     for (const auto &row : folderRows) {
         const QString path = QStandardPaths::writableLocation(row.location);
-        if (path.isEmpty() || !QFileInfo(path).isDir())
+        const bool home = row.location == QStandardPaths::HomeLocation;
+        if (path.isEmpty() || !QFileInfo(path).isDir() || (home && !folders.isEmpty()))
+            continue;
+        // Without xdg-user-dirs a location falls back to the home folder itself: not a user folder.
+        if (!home && QDir(path) == QDir::home())
             continue;
         AppItem folder;
         folder.id = QUuid::createUuid();

@@ -43,7 +43,7 @@ class Texts : public ::testing::Test {
 };
 
 TEST_F(Texts, EveryKeyIsTranslatedConsistentlyAndNoLanguageIsMostlyEnglish) {
-    ASSERT_EQ(std::size(plainTexts), 91u);
+    ASSERT_EQ(std::size(plainTexts), 96u);
     for (AppLanguage language : languages) {
         SCOPED_TRACE(rawValue(language).toStdString());
         int sameAsEnglish = 0;
@@ -60,6 +60,10 @@ TEST_F(Texts, EveryKeyIsTranslatedConsistentlyAndNoLanguageIsMostlyEnglish) {
         const QString choice = textIn(language, [] { return L::importChoice(4, 3, 9, 6); });
         EXPECT_TRUE(choice.contains(u'3') && choice.contains(u'6') && !choice.contains(u'%'))
             << choice.toStdString();
+        const QString privacy = textIn(language, [] { return L::siteIconsPrivacy("icons.example"); });
+        EXPECT_TRUE(privacy.contains("icons.example") && privacy.contains(L::showSiteIcons()) &&
+                    !privacy.contains(u'%'))
+            << privacy.toStdString();
         if (language != AppLanguage::en) {
             EXPECT_LE(sameAsEnglish, 5);
             EXPECT_GE(distinct.size(), 60); // a column shifted by a row or copied over another repeats texts

@@ -151,6 +151,12 @@ TEST_F(Launching, TheWorkspaceFindsInstalledEntriesOnly) {
     EXPECT_FALSE(workspace.applicationPath(QStringLiteral("org.ilvex.NotInstalled"))); // TryExec is missing
     EXPECT_FALSE(workspace.applicationPath(QStringLiteral("org.ilvex.Nowhere")));
     EXPECT_FALSE(workspace.applicationPath(QString()));
+    // The desktop's defaults (mimeapps.list) by MIME type and by URI scheme; none where it names none.
+    EXPECT_EQ(workspace.defaultApplication(QStringLiteral("inode/directory")),
+              QStringLiteral("ilvex-test-folder"));
+    EXPECT_EQ(workspace.defaultApplication(QStringLiteral("x-scheme-handler/https")),
+              QStringLiteral("ilvex-test-browser"));
+    EXPECT_FALSE(workspace.defaultApplication(QStringLiteral("x-scheme-handler/ilvex-none")));
 }
 
 } // namespace

@@ -40,7 +40,9 @@ TEST_F(PreferencesTest, EveryKeyReadsItsTypeOrItsDefaultAndAnnouncesAChangeOnDis
         {Key::launcherSoundsEnabled, true, "false", false, ""},
         {Key::hotCornerEnabled, true, "false", false, "off"},
         {Key::launcherScale, 1.0, "1.25", 1.25, "big"},
-        {Key::checkForUpdatesAutomatically, true, "false", false, "n"}};
+        {Key::checkForUpdatesAutomatically, true, "false", false, "n"},
+        {Key::showSiteIcons, true, "false", false, "nah"},
+        {Key::trayHintShown, false, "true", true, "yep"}};
     ASSERT_EQ(std::size(rows), std::size_t(Preferences::allKeys().size()));
     auto preferences = open();
     QSignalSpy changed(preferences.get(), &Preferences::changed);

@@ -7,6 +7,8 @@
 #include "support/Sandbox.h"
 
 #include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -97,27 +99,48 @@ TEST(HotCorner, RestsWhileThePointerIsStill) {
     ::close(fds[1]);
 }
 
-TEST(LoginItem, EnabledMeansTheEntryExistsAndIsNotHidden) {
+TEST(LoginItem, EnabledMeansAnEntryThatIsNotHiddenAndStartsThisIlvex) {
     Sandbox sandbox;
-    XdgAutostart item(sandbox.configHome() + QStringLiteral("/autostart/ilvex.desktop"),
-                      QStringLiteral("/opt/My \"Apps\"/ilvex"));
-    EXPECT_FALSE(item.isEnabled());
-    EXPECT_TRUE(item.setEnabled(false)) << "nothing to remove is no failure";
-    ASSERT_TRUE(item.setEnabled(true));
-    EXPECT_TRUE(item.isEnabled());
-    EXPECT_TRUE(Sandbox::readFile(item.path()).contains("Exec=\"/opt/My \\\\\"Apps\\\\\"/ilvex\"\n"));
+    const QString path = sandbox.configHome() + QStringLiteral("/autostart/ilvex.desktop");
+    // The command as the entry's Exec and TryExec must say it: % doubled in Exec, quotes escaped for the
+    // Exec rules and backslashes once more for the file format.
+    const struct {
+        QString command;
+        QByteArray exec, tryExec;
+    } commands[] = {{QStringLiteral("ilvex"), "Exec=ilvex\n", "TryExec=ilvex\n"},
+                    {QStringLiteral("/opt/My \"Apps\"/100%/ilvex"),
+                     "Exec=\"/opt/My \\\\\"Apps\\\\\"/100%%/ilvex\"\n",
+                     "TryExec=/opt/My \"Apps\"/100%/ilvex\n"}};
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    for (const auto &c : commands) {
+        XdgAutostart item(path, c.command);
+        EXPECT_FALSE(item.isEnabled());
+        EXPECT_TRUE(item.setEnabled(false)) << "nothing to remove is no failure";
+        ASSERT_TRUE(item.setEnabled(true));
+        EXPECT_TRUE(item.isEnabled());
+        const QByteArray text = Sandbox::readFile(path);
+        EXPECT_TRUE(text.contains(c.exec) && text.contains(c.tryExec)) << text.constData();
+        if (!validator.isEmpty()) {
+            EXPECT_EQ(QProcess::execute(validator, {path}), 0) << text.constData();
+        }
+        ASSERT_TRUE(item.setEnabled(false));
+        EXPECT_FALSE(QFile::exists(path));
+    }
+    // Another installation's entry, or one switched off by the desktop, is off: switching on rewrites it.
+    XdgAutostart item(path, QStringLiteral("ilvex"));
     const struct {
         QByteArray text;
         bool enabled;
     } entries[] = {{"[Desktop Entry]\nExec=ilvex\nHidden=true\n", false},
-                   {"[Desktop Entry]\nHidden = true\n", false},
-                   {"[Desktop Action x]\nHidden=true\n", true}};
+                   {"[Desktop Entry]\nExec = ilvex\nHidden = true\n", false},
+                   {"[Desktop Entry]\nExec=/home/me/old/build/src/ilvex-app\n", false},
+                   {"[Desktop Entry]\nExec=ilvex\n[Desktop Action x]\nHidden=true\nExec=other\n", true}};
     for (const auto &entry : entries) {
         sandbox.writeFile(QStringLiteral(".config/autostart/ilvex.desktop"), entry.text);
         EXPECT_EQ(item.isEnabled(), entry.enabled) << entry.text.constData();
     }
-    ASSERT_TRUE(item.setEnabled(false));
-    EXPECT_FALSE(QFile::exists(item.path()));
+    ASSERT_TRUE(item.setEnabled(true));
+    EXPECT_TRUE(item.isEnabled()) << "the stale entry is replaced";
 }
 
 TEST(StatusItemIcon, DrawnAtThePixelRatioAskedForWithItsMiddleClear) {

@@ -1,5 +1,6 @@
 // The settings window over the shell: toggles and what they do, the size slider, the language, the
 // backup tools.
+#include "favicons/FaviconCache.h"
 #include "l10n/L.h"
 #include "panels/SettingsView.h"
 #include "platform/LoginItem.h"
@@ -135,6 +136,14 @@ TEST_F(SettingsTest, TogglesWriteTheirPreferencesAndOneOfTheTwoIconsAlwaysStays)
     EXPECT_FALSE(shell->hotCorner()->isEnabled());
     toggle(Key::launcherSoundsEnabled)->click();
     EXPECT_FALSE(preferences.launcherSoundsEnabled());
+    // Without site icons the ring gets no favicon source: links show a globe and nothing is fetched.
+    FaviconCache favicons(sandbox.home() + "/favicons", {});
+    FaviconCache::setShared(&favicons);
+    EXPECT_EQ(shell->faviconCache(), &favicons);
+    toggle(Key::showSiteIcons)->click();
+    EXPECT_FALSE(preferences.showSiteIcons());
+    EXPECT_EQ(shell->faviconCache(), nullptr);
+    FaviconCache::setShared(nullptr);
 }
 
 TEST_F(SettingsTest, AFileWithBothIconsOffLeavesTheWindowsInTheTaskbarAndTheTrayIconSwitchable) {

@@ -38,17 +38,24 @@ TEST_F(Lifecycle, FirstStartSeedsInstalledAppsExistingFoldersAndTheWebList) {
     installApp("debian-xterm");         // no name: the slot's fallback
     installApp("chromium", "Chromium"); // a later candidate than Firefox
     installApp("org.mozilla.firefox", "Firefox");
+    installApp("org.kde.kate", "Kate");
+    // The desktop's defaults come first; one that is not installed, or already took a slot, is passed.
+    workspace.defaults = {{"text/plain", "org.kde.kate"},
+                          {"inode/directory", "gone.filemanager"},
+                          {"audio/mpeg", "org.kde.kate"},
+                          {"x-scheme-handler/https", "chromium"}};
     sandbox.makeFolder("Documents");
     sandbox.makeFolder("Videos");
+    sandbox.makeFolder("Pictures");
     open();
     const QList<AppList> &lists = state->lists();
     ASSERT_EQ(names(lists), words("Apps Folders Web"));
     EXPECT_EQ(QList<ListTheme>({lists[0].theme, lists[1].theme, lists[2].theme}),
               QList<ListTheme>({ListTheme::purple, ListTheme::green, ListTheme::blue}));
     EXPECT_EQ(QStringList({spec(0), spec(1), spec(2)}),
-              QStringList({"Thunderbird Mail Terminal", "Documents Movies", "Firefox"})); // existing folders
-    EXPECT_EQ(lists[0].items[1].bundleIdentifier + lists[2].items[0].bundleIdentifier,
-              "debian-xtermorg.mozilla.firefox");
+              QStringList({"Thunderbird Mail Kate Terminal", "Documents Movies Pictures", "Chromium"}));
+    EXPECT_EQ(lists[0].items[2].bundleIdentifier + lists[2].items[0].bundleIdentifier,
+              "debian-xtermchromium");
     const AppItem &documents = lists[1].items[0];
     EXPECT_TRUE(documents.appPath == sandbox.home() + "/Documents" && documents.isFolder);
     EXPECT_EQ(documents.folderTint.value_or("") + lists[1].items[1].folderTint.value_or(""),
@@ -56,6 +63,13 @@ TEST_F(Lifecycle, FirstStartSeedsInstalledAppsExistingFoldersAndTheWebList) {
     EXPECT_EQ(state->activeListIndex(), 0);
     expectSaved(); // the bookmark pass wrote the file
     EXPECT_TRUE(onDisk()[1].items[0].bookmarkData);
+}
+
+TEST_F(Lifecycle, FirstStartInAnEmptyHomeOffersTheHomeFolder) {
+    open();
+    ASSERT_EQ(state->lists()[1].items.size(), 1);
+    EXPECT_EQ(state->lists()[1].items[0].appPath, QDir::homePath());
+    EXPECT_EQ(state->lists()[1].items[0].name, "Home");
 }
 
 TEST_F(Lifecycle, FirstStartWritesNothingUntilSomethingChanges) {

@@ -21,11 +21,15 @@ class FakeWorkspace : public Workspace {
     QString applicationName(const QString &path) const override { return m_names.value(path); }
     QString bundleIdentifier(const QString &path) const override { return m_paths.key(path); }
     QString iconName(const QString &) const override { return {}; }
+    std::optional<QString> defaultApplication(const QString &type) const override {
+        return defaults.contains(type) ? std::optional(defaults[type]) : std::nullopt;
+    }
     QList<InstalledApplication> installedApplications() const override { return applications; }
     void openUrl(const QUrl &url) override { openedUrls.append(url); }
     void openApplication(const QString &path) override { openedApplications.append(path); }
 
     QList<InstalledApplication> applications;
+    QHash<QString, QString> defaults; // content type -> bundle identifier
     QList<QUrl> openedUrls;
     QList<QString> openedApplications;
 

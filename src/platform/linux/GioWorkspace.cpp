@@ -68,6 +68,20 @@ std::optional<QString> GioWorkspace::applicationPath(const QString &bundleIdenti
     return QFile::decodeName(file);
 }
 
+std::optional<QString> GioWorkspace::defaultApplication(const QString &contentType) const {
+    // The user's and the system's mimeapps.list, as xdg-mime reads them.
+    const QByteArray type = contentType.toUtf8();
+    GObjectPtr<GAppInfo> info(type.startsWith("x-scheme-handler/")
+                                  ? g_app_info_get_default_for_uri_scheme(type.constData() + 17)
+                                  : g_app_info_get_default_for_type(type.constData(), FALSE));
+    const char *id = info ? g_app_info_get_id(info.ptr) : nullptr;
+    QString name = id ? QString::fromUtf8(id) : QString();
+    if (!name.endsWith(QLatin1String(".desktop")))
+        return std::nullopt;
+    name.chop(8);
+    return name;
+}
+
 QString GioWorkspace::applicationName(const QString &path) const {
     if (!path.endsWith(QLatin1String(".desktop")))
         return {};

@@ -9,6 +9,7 @@ class GioWorkspace : public Workspace {
     std::optional<QString> applicationPath(const QString &bundleIdentifier) const override;
     QString applicationName(const QString &path) const override;
     QString bundleIdentifier(const QString &path) const override;
+    std::optional<QString> defaultApplication(const QString &contentType) const override;
     QString iconName(const QString &path) const override;
     QList<InstalledApplication> installedApplications() const override;
     void openUrl(const QUrl &url) override;

@@ -5,50 +5,109 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSettings>
 #include <QStandardPaths>
 
-XdgAutostart::XdgAutostart(QString path, QString executable)
-    : m_path(std::move(path)), m_executable(std::move(executable)) {
+namespace {
+
+// The desktop entry format's escapes for a string value.
+QString escaped(QString value) {
+    value.replace(u'\\', QStringLiteral("\\\\"));
+    value.replace(u'\n', QStringLiteral("\\n"));
+    value.replace(u'\t', QStringLiteral("\\t"));
+    value.replace(u'\r', QStringLiteral("\\r"));
+    return value;
+}
+
+// The values of the [Desktop Entry] group's keys Hidden and Exec, as written (escapes kept).
+struct EntryKeys {
+    QByteArray hidden;
+    QByteArray exec;
+};
+EntryKeys readKeys(const QByteArray &text) {
+    EntryKeys keys;
+    bool inEntry = false;
+    for (const QByteArray &raw : text.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.startsWith('[')) {
+            inEntry = line == "[Desktop Entry]";
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (!inEntry || equals < 0)
+            continue;
+        const QByteArray key = line.left(equals).trimmed(), value = line.mid(equals + 1).trimmed();
+        if (key == "Hidden")
+            keys.hidden = value;
+        else if (key == "Exec")
+            keys.exec = value;
+    }
+    return keys;
+}
+
+QString canonical(const QString &path) {
+    return path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath();
+}
+
+} // namespace
+
+XdgAutostart::XdgAutostart(QString path, QString command)
+    : m_path(std::move(path)), m_command(std::move(command)) {
     if (m_path.isEmpty())
         m_path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                  QStringLiteral("/autostart/ilvex.desktop");
+    if (m_command.isEmpty())
+        m_command = startCommand();
 }
 
 bool XdgAutostart::isEnabled() const {
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A file too large for an entry is not read; it is not ours.
+    if (file.size() > 1 << 20 || !file.open(QIODevice::ReadOnly))
         return false;
-    // Hidden=true in the [Desktop Entry] group switches an entry off; a file too large for an entry is
-    // not read.
-    if (file.size() > 1 << 20)
-        return true;
-    bool inEntry = false;
-    for (const QByteArray &raw : file.readAll().split('\n')) {
-        const QByteArray line = raw.trimmed();
-        if (line.startsWith('['))
-            inEntry = line == "[Desktop Entry]";
-        else if (inEntry && line.startsWith("Hidden") && line.mid(6).trimmed().startsWith('='))
-            return line.mid(line.indexOf('=') + 1).trimmed() != "true";
-    }
-    return true;
+    const EntryKeys keys = readKeys(file.readAll());
+    return keys.hidden != "true" && QString::fromUtf8(keys.exec) == escaped(execFor(m_command));
 }
 
-QByteArray XdgAutostart::entryFor(const QString &executable) {
-    // Exec quoting: double quotes around the path, with ", `, $ and \ escaped by a backslash.
+QString XdgAutostart::startCommand() {
+    QString program = canonical(QStringLiteral("/proc/self/exe"));
+    if (program.isEmpty())
+        program = QCoreApplication::applicationFilePath();
+    const QString folder = QFileInfo(program).absolutePath();
+    // The front is beside the program in a build tree, in the binaries folder when installed.
+    const QString besides = folder + QStringLiteral("/ilvex");
+    const QString installed = QDir::cleanPath(folder + QStringLiteral("/" ILVEX_FRONT_RELATIVE));
+    for (const QString &front : {besides, installed}) {
+        if (front == program || !QFileInfo(front).isExecutable() || QFileInfo(front).isDir())
+            continue;
+        if (canonical(QStandardPaths::findExecutable(QStringLiteral("ilvex"))) == canonical(front))
+            return QStringLiteral("ilvex");
+        return front;
+    }
+    return program;
+}
+
+QString XdgAutostart::execFor(const QString &command) {
+    if (!command.startsWith(u'/'))
+        return command;
+    // Exec quoting: double quotes around the path, with ", `, $ and \ escaped by a backslash; a % stands
+    // for itself only when doubled.
     QString quoted;
-    for (const QChar c : executable) {
+    for (const QChar c : command) {
         if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
             quoted += u'\\';
         quoted += c;
+        if (c == u'%')
+            quoted += c;
     }
-    // The desktop entry format escapes backslashes once more.
-    quoted.replace(u'\\', QStringLiteral("\\\\"));
+    return u'"' + quoted + u'"';
+}
+
+QByteArray XdgAutostart::entryFor(const QString &command) {
     return QByteArrayLiteral("[Desktop Entry]\nType=Application\nName=Ilvex\n"
                              "Comment=Launch applications, folders, files and links from a ring\n"
-                             "Exec=\"") +
-           quoted.toUtf8() +
-           QByteArrayLiteral("\"\nIcon=ilvex\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
+                             "Exec=") +
+           escaped(execFor(command)).toUtf8() + QByteArrayLiteral("\nTryExec=") + escaped(command).toUtf8() +
+           QByteArrayLiteral("\nIcon=ilvex\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
 }
 
 bool XdgAutostart::setEnabled(bool enabled) {
@@ -57,18 +116,13 @@ bool XdgAutostart::setEnabled(bool enabled) {
             return true;
         return QFile::remove(m_path);
     }
-    QString executable = m_executable;
-    if (executable.isEmpty())
-        executable = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    if (executable.isEmpty())
-        executable = QCoreApplication::applicationFilePath();
-    if (executable.isEmpty() || !QDir().mkpath(QFileInfo(m_path).absolutePath()))
+    if (m_command.isEmpty() || !QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return false;
     QSaveFile file(m_path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(entryFor(executable)) < 0) {
+    if (file.write(entryFor(m_command)) < 0) {
         file.cancelWriting();
         return false;
     }
