@@ -15,7 +15,7 @@ packages=(
   # end-to-end under X
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick picom trayer python3
   # the keyboard on other layouts, and the screen-reader tree (AT-SPI) under a private D-Bus session
-  x11-xkb-utils at-spi2-core dbus python3-gi gir1.2-atspi-2.0
+  x11-xkb-utils libxkbcommon-dev at-spi2-core dbus python3-gi gir1.2-atspi-2.0
 )
 
 missing=()

@@ -13,14 +13,10 @@
 
 namespace {
 
-// The digit 1-9 of a key: the keypad's by what it types, the digit row's by the key itself.
+// The digit 1-9 of a key: what it types, else (for a key typing no letter) its place on the digit row.
 std::optional<int> slotDigit(const QKeyEvent &event) {
-    const QString text = event.text();
-    const bool typedDigit = text.size() == 1 && text[0] >= u'1' && text[0] <= u'9';
-    if (!(event.modifiers() & Qt::KeypadModifier))
-        if (const auto digit = digitRowKey(event.nativeScanCode()))
-            return digit;
-    return typedDigit ? std::optional<int>(text[0].unicode() - u'0') : std::nullopt;
+    const bool keypad = event.modifiers() & Qt::KeypadModifier;
+    return slotDigitOf(event.text(), keypad, keypad ? std::nullopt : digitRowKey(event.nativeScanCode()));
 }
 
 bool isPrintable(const QString &text) {

@@ -1,4 +1,4 @@
-"""End-to-end scenarios of the ring by keyboard and by screen reader: digits on a French layout, keys typed
+"""End-to-end scenarios of the ring by keyboard and by screen reader: the digit row on French, Czech and German layouts, keys typed
 right after Alt+Z, and the AT-SPI tree. Arrows, finding, list switching and group members are checked
 in-process (tests/launcher/RingKeysTest.cpp)."""
 import os, shutil, signal, subprocess, time
@@ -15,16 +15,24 @@ def launched_only(s, name):
     assert s.launched() == [name], "launched %s" % s.launched()
 
 
-def scenario_keys_digits_azerty(s):
-    fixture(s)
-    subprocess.run(["setxkbmap", "fr"], env=s.env, check=True)
-    s.start_app()
-    # The key of 3 types a double quote on AZERTY without Shift: the key counts, not what it types.
-    s.xdo("key", "quotedbl")
-    launched_only(s, "gamma")
-    s.show_again()
-    s.xdo("key", "4")  # xdotool presses Shift with the same key for the digit itself
-    assert s.marker_time("delta") is not None, "the shifted digit 4 did not open slot 4: %s" % s.launched()
+def scenario_keys_digit_row(s):
+    # Layouts started as the server's own. A key of the digit row typing a letter finds by name (é, š find
+    # Epsilon, where slots 2 and 3 hold Beta and Gamma); one typing no letter counts as its digit
+    # (AZERTY's " is 3); a typed digit opens its slot (xdotool presses Shift for it where needed).
+    for layout, cases in (("fr", [("eacute Return", "epsilon"), ("quotedbl", "gamma"), ("4", "delta")]),
+                          ("cz", [("scaron Return", "epsilon"), ("3", "gamma")]), ("de", [("exclam", "alpha")])):
+        fixture(s)
+        subprocess.run(["setxkbmap", layout], env=s.env, check=True)
+        s.start_app()
+        for i, (keys, expected) in enumerate(cases):
+            if i:
+                s.show_again()
+            s.xdo("key", *keys.split())
+            print(layout, keys)
+            launched_only(s, expected)
+            for name in os.listdir(s.markers):
+                os.remove(os.path.join(s.markers, name))
+        s.close_app()
 
 
 def scenario_keys_right_after_hotkey(s):
