@@ -118,6 +118,8 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     // The keyboard's choice: the ring entry drawn selected, and what Enter opens there (a group member
@@ -127,6 +129,11 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
         AppItem target;
     };
     bool handleKey(const QKeyEvent &event);
+    // Tab's stops besides the ring (the switcher or the group header, the pencil), and their keys.
+    void setUpKeyboardFocus();
+    bool handleCentreKey(const QKeyEvent &event);
+    // Menu or Shift+F10: the selected entry's menu at the entry (the first entry's when none is).
+    void openSelectedEntryMenu();
     void select(const AppItem &ringItem, const AppItem &target);
     void moveSelection(int step);
     void selectEnd(bool last);

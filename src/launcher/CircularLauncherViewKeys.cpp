@@ -9,6 +9,9 @@
 #include "views/AppIconPainter.h"
 #include "views/CenterContentView.h"
 
+#include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 
 namespace {
@@ -17,6 +20,17 @@ namespace {
 std::optional<int> slotDigit(const QKeyEvent &event) {
     const bool keypad = event.modifiers() & Qt::KeypadModifier;
     return slotDigitOf(event.text(), keypad, keypad ? std::nullopt : digitRowKey(event.nativeScanCode()));
+}
+
+bool isMenuKey(const QKeyEvent &event) {
+    return event.key() == Qt::Key_Menu ||
+           (event.key() == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier);
+}
+
+// Opens a widget's context menu at a point of it, as the keyboard does.
+void sendContextMenu(QWidget *widget, QPoint local) {
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, local, widget->mapToGlobal(local));
+    QCoreApplication::sendEvent(widget, &menu);
 }
 
 bool isPrintable(const QString &text) {
@@ -172,7 +186,88 @@ void CircularLauncherView::keyPressEvent(QKeyEvent *event) {
         QWidget::keyPressEvent(event);
 }
 
+void CircularLauncherView::setUpKeyboardFocus() {
+    m_chrome->centre()->installEventFilter(this);
+    m_chrome->manageButton()->installEventFilter(this);
+    m_chrome->manageButton()->setFocusPolicy(Qt::TabFocus);
+}
+
+bool CircularLauncherView::focusNextPrevChild(bool next) {
+    // The hole is a stop while it has something to act on: the switcher's rows or the group's back pill.
+    const CenterContentView::Layer layer = m_chrome->centre()->layer();
+    const bool centreActs =
+        layer == CenterContentView::Layer::switcher || layer == CenterContentView::Layer::groupHeader;
+    m_chrome->centre()->setFocusPolicy(centreActs ? Qt::TabFocus : Qt::NoFocus);
+    return QWidget::focusNextPrevChild(next);
+}
+
+bool CircularLauncherView::eventFilter(QObject *watched, QEvent *event) {
+    CenterContentView *centre = m_chrome->centre();
+    if (watched == centre && event->type() == QEvent::FocusIn) {
+        const QList<PaintedItem> items = centre->accessibleItems();
+        for (const PaintedItem &item : items) {
+            if (item.selected || items.size() == 1)
+                centre->announceFocus(centre, item.key);
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        const auto &key = *static_cast<QKeyEvent *>(event);
+        if (watched == centre)
+            return handleCentreKey(key);
+        // The pencil: Enter presses it too.
+        if (watched == m_chrome->manageButton() &&
+            (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)) {
+            static_cast<QAbstractButton *>(watched)->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool CircularLauncherView::handleCentreKey(const QKeyEvent &event) {
+    // The switcher's rows are radio buttons: the arrows switch lists; Menu opens the active row's menu.
+    // The group header's pill goes back with Enter or Space. Any other key goes on to the ring.
+    CenterContentView *centre = m_chrome->centre();
+    const bool switcher = centre->layer() == CenterContentView::Layer::switcher;
+    switch (event.key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        if (!switcher)
+            return false;
+        switchListBy(event.key() == Qt::Key_Down || event.key() == Qt::Key_Right ? 1 : -1);
+        centre->announceFocus(centre, uuidString(m_state->lists()[m_state->safeIndex()].id));
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (centre->layer() != CenterContentView::Layer::groupHeader)
+            return false;
+        backOrDismiss();
+        return true;
+    default:
+        if (!isMenuKey(event) || !switcher)
+            return false;
+        sendContextMenu(centre, centre->rowRect(m_state->safeIndex()).center().toPoint());
+        return true;
+    }
+}
+
+void CircularLauncherView::openSelectedEntryMenu() {
+    if (m_drag.isDragging())
+        return;
+    if (!selectedID())
+        moveSelection(1);
+    if (const auto selected = selectedID())
+        if (const auto centre = itemCentre(*selected))
+            sendContextMenu(this, centre->toPoint());
+}
+
 bool CircularLauncherView::handleKey(const QKeyEvent &event) {
+    if (isMenuKey(event)) {
+        openSelectedEntryMenu();
+        return true;
+    }
     const Qt::KeyboardModifiers modifiers =
         event.modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier | Qt::ShiftModifier);
     const bool control = modifiers == Qt::ControlModifier;

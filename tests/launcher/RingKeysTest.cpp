@@ -1,7 +1,13 @@
 #include "LauncherFixture.h"
 
+#include "launcher/LauncherChrome.h"
+#include "support/QuietWindows.h"
+#include "views/CenterContentView.h"
+
 #include <QAccessible>
+#include <QApplication>
 #include <QKeySequence>
+#include <QMenu>
 #include <QTest>
 
 namespace {
@@ -97,6 +103,41 @@ TEST_F(RingKeysTest, ScreenReadersSeeEveryEntryWithItsKindAndPlace) {
     state->switchToList(1);
     EXPECT_FALSE(gamma->isValid());
     EXPECT_EQ(ring->child(0)->text(QAccessible::Name), QStringLiteral("Zeta"));
+}
+
+// Tab goes round the ring, the switcher and the pencil; Menu and Shift+F10 open the focused part's menu.
+TEST_F(RingKeysTest, TabReachesTheSwitcherAndThePencilAndMenuKeysOpenMenus) {
+    QuietWindows quiet;
+    view->show();
+    QApplication::setActiveWindow(view.get());
+    view->setFocus();
+    QWidget *centre = view->chrome().centre();
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QWidget *focused;
+        const char *menu; // the first entry of the menu opened, if one is
+    } steps[] = {
+        {Qt::Key_Menu, Qt::NoModifier, view.get(), "Open"},
+        {Qt::Key_Tab, Qt::NoModifier, centre, ""},
+        {Qt::Key_F10, Qt::ShiftModifier, centre, "Rename…"},
+        {Qt::Key_Down, Qt::NoModifier, centre, ""}, // the next list
+        {Qt::Key_Tab, Qt::NoModifier, view->chrome().manageButton(), ""},
+        {Qt::Key_Tab, Qt::NoModifier, view.get(), ""},
+        {Qt::Key_Backtab, Qt::ShiftModifier, view->chrome().manageButton(), ""},
+        {Qt::Key_Return, Qt::NoModifier, view->chrome().manageButton(), ""}, // opens the (here empty) panel
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(QKeySequence(step.key | step.modifiers).toString().toStdString());
+        QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), step.focused);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        EXPECT_EQ(menu ? menu->actions().first()->text() : QString(), QString::fromUtf8(step.menu));
+        if (menu)
+            menu->close();
+    }
+    EXPECT_EQ(state->activeListIndex(), 1);
+    EXPECT_TRUE(view->chrome().showsManage());
 }
 
 } // namespace
