@@ -119,6 +119,9 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
     void keyPressEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
     bool focusNextPrevChild(bool next) override;
+    // Input methods: committed text is typed text; the text being composed shows in the hole after it.
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
@@ -138,6 +141,7 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
     void moveSelection(int step);
     void selectEnd(bool last);
     void setSearch(const QString &text);
+    void showSearchText();
     void ringContentChanged();
     void openSlot(int slot);
     void switchListBy(int step);
@@ -190,6 +194,7 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
 
     std::optional<KeySelection> m_keySelection;
     QString m_search;
+    QString m_preedit; // an input method's text being composed
     QList<RingSearch::Hit> m_hits;
     QSet<QUuid> m_dimmed;     // entries shown that the search text does not find
     QString m_searchIdentity; // the ring the search text was typed on

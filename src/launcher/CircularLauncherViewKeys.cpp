@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 namespace {
@@ -132,7 +133,7 @@ void CircularLauncherView::setSearch(const QString &text) {
         for (const RingSearch::Hit &hit : std::as_const(m_hits))
             m_dimmed.remove(items[hit.slot].id);
     }
-    m_chrome->centre()->setSearchText(text, !m_hits.isEmpty());
+    showSearchText();
     if (!m_hits.isEmpty()) {
         select(items[m_hits.first().slot], m_hits.first().item);
     } else if (!text.isEmpty() && selectedID()) {
@@ -140,6 +141,45 @@ void CircularLauncherView::setSearch(const QString &text) {
         m_hover.publish(*m_hover.hoveredID(), std::nullopt); // nothing for Enter to open
     }
     sync();
+}
+
+void CircularLauncherView::showSearchText() {
+    m_chrome->centre()->setSearchText(m_search + m_preedit, !m_hits.isEmpty() || m_search.isEmpty());
+}
+
+void CircularLauncherView::inputMethodEvent(QInputMethodEvent *event) {
+    m_preedit = m_drag.isDragging() ? QString() : event->preeditString();
+    const QString commit = event->commitString();
+    if (!m_drag.isDragging() && isPrintable(commit) && !(m_search.isEmpty() && commit.trimmed().isEmpty()))
+        setSearch(m_search + commit);
+    else
+        showSearchText();
+    event->accept();
+}
+
+QVariant CircularLauncherView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    switch (query) {
+    case Qt::ImEnabled:
+        return !m_drag.isDragging();
+    case Qt::ImCursorRectangle: {
+        // The line of typed text in the hole: the candidate window opens just below it.
+        const double s = scale();
+        QRectF line(0, 0, geometry().holeDiameter() * 0.6, 34 * s);
+        line.moveCenter(ringCentre());
+        return line.toAlignedRect();
+    }
+    case Qt::ImFont:
+        return CenterContentView::uiFont(22 * scale(), QFont::DemiBold);
+    case Qt::ImSurroundingText:
+        return m_search;
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition:
+        return int(m_search.size());
+    case Qt::ImHints:
+        return int(Qt::ImhNoAutoUppercase | Qt::ImhNoPredictiveText);
+    default:
+        return QWidget::inputMethodQuery(query);
+    }
 }
 
 bool CircularLauncherView::clearSearch() {
@@ -190,6 +230,7 @@ void CircularLauncherView::setUpKeyboardFocus() {
     m_chrome->centre()->installEventFilter(this);
     m_chrome->manageButton()->installEventFilter(this);
     m_chrome->manageButton()->setFocusPolicy(Qt::TabFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
 }
 
 bool CircularLauncherView::focusNextPrevChild(bool next) {

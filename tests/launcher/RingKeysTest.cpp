@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QTest>
@@ -103,6 +104,37 @@ TEST_F(RingKeysTest, ScreenReadersSeeEveryEntryWithItsKindAndPlace) {
     state->switchToList(1);
     EXPECT_FALSE(gamma->isValid());
     EXPECT_EQ(ring->child(0)->text(QAccessible::Name), QStringLiteral("Zeta"));
+}
+
+// An input method composes in the hole and commits text that finds; its candidates open by the hole.
+TEST_F(RingKeysTest, InputMethodTextIsShownWhileComposedAndFindsOnceCommitted) {
+    start({list("Main", {app("Memo"), app("メモ帳")})});
+    const struct {
+        const char *preedit, *commit, *shown, *typed, *selected;
+    } steps[] = {
+        {"めも", "", "めも", "", ""},
+        {"メモ", "", "メモ", "", ""},
+        {"", "メモ", "メモ", "メモ", "メモ帳"},
+        {"ちょう", "", "メモちょう", "メモ", "メモ帳"},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.preedit);
+        QInputMethodEvent event(QString::fromUtf8(step.preedit), {});
+        event.setCommitString(QString::fromUtf8(step.commit));
+        QCoreApplication::sendEvent(view.get(), &event);
+        EXPECT_EQ(view->chrome().centre()->searchText(), QString::fromUtf8(step.shown));
+        EXPECT_EQ(view->searchText(), QString::fromUtf8(step.typed));
+        const auto target = view->enterTarget();
+        EXPECT_EQ(target ? target->name : QString(), QString::fromUtf8(step.selected));
+    }
+    EXPECT_TRUE(view->testAttribute(Qt::WA_InputMethodEnabled));
+    QInputMethodQueryEvent query(Qt::ImCursorRectangle | Qt::ImEnabled);
+    QCoreApplication::sendEvent(view.get(), &query);
+    EXPECT_TRUE(query.value(Qt::ImEnabled).toBool());
+    const QRect cursor = query.value(Qt::ImCursorRectangle).toRect();
+    const QPointF offset = QPointF(cursor.center()) - view->ringCentre();
+    EXPECT_LT(std::hypot(offset.x(), offset.y()) + cursor.width() / 2.0,
+              view->chrome().centre()->holeDiameter() / 2);
 }
 
 // Tab goes round the ring, the switcher and the pencil; Menu and Shift+F10 open the focused part's menu.
