@@ -194,7 +194,8 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
 
     std::optional<KeySelection> m_keySelection;
     QString m_search;
-    QString m_preedit; // an input method's text being composed
+    QString m_preedit;         // an input method's text being composed
+    bool m_byKeyboard = false; // a key press is being handled
     QList<RingSearch::Hit> m_hits;
     QSet<QUuid> m_dimmed;     // entries shown that the search text does not find
     QString m_searchIdentity; // the ring the search text was typed on

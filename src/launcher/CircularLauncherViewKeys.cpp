@@ -14,6 +14,8 @@
 #include <QCoreApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
+#include <QTimer>
 
 namespace {
 
@@ -190,15 +192,24 @@ bool CircularLauncherView::clearSearch() {
 }
 
 void CircularLauncherView::ringContentChanged() {
-    // Another list or group: the text typed for the old ring goes. The same ring changed (an entry
-    // renamed or removed): the text finds again.
-    if (m_search.isEmpty() && !m_keySelection)
-        return;
+    // Screen readers drop the entries gone; the hole's items are settled once the centre has synced.
+    retireGoneItems(this);
+    QTimer::singleShot(0, m_chrome->centre(),
+                       [centre = m_chrome->centre()] { centre->retireGoneItems(centre); });
+    // Another list or group: the text typed for the old ring goes, and the keyboard (and a screen
+    // reader's focus, which then reads the new list's or group's name) starts at its first entry. The
+    // same ring changed (an entry renamed or removed): the text finds again.
     if (ringIdentity() != m_searchIdentity) {
         m_keySelection.reset();
         if (!m_search.isEmpty())
             setSearch(QString());
         m_searchIdentity = ringIdentity();
+        // After the step that changed the ring is done (opening a group clears the hover after).
+        if (hasFocus() && (m_byKeyboard || QAccessible::isActive()))
+            QTimer::singleShot(0, this, [this, ring = ringIdentity()] {
+                if (ringIdentity() == ring && !selectedID() && m_search.isEmpty())
+                    selectEnd(false);
+            });
     } else if (!m_search.isEmpty()) {
         setSearch(m_search);
     }
@@ -220,6 +231,7 @@ void CircularLauncherView::switchListBy(int step) {
 }
 
 void CircularLauncherView::keyPressEvent(QKeyEvent *event) {
+    const QScopedValueRollback<bool> byKeyboard(m_byKeyboard, true);
     if (handleKey(*event))
         event->accept();
     else
@@ -371,11 +383,26 @@ bool CircularLauncherView::handleKey(const QKeyEvent &event) {
 QList<PaintedItem> CircularLauncherView::accessibleItems() const {
     const QList<AppItem> items = displayedItems();
     const auto selected = selectedID();
-    QList<PaintedItem> painted;
+    // The entries sit in a list named after the ring's list or group: a new one for every other ring,
+    // so that a screen reader moving into it reads its name.
+    PaintedItem ring;
+    ring.key = QStringLiteral("ring-") + ringIdentity();
+    ring.role = QAccessible::List;
+    if (const auto group = m_state->openSubList()) {
+        ring.name = group->name;
+        ring.description = L::kindGroup();
+    } else if (!m_state->lists().isEmpty()) {
+        ring.name = m_state->lists()[m_state->safeIndex()].name;
+        if (m_state->lists().size() > 1)
+            ring.description = L::positionOf(m_state->safeIndex() + 1, int(m_state->lists().size()));
+    }
+    ring.rect = rect();
+    QList<PaintedItem> painted{ring};
     for (qsizetype i = 0; i < items.size(); ++i) {
         const AppItem &item = items[i];
         PaintedItem entry;
         entry.key = uuidString(item.id);
+        entry.parentKey = ring.key;
         entry.name = item.name;
         entry.description =
             kindOf(item) + QStringLiteral(", ") + L::positionOf(int(i) + 1, int(items.size()));

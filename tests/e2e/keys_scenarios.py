@@ -87,13 +87,23 @@ def scenario_keys_atspi(s):
     wanted = ["push button|%s|%s, %d of %d" % (n, "Group" if n == "Box" else "Application", i + 1, len(expected))
               for i, n in enumerate(expected)] + ["radio button|%s|%d of 2" % (n, i + 1) for i, n in enumerate(("Main", "Other"))]
     tree = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_tree.py")
-    found, deadline = [], time.time() + 10
-    while not set(wanted) <= set(found) and time.time() < deadline:
-        found = s.run_tool(DEBIAN_PYTHON, tree, "Ilvex").splitlines()
-        time.sleep(0.3)
-    print("\n".join(found))
-    assert set(wanted) <= set(found), "missing from the AT-SPI tree: %s" % sorted(set(wanted) - set(found))
+
+    def wait_tree(wanted):
+        found, deadline = [], time.time() + 10
+        while not set(wanted) <= set(found) and time.time() < deadline:
+            found = s.run_tool(DEBIAN_PYTHON, tree, "Ilvex").splitlines()
+            time.sleep(0.3)
+        print("\n".join(found))
+        assert set(wanted) <= set(found), "missing from the AT-SPI tree: %s" % sorted(set(wanted) - set(found))
+        return found
+
+    found = wait_tree(wanted + ["list|Main|1 of 2"])
     assert not any("Zeta" in l for l in found), "an entry of the hidden list is in the tree"
+    # The group by its digit: the entries sit in a list named after it, its first entry has the focus,
+    # and the list's entries are gone.
+    s.xdo("key", "5")
+    found = wait_tree(["list|Box|Group", "push button|Epsilon|Application, 1 of 1|focused"])
+    assert not any("Alpha" in l or l.startswith("list|Main") for l in found), "the list and its entries are left in the tree"
 
 
 SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}
