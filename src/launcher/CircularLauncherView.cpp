@@ -64,6 +64,7 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
     };
     installPaintedAccessibility();
     setAccessibleName(QStringLiteral("Ilvex"));
+    setUpKeyboardFocus();
     sync();
     finishAnimations();
 }

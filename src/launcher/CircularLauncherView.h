@@ -118,6 +118,11 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
+    // Input methods: committed text is typed text; the text being composed shows in the hole after it.
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     // The keyboard's choice: the ring entry drawn selected, and what Enter opens there (a group member
@@ -127,10 +132,16 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
         AppItem target;
     };
     bool handleKey(const QKeyEvent &event);
+    // Tab's stops besides the ring (the switcher or the group header, the pencil), and their keys.
+    void setUpKeyboardFocus();
+    bool handleCentreKey(const QKeyEvent &event);
+    // Menu or Shift+F10: the selected entry's menu at the entry (the first entry's when none is).
+    void openSelectedEntryMenu();
     void select(const AppItem &ringItem, const AppItem &target);
     void moveSelection(int step);
     void selectEnd(bool last);
     void setSearch(const QString &text);
+    void showSearchText();
     void ringContentChanged();
     void openSlot(int slot);
     void switchListBy(int step);
@@ -183,6 +194,8 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
 
     std::optional<KeySelection> m_keySelection;
     QString m_search;
+    QString m_preedit;         // an input method's text being composed
+    bool m_byKeyboard = false; // a key press is being handled
     QList<RingSearch::Hit> m_hits;
     QSet<QUuid> m_dimmed;     // entries shown that the search text does not find
     QString m_searchIdentity; // the ring the search text was typed on

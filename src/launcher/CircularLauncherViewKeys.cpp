@@ -9,18 +9,31 @@
 #include "views/AppIconPainter.h"
 #include "views/CenterContentView.h"
 
+#include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
+#include <QTimer>
 
 namespace {
 
-// The digit 1-9 of a key: the keypad's by what it types, the digit row's by the key itself.
+// The digit 1-9 of a key: what it types, else (for a key typing no letter) its place on the digit row.
 std::optional<int> slotDigit(const QKeyEvent &event) {
-    const QString text = event.text();
-    const bool typedDigit = text.size() == 1 && text[0] >= u'1' && text[0] <= u'9';
-    if (!(event.modifiers() & Qt::KeypadModifier))
-        if (const auto digit = digitRowKey(event.nativeScanCode()))
-            return digit;
-    return typedDigit ? std::optional<int>(text[0].unicode() - u'0') : std::nullopt;
+    const bool keypad = event.modifiers() & Qt::KeypadModifier;
+    return slotDigitOf(event.text(), keypad, keypad ? std::nullopt : digitRowKey(event.nativeScanCode()));
+}
+
+bool isMenuKey(const QKeyEvent &event) {
+    return event.key() == Qt::Key_Menu ||
+           (event.key() == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier);
+}
+
+// Opens a widget's context menu at a point of it, as the keyboard does.
+void sendContextMenu(QWidget *widget, QPoint local) {
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, local, widget->mapToGlobal(local));
+    QCoreApplication::sendEvent(widget, &menu);
 }
 
 bool isPrintable(const QString &text) {
@@ -122,7 +135,7 @@ void CircularLauncherView::setSearch(const QString &text) {
         for (const RingSearch::Hit &hit : std::as_const(m_hits))
             m_dimmed.remove(items[hit.slot].id);
     }
-    m_chrome->centre()->setSearchText(text, !m_hits.isEmpty());
+    showSearchText();
     if (!m_hits.isEmpty()) {
         select(items[m_hits.first().slot], m_hits.first().item);
     } else if (!text.isEmpty() && selectedID()) {
@@ -130,6 +143,45 @@ void CircularLauncherView::setSearch(const QString &text) {
         m_hover.publish(*m_hover.hoveredID(), std::nullopt); // nothing for Enter to open
     }
     sync();
+}
+
+void CircularLauncherView::showSearchText() {
+    m_chrome->centre()->setSearchText(m_search + m_preedit, !m_hits.isEmpty() || m_search.isEmpty());
+}
+
+void CircularLauncherView::inputMethodEvent(QInputMethodEvent *event) {
+    m_preedit = m_drag.isDragging() ? QString() : event->preeditString();
+    const QString commit = event->commitString();
+    if (!m_drag.isDragging() && isPrintable(commit) && !(m_search.isEmpty() && commit.trimmed().isEmpty()))
+        setSearch(m_search + commit);
+    else
+        showSearchText();
+    event->accept();
+}
+
+QVariant CircularLauncherView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    switch (query) {
+    case Qt::ImEnabled:
+        return !m_drag.isDragging();
+    case Qt::ImCursorRectangle: {
+        // The line of typed text in the hole: the candidate window opens just below it.
+        const double s = scale();
+        QRectF line(0, 0, geometry().holeDiameter() * 0.6, 34 * s);
+        line.moveCenter(ringCentre());
+        return line.toAlignedRect();
+    }
+    case Qt::ImFont:
+        return CenterContentView::uiFont(22 * scale(), QFont::DemiBold);
+    case Qt::ImSurroundingText:
+        return m_search;
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition:
+        return int(m_search.size());
+    case Qt::ImHints:
+        return int(Qt::ImhNoAutoUppercase | Qt::ImhNoPredictiveText);
+    default:
+        return QWidget::inputMethodQuery(query);
+    }
 }
 
 bool CircularLauncherView::clearSearch() {
@@ -140,15 +192,24 @@ bool CircularLauncherView::clearSearch() {
 }
 
 void CircularLauncherView::ringContentChanged() {
-    // Another list or group: the text typed for the old ring goes. The same ring changed (an entry
-    // renamed or removed): the text finds again.
-    if (m_search.isEmpty() && !m_keySelection)
-        return;
+    // Screen readers drop the entries gone; the hole's items are settled once the centre has synced.
+    retireGoneItems(this);
+    QTimer::singleShot(0, m_chrome->centre(),
+                       [centre = m_chrome->centre()] { centre->retireGoneItems(centre); });
+    // Another list or group: the text typed for the old ring goes, and the keyboard (and a screen
+    // reader's focus, which then reads the new list's or group's name) starts at its first entry. The
+    // same ring changed (an entry renamed or removed): the text finds again.
     if (ringIdentity() != m_searchIdentity) {
         m_keySelection.reset();
         if (!m_search.isEmpty())
             setSearch(QString());
         m_searchIdentity = ringIdentity();
+        // After the step that changed the ring is done (opening a group clears the hover after).
+        if (hasFocus() && (m_byKeyboard || QAccessible::isActive()))
+            QTimer::singleShot(0, this, [this, ring = ringIdentity()] {
+                if (ringIdentity() == ring && !selectedID() && m_search.isEmpty())
+                    selectEnd(false);
+            });
     } else if (!m_search.isEmpty()) {
         setSearch(m_search);
     }
@@ -170,13 +231,96 @@ void CircularLauncherView::switchListBy(int step) {
 }
 
 void CircularLauncherView::keyPressEvent(QKeyEvent *event) {
+    const QScopedValueRollback<bool> byKeyboard(m_byKeyboard, true);
     if (handleKey(*event))
         event->accept();
     else
         QWidget::keyPressEvent(event);
 }
 
+void CircularLauncherView::setUpKeyboardFocus() {
+    m_chrome->centre()->installEventFilter(this);
+    m_chrome->manageButton()->installEventFilter(this);
+    m_chrome->manageButton()->setFocusPolicy(Qt::TabFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+}
+
+bool CircularLauncherView::focusNextPrevChild(bool next) {
+    // The hole is a stop while it has something to act on: the switcher's rows or the group's back pill.
+    const CenterContentView::Layer layer = m_chrome->centre()->layer();
+    const bool centreActs =
+        layer == CenterContentView::Layer::switcher || layer == CenterContentView::Layer::groupHeader;
+    m_chrome->centre()->setFocusPolicy(centreActs ? Qt::TabFocus : Qt::NoFocus);
+    return QWidget::focusNextPrevChild(next);
+}
+
+bool CircularLauncherView::eventFilter(QObject *watched, QEvent *event) {
+    CenterContentView *centre = m_chrome->centre();
+    if (watched == centre && event->type() == QEvent::FocusIn) {
+        const QList<PaintedItem> items = centre->accessibleItems();
+        for (const PaintedItem &item : items) {
+            if (item.selected || items.size() == 1)
+                centre->announceFocus(centre, item.key);
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        const auto &key = *static_cast<QKeyEvent *>(event);
+        if (watched == centre)
+            return handleCentreKey(key);
+        // The pencil: Enter presses it too.
+        if (watched == m_chrome->manageButton() &&
+            (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)) {
+            static_cast<QAbstractButton *>(watched)->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool CircularLauncherView::handleCentreKey(const QKeyEvent &event) {
+    // The switcher's rows are radio buttons: the arrows switch lists; Menu opens the active row's menu.
+    // The group header's pill goes back with Enter or Space. Any other key goes on to the ring.
+    CenterContentView *centre = m_chrome->centre();
+    const bool switcher = centre->layer() == CenterContentView::Layer::switcher;
+    switch (event.key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        if (!switcher)
+            return false;
+        switchListBy(event.key() == Qt::Key_Down || event.key() == Qt::Key_Right ? 1 : -1);
+        centre->announceFocus(centre, uuidString(m_state->lists()[m_state->safeIndex()].id));
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (centre->layer() != CenterContentView::Layer::groupHeader)
+            return false;
+        backOrDismiss();
+        return true;
+    default:
+        if (!isMenuKey(event) || !switcher)
+            return false;
+        sendContextMenu(centre, centre->rowRect(m_state->safeIndex()).center().toPoint());
+        return true;
+    }
+}
+
+void CircularLauncherView::openSelectedEntryMenu() {
+    if (m_drag.isDragging())
+        return;
+    if (!selectedID())
+        moveSelection(1);
+    if (const auto selected = selectedID())
+        if (const auto centre = itemCentre(*selected))
+            sendContextMenu(this, centre->toPoint());
+}
+
 bool CircularLauncherView::handleKey(const QKeyEvent &event) {
+    if (isMenuKey(event)) {
+        openSelectedEntryMenu();
+        return true;
+    }
     const Qt::KeyboardModifiers modifiers =
         event.modifiers() & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier | Qt::ShiftModifier);
     const bool control = modifiers == Qt::ControlModifier;
@@ -239,11 +383,26 @@ bool CircularLauncherView::handleKey(const QKeyEvent &event) {
 QList<PaintedItem> CircularLauncherView::accessibleItems() const {
     const QList<AppItem> items = displayedItems();
     const auto selected = selectedID();
-    QList<PaintedItem> painted;
+    // The entries sit in a list named after the ring's list or group: a new one for every other ring,
+    // so that a screen reader moving into it reads its name.
+    PaintedItem ring;
+    ring.key = QStringLiteral("ring-") + ringIdentity();
+    ring.role = QAccessible::List;
+    if (const auto group = m_state->openSubList()) {
+        ring.name = group->name;
+        ring.description = L::kindGroup();
+    } else if (!m_state->lists().isEmpty()) {
+        ring.name = m_state->lists()[m_state->safeIndex()].name;
+        if (m_state->lists().size() > 1)
+            ring.description = L::positionOf(m_state->safeIndex() + 1, int(m_state->lists().size()));
+    }
+    ring.rect = rect();
+    QList<PaintedItem> painted{ring};
     for (qsizetype i = 0; i < items.size(); ++i) {
         const AppItem &item = items[i];
         PaintedItem entry;
         entry.key = uuidString(item.id);
+        entry.parentKey = ring.key;
         entry.name = item.name;
         entry.description =
             kindOf(item) + QStringLiteral(", ") + L::positionOf(int(i) + 1, int(items.size()));

@@ -22,6 +22,17 @@ namespace {
 constexpr int frameMs = 16;
 constexpr double buttonFadeSeconds = 0.2;
 constexpr double shadowMargin = 8;
+
+// Gives the focus to the first control of a panel that Tab would reach.
+void focusFirstIn(QWidget *panel) {
+    for (QWidget *w = panel->nextInFocusChain(); w != panel && panel->isAncestorOf(w);
+         w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(panel)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
 } // namespace
 
 // The pencil: a frosted circle in the theme's colour, fading with the drag and the panel.
@@ -67,6 +78,11 @@ class ManageButton : public QAbstractButton {
         painter.drawEllipse(circle);
         Symbols::paint(painter, circle, QStringLiteral("pencil"), Symbols::pixelSizeForFontSize(12 * m_scale),
                        withAlpha(Qt::white, 0.7));
+        if (hasFocus()) { // reached by Tab
+            painter.setBrush(Qt::NoBrush);
+            painter.setPen(QPen(withAlpha(Qt::white, 0.85), 1.5));
+            painter.drawEllipse(circle.adjusted(-2.5, -2.5, 2.5, 2.5));
+        }
         LayoutTrace::report(this);
     }
 
@@ -143,6 +159,8 @@ void LauncherChrome::setManage(bool show) {
                 m_panel->adjustSize();
                 m_panel->show();
                 m_panel->raise();
+                if (m_button->hasFocus()) // opened by keyboard: the keyboard goes on into the panel
+                    focusFirstIn(m_panel);
             }
         }
         m_slide.reset(0);

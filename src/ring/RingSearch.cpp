@@ -19,7 +19,9 @@ int rank(const QString &foldedName, const QString &foldedText) {
 } // namespace
 
 QString RingSearch::fold(const QString &text) {
-    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    // Full case mapping first, so that ß and ẞ meet SS (and ligatures their letters) where simple
+    // folding keeps them one letter.
+    const QString decomposed = text.toLower().toUpper().normalized(QString::NormalizationForm_D);
     QString folded;
     folded.reserve(decomposed.size());
     for (const QChar c : decomposed) {

@@ -20,7 +20,7 @@ class RingSearch {
         bool wordStart = false;       // the text starts a word of the name
     };
 
-    // The name reduced for comparison: decomposed, marks dropped, case folded.
+    // The name reduced for comparison: fully case folded (ß is ss), decomposed, marks dropped.
     static QString fold(const QString &text);
     // The hits for the text among the entries in slot order; none for an empty text. Members of groups
     // count only when withMembers is true (at the top level of a list; an open group has none).

@@ -11,7 +11,8 @@ class QWidget;
 // One thing a custom-painted widget draws that a screen reader should see as its own control: a ring
 // entry, a switcher row.
 struct PaintedItem {
-    QString key; // stable while the thing is shown (an entry's or a list's id)
+    QString key;       // stable while the thing is shown (an entry's or a list's id)
+    QString parentKey; // the item holding this one (the ring's entries sit in a list named after it), or none
     QString name;
     QString description;
     QAccessible::Role role = QAccessible::Button;
@@ -22,8 +23,8 @@ struct PaintedItem {
 };
 
 // A widget that paints such things inherits this; the accessibility factory (installed by
-// installPaintedAccessibility) then exposes each as a child of the widget's accessible interface, after
-// the widget's real children, with a press action.
+// installPaintedAccessibility) then exposes each as a child of the widget's accessible interface (or of
+// its parent item), before the widget's real children, with a press action.
 class PaintedItemsSource {
   public:
     virtual ~PaintedItemsSource();
@@ -34,6 +35,9 @@ class PaintedItemsSource {
     QAccessibleInterface *itemInterface(QWidget *widget, const QString &key) const;
     // Tells a screen reader that the item now has the focus (the keyboard selection moved to it).
     void announceFocus(QWidget *widget, const QString &key) const;
+    // After the painted things changed: the interfaces of those gone are retired (a screen reader is told
+    // they are destroyed while they still answer, then they go), and those new are announced.
+    void retireGoneItems(QWidget *widget);
 
   private:
     mutable QHash<QString, QAccessible::Id> m_ids;

@@ -1,5 +1,6 @@
-"""Prints the push buttons and radio buttons in the AT-SPI tree of the application named on the command
-line, one "role|name|description" a line, as a screen reader finds them. Run with a Python that has the GObject bindings (Debian's)."""
+"""Prints the lists, push buttons and radio buttons in the AT-SPI tree of the application named on the
+command line, one "role|name|description" a line ("|focused" added for the focused one), as a screen
+reader finds them. Run with a Python that has the GObject bindings (Debian's)."""
 import sys
 
 import gi
@@ -15,8 +16,9 @@ def walk(node, depth=0):
         role, name, description = node.get_role_name(), node.get_name(), node.get_description()
     except Exception:
         return
-    if role in ("push button", "radio button") and name:
-        print("%s|%s|%s" % (role, name, description))
+    if role in ("list", "push button", "radio button") and name:
+        focused = node.get_state_set().contains(Atspi.StateType.FOCUSED)
+        print("%s|%s|%s%s" % (role, name, description, "|focused" if focused else ""))
     for i in range(node.get_child_count()):
         walk(node.get_child_at_index(i), depth + 1)
 

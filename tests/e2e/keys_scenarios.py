@@ -1,9 +1,9 @@
-"""End-to-end scenarios of the ring by keyboard and by screen reader: digits on a French layout, keys typed
+"""End-to-end scenarios of the ring by keyboard and by screen reader: the digit row on French, Czech and German layouts, keys typed
 right after Alt+Z, and the AT-SPI tree. Arrows, finding, list switching and group members are checked
 in-process (tests/launcher/RingKeysTest.cpp)."""
 import os, shutil, signal, subprocess, time
 
-from e2e_session import SKIP, fixture, names
+from e2e_session import SKIP, fixture, names, wait_until
 
 DEBIAN_PYTHON = "/usr/bin/python3"
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
@@ -15,16 +15,24 @@ def launched_only(s, name):
     assert s.launched() == [name], "launched %s" % s.launched()
 
 
-def scenario_keys_digits_azerty(s):
-    fixture(s)
-    subprocess.run(["setxkbmap", "fr"], env=s.env, check=True)
-    s.start_app()
-    # The key of 3 types a double quote on AZERTY without Shift: the key counts, not what it types.
-    s.xdo("key", "quotedbl")
-    launched_only(s, "gamma")
-    s.show_again()
-    s.xdo("key", "4")  # xdotool presses Shift with the same key for the digit itself
-    assert s.marker_time("delta") is not None, "the shifted digit 4 did not open slot 4: %s" % s.launched()
+def scenario_keys_digit_row(s):
+    # Layouts started as the server's own. A key of the digit row typing a letter finds by name (é, š find
+    # Epsilon, where slots 2 and 3 hold Beta and Gamma); one typing no letter counts as its digit
+    # (AZERTY's " is 3); a typed digit opens its slot (xdotool presses Shift for it where needed).
+    for layout, cases in (("fr", [("eacute Return", "epsilon"), ("quotedbl", "gamma"), ("4", "delta")]),
+                          ("cz", [("scaron Return", "epsilon"), ("3", "gamma")]), ("de", [("exclam", "alpha")])):
+        fixture(s)
+        subprocess.run(["setxkbmap", layout], env=s.env, check=True)
+        s.start_app()
+        for i, (keys, expected) in enumerate(cases):
+            if i:
+                s.show_again()
+            s.xdo("key", *keys.split())
+            print(layout, keys)
+            launched_only(s, expected)
+            for name in os.listdir(s.markers):
+                os.remove(os.path.join(s.markers, name))
+        s.close_app()
 
 
 def scenario_keys_right_after_hotkey(s):
@@ -49,6 +57,18 @@ def scenario_keys_right_after_hotkey(s):
     assert s.wait_hidden(window), "Escape did not reach the launcher shown again"
 
 
+def scenario_keys_tab_and_menu(s):
+    fixture(s)
+    s.start_app()
+    # Tab: the switcher (Down there switches to Other), then the pencil, whose Enter opens the panel.
+    s.xdo("key", "Tab", "Down", "Tab", "Return")
+    s.layout("managePanel")
+    assert wait_until(lambda: s.preference("activeListIndex") == "1", 3), "Down in the switcher did not switch"
+    # Escape closes the panel; Shift+F10 opens the first entry's menu, whose first item opens it.
+    s.xdo("key", "Escape", "sleep", "0.6", "key", "shift+F10", "sleep", "0.4", "key", "Down", "Return")
+    launched_only(s, "zeta")
+
+
 def scenario_keys_atspi(s):
     have_gi = os.path.exists(DEBIAN_PYTHON) and subprocess.run(
         [DEBIAN_PYTHON, "-c", "import gi; gi.require_version('Atspi', '2.0')"], capture_output=True).returncode == 0
@@ -67,13 +87,23 @@ def scenario_keys_atspi(s):
     wanted = ["push button|%s|%s, %d of %d" % (n, "Group" if n == "Box" else "Application", i + 1, len(expected))
               for i, n in enumerate(expected)] + ["radio button|%s|%d of 2" % (n, i + 1) for i, n in enumerate(("Main", "Other"))]
     tree = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_tree.py")
-    found, deadline = [], time.time() + 10
-    while not set(wanted) <= set(found) and time.time() < deadline:
-        found = s.run_tool(DEBIAN_PYTHON, tree, "Ilvex").splitlines()
-        time.sleep(0.3)
-    print("\n".join(found))
-    assert set(wanted) <= set(found), "missing from the AT-SPI tree: %s" % sorted(set(wanted) - set(found))
+
+    def wait_tree(wanted):
+        found, deadline = [], time.time() + 10
+        while not set(wanted) <= set(found) and time.time() < deadline:
+            found = s.run_tool(DEBIAN_PYTHON, tree, "Ilvex").splitlines()
+            time.sleep(0.3)
+        print("\n".join(found))
+        assert set(wanted) <= set(found), "missing from the AT-SPI tree: %s" % sorted(set(wanted) - set(found))
+        return found
+
+    found = wait_tree(wanted + ["list|Main|1 of 2"])
     assert not any("Zeta" in l for l in found), "an entry of the hidden list is in the tree"
+    # The group by its digit: the entries sit in a list named after it, its first entry has the focus,
+    # and the list's entries are gone.
+    s.xdo("key", "5")
+    found = wait_tree(["list|Box|Group", "push button|Epsilon|Application, 1 of 1|focused"])
+    assert not any("Alpha" in l or l.startswith("list|Main") for l in found), "the list and its entries are left in the tree"
 
 
 SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}

@@ -172,6 +172,17 @@ def scenario_hotkey(s):
     assert "RegisterEventHotKey failed" not in s.log(), s.log()
 
 
+def scenario_hotkey_no_latin(s):
+    # A layout without Latin letters, started as the server's own: Alt+Z is the key in Z's place (Я).
+    subprocess.run(["setxkbmap", "ru"], env=s.env, check=True)
+    fixture(s)
+    s.start_quiet()
+    s.xdo("key", "alt+Cyrillic_ya")
+    window = s.wait_window("^Ilvex$", timeout=3.0)
+    assert s.wait_settled(window), "Alt+Я did not show the launcher on ru"
+    assert "no group of the keyboard layout types z" in s.log() and "failed" not in s.log(), s.log()
+
+
 def scenario_hotkey_taken(s):
     holder = subprocess.Popen([os.environ["ILVEX_E2E_HOLD_KEY"]], env=s.env, stdout=subprocess.PIPE, text=True)
     s.procs.append(holder)

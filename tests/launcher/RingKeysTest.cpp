@@ -1,7 +1,14 @@
 #include "LauncherFixture.h"
 
+#include "launcher/LauncherChrome.h"
+#include "support/QuietWindows.h"
+#include "views/CenterContentView.h"
+
 #include <QAccessible>
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeySequence>
+#include <QMenu>
 #include <QTest>
 
 namespace {
@@ -79,24 +86,110 @@ TEST_F(RingKeysTest, KeysSelectFindAndOpenAsClicksDo) {
     }
 }
 
-// After a switch of list the old entries are no longer valid (a stale one must not be read).
+// The entries sit in a list named after the ring's list or group. After a switch the old entries are
+// retired (a stale one must not be read; the AT-SPI side is in the keys_atspi scenario).
 TEST_F(RingKeysTest, ScreenReadersSeeEveryEntryWithItsKindAndPlace) {
     QAccessibleInterface *ring = QAccessible::queryAccessibleInterface(view.get());
     ASSERT_TRUE(ring);
-    QStringList seen;
-    for (int i = 0; i < 4; ++i)
-        seen << ring->child(i)->text(QAccessible::Name) + u'|' +
-                    ring->child(i)->text(QAccessible::Description);
-    EXPECT_EQ(seen, (QStringList{"Alpha|Application, 1 of 4", "Beta|Application, 2 of 4",
-                                 "Office|Group, 3 of 4", "Gamma|Application, 4 of 4"}));
-    QAccessibleInterface *gamma = ring->child(3);
+    auto seen = [&] {
+        QAccessibleInterface *list = ring->child(0);
+        QStringList texts{list->text(QAccessible::Name) + u'|' + list->text(QAccessible::Description)};
+        for (int i = 0; i < list->childCount(); ++i)
+            texts << list->child(i)->text(QAccessible::Name) + u'|' +
+                         list->child(i)->text(QAccessible::Description);
+        return texts;
+    };
+    EXPECT_EQ(seen(), (QStringList{"Main|1 of 2", "Alpha|Application, 1 of 4", "Beta|Application, 2 of 4",
+                                   "Office|Group, 3 of 4", "Gamma|Application, 4 of 4"}));
+    QAccessibleInterface *gamma = ring->child(0)->child(3);
+    EXPECT_EQ(gamma->parent()->parent(), ring);
     gamma->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     clock.advance(CircularLauncherView::launchDelayMs);
     EXPECT_EQ(workspace.openedApplications, QStringList{"/nonexistent/Gamma.desktop"});
     view->launcherWillShow();
-    state->switchToList(1);
-    EXPECT_FALSE(gamma->isValid());
-    EXPECT_EQ(ring->child(0)->text(QAccessible::Name), QStringLiteral("Zeta"));
+
+    // By keyboard the first entry of the new ring takes the focus, inside a list named after it.
+    QuietWindows quiet;
+    view->show();
+    QApplication::setActiveWindow(view.get());
+    view->setFocus();
+    const QAccessible::Id gammaID = QAccessible::uniqueId(gamma);
+    for (const char *step : {"3", "Ctrl+Tab"}) {
+        run(QString::fromUtf8(step));
+        QCoreApplication::processEvents();
+        QAccessibleInterface *focused = ring->focusChild();
+        ASSERT_TRUE(focused);
+        EXPECT_EQ(focused->parent()->text(QAccessible::Name) + u'>' + focused->text(QAccessible::Name),
+                  step == QStringLiteral("3") ? "Office>Writer" : "Web>Zeta");
+    }
+    EXPECT_EQ(QAccessible::accessibleInterface(gammaID), nullptr);
+    EXPECT_EQ(seen(), (QStringList{"Web|2 of 2", "Zeta|Application, 1 of 1"}));
+}
+
+// An input method composes in the hole and commits text that finds; its candidates open by the hole.
+TEST_F(RingKeysTest, InputMethodTextIsShownWhileComposedAndFindsOnceCommitted) {
+    start({list("Main", {app("Memo"), app("メモ帳")})});
+    const struct {
+        const char *preedit, *commit, *shown, *typed, *selected;
+    } steps[] = {
+        {"めも", "", "めも", "", ""},
+        {"メモ", "", "メモ", "", ""},
+        {"", "メモ", "メモ", "メモ", "メモ帳"},
+        {"ちょう", "", "メモちょう", "メモ", "メモ帳"},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.preedit);
+        QInputMethodEvent event(QString::fromUtf8(step.preedit), {});
+        event.setCommitString(QString::fromUtf8(step.commit));
+        QCoreApplication::sendEvent(view.get(), &event);
+        EXPECT_EQ(view->chrome().centre()->searchText(), QString::fromUtf8(step.shown));
+        EXPECT_EQ(view->searchText(), QString::fromUtf8(step.typed));
+        const auto target = view->enterTarget();
+        EXPECT_EQ(target ? target->name : QString(), QString::fromUtf8(step.selected));
+    }
+    EXPECT_TRUE(view->testAttribute(Qt::WA_InputMethodEnabled));
+    QInputMethodQueryEvent query(Qt::ImCursorRectangle | Qt::ImEnabled);
+    QCoreApplication::sendEvent(view.get(), &query);
+    EXPECT_TRUE(query.value(Qt::ImEnabled).toBool());
+    const QRect cursor = query.value(Qt::ImCursorRectangle).toRect();
+    const QPointF offset = QPointF(cursor.center()) - view->ringCentre();
+    EXPECT_LT(std::hypot(offset.x(), offset.y()) + cursor.width() / 2.0,
+              view->chrome().centre()->holeDiameter() / 2);
+}
+
+// Tab goes round the ring, the switcher and the pencil; Menu and Shift+F10 open the focused part's menu.
+TEST_F(RingKeysTest, TabReachesTheSwitcherAndThePencilAndMenuKeysOpenMenus) {
+    QuietWindows quiet;
+    view->show();
+    QApplication::setActiveWindow(view.get());
+    view->setFocus();
+    QWidget *centre = view->chrome().centre();
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QWidget *focused;
+        const char *menu; // the first entry of the menu opened, if one is
+    } steps[] = {
+        {Qt::Key_Menu, Qt::NoModifier, view.get(), "Open"},
+        {Qt::Key_Tab, Qt::NoModifier, centre, ""},
+        {Qt::Key_F10, Qt::ShiftModifier, centre, "Rename…"},
+        {Qt::Key_Down, Qt::NoModifier, centre, ""}, // the next list
+        {Qt::Key_Tab, Qt::NoModifier, view->chrome().manageButton(), ""},
+        {Qt::Key_Tab, Qt::NoModifier, view.get(), ""},
+        {Qt::Key_Backtab, Qt::ShiftModifier, view->chrome().manageButton(), ""},
+        {Qt::Key_Return, Qt::NoModifier, view->chrome().manageButton(), ""}, // opens the (here empty) panel
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(QKeySequence(step.key | step.modifiers).toString().toStdString());
+        QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), step.focused);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        EXPECT_EQ(menu ? menu->actions().first()->text() : QString(), QString::fromUtf8(step.menu));
+        if (menu)
+            menu->close();
+    }
+    EXPECT_EQ(state->activeListIndex(), 1);
+    EXPECT_TRUE(view->chrome().showsManage());
 }
 
 } // namespace

@@ -39,7 +39,8 @@ TEST(HoverModel, OnlyTheLastPublisherCanClearTheName) {
 TEST(RingSearch, RanksWordStartsBeforeInnerMatchesInSlotOrderIgnoringCaseAndAccents) {
     const QList<AppItem> ring{
         app("Terminal"), app("Éditeur de texte"), group("Office", {app("Writer"), app("Café Notes")}),
-        app("Notes"),    group("Empty", {}),      app("Mail")};
+        app("Notes"),    group("Empty", {}),      app("Mail"),
+        app("Straße")};
     const std::tuple<const char *, bool, QStringList> cases[] = {
         {"", true, {}},
         {"zzz", true, {}},
@@ -47,12 +48,14 @@ TEST(RingSearch, RanksWordStartsBeforeInnerMatchesInSlotOrderIgnoringCaseAndAcce
         {"edi", true, {"Éditeur de texte@1"}},
         {"cafe", true, {"Café Notes@2g"}},
         {"te", true, {"Terminal@0", "Éditeur de texte@1", "Writer@2g", "Café Notes@2g", "Notes@3"}},
-        {"not", false, {"Notes@3"}}, // without the groups' members
+        {"not", false, {"Notes@3"}},     // without the groups' members
+        {"STRASSE", true, {"Straße@6"}}, // full case folding: ß is ss
+        {"strAß", true, {"Straße@6"}},
         // A later word start goes before an earlier inner match.
         {"E",
          true,
-         {"Éditeur de texte@1", "Empty@4", "Terminal@0", "Office@2", "Writer@2g", "Café Notes@2g",
-          "Notes@3"}},
+         {"Éditeur de texte@1", "Empty@4", "Terminal@0", "Office@2", "Writer@2g", "Café Notes@2g", "Notes@3",
+          "Straße@6"}},
     };
     for (const auto &[text, members, expected] : cases) {
         QStringList hits;

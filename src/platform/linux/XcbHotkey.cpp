@@ -12,6 +12,9 @@
 
 namespace {
 constexpr uint32_t keysymZ = 0x007a;
+// The key where Z sits on a US keyboard (evdev and the older XFree86 key codes agree): Alt+Z there when no
+// group of the layout types z (Russian, Greek or Arabic alone).
+constexpr uint8_t physicalZ = 52;
 constexpr uint32_t keysymNumLock = 0xff7f;
 constexpr uint32_t keysymScrollLock = 0xff14;
 // The modifier bits of a key event's state (Shift … Mod5); the rest are pointer buttons.
@@ -128,9 +131,21 @@ bool XcbHotkey::grab() {
         }
         std::free(codes);
     }
+    const xcb_setup_t *setup = xcb_get_setup(m_connection);
+    const bool onPhysicalZ =
+        m_keycodes.isEmpty() && setup->min_keycode <= physicalZ && physicalZ <= setup->max_keycode;
+    if (onPhysicalZ) {
+        m_keycodes.append(physicalZ);
+        if (!m_onPhysicalZ)
+            printLine(
+                "[Ilvex] no group of the keyboard layout types z: Alt+Z is the key in Z's place on a US "
+                "keyboard");
+    }
+    m_onPhysicalZ = onPhysicalZ;
     if (m_keycodes.isEmpty()) {
-        printLine("[Ilvex] RegisterEventHotKey failed: the keyboard has no Z key — Alt+Z may be in use by "
-                  "another app");
+        printLine(
+            "[Ilvex] RegisterEventHotKey failed: no key of the keyboard layout types z, and the "
+            "keyboard has no key in Z's place — bind `ilvex --toggle` in the desktop's shortcut settings");
         return false;
     }
 

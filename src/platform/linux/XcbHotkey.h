@@ -16,6 +16,7 @@ struct _XCBKeySymbols; // xcb_key_symbols_t
 // the lock modifiers (CapsLock, NumLock, ScrollLock; the last two take their masks from the live modifier
 // map). Every grab is a checked request: when another client holds any of them, all are undone and the
 // failure line names the X error. A keyboard mapping change grabs the key again under its new key codes.
+// A layout typing no z in any group (Russian alone) gets the key in Z's place on a US keyboard.
 //
 // The grab freezes the keyboard at the press (synchronous mode) until the handler has grabbed the whole
 // keyboard and thawed it, so no key typed right after Alt+Z reaches another window before the launcher
@@ -60,6 +61,7 @@ class XcbHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
     uint8_t m_xkbFirstEvent = 0; // 0: no XKB extension
     uint16_t m_lockMask = 0;     // every lock modifier, ignored when matching a press
     QList<uint8_t> m_keycodes;
+    bool m_onPhysicalZ = false; // the layout types no z: the key in Z's US place is grabbed
     QList<Grab> m_grabbed;
     std::function<void()> m_pressed;
     bool m_filterInstalled = false;

@@ -26,13 +26,25 @@ std::optional<int> digitRowKey(quint32 keycode) {
         connection, xcb_get_keyboard_mapping(connection, xcb_keycode_t(keycode), 1), nullptr);
     if (!reply)
         return std::nullopt;
-    std::optional<int> digit;
-    const xcb_keysym_t *symbols = xcb_get_keyboard_mapping_keysyms(reply);
-    const int levels = std::min<int>(reply->keysyms_per_keycode, 2);
-    for (int level = 0; level < levels && !digit; ++level) {
-        if (symbols[level] >= keysymOne && symbols[level] <= keysymNine)
-            digit = int(symbols[level] - keysymOne) + 1;
-    }
+    const std::optional<int> digit =
+        digitOfSymbols(xcb_get_keyboard_mapping_keysyms(reply), reply->keysyms_per_keycode);
     std::free(reply);
     return digit;
+}
+
+std::optional<int> digitOfSymbols(const quint32 *symbols, int count) {
+    for (int level = 0; level < std::min(count, 2); ++level) {
+        if (symbols[level] >= keysymOne && symbols[level] <= keysymNine)
+            return int(symbols[level] - keysymOne) + 1;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> slotDigitOf(const QString &typed, bool keypad, std::optional<int> rowDigit) {
+    const bool typedDigit = typed.size() == 1 && typed[0] >= u'1' && typed[0] <= u'9';
+    if (typedDigit)
+        return typed[0].unicode() - u'0';
+    if (keypad || std::any_of(typed.cbegin(), typed.cend(), [](QChar c) { return c.isLetter(); }))
+        return std::nullopt;
+    return rowDigit;
 }
