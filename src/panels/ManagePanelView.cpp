@@ -173,7 +173,9 @@ ManagePanelView::ManagePanelView(AppState *state, LauncherHost *host, double wid
     auto *trash = new TrashButton(this);
     trash->setObjectName(QStringLiteral("deleteList"));
     connect(trash, &QAbstractButton::clicked, this, [this] {
-        if (m_state->lists().size() >= 2 && m_state->currentItems().isEmpty())
+        // The list's own entries decide, not the open group's members: an empty group open in a full list
+        // must not let the list go.
+        if (m_state->lists().size() >= 2 && m_state->activeListItems().isEmpty())
             m_state->removeList(m_state->safeIndex());
     });
     m_deleteList = trash;
@@ -233,7 +235,7 @@ void ManagePanelView::refresh() {
     const bool full = m_state->lists().size() >= AppState::maxLists;
     m_newList->setEnabled(!full);
     m_newList->setToolTip(full ? L::maxLists(AppState::maxLists) : L::newList());
-    const bool empty = m_state->currentItems().isEmpty();
+    const bool empty = m_state->activeListItems().isEmpty();
     m_deleteList->setVisible(m_state->lists().size() >= 2);
     m_deleteList->setEnabled(empty);
     static_cast<TrashButton *>(m_deleteList)->setDimmed(!empty);

@@ -103,7 +103,8 @@ TEST_F(ManageTest, PanelLabelsAndDisabledStatesFollowTheStore) {
         return w->isHidden() ? "-" : (w->isEnabled() ? "" : "off ") + w->toolTip();
     };
     const QString off = "off ", notEmpty = off + L::emptyListBeforeDeleting();
-    // lists, entries, a group open; what the panel adds to; the group tile, "New list", delete ("-": hidden)
+    // lists, entries, an empty group open; what the panel adds to; the group tile, "New list", delete ("-":
+    // hidden). The list's own entries decide the delete: the open group's emptiness does not count.
     const std::tuple<int, int, bool, QString, QString, QString, QString> cases[] = {
         {1, 1, false, L::addTo("L0"), L::kindSub(), L::newList(), "-"},
         {2, 1, false, L::addTo("L0"), L::kindSub(), L::newList(), notEmpty},
@@ -112,7 +113,7 @@ TEST_F(ManageTest, PanelLabelsAndDisabledStatesFollowTheStore) {
     };
     for (const auto &[count, filled, openGroup, context, sub, newList, del] : cases) {
         SCOPED_TRACE(count);
-        startPanel(lists(count, filled, openGroup), openGroup);
+        startPanel(lists(count, filled, openGroup, true), openGroup);
         ManagePanelView *p = openPanel();
         ASSERT_NE(p, nullptr);
         EXPECT_EQ(p->contextLabel(), context);
