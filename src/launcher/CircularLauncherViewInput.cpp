@@ -61,6 +61,7 @@ void CircularLauncherView::mousePressEvent(QMouseEvent *event) {
     m_pressedID.reset();
     if (const RingSprite *sprite = spriteAt(p)) {
         m_pressedID = sprite->item.id;
+        m_lastDragMoveTime = event->timestamp();
         m_drag.press(sprite->item.id, int(m_scene.layer().order.indexOf(sprite->item.id)), p - ringCentre());
     } else {
         m_emptyPress = event->globalPosition();
@@ -70,8 +71,10 @@ void CircularLauncherView::mousePressEvent(QMouseEvent *event) {
 void CircularLauncherView::mouseMoveEvent(QMouseEvent *event) {
     const QPointF p = event->position();
     if (event->buttons() & Qt::LeftButton) {
-        if (m_pressedID)
+        if (m_pressedID) {
+            m_lastDragMoveTime = event->timestamp();
             m_drag.pointerMoved(p - ringCentre());
+        }
         // Measured on the screen: while the margin drags the panel, the window follows the pointer and
         // the pointer hardly moves within it.
         if (m_emptyPress &&
@@ -86,7 +89,12 @@ void CircularLauncherView::mouseReleaseEvent(QMouseEvent *event) {
         return;
     if (m_pressedID) {
         m_pressedID.reset();
-        handleRelease(m_drag.release(), event->position());
+        // By the events' own clock: a rest the drag did not get to see under load still counts.
+        const quint64 at = event->timestamp();
+        const qint64 stillFor =
+            m_lastDragMoveTime && at > m_lastDragMoveTime ? qint64(at - m_lastDragMoveTime) : 0;
+        m_lastDragMoveTime = 0;
+        handleRelease(m_drag.release(std::min<qint64>(stillFor, 10000)), event->position());
     } else if (m_emptyPress) {
         m_emptyPress.reset();
         if (m_gate.acceptsClick())
