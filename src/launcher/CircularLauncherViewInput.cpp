@@ -10,6 +10,7 @@
 #include "views/AppIconPainter.h"
 #include "views/CenterContentView.h"
 #include "views/EntryActions.h"
+#include "views/NamePrompt.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -228,6 +229,8 @@ void CircularLauncherView::launcherWillShow() {
     m_gate.reset();
     m_chrome->closeManageAtOnce();
     m_drag.cancel();
+    m_pressedID.reset();
+    m_chrome->centre()->endRowDrag(); // a row dragged when the launcher went is not carried over
     m_capsuleClick.cancel();
     m_keySelection.reset();
     m_search.clear();
@@ -242,6 +245,12 @@ void CircularLauncherView::launcherWillShow() {
 
 void CircularLauncherView::launcherWillHide() {
     m_gate.dismissalBegan();
+    // The button's release will not come to a hidden window.
+    m_chrome->centre()->endRowDrag();
+    // A prompt does not outstay the ring it belongs to: it goes as Cancel does (a new group keeps its
+    // default name, a rename changes nothing).
+    for (NamePrompt *prompt : window()->findChildren<NamePrompt *>())
+        prompt->reject();
 }
 
 // Context menu and moves.

@@ -292,9 +292,22 @@ void CenterContentView::finishAnimations() {
 
 // Input.
 
-void CenterContentView::mousePressEvent(QMouseEvent *event) {
+void CenterContentView::endRowDrag() {
     m_pressRow.reset();
     m_pressPill = false;
+    m_dragEnd.stop();
+    m_settling = false;
+    m_dotDragOffset = 0;
+    if (m_draggingListID) {
+        m_draggingListID.reset();
+        sync();
+    }
+}
+
+void CenterContentView::mousePressEvent(QMouseEvent *event) {
+    // A new press: the last drag is over, settled or not, and one whose release was lost is let go, so
+    // this press clicks or drags like any other.
+    endRowDrag();
     if (event->button() == Qt::LeftButton) {
         const int row = rowAt(event->position());
         if (row >= 0) {
@@ -323,15 +336,10 @@ void CenterContentView::mouseMoveEvent(QMouseEvent *event) {
             return;
         m_draggingListID = id;
         m_dragStartListIndex = *m_pressRow;
-        m_settling = false;
-        m_dragEnd.stop();
         sync();
     }
-    // Another row's drag still settling: this press moves nothing.
-    if (m_draggingListID == id && !m_settling) {
-        m_dotDragOffset = travel.y();
-        startFrames();
-    }
+    m_dotDragOffset = travel.y();
+    startFrames();
 }
 
 void CenterContentView::mouseReleaseEvent(QMouseEvent *event) {

@@ -157,6 +157,36 @@ TEST_F(ManageTest, FormsAddOnlyWhatTheyMayAndEnterSubmits) {
     }
 }
 
+// A row's press, moves and release as the centre view gets them.
+void rowMouse(QWidget *centre, QEvent::Type type, QPointF at) {
+    QMouseEvent event(type, at, centre->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+    QCoreApplication::sendEvent(centre, &event);
+}
+
+// A row dragged when the launcher went is let go at the next showing, and a click right after a finished
+// drag is a click.
+TEST_F(ManageTest, EveryShowingStartsTheSwitcherClean) {
+    for (bool hidden : {true, false}) {
+        startPanel(lists(3, 1));
+        const QPointF at = centre()->rowRect(0).center();
+        rowMouse(centre(), QEvent::MouseButtonPress, at);
+        rowMouse(centre(), QEvent::MouseMove, at + QPointF(0, 34));
+        if (hidden) {
+            view->launcherWillHide();
+            view->launcherWillShow(); // the release went nowhere
+        } else {
+            rowMouse(centre(), QEvent::MouseButtonRelease, at + QPointF(0, 34));
+        }
+        EXPECT_EQ(centre()->draggingListID().has_value(), !hidden) << "a released row is still settling";
+        EXPECT_EQ(state->lists()[0].name, hidden ? "L0" : "L1") << "only a released drag reorders";
+        const QPointF other = centre()->rowRect(2).center();
+        rowMouse(centre(), QEvent::MouseButtonPress, other);
+        rowMouse(centre(), QEvent::MouseButtonRelease, other);
+        EXPECT_EQ(state->safeIndex(), 2) << hidden;
+    }
+}
+
 // Choosing with Enter is driven through the real picker by the end-to-end scenario.
 TEST(ApplicationPicker, TypingNarrowsByEveryWord) {
     FakeWorkspace desktop;
