@@ -10,6 +10,7 @@
 #include "views/SwatchDot.h"
 #include "views/Symbols.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,11 +63,12 @@ ManagePanelView::ManagePanelView(AppState *state, LauncherHost *host, double wid
     : QWidget(parent), m_state(state), m_host(host), m_onClose(std::move(onClose)) {
     setObjectName(QStringLiteral("managePanel"));
     setAttribute(Qt::WA_TranslucentBackground);
+    // Exactly the width given, whatever the names and the language: what does not fit is elided.
+    // The height follows the content (relayout).
     setFixedWidth(int(width));
     auto *column = new QVBoxLayout(this);
     column->setSpacing(8);
     column->setContentsMargins(14, 10, 14, 14);
-    column->setSizeConstraint(QLayout::SetFixedSize);
 
     // Header: the close button on the right.
     auto *header = new QHBoxLayout;
@@ -98,6 +100,7 @@ ManagePanelView::ManagePanelView(AppState *state, LauncherHost *host, double wid
     contextFont.setWeight(QFont::Medium);
     m_context->setFont(contextFont);
     m_context->setStyleSheet(QStringLiteral("color: rgba(255,255,255,140);"));
+    m_context->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     column->addWidget(m_context);
     auto *tiles = new QHBoxLayout;
     tiles->setSpacing(5);
@@ -222,7 +225,12 @@ bool ManagePanelView::canAddSub() const {
 }
 
 void ManagePanelView::refresh() {
-    m_context->setText(contextLabel());
+    // A long list or group name is shortened in the middle; the whole label is the tooltip.
+    const QString context = contextLabel();
+    const int room = width() - layout()->contentsMargins().left() - layout()->contentsMargins().right();
+    m_context->setText(QFontMetrics(m_context->font()).elidedText(context, Qt::ElideMiddle, room));
+    m_context->setToolTip(context);
+    m_context->setAccessibleName(context);
     QAbstractButton *sub = m_tiles[4];
     sub->setEnabled(canAddSub());
     sub->setToolTip(canAddSub() ? L::kindSub() : L::subListsCantBeNested());
@@ -432,10 +440,25 @@ void ManagePanelView::buildForm() {
 }
 
 void ManagePanelView::relayout() {
-    if (layout())
-        layout()->activate();
-    adjustSize();
+    if (!layout())
+        return;
+    layout()->activate();
+    fitHeight();
     trace();
+}
+
+// The height is the content's at the fixed width; fields a form has just added count once they show,
+// which the layout reports by asking to be laid out again.
+void ManagePanelView::fitHeight() {
+    setFixedHeight(layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
+                                                 : layout()->totalSizeHint().height());
+}
+
+bool ManagePanelView::event(QEvent *event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::LayoutRequest && layout())
+        fitHeight();
+    return handled;
 }
 
 void ManagePanelView::trace() {
