@@ -128,7 +128,7 @@ CenterContentView::Layer CenterContentView::layer() const {
         return Layer::search;
     if (m_hoverAtCenter && m_hover && m_hover->name())
         return Layer::hoverName;
-    if (m_state->openSubListID())
+    if (m_state->openSubList()) // an id that names no group of the shown list is no group
         return Layer::groupHeader;
     return m_state->lists().size() >= 2 ? Layer::switcher : Layer::listName;
 }
