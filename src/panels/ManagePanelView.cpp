@@ -1,6 +1,7 @@
 #include "panels/ManagePanelView.h"
 
 #include "l10n/L.h"
+#include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
 #include "panels/PanelButton.h"
 #include "store/AppState.h"
@@ -280,13 +281,40 @@ void ManagePanelView::openForm(FormKind kind) {
         return;
     m_newListTheme = ListTheme::blue;
     m_newGroupTint.reset();
+    // What was typed into this form before the panel was closed comes back; another form starts empty.
+    const QVariantMap draft = parentWidget()
+                                  ? parentWidget()->property(LauncherChrome::manageDraftProperty).toMap()
+                                  : QVariantMap();
     m_form = kind;
     buildForm();
+    if (draft.value(QStringLiteral("form")).toInt() == int(kind)) {
+        m_nameField->setText(draft.value(QStringLiteral("name")).toString());
+        if (m_urlField)
+            m_urlField->setText(draft.value(QStringLiteral("url")).toString());
+    }
+    keepDraft();
+}
+
+// Kept on the ring widget, which outlives the panel, and rewritten on every change: closing the panel by
+// Escape or its close button leaves it in place, while adding, cancelling or another form clears it.
+void ManagePanelView::keepDraft() {
+    QWidget *keeper = parentWidget();
+    if (!keeper)
+        return;
+    const QString name = m_nameField ? m_nameField->text() : QString();
+    const QString url = m_urlField ? m_urlField->text() : QString();
+    QVariant draft;
+    if (m_form != FormKind::none && !(name.isEmpty() && url.isEmpty()))
+        draft = QVariantMap{{QStringLiteral("form"), int(m_form)},
+                            {QStringLiteral("name"), name},
+                            {QStringLiteral("url"), url}};
+    keeper->setProperty(LauncherChrome::manageDraftProperty, draft);
 }
 
 void ManagePanelView::closeForm() {
     m_form = FormKind::none;
     buildForm();
+    keepDraft();
 }
 
 bool ManagePanelView::addEnabled() const {
@@ -340,6 +368,7 @@ QLineEdit *ManagePanelView::formField(const QString &placeholder) {
     connect(field, &QLineEdit::textChanged, this, [this] {
         if (m_add)
             m_add->setEnabled(addEnabled());
+        keepDraft();
     });
     connect(field, &QLineEdit::returnPressed, this, &ManagePanelView::submit);
     m_formLayout->addWidget(field);

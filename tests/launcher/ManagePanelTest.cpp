@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -184,6 +185,39 @@ TEST_F(ManageTest, EveryShowingStartsTheSwitcherClean) {
         rowMouse(centre(), QEvent::MouseButtonPress, other);
         rowMouse(centre(), QEvent::MouseButtonRelease, other);
         EXPECT_EQ(state->safeIndex(), 2) << hidden;
+    }
+}
+
+// The panel is as wide as it is given in every state, long names shortened; a list added closes the
+// open group; what was typed outlives the panel closed by a step back, until the next showing.
+TEST_F(ManageTest, PanelKeepsItsWidthAndTheTypedTextAndAListChangeClosesTheGroup) {
+    QList<AppList> named = lists(2, 1, true, true);
+    named[0].name = QString(60, u'W');
+    startPanel(named, true);
+    ManagePanelView *p = openPanel();
+    for (Kind kind : {Kind::none, Kind::link, Kind::list}) {
+        kind == Kind::none ? p->closeForm() : p->openForm(kind);
+        EXPECT_EQ(p->width(), 280);
+        EXPECT_LE(p->findChild<QLabel *>()->sizeHint().width(), 280 - 28);
+    }
+    p->nameField()->setText("New");
+    p->submit();
+    EXPECT_FALSE(state->openSubListID());
+    EXPECT_EQ(centre()->layer(), Layer::switcher);
+    EXPECT_TRUE(p->tile(4)->isEnabled());
+
+    for (bool showing : {false, true}) {
+        p->openForm(Kind::link);
+        p->urlField()->setText("example.org");
+        view->backOrDismiss();
+        view->finishAnimations();
+        if (showing)
+            view->launcherWillShow();
+        p = openPanel();
+        p->openForm(Kind::link);
+        EXPECT_EQ(p->urlField()->text(), showing ? "" : "example.org");
+        p->openForm(Kind::sub);
+        EXPECT_EQ(p->nameField()->text(), "");
     }
 }
 
