@@ -130,6 +130,9 @@ def scenario_fast_merge(s):
             groups = [i for i in items if i.get("isSubList") and i["name"] == ("Tools" if last else "Group")]
             assert groups and sorted(names(groups[0]["subItems"])) == ["Alpha", "Beta"], "%s: %s" % (what, names(items))
             assert s.run("--import-lists", saved).returncode == 0
+            # The next drag starts on the restored ring: an import landing during it would end it.
+            restored = s.wait_lists(lambda l: names(l[0]["items"])[:2] == ["Alpha", "Beta"])
+            assert names(restored[0]["items"])[:2] == ["Alpha", "Beta"], "lists not restored"
             time.sleep(0.3)
         past = moves(arc(s, 0, 1.4, 5, 0, 70)[1:], 0.016)
         s.xdo("mousemove", *a, "mousedown", "1", "sleep", "0.03", *past, "sleep", "0.05", "mouseup", "1", "sleep", "0.4")
