@@ -133,7 +133,7 @@ def scenario_fast_merge(s):
             # The next drag starts on the restored ring: an import landing during it would end it.
             restored = s.wait_lists(lambda l: names(l[0]["items"])[:2] == ["Alpha", "Beta"])
             assert names(restored[0]["items"])[:2] == ["Alpha", "Beta"], "lists not restored"
-            time.sleep(0.3)
+            time.sleep(0.8)  # and the icons have glided back: a press hits the icon drawn under it
         past = moves(arc(s, 0, 1.4, 5, 0, 70)[1:], 0.016)
         s.xdo("mousemove", *a, "mousedown", "1", "sleep", "0.03", *past, "sleep", "0.05", "mouseup", "1", "sleep", "0.4")
         order = names(s.read_lists()[0]["items"])
