@@ -196,9 +196,11 @@ QString CenterContentView::layerKey() const {
                QString::number(m_state->currentItems().isEmpty());
     }
     case Layer::listName:
-        return key + (m_state->lists().isEmpty() ? QString() : m_state->lists()[m_state->safeIndex()].name);
-    case Layer::none:
+        return key + QString::number(m_state->currentItems().isEmpty()) +
+               (m_state->lists().isEmpty() ? QString() : m_state->lists()[m_state->safeIndex()].name);
     case Layer::switcher:
+        return key + QString::number(m_state->currentItems().isEmpty());
+    case Layer::none:
         break;
     }
     return key;
