@@ -132,7 +132,10 @@ void CircularLauncherView::sync() {
         m_hover.name(),
         m_drag.isDragging(),
         m_dimmed,
-        [&](const AppItem &item) { return m_painter.tileKey(item, ring.iconSize(), colors.primary); }};
+        [&](const AppItem &item) { return m_painter.tileKey(item, ring.iconSize(), colors.primary); },
+        m_chrome->showsManage() && m_chrome->managePanel()
+            ? QRectF(m_chrome->managePanel()->geometry()).translated(-ringCentre())
+            : QRectF()};
     bool whole = m_scene.sync(inputs);
     // Tiles of entries no longer shown go; the leaving layer keeps its own until it has faded.
     m_painter.keepTiles(m_scene.usedTileKeys());
