@@ -411,14 +411,23 @@ void ManagePanelView::buildForm() {
         auto *row = new QHBoxLayout(m_tintRow);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(6);
+        // A colour picked, typing (and Enter) goes on in the name field.
         auto *plain = new SwatchDot(
             colors(m_state->currentTheme()).primary, true, 18, false,
-            [this] { setNewGroupTint(std::nullopt); }, m_tintRow);
+            [this] {
+                setNewGroupTint(std::nullopt);
+                m_nameField->setFocus(Qt::OtherFocusReason);
+            },
+            m_tintRow);
         plain->setAccessibleName(L::defaultColor());
         row->addWidget(plain);
         for (const FolderTintPreset &preset : folderTintPresets()) {
             auto *dot = new SwatchDot(
-                hex(preset.hex), false, 18, false, [this, hexText = preset.hex] { setNewGroupTint(hexText); },
+                hex(preset.hex), false, 18, false,
+                [this, hexText = preset.hex] {
+                    setNewGroupTint(hexText);
+                    m_nameField->setFocus(Qt::OtherFocusReason);
+                },
                 m_tintRow);
             dot->setToolTip(L::colorName(preset.name));
             dot->setAccessibleName(dot->toolTip());
@@ -435,6 +444,7 @@ void ManagePanelView::buildForm() {
         connect(themes, &ListThemeSwatchRow::picked, this, [this, themes](ListTheme theme) {
             m_newListTheme = theme;
             themes->setCurrent(theme);
+            m_nameField->setFocus(Qt::OtherFocusReason);
         });
         m_formLayout->addWidget(themes);
         break;
