@@ -389,7 +389,7 @@ void RingDrag::scheduleDwellCheck(const QUuid &candidate, qint64 since, qint64 n
     m_clock.schedule(since + mergeDwellMs - now, this, [this, candidate, since, serial] {
         // Completes the dwell when the pointer stopped moving, unless the candidate or the drag changed.
         if (m_draggingID && m_dragSerial == serial && m_hoverCandidateID == candidate &&
-            m_candidateSince == since && m_dropTargetItemID != candidate) {
+            m_candidateSince == since && m_dropTargetItemID != candidate && !movedUnreported()) {
             m_dropTargetItemID = candidate;
             Q_EMIT changed();
         }
@@ -471,8 +471,18 @@ void RingDrag::recheck(quint64 generation) {
     const qint64 now = m_clock.nowMs();
     if (now < *due)
         scheduleRecheck(now);
-    else
+    else if (!movedUnreported())
         evaluate(m_lastPointer);
+}
+
+// The pointer has moved on while its motion is still queued: it is taken where it is now, so the rest
+// that its last reported position suggests is not mistaken for one.
+bool RingDrag::movedUnreported() {
+    const std::optional<QPointF> now = m_probe ? m_probe() : std::nullopt;
+    if (!now || distance(*now, m_lastPointer) <= pauseTolerance)
+        return false;
+    evaluate(*now);
+    return true;
 }
 
 RingRelease RingDrag::drop() {

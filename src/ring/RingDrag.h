@@ -115,6 +115,11 @@ class RingDrag : public QObject {
     // stillForMs: how long the pointer had not moved when the button went up, by the events' own times
     // (0 when unknown); a rest the drag's timers did not get to see on a busy machine still counts.
     RingRelease release(qint64 stillForMs = 0);
+    // Where the pointer is now (ring-relative), asked of the window system. A timer that finds the pointer
+    // at rest checks with it first: on a busy machine motion can still be queued behind the timer, and a
+    // pointer that has moved on is not resting on the icon it passed. Without one the timers trust the
+    // last reported position.
+    void setPointerProbe(std::function<std::optional<QPointF>()> probe) { m_probe = std::move(probe); }
     // Ends a press or drag without storing anything (the panel was hidden, the view went away).
     void cancel();
     // The item was removed (context menu) while it may be dragged: that drag is abandoned.
@@ -168,6 +173,7 @@ class RingDrag : public QObject {
     std::optional<qint64> nextRecheckTime() const;
     void scheduleRecheck(qint64 now);
     void recheck(quint64 generation);
+    bool movedUnreported();
     RingRelease drop();
     bool storeShownOrder();
     RingGeometry geometryFor(const QList<AppItem> &currentItems, int displayedCount) const;
@@ -175,6 +181,7 @@ class RingDrag : public QObject {
 
     RingDragStore &m_store;
     Clock &m_clock;
+    std::function<std::optional<QPointF>()> m_probe;
 
     // The press, before it becomes a drag.
     std::optional<QUuid> m_pressedID;

@@ -281,6 +281,22 @@ TEST_F(RingDragTest, ApproachAtAnySpeedThenRestMerges) {
     }
 }
 
+// On a busy machine motion can wait behind a timer: the timer asks where the pointer is before it takes
+// the last reported position for a rest.
+TEST_F(RingDragTest, ATimerAsksWhereThePointerIsBeforeTakingARest) {
+    std::optional<QPointF> real;
+    drag.setPointerProbe([&] { return real; });
+    startDrag();
+    step(slot(1)); // onto B, and already back home by the window system's account
+    real = slot(0) + drag.grabOffset();
+    clock.advance(300);
+    EXPECT_FALSE(drag.hoverCandidateID() || drag.isMergeArmed());
+    real = slot(1) + drag.grabOffset(); // back on B, as the events say
+    step(slot(1));
+    clock.advance(300);
+    EXPECT_EQ(drag.dropTargetItemID(), id('B'));
+}
+
 TEST_F(RingDragTest, CandidateIsHeldInsideKeepAndDroppedBeyondIt) {
     dragOnto(outward(1, 20), 300);
     ASSERT_TRUE(drag.isMergeArmed());
