@@ -33,6 +33,7 @@
     X(nameNewGroup)                                                                                          \
     X(back)                                                                                                  \
     X(emptyGroup)                                                                                            \
+    X(emptyRing)                                                                                             \
     X(colorEllipsis)                                                                                         \
     X(deleteList)                                                                                            \
     X(deleteListEmptyFirst)                                                                                  \

@@ -11,6 +11,7 @@
 #include "views/CenterContentView.h"
 #include "views/NamePrompt.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -54,6 +55,10 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
         update();
     });
     connect(&m_drag, &RingDrag::changed, this, &CircularLauncherView::sync);
+    // Only a real window system knows where the pointer is; elsewhere (offscreen) the events are all.
+    if (QGuiApplication::platformName() == u"xcb")
+        m_drag.setPointerProbe(
+            [this] { return std::optional<QPointF>(QPointF(mapFromGlobal(QCursor::pos())) - ringCentre()); });
     connect(&m_hover, &HoverModel::changed, this, &CircularLauncherView::sync);
     m_chrome = std::make_unique<LauncherChrome>(this, m_state, &m_hover, m_host);
     m_chrome->centre()->onSwitchList = [this](int index) { switchList(index); };
@@ -133,7 +138,10 @@ void CircularLauncherView::sync() {
         m_hover.name(),
         m_drag.isDragging(),
         m_dimmed,
-        [&](const AppItem &item) { return m_painter.tileKey(item, ring.iconSize(), colors.primary); }};
+        [&](const AppItem &item) { return m_painter.tileKey(item, ring.iconSize(), colors.primary); },
+        m_chrome->showsManage() && m_chrome->managePanel()
+            ? QRectF(m_chrome->managePanel()->geometry()).translated(-ringCentre())
+            : QRectF()};
     bool whole = m_scene.sync(inputs);
     // Tiles of entries no longer shown go; the leaving layer keeps its own until it has faded.
     m_painter.keepTiles(m_scene.usedTileKeys());

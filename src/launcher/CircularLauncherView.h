@@ -188,6 +188,7 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
     QElapsedTimer m_frameClock;
     QElapsedTimer m_pulseClock;
     std::optional<QUuid> m_pressedID;
+    quint64 m_lastDragMoveTime = 0;      // the last motion's own timestamp while an icon is pressed
     std::optional<QPointF> m_emptyPress; // screen position of a press on empty space, for the back step
     GroupCapsuleClick m_capsuleClick;
     std::unique_ptr<LauncherChrome> m_chrome;

@@ -10,6 +10,7 @@
 #include "views/AppIconPainter.h"
 #include "views/CenterContentView.h"
 #include "views/EntryActions.h"
+#include "views/NamePrompt.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -61,6 +62,7 @@ void CircularLauncherView::mousePressEvent(QMouseEvent *event) {
     m_pressedID.reset();
     if (const RingSprite *sprite = spriteAt(p)) {
         m_pressedID = sprite->item.id;
+        m_lastDragMoveTime = event->timestamp();
         m_drag.press(sprite->item.id, int(m_scene.layer().order.indexOf(sprite->item.id)), p - ringCentre());
     } else {
         m_emptyPress = event->globalPosition();
@@ -70,8 +72,10 @@ void CircularLauncherView::mousePressEvent(QMouseEvent *event) {
 void CircularLauncherView::mouseMoveEvent(QMouseEvent *event) {
     const QPointF p = event->position();
     if (event->buttons() & Qt::LeftButton) {
-        if (m_pressedID)
+        if (m_pressedID) {
+            m_lastDragMoveTime = event->timestamp();
             m_drag.pointerMoved(p - ringCentre());
+        }
         // Measured on the screen: while the margin drags the panel, the window follows the pointer and
         // the pointer hardly moves within it.
         if (m_emptyPress &&
@@ -86,7 +90,12 @@ void CircularLauncherView::mouseReleaseEvent(QMouseEvent *event) {
         return;
     if (m_pressedID) {
         m_pressedID.reset();
-        handleRelease(m_drag.release(), event->position());
+        // By the events' own clock: a rest the drag did not get to see under load still counts.
+        const quint64 at = event->timestamp();
+        const qint64 stillFor =
+            m_lastDragMoveTime && at > m_lastDragMoveTime ? qint64(at - m_lastDragMoveTime) : 0;
+        m_lastDragMoveTime = 0;
+        handleRelease(m_drag.release(std::min<qint64>(stillFor, 10000)), event->position());
     } else if (m_emptyPress) {
         m_emptyPress.reset();
         if (m_gate.acceptsClick())
@@ -220,6 +229,8 @@ void CircularLauncherView::launcherWillShow() {
     m_gate.reset();
     m_chrome->closeManageAtOnce();
     m_drag.cancel();
+    m_pressedID.reset();
+    m_chrome->centre()->endRowDrag(); // a row dragged when the launcher went is not carried over
     m_capsuleClick.cancel();
     m_keySelection.reset();
     m_search.clear();
@@ -234,6 +245,12 @@ void CircularLauncherView::launcherWillShow() {
 
 void CircularLauncherView::launcherWillHide() {
     m_gate.dismissalBegan();
+    // The button's release will not come to a hidden window.
+    m_chrome->centre()->endRowDrag();
+    // A prompt does not outstay the ring it belongs to: it goes as Cancel does (a new group keeps its
+    // default name, a rename changes nothing).
+    for (NamePrompt *prompt : window()->findChildren<NamePrompt *>())
+        prompt->reject();
 }
 
 // Context menu and moves.

@@ -47,7 +47,11 @@ bool HoverLabelView::update(const Inputs &inputs) {
         m_shown = false;
         return changed;
     }
-    const QPointF target = anchor(inputs.positions.value(*inputs.hoveredID), inputs.iconSize, inputs.scale);
+    QPointF target = anchor(inputs.positions.value(*inputs.hoveredID), inputs.iconSize, inputs.scale);
+    QRectF capsule(QPointF(), capsuleSize(*inputs.name, inputs.scale));
+    capsule.moveCenter(target);
+    if (capsule.intersects(inputs.avoid)) // drawn on the ring, it would be hidden under the panel
+        target.setX(inputs.avoid.right() + 6 * inputs.scale + capsule.width() / 2);
     bool changed = !m_shown || m_text != *inputs.name || m_scale != inputs.scale || m_to != target;
     if (!m_shown && m_visibility <= 0) {
         // Appearing from nothing: no glide, just the fade and scale.

@@ -26,6 +26,7 @@ class HoverLabelView {
         double iconSize = 87;
         double scale = 1;
         bool enabled = true;
+        QRectF avoid; // ring-relative: a panel over the ring; a label that would go under it moves right
     };
 
     // Where the label's centre goes for an icon centred at iconCentre: 15·scale above the icon's tile.

@@ -175,6 +175,7 @@ void LauncherChrome::setManage(bool show) {
 }
 
 void LauncherChrome::closeManageAtOnce() {
+    m_ring->setProperty(manageDraftProperty, QVariant());
     if (!m_showManage && !m_panel)
         return;
     m_showManage = false;

@@ -28,6 +28,10 @@ class LauncherChrome : public QObject {
 
   public:
     static constexpr double managePanelWidth = 280;
+    // A property of the ring widget where the manage panel keeps what was typed into its open form when
+    // it closes without adding or cancelling (Escape, the close button), for the next opening of that form.
+    // Every showing forgets it.
+    static constexpr const char *manageDraftProperty = "ilvexManageDraft";
     // Builds the manage panel (the shell's, which knows the panels): parent, width and the close callback.
     using PanelFactory =
         std::function<QWidget *(QWidget *parent, double width, std::function<void()> onClose)>;

@@ -84,7 +84,7 @@ bool RingScene::sync(const Inputs &inputs) {
     m_radius.setTarget(geometry.radius());
     m_dragAppear.setTarget(inputs.dragActive ? 1 : 0);
     m_label.update({inputs.hoverName, inputs.hovered, geometry.iconPositionsByID(inputs.items),
-                    geometry.iconSize(), geometry.scale(), !inputs.dragActive});
+                    geometry.iconSize(), geometry.scale(), !inputs.dragActive, inputs.labelAvoids});
     return changed;
 }
 

@@ -59,6 +59,7 @@ class RingScene {
         bool dragActive = false;
         QSet<QUuid> dimmed; // entries that do not match the search text
         std::function<QString(const AppItem &)> tileKey;
+        QRectF labelAvoids; // ring-relative: where the hover label must not go (the manage panel)
     };
 
     RingScene();

@@ -1,6 +1,7 @@
 #include "panels/ManagePanelView.h"
 
 #include "l10n/L.h"
+#include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
 #include "panels/PanelButton.h"
 #include "store/AppState.h"
@@ -10,6 +11,7 @@
 #include "views/SwatchDot.h"
 #include "views/Symbols.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,11 +64,12 @@ ManagePanelView::ManagePanelView(AppState *state, LauncherHost *host, double wid
     : QWidget(parent), m_state(state), m_host(host), m_onClose(std::move(onClose)) {
     setObjectName(QStringLiteral("managePanel"));
     setAttribute(Qt::WA_TranslucentBackground);
+    // Exactly the width given, whatever the names and the language: what does not fit is elided.
+    // The height follows the content (relayout).
     setFixedWidth(int(width));
     auto *column = new QVBoxLayout(this);
     column->setSpacing(8);
     column->setContentsMargins(14, 10, 14, 14);
-    column->setSizeConstraint(QLayout::SetFixedSize);
 
     // Header: the close button on the right.
     auto *header = new QHBoxLayout;
@@ -98,6 +101,7 @@ ManagePanelView::ManagePanelView(AppState *state, LauncherHost *host, double wid
     contextFont.setWeight(QFont::Medium);
     m_context->setFont(contextFont);
     m_context->setStyleSheet(QStringLiteral("color: rgba(255,255,255,140);"));
+    m_context->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     column->addWidget(m_context);
     auto *tiles = new QHBoxLayout;
     tiles->setSpacing(5);
@@ -173,7 +177,9 @@ ManagePanelView::ManagePanelView(AppState *state, LauncherHost *host, double wid
     auto *trash = new TrashButton(this);
     trash->setObjectName(QStringLiteral("deleteList"));
     connect(trash, &QAbstractButton::clicked, this, [this] {
-        if (m_state->lists().size() >= 2 && m_state->currentItems().isEmpty())
+        // The list's own entries decide, not the open group's members: an empty group open in a full list
+        // must not let the list go.
+        if (m_state->lists().size() >= 2 && m_state->activeListItems().isEmpty())
             m_state->removeList(m_state->safeIndex());
     });
     m_deleteList = trash;
@@ -220,7 +226,12 @@ bool ManagePanelView::canAddSub() const {
 }
 
 void ManagePanelView::refresh() {
-    m_context->setText(contextLabel());
+    // A long list or group name is shortened in the middle; the whole label is the tooltip.
+    const QString context = contextLabel();
+    const int room = width() - layout()->contentsMargins().left() - layout()->contentsMargins().right();
+    m_context->setText(QFontMetrics(m_context->font()).elidedText(context, Qt::ElideMiddle, room));
+    m_context->setToolTip(context);
+    m_context->setAccessibleName(context);
     QAbstractButton *sub = m_tiles[4];
     sub->setEnabled(canAddSub());
     sub->setToolTip(canAddSub() ? L::kindSub() : L::subListsCantBeNested());
@@ -233,7 +244,7 @@ void ManagePanelView::refresh() {
     const bool full = m_state->lists().size() >= AppState::maxLists;
     m_newList->setEnabled(!full);
     m_newList->setToolTip(full ? L::maxLists(AppState::maxLists) : L::newList());
-    const bool empty = m_state->currentItems().isEmpty();
+    const bool empty = m_state->activeListItems().isEmpty();
     m_deleteList->setVisible(m_state->lists().size() >= 2);
     m_deleteList->setEnabled(empty);
     static_cast<TrashButton *>(m_deleteList)->setDimmed(!empty);
@@ -270,13 +281,40 @@ void ManagePanelView::openForm(FormKind kind) {
         return;
     m_newListTheme = ListTheme::blue;
     m_newGroupTint.reset();
+    // What was typed into this form before the panel was closed comes back; another form starts empty.
+    const QVariantMap draft = parentWidget()
+                                  ? parentWidget()->property(LauncherChrome::manageDraftProperty).toMap()
+                                  : QVariantMap();
     m_form = kind;
     buildForm();
+    if (draft.value(QStringLiteral("form")).toInt() == int(kind)) {
+        m_nameField->setText(draft.value(QStringLiteral("name")).toString());
+        if (m_urlField)
+            m_urlField->setText(draft.value(QStringLiteral("url")).toString());
+    }
+    keepDraft();
+}
+
+// Kept on the ring widget, which outlives the panel, and rewritten on every change: closing the panel by
+// Escape or its close button leaves it in place, while adding, cancelling or another form clears it.
+void ManagePanelView::keepDraft() {
+    QWidget *keeper = parentWidget();
+    if (!keeper)
+        return;
+    const QString name = m_nameField ? m_nameField->text() : QString();
+    const QString url = m_urlField ? m_urlField->text() : QString();
+    QVariant draft;
+    if (m_form != FormKind::none && !(name.isEmpty() && url.isEmpty()))
+        draft = QVariantMap{{QStringLiteral("form"), int(m_form)},
+                            {QStringLiteral("name"), name},
+                            {QStringLiteral("url"), url}};
+    keeper->setProperty(LauncherChrome::manageDraftProperty, draft);
 }
 
 void ManagePanelView::closeForm() {
     m_form = FormKind::none;
     buildForm();
+    keepDraft();
 }
 
 bool ManagePanelView::addEnabled() const {
@@ -330,6 +368,7 @@ QLineEdit *ManagePanelView::formField(const QString &placeholder) {
     connect(field, &QLineEdit::textChanged, this, [this] {
         if (m_add)
             m_add->setEnabled(addEnabled());
+        keepDraft();
     });
     connect(field, &QLineEdit::returnPressed, this, &ManagePanelView::submit);
     m_formLayout->addWidget(field);
@@ -372,14 +411,23 @@ void ManagePanelView::buildForm() {
         auto *row = new QHBoxLayout(m_tintRow);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(6);
+        // A colour picked, typing (and Enter) goes on in the name field.
         auto *plain = new SwatchDot(
             colors(m_state->currentTheme()).primary, true, 18, false,
-            [this] { setNewGroupTint(std::nullopt); }, m_tintRow);
+            [this] {
+                setNewGroupTint(std::nullopt);
+                m_nameField->setFocus(Qt::OtherFocusReason);
+            },
+            m_tintRow);
         plain->setAccessibleName(L::defaultColor());
         row->addWidget(plain);
         for (const FolderTintPreset &preset : folderTintPresets()) {
             auto *dot = new SwatchDot(
-                hex(preset.hex), false, 18, false, [this, hexText = preset.hex] { setNewGroupTint(hexText); },
+                hex(preset.hex), false, 18, false,
+                [this, hexText = preset.hex] {
+                    setNewGroupTint(hexText);
+                    m_nameField->setFocus(Qt::OtherFocusReason);
+                },
                 m_tintRow);
             dot->setToolTip(L::colorName(preset.name));
             dot->setAccessibleName(dot->toolTip());
@@ -396,6 +444,7 @@ void ManagePanelView::buildForm() {
         connect(themes, &ListThemeSwatchRow::picked, this, [this, themes](ListTheme theme) {
             m_newListTheme = theme;
             themes->setCurrent(theme);
+            m_nameField->setFocus(Qt::OtherFocusReason);
         });
         m_formLayout->addWidget(themes);
         break;
@@ -430,10 +479,25 @@ void ManagePanelView::buildForm() {
 }
 
 void ManagePanelView::relayout() {
-    if (layout())
-        layout()->activate();
-    adjustSize();
+    if (!layout())
+        return;
+    layout()->activate();
+    fitHeight();
     trace();
+}
+
+// The height is the content's at the fixed width; fields a form has just added count once they show,
+// which the layout reports by asking to be laid out again.
+void ManagePanelView::fitHeight() {
+    setFixedHeight(layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
+                                                 : layout()->totalSizeHint().height());
+}
+
+bool ManagePanelView::event(QEvent *event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::LayoutRequest && layout())
+        fitHeight();
+    return handled;
 }
 
 void ManagePanelView::trace() {

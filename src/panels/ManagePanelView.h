@@ -54,6 +54,7 @@ class ManagePanelView : public QWidget {
     void setNewGroupTint(const std::optional<QString> &tint);
 
   protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -63,8 +64,10 @@ class ManagePanelView : public QWidget {
     void refresh();
     void buildForm();
     void relayout();
+    void fitHeight();
     void trace();
     QLineEdit *formField(const QString &placeholder);
+    void keepDraft();
 
     AppState *m_state;
     LauncherHost *m_host;

@@ -96,7 +96,8 @@ void SettingsView::refreshBackup() {
     if (!m_save)
         return;
     const QList<AppItem> saved = m_state ? m_state->snapshot() : QList<AppItem>();
-    const QList<AppItem> current = m_state ? m_state->currentItems() : QList<AppItem>();
+    // The snapshot holds the list's own entries, so it is compared with those, even while a group is open.
+    const QList<AppItem> current = m_state ? m_state->activeListItems() : QList<AppItem>();
     bool matches = saved.isEmpty();
     if (!matches) {
         matches = saved.size() == current.size() &&
@@ -126,7 +127,7 @@ void SettingsView::refreshBackup() {
 }
 
 void SettingsView::saveOrder() {
-    if (!m_state || m_state->currentItems().isEmpty())
+    if (!m_state || m_state->activeListItems().isEmpty())
         return;
     if (m_hooks.playSound)
         m_hooks.playSound();

@@ -199,6 +199,10 @@ QLayout *SettingsView::buildGeneralSection() {
         for (int i = 0; i < m_language->count(); ++i)
             m_language->setItemText(i, menuTitle(AppLanguage(m_language->itemData(i).toInt())));
         m_language->setAccessibleName(L::languageLabel());
+        // Each title starts with a flag, drawn by the colour emoji font wider than the box measures it:
+        // room for it on top, so "Automatic (System)" is not cut.
+        m_language->setMinimumWidth(0);
+        m_language->setMinimumWidth(m_language->sizeHint().width() + m_language->fontMetrics().height());
         if (m_state)
             m_language->setCurrentIndex(m_language->findData(int(m_state->language())));
     });

@@ -14,6 +14,20 @@ double distance(QPointF a, QPointF b) {
     return std::hypot(a.x() - b.x(), a.y() - b.y());
 }
 
+// An angle difference brought into -π..π.
+double wrapped(double angle) {
+    const double a = std::remainder(angle, twoPi);
+    return std::isfinite(a) ? a : 0;
+}
+
+int indexOf(const QList<AppItem> &items, const QUuid &id) {
+    for (int i = 0; i < items.size(); ++i) {
+        if (items[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
 const AppItem *findItem(const QList<AppItem> &items, const QUuid &id) {
     for (const AppItem &item : items) {
         if (item.id == id)
@@ -149,7 +163,7 @@ void RingDrag::pointerMoved(QPointF pointer) {
     evaluate(pointer);
 }
 
-RingRelease RingDrag::release() {
+RingRelease RingDrag::release(qint64 stillForMs) {
     if (!m_pressedID)
         return {};
     if (!m_draggingID) {
@@ -157,6 +171,12 @@ RingRelease RingDrag::release() {
         m_pressedID.reset();
         return click;
     }
+    // The last position once more, as the timers would have seen it had they run on time: on a busy
+    // machine they, or the motion events themselves, can come late, so that the rest before the release
+    // was never looked at. The pointer was still for at least as long as the events say.
+    if (stillForMs > 0 && m_pauseSince)
+        m_pauseSince = std::min(*m_pauseSince, m_clock.nowMs() - stillForMs);
+    evaluate(m_lastPointer);
     const RingRelease outcome = drop();
     reset();
     Q_EMIT changed();
@@ -264,14 +284,12 @@ void RingDrag::evaluate(QPointF pointer) {
     if (!dragged)
         dragged = findItem(order, *m_draggingID);
     const bool draggingGroup = dragged && dragged->isSubList;
-    const Targets targets =
-        findTargets(order, geometry, paused, draggingGroup, m_store.openSubListID().has_value());
+    const bool groupOpen = m_store.openSubListID().has_value();
+    const Targets targets = findTargets(order, geometry, paused, draggingGroup, groupOpen);
     m_dropTargetGroupID = targets.group;
     updateMergeDwell(targets.candidate, now);
     if (!targets.group && targets.mayReorder) {
-        // A pointer coming to rest on an icon is about to ask for a merge: the order waits for the pause
-        // to decide rather than carrying the icon away from under the pointer.
-        updateReorder(items, now, !(settling && targets.settlingOnItem));
+        updateReorder(items, order, geometry, now, !draggingGroup && !groupOpen);
     } else {
         m_pendingOrder.reset();
         m_pendingSince.reset();
@@ -336,8 +354,6 @@ RingDrag::Targets RingDrag::findTargets(const QList<AppItem> &order, const RingG
         result.mayReorder = false;
         if (bestDist < radii.capture)
             result.candidate = nearest->id;
-    } else if (bestDist < radii.capture) {
-        result.settlingOnItem = true;
     }
     return result;
 }
@@ -373,22 +389,43 @@ void RingDrag::scheduleDwellCheck(const QUuid &candidate, qint64 since, qint64 n
     m_clock.schedule(since + mergeDwellMs - now, this, [this, candidate, since, serial] {
         // Completes the dwell when the pointer stopped moving, unless the candidate or the drag changed.
         if (m_draggingID && m_dragSerial == serial && m_hoverCandidateID == candidate &&
-            m_candidateSince == since && m_dropTargetItemID != candidate) {
+            m_candidateSince == since && m_dropTargetItemID != candidate && !movedUnreported()) {
             m_dropTargetItemID = candidate;
             Q_EMIT changed();
         }
     });
 }
 
-void RingDrag::updateReorder(const QList<AppItem> &currentItems, qint64 now, bool mayCommit) {
+bool RingDrag::carriesIconFromPointer(const QList<AppItem> &shown, const QList<AppItem> &proposed,
+                                      const RingGeometry &geometry) const {
+    // The icon that gives up its slot is the one shown where the dragged icon is proposed to go.
+    const int target = indexOf(proposed, *m_draggingID);
+    const int from = indexOf(shown, *m_draggingID);
+    if (target < 0 || from < 0 || target >= shown.size() || shown[target].isSubList)
+        return false;
+    const double iconAngle = geometry.slotAngle(target);
+    if (distance(m_dragPoint, geometry.pointOnRing(iconAngle)) < geometry.mergeRadii().capture)
+        return true; // over it
+    // On the way to it from the dragged icon's slot, short of its centre.
+    const double toIcon = wrapped(iconAngle - geometry.slotAngle(from));
+    const double toPointer = wrapped(m_dragAngle - geometry.slotAngle(from));
+    return toIcon * toPointer > 0 && std::abs(toPointer) < std::abs(toIcon);
+}
+
+void RingDrag::updateReorder(const QList<AppItem> &currentItems, const QList<AppItem> &shown,
+                             const RingGeometry &geometry, qint64 now, bool mayMerge) {
     const std::optional<QList<AppItem>> proposed = candidateOrder(currentItems, *m_draggingID, m_dragAngle);
     if (!proposed)
         return;
-    if (sameIDs(*proposed, m_liveOrder ? *m_liveOrder : currentItems)) {
+    if (sameIDs(*proposed, shown)) {
         m_pendingOrder.reset();
         m_pendingSince.reset();
     } else if (m_pendingOrder && sameIDs(*m_pendingOrder, *proposed)) {
-        if (mayCommit && m_pendingSince && now - *m_pendingSince >= commitDelayMs) {
+        // The icon the pointer is heading for or resting on stays where it is drawn, whatever the speed:
+        // the pointer may be about to settle on it for a merge. The order waits, its age kept, until the
+        // pointer has passed clear of that icon (or is released: the drop takes the order then).
+        const bool holdsTarget = mayMerge && carriesIconFromPointer(shown, *proposed, geometry);
+        if (!holdsTarget && m_pendingSince && now - *m_pendingSince >= commitDelayMs) {
             m_liveOrder = proposed;
             m_pendingOrder.reset();
             m_pendingSince.reset();
@@ -434,8 +471,18 @@ void RingDrag::recheck(quint64 generation) {
     const qint64 now = m_clock.nowMs();
     if (now < *due)
         scheduleRecheck(now);
-    else
+    else if (!movedUnreported())
         evaluate(m_lastPointer);
+}
+
+// The pointer has moved on while its motion is still queued: it is taken where it is now, so the rest
+// that its last reported position suggests is not mistaken for one.
+bool RingDrag::movedUnreported() {
+    const std::optional<QPointF> now = m_probe ? m_probe() : std::nullopt;
+    if (!now || distance(*now, m_lastPointer) <= pauseTolerance)
+        return false;
+    evaluate(*now);
+    return true;
 }
 
 RingRelease RingDrag::drop() {
@@ -464,6 +511,9 @@ RingRelease RingDrag::drop() {
         return outcome;
     }
 
+    // An order held back only because the pointer was on its way to an icon is taken as shown.
+    if (m_pendingOrder && m_pendingSince && m_clock.nowMs() - *m_pendingSince >= commitDelayMs)
+        m_liveOrder = m_pendingOrder;
     if (m_liveOrder && storeShownOrder()) {
         outcome.action = RingRelease::Action::reordered;
         outcome.playSound = sounds;

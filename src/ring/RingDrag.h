@@ -79,10 +79,12 @@ struct RingRelease {
 // Reordering: a proposed order is shown only after it has stayed the same for 0.2 s, so a sweep across
 // several slots does not shuffle the ring. Merging needs a settled pointer: the pointer must stay within
 // 12 points for 0.09 s near another icon (inside `capture`), then hold that candidate for 0.16 s (while
-// within the wider `keep`). While a settled pointer sits near an icon nothing reorders, and a pointer
-// coming to rest on an icon holds a proposed order back until the pause has decided. A release inside
-// `capture` merges even before the dwell completes. Groups are only reordered, and inside an open group
-// nothing merges.
+// within the wider `keep`). While a settled pointer sits near an icon nothing reorders, and the live
+// reorder never carries away the icon the pointer is heading for or over: that icon gives up its slot
+// only once the pointer has passed clear of it, so a pointer that comes to rest on it merges whatever
+// speed it arrived at. A release between icons stores the order a reorder would have shown. A release
+// inside `capture` merges even before the dwell completes. Groups are only reordered, and inside an open
+// group nothing merges.
 //
 // A pointer at rest sends no events, so the drag re-examines the last position by itself when the pause
 // time or the commit delay runs out: "move fast, then hold still" merges, and a held slot gets shown.
@@ -110,7 +112,14 @@ class RingDrag : public QObject {
     // Gesture. A press during a drag is ignored (one drag at a time).
     void press(const QUuid &itemID, int displayedIndex, QPointF pointer);
     void pointerMoved(QPointF pointer);
-    RingRelease release();
+    // stillForMs: how long the pointer had not moved when the button went up, by the events' own times
+    // (0 when unknown); a rest the drag's timers did not get to see on a busy machine still counts.
+    RingRelease release(qint64 stillForMs = 0);
+    // Where the pointer is now (ring-relative), asked of the window system. A timer that finds the pointer
+    // at rest checks with it first: on a busy machine motion can still be queued behind the timer, and a
+    // pointer that has moved on is not resting on the icon it passed. Without one the timers trust the
+    // last reported position.
+    void setPointerProbe(std::function<std::optional<QPointF>()> probe) { m_probe = std::move(probe); }
     // Ends a press or drag without storing anything (the panel was hidden, the view went away).
     void cancel();
     // The item was removed (context menu) while it may be dragged: that drag is abandoned.
@@ -149,7 +158,6 @@ class RingDrag : public QObject {
         std::optional<QUuid> group;
         std::optional<QUuid> candidate;
         bool mayReorder = true;
-        bool settlingOnItem = false; // within capture of a plain item, not yet at rest long enough
     };
 
     void begin();
@@ -157,11 +165,15 @@ class RingDrag : public QObject {
     Targets findTargets(const QList<AppItem> &order, const RingGeometry &geometry, qint64 paused,
                         bool draggingGroup, bool groupOpen);
     void updateMergeDwell(const std::optional<QUuid> &candidate, qint64 now);
-    void updateReorder(const QList<AppItem> &currentItems, qint64 now, bool mayCommit);
+    bool carriesIconFromPointer(const QList<AppItem> &shown, const QList<AppItem> &proposed,
+                                const RingGeometry &geometry) const;
+    void updateReorder(const QList<AppItem> &currentItems, const QList<AppItem> &shown,
+                       const RingGeometry &geometry, qint64 now, bool mayMerge);
     void scheduleDwellCheck(const QUuid &candidate, qint64 since, qint64 now);
     std::optional<qint64> nextRecheckTime() const;
     void scheduleRecheck(qint64 now);
     void recheck(quint64 generation);
+    bool movedUnreported();
     RingRelease drop();
     bool storeShownOrder();
     RingGeometry geometryFor(const QList<AppItem> &currentItems, int displayedCount) const;
@@ -169,6 +181,7 @@ class RingDrag : public QObject {
 
     RingDragStore &m_store;
     Clock &m_clock;
+    std::function<std::optional<QPointF>()> m_probe;
 
     // The press, before it becomes a drag.
     std::optional<QUuid> m_pressedID;

@@ -73,6 +73,11 @@ class AppState : public QObject {
     QList<AppItem> snapshot() const;
     std::optional<AppItem> openSubList() const;
     QList<AppItem> currentItems() const;
+    // The active list's own top-level entries, whether or not a group is open (currentItems gives the
+    // open group's members): what decides whether the list is empty.
+    QList<AppItem> activeListItems() const {
+        return m_lists.isEmpty() ? QList<AppItem>() : m_lists[safeIndex()].items;
+    }
 
     // Writes all lists atomically. A failure prints one diagnostic line and returns false; the lists in
     // memory stay and the next change tries again.

@@ -4,7 +4,11 @@
 void AppState::addList(const QString &name, ListTheme theme) {
     if (m_lists.size() >= maxLists)
         return;
-    Change change(*this, Change::saves | Change::storesActiveListIndex);
+    // The new list is shown: a group open in the old one closes, rather than lingering as an id that
+    // names nothing (a header without a group, the group tile refused).
+    Change change(*this, Change::saves | Change::storesActiveListIndex |
+                             (m_openSubListID ? Change::postsActiveListChanged : 0));
+    m_openSubListID.reset();
     m_lists.append(AppList{QUuid::createUuid(), name, {}, theme, {}});
     setActiveListIndex(int(m_lists.size()) - 1);
 }
@@ -14,6 +18,7 @@ void AppState::removeList(int index) {
         return;
     Change change(*this, Change::saves | Change::storesActiveListIndex | Change::postsActiveListChanged);
     m_lists.removeAt(index);
+    m_openSubListID.reset(); // another list is shown now
     // The index follows the position, not the list.
     setActiveListIndex(std::min(int(m_lists.size()) - 1, m_activeListIndex));
 }

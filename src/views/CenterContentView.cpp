@@ -128,7 +128,7 @@ CenterContentView::Layer CenterContentView::layer() const {
         return Layer::search;
     if (m_hoverAtCenter && m_hover && m_hover->name())
         return Layer::hoverName;
-    if (m_state->openSubListID())
+    if (m_state->openSubList()) // an id that names no group of the shown list is no group
         return Layer::groupHeader;
     return m_state->lists().size() >= 2 ? Layer::switcher : Layer::listName;
 }
@@ -196,9 +196,11 @@ QString CenterContentView::layerKey() const {
                QString::number(m_state->currentItems().isEmpty());
     }
     case Layer::listName:
-        return key + (m_state->lists().isEmpty() ? QString() : m_state->lists()[m_state->safeIndex()].name);
-    case Layer::none:
+        return key + QString::number(m_state->currentItems().isEmpty()) +
+               (m_state->lists().isEmpty() ? QString() : m_state->lists()[m_state->safeIndex()].name);
     case Layer::switcher:
+        return key + QString::number(m_state->currentItems().isEmpty());
+    case Layer::none:
         break;
     }
     return key;
@@ -292,9 +294,22 @@ void CenterContentView::finishAnimations() {
 
 // Input.
 
-void CenterContentView::mousePressEvent(QMouseEvent *event) {
+void CenterContentView::endRowDrag() {
     m_pressRow.reset();
     m_pressPill = false;
+    m_dragEnd.stop();
+    m_settling = false;
+    m_dotDragOffset = 0;
+    if (m_draggingListID) {
+        m_draggingListID.reset();
+        sync();
+    }
+}
+
+void CenterContentView::mousePressEvent(QMouseEvent *event) {
+    // A new press: the last drag is over, settled or not, and one whose release was lost is let go, so
+    // this press clicks or drags like any other.
+    endRowDrag();
     if (event->button() == Qt::LeftButton) {
         const int row = rowAt(event->position());
         if (row >= 0) {
@@ -323,15 +338,10 @@ void CenterContentView::mouseMoveEvent(QMouseEvent *event) {
             return;
         m_draggingListID = id;
         m_dragStartListIndex = *m_pressRow;
-        m_settling = false;
-        m_dragEnd.stop();
         sync();
     }
-    // Another row's drag still settling: this press moves nothing.
-    if (m_draggingListID == id && !m_settling) {
-        m_dotDragOffset = travel.y();
-        startFrames();
-    }
+    m_dotDragOffset = travel.y();
+    startFrames();
 }
 
 void CenterContentView::mouseReleaseEvent(QMouseEvent *event) {

@@ -60,6 +60,9 @@ class CenterContentView : public QWidget, public PaintedItemsSource {
     // The group header's back pill (widget coordinates), or an empty one.
     QRectF backPillRect() const;
     std::optional<QUuid> draggingListID() const { return m_draggingListID; }
+    // Forgets a row's press and drag (a drag whose release never came, as when the launcher was hidden
+    // under it, is dropped unstored; one settling takes its slot at once). Every showing starts so.
+    void endRowDrag();
     // Where a row dragged by offset from startIndex lands: whole pitches, halves away from zero, kept
     // within the lists.
     static int reorderTarget(double offset, double pitch, int startIndex, int count);

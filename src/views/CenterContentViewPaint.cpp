@@ -29,13 +29,22 @@ struct HeaderLayout {
     QRectF name, pill, hint;
 };
 
+constexpr int hintFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+
+// The hint's text, wrapped to the width: its height counts the lines as drawn, in the fonts that draw
+// them (a Chinese or Japanese line is taller than a Latin one of the same size).
+QRectF hintTextBounds(const QString &text, double width, double s) {
+    return QFontMetricsF(CenterContentView::uiFont(11 * s, QFont::Normal))
+        .boundingRect(QRectF(0, 0, width, 1e4), hintFlags, text);
+}
+
 HeaderLayout headerLayout(QPointF centre, double hole, double s, bool showsHint) {
     const double nameH = QFontMetricsF(CenterContentView::uiFont(22 * s, QFont::DemiBold)).height();
     const double pillH = QFontMetricsF(CenterContentView::uiFont(12 * s, QFont::Medium)).height() + 8 * s;
-    const double hintH =
-        24 * s + 5 * s + 2 * QFontMetricsF(CenterContentView::uiFont(11 * s, QFont::Normal)).height();
-    const double total = nameH + 8 * s + pillH + (showsHint ? 8 * s + 12 * s + hintH : 0);
     const double width = std::max(0.0, hole - 36);
+    // The hint sits low in the round hole, where it is narrower: its text wraps to 70 % of the width.
+    const double hintH = 24 * s + 5 * s + hintTextBounds(L::emptyGroup(), width * 0.7, s).height();
+    const double total = nameH + 8 * s + pillH + (showsHint ? 8 * s + 12 * s + hintH : 0);
     HeaderLayout layout;
     double y = centre.y() - total / 2;
     layout.name = QRectF(centre.x() - width / 2, y, width, nameH);
@@ -80,9 +89,22 @@ void CenterContentView::paintLayerA(QPainter &painter) {
     const double maxWidth = std::max(0.0, m_holeDiameter - 36);
     const QList<AppList> &lists = m_state->lists();
     const QString listName = lists.isEmpty() ? QString() : lists[m_state->safeIndex()].name;
+    // An empty ring says where its entries come from, under the list's name or the switcher.
+    const bool emptyRing = !lists.isEmpty() && m_state->currentItems().isEmpty();
+    const auto paintEmptyRingHint = [&](double top) {
+        painter.setFont(CenterContentView::uiFont(11 * s, QFont::Normal));
+        painter.setPen(white(0.5));
+        const double width = maxWidth * 0.85;
+        painter.drawText(
+            QRectF(centre.x() - width / 2, top, width, hintTextBounds(L::emptyRing(), width, s).height()),
+            hintFlags, L::emptyRing());
+    };
     switch (layer()) {
-    case Layer::none:
     case Layer::switcher:
+        if (emptyRing)
+            paintEmptyRingHint(metrics().container.bottom() + 10 * s);
+        return;
+    case Layer::none:
         return;
     case Layer::hoverName: {
         const QFont font = CenterContentView::uiFont(24 * s, QFont::DemiBold);
@@ -129,6 +151,8 @@ void CenterContentView::paintLayerA(QPainter &painter) {
         const QRectF box(centre.x() - maxWidth / 2, centre.y() - 50 * s, maxWidth, 100 * s);
         painter.drawText(box, Qt::AlignCenter,
                          QFontMetricsF(font).elidedText(listName, Qt::ElideRight, maxWidth));
+        if (emptyRing)
+            paintEmptyRingHint(centre.y() + QFontMetricsF(font).height() / 2 + 8 * s);
         return;
     }
     case Layer::groupHeader: {
@@ -165,8 +189,8 @@ void CenterContentView::paintLayerA(QPainter &painter) {
                            QStringLiteral("plus.circle"), symbol, white(0.45));
             painter.setFont(CenterContentView::uiFont(11 * s, QFont::Normal));
             painter.setPen(white(0.5));
-            painter.drawText(layout.hint.adjusted(0, 29 * s, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
-                             L::emptyGroup());
+            const double inset = layout.hint.width() * 0.15;
+            painter.drawText(layout.hint.adjusted(inset, 29 * s, -inset, 0), hintFlags, L::emptyGroup());
         }
         return;
     }

@@ -67,7 +67,8 @@ void IlvexButtonStyle::drawControl(ControlElement element, const QStyleOption *o
     // A button that takes no clicks (an empty form's Add) shows it.
     if (!(option->state & State_Enabled))
         painter->setOpacity(0.4);
-    paintBackground(painter, option->rect, pressed ? withAlpha(m_tint, 0.55) : m_tint,
+    // Pressed, the fill fades to 0.55 of the tint's own opacity (a faint tint stays faint).
+    paintBackground(painter, option->rect, pressed ? withAlpha(m_tint, 0.55 * m_tint.alphaF()) : m_tint,
                     withAlpha(Qt::white, 0.14));
     const QFont font = labelFont(widget ? widget->font() : painter->font());
     painter->setFont(font);

@@ -1,11 +1,16 @@
 #include "views/ListColourPopover.h"
 
 #include "views/ListThemeSwatchRow.h"
+#include "views/PaintHelpers.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QScreen>
+
+namespace {
+constexpr int arrowSize = 8; // as the tint popover's
+}
 
 ListColourPopover::ListColourPopover(ListTheme current, std::function<void(ListTheme)> onPick,
                                      QWidget *parent)
@@ -13,7 +18,7 @@ ListColourPopover::ListColourPopover(ListTheme current, std::function<void(ListT
     setAttribute(Qt::WA_TranslucentBackground);
     setObjectName(QStringLiteral("ListColourPopover"));
     auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setContentsMargins(12 + arrowSize, 12, 12, 12);
     auto *row = new ListThemeSwatchRow(current, 22, 10, [this, onPick = std::move(onPick)](ListTheme theme) {
         if (onPick)
             onPick(theme);
@@ -24,13 +29,19 @@ ListColourPopover::ListColourPopover(ListTheme current, std::function<void(ListT
 
 void ListColourPopover::popup(const QRect &anchorRect) {
     adjustSize();
-    QPoint topLeft(anchorRect.right() + 8, anchorRect.center().y() - height() / 2);
+    // Like the tint popover: beside the row, its arrow touching it.
+    QPoint topLeft(anchorRect.right() + 1, anchorRect.center().y() - height() / 2);
+    m_arrowOnLeft = true;
     if (const QScreen *screen = QGuiApplication::screenAt(anchorRect.center())) {
         const QRect area = screen->availableGeometry();
-        if (topLeft.x() + width() > area.right())
-            topLeft.setX(anchorRect.left() - 8 - width());
+        if (topLeft.x() + width() > area.right()) {
+            topLeft.setX(anchorRect.left() - width());
+            m_arrowOnLeft = false;
+        }
         topLeft.setY(std::clamp(topLeft.y(), area.top(), std::max(area.top(), area.bottom() - height())));
     }
+    layout()->setContentsMargins(12 + (m_arrowOnLeft ? arrowSize : 0), 12,
+                                 12 + (m_arrowOnLeft ? 0 : arrowSize), 12);
     move(topLeft);
     show();
 }
@@ -40,7 +51,8 @@ void ListColourPopover::paintEvent(QPaintEvent *) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(255, 255, 255, 46), 1));
     painter.setBrush(QColor(30, 34, 48, 235));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+    painter.drawPath(PaintHelpers::calloutPath(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), arrowSize,
+                                               m_arrowOnLeft, 10));
 }
 
 void ListColourPopover::hideEvent(QHideEvent *event) {

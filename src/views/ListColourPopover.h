@@ -22,4 +22,8 @@ class ListColourPopover : public QWidget {
   protected:
     void paintEvent(QPaintEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+
+  private:
+    bool m_arrowOnLeft =
+        true; // the arrow points at the row on the left, or on the right when it opens before it
 };

@@ -37,3 +37,17 @@ QImage PaintHelpers::blurredShadow(const QImage &source, qreal blurRadius, const
     result.setDevicePixelRatio(dpr);
     return result;
 }
+
+QPainterPath PaintHelpers::calloutPath(const QRectF &bounds, qreal arrow, bool arrowOnLeft, qreal radius) {
+    const QRectF body = bounds.adjusted(arrowOnLeft ? arrow : 0, 0, arrowOnLeft ? 0 : -arrow, 0);
+    QPainterPath path;
+    path.addRoundedRect(body, radius, radius);
+    const qreal mid = bounds.center().y();
+    const qreal edge = arrowOnLeft ? body.left() : body.right();
+    QPainterPath tip;
+    tip.moveTo(edge, mid - arrow);
+    tip.lineTo(arrowOnLeft ? bounds.left() : bounds.right(), mid);
+    tip.lineTo(edge, mid + arrow);
+    tip.closeSubpath();
+    return path.united(tip);
+}

@@ -3,6 +3,7 @@
 #include "l10n/L.h"
 #include "store/Types.h"
 #include "views/AppIconPainter.h"
+#include "views/PaintHelpers.h"
 #include "views/SwatchDot.h"
 #include "views/Symbols.h"
 
@@ -136,19 +137,8 @@ void TintPopover::popup(const QRect &anchorRect) {
 void TintPopover::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF body =
-        QRectF(rect()).adjusted(m_arrowOnLeft ? arrowSize : 0, 0.5, m_arrowOnLeft ? -0.5 : -arrowSize, -0.5);
-    QPainterPath path;
-    path.addRoundedRect(body, 10, 10);
-    const qreal mid = height() / 2.0;
-    QPainterPath arrow;
-    const qreal edge = m_arrowOnLeft ? body.left() : body.right();
-    const qreal tip = m_arrowOnLeft ? 0.5 : width() - 0.5;
-    arrow.moveTo(edge, mid - arrowSize);
-    arrow.lineTo(tip, mid);
-    arrow.lineTo(edge, mid + arrowSize);
-    arrow.closeSubpath();
-    path = path.united(arrow);
+    const QPainterPath path = PaintHelpers::calloutPath(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
+                                                        arrowSize, m_arrowOnLeft, 10);
     QColor fill = palette().color(QPalette::Window);
     fill.setAlphaF(0.97);
     painter.fillPath(path, fill);

@@ -37,8 +37,8 @@ def scenario_rename_recolour(s):
     s.xdo("key", "Down", "Down", "Return", "sleep", "0.5")
     x, y, w, h = s.layout("row:Work")
     assert s.is_viewable(s.window), "the colour popover dismissed the launcher"
-    # The popover opens beside the row: 12 px margin, 22 px dots 10 apart.
-    s.xdo("mousemove", x + w + 8 + 12 + 3 * 32 + 11, y + h // 2, "click", "1")
+    # The popover opens beside the row, its 8 px arrow touching it: 12 px margin, 22 px dots 10 apart.
+    s.xdo("mousemove", x + w + 1 + 8 + 12 + 3 * 32 + 11, y + h // 2, "click", "1")
     got = s.wait_lists(lambda l: l[1]["theme"] == "orange")
     assert got[1]["theme"] == "orange", "recoloured to %s" % got[1]["theme"]
 

@@ -100,30 +100,47 @@ def scenario_escape_in_drag(s):
 
 
 def scenario_fast_merge(s):
-    # Quick throws (the first motion already 40 % of the way) with short and long holds all merge. The
-    # prompt cancelled keeps the default name; the last one is named.
+    # Alpha carried onto Beta, then a rest, with both cores kept busy: slowly along the ring (~50 px/s), at
+    # hand speed (~250 px/s) and thrown (the first motion already 40 % of the way). Every one merges; a
+    # cancelled prompt keeps the default name, the last one is named. A drag at hand speed that passes
+    # Beta and is let go without a rest reorders.
     fixture(s)
     s.start_app()
     saved = os.path.join(s.tmp, "lists-export.json")
     assert s.run("--export-lists", saved).returncode == 0
-    holds = (0.13, 0.2, 0.3, 0.45, 0.16)
-    for attempt, hold in enumerate(holds):
-        last = attempt == len(holds) - 1
-        a, b = s.ring_point(0, 5), s.ring_point(1, 5)
-        s.xdo("mousemove", *a, "mousedown", "1", "sleep", "0.03", *moves(line(a, b, 5)[2:]), "sleep", hold,
-              "mouseup", "1")
-        what = "flick %d with a %.2f s hold did not merge" % (attempt + 1, hold)
-        prompt = s.wait_window("Name the new group", timeout=3)
-        s.xdo("windowactivate", "--sync", prompt)
-        if last:
-            s.xdo("key", "ctrl+a", "type", "Tools")  # "type" takes every word after it
-        s.xdo("key", "Return" if last else "Escape", "sleep", "0.3")
-        items = s.read_lists()[0]["items"]
-        groups = [i for i in items if i.get("isSubList") and i["name"] == ("Tools" if last else "Group")]
-        assert groups and sorted(names(groups[0]["subItems"])) == ["Alpha", "Beta"], "%s: %s" % (what, names(items))
-        if not last:
+    a, b = s.ring_point(0, 5), s.ring_point(1, 5)
+    slow, hand, throw = moves(arc(s, 0, 1, 5, 0, 112)[1:], 0.04), moves(arc(s, 0, 1, 5, 0, 56)[1:], 0.016), \
+        moves(line(a, b, 5)[2:])
+    approaches = (("slow", slow, 0.8), ("slow", slow, 0.3), ("hand-speed", hand, 0.3), ("hand-speed", hand, 0.6),
+                  ("thrown", throw, 0.13), ("thrown", throw, 0.2), ("thrown", throw, 0.3), ("thrown", throw, 0.45),
+                  ("hand-speed", hand, 0.4))
+    busy = [subprocess.Popen([sys.executable, "-c", "while True: pass"]) for _ in range(2)]
+    try:
+        for attempt, (how, path, hold) in enumerate(approaches):
+            last = attempt == len(approaches) - 1
+            s.xdo("mousemove", *a, "mousedown", "1", "sleep", "0.03", *path, "sleep", hold, "mouseup", "1")
+            what = "%s drag %d with a %.2f s rest did not merge" % (how, attempt + 1, hold)
+            prompt = wait_until(lambda: s.visible("Name the new group"), 3, 0.05)
+            assert prompt, what
+            s.xdo("windowactivate", "--sync", prompt[0])
+            if last:
+                s.xdo("key", "ctrl+a", "type", "Tools")  # "type" takes every word after it
+            s.xdo("key", "Return" if last else "Escape", "sleep", "0.3")
+            items = s.read_lists()[0]["items"]
+            groups = [i for i in items if i.get("isSubList") and i["name"] == ("Tools" if last else "Group")]
+            assert groups and sorted(names(groups[0]["subItems"])) == ["Alpha", "Beta"], "%s: %s" % (what, names(items))
             assert s.run("--import-lists", saved).returncode == 0
-            time.sleep(0.3)
+            # The next drag starts on the restored ring: an import landing during it would end it.
+            restored = s.wait_lists(lambda l: names(l[0]["items"])[:2] == ["Alpha", "Beta"])
+            assert names(restored[0]["items"])[:2] == ["Alpha", "Beta"], "lists not restored"
+            time.sleep(0.8)  # and the icons have glided back: a press hits the icon drawn under it
+        past = moves(arc(s, 0, 1.4, 5, 0, 70)[1:], 0.016)
+        s.xdo("mousemove", *a, "mousedown", "1", "sleep", "0.03", *past, "sleep", "0.05", "mouseup", "1", "sleep", "0.4")
+        order = names(s.read_lists()[0]["items"])
+        assert order == ["Beta", "Alpha", "Gamma", "Delta", "Box"], "passing Beta at hand speed: %s" % order
+    finally:
+        for p in busy:
+            p.kill()
 
 
 def scenario_show_while_fading(s):

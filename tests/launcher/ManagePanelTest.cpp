@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -103,7 +104,8 @@ TEST_F(ManageTest, PanelLabelsAndDisabledStatesFollowTheStore) {
         return w->isHidden() ? "-" : (w->isEnabled() ? "" : "off ") + w->toolTip();
     };
     const QString off = "off ", notEmpty = off + L::emptyListBeforeDeleting();
-    // lists, entries, a group open; what the panel adds to; the group tile, "New list", delete ("-": hidden)
+    // lists, entries, an empty group open; what the panel adds to; the group tile, "New list", delete ("-":
+    // hidden). The list's own entries decide the delete: the open group's emptiness does not count.
     const std::tuple<int, int, bool, QString, QString, QString, QString> cases[] = {
         {1, 1, false, L::addTo("L0"), L::kindSub(), L::newList(), "-"},
         {2, 1, false, L::addTo("L0"), L::kindSub(), L::newList(), notEmpty},
@@ -112,7 +114,7 @@ TEST_F(ManageTest, PanelLabelsAndDisabledStatesFollowTheStore) {
     };
     for (const auto &[count, filled, openGroup, context, sub, newList, del] : cases) {
         SCOPED_TRACE(count);
-        startPanel(lists(count, filled, openGroup), openGroup);
+        startPanel(lists(count, filled, openGroup, true), openGroup);
         ManagePanelView *p = openPanel();
         ASSERT_NE(p, nullptr);
         EXPECT_EQ(p->contextLabel(), context);
@@ -153,6 +155,69 @@ TEST_F(ManageTest, FormsAddOnlyWhatTheyMayAndEnterSubmits) {
         EXPECT_EQ(state->lists().size(), listCount);
         EXPECT_EQ(state->lists()[0].items.size(), items);
         EXPECT_EQ(p->form(), enabled ? Kind::none : kind);
+    }
+}
+
+// A row's press, moves and release as the centre view gets them.
+void rowMouse(QWidget *centre, QEvent::Type type, QPointF at) {
+    QMouseEvent event(type, at, centre->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+    QCoreApplication::sendEvent(centre, &event);
+}
+
+// A row dragged when the launcher went is let go at the next showing, and a click right after a finished
+// drag is a click.
+TEST_F(ManageTest, EveryShowingStartsTheSwitcherClean) {
+    for (bool hidden : {true, false}) {
+        startPanel(lists(3, 1));
+        const QPointF at = centre()->rowRect(0).center();
+        rowMouse(centre(), QEvent::MouseButtonPress, at);
+        rowMouse(centre(), QEvent::MouseMove, at + QPointF(0, 34));
+        if (hidden) {
+            view->launcherWillHide();
+            view->launcherWillShow(); // the release went nowhere
+        } else {
+            rowMouse(centre(), QEvent::MouseButtonRelease, at + QPointF(0, 34));
+        }
+        EXPECT_EQ(centre()->draggingListID().has_value(), !hidden) << "a released row is still settling";
+        EXPECT_EQ(state->lists()[0].name, hidden ? "L0" : "L1") << "only a released drag reorders";
+        const QPointF other = centre()->rowRect(2).center();
+        rowMouse(centre(), QEvent::MouseButtonPress, other);
+        rowMouse(centre(), QEvent::MouseButtonRelease, other);
+        EXPECT_EQ(state->safeIndex(), 2) << hidden;
+    }
+}
+
+// The panel is as wide as it is given in every state, long names shortened; a list added closes the
+// open group; what was typed outlives the panel closed by a step back, until the next showing.
+TEST_F(ManageTest, PanelKeepsItsWidthAndTheTypedTextAndAListChangeClosesTheGroup) {
+    QList<AppList> named = lists(2, 1, true, true);
+    named[0].name = QString(60, u'W');
+    startPanel(named, true);
+    ManagePanelView *p = openPanel();
+    for (Kind kind : {Kind::none, Kind::link, Kind::list}) {
+        kind == Kind::none ? p->closeForm() : p->openForm(kind);
+        EXPECT_EQ(p->width(), 280);
+        EXPECT_LE(p->findChild<QLabel *>()->sizeHint().width(), 280 - 28);
+    }
+    p->nameField()->setText("New");
+    p->submit();
+    EXPECT_FALSE(state->openSubListID());
+    EXPECT_EQ(centre()->layer(), Layer::switcher);
+    EXPECT_TRUE(p->tile(4)->isEnabled());
+
+    for (bool showing : {false, true}) {
+        p->openForm(Kind::link);
+        p->urlField()->setText("example.org");
+        view->backOrDismiss();
+        view->finishAnimations();
+        if (showing)
+            view->launcherWillShow();
+        p = openPanel();
+        p->openForm(Kind::link);
+        EXPECT_EQ(p->urlField()->text(), showing ? "" : "example.org");
+        p->openForm(Kind::sub);
+        EXPECT_EQ(p->nameField()->text(), "");
     }
 }
 
