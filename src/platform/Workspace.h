@@ -35,7 +35,9 @@ class Workspace {
     }
 
     // The bundle identifier of the application the desktop opens a content type with by default (a MIME
-    // type such as "text/plain", or "x-scheme-handler/https" for a URI scheme); none when it names none.
+    // type such as "text/plain", "x-scheme-handler/https" for a URI scheme, or terminalType); none when it
+    // names none.
+    static constexpr const char *terminalType = "x-terminal-emulator"; // the system's preferred terminal
     virtual std::optional<QString> defaultApplication(const QString &contentType) const {
         Q_UNUSED(contentType);
         return std::nullopt;

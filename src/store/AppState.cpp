@@ -44,7 +44,7 @@ const QList<AppSlot> &defaultAppSlots() {
          "text/plain",
          {"org.gnome.TextEditor", "org.gnome.gedit", "org.kde.kwrite", "org.xfce.mousepad"}},
         {"Terminal",
-         "",
+         Workspace::terminalType,
          {"org.gnome.Terminal", "org.gnome.Console", "org.kde.konsole", "xfce4-terminal", "debian-xterm"}},
         {"Finder", "inode/directory", {"org.gnome.Nautilus", "org.kde.dolphin", "thunar", "pcmanfm"}},
         {"Messages", "", {"org.telegram.desktop", "signal-desktop", "org.gnome.Fractal"}},

@@ -157,6 +157,10 @@ TEST_F(Launching, TheWorkspaceFindsInstalledEntriesOnly) {
     EXPECT_EQ(workspace.defaultApplication(QStringLiteral("x-scheme-handler/https")),
               QStringLiteral("ilvex-test-browser"));
     EXPECT_FALSE(workspace.defaultApplication(QStringLiteral("x-scheme-handler/ilvex-none")));
+    // The terminal's entry is found by its program; entries the menus hide do not count.
+    EXPECT_EQ(workspace.entryRunning(sandbox->home() + QStringLiteral("/bin/record")),
+              QStringLiteral("org.ilvex.TestApp"));
+    EXPECT_FALSE(workspace.entryRunning(QStringLiteral("ilvex-no-such-program")));
 }
 
 } // namespace

@@ -68,7 +68,33 @@ std::optional<QString> GioWorkspace::applicationPath(const QString &bundleIdenti
     return QFile::decodeName(file);
 }
 
+std::optional<QString> GioWorkspace::entryRunning(const QString &program) const {
+    const QString wanted = QFileInfo(program).fileName();
+    std::optional<QString> found;
+    GList *all = g_app_info_get_all();
+    for (GList *node = all; node && !found; node = node->next) {
+        GAppInfo *info = G_APP_INFO(node->data);
+        const char *executable = g_app_info_get_executable(info);
+        const char *id = g_app_info_get_id(info);
+        QString name = id ? QString::fromUtf8(id) : QString();
+        if (executable && g_app_info_should_show(info) && name.endsWith(QLatin1String(".desktop")) &&
+            QFileInfo(QFile::decodeName(executable)).fileName() == wanted) {
+            name.chop(8);
+            found = name;
+        }
+    }
+    g_list_free_full(all, g_object_unref);
+    return found;
+}
+
 std::optional<QString> GioWorkspace::defaultApplication(const QString &contentType) const {
+    if (contentType == QLatin1String(terminalType)) {
+        // The alternative points at the terminal's program, or at a wrapper named after it.
+        QString program = QFileInfo(QLatin1String(terminalAlternative)).canonicalFilePath();
+        if (program.endsWith(QLatin1String(".wrapper")))
+            program.chop(8);
+        return program.isEmpty() ? std::nullopt : entryRunning(program);
+    }
     // The user's and the system's mimeapps.list, as xdg-mime reads them.
     const QByteArray type = contentType.toUtf8();
     GObjectPtr<GAppInfo> info(type.startsWith("x-scheme-handler/")

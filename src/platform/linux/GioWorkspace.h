@@ -15,6 +15,11 @@ class GioWorkspace : public Workspace {
     void openUrl(const QUrl &url) override;
     void openApplication(const QString &path) override;
 
+    // The first entry the menus show whose command runs program (a file name or path); none if no entry does.
+    std::optional<QString> entryRunning(const QString &program) const;
+    // Debian's choice of terminal: the program behind the x-terminal-emulator alternative.
+    static constexpr const char *terminalAlternative = "/usr/bin/x-terminal-emulator";
+
     // Variables Ilvex sets for its own toolkit; launched programs must not inherit them.
     static const QStringList &privateEnvironment();
 };
