@@ -346,7 +346,12 @@ RingDrag::Targets RingDrag::findTargets(const QList<AppItem> &order, const RingG
         return result; // merging happens only between plain items at the top level of a list
     const RingGeometry::MergeRadii radii = geometry.mergeRadii();
     if (m_hoverCandidateID == nearest->id) {
-        if (bestDist < radii.keep) {
+        // A candidate is kept out to `keep` once armed, or while the pointer still rests where it took it;
+        // a pointer that moved on before the dwell was over (a hand that only hesitated while passing,
+        // or stalled input on a busy machine) lets go of it at `capture`.
+        const bool armed = m_dropTargetItemID == nearest->id;
+        const bool stillResting = m_pauseSince && m_candidateSince && *m_pauseSince <= *m_candidateSince;
+        if (bestDist < (armed || stillResting ? radii.keep : radii.capture)) {
             result.candidate = nearest->id;
             result.mayReorder = false;
         }
@@ -374,6 +379,10 @@ void RingDrag::updateMergeDwell(const std::optional<QUuid> &candidate, qint64 no
     }
     if (!m_candidateSince)
         m_candidateSince = now;
+    // The dwell is a rest over the candidate: moving on from the rest before it is over starts it again
+    // from the next rest.
+    if (m_dropTargetItemID != candidate && m_pauseSince && *m_pauseSince > *m_candidateSince)
+        m_candidateSince = *m_pauseSince;
     if (now - *m_candidateSince >= mergeDwellMs)
         m_dropTargetItemID = candidate;
     else

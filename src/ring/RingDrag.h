@@ -78,8 +78,9 @@ struct RingRelease {
 //
 // Reordering: a proposed order is shown only after it has stayed the same for 0.2 s, so a sweep across
 // several slots does not shuffle the ring. Merging needs a settled pointer: the pointer must stay within
-// 12 points for 0.09 s near another icon (inside `capture`), then hold that candidate for 0.16 s (while
-// within the wider `keep`). While a settled pointer sits near an icon nothing reorders, and the live
+// 12 points for 0.09 s near another icon (inside `capture`), then rest on that candidate for 0.16 s (moving
+// on restarts that dwell; the candidate is kept out to the wider `keep` while resting or once armed, else
+// to `capture`). While a settled pointer sits near an icon nothing reorders, and the live
 // reorder never carries away the icon the pointer is heading for or over: that icon gives up its slot
 // only once the pointer has passed clear of it, so a pointer that comes to rest on it merges whatever
 // speed it arrived at. A release between icons stores the order a reorder would have shown. A release

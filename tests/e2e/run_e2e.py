@@ -134,8 +134,8 @@ def scenario_fast_merge(s):
             restored = s.wait_lists(lambda l: names(l[0]["items"])[:2] == ["Alpha", "Beta"])
             assert names(restored[0]["items"])[:2] == ["Alpha", "Beta"], "lists not restored"
             time.sleep(0.8)  # and the icons have glided back: a press hits the icon drawn under it
-        past = moves(arc(s, 0, 1.4, 5, 0, 70)[1:], 0.016)
-        s.xdo("mousemove", *a, "mousedown", "1", "sleep", "0.03", *past, "sleep", "0.05", "mouseup", "1", "sleep", "0.4")
+        past = moves(arc(s, 0, 1.45, 5, 0, 72)[1:], 0.016)
+        s.xdo("mousemove", *a, "mousedown", "1", "sleep", "0.03", *past, "sleep", "0.1", "mouseup", "1", "sleep", "0.4")
         order = names(s.read_lists()[0]["items"])
         assert order == ["Beta", "Alpha", "Gamma", "Delta", "Box"], "passing Beta at hand speed: %s" % order
     finally:

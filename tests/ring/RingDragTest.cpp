@@ -281,6 +281,23 @@ TEST_F(RingDragTest, ApproachAtAnySpeedThenRestMerges) {
     }
 }
 
+// A hand that hesitates over B while passing (or input that stalls) takes B as a candidate, but moving on
+// before the dwell is over starts the dwell again and lets go of B at `capture`: no merge.
+TEST_F(RingDragTest, AHesitationWhilePassingDoesNotMerge) {
+    startDrag();
+    const double radius = std::hypot(slot(1).x(), slot(1).y()), b = RingGeometry::slotAngle(1, 8);
+    for (double along = -140; along <= 60; along += 4) { // 4 points every 16 ms: 250 points a second
+        step(far(b + along / radius, radius));
+        if (along == 0) {
+            clock.advance(120);
+            ASSERT_EQ(drag.hoverCandidateID(), id('B'));
+        }
+    }
+    EXPECT_FALSE(drag.hoverCandidateID() || drag.isMergeArmed());
+    EXPECT_NE(drag.release().action, Action::merged);
+    EXPECT_TRUE(store.calls.filter("merge").isEmpty());
+}
+
 // On a busy machine motion can wait behind a timer: the timer asks where the pointer is before it takes
 // the last reported position for a rest.
 TEST_F(RingDragTest, ATimerAsksWhereThePointerIsBeforeTakingARest) {
