@@ -16,6 +16,8 @@ packages=(
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick picom trayer python3
   # the keyboard on other layouts, and the screen-reader tree (AT-SPI) under a private D-Bus session
   x11-xkb-utils libxkbcommon-dev at-spi2-core dbus python3-gi gir1.2-atspi-2.0
+  # an input method (Japanese) for the ring
+  ibus ibus-anthy
 )
 
 missing=()
