@@ -103,6 +103,9 @@
     X(keyBackspace)                                                                                          \
     X(keyEscape)                                                                                             \
     X(keyLists)                                                                                              \
+    X(keyTab)                                                                                                \
+    X(keyMenu)                                                                                               \
+    X(searchApplications)                                                                                    \
     X(close)
 
 // The string table: every text the user sees, in the current interface language. Texts are part of the

@@ -31,6 +31,7 @@ ApplicationPicker::ApplicationPicker(QList<InstalledApplication> applications, Q
     resize(380, 460);
     auto *column = new QVBoxLayout(this);
     m_search->setPlaceholderText(L::name());
+    m_search->setAccessibleName(L::searchApplications());
     m_search->setClearButtonEnabled(true);
     column->addWidget(m_search);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);

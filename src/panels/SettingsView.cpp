@@ -22,9 +22,9 @@
 using Key = Preferences::Key;
 
 namespace {
-constexpr double minScale = 0.8;
-constexpr double scaleStep = 0.05;
-constexpr int sliderSteps = 12; // 0.8 … 1.4
+// The slider's values are the percentages it shows (80 … 140 in steps of 5), so that a screen reader
+// reads the number on the screen.
+constexpr int minPercent = 80, maxPercent = 140, percentStep = 5;
 
 struct ToggleRow {
     Key key;
@@ -78,7 +78,7 @@ QString SettingsView::percentText(double scale) {
 }
 
 int SettingsView::sliderPosition(double scale) {
-    return int(std::lround((RingGeometry::effectiveScale(scale) - minScale) / scaleStep));
+    return int(std::lround(RingGeometry::effectiveScale(scale) * 100 / percentStep)) * percentStep;
 }
 
 QCheckBox *SettingsView::toggle(const QString &name) const {
@@ -162,17 +162,18 @@ QLayout *SettingsView::buildGeneralSection() {
     sizeRow->addWidget(sizeLabel);
     m_size = new QSlider(Qt::Horizontal, this);
     m_size->setObjectName(QStringLiteral("launcherScale"));
-    m_size->setRange(0, sliderSteps);
-    m_size->setSingleStep(1);
-    m_size->setPageStep(2);
+    m_size->setRange(minPercent, maxPercent);
+    m_size->setSingleStep(percentStep);
+    m_size->setPageStep(2 * percentStep);
     m_size->setFocusPolicy(Qt::StrongFocus);
     m_texts.append([this] { m_size->setAccessibleName(L::launcherSize()); });
     connect(m_size, &QSlider::valueChanged, this, [this, preferences](int position) {
-        const double scale = std::round((minScale + position * scaleStep) * 100) / 100;
+        const double scale = position / 100.0;
         m_percent->setText(percentText(scale));
         if (preferences && sliderPosition(preferences->launcherScale()) != position)
             preferences->setLauncherScale(scale);
     });
+    sizeLabel->setBuddy(m_size); // read as the slider's label
     sizeRow->addWidget(m_size, 1);
     m_percent = SettingsWidgets::label(12, QFont::Medium, 0.75, this);
     m_percent->setObjectName(QStringLiteral("launcherScalePercent"));
@@ -190,6 +191,7 @@ QLayout *SettingsView::buildGeneralSection() {
     languageRow->addWidget(languageLabel);
     languageRow->addStretch();
     m_language = new QComboBox(this);
+    languageLabel->setBuddy(m_language); // a combo box's name is its current text: the label comes with it
     m_language->setObjectName(QStringLiteral("language"));
     m_language->setPalette(SettingsWidgets::popupPalette());
     m_language->setSizeAdjustPolicy(QComboBox::AdjustToContents);

@@ -29,6 +29,8 @@ QList<KeyRow> launcherKeyRows() {
                 QKeySequence(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Tab)),
          L::keyLists()},
         {either(Qt::Key_PageDown, Qt::Key_PageUp), L::keyLists()},
+        {either(Qt::Key_Tab, QKeySequence(Qt::ShiftModifier | Qt::Key_Tab)), L::keyTab()},
+        {either(Qt::Key_Menu, QKeySequence(Qt::ShiftModifier | Qt::Key_F10)), L::keyMenu()},
     };
 }
 

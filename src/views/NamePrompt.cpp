@@ -51,6 +51,8 @@ NamePrompt::NamePrompt(const QString &title, const QString &text,
     layout->addWidget(heading);
 
     m_field->setPlaceholderText(L::name());
+    m_field->setAccessibleName(title);
+    m_field->setAccessibleDescription(L::name());
     m_field->setMinimumWidth(260);
     m_field->setFont(ringFont(13, QFont::Normal));
     QPalette palette = m_field->palette();

@@ -3,7 +3,7 @@ right after Alt+Z, and the AT-SPI tree. Arrows, finding, list switching and grou
 in-process (tests/launcher/RingKeysTest.cpp)."""
 import os, shutil, signal, subprocess, time
 
-from e2e_session import SKIP, fixture, names, wait_until
+from e2e_session import SKIP, fixture, names, one_list, wait_until
 
 DEBIAN_PYTHON = "/usr/bin/python3"
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
@@ -69,16 +69,45 @@ def scenario_keys_tab_and_menu(s):
     launched_only(s, "zeta")
 
 
+def private_bus(s):
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=s.env,
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    s.procs.append(bus)
+    s.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+
+
+def scenario_keys_input_method(s):
+    if not (shutil.which("ibus-daemon") and os.path.exists("/usr/libexec/ibus-engine-anthy")):
+        print("SKIPPED: the input-method scenario needs ibus and ibus-anthy")
+        raise SystemExit(SKIP)
+    private_bus(s)
+    # The engine is a Python program of Debian's: Debian's Python first.
+    s.env["PATH"] = "/usr/bin:" + s.env.get("PATH", "")
+    s.env.update(QT_IM_MODULE="ibus", GTK_IM_MODULE="ibus", XMODIFIERS="@im=ibus")
+    s.spawn("ibus-daemon", "--xim", "--panel", "disable", "--replace")
+
+    def anthy():  # (setting it may report a failure and still take it)
+        subprocess.run(["ibus", "engine", "anthy"], env=s.env, capture_output=True)
+        return subprocess.run(["ibus", "engine"], env=s.env, capture_output=True, text=True).stdout.strip() == "anthy"
+    assert wait_until(anthy, 15, 0.3), "ibus did not take the Anthy engine"
+    memo = s.app_entry("memo")
+    memo["name"] = "メモ帳"
+    s.write_lists([one_list("Main", [s.app_entry("alpha"), memo])])
+    s.start_app()
+    # Ctrl+J turns Anthy on (it starts in Latin); romaji composed as hiragana, F7 to katakana, Enter
+    # commits "メモ"; the second Enter opens the match.
+    s.xdo("key", "ctrl+j", "sleep", "0.3", "type", "--delay", "80", "memo")
+    s.xdo("sleep", "0.3", "key", "F7", "sleep", "0.3", "key", "Return", "sleep", "0.4", "key", "Return")
+    launched_only(s, "memo")
+
+
 def scenario_keys_atspi(s):
     have_gi = os.path.exists(DEBIAN_PYTHON) and subprocess.run(
         [DEBIAN_PYTHON, "-c", "import gi; gi.require_version('Atspi', '2.0')"], capture_output=True).returncode == 0
     if not (shutil.which("dbus-daemon") and os.path.exists(BUS_LAUNCHER) and have_gi):
         print("SKIPPED: the AT-SPI tree needs dbus, at-spi2-core and python3-gi with gir1.2-atspi-2.0")
         raise SystemExit(SKIP)
-    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=s.env,
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    s.procs.append(bus)
-    s.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+    private_bus(s)
     s.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
     s.spawn(BUS_LAUNCHER, "--launch-immediately")
     time.sleep(0.5)

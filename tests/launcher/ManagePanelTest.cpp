@@ -233,6 +233,8 @@ TEST(ApplicationPicker, TypingNarrowsByEveryWord) {
     for (const auto &[query, expected] : cases)
         EXPECT_EQ(ApplicationPicker::matching(desktop.installedApplications(), query), expected)
             << query.toStdString();
+    const ApplicationPicker picker(desktop.installedApplications());
+    EXPECT_EQ(picker.findChild<QLineEdit *>()->accessibleName(), L::searchApplications());
 }
 
 } // namespace

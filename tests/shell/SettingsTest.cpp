@@ -18,6 +18,7 @@
 #include "support/Sandbox.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -193,7 +194,8 @@ TEST_F(SettingsTest, SizeSliderStepsAFifthOfATenthAndShowsItsPercentage) {
         double stored;
         int position;
         const char *percent;
-    } cases[] = {{0.8, 0, "80%"}, {1.4, 12, "140%"}, {0.95, 3, "95%"}, {3.0, 12, "140%"}, {0, 4, "100%"}};
+    } cases[] = {
+        {0.8, 80, "80%"}, {1.4, 140, "140%"}, {0.95, 95, "95%"}, {3.0, 140, "140%"}, {0, 100, "100%"}};
     for (const auto &c : cases) {
         EXPECT_EQ(SettingsView::sliderPosition(c.stored), c.position) << c.stored;
         EXPECT_EQ(SettingsView::percentText(c.stored), QLatin1String(c.percent)) << c.stored;
@@ -204,8 +206,13 @@ TEST_F(SettingsTest, SizeSliderStepsAFifthOfATenthAndShowsItsPercentage) {
     QTest::keyClick(slider, Qt::Key_Left);
     EXPECT_DOUBLE_EQ(sandbox.preferences().launcherScale(), 0.95);
     EXPECT_EQ(view->sizePercent()->text(), u"95%");
+    // A screen reader reads the number shown, under the label beside it.
+    QAccessibleInterface *read = QAccessible::queryAccessibleInterface(slider);
+    EXPECT_EQ(read->valueInterface()->currentValue().toInt(), 95);
+    ASSERT_EQ(read->relations(QAccessible::Label).size(), 1);
+    EXPECT_EQ(read->relations(QAccessible::Label)[0].first->text(QAccessible::Name), L::launcherSize());
     sandbox.preferences().setLauncherScale(1.3);
-    EXPECT_EQ(slider->value(), 10) << "the slider follows the preference";
+    EXPECT_EQ(slider->value(), 130) << "the slider follows the preference";
 }
 
 TEST_F(SettingsTest, LanguageRetitlesTheWindowsAndRendersTheirTextsAgain) {
