@@ -2,6 +2,7 @@
 #include "l10n/L.h"
 #include "panels/SettingsView.h"
 #include "panels/SettingsWidgets.h"
+#include "platform/PrivateFiles.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 #include "views/IlvexButtonStyle.h"
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 namespace {
@@ -154,12 +154,11 @@ void SettingsView::exportTo(const QString &path) {
     const auto document = m_state ? m_state->exportListsData() : std::nullopt;
     if (!document || path.isEmpty())
         return;
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (file.open(QIODevice::WriteOnly) && file.write(*document) == document->size() && file.commit())
+    QString reason;
+    if (PrivateFiles::writeAtomically(path, *document, &reason))
         return;
     // Nothing is reported as done when the document did not reach the disk.
-    showAlert(L::exportFailed(), L::exportFailedMessage() + QStringLiteral("\n\n") + file.errorString());
+    showAlert(L::exportFailed(), L::exportFailedMessage() + QStringLiteral("\n\n") + reason);
 }
 
 void SettingsView::chooseImportFile() {

@@ -3,6 +3,7 @@
 #include "shell/GuiMode.h"
 
 #include "BuildConfig.h"
+#include "platform/PrivateFiles.h"
 #include "shell/LinuxStoreServices.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"
@@ -70,26 +71,6 @@ bool writeAllTo(int fd, const QByteArray &data) {
     return true;
 }
 
-// Writes a whole file or nothing, by way of a private temporary copy beside it. The name is used as
-// given, so names that are not valid UTF-8 work.
-bool writeFileAtomically(const QByteArray &nativePath, const QByteArray &data, QString &reason) {
-    QByteArray temporary = nativePath + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        reason = systemError();
-        return false;
-    }
-    const bool written = writeAllTo(fd, data) && ::fsync(fd) == 0;
-    reason = systemError();
-    if (::close(fd) != 0 || !written || ::rename(temporary.constData(), nativePath.constData()) != 0) {
-        if (written)
-            reason = systemError();
-        ::unlink(temporary.constData());
-        return false;
-    }
-    return true;
-}
-
 int exportLists(const QByteArray &nativePath) {
     // Standard output carries the document alone; diagnostics of the store go to standard error.
     int documentFd = -1;
@@ -127,7 +108,7 @@ int exportLists(const QByteArray &nativePath) {
             printError(QStringLiteral("could not write the document to standard output: ") + systemError());
         return ok ? 0 : 1;
     }
-    if (!writeFileAtomically(nativePath, reply.output, reason)) {
+    if (!PrivateFiles::writeAtomically(nativePath, reply.output, &reason)) {
         printError(QStringLiteral("could not write %1: %2").arg(shown(nativePath), reason));
         return 1;
     }
@@ -215,6 +196,10 @@ int importLists(const QByteArray &nativePath, bool append) {
     const auto decoded = ListsCodec::decodeLists(*data);
     if (!decoded || decoded->isEmpty()) {
         printError(QStringLiteral("%1 could not be read as an Ilvex configuration").arg(shown(nativePath)));
+        return 1;
+    }
+    if (const auto reason = ListsCodec::overLimit(*decoded)) {
+        printError(QStringLiteral("%1 was refused: %2").arg(shown(nativePath), *reason));
         return 1;
     }
     SingleInstance instance;

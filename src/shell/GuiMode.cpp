@@ -99,6 +99,7 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     services.preferences.watchFile();
     AppState state(services.store());
     AppState::setShared(&state);
+    state.watchListsFile(); // a sync tool or an editor may change it while Ilvex runs
     FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"),
                           FaviconEndpoints::standard());
     FaviconCache::setShared(&favicons);

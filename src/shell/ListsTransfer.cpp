@@ -10,7 +10,8 @@ InstanceReply failure(const QString &error) {
 }
 } // namespace
 
-InstanceReply exportLists(const AppState &state) {
+InstanceReply exportLists(AppState &state) {
+    state.takeOutsideChange(); // a sync tool's change not yet settled is what the user expects
     const auto data = state.exportListsData();
     if (!data)
         return failure(QStringLiteral("could not encode the lists"));
@@ -18,15 +19,21 @@ InstanceReply exportLists(const AppState &state) {
 }
 
 InstanceReply importLists(AppState &state, const QByteArray &document, bool append) {
+    state.takeOutsideChange(); // appended to, or replaced, with a backup kept either way
     const auto decoded = ListsCodec::decodeLists(document);
     if (!decoded || decoded->isEmpty())
         return failure(QStringLiteral("the document could not be read as an Ilvex configuration"));
+    if (const auto reason = ListsCodec::overLimit(*decoded))
+        return failure(QStringLiteral("the document was refused: %1").arg(*reason));
     if (append && state.lists().size() >= AppState::maxLists)
         return failure(QStringLiteral("no free place: Ilvex already has %1 lists").arg(AppState::maxLists));
-    if (!state.importLists(document, append))
+    if (!state.importLists(document, append)) {
+        // A failed save puts the lists back as they were: nothing of the document is kept.
+        if (!state.lastChangeSaved())
+            return failure(QStringLiteral("could not write %1: %2; nothing was imported")
+                               .arg(state.listsFilePath(), state.lastSaveError()));
         return failure(QStringLiteral("the lists could not be imported"));
-    if (!state.lastChangeSaved())
-        return failure(QStringLiteral("could not write %1").arg(state.listsFilePath()));
+    }
     return InstanceReply{0, {}, {}};
 }
 

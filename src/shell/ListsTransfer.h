@@ -8,7 +8,8 @@ class AppState;
 // one of the running Ilvex (asked over the instance socket), or one built for the command alone.
 namespace ListsTransfer {
 
-InstanceReply exportLists(const AppState &state);
+InstanceReply exportLists(AppState &state);
+// Both first take in a change of the lists file made from outside that has not settled yet.
 // Refuses unreadable documents and a full store before anything changes; reports a save that did not
 // reach the disk as a failure.
 InstanceReply importLists(AppState &state, const QByteArray &document, bool append);

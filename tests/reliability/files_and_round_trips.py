@@ -37,7 +37,7 @@ try:
     os.chmod(box.support, 0o755)
     write(box.lists, document("Old-0"), 0o644)
     write(box.lists + ".bak", b"old backup", 0o644)
-    write(box.lists + ".Ab12Cd", b"[", 0o600)  # what a kill during a save leaves
+    write(box.support + "/.lists.json.ilvex-unfinished-Ab12Cd", b"[", 0o600)  # what a kill during a save leaves
     result = box.run("--import-lists", "-", input=document("New-0"))
     check("an import exits 0", result.returncode == 0, result.stderr)
     check("the stale temporary copy is removed", box.temporaries() == [], str(box.temporaries()))

@@ -1,10 +1,11 @@
 #include "platform/linux/XdgAutostart.h"
 
+#include "platform/PrivateFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -64,13 +65,5 @@ bool XdgAutostart::setEnabled(bool enabled) {
         executable = QCoreApplication::applicationFilePath();
     if (executable.isEmpty() || !QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return false;
-    QSaveFile file(m_path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(entryFor(executable)) < 0) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return PrivateFiles::writeAtomically(m_path, entryFor(executable));
 }
