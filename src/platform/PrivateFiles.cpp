@@ -136,6 +136,27 @@ bool makeFolder(const QString &path) {
     return true;
 }
 
+bool ownFolder(const QString &path, QString *reason) {
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(native.constData(), &info) != 0) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        ::mkdir(native.constData(), 0700);
+        if (::lstat(native.constData(), &info) != 0) {
+            if (reason)
+                *reason = systemError(errno);
+            return false;
+        }
+    }
+    const char *problem = !S_ISDIR(info.st_mode)      ? "it is not a folder"
+                          : info.st_uid != ::getuid() ? "it belongs to another user"
+                          : (info.st_mode & 022) != 0 ? "others can write to it"
+                                                      : nullptr;
+    if (problem && reason)
+        *reason = QString::fromLatin1(problem);
+    return !problem;
+}
+
 QFileDevice::Permissions fileMode(const QString &path) {
     const mode_t bits = modeOf(path).value_or(0600) & 0600;
     QFileDevice::Permissions permissions;

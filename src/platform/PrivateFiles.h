@@ -14,6 +14,10 @@ namespace PrivateFiles {
 // Creates the folder (its parents as usual) private when it is missing, and takes the group and other
 // bits from an existing one. False when there is no folder afterwards.
 bool makeFolder(const QString &path);
+// A folder only this user can change: created private (parents as usual) when missing; an existing one
+// must be a folder the user owns that no one else can write to, and is never changed. False, with the
+// reason, otherwise.
+bool ownFolder(const QString &path, QString *reason = nullptr);
 // The mode for a new copy of the file at path: 0600, or the existing file's owner bits of 0600.
 QFileDevice::Permissions fileMode(const QString &path);
 // Takes the group and other bits from an existing file.

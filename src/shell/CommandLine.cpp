@@ -10,6 +10,7 @@
 #include "store/ListsCodec.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QStringList>
 
@@ -85,7 +86,7 @@ int exportLists(const QByteArray &nativePath) {
     case SingleInstance::Contact::delivered:
         break;
     case SingleInstance::Contact::unreachable:
-        printError(QStringLiteral("another Ilvex is running but does not answer"));
+        printError(instance.unreachableReason());
         return 1;
     case SingleInstance::Contact::lockTaken: {
         preparePrivateFiles();
@@ -204,12 +205,16 @@ int importLists(const QByteArray &nativePath, bool append) {
     }
     SingleInstance instance;
     InstanceReply reply;
-    switch (instance.askRunning(InstanceRequest::importLists, ListsTransfer::importPayload(*data, append),
-                                transferTimeoutMs, reply)) {
+    // Counted from the first try to reach it: a starting instance's wait is part of the time.
+    const qint64 notAfter = QDeadlineTimer::current().deadlineNSecs() +
+                            (transferTimeoutMs - ListsTransfer::importMarginMs) * 1000000;
+    switch (instance.askRunning(InstanceRequest::importLists,
+                                ListsTransfer::importPayload(*data, append, notAfter), transferTimeoutMs,
+                                reply)) {
     case SingleInstance::Contact::delivered:
         break;
     case SingleInstance::Contact::unreachable:
-        printError(QStringLiteral("another Ilvex is running but does not answer; nothing was imported"));
+        printError(instance.unreachableReason() + QStringLiteral("; nothing was imported"));
         return 1;
     case SingleInstance::Contact::lockTaken: {
         if (append && storedListCount() >= AppState::maxLists) {

@@ -82,7 +82,7 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     case SingleInstance::Contact::delivered:
         return 0;
     case SingleInstance::Contact::unreachable:
-        std::fputs("ilvex: another Ilvex is running but does not answer\n", stderr);
+        std::fputs(qPrintable(QStringLiteral("ilvex: ") + instance.unreachableReason() + u'\n'), stderr);
         return 1;
     case SingleInstance::Contact::lockTaken:
         if (request == InstanceRequest::quit)

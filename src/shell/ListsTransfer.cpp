@@ -3,6 +3,9 @@
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 
+#include <QDeadlineTimer>
+#include <QtEndian>
+
 namespace ListsTransfer {
 namespace {
 InstanceReply failure(const QString &error) {
@@ -37,18 +40,36 @@ InstanceReply importLists(AppState &state, const QByteArray &document, bool appe
     return InstanceReply{0, {}, {}};
 }
 
-QByteArray importPayload(const QByteArray &document, bool append) {
-    return QByteArray(1, append ? '\1' : '\0') + document;
+// The first byte: 1 = append, 2 = the deadline's 8 bytes (big-endian nanoseconds) follow.
+QByteArray importPayload(const QByteArray &document, bool append, qint64 notAfterNs) {
+    QByteArray payload(1, char((append ? 1 : 0) | (notAfterNs ? 2 : 0)));
+    if (notAfterNs) {
+        QByteArray deadline(8, '\0');
+        qToBigEndian<qint64>(notAfterNs, deadline.data());
+        payload += deadline;
+    }
+    return payload + document;
 }
 
 InstanceReply respond(AppState &state, const InstanceMessage &message) {
     switch (message.request) {
     case InstanceRequest::exportLists:
         return exportLists(state);
-    case InstanceRequest::importLists:
+    case InstanceRequest::importLists: {
         if (message.payload.isEmpty())
             return failure(QStringLiteral("empty import request"));
-        return importLists(state, message.payload.mid(1), message.payload.at(0) == '\1');
+        const char flags = message.payload.at(0);
+        qsizetype start = 1;
+        if (flags & 2) {
+            if (message.payload.size() < 9)
+                return failure(QStringLiteral("empty import request"));
+            const qint64 notAfter = qFromBigEndian<qint64>(message.payload.constData() + 1);
+            if (QDeadlineTimer::current().deadlineNSecs() > notAfter)
+                return failure(QStringLiteral("the request came too late; nothing was imported"));
+            start = 9;
+        }
+        return importLists(state, message.payload.mid(start), flags & 1);
+    }
     default:
         return failure(QStringLiteral("unexpected request"));
     }

@@ -16,6 +16,11 @@ InstanceReply importLists(AppState &state, const QByteArray &document, bool appe
 
 // The running instance's answer to exportLists and importLists requests.
 InstanceReply respond(AppState &state, const InstanceMessage &message);
-QByteArray importPayload(const QByteArray &document, bool append);
+// An import request carries the moment (monotonic clock, shared by all processes) after which it must
+// not be carried out: the command has given up waiting by then and told the user nothing was imported.
+// An instance stopped or busy until later refuses it instead of taking it in behind the user's back.
+QByteArray importPayload(const QByteArray &document, bool append, qint64 notAfterNs = 0);
+// How long before the command gives up an import must have started.
+inline constexpr qint64 importMarginMs = 10000;
 
 } // namespace ListsTransfer

@@ -17,7 +17,6 @@
 
 #include <cstdio>
 
-
 namespace {
 constexpr int keptOlderBackups = 5;
 // An editor that rewrites the file in place is given this long to finish before it is read.
@@ -33,7 +32,8 @@ QByteArray digest(const QByteArray &bytes) {
 }
 } // namespace
 
-void AppState::rememberListsFile(const QByteArray &bytes, const std::optional<PrivateFiles::FileStamp> &stamp) {
+void AppState::rememberListsFile(const QByteArray &bytes,
+                                 const std::optional<PrivateFiles::FileStamp> &stamp) {
     m_known = KnownFile{stamp, digest(bytes)};
 }
 
@@ -53,8 +53,9 @@ bool AppState::loadListsFile() {
     case PrivateFiles::ReadResult::unreadable:
         // A file that is there but cannot be read must not be replaced by the first save.
         if (moveAsideAsBackup())
-            printDiagnostic(QStringLiteral("lists.json unreadable (%1) — moved to lists.json.bak")
-                                .arg(file.reason.isEmpty() ? QStringLiteral("not a regular file") : file.reason));
+            printDiagnostic(
+                QStringLiteral("lists.json unreadable (%1) — moved to lists.json.bak")
+                    .arg(file.reason.isEmpty() ? QStringLiteral("not a regular file") : file.reason));
         return false;
     case PrivateFiles::ReadResult::read:
         break;
@@ -154,8 +155,8 @@ void AppState::keepOutsideChange() {
     }
     if (file.status == PrivateFiles::ReadResult::notRegular)
         return; // a folder or a device is not replaced: the write fails and says why
-    const bool kept = file.status == PrivateFiles::ReadResult::read ? moveAsideAsBackup(&file.bytes)
-                                                                     : moveAsideAsBackup();
+    const bool kept =
+        file.status == PrivateFiles::ReadResult::read ? moveAsideAsBackup(&file.bytes) : moveAsideAsBackup();
     if (kept)
         printDiagnostic(QStringLiteral("lists.json was changed outside Ilvex — kept as lists.json.bak"));
 }
@@ -209,16 +210,17 @@ void AppState::takeOutsideChange() {
         m_known.stamp = file.stamp;
         return;
     }
-    auto decoded = file.status == PrivateFiles::ReadResult::read ? ListsCodec::decodeLists(file.bytes)
-                                                                 : std::nullopt;
+    auto decoded =
+        file.status == PrivateFiles::ReadResult::read ? ListsCodec::decodeLists(file.bytes) : std::nullopt;
     std::optional<QString> refusal = decoded && !decoded->isEmpty() ? ListsCodec::overLimit(*decoded)
-                                                                     : QStringLiteral("it cannot be read");
+                                                                    : QStringLiteral("it cannot be read");
     if (refusal) {
         // Moved aside as a bad file at start would be; the lists in memory are written in its place.
         const bool moved = moveAsideAsBackup();
-        printDiagnostic(QStringLiteral("lists.json was changed outside Ilvex but %1 — %2; Ilvex keeps its lists")
-                            .arg(*refusal, moved ? QStringLiteral("moved to lists.json.bak")
-                                                 : QStringLiteral("left as it is")));
+        printDiagnostic(
+            QStringLiteral("lists.json was changed outside Ilvex but %1 — %2; Ilvex keeps its lists")
+                .arg(*refusal,
+                     moved ? QStringLiteral("moved to lists.json.bak") : QStringLiteral("left as it is")));
         m_known = KnownFile{};
         if (moved)
             save();

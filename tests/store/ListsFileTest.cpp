@@ -33,12 +33,15 @@ class FullDisk {
 
 class ListsFile : public StoreFixture {
   protected:
-    QStringList folder() const { return QDir(sandbox.supportDirectory()).entryList(QDir::Files | QDir::Hidden); }
+    QStringList folder() const {
+        return QDir(sandbox.supportDirectory()).entryList(QDir::Files | QDir::Hidden);
+    }
     // The file as an outside program leaves it: replaced whole (a sync tool) or rewritten in place.
     void writeOutside(const QByteArray &bytes, bool inPlace) {
         if (inPlace) {
             QFile file(sandbox.listsFile());
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                        file.write(bytes) == bytes.size());
         } else {
             ASSERT_TRUE(PrivateFiles::writeAtomically(sandbox.listsFile(), bytes));
         }
@@ -61,12 +64,14 @@ TEST_F(ListsFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
             imported = state->importLists(document, false);
             state->addList("N", ListTheme::red);
         });
-        exported = PrivateFiles::writeAtomically(sandbox.supportDirectory() + "/export.json", before, &exportReason);
+        exported =
+            PrivateFiles::writeAtomically(sandbox.supportDirectory() + "/export.json", before, &exportReason);
     }
     EXPECT_FALSE(imported);
     EXPECT_FALSE(exported);
     EXPECT_EQ(exportReason, QString::fromLocal8Bit(strerror(EFBIG)));
-    EXPECT_EQ(printed.count("[Ilvex] could not write lists.json: " + exportReason + "\n"), 2) << printed.toStdString();
+    EXPECT_EQ(printed.count("[Ilvex] could not write lists.json: " + exportReason + "\n"), 2)
+        << printed.toStdString();
     EXPECT_EQ(fileBytes(), before);
     EXPECT_EQ(folder(), QStringList({"lists.json"}));
     EXPECT_EQ(names(state->lists()), QStringList({"L0", "L1", "N"})) << "the import was put back";
@@ -92,7 +97,8 @@ TEST_F(ListsFile, OutsideChangesAreTakenInOrKeptNeverLost) {
 
         writeOutside("[{\"half", inPlace);
         const QString printed = captureStdout([&] { state->takeOutsideChange(); });
-        EXPECT_TRUE(printed.contains("but it cannot be read — moved to lists.json.bak; Ilvex keeps its lists"))
+        EXPECT_TRUE(
+            printed.contains("but it cannot be read — moved to lists.json.bak; Ilvex keeps its lists"))
             << printed.toStdString();
         EXPECT_EQ(Sandbox::readFile(sandbox.listsFile() + ".bak"), "[{\"half");
         EXPECT_EQ(spec(), "X");
@@ -123,7 +129,8 @@ TEST_F(ListsFile, StartRemovesOnlyItsOwnCopiesAndNamesConflictCopies) {
     QStringList expected = kept + QStringList{"lists.json"};
     expected.sort();
     EXPECT_EQ(folder(), expected);
-    EXPECT_EQ(printed.count("[Ilvex] a sync conflict copy of lists.json is at " + sandbox.supportDirectory()), 2)
+    EXPECT_EQ(printed.count("[Ilvex] a sync conflict copy of lists.json is at " + sandbox.supportDirectory()),
+              2)
         << printed.toStdString();
     EXPECT_EQ(captureStdout([&] { state->takeOutsideChange(); }), "");
 }
