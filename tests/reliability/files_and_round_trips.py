@@ -3,7 +3,7 @@
 folder, backups, preferences and socket are private (and made so when they were not); a temporary copy
 left by a kill is removed at the next start.
 Usage: files_and_round_trips.py PATH-TO-ILVEX"""
-import os, socket, stat, subprocess, time
+import json, os, socket, stat, subprocess, time, uuid
 
 from common import check, finish, Sandbox, binary_from_argv, document
 
@@ -51,6 +51,28 @@ try:
     check("instance listens", box.wait_listening())
     for path in (box.socket, os.path.dirname(box.socket)):
         check(f"{path} is the user's alone", mode(path) & 0o077 == 0, oct(mode(path)))
+    box.quit(instance)
+
+    # A FIFO or a device named as an entry's desktop file or as its Icon: drawing the ring never opens them.
+    apps = os.path.join(box.dir, "apps")
+    os.mkdir(apps)
+    os.mkfifo(apps + "/fifo.desktop")
+    os.mkfifo(apps + "/icon-fifo")
+    entries = [("fifo", apps + "/fifo.desktop"), ("zero", "/dev/zero")]
+    for name, icon in (("icon-fifo", apps + "/icon-fifo"), ("icon-zero", "/dev/zero")):
+        write(f"{apps}/{name}.desktop", f"[Desktop Entry]\nType=Application\nName={name}\nExec=true\nIcon={icon}\n"
+              .encode(), 0o600)
+        entries.append((name, f"{apps}/{name}.desktop"))
+    special = json.dumps([{"id": str(uuid.uuid4()).upper(), "name": "Special", "items": [
+        {"id": str(uuid.uuid4()).upper(), "name": n, "bundleIdentifier": "", "appPath": p} for n, p in entries]}])
+    check("special entries import", box.run("--import-lists", "-", input=special.encode()).returncode == 0)
+    started = time.monotonic()
+    shot = box.run("--screenshot", os.path.join(box.dir, "ring.png"), timeout=30)
+    check("the ring with special entries is drawn", shot.returncode == 0, shot.stderr)
+    check("at once", time.monotonic() - started < 10, f"{time.monotonic() - started:.1f} s")
+    instance = box.start_instance()
+    check("instance listens", box.wait_listening())
+    check("and answers", box.run("--export-lists", "-", timeout=20).returncode == 0)
     box.quit(instance)
 
     # No usable runtime folder (unset, or others may write to it): one of the user's own under the cache,
