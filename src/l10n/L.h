@@ -86,6 +86,9 @@
     X(updatesNotConfigured)                                                                                  \
     X(exportFailed)                                                                                          \
     X(exportFailedMessage)                                                                                   \
+    X(changesNotSaved)                                                                                       \
+    X(changesNotSavedMessage)                                                                                \
+    X(importNotWrittenMessage)                                                                               \
     X(kindApplication)                                                                                       \
     X(kindGroup)                                                                                             \
     X(keysHeading)                                                                                           \

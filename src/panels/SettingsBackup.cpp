@@ -213,8 +213,13 @@ void SettingsView::askImportChoice(const QByteArray &document) {
     connect(box, &QMessageBox::buttonClicked, this, [this, document, replace, add](QAbstractButton *clicked) {
         if (clicked != replace && clicked != add)
             return;
-        if (!m_state || !m_state->importLists(document, clicked == add))
-            showAlert(L::importFailed(), L::importFailedMessage());
+        if (!m_state || m_state->importLists(document, clicked == add))
+            return;
+        // Not written: nothing of it was kept, and the disk's reason says why.
+        showAlert(L::importFailed(),
+                  m_state->lastChangeSaved()
+                      ? L::importFailedMessage()
+                      : L::importNotWrittenMessage() + QStringLiteral("\n\n") + m_state->lastSaveError());
     });
     box->open();
 }

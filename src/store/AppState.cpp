@@ -120,6 +120,8 @@ AppState::Change::~Change() {
             m_state.m_openSubListID = m_openSubListID;
             return;
         }
+        if (!m_state.m_lastChangeSaved)
+            m_state.keepTrying();
     }
     if (m_flags & storesActiveListIndex)
         m_state.preferences().setActiveListIndex(m_state.m_activeListIndex);

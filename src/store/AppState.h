@@ -46,6 +46,7 @@ class AppState : public QObject {
   public:
     static constexpr int maxLists = 8;
     static constexpr double defaultLauncherMaxRadius = 434.0;
+    static constexpr int retryMs = 5000;
 
     explicit AppState(const StoreServices &services, QObject *parent = nullptr);
     ~AppState() override;
@@ -147,6 +148,9 @@ class AppState : public QObject {
     void launcherMaxRadiusChanged();
     // The ring now shows other content (another list, or a group opened or closed).
     void activeListChanged();
+    // A change could not be written (once until a save works again); the store keeps it and tries
+    // again every retryMs. An import that could not be written is put back instead, and not announced.
+    void saveFailed(const QString &reason);
 
   private:
     // The guard of one operation. The outermost Change of an operation, when it ends, saves once if
@@ -180,6 +184,7 @@ class AppState : public QObject {
     // Shifts the backups up and makes the lists file the newest: moved, or a copy of content.
     bool moveAsideAsBackup(const QByteArray *content = nullptr);
     void keepOutsideChange();
+    void keepTrying();
     void followListsFile();
     void reportConflictCopies();
     void createMissingBookmarks();
@@ -208,6 +213,9 @@ class AppState : public QObject {
     void rememberListsFile(const QByteArray &bytes, const std::optional<PrivateFiles::FileStamp> &stamp);
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_settle = nullptr;
+    QTimer *m_retry = nullptr;
+    bool m_saveFailing = false; // announced, not yet written
+    bool m_quietRetry = false;
     QSet<QString> m_reportedConflicts;
     QString m_supportDirectory;
     QList<AppList> m_lists;

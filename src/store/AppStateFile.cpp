@@ -134,12 +134,35 @@ bool AppState::save() {
             // A rename that moves the change time on is seen as a touch: the content is compared.
             rememberListsFile(bytes, stamp);
             m_lastSaveError.clear();
+            m_saveFailing = false;
+            if (m_retry)
+                m_retry->stop();
             return true;
         }
     }
     m_lastSaveError = reason;
-    printDiagnostic(QStringLiteral("could not write lists.json: ") + reason);
+    if (!m_quietRetry)
+        printDiagnostic(QStringLiteral("could not write lists.json: ") + reason);
     return false;
+}
+
+// A change the disk did not take stays in memory: said once, then saved again until it works.
+void AppState::keepTrying() {
+    if (!m_retry) {
+        m_retry = new QTimer(this);
+        m_retry->setInterval(retryMs);
+        connect(m_retry, &QTimer::timeout, this, [this] {
+            const QString before = m_lastSaveError;
+            m_quietRetry = true; // the same reason again is not news
+            m_lastChangeSaved = save();
+            m_quietRetry = false;
+            if (!m_lastChangeSaved && m_lastSaveError != before)
+                printDiagnostic(QStringLiteral("could not write lists.json: ") + m_lastSaveError);
+        });
+    }
+    m_retry->start();
+    if (!std::exchange(m_saveFailing, true))
+        Q_EMIT saveFailed(m_lastSaveError);
 }
 
 // Before the file is replaced: when it is not what the store last read or wrote, its content becomes the

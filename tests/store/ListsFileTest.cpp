@@ -58,11 +58,13 @@ TEST_F(ListsFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
     ASSERT_GT(before.size(), 1024);
     QString printed, exportReason;
     bool imported = true, exported = true;
+    QSignalSpy failed(state.get(), &AppState::saveFailed);
     {
         FullDisk disk(512);
         printed = captureStdout([&] {
             imported = state->importLists(document, false);
             state->addList("N", ListTheme::red);
+            state->addList("O", ListTheme::red);
         });
         exported =
             PrivateFiles::writeAtomically(sandbox.supportDirectory() + "/export.json", before, &exportReason);
@@ -70,11 +72,13 @@ TEST_F(ListsFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
     EXPECT_FALSE(imported);
     EXPECT_FALSE(exported);
     EXPECT_EQ(exportReason, QString::fromLocal8Bit(strerror(EFBIG)));
-    EXPECT_EQ(printed.count("[Ilvex] could not write lists.json: " + exportReason + "\n"), 2)
+    EXPECT_EQ(printed.count("[Ilvex] could not write lists.json: " + exportReason + "\n"), 3)
         << printed.toStdString();
+    ASSERT_EQ(failed.size(), 1) << "said once, and not for the import, which was put back";
+    EXPECT_EQ(failed[0][0].toString(), exportReason);
     EXPECT_EQ(fileBytes(), before);
     EXPECT_EQ(folder(), QStringList({"lists.json"}));
-    EXPECT_EQ(names(state->lists()), QStringList({"L0", "L1", "N"})) << "the import was put back";
+    EXPECT_EQ(names(state->lists()), QStringList({"L0", "L1", "N", "O"})) << "the import was put back";
     EXPECT_EQ(state->lists().mid(0, 2), lists);
     EXPECT_FALSE(state->lastChangeSaved());
     EXPECT_TRUE(state->save());
