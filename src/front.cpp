@@ -36,7 +36,7 @@ bool deliver(InstanceRequest request) {
     const char *runtime = std::getenv("XDG_RUNTIME_DIR");
     struct stat folder {};
     if (!runtime || runtime[0] != '/' || ::stat(runtime, &folder) != 0 || !S_ISDIR(folder.st_mode) ||
-        folder.st_uid != ::getuid())
+        folder.st_uid != ::getuid() || (folder.st_mode & 022) != 0)
         return false;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -48,8 +48,12 @@ bool deliver(InstanceRequest request) {
     if (fd < 0)
         return false;
     const auto message = InstanceProtocol::simpleMessage(request);
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    // Only a listener of this user hears the request.
     const bool sent = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0 &&
-                      writeAll(fd, message.bytes, sizeof message.bytes);
+                      ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+                      peer.uid == ::getuid() && writeAll(fd, message.bytes, sizeof message.bytes);
     ::close(fd);
     return sent;
 }

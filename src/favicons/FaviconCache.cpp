@@ -10,7 +10,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QTimer>
 #include <QUrlQuery>
 
@@ -242,12 +241,8 @@ void FaviconCache::acceptDownload(const QString &host, int urlIndex, const QByte
         // Services answer sites they have no icon for with a 1×1 placeholder.
         if (image && image->width() <= 1)
             image.reset();
-        if (image) {
-            QSaveFile file(path);
-            file.setDirectWriteFallback(false);
-            if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size())
-                file.commit(); // a failed write only costs a download next run
-        }
+        if (image)
+            PrivateFiles::writeAtomically(path, body); // a failed write only costs a download next run
         QMetaObject::invokeMethod(
             this,
             [this, host, urlIndex, image] {

@@ -92,6 +92,9 @@
     X(updatesNotConfigured)                                                                                  \
     X(exportFailed)                                                                                          \
     X(exportFailedMessage)                                                                                   \
+    X(changesNotSaved)                                                                                       \
+    X(changesNotSavedMessage)                                                                                \
+    X(importNotWrittenMessage)                                                                               \
     X(kindApplication)                                                                                       \
     X(kindGroup)                                                                                             \
     X(keysHeading)                                                                                           \

@@ -1,6 +1,7 @@
 #include "panels/ApplicationPicker.h"
 
 #include "l10n/L.h"
+#include "views/FileIcons.h"
 #include "views/Symbols.h"
 
 #include <QDialogButtonBox>
@@ -19,7 +20,8 @@ QIcon applicationIcon(const QString &name) {
     if (name.isEmpty())
         return QIcon::fromTheme(QStringLiteral("application-x-executable"));
     if (QFileInfo(name).isAbsolute())
-        return QIcon(name);
+        return FileIcons::isIconFile(name) ? QIcon(name)
+                                           : QIcon::fromTheme(QStringLiteral("application-x-executable"));
     return QIcon::fromTheme(name, QIcon::fromTheme(QStringLiteral("application-x-executable")));
 }
 } // namespace

@@ -2,6 +2,7 @@
 #include "l10n/L.h"
 #include "panels/SettingsView.h"
 #include "panels/SettingsWidgets.h"
+#include "platform/PrivateFiles.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 #include "views/IlvexButtonStyle.h"
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 namespace {
@@ -155,12 +155,11 @@ void SettingsView::exportTo(const QString &path) {
     const auto document = m_state ? m_state->exportListsData() : std::nullopt;
     if (!document || path.isEmpty())
         return;
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (file.open(QIODevice::WriteOnly) && file.write(*document) == document->size() && file.commit())
+    QString reason;
+    if (PrivateFiles::writeAtomically(path, *document, &reason))
         return;
     // Nothing is reported as done when the document did not reach the disk.
-    showAlert(L::exportFailed(), L::exportFailedMessage() + QStringLiteral("\n\n") + file.errorString());
+    showAlert(L::exportFailed(), L::exportFailedMessage() + QStringLiteral("\n\n") + reason);
 }
 
 void SettingsView::chooseImportFile() {
@@ -215,8 +214,13 @@ void SettingsView::askImportChoice(const QByteArray &document) {
     connect(box, &QMessageBox::buttonClicked, this, [this, document, replace, add](QAbstractButton *clicked) {
         if (clicked != replace && clicked != add)
             return;
-        if (!m_state || !m_state->importLists(document, clicked == add))
-            showAlert(L::importFailed(), L::importFailedMessage());
+        if (!m_state || m_state->importLists(document, clicked == add))
+            return;
+        // Not written: nothing of it was kept, and the disk's reason says why.
+        showAlert(L::importFailed(),
+                  m_state->lastChangeSaved()
+                      ? L::importFailedMessage()
+                      : L::importNotWrittenMessage() + QStringLiteral("\n\n") + m_state->lastSaveError());
     });
     box->open();
 }

@@ -15,6 +15,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -137,7 +138,8 @@ void AppDelegate::setUpdateChecker(UpdateChecker *checker) {
                 case UpdateChecker::Outcome::newer:
                     hideLauncher(); // the offer is not hidden behind the ring
                     title = L::updateAvailable();
-                    message = L::updateAvailableMessage(result.release.displayVersion(), version);
+                    message = L::updateAvailableMessage(
+                        UpdateChecker::shownFeedText(result.release.displayVersion()), version);
                     break;
                 case UpdateChecker::Outcome::upToDate:
                     title = L::upToDate();
@@ -165,6 +167,13 @@ void AppDelegate::setUpdateChecker(UpdateChecker *checker) {
                 box->setObjectName(QStringLiteral("updateAlert"));
                 box->setAttribute(Qt::WA_DeleteOnClose);
                 box->setInformativeText(message);
+                // Feed texts are the feed's: never markup, never a link.
+                box->setTextFormat(Qt::PlainText);
+                if (auto *informative =
+                        box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"))) {
+                    informative->setTextFormat(Qt::PlainText);
+                    informative->setOpenExternalLinks(false);
+                }
                 box->setWindowIcon(OwnWindows::applicationIcon());
                 const QUrl page = result.release.page;
                 if (result.outcome == UpdateChecker::Outcome::newer && page.isValid()) {

@@ -3,12 +3,14 @@
 #include "shell/GuiMode.h"
 
 #include "BuildConfig.h"
+#include "platform/PrivateFiles.h"
 #include "shell/LinuxStoreServices.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QStringList>
 
@@ -72,26 +74,6 @@ bool writeAllTo(int fd, const QByteArray &data) {
     return true;
 }
 
-// Writes a whole file or nothing, by way of a private temporary copy beside it. The name is used as
-// given, so names that are not valid UTF-8 work.
-bool writeFileAtomically(const QByteArray &nativePath, const QByteArray &data, QString &reason) {
-    QByteArray temporary = nativePath + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        reason = systemError();
-        return false;
-    }
-    const bool written = writeAllTo(fd, data) && ::fsync(fd) == 0;
-    reason = systemError();
-    if (::close(fd) != 0 || !written || ::rename(temporary.constData(), nativePath.constData()) != 0) {
-        if (written)
-            reason = systemError();
-        ::unlink(temporary.constData());
-        return false;
-    }
-    return true;
-}
-
 int exportLists(const QByteArray &nativePath) {
     // Standard output carries the document alone; diagnostics of the store go to standard error.
     int documentFd = -1;
@@ -106,7 +88,7 @@ int exportLists(const QByteArray &nativePath) {
     case SingleInstance::Contact::delivered:
         break;
     case SingleInstance::Contact::unreachable:
-        printError(QStringLiteral("another Ilvex is running but does not answer"));
+        printError(instance.unreachableReason());
         return 1;
     case SingleInstance::Contact::lockTaken: {
         preparePrivateFiles();
@@ -129,7 +111,7 @@ int exportLists(const QByteArray &nativePath) {
             printError(QStringLiteral("could not write the document to standard output: ") + systemError());
         return ok ? 0 : 1;
     }
-    if (!writeFileAtomically(nativePath, reply.output, reason)) {
+    if (!PrivateFiles::writeAtomically(nativePath, reply.output, &reason)) {
         printError(QStringLiteral("could not write %1: %2").arg(shown(nativePath), reason));
         return 1;
     }
@@ -219,14 +201,22 @@ int importLists(const QByteArray &nativePath, bool append) {
         printError(QStringLiteral("%1 could not be read as an Ilvex configuration").arg(shown(nativePath)));
         return 1;
     }
+    if (const auto reason = ListsCodec::overLimit(*decoded)) {
+        printError(QStringLiteral("%1 was refused: %2").arg(shown(nativePath), *reason));
+        return 1;
+    }
     SingleInstance instance;
     InstanceReply reply;
-    switch (instance.askRunning(InstanceRequest::importLists, ListsTransfer::importPayload(*data, append),
-                                transferTimeoutMs, reply)) {
+    // Counted from the first try to reach it: a starting instance's wait is part of the time.
+    const qint64 notAfter = QDeadlineTimer::current().deadlineNSecs() +
+                            (transferTimeoutMs - ListsTransfer::importMarginMs) * 1000000;
+    switch (instance.askRunning(InstanceRequest::importLists,
+                                ListsTransfer::importPayload(*data, append, notAfter), transferTimeoutMs,
+                                reply)) {
     case SingleInstance::Contact::delivered:
         break;
     case SingleInstance::Contact::unreachable:
-        printError(QStringLiteral("another Ilvex is running but does not answer; nothing was imported"));
+        printError(instance.unreachableReason() + QStringLiteral("; nothing was imported"));
         return 1;
     case SingleInstance::Contact::lockTaken: {
         if (append && storedListCount() >= AppState::maxLists) {

@@ -3,6 +3,7 @@
 #include "BuildConfig.h"
 
 #include "favicons/FaviconCache.h"
+#include "l10n/L.h"
 #include "launcher/CircularLauncherView.h"
 #include "platform/PrivateFiles.h"
 #include "platform/linux/DisplayProbe.h"
@@ -14,6 +15,7 @@
 #include "shell/AppDelegate.h"
 #include "shell/LinuxStoreServices.h"
 #include "shell/ListsTransfer.h"
+#include "shell/StatusItem.h"
 #include "shell/UpdateChecker.h"
 #include "store/AppState.h"
 #include "views/FileIcons.h"
@@ -22,6 +24,8 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -79,7 +83,7 @@ std::optional<int> handToRunning(SingleInstance &instance, InstanceRequest reque
     case SingleInstance::Contact::delivered:
         return 0;
     case SingleInstance::Contact::unreachable:
-        std::fputs("ilvex: another Ilvex is running but does not answer\n", stderr);
+        std::fputs(qPrintable(QStringLiteral("ilvex: ") + instance.unreachableReason() + u'\n'), stderr);
         return 1;
     case SingleInstance::Contact::lockTaken:
         break;
@@ -127,11 +131,26 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     services.preferences.watchFile();
     AppState state(services.store());
     AppState::setShared(&state);
+    state.watchListsFile(); // a sync tool or an editor may change it while Ilvex runs
     FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"),
                           FaviconEndpoints::standard());
     if (BuildConfig::faviconsEnabled)
         FaviconCache::setShared(&favicons);
     AppDelegate shell(&state);
+    // A change the disk did not take is said once (the store keeps it and tries again), in the tray's
+    // notification when there is a tray.
+    QObject::connect(&state, &AppState::saveFailed, &shell, [&shell](const QString &reason) {
+        const QString text = L::changesNotSavedMessage() + u'\n' + reason;
+        QSystemTrayIcon *tray = shell.statusItem() ? shell.statusItem()->trayIcon() : nullptr;
+        if (tray && tray->isVisible() && QSystemTrayIcon::supportsMessages()) {
+            tray->showMessage(L::changesNotSaved(), text, QSystemTrayIcon::Warning);
+            return;
+        }
+        auto *box = new QMessageBox(QMessageBox::Warning, L::changesNotSaved(), L::changesNotSaved());
+        box->setInformativeText(text);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    });
     // ILVEX_TRACE_SHOW: report the time from a show request or the hotkey to the launcher's first painted
     // frame, and when the tray icon is in a tray; "at" is the monotonic clock in milliseconds.
     const bool trace = qEnvironmentVariableIsSet("ILVEX_TRACE_SHOW");

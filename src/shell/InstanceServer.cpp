@@ -67,7 +67,9 @@ void InstanceServer::listenAgain() {
 
 void InstanceServer::accept() {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        if (m_connections.size() >= maxConnections && !evictIdlest()) {
+        // The folder is private, but a socket is only trusted for what it says about its peer.
+        if (!SingleInstance::peerIsThisUser(socket->socketDescriptor()) ||
+            (m_connections.size() >= maxConnections && !evictIdlest())) {
             socket->abort();
             socket->deleteLater();
             continue;

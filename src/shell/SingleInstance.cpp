@@ -5,10 +5,17 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
 #include <QtEndian>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 bool isKnownRequest(quint8 kind) {
@@ -98,11 +105,28 @@ std::optional<InstanceReply> InstanceReply::decode(const QByteArray &body) {
 }
 
 SingleInstance::SingleInstance(const QString &runtimeDirectory, QObject *parent)
-    : QObject(parent), m_directory(runtimeDirectory) {
-    if (m_directory.isEmpty())
-        m_directory = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (m_directory.isEmpty())
-        m_directory = QDir::tempPath();
+    : QObject(parent),
+      m_directory(runtimeDirectory.isEmpty() ? defaultRuntimeDirectory() : runtimeDirectory) {}
+
+QString SingleInstance::defaultRuntimeDirectory() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtime.startsWith(u'/') && PrivateFiles::ownFolder(runtime) && QFileInfo(runtime).isDir())
+        return runtime;
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (!cache.startsWith(u'/'))
+        cache = QDir::homePath() + QStringLiteral("/.cache");
+    return cache + QStringLiteral("/Ilvex/runtime");
+}
+
+QString SingleInstance::unreachableReason() const {
+    return m_problem.isEmpty() ? QStringLiteral("another Ilvex is running but does not answer") : m_problem;
+}
+
+bool SingleInstance::peerIsThisUser(qintptr descriptor) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return descriptor >= 0 && ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+           peer.uid == ::getuid();
 }
 
 SingleInstance::~SingleInstance() = default;
@@ -134,25 +158,48 @@ std::optional<InstanceMessage> SingleInstance::parse(const QByteArray &body) {
 bool SingleInstance::tryLock() {
     if (m_lock)
         return true;
-    PrivateFiles::makeFolder(m_directory);
+    QString reason;
+    if (!PrivateFiles::ownFolder(m_directory, &reason)) {
+        m_problem = QStringLiteral("cannot use the runtime folder %1: %2").arg(m_directory, reason);
+        return false;
+    }
     auto lock = std::make_unique<QLockFile>(lockPath());
     // Only a holder that died gives the lock up: age alone never makes a live instance's lock stale.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
+    if (!lock->tryLock(0)) {
+        if (lock->error() != QLockFile::LockFailedError)
+            m_problem = QStringLiteral("cannot write in the runtime folder %1: %2")
+                            .arg(m_directory, ::access(QFile::encodeName(m_directory).constData(), W_OK) == 0
+                                                  ? QStringLiteral("the lock cannot be made")
+                                                  : QString::fromLocal8Bit(std::strerror(errno)));
         return false;
+    }
     m_lock = std::move(lock);
     return true;
 }
 
 SingleInstance::Contact SingleInstance::reach(QLocalSocket &socket, int waitMs) {
     const QDeadlineTimer deadline(waitMs);
+    m_problem.clear();
+    QString reason;
+    if (!PrivateFiles::ownFolder(m_directory, &reason)) {
+        m_problem = QStringLiteral("cannot use the runtime folder %1: %2").arg(m_directory, reason);
+        return Contact::unreachable;
+    }
     while (true) {
         socket.connectToServer(socketPath());
-        if (socket.waitForConnected(std::min(remainingMs(deadline), 1000)))
-            return Contact::delivered;
+        if (socket.waitForConnected(std::min(remainingMs(deadline), 1000))) {
+            if (peerIsThisUser(socket.socketDescriptor()))
+                return Contact::delivered;
+            socket.abort();
+            m_problem = QStringLiteral("the instance socket %1 belongs to another user").arg(socketPath());
+            return Contact::unreachable;
+        }
         socket.abort();
         if (tryLock())
             return Contact::lockTaken;
+        if (!m_problem.isEmpty())
+            return Contact::unreachable;
         // The holder of the lock is starting (it listens right after taking the lock), has a full
         // backlog, or is a command working on the lists file: wait for it, in real time.
         if (deadline.hasExpired())

@@ -65,8 +65,14 @@ class SingleInstance : public QObject {
     // starting, or a command is working on the lists file).
     static constexpr int startWaitMs = 10000;
 
-    // runtimeDirectory empty: $XDG_RUNTIME_DIR, else the temporary folder.
+    // runtimeDirectory empty: defaultRuntimeDirectory().
     explicit SingleInstance(const QString &runtimeDirectory = {}, QObject *parent = nullptr);
+    // $XDG_RUNTIME_DIR when it is the user's own and no one else can write to it, else "Ilvex/runtime"
+    // in $XDG_CACHE_HOME (~/.cache): never a shared folder such as the temporary one.
+    static QString defaultRuntimeDirectory();
+    // Why the last contact was unreachable: another Ilvex that does not answer, or a runtime folder
+    // that cannot be used (another user's, writable by others, read-only) or another user's socket.
+    QString unreachableReason() const;
     ~SingleInstance() override;
 
     // The outcome of trying to reach the running instance.
@@ -93,6 +99,9 @@ class SingleInstance : public QObject {
     using Responder = std::function<InstanceReply(const InstanceMessage &)>;
     void setResponder(Responder responder);
 
+    // Whether the other end of a connected local socket runs as this user.
+    static bool peerIsThisUser(qintptr descriptor);
+
     QString socketPath() const;
     QString lockPath() const;
 
@@ -108,6 +117,7 @@ class SingleInstance : public QObject {
     Contact reach(QLocalSocket &socket, int waitMs);
 
     QString m_directory;
+    QString m_problem; // the folder's or the socket's, when there is one
     std::unique_ptr<QLockFile> m_lock;
     InstanceServer *m_server = nullptr;
     Responder m_responder;

@@ -175,6 +175,14 @@ void UpdateChecker::followPreference() {
     }
 }
 
+QString UpdateChecker::shownFeedText(const QString &text) {
+    constexpr qsizetype longest = 40;
+    QString line = text.simplified();
+    if (line.size() > longest)
+        line = line.left(longest - 1) + u'…';
+    return line;
+}
+
 void UpdateChecker::check(bool userInitiated) {
     m_userInitiated = m_userInitiated || userInitiated;
     if (m_reply)
@@ -190,10 +198,23 @@ void UpdateChecker::check(bool userInitiated) {
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Ilvex/%1").arg(m_config.version));
     QNetworkReply *reply = m_network->get(request);
     m_reply = reply;
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > maxFeedBytes)
+    m_body.clear();
+    m_tooLarge = false;
+    // The limit holds on the bytes received: the reply buffers little, and what it has is taken at once.
+    reply->setReadBufferSize(64 * 1024);
+    auto take = [this, reply] {
+        if (m_tooLarge)
+            return;
+        const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+        m_body += reply->read(maxFeedBytes + 1 - m_body.size());
+        if (m_body.size() > maxFeedBytes || (announced.isValid() && announced.toLongLong() > maxFeedBytes)) {
+            m_tooLarge = true;
+            m_body.clear();
             reply->abort();
-    });
+        }
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, this, take);
+    connect(reply, &QNetworkReply::readyRead, this, take);
     // The whole answer within the time-out: a feed that trickles forever fails too.
     QTimer::singleShot(m_config.timeoutMs, reply, [reply] { reply->abort(); });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { complete(reply); });
@@ -205,9 +226,17 @@ void UpdateChecker::complete(QNetworkReply *reply) {
     m_network->deleteLater();
     m_network = nullptr;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (!m_tooLarge && reply->error() == QNetworkReply::NoError)
+        m_body += reply->read(maxFeedBytes + 1 - m_body.size());
+    m_tooLarge = m_tooLarge || m_body.size() > maxFeedBytes;
+    const QByteArray body = std::exchange(m_body, {});
+    if (m_tooLarge) {
+        finish({Outcome::failed, {}, QStringLiteral("the feed is larger than 8 MiB")});
+        return;
+    }
     if (reply->error() != QNetworkReply::NoError) {
         const QString why = reply->error() == QNetworkReply::OperationCanceledError
-                                ? QStringLiteral("no answer in time, or the feed was too large")
+                                ? QStringLiteral("no answer within %1 s").arg(m_config.timeoutMs / 1000.0)
                                 : reply->errorString();
         finish({Outcome::failed, {}, why});
         return;
@@ -216,7 +245,7 @@ void UpdateChecker::complete(QNetworkReply *reply) {
         finish({Outcome::failed, {}, QStringLiteral("the feed answered HTTP %1").arg(status)});
         return;
     }
-    const auto release = Appcast::newestRelease(reply->readAll());
+    const auto release = Appcast::newestRelease(body);
     if (!release) {
         finish({Outcome::failed, {}, QStringLiteral("the feed is not an appcast")});
         return;

@@ -60,6 +60,8 @@ class UpdateChecker : public QObject {
         QString build;
         int timeoutMs = 30000;
     };
+    // A text from the feed as the user sees it: one line of at most 40 characters, elided with "…".
+    static QString shownFeedText(const QString &text);
     // The build's feed address, version and build number.
     static Config buildConfig();
 
@@ -92,6 +94,9 @@ class UpdateChecker : public QObject {
     // Made for each check and let go after it, so that the network's threads do not idle on for a day.
     QNetworkAccessManager *m_network = nullptr;
     QPointer<QNetworkReply> m_reply;
+    // What the feed sent so far, read as it comes so that no more than maxFeedBytes is ever held.
+    QByteArray m_body;
+    bool m_tooLarge = false;
     bool m_userInitiated = false;
     QTimer m_timer;
 };

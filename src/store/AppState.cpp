@@ -11,20 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
-
-#include <cstdio>
 
 namespace {
 AppState *sharedState = nullptr;
-
-constexpr int keptOlderBackups = 5;
-
-void printDiagnostic(const QString &line) {
-    std::fputs(qPrintable(QStringLiteral("[Ilvex] ") + line + u'\n'), stdout);
-    std::fflush(stdout);
-}
 
 // The default "Apps" and "Web" lists: each slot takes the application the desktop opens its content type
 // with, else the first of its candidates that is installed.
@@ -75,6 +65,7 @@ AppState::AppState(const StoreServices &services, QObject *parent)
     PrivateFiles::makeFolder(m_supportDirectory);
     PrivateFiles::tidy(listsFilePath());
     loadLists();
+    reportConflictCopies();
     const int stored = preferences().activeListIndex();
     m_activeListIndex = (stored >= 0 && stored < m_lists.size()) ? stored : 0;
     Change change(*this);
@@ -130,8 +121,17 @@ AppState::Change::~Change() {
     const bool listsDiffer = m_state.m_lists != m_lists;
     const bool indexDiffers = m_state.m_activeListIndex != m_activeListIndex;
     const bool openDiffers = m_state.m_openSubListID != m_openSubListID;
-    if (m_flags & saves)
+    if (m_flags & saves) {
         m_state.m_lastChangeSaved = m_state.save();
+        if (!m_state.m_lastChangeSaved && (m_flags & rollsBackUnsaved)) {
+            m_state.m_lists = m_lists;
+            m_state.m_activeListIndex = m_activeListIndex;
+            m_state.m_openSubListID = m_openSubListID;
+            return;
+        }
+        if (!m_state.m_lastChangeSaved)
+            m_state.keepTrying();
+    }
     if (m_flags & storesActiveListIndex)
         m_state.preferences().setActiveListIndex(m_state.m_activeListIndex);
     if (listsDiffer)
@@ -150,69 +150,6 @@ void AppState::loadLists() {
     if (loadListsFile() || loadLegacyItemsFile() || loadLegacyPreference())
         return;
     m_lists = defaultLists(); // first written by the first later save
-}
-
-bool AppState::loadListsFile() {
-    QFile file(listsFilePath());
-    if (!file.exists())
-        return false;
-    if (file.size() > ListsCodec::maxDocumentSize) {
-        // Too big to be ours; keep it aside rather than overwrite it later.
-        backUpBadListsFile();
-        return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        // A file that is there but cannot be read must not be replaced by the first save.
-        const QString reason = file.errorString();
-        if (moveAsideAsBackup())
-            printDiagnostic(
-                QStringLiteral("lists.json unreadable (%1) — moved to lists.json.bak").arg(reason));
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    file.close();
-    auto decoded = ListsCodec::decodeLists(bytes);
-    if (!decoded || decoded->isEmpty()) {
-        backUpBadListsFile();
-        return false;
-    }
-    m_lists = std::move(*decoded);
-
-    // A repeated id would make an operation act on the wrong list or entry.
-    bool normalised = UniqueIDs::renewRepeated(m_lists);
-    for (AppList &list : m_lists) {
-        bool valid = !list.snapshot.isEmpty();
-        for (const AppItem &saved : std::as_const(list.snapshot)) {
-            const bool present = std::any_of(list.items.cbegin(), list.items.cend(),
-                                             [&](const AppItem &item) { return item.id == saved.id; });
-            if (!present) {
-                valid = false;
-                break;
-            }
-        }
-        if (!valid && list.snapshot != list.items) {
-            list.snapshot = list.items;
-            normalised = true;
-        }
-    }
-    if (normalised)
-        save();
-    return true;
-}
-
-bool AppState::moveAsideAsBackup() {
-    const QString backup = m_supportDirectory + QStringLiteral("/lists.json.bak");
-    // Earlier backups shift up instead of being deleted, so a second bad file never destroys the first.
-    QFile::remove(backup + QStringLiteral(".%1").arg(keptOlderBackups));
-    for (int n = keptOlderBackups - 1; n >= 1; --n)
-        QFile::rename(backup + QStringLiteral(".%1").arg(n), backup + QStringLiteral(".%1").arg(n + 1));
-    QFile::rename(backup, backup + QStringLiteral(".1"));
-    return QFile::rename(listsFilePath(), backup);
-}
-
-void AppState::backUpBadListsFile() {
-    moveAsideAsBackup();
-    printDiagnostic(QStringLiteral("lists.json corrupt — backed up to lists.json.bak"));
 }
 
 bool AppState::loadLegacyItemsFile() {
@@ -397,33 +334,6 @@ void AppState::beginBookmarkAccess() {
 const QString *AppState::accessedPath(const AppItem &item) const {
     const auto it = m_accessedPaths.constFind(item.id);
     return it != m_accessedPaths.cend() && it->appPath == item.appPath ? &it->resolved : nullptr;
-}
-
-// MARK: saving
-
-bool AppState::save() {
-    PrivateFiles::makeFolder(m_supportDirectory);
-    QSaveFile file(listsFilePath());
-    file.setDirectWriteFallback(false);
-    // Private before a byte is written; a mode the user made tighter stays.
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(PrivateFiles::fileMode(listsFilePath()))) {
-        printDiagnostic(QStringLiteral("could not save lists.json: cannot open for writing: ") +
-                        file.errorString());
-        return false;
-    }
-    const QByteArray bytes = ListsCodec::encodeLists(m_lists);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        file.commit();
-        printDiagnostic(QStringLiteral("could not save lists.json: write failed: ") + reason);
-        return false;
-    }
-    if (!file.commit()) {
-        printDiagnostic(QStringLiteral("could not save lists.json: commit failed: ") + file.errorString());
-        return false;
-    }
-    return true;
 }
 
 // MARK: properties

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "l10n/AppLanguage.h"
+#include "platform/PrivateFiles.h"
 #include "store/Types.h"
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QUrl>
 
@@ -15,6 +17,8 @@
 
 class Bookmarks;
 class Preferences;
+class QFileSystemWatcher;
+class QTimer;
 class Workspace;
 
 // What the store needs from the outside world. The shell passes the Linux services; tests pass fakes
@@ -42,6 +46,7 @@ class AppState : public QObject {
   public:
     static constexpr int maxLists = 8;
     static constexpr double defaultLauncherMaxRadius = 434.0;
+    static constexpr int retryMs = 5000;
 
     explicit AppState(const StoreServices &services, QObject *parent = nullptr);
     ~AppState() override;
@@ -80,10 +85,20 @@ class AppState : public QObject {
     }
 
     // Writes all lists atomically. A failure prints one diagnostic line and returns false; the lists in
-    // memory stay and the next change tries again.
+    // memory stay and the next change tries again. A lists file that is not what the store last read or
+    // wrote (changed from outside) is kept as the newest backup first.
     bool save();
-    // Whether the last operation that writes the lists file got it to the disk.
+    // Whether the last operation that writes the lists file got it to the disk, and if not, why.
     bool lastChangeSaved() const { return m_lastChangeSaved; }
+    QString lastSaveError() const { return m_lastSaveError; }
+
+    // Follows the lists file from now on (the running instance does; a command's store does not): a
+    // change from outside is taken in by takeOutsideChange once it has settled.
+    void watchListsFile();
+    // A lists file that is not what the store last read or wrote: a readable one replaces the lists, one
+    // that does not read (or is over the limits) is moved aside as a bad file and the lists in memory are
+    // written in its place. Also reports sync conflict copies beside it.
+    void takeOutsideChange();
 
     // Lifecycle helpers.
     QString appDisplayName(const QString &path, const std::optional<QString> &fallback) const;
@@ -138,6 +153,9 @@ class AppState : public QObject {
     void launcherMaxRadiusChanged();
     // The ring now shows other content (another list, or a group opened or closed).
     void activeListChanged();
+    // A change could not be written (once until a save works again); the store keeps it and tries
+    // again every retryMs. An import that could not be written is put back instead, and not announced.
+    void saveFailed(const QString &reason);
 
   private:
     // The guard of one operation. The outermost Change of an operation, when it ends, saves once if
@@ -145,7 +163,8 @@ class AppState : public QObject {
     // differs from when it began; a Change made inside another joins the outer one.
     class Change {
       public:
-        enum Flag { saves = 1, storesActiveListIndex = 2, postsActiveListChanged = 4 };
+        // rollsBackUnsaved: a save that fails puts everything back as it was, announcing nothing.
+        enum Flag { saves = 1, storesActiveListIndex = 2, postsActiveListChanged = 4, rollsBackUnsaved = 8 };
         explicit Change(AppState &state, int flags = 0);
         ~Change();
         Change(const Change &) = delete;
@@ -163,10 +182,16 @@ class AppState : public QObject {
 
     void loadLists();
     bool loadListsFile();
+    bool normaliseLoadedLists();
     bool loadLegacyItemsFile();
     bool loadLegacyPreference();
     void backUpBadListsFile();
-    bool moveAsideAsBackup();
+    // Shifts the backups up and makes the lists file the newest: moved, or a copy of content.
+    bool moveAsideAsBackup(const QByteArray *content = nullptr);
+    void keepOutsideChange();
+    void keepTrying();
+    void followListsFile();
+    void reportConflictCopies();
     void createMissingBookmarks();
     void beginBookmarkAccess();
     void walkEntries(const std::function<void(AppItem &)> &visit);
@@ -183,6 +208,20 @@ class AppState : public QObject {
     std::unique_ptr<Preferences> m_ownPreferences; // when the services bring none
     Change *m_change = nullptr;
     bool m_lastChangeSaved = true;
+    QString m_lastSaveError;
+    // What the lists file held when the store last read or wrote it: no stamp when there was no file.
+    struct KnownFile {
+        std::optional<PrivateFiles::FileStamp> stamp;
+        QByteArray digest;
+    };
+    KnownFile m_known;
+    void rememberListsFile(const QByteArray &bytes, const std::optional<PrivateFiles::FileStamp> &stamp);
+    QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_settle = nullptr;
+    QTimer *m_retry = nullptr;
+    bool m_saveFailing = false; // announced, not yet written
+    bool m_quietRetry = false;
+    QSet<QString> m_reportedConflicts;
     QString m_supportDirectory;
     QList<AppList> m_lists;
     int m_activeListIndex = 0;

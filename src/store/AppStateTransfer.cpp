@@ -86,27 +86,30 @@ std::optional<QByteArray> AppState::exportListsData() const {
 
 bool AppState::importLists(const QByteArray &data, bool append) {
     auto decoded = ListsCodec::decodeLists(data);
-    if (!decoded || decoded->isEmpty())
+    if (!decoded || decoded->isEmpty() || ListsCodec::overLimit(*decoded))
         return false;
     QList<AppList> incoming = mapLists(*decoded, importTransform);
     if (append && m_lists.size() >= maxLists)
         return false;
-    Change change(*this, Change::saves);
-    if (append) {
-        incoming.resize(std::min(int(incoming.size()), maxLists - int(m_lists.size())));
-        for (AppList &list : incoming)
-            list.id = QUuid::createUuid();
-        UniqueIDs::renewRepeated(incoming, UniqueIDs::allIDs(m_lists));
-        m_lists.append(std::move(incoming));
-    } else {
-        incoming.resize(std::min(int(incoming.size()), maxLists));
-        UniqueIDs::renewRepeated(incoming);
-        m_lists = std::move(incoming);
-        setActiveListIndex(0);
-        m_openSubListID.reset();
-        change.add(Change::storesActiveListIndex);
+    {
+        // An import that does not reach the disk is not taken at all: it was reported as failed.
+        Change change(*this, Change::saves | Change::rollsBackUnsaved);
+        if (append) {
+            incoming.resize(std::min(int(incoming.size()), maxLists - int(m_lists.size())));
+            for (AppList &list : incoming)
+                list.id = QUuid::createUuid();
+            UniqueIDs::renewRepeated(incoming, UniqueIDs::allIDs(m_lists));
+            m_lists.append(std::move(incoming));
+        } else {
+            incoming.resize(std::min(int(incoming.size()), maxLists));
+            UniqueIDs::renewRepeated(incoming);
+            m_lists = std::move(incoming);
+            setActiveListIndex(0);
+            m_openSubListID.reset();
+            change.add(Change::storesActiveListIndex);
+        }
+        createMissingBookmarks();
+        beginBookmarkAccess();
     }
-    createMissingBookmarks();
-    beginBookmarkAccess();
-    return true;
+    return m_lastChangeSaved;
 }

@@ -360,6 +360,23 @@ std::optional<QList<AppItem>> decodeItems(const QByteArray &json) {
     return readItems(*array);
 }
 
+qsizetype entryCount(const QList<AppItem> &items) {
+    qsizetype count = items.size();
+    for (const AppItem &item : items)
+        count += item.subItems ? entryCount(*item.subItems) : 0;
+    return count;
+}
+
+std::optional<QString> overLimit(const QList<AppList> &lists) {
+    for (const AppList &list : lists) {
+        if (entryCount(list.items) > maxEntriesPerList || entryCount(list.snapshot) > maxEntriesPerList)
+            return QStringLiteral("the list \"%1\" has more than %2 entries")
+                .arg(list.name.left(60))
+                .arg(maxEntriesPerList);
+    }
+    return std::nullopt;
+}
+
 QByteArray encodeLists(const QList<AppList> &lists) {
     qsizetype expected = 64;
     for (const AppList &list : lists)

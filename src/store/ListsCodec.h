@@ -15,7 +15,14 @@ namespace ListsCodec {
 // Documents larger than this are refused unread.
 inline constexpr qint64 maxDocumentSize = 64 * 1024 * 1024;
 
+// More entries than anyone arranges on one ring; a list over it (its groups' members counted, and its
+// snapshot on its own) is refused whole, so what is already there stays.
+inline constexpr qsizetype maxEntriesPerList = 1000;
+
 std::optional<QList<AppList>> decodeLists(const QByteArray &json);
+// Why lists cannot be taken in ("the list \"Apps\" has more than 1000 entries"), or none.
+std::optional<QString> overLimit(const QList<AppList> &lists);
+qsizetype entryCount(const QList<AppItem> &items);
 std::optional<QList<AppItem>> decodeItems(const QByteArray &json);
 QByteArray encodeLists(const QList<AppList> &lists);
 

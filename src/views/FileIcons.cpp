@@ -43,10 +43,17 @@ void FileIcons::ensureIconTheme() {
         QIcon::setFallbackThemeName(QStringLiteral("hicolor"));
 }
 
+bool FileIcons::isIconFile(const QString &path) {
+    const QFileInfo info(path);
+    return info.isAbsolute() && info.isFile() && info.size() <= maxIconFileSize;
+}
+
 QString FileIcons::iconNameForPath(const QString &path) {
     const QFileInfo info(path);
     if (info.isDir())
         return QStringLiteral("folder");
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("text-x-generic"); // a FIFO or a device: its content is never looked at
     if (path.endsWith(QStringLiteral(".desktop"))) {
         // An application without an icon of its own still looks like an application, not a document.
         const QString entryIcon = entryIcons ? entryIcons->iconName(path) : QString();
@@ -65,11 +72,13 @@ QIcon FileIcons::iconForPath(const QString &path) {
     ensureIconTheme();
     const QString name = iconNameForPath(path);
     if (QDir::isAbsolutePath(name)) {
-        QIcon icon(name);
+        // An entry's Icon= may name anything: only a regular file of an icon's size is read.
+        QIcon icon = isIconFile(name) ? QIcon(name) : QIcon();
         if (!icon.isNull())
             return icon;
     }
-    const QIcon icon =
-        themed({name, QStringLiteral("application-x-executable"), QStringLiteral("text-x-generic")});
+    // A theme look-up of an absolute name would read that file whatever it is.
+    const QIcon icon = themed({QDir::isAbsolutePath(name) ? QString() : name,
+                               QStringLiteral("application-x-executable"), QStringLiteral("text-x-generic")});
     return icon.isNull() ? QIcon() : icon;
 }

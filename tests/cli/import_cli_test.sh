@@ -76,6 +76,12 @@ printf '[\0]' >"$docs/nul"
 { printf '['; yes '"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa",' |
     head -c 73400320; printf '"a"]'; } >"$docs/huge"
 document Old 3 >"$docs/three"
+# One list of 1001 entries: over the limit of a list.
+{ printf '[{"id":"%s","name":"Long","items":[' "$(cat /proc/sys/kernel/random/uuid)"
+  for ((i = 0; i < 1001; i++)); do
+      printf '%s{"id":"%s","name":"I","bundleIdentifier":"","appPath":"example.com","isURL":true}' \
+          "$([ $i -gt 0 ] && echo ,)" "$(cat /proc/sys/kernel/random/uuid)"
+  done; printf ']}]'; } >"$docs/long-list"
 document Ten 10 >"$docs/ten"
 document Extra 2 >"$docs/two"
 
@@ -84,7 +90,7 @@ imported "replace" "Old-0 Old-1 Old-2 " "$docs/three"
 imported "replace over the limit" "Ten-0 Ten-1 Ten-2 Ten-3 Ten-4 Ten-5 Ten-6 Ten-7 " "$docs/ten"
 refused "append to eight" "$docs/two" --append
 refused "append to eight, flag first" --append "$docs/two"
-for name in empty not-json empty-array nested binary nul huge; do
+for name in empty not-json empty-array nested binary nul huge long-list; do
     refused "$name" "$docs/$name"
     refused "$name, append" "$docs/$name" --append
 done

@@ -1,5 +1,5 @@
 """Shared helpers of the reliability checks: a private HOME per check, the real binary, raw socket clients."""
-import json, os, shutil, socket, struct, subprocess, sys, tempfile, time, uuid
+import json, os, resource, shutil, signal, socket, struct, subprocess, sys, tempfile, time, uuid
 
 
 counts = {"passed": 0, "failed": 0}
@@ -43,17 +43,17 @@ class Sandbox:
                 process.wait()
         shutil.rmtree(self.dir, ignore_errors=True)
 
-    def run(self, *args, input=None, timeout=60):
+    def run(self, *args, input=None, timeout=60, preexec_fn=None):
         return subprocess.run([self.binary, *args], env=self.env, input=input, capture_output=True,
-                              timeout=timeout)
+                              timeout=timeout, preexec_fn=preexec_fn)
 
     def spawn(self, *args, stdin=None):
         return subprocess.Popen([self.binary, *args], env=self.env, stdin=stdin, stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE)
 
-    def start_instance(self, prefix=()):
-        process = subprocess.Popen([*prefix, self.binary], env=self.env, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
+    def start_instance(self, prefix=(), preexec_fn=None, stdout=subprocess.DEVNULL):
+        process = subprocess.Popen([*prefix, self.binary], env=self.env, stdout=stdout,
+                                   stderr=subprocess.DEVNULL, preexec_fn=preexec_fn)
         self.instances.append(process)
         return process
 
@@ -85,9 +85,9 @@ class Sandbox:
             return None
 
     def temporaries(self):
-        """What a save interrupted by a kill leaves: lists.json.XXXXXX."""
+        """What a save interrupted by a kill leaves: .lists.json.ilvex-unfinished-XXXXXX."""
         names = os.listdir(self.support) if os.path.isdir(self.support) else []
-        return [n for n in names if n.startswith("lists.json.") and len(n) == 17 and n[-6:].isalnum()]
+        return [n for n in names if n.startswith(".lists.json.ilvex-unfinished-")]
 
 
 def document(*names):
@@ -124,6 +124,15 @@ def closed_by_peer(client, timeout):
         return True
     except (socket.timeout, BlockingIOError):
         return False
+
+
+def full_disk(size=512):
+    """For preexec_fn: the child's files take only their first size bytes; each write past them fails as on a
+    full disk (EFBIG for ENOSPC: the file size limit, its signal ignored)."""
+    def limit():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (size, resource.getrlimit(resource.RLIMIT_FSIZE)[1]))
+    return limit
 
 
 def rss_mib(pid):

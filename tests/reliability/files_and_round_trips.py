@@ -3,7 +3,7 @@
 folder, backups, preferences and socket are private (and made so when they were not); a temporary copy
 left by a kill is removed at the next start.
 Usage: files_and_round_trips.py PATH-TO-ILVEX"""
-import os, stat, time
+import json, os, socket, stat, subprocess, time, uuid
 
 from common import check, finish, Sandbox, binary_from_argv, document
 
@@ -37,7 +37,7 @@ try:
     os.chmod(box.support, 0o755)
     write(box.lists, document("Old-0"), 0o644)
     write(box.lists + ".bak", b"old backup", 0o644)
-    write(box.lists + ".Ab12Cd", b"[", 0o600)  # what a kill during a save leaves
+    write(box.support + "/.lists.json.ilvex-unfinished-Ab12Cd", b"[", 0o600)  # what a kill during a save leaves
     result = box.run("--import-lists", "-", input=document("New-0"))
     check("an import exits 0", result.returncode == 0, result.stderr)
     check("the stale temporary copy is removed", box.temporaries() == [], str(box.temporaries()))
@@ -52,6 +52,73 @@ try:
     for path in (box.socket, os.path.dirname(box.socket)):
         check(f"{path} is the user's alone", mode(path) & 0o077 == 0, oct(mode(path)))
     box.quit(instance)
+
+    # A FIFO or a device named as an entry's desktop file or as its Icon: drawing the ring never opens them.
+    apps = os.path.join(box.dir, "apps")
+    os.mkdir(apps)
+    os.mkfifo(apps + "/fifo.desktop")
+    os.mkfifo(apps + "/icon-fifo")
+    entries = [("fifo", apps + "/fifo.desktop"), ("zero", "/dev/zero")]
+    for name, icon in (("icon-fifo", apps + "/icon-fifo"), ("icon-zero", "/dev/zero")):
+        write(f"{apps}/{name}.desktop", f"[Desktop Entry]\nType=Application\nName={name}\nExec=true\nIcon={icon}\n"
+              .encode(), 0o600)
+        entries.append((name, f"{apps}/{name}.desktop"))
+    special = json.dumps([{"id": str(uuid.uuid4()).upper(), "name": "Special", "items": [
+        {"id": str(uuid.uuid4()).upper(), "name": n, "bundleIdentifier": "", "appPath": p} for n, p in entries]}])
+    check("special entries import", box.run("--import-lists", "-", input=special.encode()).returncode == 0)
+    started = time.monotonic()
+    shot = box.run("--screenshot", os.path.join(box.dir, "ring.png"), timeout=30)
+    check("the ring with special entries is drawn", shot.returncode == 0, shot.stderr)
+    check("at once", time.monotonic() - started < 10, f"{time.monotonic() - started:.1f} s")
+    instance = box.start_instance()
+    check("instance listens", box.wait_listening())
+    check("and answers", box.run("--export-lists", "-", timeout=20).returncode == 0)
+    box.quit(instance)
+
+    # No usable runtime folder (unset, or others may write to it): one of the user's own under the cache,
+    # and the shared folder is left as it is.
+    shared = os.path.join(box.dir, "shared")
+    os.mkdir(shared)
+    os.chmod(shared, 0o1777)
+    own = os.path.join(box.env["XDG_CACHE_HOME"], "Ilvex", "runtime")
+    for runtime in (None, shared):
+        box.env.pop("XDG_RUNTIME_DIR", None)
+        box.env.update({"TMPDIR": shared, **({"XDG_RUNTIME_DIR": runtime} if runtime else {})})
+        instance = box.start_instance()
+        box.socket = own + "/ilvex.socket"
+        check(f"runtime {runtime}: listens in the cache", box.wait_listening())
+        check(f"runtime {runtime}: the cache folder is private", mode(own) == 0o700, oct(mode(own)))
+        check(f"runtime {runtime}: the shared folder unchanged", mode(shared) == 0o1777 and
+              not os.path.exists(shared + "/ilvex.socket"), oct(mode(shared)) + str(os.listdir(shared)))
+        box.quit(instance)
+    # Another user's listener on the socket (root can play one): it hears nothing, and nothing is
+    # reported as done.
+    if os.geteuid() == 0:
+        os.chmod(shared, 0o700)
+        box.env["XDG_RUNTIME_DIR"] = shared
+        reader, writer = os.pipe()
+        if (pid := os.fork()) == 0:
+            listener = socket.socket(socket.AF_UNIX)
+            listener.bind(shared + "/ilvex.socket")
+            os.setuid(65534)
+            listener.listen()
+            listener.settimeout(20)
+            os.write(writer, b"ready")
+            try:
+                while True:
+                    if listener.accept()[0].recv(1):
+                        os.write(writer, b"heard")
+            finally:
+                os._exit(0)
+        os.read(reader, 5)
+        for args in (("--import-lists", "-"), ()):
+            result = box.run(*args, input=document("Stolen"), timeout=30)
+            check(f"{args}: another user's socket refused", result.returncode == 1 and
+                  b"belongs to another user" in result.stderr, result.stderr)
+        os.kill(pid, 9)
+        os.waitpid(pid, 0)
+        os.close(writer)
+        check("another user's listener heard nothing", os.read(reader, 5) == b"")
 finally:
     box.close()
 finish()

@@ -18,8 +18,8 @@ try:
         names = [f"M{round}-{i}" for i in range(8)]
         lists = json.loads(document(*names))
         for entry in lists:  # about 3 MB, so that a save takes a while and kills land in it
-            entry["items"] = [{"id": str(uuid.uuid4()).upper(), "name": "x" * 40, "bundleIdentifier": "",
-                               "appPath": "example.com/" + "y" * 60, "isURL": True} for _ in range(2500)]
+            entry["items"] = [{"id": str(uuid.uuid4()).upper(), "name": "x" * 100, "bundleIdentifier": "",
+                               "appPath": "example.com/" + "y" * 150, "isURL": True} for _ in range(1000)]
         instance = box.start_instance() if round % 2 == 0 else None
         if instance:
             check("instance listens", box.wait_listening())

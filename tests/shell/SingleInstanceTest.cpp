@@ -9,6 +9,7 @@
 #include "support/QtPrinters.h"
 #include "support/Sandbox.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -128,6 +129,12 @@ TEST_F(RunningInstance, ImportChangesTheRunningStoreAndRefusalsChangeNothing) {
     run = secondStart({QStringLiteral("--import-lists"), QStringLiteral("-")}, "[]");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err.count('\n'), 1);
+    // A request that waited past its deadline (the instance was stopped) is not carried out.
+    const auto late = ListsTransfer::respond(
+        *state,
+        {InstanceRequest::importLists,
+         ListsTransfer::importPayload(document, false, QDeadlineTimer::current().deadlineNSecs() - 1)});
+    EXPECT_EQ(late.exitCode, 1);
     EXPECT_EQ(Sandbox::readFile(sandbox.listsFile()), before);
     EXPECT_EQ(state->lists().size(), 8);
 }

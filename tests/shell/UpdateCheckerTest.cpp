@@ -9,6 +9,7 @@
 #include "support/QuietWindows.h"
 #include "support/Sandbox.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -113,6 +114,11 @@ TEST_F(UpdateCheckTest, OnlyAReadAppcastIsUpToDateEveryOtherAnswerFails) {
     server.answer(QStringLiteral("/equal.xml"), {200, equal});
     server.answer(QStringLiteral("/error.xml"), {500, equal});
     server.answer(QStringLiteral("/html.xml"), {200, "<html><body>Welcome</body></html>"});
+    // Valid, newer and over 8 MiB, sent in one write with and without its length.
+    const QByteArray huge =
+        feed("<!--" + QByteArray(8 * 1024 * 1024, 'x') + "-->" + newer.mid(newer.indexOf("<item>")));
+    server.answer(QStringLiteral("/huge.xml"), {200, huge});
+    server.answer(QStringLiteral("/huge-unannounced.xml"), {200, huge, false});
     server.answer(QStringLiteral("/silent.xml"), {200, {}, true, true});
     server.answer(QStringLiteral("/trickle.xml"), {200, {}, true, false, 20});
     QTcpServer closed;
@@ -123,11 +129,14 @@ TEST_F(UpdateCheckTest, OnlyAReadAppcastIsUpToDateEveryOtherAnswerFails) {
     const struct {
         QString url;
         Outcome outcome;
+        const char *reason = "";
     } cases[] = {
         {server.base() + "/newer.xml", Outcome::newer},
         {server.base() + "/equal.xml", Outcome::upToDate},
         {server.base() + "/error.xml", Outcome::failed},
         {server.base() + "/html.xml", Outcome::failed},
+        {server.base() + "/huge.xml", Outcome::failed, "larger than 8 MiB"},
+        {server.base() + "/huge-unannounced.xml", Outcome::failed, "larger than 8 MiB"},
         {server.base() + "/silent.xml", Outcome::failed},
         {server.base() + "/trickle.xml", Outcome::failed},
         {unreachable, Outcome::failed},
@@ -136,8 +145,9 @@ TEST_F(UpdateCheckTest, OnlyAReadAppcastIsUpToDateEveryOtherAnswerFails) {
         {QStringLiteral("https://updates.ilvex.invalid/appcast.xml"), Outcome::cannotCheck}, // never resolves
     };
     for (const auto &c : cases) {
-        const UpdateChecker::Result result = run(QUrl(c.url), 300);
+        const UpdateChecker::Result result = run(QUrl(c.url), *c.reason ? 8000 : 300);
         EXPECT_EQ(result.outcome, c.outcome) << c.url.toStdString() << " " << result.reason.toStdString();
+        EXPECT_TRUE(result.reason.contains(QLatin1String(c.reason))) << result.reason.toStdString();
     }
 }
 
@@ -161,9 +171,11 @@ TEST_F(UpdateCheckTest, AutomaticChecksRunAtStartAndDailyWhileSwitchedOn) {
 }
 
 TEST_F(UpdateCheckTest, TheShellHidesTheLauncherAndOffersTheDownloadPage) {
-    server.answer(QStringLiteral("/feed.xml"),
-                  {200, feed("<item><link>https://ilvex.invalid/dl</link><enclosure u:version=\"41\" "
-                             "u:shortVersionString=\"2.0\"/></item>")});
+    server.answer(
+        QStringLiteral("/feed.xml"),
+        {200, feed("<item><link>https://ilvex.invalid/dl</link><enclosure u:version=\"41\" "
+                   "u:shortVersionString=\"2.0 &lt;a href='file:///etc/passwd'&gt;&lt;b&gt;CLICK TO "
+                   "UPDATE&lt;/b&gt;&lt;/a&gt; and more than forty\"/></item>")});
     FakeWorkspace workspace;
     AppState state(
         StoreServices{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false});
@@ -176,7 +188,13 @@ TEST_F(UpdateCheckTest, TheShellHidesTheLauncherAndOffersTheDownloadPage) {
     checker.check(false);
     ASSERT_TRUE(finished.wait(5000));
     ASSERT_NE(shell.updateAlert(), nullptr) << "an offer speaks even unasked";
-    EXPECT_EQ(shell.updateAlert()->informativeText(), L::updateAvailableMessage("2.0", "1.9"));
+    // The feed's text as plain text, elided to one short line.
+    const QString shown = "2.0 <a href='file:///etc/passwd'><b>CLI…";
+    EXPECT_EQ(shell.updateAlert()->informativeText(), L::updateAvailableMessage(shown, "1.9"));
+    const auto *label =
+        shell.updateAlert()->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
     shell.updateAlert()->findChild<QPushButton *>(QStringLiteral("download"))->click();
     EXPECT_EQ(workspace.openedUrls, QList<QUrl>{QUrl(QStringLiteral("https://ilvex.invalid/dl"))});
 

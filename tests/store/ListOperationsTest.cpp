@@ -90,7 +90,7 @@ TEST_F(ListOperations, AnOperationSavesOnceAndAnnouncesEachChangedPropertyOnce) 
         QFile::remove(sandbox.listsFile());
         QDir().mkpath(sandbox.listsFile()); // a folder in its place: every save fails and says so
         const QString printed = captureStdout([&] { row.run(*state); });
-        EXPECT_EQ(printed.count("[Ilvex] could not save lists.json: "), row.saves);
+        EXPECT_EQ(printed.count("[Ilvex] could not write lists.json: "), row.saves);
         EXPECT_EQ(printed.count(u'\n'), row.saves);
         EXPECT_EQ(state->lastChangeSaved(), row.saves == 0);
         EXPECT_EQ(lists.count(), row.lists);

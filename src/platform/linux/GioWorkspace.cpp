@@ -33,8 +33,15 @@ GAppLaunchContext *cleanLaunchContext() {
     return context;
 }
 
-// The desktop entry at path, or null when path is not a readable entry.
+// Desktop entries are small; anything larger is not one.
+constexpr qint64 maxEntrySize = 1024 * 1024;
+
+// The desktop entry at path, or null when path is not a readable entry. Only a regular file is opened
+// (looked at without opening it): a FIFO or a device named in a lists file would block the caller.
 GObjectPtr<GDesktopAppInfo> loadEntry(const QByteArray &path) {
+    const QFileInfo file(QFile::decodeName(path));
+    if (!file.isFile() || file.size() > maxEntrySize)
+        return GObjectPtr<GDesktopAppInfo>(nullptr);
     return GObjectPtr<GDesktopAppInfo>(g_desktop_app_info_new_from_filename(path.constData()));
 }
 

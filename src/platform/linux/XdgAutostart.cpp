@@ -1,10 +1,12 @@
 #include "platform/linux/XdgAutostart.h"
 
+#include "platform/PrivateFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace {
@@ -118,13 +120,5 @@ bool XdgAutostart::setEnabled(bool enabled) {
     }
     if (m_command.isEmpty() || !QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return false;
-    QSaveFile file(m_path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(entryFor(m_command)) < 0) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return PrivateFiles::writeAtomically(m_path, entryFor(m_command));
 }

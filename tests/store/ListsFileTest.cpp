@@ -1,0 +1,142 @@
+#include "StoreFixture.h"
+
+#include "platform/PrivateFiles.h"
+#include "support/CaptureStdout.h"
+
+#include <QDir>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+// A disk that takes only the first bytes of any file written while it lives: the process's file size
+// limit, with the signal that would end the process ignored, so each write past it fails (EFBIG) the way
+// a full disk's does (ENOSPC).
+class FullDisk {
+  public:
+    explicit FullDisk(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_saved.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FullDisk() {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+  private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
+
+class ListsFile : public StoreFixture {
+  protected:
+    QStringList folder() const {
+        return QDir(sandbox.supportDirectory()).entryList(QDir::Files | QDir::Hidden);
+    }
+    // The file as an outside program leaves it: replaced whole (a sync tool) or rewritten in place.
+    void writeOutside(const QByteArray &bytes, bool inPlace) {
+        if (inPlace) {
+            QFile file(sandbox.listsFile());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                        file.write(bytes) == bytes.size());
+        } else {
+            ASSERT_TRUE(PrivateFiles::writeAtomically(sandbox.listsFile(), bytes));
+        }
+    }
+};
+
+// Every writer on a full disk: the old file stays byte for byte, no copy is left, the reason is the
+// system's, and an import is not taken (nor written later) while a ring change stays in memory.
+TEST_F(ListsFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
+    load({"A B C D E F G H I J K L", "M"});
+    const QByteArray before = fileBytes();
+    const QList<AppList> lists = state->lists();
+    const QByteArray document = ListsCodec::encodeLists(StoreFixture::lists({"X Y Z"}));
+    ASSERT_GT(before.size(), 1024);
+    QString printed, exportReason;
+    bool imported = true, exported = true;
+    QSignalSpy failed(state.get(), &AppState::saveFailed);
+    {
+        FullDisk disk(512);
+        printed = captureStdout([&] {
+            imported = state->importLists(document, false);
+            state->addList("N", ListTheme::red);
+            state->addList("O", ListTheme::red);
+        });
+        exported =
+            PrivateFiles::writeAtomically(sandbox.supportDirectory() + "/export.json", before, &exportReason);
+    }
+    EXPECT_FALSE(imported);
+    EXPECT_FALSE(exported);
+    EXPECT_EQ(exportReason, QString::fromLocal8Bit(strerror(EFBIG)));
+    EXPECT_EQ(printed.count("[Ilvex] could not write lists.json: " + exportReason + "\n"), 3)
+        << printed.toStdString();
+    ASSERT_EQ(failed.size(), 1) << "said once, and not for the import, which was put back";
+    EXPECT_EQ(failed[0][0].toString(), exportReason);
+    EXPECT_EQ(fileBytes(), before);
+    EXPECT_EQ(folder(), QStringList({"lists.json"}));
+    EXPECT_EQ(names(state->lists()), QStringList({"L0", "L1", "N", "O"})) << "the import was put back";
+    EXPECT_EQ(state->lists().mid(0, 2), lists);
+    EXPECT_FALSE(state->lastChangeSaved());
+    EXPECT_TRUE(state->save());
+    expectSaved();
+}
+
+// A change made from outside, by a sync tool or an editor, is taken in when it reads and moved aside
+// when it does not; a save over a change not yet taken in keeps it as the newest backup first.
+TEST_F(ListsFile, OutsideChangesAreTakenInOrKeptNeverLost) {
+    for (const bool inPlace : {false, true}) {
+        load({"A B", "C"}, 1);
+        const QByteArray theirs = ListsCodec::encodeLists(lists({"X"}));
+        writeOutside(theirs, inPlace);
+        EXPECT_EQ(captureStdout([&] { state->takeOutsideChange(); }),
+                  "[Ilvex] lists.json was changed outside Ilvex — loaded\n");
+        EXPECT_EQ(spec(), "X");
+        EXPECT_EQ(state->activeListIndex(), 0) << "no second list any more";
+        EXPECT_EQ(changes->size(), 1);
+        EXPECT_EQ(fileBytes(), theirs) << "taking it in writes nothing";
+
+        writeOutside("[{\"half", inPlace);
+        const QString printed = captureStdout([&] { state->takeOutsideChange(); });
+        EXPECT_TRUE(
+            printed.contains("but it cannot be read — moved to lists.json.bak; Ilvex keeps its lists"))
+            << printed.toStdString();
+        EXPECT_EQ(Sandbox::readFile(sandbox.listsFile() + ".bak"), "[{\"half");
+        EXPECT_EQ(spec(), "X");
+        expectSaved();
+
+        const QByteArray unseen = ListsCodec::encodeLists(lists({"Y"}));
+        writeOutside(unseen, inPlace);
+        EXPECT_EQ(captureStdout([&] { state->addList("N", ListTheme::red); }),
+                  "[Ilvex] lists.json was changed outside Ilvex — kept as lists.json.bak\n");
+        EXPECT_EQ(Sandbox::readFile(sandbox.listsFile() + ".bak"), unseen);
+        EXPECT_EQ(Sandbox::readFile(sandbox.listsFile() + ".bak.1"), "[{\"half");
+        expectSaved();
+        EXPECT_EQ(captureStdout([&] { state->takeOutsideChange(); }), "") << "its own write is not outside";
+        QDir(sandbox.supportDirectory()).removeRecursively();
+    }
+}
+
+// Only Ilvex's own unfinished copies go at start; the user's copies beside the file stay, and sync
+// conflict copies are named once.
+TEST_F(ListsFile, StartRemovesOnlyItsOwnCopiesAndNamesConflictCopies) {
+    const QStringList kept{"lists.json.backup", "lists.json.before", "lists.json.Ab12Cd",
+                           "lists.sync-conflict-20250101-120000-ABCDEFG.json",
+                           "lists.json (conflicted copy 2025-01-01 120000)"};
+    for (const QString &name : kept + QStringList{".lists.json.ilvex-unfinished-Ab12Cd"})
+        sandbox.writeFile(".local/share/Ilvex/" + name, "mine");
+    sandbox.writeFile(".local/share/Ilvex/lists.json", ListsCodec::encodeLists(lists({"A"})));
+    const QString printed = captureStdout([&] { open(); });
+    QStringList expected = kept + QStringList{"lists.json"};
+    expected.sort();
+    EXPECT_EQ(folder(), expected);
+    EXPECT_EQ(printed.count("[Ilvex] a sync conflict copy of lists.json is at " + sandbox.supportDirectory()),
+              2)
+        << printed.toStdString();
+    EXPECT_EQ(captureStdout([&] { state->takeOutsideChange(); }), "");
+}
+
+} // namespace
