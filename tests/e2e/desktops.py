@@ -4,7 +4,7 @@ session closes) and says where its panel's empty space and its tray icon are."""
 
 import os, shutil, subprocess, time
 
-from e2e_session import SCREEN_W, wait_until
+from e2e_session import SCREEN_H, SCREEN_W, wait_until
 
 XFCE_PANEL = """<?xml version="1.0" encoding="UTF-8"?>
 <channel name="xfce4-panel" version="1.0">
@@ -50,9 +50,13 @@ class Desktop:
     name = "none"
     compositor = True  # picom composites where the manager does not
     needs = ()
+    wayland = False
     panel_space = (400, 16)
     tray_icon = (SCREEN_W - 16, 16)
     panel_height = 32
+
+    def start_display(self, s):
+        return s.start_x(compositor=self.compositor)
 
     def missing(self):
         return [tool for tool in self.needs if not shutil.which(tool)]
@@ -130,4 +134,32 @@ class Mutter(Desktop):
         self.start_panel(s)
 
 
-DESKTOPS = {d.name: d for d in (Desktop(), Xfwm4(), Openbox(), I3(), Mutter())}
+class Weston(Desktop):
+    """weston's headless backend: its Xwayland for the X11 path, its socket for the native one."""
+    name, wayland, needs = "weston", True, ("weston", "Xwayland")
+
+    def start_display(self, s):
+        s.env = dict(os.environ, HOME=s.home, XDG_DATA_HOME=s.data, XDG_CONFIG_HOME=s.config,
+                     XDG_RUNTIME_DIR=s.runtime, XDG_DATA_DIRS=s.data + ":/usr/local/share:/usr/share",
+                     ILVEX_TRACE_SHOW="1", ILVEX_TRACE_LAYOUT="1", WAYLAND_DISPLAY="wl-ilvex")
+        for name in ("QT_QPA_PLATFORM", "XAUTHORITY", "DISPLAY"):
+            s.env.pop(name, None)
+        return True
+
+    def start(self, s):
+        weston = subprocess.Popen(["weston", "--backend=headless-backend.so", "--xwayland", "--socket=wl-ilvex",
+                                   "--width=%d" % SCREEN_W, "--height=%d" % SCREEN_H, "--idle-time=0"],
+                                  env=s.env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        s.procs.append(weston)
+        deadline, display = time.time() + 15, None
+        while display is None and time.time() < deadline:
+            line = weston.stdout.readline()
+            if "xserver listening on display" in line:
+                display = line.rsplit(" ", 1)[1].strip()
+        assert display, "weston started no Xwayland"
+        # The rest of weston's output is drained, so that it never blocks on a full pipe.
+        s.procs.append(subprocess.Popen(["cat"], stdin=weston.stdout, stdout=subprocess.DEVNULL))
+        s.env["DISPLAY"] = display
+
+
+DESKTOPS = {d.name: d for d in (Desktop(), Xfwm4(), Openbox(), I3(), Mutter(), Weston())}
