@@ -1,6 +1,6 @@
 """End-to-end scenarios of the ring by keyboard and by screen reader: the digit row on French, Czech and German layouts, keys typed
-right after Alt+Z, and the AT-SPI tree. Arrows, finding, list switching and group members are checked
-in-process (tests/launcher/RingKeysTest.cpp)."""
+right after Alt+Z, and the AT-SPI tree. Arrows, finding, list switching, group members, Tab and the menu keys
+are checked in-process (tests/launcher/RingKeysTest.cpp); a menu driven by keys under X by desktop_scenarios.py."""
 import os, shutil, signal, subprocess, time
 
 from e2e_session import SKIP, fixture, names, one_list, wait_until
@@ -55,18 +55,6 @@ def scenario_keys_right_after_hotkey(s):
     assert s.wait_settled(window), "Alt+Z did not show the launcher again"
     s.xdo("key", "Escape")
     assert s.wait_hidden(window), "Escape did not reach the launcher shown again"
-
-
-def scenario_keys_tab_and_menu(s):
-    fixture(s)
-    s.start_app()
-    # Tab: the switcher (Down there switches to Other), then the pencil, whose Enter opens the panel.
-    s.xdo("key", "Tab", "Down", "Tab", "Return")
-    s.layout("managePanel")
-    assert wait_until(lambda: s.preference("activeListIndex") == "1", 3), "Down in the switcher did not switch"
-    # Escape closes the panel; Shift+F10 opens the first entry's menu, whose first item opens it.
-    s.xdo("key", "Escape", "sleep", "0.6", "key", "shift+F10", "sleep", "0.4", "key", "Down", "Return")
-    launched_only(s, "zeta")
 
 
 def private_bus(s):

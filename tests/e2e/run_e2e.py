@@ -6,13 +6,13 @@ lists.json fixture and desktop entries whose Exec writes a marker file, and driv
 real pointer and keyboard input from xdotool. Exit 77 (reported as skipped by ctest) when no X server
 can be started.
 """
-import os, shutil, subprocess, sys, time
+import os, subprocess, sys, time
 
 import keys_scenarios
 import manage_scenarios
 import settings_scenarios
 
-from e2e_session import (SKIP, SCREEN_H, SCREEN_W, TRAY_ICON, Session, arc, fixture, group_fixture, line, moves,
+from e2e_session import (SKIP, SCREEN_W, TRAY_ICON, Session, arc, fixture, group_fixture, line, moves,
                          names, wait_until)
 
 
@@ -21,16 +21,10 @@ def scenario_panel(s):
     fixture(s)
     s.start_app()
     g = s.geometry(s.window)
-    w, h = int(g["Width"]), int(g["Height"])
-    x, y = s.origin(s.window)
-    assert (w, h) == (1067, 1067), "panel is %dx%d, expected 1067x1067" % (w, h)
-    assert abs(x - (SCREEN_W - 1067) / 2) <= 1 and abs(y - (SCREEN_H - 1067) / 2) <= 1, "panel at %d,%d" % (x, y)
-    # A second start hands its request over and exits; --hide then hides the running launcher.
+    assert (int(g["Width"]), int(g["Height"])) == (1067, 1067), "panel is %sx%s" % (g["Width"], g["Height"])
+    # A second start hands its request over and exits (centring and --toggle: desktop_scenarios.py).
     assert s.run("--hide").returncode == 0
     assert s.wait_hidden(s.window, timeout=6.0), "--hide did not hide the launcher"  # the machine may be loaded
-    assert s.run("--toggle").returncode == 0
-    s.wait_window("^Ilvex$")
-    print(s.wait_log("first frame").strip())
 
 
 def scenario_drag_margin(s):
@@ -146,15 +140,7 @@ def scenario_fast_merge(s):
 def scenario_show_while_fading(s):
     fixture(s)
     s.start_app()
-    # --show while the panel fades out after Escape brings it back.
-    for _ in range(3):
-        s.xdo("key", "Escape")
-        assert s.run("--show").returncode == 0
-        assert s.wait_settled(s.window), "--show during the fade-out left the launcher at opacity %.2f" % \
-            s.opacity(s.window)
-        time.sleep(0.3)
-        assert s.is_viewable(s.window)
-    # Rapid requests: the last one decides.
+    # Rapid requests: the last one decides (one --show during the fade-out: desktop_scenarios.py).
     for requests, shown in (("hide show toggle toggle hide show hide show", True), ("show hide show toggle", False)):
         for request in requests.split():
             assert s.run("--" + request).returncode == 0
@@ -219,17 +205,11 @@ def scenario_hot_corner(s):
     s.start_quiet()
     s.xdo("mousemove", SCREEN_W - 1, 0)
     window = s.wait_window("^Ilvex$", timeout=3.0)
+    # Where it shows: desktop_scenarios.py; once per entry, resting included: tests/shell/PresenceTest.cpp.
     assert s.wait_settled(window)
-    ring_right = s.origin(window)[0] + int(s.geometry(window)["Width"]) / 2 + 247.5  # 5 entries: outer radius
-    assert abs(ring_right - SCREEN_W) <= 2, "the ring's right edge is at %.1f" % ring_right
-    # Resting in the corner and moving inside it fire nothing more.
-    s.xdo("sleep", "0.3", "mousemove", SCREEN_W - 3, 2, "sleep", "0.3")
-    assert s.is_viewable(window) and s.opacity(window) > 0.999, "resting in the corner hid the launcher"
     # Out for a moment and back in: the corner fires once more and hides the launcher.
     s.xdo("mousemove", SCREEN_W - 200, 300, "sleep", "0.2", "mousemove", SCREEN_W - 1, 0)
     assert s.wait_hidden(window), "entering the corner again did not hide the launcher"
-    s.xdo("sleep", "0.5")
-    assert not s.is_viewable(window), "the corner fired twice for one entry"
     # Switched off while Ilvex runs (the preferences file changes), the corner does nothing.
     s.xdo("mousemove", 800, 600)
     s.set_preferences(hotCornerEnabled=False)
@@ -243,13 +223,10 @@ def scenario_tray(s):
     s.set_preferences(showInMenuBar=True)
     s.start_quiet()
     s.wait_log("tray ready", timeout=10.0)
-    s.xdo("sleep", "0.3", "mousemove", *TRAY_ICON, "click", "1")
+    # The menu opens on a right click; after it closes a left click toggles (plain toggling: desktop_scenarios.py).
+    s.xdo("sleep", "0.3", "mousemove", *TRAY_ICON, "click", "3", "sleep", "0.5", "key", "Escape", "sleep", "0.3",
+          "click", "1")
     window = s.wait_window("^Ilvex$", timeout=3.0)
-    assert s.wait_settled(window), "a left click on the tray icon did not show the launcher"
-    s.xdo("mousemove", *TRAY_ICON, "click", "1")
-    assert s.wait_hidden(window), "a second left click did not hide the launcher"
-    # The menu opens on a right click; after it closes a left click toggles again.
-    s.xdo("sleep", "0.3", "click", "3", "sleep", "0.5", "key", "Escape", "sleep", "0.3", "click", "1")
     assert s.wait_settled(window), "a left click after the menu did not show the launcher"
     s.xdo("key", "Escape")
     assert s.wait_hidden(window)
@@ -271,10 +248,7 @@ def scenario_autostart(s):
     front = os.path.join(os.path.dirname(os.path.realpath("/proc/%d/exe" % s.app.pid)), "ilvex")
     expected = 'Exec="%s"\nTryExec=%s\n' % (front, front)
     text = open(entry).read()
-    assert expected in text, text
-    if shutil.which("desktop-file-validate"):
-        r = subprocess.run(["desktop-file-validate", entry], capture_output=True, text=True)
-        assert r.returncode == 0 and not r.stdout.strip(), r.stdout
+    assert expected in text, text  # the entry's format is validated in tests/shell/PresenceTest.cpp
     # An entry left by another checkout is repaired at the next start.
     s.close_app()
     with open(entry, "w") as f:

@@ -36,8 +36,6 @@ def scenario_settings_toggles(s):
     s.set_preferences(showInMenuBar=True)
     window = open_settings(s, tray=True)
     assert "UTILITY" in window_type(s, window), "hidden from the taskbar by default: " + window_type(s, window)
-    s.click("settings:hotCornerEnabled")
-    assert wait_until(lambda: s.preference("hotCornerEnabled") == "false", 3), "the hot corner stayed on"
     s.click("settings:hideDockIcon")
     assert wait_until(lambda: s.preference("hideDockIcon") == "false", 3)
     window = s.wait_window(TITLE)

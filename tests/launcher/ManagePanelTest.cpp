@@ -60,18 +60,7 @@ TEST(RowDrag, ReleaseLandsOnWholePitchesWithinTheLists) {
         EXPECT_EQ(CenterContentView::reorderTarget(offset, 27, start, count), expected) << offset;
 }
 
-TEST_F(ManageTest, TheHoleShowsOneLayerAndTheRowMenuGuardsDeletion) {
-    // lists, entries, an empty group open; what the hole shows
-    const std::tuple<int, int, bool, Layer> cases[] = {{1, 2, false, Layer::listName},
-                                                       {2, 2, false, Layer::switcher},
-                                                       {8, 0, false, Layer::switcher},
-                                                       {2, 1, true, Layer::groupHeader}};
-    for (const auto &[count, filled, openGroup, layer] : cases) {
-        startPanel(lists(count, filled, openGroup, true), openGroup);
-        EXPECT_EQ(centre()->layer(), layer) << count;
-        EXPECT_EQ(!centre()->rowRect(count - 1).isEmpty(), layer == Layer::switcher) << count;
-        EXPECT_EQ(!centre()->backPillRect().isEmpty(), openGroup) << count;
-    }
+TEST_F(ManageTest, TheRowMenuGuardsDeletion) {
     // Two lists, the first holding entries: its delete entry is disabled and says why.
     startPanel(lists(2, 1));
     const std::unique_ptr<QMenu> filled(centre()->buildRowMenu(0)), empty(centre()->buildRowMenu(1));
@@ -99,22 +88,27 @@ TEST_F(ManageTest, TheHoldFollowsThePanelWhichAStepBackOrAShowingCloses) {
     }
 }
 
-TEST_F(ManageTest, PanelLabelsAndDisabledStatesFollowTheStore) {
+TEST_F(ManageTest, TheHoleShowsOneLayerAndThePanelsStatesFollowTheStore) {
     const auto shown = [](QWidget *w) {
         return w->isHidden() ? "-" : (w->isEnabled() ? "" : "off ") + w->toolTip();
     };
     const QString off = "off ", notEmpty = off + L::emptyListBeforeDeleting();
-    // lists, entries, an empty group open; what the panel adds to; the group tile, "New list", delete ("-":
-    // hidden). The list's own entries decide the delete: the open group's emptiness does not count.
-    const std::tuple<int, int, bool, QString, QString, QString, QString> cases[] = {
-        {1, 1, false, L::addTo("L0"), L::kindSub(), L::newList(), "-"},
-        {2, 1, false, L::addTo("L0"), L::kindSub(), L::newList(), notEmpty},
-        {8, 0, false, L::addTo("L0"), L::kindSub(), off + L::maxLists(8), L::deleteCurrentList()},
-        {2, 0, true, L::addToGroup("G"), off + L::subListsCantBeNested(), L::newList(), notEmpty},
+    // lists, entries, an empty group open; what the hole shows, what the panel adds to; the group tile, "New
+    // list", delete ("-": hidden). The list's own entries decide the delete, not the open group's.
+    const std::tuple<int, int, bool, Layer, QString, QString, QString, QString> cases[] = {
+        {1, 1, false, Layer::listName, L::addTo("L0"), L::kindSub(), L::newList(), "-"},
+        {2, 1, false, Layer::switcher, L::addTo("L0"), L::kindSub(), L::newList(), notEmpty},
+        {8, 0, false, Layer::switcher, L::addTo("L0"), L::kindSub(), off + L::maxLists(8),
+         L::deleteCurrentList()},
+        {2, 0, true, Layer::groupHeader, L::addToGroup("G"), off + L::subListsCantBeNested(), L::newList(),
+         notEmpty},
     };
-    for (const auto &[count, filled, openGroup, context, sub, newList, del] : cases) {
+    for (const auto &[count, filled, openGroup, layer, context, sub, newList, del] : cases) {
         SCOPED_TRACE(count);
         startPanel(lists(count, filled, openGroup, true), openGroup);
+        EXPECT_EQ(centre()->layer(), layer);
+        EXPECT_EQ(!centre()->rowRect(count - 1).isEmpty(), layer == Layer::switcher);
+        EXPECT_EQ(!centre()->backPillRect().isEmpty(), openGroup);
         ManagePanelView *p = openPanel();
         ASSERT_NE(p, nullptr);
         EXPECT_EQ(p->contextLabel(), context);

@@ -167,6 +167,7 @@ TEST_F(RingKeysTest, TabReachesTheSwitcherAndThePencilAndMenuKeysOpenMenus) {
         const char *menu; // the first entry of the menu opened, if one is
     } steps[] = {
         {Qt::Key_Menu, Qt::NoModifier, view.get(), "Open"},
+        {Qt::Key_F10, Qt::ShiftModifier, view.get(), "Open"},
         {Qt::Key_Tab, Qt::NoModifier, centre, ""},
         {Qt::Key_F10, Qt::ShiftModifier, centre, "Rename…"},
         {Qt::Key_Down, Qt::NoModifier, centre, ""}, // the next list

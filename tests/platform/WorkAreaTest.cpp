@@ -3,20 +3,14 @@
 #include <gtest/gtest.h>
 
 namespace {
-DockStrut topPanel(uint32_t height, uint32_t from, uint32_t to) {
-    DockStrut s;
-    s.top = height, s.topStart = from, s.topEnd = to;
-    return s;
+DockStrut topPanel(uint32_t h, uint32_t from, uint32_t to) {
+    return {.top = h, .topStart = from, .topEnd = to};
 }
-DockStrut bottomPanel(uint32_t height, uint32_t from, uint32_t to) {
-    DockStrut s;
-    s.bottom = height, s.bottomStart = from, s.bottomEnd = to;
-    return s;
+DockStrut bottomPanel(uint32_t h, uint32_t from, uint32_t to) {
+    return {.bottom = h, .bottomStart = from, .bottomEnd = to};
 }
-DockStrut leftDock(uint32_t width, uint32_t from, uint32_t to) {
-    DockStrut s;
-    s.left = width, s.leftStart = from, s.leftEnd = to;
-    return s;
+DockStrut leftDock(uint32_t w, uint32_t from, uint32_t to) {
+    return {.left = w, .leftStart = from, .leftEnd = to};
 }
 } // namespace
 

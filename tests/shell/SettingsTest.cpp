@@ -266,21 +266,8 @@ TEST_F(SettingsTest, ImportAsksWithTheNumbersThenReplacesOrAppends) {
     EXPECT_EQ(state->lists().size(), 3);
 }
 
-TEST_F(SettingsTest, UnreadableImportsFailBeforeAnyChoiceAndLeaveTheListsFile) {
-    start();
-    const QByteArray before = listsOnDisk();
-    const QString paths[] = {sandbox.writeFile(QStringLiteral("empty.json"), "[]"),
-                             sandbox.home() + QStringLiteral("/missing.json")};
-    for (const QString &path : paths) {
-        view->importFrom(path);
-        EXPECT_EQ(view->importChoice(), nullptr) << path.toStdString();
-        ASSERT_NE(view->alert(), nullptr) << path.toStdString();
-        EXPECT_EQ(view->alert()->informativeText(), L::importFailedMessage());
-    }
-    EXPECT_EQ(listsOnDisk(), before);
-}
-
-TEST_F(SettingsTest, ExportWritesTheDocumentOrSaysItCouldNot) {
+// An export writes the document or says it could not; an unreadable import fails before any choice.
+TEST_F(SettingsTest, ExportsAndUnreadableImportsSayWhenTheyFailedAndLeaveTheListsFile) {
     start();
     const QString path = sandbox.home() + QStringLiteral("/ilvex-lists.json");
     view->exportTo(path);
@@ -289,6 +276,15 @@ TEST_F(SettingsTest, ExportWritesTheDocumentOrSaysItCouldNot) {
     view->exportTo(sandbox.home() + QStringLiteral("/no/such/folder/x.json"));
     ASSERT_NE(view->alert(), nullptr);
     EXPECT_EQ(view->alert()->text(), L::exportFailed());
+    const QByteArray before = listsOnDisk();
+    for (const QString &bad : {sandbox.writeFile(QStringLiteral("empty.json"), "[]"),
+                               sandbox.home() + QStringLiteral("/missing.json")}) {
+        view->importFrom(bad);
+        EXPECT_EQ(view->importChoice(), nullptr) << bad.toStdString();
+        ASSERT_NE(view->alert(), nullptr) << bad.toStdString();
+        EXPECT_EQ(view->alert()->informativeText(), L::importFailedMessage());
+    }
+    EXPECT_EQ(listsOnDisk(), before);
 }
 
 TEST_F(SettingsTest, SaveShowsSavedForAWhileAndRestoreWaitsForADifferentOrder) {
