@@ -29,22 +29,6 @@ QString systemError(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-bool writeAll(int fd, const QByteArray &bytes) {
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            return false;
-        if (written == 0) {
-            errno = ENOSPC; // a device that takes nothing and says nothing
-            return false;
-        }
-        done += written;
-    }
-    return true;
-}
-
 // Where the bytes for path go: the file a symbolic link there names, so a lists file kept elsewhere
 // through a link stays there.
 QByteArray finalTarget(const QByteArray &nativePath) {
@@ -75,6 +59,22 @@ mode_t ownerBits(QFileDevice::Permissions permissions) {
            ((permissions & QFileDevice::WriteOwner) ? 0200 : 0);
 }
 } // namespace
+
+bool writeAll(int fd, const QByteArray &bytes) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            return false;
+        if (written == 0) {
+            errno = ENOSPC; // a device that takes nothing and says nothing
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
 
 QString unfinishedPrefix(const QString &fileName) {
     return u'.' + fileName + QStringLiteral(".ilvex-unfinished-");

@@ -62,4 +62,8 @@ ReadResult readRegularFile(const QString &path, qint64 limit);
 // makes the existing one private.
 void prepareFile(const QString &path);
 
+// Writes all of bytes to fd, going on after interruptions; false (errno set) on any failure, a write that
+// takes nothing counting as a full device.
+bool writeAll(int fd, const QByteArray &bytes);
+
 } // namespace PrivateFiles

@@ -20,9 +20,6 @@ class WindowSystem : public QObject {
   public:
     using QObject::QObject;
 
-    // The launcher's window is placed by the program, not by a window manager (false on Wayland, where
-    // the compositor places every window).
-    virtual bool placesWindows() const = 0;
     // A window's opacity can be animated (false where the platform would only warn).
     virtual bool fadesWindows() const = 0;
     // Whether the launcher's window must be created bypassing the window manager.

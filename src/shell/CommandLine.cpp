@@ -62,18 +62,6 @@ QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-bool writeAllTo(int fd, const QByteArray &data) {
-    for (qsizetype done = 0; done < data.size();) {
-        const ssize_t written = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
 int exportLists(const QByteArray &nativePath) {
     // Standard output carries the document alone; diagnostics of the store go to standard error.
     int documentFd = -1;
@@ -104,7 +92,7 @@ int exportLists(const QByteArray &nativePath) {
     }
     QString reason;
     if (nativePath == "-") {
-        const bool ok = documentFd >= 0 && writeAllTo(documentFd, reply.output);
+        const bool ok = documentFd >= 0 && PrivateFiles::writeAll(documentFd, reply.output);
         if (documentFd >= 0)
             ::close(documentFd);
         if (!ok)

@@ -19,7 +19,6 @@ namespace {
 // A dock 44 px deep along the top of the right screen only; calls are recorded.
 class FakeWindowSystem : public WindowSystem {
   public:
-    bool placesWindows() const override { return true; }
     bool fadesWindows() const override { return false; }
     bool bypassesWindowManager() const override { return false; }
     bool reportsOutsidePresses() const override { return true; }

@@ -36,7 +36,6 @@ class XcbWindowSystem : public WindowSystem, public QAbstractNativeEventFilter {
     explicit XcbWindowSystem(XcbHotkey *hotkey = nullptr, QObject *parent = nullptr);
     ~XcbWindowSystem() override;
 
-    bool placesWindows() const override { return true; }
     bool fadesWindows() const override { return true; }
     bool bypassesWindowManager() const override { return m_connection != nullptr; }
     bool reportsOutsidePresses() const override { return m_inputOpcode != 0; }
