@@ -258,8 +258,8 @@ int runScreenshot(int argc, char **argv, const QByteArray &nativePath) {
         storeServices.preferences = preferences.get();
     }
     AppState state(storeServices);
-    AppDelegate shell(&state); // never shown: it only serves the view (favicons)
-    CircularLauncherView view(&state, &shell);
+    LauncherWindow host(&state); // never shown: it only serves the view (favicons)
+    CircularLauncherView view(&state, &host);
     view.finishAnimations();
     const QImage image = view.renderFrame(1.0);
     QFile file;

@@ -21,7 +21,8 @@ constexpr double dotColors[6][3] = {
 };
 } // namespace
 
-StatusItem::StatusItem(Actions actions, QObject *parent) : QObject(parent), m_actions(std::move(actions)) {
+StatusItem::StatusItem(std::function<bool()> automaticChecks, QObject *parent)
+    : QObject(parent), m_automaticChecks(std::move(automaticChecks)) {
     m_menu = new QMenu;
     m_icon = new QSystemTrayIcon(icon(), this);
     m_icon->setToolTip(QStringLiteral("Ilvex"));
@@ -31,9 +32,8 @@ StatusItem::StatusItem(Actions actions, QObject *parent) : QObject(parent), m_ac
     connect(m_menu, &QMenu::aboutToShow, this, &StatusItem::rebuildMenu);
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // A second click soon after the first arrives as a double click; each click toggles.
-        if ((reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) &&
-            m_actions.toggle)
-            m_actions.toggle();
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+            Q_EMIT clicked();
     });
     rebuildMenu();
     m_retry.setInterval(retryMs);
@@ -74,24 +74,21 @@ void StatusItem::tryShow() {
 
 void StatusItem::rebuildMenu() {
     m_menu->clear();
-    auto add = [this](const QString &title, const std::function<void()> &action) {
+    auto add = [this](const QString &title, void (StatusItem::*chosen)()) {
         QAction *item = m_menu->addAction(title);
-        connect(item, &QAction::triggered, this, [action] {
-            if (action)
-                action();
-        });
+        connect(item, &QAction::triggered, this, chosen);
         return item;
     };
-    add(L::aboutIlvex(), m_actions.about);
-    add(L::checkForUpdates(), m_actions.checkForUpdates);
-    QAction *automatic = add(L::checkAutomatically(), m_actions.toggleAutomaticChecks);
+    add(L::aboutIlvex(), &StatusItem::aboutChosen);
+    add(L::checkForUpdates(), &StatusItem::checkForUpdatesChosen);
+    QAction *automatic = add(L::checkAutomatically(), &StatusItem::automaticChecksToggled);
     automatic->setCheckable(true);
-    automatic->setChecked(m_actions.automaticChecks && m_actions.automaticChecks());
-    add(L::sendFeedback(), m_actions.feedback);
+    automatic->setChecked(m_automaticChecks && m_automaticChecks());
+    add(L::sendFeedback(), &StatusItem::feedbackChosen);
     m_menu->addSeparator();
-    add(L::settings(), m_actions.settings);
+    add(L::settings(), &StatusItem::settingsChosen);
     m_menu->addSeparator();
-    add(L::quit(), m_actions.quit)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    add(L::quit(), &StatusItem::quitChosen)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 QIcon StatusItem::icon() const {

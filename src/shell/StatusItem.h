@@ -23,18 +23,8 @@ class StatusItem : public QObject {
     // How long without a tray before trayMissing() (the retries go on).
     static constexpr int missingAfterMs = 10000;
 
-    struct Actions {
-        std::function<void()> toggle;
-        std::function<void()> about;
-        std::function<void()> feedback;
-        std::function<void()> settings;
-        std::function<void()> quit;
-        std::function<void()> checkForUpdates;
-        std::function<void()> toggleAutomaticChecks;
-        std::function<bool()> automaticChecks; // the check mark of "Check Automatically"
-    };
-
-    explicit StatusItem(Actions actions, QObject *parent = nullptr);
+    // automaticChecks: the check mark of "Check Automatically", read whenever the menu is built.
+    explicit StatusItem(std::function<bool()> automaticChecks, QObject *parent = nullptr);
     ~StatusItem() override;
 
     // Shown in a tray (false while it waits for one).
@@ -48,6 +38,15 @@ class StatusItem : public QObject {
     static QPixmap makeMenuBarIcon(int side, qreal ratio);
 
   Q_SIGNALS:
+    // A left click (each click of a double click too).
+    void clicked();
+    // The menu's items.
+    void aboutChosen();
+    void checkForUpdatesChosen();
+    void automaticChecksToggled();
+    void feedbackChosen();
+    void settingsChosen();
+    void quitChosen();
     // The icon is in a tray now.
     void shownInTray();
     // No tray has appeared for missingAfterMs since the icon was made; sent once.
@@ -57,7 +56,7 @@ class StatusItem : public QObject {
     void tryShow();
     QIcon icon() const;
 
-    Actions m_actions;
+    std::function<bool()> m_automaticChecks;
     QSystemTrayIcon *m_icon = nullptr;
     QMenu *m_menu = nullptr;
     QTimer m_retry;

@@ -1,6 +1,5 @@
 #include "LauncherFixture.h"
 #include "platform/linux/GioWorkspace.h"
-#include "shell/AppDelegate.h"
 #include "store/MoveDestinations.h"
 #include "support/QuietWindows.h"
 #include "views/AppIconPainter.h"
@@ -162,43 +161,6 @@ TEST_F(RingViewTest, RenderedFrameMatchesTheShownView) {
             differing += std::abs(qGray(a) - qGray(b)) + std::abs(qAlpha(a) - qAlpha(b)) > 32;
         }
     EXPECT_EQ(differing, 0);
-}
-
-// The panel's geometry, computed by the shell from the store alone.
-TEST(LauncherPanelGeometry, MaxRadiusClampedOriginAndPlacement) {
-    for (const auto &[height, scale, radius] :
-         {std::tuple{900.0, 1.0, 372.5}, {3000, 1.4, 434 * 1.4}, {100, 0.8, 178 * 0.8}})
-        EXPECT_DOUBLE_EQ(AppDelegate::maxRadiusFor(height, scale), radius) << height;
-    const QRectF bar(0, 30, 1600, 1170); // a panel bar on top
-    const std::tuple<QPointF, QRectF, QPointF> cases[] = {
-        {{266.5, 66.5}, bar, {266.5, 66.5}},                         // inside: unchanged
-        {{1000, -700}, bar, {1600 - 300 - 533.5, 30 + 300 - 533.5}}, // past top and right
-        {{-900, 900}, bar, {300 - 533.5, 1200 - 300 - 533.5}},       // past bottom and left
-        {{5, 5}, {100, 0, 400, 300}, {300 - 533.5, 150 - 533.5}},    // too small: centred
-    };
-    for (const auto &[origin, area, expected] : cases)
-        EXPECT_LT(QLineF(AppDelegate::clampedOrigin(origin, area, {1067, 1067}, 300), expected).length(),
-                  1e-9);
-    // On the second of two screens, with a bar: centred, or by the hot corner one outer radius in.
-    const QRectF frame(1920, 0, 1600, 1200), available(1920, 32, 1600, 1168);
-    EXPECT_EQ(AppDelegate::placement(LaunchSource::centered, frame, available, 1067, 300),
-              QPointF(2186.5, 66.5));
-    EXPECT_EQ(AppDelegate::placement(LaunchSource::hotCorner, frame, available, 1067, 300),
-              QPointF(3520 - 300 - 533.5, 32 + 300 - 533.5));
-}
-
-// Hiding clears the holds; one given back later, even to a shell that is gone, cannot go below zero.
-TEST(ShellHold, CountsWhileItLivesAndOutlivesItsShell) {
-    auto shell = std::make_unique<AppDelegate>();
-    auto first = shell->holdOpen(), second = shell->holdOpen();
-    EXPECT_EQ(shell->autoDismissSuspenders(), 2);
-    second.reset();
-    shell->hideLauncher();
-    EXPECT_EQ(shell->autoDismissSuspenders(), 0);
-    first.reset();
-    EXPECT_EQ(shell->autoDismissSuspenders(), 0);
-    first = shell->holdOpen();
-    shell.reset();
 }
 
 TEST(EntryIcons, DesktopEntriesShowTheirIconOrAnApplicationIcon) {

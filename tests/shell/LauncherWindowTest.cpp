@@ -1,6 +1,6 @@
 // The launcher's window on two screens, with a window system that reports a dock and presses outside.
+#include "shell/LauncherWindow.h"
 #include "platform/WindowSystem.h"
-#include "shell/AppDelegate.h"
 #include "shell/IlvexPanel.h"
 #include "store/AppState.h"
 #include "support/FakeWorkspace.h"
@@ -8,8 +8,10 @@
 #include "support/Sandbox.h"
 
 #include <QCursor>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -35,59 +37,103 @@ class LauncherWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::screens().size(), 2) << "the test runs on two offscreen screens";
-        shell.setServices({nullptr, nullptr, &workspace, &windows});
+        launcher.setServices(nullptr, &windows);
     }
-    QPointF ringCentre() const { return QRectF(shell.panel()->geometry()).center(); }
-    void settle() { QTest::qWait(AppDelegate::fadeOutMs + 60); }
+    QPointF ringCentre() const { return QRectF(launcher.panel()->geometry()).center(); }
+    void hideAndSettle() {
+        QSignalSpy hidden(&launcher, &LauncherWindow::hidden);
+        launcher.hide();
+        ASSERT_TRUE(hidden.wait(2000));
+    }
 
     QuietWindows quiet;
     Sandbox sandbox;
     FakeWorkspace workspace;
     AppState state{
         StoreServices{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false}};
-    AppDelegate shell{&state};
+    LauncherWindow launcher{&state};
     FakeWindowSystem windows;
 };
 
 TEST_F(LauncherWindowTest, ShowsOnThePointersScreenUnderItsDocks) {
-    const double radius = shell.currentRingOuterRadius();
+    const double radius = launcher.ringOuterRadius();
     for (const QPoint pointer : {QPoint(2500, 500), QPoint(300, 300)}) {
         QCursor::setPos(pointer);
         const QRect screen = QGuiApplication::screenAt(pointer)->geometry();
-        shell.showLauncher(LaunchSource::centered);
+        launcher.show(LaunchSource::centered);
         EXPECT_LT(QLineF(ringCentre(), QRectF(screen).center()).length(), 1.0) << pointer.x();
-        shell.hideLauncher();
-        settle();
-        shell.showLauncher(LaunchSource::hotCorner);
+        hideAndSettle();
+        launcher.show(LaunchSource::hotCorner);
         const QRect free = windows.workArea(screen, screen);
         EXPECT_NEAR(ringCentre().x() + radius, screen.x() + screen.width(), 1.0) << pointer.x();
         EXPECT_NEAR(ringCentre().y() - radius, free.top(), 1.0) << "under the dock, " << pointer.x();
-        shell.hideLauncher();
-        settle();
+        // A new size while it shows: placed again at once, still by the corner under the dock.
+        sandbox.preferences().setLauncherScale(0.8);
+        EXPECT_NEAR(ringCentre().y() - launcher.ringOuterRadius(), free.top(), 1.0) << pointer.x();
+        sandbox.preferences().setLauncherScale(1.0);
+        hideAndSettle();
     }
     EXPECT_EQ(windows.calls, QStringLiteral("shown hiding ").repeated(4));
 }
 
 TEST_F(LauncherWindowTest, PressOutsideDismissesUnlessAnEditorHoldsTheLauncher) {
-    shell.showLauncher(LaunchSource::centered);
+    launcher.show(LaunchSource::centered);
+    QSignalSpy hiding(&launcher, &LauncherWindow::willHide);
     {
-        auto hold = shell.holdOpen();
+        auto hold = launcher.holdOpen(), second = launcher.holdOpen();
+        EXPECT_EQ(launcher.autoDismissSuspenders(), 2);
         windows.pressOutside();
-        QTest::qWait(20);
-        EXPECT_TRUE(shell.isLauncherShown()) << "a press outside while an editor is open";
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(launcher.isShown()) << "a press outside while an editor is open";
     }
+    EXPECT_EQ(launcher.autoDismissSuspenders(), 0);
     windows.pressOutside();
-    QTest::qWait(20);
-    EXPECT_FALSE(shell.isLauncherShown());
+    ASSERT_TRUE(hiding.wait(1000));
+    EXPECT_FALSE(launcher.isShown());
     // The tray's own click (its press already dismissed the launcher) does not show it again; a later one
     // does.
-    shell.toggleFromTray();
-    settle();
-    EXPECT_FALSE(shell.isLauncherVisible());
-    shell.toggleFromTray();
-    EXPECT_TRUE(shell.isLauncherShown());
+    launcher.toggleFromTray();
+    QSignalSpy hidden(&launcher, &LauncherWindow::hidden);
+    ASSERT_TRUE(hidden.wait(2000));
+    EXPECT_FALSE(launcher.isVisible());
+    launcher.toggleFromTray();
+    EXPECT_TRUE(launcher.isShown());
     // Focus changes do not dismiss where presses are reported (focus-follows-mouse managers).
-    EXPECT_FALSE(shell.panel()->onDeactivated);
+    EXPECT_FALSE(launcher.panel()->onDeactivated);
+    // Hiding clears the holds; one given back later, even to a window that is gone, cannot go below zero.
+    auto late = launcher.holdOpen();
+    launcher.hide();
+    EXPECT_EQ(launcher.autoDismissSuspenders(), 0);
+    late.reset();
+    EXPECT_EQ(launcher.autoDismissSuspenders(), 0);
+    auto gone = std::make_unique<LauncherWindow>(&state);
+    late = gone->holdOpen();
+    gone.reset();
+    late.reset();
+}
+
+// The add dialog runs in the program's own loop: the launcher stays held until it closes, and a file
+// pick leaves desktop entries to the application picker.
+TEST_F(LauncherWindowTest, PickHoldsTheLauncherUntilTheDialogClosesAndAddsWhatWasChosen) {
+    const QString folder = sandbox.makeFolder(QStringLiteral("Projects"));
+    const qsizetype before = state.currentItems().size();
+    for (const LauncherAddKind kind : {LauncherAddKind::folder, LauncherAddKind::file}) {
+        launcher.show(LaunchSource::centered);
+        launcher.pick(kind);
+        EXPECT_EQ(launcher.autoDismissSuspenders(), 1);
+        auto *dialog = launcher.panel()->findChild<QFileDialog *>();
+        ASSERT_NE(dialog, nullptr);
+        dialog->setDirectory(sandbox.home());
+        dialog->selectFile(kind == LauncherAddKind::folder
+                               ? folder
+                               : sandbox.writeFile(QStringLiteral("x.desktop"), "[Desktop Entry]\n"));
+        QMetaObject::invokeMethod(dialog, "accept");
+        EXPECT_EQ(launcher.autoDismissSuspenders(), 0);
+        QTest::qWaitFor([&] { return !launcher.panel()->findChild<QFileDialog *>(); }, 1000);
+        hideAndSettle();
+    }
+    ASSERT_EQ(state.currentItems().size(), before + 1) << "the folder only";
+    EXPECT_EQ(state.currentItems().last().appPath, folder);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <QMenu>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -88,8 +89,8 @@ TEST(HotCorner, RestsWhileThePointerIsStill) {
     };
     EXPECT_EQ(rest(), HotCorner::restingPollMs);
     ASSERT_EQ(::write(fds[1], "m", 1), 1);
-    QTest::qWait(20);
-    EXPECT_EQ(corner.pollInterval(), HotCorner::pollMs) << "motion wakes the poll";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return corner.pollInterval() == HotCorner::pollMs; }, 2000))
+        << "motion wakes the poll";
     EXPECT_EQ(rest(), HotCorner::restingPollMs);
     pointer = {1919, 0};
     corner.check();
@@ -153,16 +154,9 @@ TEST(StatusItemIcon, DrawnAtThePixelRatioAskedForWithItsMiddleClear) {
 }
 
 TEST(StatusItemMenu, RebuiltInTheCurrentLanguageWhenItOpens) {
-    int quits = 0;
     bool automatic = true;
-    StatusItem item({{},
-                     {},
-                     {},
-                     {},
-                     [&quits] { ++quits; },
-                     {},
-                     [&automatic] { automatic = !automatic; },
-                     [&automatic] { return automatic; }});
+    StatusItem item([&automatic] { return automatic; });
+    QSignalSpy quits(&item, &StatusItem::quitChosen), toggled(&item, &StatusItem::automaticChecksToggled);
     const QList<QAction *> &actions = item.menu()->actions();
     QStringList titles;
     for (QAction *action : actions)
@@ -173,13 +167,15 @@ TEST(StatusItemMenu, RebuiltInTheCurrentLanguageWhenItOpens) {
     // "Check Automatically" carries its check mark exactly while the checks are on.
     EXPECT_TRUE(actions[2]->isChecked());
     actions[2]->trigger();
+    EXPECT_EQ(toggled.size(), 1);
+    automatic = false;
     L::setLanguage(AppLanguage::de);
     Q_EMIT item.menu()->aboutToShow();
     EXPECT_FALSE(item.menu()->actions()[2]->isChecked());
     EXPECT_EQ(item.menu()->actions().last()->text(), L::quit());
     EXPECT_NE(L::quit(), u"Quit");
     item.menu()->actions().last()->trigger();
-    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(quits.size(), 1);
     L::setLanguage(AppLanguage::system);
 }
 

@@ -140,10 +140,10 @@ TEST_F(SettingsTest, TogglesWriteTheirPreferencesAndOneOfTheTwoIconsAlwaysStays)
     // Without site icons the ring gets no favicon source: links show a globe and nothing is fetched.
     FaviconCache favicons(sandbox.home() + "/favicons", {});
     FaviconCache::setShared(&favicons);
-    EXPECT_EQ(shell->faviconCache(), &favicons);
+    EXPECT_EQ(shell->launcher().faviconCache(), &favicons);
     toggle(Key::showSiteIcons)->click();
     EXPECT_FALSE(preferences.showSiteIcons());
-    EXPECT_EQ(shell->faviconCache(), nullptr);
+    EXPECT_EQ(shell->launcher().faviconCache(), nullptr);
     FaviconCache::setShared(nullptr);
 }
 

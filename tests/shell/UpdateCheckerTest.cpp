@@ -184,31 +184,31 @@ TEST_F(UpdateCheckTest, TheShellHidesTheLauncherAndOffersTheDownloadPage) {
     UpdateChecker checker({QUrl(server.base() + "/feed.xml"), QStringLiteral("1.9"), QStringLiteral("40")},
                           &sandbox.preferences());
     shell.setUpdateChecker(&checker);
+    const auto alert = [&shell] { return shell.updateAlerts().alert(); };
     QSignalSpy finished(&checker, &UpdateChecker::finished);
     checker.check(false);
     ASSERT_TRUE(finished.wait(5000));
-    ASSERT_NE(shell.updateAlert(), nullptr) << "an offer speaks even unasked";
+    ASSERT_NE(alert(), nullptr) << "an offer speaks even unasked";
     // The feed's text as plain text, elided to one short line.
     const QString shown = "2.0 <a href='file:///etc/passwd'><b>CLI…";
-    EXPECT_EQ(shell.updateAlert()->informativeText(), L::updateAvailableMessage(shown, "1.9"));
-    const auto *label =
-        shell.updateAlert()->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+    EXPECT_EQ(alert()->informativeText(), L::updateAvailableMessage(shown, "1.9"));
+    const auto *label = alert()->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->textFormat(), Qt::PlainText);
-    shell.updateAlert()->findChild<QPushButton *>(QStringLiteral("download"))->click();
+    alert()->findChild<QPushButton *>(QStringLiteral("download"))->click();
     EXPECT_EQ(workspace.openedUrls, QList<QUrl>{QUrl(QStringLiteral("https://ilvex.invalid/dl"))});
 
     // A failed check of its own accord stays silent; the user's says it failed.
     server.answer(QStringLiteral("/feed.xml"), {404, "gone"});
-    delete shell.updateAlert();
+    delete alert();
     checker.check(false);
     ASSERT_TRUE(finished.wait(5000));
-    EXPECT_EQ(shell.updateAlert(), nullptr);
+    EXPECT_EQ(alert(), nullptr);
     shell.checkForUpdates();
     ASSERT_TRUE(finished.wait(5000));
-    ASSERT_NE(shell.updateAlert(), nullptr);
-    EXPECT_EQ(shell.updateAlert()->text(), L::updateCheckFailed());
-    delete shell.updateAlert();
+    ASSERT_NE(alert(), nullptr);
+    EXPECT_EQ(alert()->text(), L::updateCheckFailed());
+    delete alert();
     shell.setUpdateChecker(nullptr);
 }
 
