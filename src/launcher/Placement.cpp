@@ -20,11 +20,11 @@ int screenAt(QPoint pointer, const QList<QRect> &frames) {
 QRect launcherRect(LaunchSource source, const Screen &screen, int panelSide, double outerRadius) {
     // Edges as lines, not pixels: a QRect's right() is one short of its edge.
     const QRectF frame(screen.frame), work(screen.workArea);
-    const QPointF origin =
-        source == LaunchSource::hotCorner
-            ? QPointF(frame.x() + frame.width() - outerRadius - panelSide / 2.0,
-                      work.top() + outerRadius - panelSide / 2.0)
-            : QPointF(frame.x() + (frame.width() - panelSide) / 2, frame.y() + (frame.height() - panelSide) / 2);
+    const QPointF origin = source == LaunchSource::hotCorner
+                               ? QPointF(frame.x() + frame.width() - outerRadius - panelSide / 2.0,
+                                         work.top() + outerRadius - panelSide / 2.0)
+                               : QPointF(frame.x() + (frame.width() - panelSide) / 2,
+                                         frame.y() + (frame.height() - panelSide) / 2);
     return {QPoint(qRound(origin.x()), qRound(origin.y())), QSize(panelSide, panelSide)};
 }
 

@@ -39,7 +39,6 @@ class AppDelegate : public QObject {
     void applicationDidFinishLaunching() { m_presence.start(); }
 
     LauncherWindow &launcher() { return m_launcher; }
-    DesktopPresence &presence() { return m_presence; }
     UpdateAlerts &updateAlerts() { return m_alerts; }
 
     void showLauncher(LaunchSource source) { m_launcher.show(source); }

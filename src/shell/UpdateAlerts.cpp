@@ -27,8 +27,8 @@ void UpdateAlerts::show(const UpdateChecker::Result &result, bool userInitiated)
     switch (result.outcome) {
     case Outcome::newer:
         title = L::updateAvailable();
-        message = L::updateAvailableMessage(UpdateChecker::shownFeedText(result.release.displayVersion()),
-                                            version);
+        message =
+            L::updateAvailableMessage(UpdateChecker::shownFeedText(result.release.displayVersion()), version);
         break;
     case Outcome::upToDate:
         title = L::upToDate();
@@ -52,9 +52,8 @@ void UpdateAlerts::show(const UpdateChecker::Result &result, bool userInitiated)
     if (result.outcome == Outcome::newer)
         Q_EMIT offering();
     delete m_alert.data();
-    auto *box = new QMessageBox(result.outcome == Outcome::failed ? QMessageBox::Warning
-                                                                  : QMessageBox::Information,
-                                title, title);
+    auto *box = new QMessageBox(
+        result.outcome == Outcome::failed ? QMessageBox::Warning : QMessageBox::Information, title, title);
     m_alert = box;
     box->setObjectName(QStringLiteral("updateAlert"));
     box->setAttribute(Qt::WA_DeleteOnClose);

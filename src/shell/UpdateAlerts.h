@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QUrl>
 
-
 // What the user sees of the update checker: an offer of a newer release (unasked too), and for checks
 // the user asked for, that Ilvex is up to date, that the check failed or that this build cannot check.
 // Feed texts show as plain text, elided.

@@ -11,9 +11,9 @@ TEST(Placement, ThePointersScreenOrThePrimary) {
     // Side by side, the second shorter and lower: the gap under the first's right part is on no screen.
     const QList<QRect> frames{{0, 0, 1920, 1080}, {1920, 200, 1280, 800}};
     const std::tuple<QPoint, QList<QRect>, int> cases[] = {
-        {{1919, 1079}, frames, 0}, {{1920, 200}, frames, 1}, {{3199, 999}, frames, 1},
-        {{2500, 100}, frames, 0}, // above the shorter screen
-        {{-5, -5}, frames, 0},    {{10, 10}, {}, -1},
+        {{1919, 1079}, frames, 0}, {{1920, 200}, frames, 1},
+        {{3199, 999}, frames, 1},  {{2500, 100}, frames, 0}, // above the shorter screen
+        {{-5, -5}, frames, 0},     {{10, 10}, {}, -1},
     };
     for (const auto &[pointer, screens, expected] : cases)
         EXPECT_EQ(Placement::screenAt(pointer, screens), expected) << pointer.x() << "," << pointer.y();
@@ -23,12 +23,12 @@ TEST(Placement, CentredOnTheWholeScreenOrByTheCornerUnderItsPanels) {
     constexpr int side = 1067;
     constexpr double radius = 300;
     const Screen second{{1920, 0, 1600, 1200}, {1920, 32, 1600, 1168}}; // a bar along its top
-    const Screen docked{{0, 0, 1600, 1200}, {60, 0, 1480, 1200}};      // docks left and right
-    const Screen tiny{{0, 0, 800, 600}, {0, 0, 800, 600}};             // smaller than the ring
+    const Screen docked{{0, 0, 1600, 1200}, {60, 0, 1480, 1200}};       // docks left and right
+    const Screen tiny{{0, 0, 800, 600}, {0, 0, 800, 600}};              // smaller than the ring
     const std::tuple<LaunchSource, Screen, QPoint> cases[] = {
         {LaunchSource::centered, second, {2187, 67}},
         {LaunchSource::hotCorner, second, {2687, -202}}, // halves round away from zero,
-        {LaunchSource::centered, docked, {267, 67}}, // the docks do not move the middle
+        {LaunchSource::centered, docked, {267, 67}},     // the docks do not move the middle
         {LaunchSource::hotCorner, docked, {767, -234}},
         {LaunchSource::centered, tiny, {-134, -234}},
         {LaunchSource::hotCorner, tiny, {-34, -234}},
@@ -42,11 +42,11 @@ TEST(Placement, CentredOnTheWholeScreenOrByTheCornerUnderItsPanels) {
 TEST(Placement, ClampedOriginKeepsTheRingInsideTheWorkArea) {
     const QRect bar(0, 30, 1600, 1170); // a panel bar on top
     const std::tuple<QPoint, QRect, QPoint> cases[] = {
-        {{267, 67}, bar, {267, 67}},                        // inside: unchanged
-        {{1000, -700}, bar, {767, -204}},                   // past top and right
-        {{-900, 900}, bar, {-234, 367}},                    // past bottom and left
-        {{5, 5}, {100, 0, 400, 300}, {-234, -384}},         // too small: centred
-        {{5, 5}, {100, 0, 400, 1000}, {-234, 5}},          // too narrow only: centred across
+        {{267, 67}, bar, {267, 67}},                // inside: unchanged
+        {{1000, -700}, bar, {767, -204}},           // past top and right
+        {{-900, 900}, bar, {-234, 367}},            // past bottom and left
+        {{5, 5}, {100, 0, 400, 300}, {-234, -384}}, // too small: centred
+        {{5, 5}, {100, 0, 400, 1000}, {-234, 5}},   // too narrow only: centred across
     };
     for (const auto &[origin, area, expected] : cases)
         EXPECT_EQ(Placement::clampedOrigin(origin, area, {1067, 1067}, 300), expected) << origin.x();

@@ -2,7 +2,6 @@
 #include "l10n/L.h"
 #include "platform/linux/XdgAutostart.h"
 #include "shell/HotCorner.h"
-#include "shell/SingleInstance.h"
 #include "shell/StatusItem.h"
 #include "support/Sandbox.h"
 
@@ -22,51 +21,19 @@ namespace {
 const QList<QRect> twoScreens{QRect(0, 0, 1920, 1080), QRect(1920, 200, 1280, 800)};
 
 TEST(HotCorner, ZoneIsTheLastFourPixelsAtTheTopRightOfTheScreenHoldingThePointer) {
-    const struct {
-        QPoint point;
-        int screen;
-    } cases[] = {
+    const std::pair<QPoint, int> cases[] = {
         {{1919, 0}, 0},    {{1916, 3}, 0},   {{1915, 0}, -1},   {{1919, 4}, -1}, // first screen's corner
         {{3199, 200}, 1},  {{3196, 203}, 1}, {{3199, 199}, -1},                  // above the shorter screen
         {{1919, 200}, -1}, // the first screen's right edge, lower down: not a corner
         {{3300, 0}, -1},   // on no screen: passes no screen's edge test
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(HotCorner::cornerAt(c.point, twoScreens), c.screen) << c.point.x() << "," << c.point.y();
+    for (const auto &[point, screen] : cases)
+        EXPECT_EQ(HotCorner::cornerAt(point, twoScreens), screen) << point.x() << "," << point.y();
 }
 
-TEST(HotCorner, FiresOncePerEntryAndNeverWhileSwitchedOff) {
-    QPoint pointer(500, 500);
-    HotCorner corner([&pointer] { return pointer; });
-    corner.setScreens(twoScreens);
-    int fired = 0;
-    QObject::connect(&corner, &HotCorner::fired, [&fired] { ++fired; });
-    auto pollAt = [&](QPoint at) {
-        pointer = at;
-        corner.check();
-        return fired;
-    };
-    corner.setEnabled(true);
-    EXPECT_EQ(pollAt({1919, 0}), 1);
-    EXPECT_EQ(pollAt({1918, 1}), 1) << "resting in the corner";
-    EXPECT_EQ(pollAt({3199, 200}), 1) << "another screen's corner without leaving every zone first";
-    EXPECT_EQ(pollAt({1000, 500}), 1);
-    EXPECT_EQ(pollAt({3199, 200}), 2) << "out for one poll and back in";
-
-    corner.setEnabled(false);
-    EXPECT_FALSE(corner.isEnabled()) << "the poll stops while the corner is off";
-    pollAt({1000, 500});
-    corner.setEnabled(false);
-    EXPECT_FALSE(corner.isArmed());
-    // Switched on while the pointer rests in a corner: the next poll fires.
-    pointer = {1919, 0};
-    corner.setEnabled(true);
-    EXPECT_EQ(pollAt({1919, 0}), 3);
-}
-
-// A still pointer lets the poll rest until motion is heard of; a pointer moved without a word (warped) is
-// still found by the resting poll, and the corner fires.
-TEST(HotCorner, RestsWhileThePointerIsStill) {
+// Fires once per entry and never while switched off. A still pointer lets the poll rest until motion is
+// heard of; a pointer moved without a word (warped) is still found by the resting poll.
+TEST(HotCorner, FiresOncePerEntryAndRestsWhileThePointerIsStill) {
     QPoint pointer(500, 500);
     HotCorner corner([&pointer] { return pointer; });
     corner.setScreens(twoScreens);
@@ -81,7 +48,28 @@ TEST(HotCorner, RestsWhileThePointerIsStill) {
     });
     int fired = 0;
     QObject::connect(&corner, &HotCorner::fired, [&fired] { ++fired; });
+    auto pollAt = [&](QPoint at) {
+        pointer = at;
+        corner.check();
+        return fired;
+    };
     corner.setEnabled(true);
+    EXPECT_EQ(pollAt({1919, 0}), 1);
+    EXPECT_EQ(pollAt({1918, 1}), 1) << "resting in the corner";
+    EXPECT_EQ(pollAt({3199, 200}), 1) << "another screen's corner without leaving every zone first";
+    EXPECT_EQ(pollAt({1000, 500}), 1);
+    EXPECT_EQ(pollAt({3199, 200}), 2) << "out for one poll and back in";
+    corner.setEnabled(false);
+    EXPECT_FALSE(corner.isEnabled()) << "the poll stops while the corner is off";
+    pollAt({1000, 500});
+    corner.setEnabled(false);
+    EXPECT_FALSE(corner.isArmed());
+    // Switched on while the pointer rests in a corner: the next poll fires.
+    pointer = {1919, 0};
+    corner.setEnabled(true);
+    EXPECT_EQ(pollAt({1919, 0}), 3);
+
+    pollAt({1000, 500});
     auto rest = [&] {
         for (int i = 0; i <= HotCorner::stillPolls; ++i)
             corner.check();
@@ -92,9 +80,7 @@ TEST(HotCorner, RestsWhileThePointerIsStill) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return corner.pollInterval() == HotCorner::pollMs; }, 2000))
         << "motion wakes the poll";
     EXPECT_EQ(rest(), HotCorner::restingPollMs);
-    pointer = {1919, 0};
-    corner.check();
-    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(pollAt({1919, 0}), 4);
     EXPECT_EQ(corner.pollInterval(), HotCorner::pollMs);
     ::close(fds[0]);
     ::close(fds[1]);
@@ -105,40 +91,34 @@ TEST(LoginItem, EnabledMeansAnEntryThatIsNotHiddenAndStartsThisIlvex) {
     const QString path = sandbox.configHome() + QStringLiteral("/autostart/ilvex.desktop");
     // The command as the entry's Exec and TryExec must say it: % doubled in Exec, quotes escaped for the
     // Exec rules and backslashes once more for the file format.
-    const struct {
-        QString command;
-        QByteArray exec, tryExec;
-    } commands[] = {{QStringLiteral("ilvex"), "Exec=ilvex\n", "TryExec=ilvex\n"},
-                    {QStringLiteral("/opt/My \"Apps\"/100%/ilvex"),
-                     "Exec=\"/opt/My \\\\\"Apps\\\\\"/100%%/ilvex\"\n",
-                     "TryExec=/opt/My \"Apps\"/100%/ilvex\n"}};
+    const std::tuple<QString, QByteArray, QByteArray> commands[] = {
+        {"ilvex", "Exec=ilvex\n", "TryExec=ilvex\n"},
+        {"/opt/My \"Apps\"/100%/ilvex", "Exec=\"/opt/My \\\\\"Apps\\\\\"/100%%/ilvex\"\n",
+         "TryExec=/opt/My \"Apps\"/100%/ilvex\n"}};
     const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
-    for (const auto &c : commands) {
-        XdgAutostart item(path, c.command);
+    for (const auto &[command, exec, tryExec] : commands) {
+        XdgAutostart item(path, command);
         EXPECT_FALSE(item.isEnabled());
         EXPECT_TRUE(item.setEnabled(false)) << "nothing to remove is no failure";
         ASSERT_TRUE(item.setEnabled(true));
         EXPECT_TRUE(item.isEnabled());
         const QByteArray text = Sandbox::readFile(path);
-        EXPECT_TRUE(text.contains(c.exec) && text.contains(c.tryExec)) << text.constData();
-        if (!validator.isEmpty()) {
+        EXPECT_TRUE(text.contains(exec) && text.contains(tryExec)) << text.constData();
+        if (!validator.isEmpty())
             EXPECT_EQ(QProcess::execute(validator, {path}), 0) << text.constData();
-        }
         ASSERT_TRUE(item.setEnabled(false));
         EXPECT_FALSE(QFile::exists(path));
     }
     // Another installation's entry, or one switched off by the desktop, is off: switching on rewrites it.
     XdgAutostart item(path, QStringLiteral("ilvex"));
-    const struct {
-        QByteArray text;
-        bool enabled;
-    } entries[] = {{"[Desktop Entry]\nExec=ilvex\nHidden=true\n", false},
-                   {"[Desktop Entry]\nExec = ilvex\nHidden = true\n", false},
-                   {"[Desktop Entry]\nExec=/home/me/old/build/src/ilvex-app\n", false},
-                   {"[Desktop Entry]\nExec=ilvex\n[Desktop Action x]\nHidden=true\nExec=other\n", true}};
-    for (const auto &entry : entries) {
-        sandbox.writeFile(QStringLiteral(".config/autostart/ilvex.desktop"), entry.text);
-        EXPECT_EQ(item.isEnabled(), entry.enabled) << entry.text.constData();
+    const std::pair<QByteArray, bool> entries[] = {
+        {"[Desktop Entry]\nExec=ilvex\nHidden=true\n", false},
+        {"[Desktop Entry]\nExec = ilvex\nHidden = true\n", false},
+        {"[Desktop Entry]\nExec=/home/me/old/build/src/ilvex-app\n", false},
+        {"[Desktop Entry]\nExec=ilvex\n[Desktop Action x]\nHidden=true\nExec=other\n", true}};
+    for (const auto &[text, enabled] : entries) {
+        sandbox.writeFile(QStringLiteral(".config/autostart/ilvex.desktop"), text);
+        EXPECT_EQ(item.isEnabled(), enabled) << text.constData();
     }
     ASSERT_TRUE(item.setEnabled(true));
     EXPECT_TRUE(item.isEnabled()) << "the stale entry is replaced";
@@ -177,15 +157,6 @@ TEST(StatusItemMenu, RebuiltInTheCurrentLanguageWhenItOpens) {
     item.menu()->actions().last()->trigger();
     EXPECT_EQ(quits.size(), 1);
     L::setLanguage(AppLanguage::system);
-}
-
-TEST(InstanceProtocol, TheSmallClientSendsWhatTheInstanceReads) {
-    for (const InstanceRequest request :
-         {InstanceRequest::toggle, InstanceRequest::show, InstanceRequest::hide}) {
-        const auto message = InstanceProtocol::simpleMessage(request);
-        EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(message.bytes), sizeof message.bytes),
-                  SingleInstance::encode(request));
-    }
 }
 
 } // namespace

@@ -39,14 +39,12 @@ TEST(Appcast, VersionsCompareByNumberPartByPart) {
             << c.b << " " << c.a;
     }
     // The short version decides; the build breaks a tie.
-    EXPECT_TRUE(Appcast::isNewer({QStringLiteral("7"), QStringLiteral("1.10"), {}}, QStringLiteral("1.9"),
-                                 QStringLiteral("40")));
-    EXPECT_TRUE(Appcast::isNewer({QStringLiteral("41"), QStringLiteral("1.9"), {}}, QStringLiteral("1.9"),
-                                 QStringLiteral("40")));
-    EXPECT_FALSE(Appcast::isNewer({QStringLiteral("40"), QStringLiteral("1.9.0"), {}}, QStringLiteral("1.9"),
-                                  QStringLiteral("40")));
-    EXPECT_FALSE(
-        Appcast::isNewer({QStringLiteral("1.9"), {}, {}}, QStringLiteral("1.9"), QStringLiteral("40")));
+    const std::pair<AppcastRelease, bool> releases[] = {{{"7", "1.10", {}}, true},
+                                                        {{"41", "1.9", {}}, true},
+                                                        {{"40", "1.9.0", {}}, false},
+                                                        {{"1.9", {}, {}}, false}};
+    for (const auto &[release, newer] : releases)
+        EXPECT_EQ(Appcast::isNewer(release, "1.9", "40"), newer) << release.version.toStdString();
 }
 
 QByteArray feed(const QByteArray &items) {
@@ -186,8 +184,10 @@ TEST_F(UpdateCheckTest, TheShellHidesTheLauncherAndOffersTheDownloadPage) {
     shell.setUpdateChecker(&checker);
     const auto alert = [&shell] { return shell.updateAlerts().alert(); };
     QSignalSpy finished(&checker, &UpdateChecker::finished);
+    shell.showLauncher(LaunchSource::centered);
     checker.check(false);
     ASSERT_TRUE(finished.wait(5000));
+    EXPECT_FALSE(shell.isLauncherShown()) << "the offer is not hidden behind the ring";
     ASSERT_NE(alert(), nullptr) << "an offer speaks even unasked";
     // The feed's text as plain text, elided to one short line.
     const QString shown = "2.0 <a href='file:///etc/passwd'><b>CLI…";
