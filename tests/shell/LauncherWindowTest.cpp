@@ -78,7 +78,7 @@ TEST_F(LauncherWindowTest, ShowsOnThePointersScreenUnderItsDocks) {
 
 TEST_F(LauncherWindowTest, PressOutsideDismissesUnlessAnEditorHoldsTheLauncher) {
     launcher.show(LaunchSource::centered);
-    QSignalSpy hiding(&launcher, &LauncherWindow::willHide);
+    QSignalSpy hiding(&launcher, &LauncherWindow::willHide), hidden(&launcher, &LauncherWindow::hidden);
     {
         auto hold = launcher.holdOpen(), second = launcher.holdOpen();
         EXPECT_EQ(launcher.autoDismissSuspenders(), 2);
@@ -93,8 +93,7 @@ TEST_F(LauncherWindowTest, PressOutsideDismissesUnlessAnEditorHoldsTheLauncher) 
     // The tray's own click (its press already dismissed the launcher) does not show it again; a later one
     // does.
     launcher.toggleFromTray();
-    QSignalSpy hidden(&launcher, &LauncherWindow::hidden);
-    ASSERT_TRUE(hidden.wait(2000));
+    ASSERT_TRUE(hidden.size() == 1 || hidden.wait(2000));
     EXPECT_FALSE(launcher.isVisible());
     launcher.toggleFromTray();
     EXPECT_TRUE(launcher.isShown());
@@ -127,7 +126,7 @@ TEST_F(LauncherWindowTest, PickHoldsTheLauncherUntilTheDialogClosesAndAddsWhatWa
                                : sandbox.writeFile(QStringLiteral("x.desktop"), "[Desktop Entry]\n"));
         QMetaObject::invokeMethod(dialog, "accept");
         EXPECT_EQ(launcher.autoDismissSuspenders(), 0);
-        QTest::qWaitFor([&] { return !launcher.panel()->findChild<QFileDialog *>(); }, 1000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !launcher.panel()->findChild<QFileDialog *>(); }, 1000));
         hideAndSettle();
     }
     ASSERT_EQ(state.currentItems().size(), before + 1) << "the folder only";

@@ -23,20 +23,14 @@ namespace {
 using Outcome = UpdateChecker::Outcome;
 
 TEST(Appcast, VersionsCompareByNumberPartByPart) {
-    const struct {
-        const char *a;
-        const char *b;
-        int order;
-    } cases[] = {
+    const std::tuple<const char *, const char *, int> cases[] = {
         {"1.10", "1.9", 1},  {"1.2", "1.2.0", 0},    {"1.2.0.0", "1.2", 0},
         {"2", "10", -1},     {"0.1.0", "0.1.1", -1}, {"1.0rc1", "1.0", -1},
         {" 3.1 ", "3.1", 0}, {"", "0", 0},           {"x", "1", -1},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(Appcast::compareVersions(QLatin1String(c.a), QLatin1String(c.b)), c.order)
-            << c.a << " " << c.b;
-        EXPECT_EQ(Appcast::compareVersions(QLatin1String(c.b), QLatin1String(c.a)), -c.order)
-            << c.b << " " << c.a;
+    for (const auto &[a, b, order] : cases) {
+        EXPECT_EQ(Appcast::compareVersions(QLatin1String(a), QLatin1String(b)), order) << a << " " << b;
+        EXPECT_EQ(Appcast::compareVersions(QLatin1String(b), QLatin1String(a)), -order) << b << " " << a;
     }
     // The short version decides; the build breaks a tie.
     const std::pair<AppcastRelease, bool> releases[] = {{{"7", "1.10", {}}, true},
@@ -149,26 +143,9 @@ TEST_F(UpdateCheckTest, OnlyAReadAppcastIsUpToDateEveryOtherAnswerFails) {
     }
 }
 
-TEST_F(UpdateCheckTest, AutomaticChecksRunAtStartAndDailyWhileSwitchedOn) {
-    server.answer(QStringLiteral("/feed.xml"),
-                  {200, feed("<item><enclosure u:version=\"40\" u:shortVersionString=\"1.9\"/></item>")});
-    UpdateChecker checker({QUrl(server.base() + "/feed.xml"), QStringLiteral("1.9"), QStringLiteral("40")},
-                          &sandbox.preferences());
-    EXPECT_TRUE(checker.automaticChecks()) << "on by default";
-    QSignalSpy finished(&checker, &UpdateChecker::finished);
-    checker.start();
-    ASSERT_TRUE(finished.wait(5000));
-    EXPECT_FALSE(finished[0][1].toBool()) << "not the user's";
-    EXPECT_TRUE(checker.timerActive());
-    checker.setAutomaticChecks(false);
-    EXPECT_FALSE(checker.timerActive());
-    EXPECT_FALSE(sandbox.preferences().checkForUpdatesAutomatically()) << "kept in the preferences";
-    UpdateChecker next({QUrl(server.base() + "/feed.xml"), {}, {}}, &sandbox.preferences());
-    next.start();
-    EXPECT_FALSE(next.isChecking()) << "switched off: no check at start";
-}
-
-TEST_F(UpdateCheckTest, TheShellHidesTheLauncherAndOffersTheDownloadPage) {
+// The first automatic check runs at start and offers a newer release unasked; the daily timer runs while
+// the checks are on.
+TEST_F(UpdateCheckTest, AtStartTheShellHidesTheLauncherAndOffersTheDownloadPage) {
     server.answer(
         QStringLiteral("/feed.xml"),
         {200, feed("<item><link>https://ilvex.invalid/dl</link><enclosure u:version=\"41\" "
@@ -185,8 +162,11 @@ TEST_F(UpdateCheckTest, TheShellHidesTheLauncherAndOffersTheDownloadPage) {
     const auto alert = [&shell] { return shell.updateAlerts().alert(); };
     QSignalSpy finished(&checker, &UpdateChecker::finished);
     shell.showLauncher(LaunchSource::centered);
-    checker.check(false);
+    EXPECT_TRUE(checker.automaticChecks()) << "on by default";
+    checker.start();
     ASSERT_TRUE(finished.wait(5000));
+    EXPECT_FALSE(finished[0][1].toBool()) << "not the user's";
+    EXPECT_TRUE(checker.timerActive());
     EXPECT_FALSE(shell.isLauncherShown()) << "the offer is not hidden behind the ring";
     ASSERT_NE(alert(), nullptr) << "an offer speaks even unasked";
     // The feed's text as plain text, elided to one short line.
@@ -210,6 +190,12 @@ TEST_F(UpdateCheckTest, TheShellHidesTheLauncherAndOffersTheDownloadPage) {
     EXPECT_EQ(alert()->text(), L::updateCheckFailed());
     delete alert();
     shell.setUpdateChecker(nullptr);
+    checker.setAutomaticChecks(false);
+    EXPECT_FALSE(checker.timerActive());
+    EXPECT_FALSE(sandbox.preferences().checkForUpdatesAutomatically()) << "kept in the preferences";
+    UpdateChecker next({QUrl(server.base() + "/feed.xml"), {}, {}}, &sandbox.preferences());
+    next.start();
+    EXPECT_FALSE(next.isChecking()) << "switched off: no check at start";
 }
 
 } // namespace
