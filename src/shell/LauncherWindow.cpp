@@ -50,6 +50,7 @@ LauncherWindow::LauncherWindow(AppState *state, QObject *parent) : QObject(paren
 }
 
 LauncherWindow::~LauncherWindow() {
+    m_shown = false; // an add dialog going with the panel gives its hold back to no window on screen
     delete m_panel.data();
 }
 

@@ -131,6 +131,8 @@ TEST_F(LauncherWindowTest, PickHoldsTheLauncherUntilTheDialogClosesAndAddsWhatWa
     }
     ASSERT_EQ(state.currentItems().size(), before + 1) << "the folder only";
     EXPECT_EQ(state.currentItems().last().appPath, folder);
+    launcher.show(LaunchSource::centered);
+    launcher.pick(LauncherAddKind::app); // left open: it goes with the window, and so does its hold
 }
 
 } // namespace
