@@ -139,11 +139,7 @@ class Weston(Desktop):
     name, wayland, needs = "weston", True, ("weston", "Xwayland")
 
     def start_display(self, s):
-        s.env = dict(os.environ, HOME=s.home, XDG_DATA_HOME=s.data, XDG_CONFIG_HOME=s.config,
-                     XDG_RUNTIME_DIR=s.runtime, XDG_DATA_DIRS=s.data + ":/usr/local/share:/usr/share",
-                     ILVEX_TRACE_SHOW="1", ILVEX_TRACE_LAYOUT="1", WAYLAND_DISPLAY="wl-ilvex")
-        for name in ("QT_QPA_PLATFORM", "XAUTHORITY", "DISPLAY"):
-            s.env.pop(name, None)
+        s.env["WAYLAND_DISPLAY"] = "wl-ilvex"
         return True
 
     def start(self, s):

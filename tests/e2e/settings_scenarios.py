@@ -2,7 +2,7 @@
 language, and an import through the file dialog. The window reports where its controls are
 (ILVEX_TRACE_LAYOUT, as "settings:NAME"); the saved order and the import choices are checked in-process
 (tests/shell/SettingsTest.cpp)."""
-import os, time
+import os
 
 from e2e_session import fixture, wait_until
 
@@ -10,13 +10,10 @@ TITLE = "^Ilvex — Settings$"
 
 
 def open_settings(s, tray=False):
-    s.start_quiet()
-    if tray:
-        s.wait_log("tray ready", timeout=10.0)
+    s.start_quiet(tray=tray)
     s.run("--settings")
     window = s.wait_window(TITLE)
     s.layout("settings:restore")
-    time.sleep(0.3)
     return window
 
 
@@ -46,8 +43,7 @@ def scenario_settings_toggles(s):
     s.click("settings:showInMenuBar")
     assert wait_until(lambda: tray_icons(s) == 1, 3), "the tray icon did not come back"
     # German from the picker: the window is retitled at once.
-    s.click("settings:language")
-    s.xdo("key", "Home", "sleep", "0.1", *(["key", "Down", "sleep", "0.05"] * 5), "key", "Return")
+    s.menu("settings:language", "Home", *["Down"] * 5, "Return", button=1)
     s.wait_window("^Ilvex — Einstellungen$")
     assert s.preference("appLanguage") == "de"
 
@@ -58,14 +54,11 @@ def scenario_settings_import_bad(s):
     with open(bad, "w") as f:
         f.write('{"not": "lists"}')
     open_settings(s)
-    before = open(s.lists_path()).read()  # as the store wrote it at start
+    before = open(s.lists).read()  # as the store wrote it at start
     s.click("settings:importLists")
-    s.wait_window("^Import Ilvex lists$")
-    time.sleep(0.4)
+    dialog = s.wait_window("^Import Ilvex lists$")
+    assert wait_until(lambda: s.xdo("getwindowfocus").strip() == dialog, 3), "the file dialog has no focus"
     s.xdo("type", "--delay", "5", bad)
     s.xdo("key", "Return")
     s.wait_window("^Import failed$")
-    assert open(s.lists_path()).read() == before, "the lists file changed"
-
-
-SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}
+    assert open(s.lists).read() == before, "the lists file changed"

@@ -5,7 +5,7 @@ over and exits 0, exactly one instance runs, and an import that exited 0 is kept
 Usage: concurrent_starts.py PATH-TO-ILVEX [ROUNDS]"""
 import json, subprocess, time
 
-from common import check, finish, Sandbox, binary_from_argv, document
+from common import check, finish, Sandbox, binary_from_argv, document, printed
 
 binary, rounds = binary_from_argv()
 rounds = rounds or 5
@@ -27,8 +27,7 @@ def race(what, processes, settle=12.0):
     failed = [p for p in processes if p.poll() is not None and p.returncode != 0]
     starts, failures = starts + len(processes), failures + len(failed)
     check(f"{what}: exactly one instance", len(alive) == 1, str(len(alive)))
-    check(f"{what}: the others exit 0", not failed,
-          b"".join(p.stderr.read() for p in failed if p.stderr).decode(errors="replace"))
+    check(f"{what}: the others exit 0", not failed, "".join(printed(p) for p in failed))
     for process in alive:
         box.quit(process)
 
