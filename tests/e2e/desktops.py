@@ -67,10 +67,7 @@ class Desktop:
 
     def start(self, s):
         if self.bus:  # for the manager, its panel and Ilvex (the tray protocol and settings)
-            address = "unix:path=%s/bus" % s.tmp
-            s.spawn("dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + address)
-            assert wait_until(lambda: os.path.exists(s.tmp + "/bus"), 5), "no session bus"
-            s.env["DBUS_SESSION_BUS_ADDRESS"] = address
+            s.start_bus()
         if self.manager:
             s.spawn(*self.manager(s))
 

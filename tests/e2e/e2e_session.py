@@ -53,14 +53,9 @@ class Session(Sandbox):
                                  "-nolisten", "tcp", "-noreset"],
                                 pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(w)
-        number, deadline = b"", time.time() + 10
-        while time.time() < deadline and not number.endswith(b"\n"):
-            chunk = os.read(r, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(r)
-        self.display = ":" + number.decode().strip()
+        with os.fdopen(r) as displayfd:
+            number = displayfd.readline()  # its display, once it is ready; nothing when it failed
+        self.display = ":" + number.strip()
         env = dict(os.environ, DISPLAY=self.display)
         env.pop("XAUTHORITY", None)
 
@@ -83,6 +78,13 @@ class Session(Sandbox):
         process = subprocess.Popen(list(args), env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.procs.append(process)
         return process
+
+    def start_bus(self):
+        """A private session bus for what is started after it."""
+        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=self.env,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.procs.append(bus)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
 
     def start_tray(self):
         """A tray host at the top right of the screen; its first icon sits at TRAY_ICON."""
@@ -236,8 +238,10 @@ class Session(Sandbox):
         assert self.wait_settled(window), "%s: the launcher is not shown at full opacity" % what
         return window
 
-    def focused(self, window, timeout=2.0):
-        return wait_until(lambda: self.xdo("getwindowfocus").strip() == window, timeout)
+    def focused(self, window, timeout=2.0, or_active=False):
+        """True once the window has the input focus (or, or_active, is the window manager's active one)."""
+        return wait_until(lambda: self.xdo("getwindowfocus").strip() == window or
+                          or_active and self.xdo("getactivewindow").strip() == window, timeout)
 
     def hides(self, window, what, timeout=2.0):
         assert self.wait_hidden(window, timeout), "%s: the launcher did not hide" % what
@@ -263,6 +267,16 @@ class Session(Sandbox):
 
     def wait_hidden(self, window, timeout=2.0):
         return wait_until(lambda: not self.is_viewable(window), timeout)
+
+    def wait_still(self, window, timeout=3.0):
+        """True once two pictures of the window in a row are the same: what moved in it is at rest."""
+        last = [None]
+
+        def still():
+            picture = subprocess.run(["import", "-window", window, "rgba:-"], env=self.env, capture_output=True).stdout
+            same, last[0] = picture == last[0], picture
+            return same
+        return wait_until(still, timeout, 0.05)
 
     def stays(self, check, seconds):
         """True when check holds for the whole time (what should not happen does not)."""

@@ -50,18 +50,11 @@ def scenario_keys_right_after_hotkey(s):
     s.hides(window, "Escape on the launcher shown again")
 
 
-def private_bus(s):
-    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=s.env,
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    s.procs.append(bus)
-    s.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
-
-
 def scenario_keys_input_method(s):
     if not (shutil.which("ibus-daemon") and os.path.exists("/usr/libexec/ibus-engine-anthy")):
         print("SKIPPED: the input-method scenario needs ibus and ibus-anthy")
         raise SystemExit(SKIP)
-    private_bus(s)
+    s.start_bus()
     # The engine is a Python program of Debian's: Debian's Python first.
     s.env["PATH"] = "/usr/bin:" + s.env.get("PATH", "")
     s.env.update(QT_IM_MODULE="ibus", GTK_IM_MODULE="ibus", XMODIFIERS="@im=ibus")
@@ -88,7 +81,7 @@ def scenario_keys_atspi(s):
     if not (shutil.which("dbus-daemon") and os.path.exists(BUS_LAUNCHER) and have_gi):
         print("SKIPPED: the AT-SPI tree needs dbus, at-spi2-core and python3-gi with gir1.2-atspi-2.0")
         raise SystemExit(SKIP)
-    private_bus(s)
+    s.start_bus()
     s.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
     s.spawn(BUS_LAUNCHER, "--launch-immediately")
     assert wait_until(lambda: s.run_tool("dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",

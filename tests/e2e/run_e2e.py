@@ -130,7 +130,8 @@ def scenario_fast_merge(s):
             # The next drag starts on the restored ring: an import landing during it would end it.
             restored = s.wait_lists(lambda l: names(l[0]["items"])[:2] == ["Alpha", "Beta"])
             assert names(restored[0]["items"])[:2] == ["Alpha", "Beta"], "lists not restored"
-            time.sleep(0.8)  # and the icons have glided back (nothing reports it): a press hits the icon drawn under it
+            # And the icons have glided back: a press hits the icon drawn under it.
+            assert s.wait_still(s.window), "the ring did not come to rest"
         past = moves(arc(s, 0, 1.45, 5, 0, 72)[1:], 0.016)
         s.xdo("mousemove", *a, "mousedown", "1", "sleep", "0.03", *past, "sleep", "0.1", "mouseup", "1")
         wanted = ["Beta", "Alpha", "Gamma", "Delta", "Box"]

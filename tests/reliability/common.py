@@ -4,6 +4,7 @@ import json, os, resource, signal, socket, struct, subprocess, sys, time, uuid
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import sandbox  # noqa: E402
+from sandbox import wait_until  # noqa: E402,F401  (for the checks)
 
 counts = {"passed": 0, "failed": 0}
 

@@ -3,7 +3,7 @@
 folder, backups, preferences and socket are private (and made so when they were not); a temporary copy
 left by a kill is removed at the next start.
 Usage: files_and_round_trips.py PATH-TO-ILVEX"""
-import json, os, socket, stat, subprocess, time, uuid
+import json, os, socket, stat, time, uuid
 
 from common import check, finish, Sandbox, binary_from_argv, document
 
