@@ -128,7 +128,7 @@ class Session(Sandbox):
         with open(self.lists) as f:
             return json.load(f)
 
-    def wait_lists(self, check, timeout=3.0):
+    def wait_lists(self, check, timeout=5.0):
         """The lists file once check holds for it, or as it is after timeout."""
         wait_until(lambda: check(self.read_lists()), timeout, 0.05)
         return self.read_lists()

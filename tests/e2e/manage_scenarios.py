@@ -16,10 +16,13 @@ def scenario_rename_recolour(s):
     s.start_app()
     # Rename: the row's menu, "Rename…", a name with spaces around it.
     s.menu("row:L1", "Down", "Return")
-    s.xdo("windowactivate", "--sync", s.wait_window("Rename list", timeout=4))
+    prompt = s.wait_window("Rename list", timeout=4)
+    s.xdo("windowactivate", "--sync", prompt)
+    s.focused(prompt)
     s.xdo("key", "ctrl+a", "type", "  Work  ")
     s.xdo("key", "Return")
-    assert s.wait_lists(lambda l: l[1]["name"] == "Work")[1]["name"] == "Work", "not renamed"
+    got = s.wait_lists(lambda l: l[1]["name"] == "Work")
+    assert got[1]["name"] == "Work", "not renamed: %s, prompt %s" % (names(got), s.visible("Rename list"))
     # Recolour: "Color…", then the fourth dot (orange).
     before = s.app_windows()
     s.new_window(before + [s.menu("row:Work", "Down", "Down", "Return")])
