@@ -1,6 +1,7 @@
 // Paint time of one ring frame (24 entries at scale 1.4: at rest, during a drag, with the list switcher,
 // with the manage panel sliding in) and the time from a show request to the
 // launcher's first painted frame. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
+#include "Bench.h"
 #include "launcher/CircularLauncherView.h"
 #include "launcher/LauncherChrome.h"
 #include "panels/ManagePanelView.h"
@@ -87,39 +88,37 @@ int main(int argc, char **argv) {
     // transparent before each paint of a translucent window; that clear is timed on its own.
     const int frames = argc > 1 ? std::max(10, atoi(argv[1])) : 200;
     QImage target(view.size(), QImage::Format_ARGB32_Premultiplied);
-    // Sorts in place: call before p95.
-    auto median = [](QList<double> &times) {
-        std::sort(times.begin(), times.end());
-        return times[times.size() / 2];
-    };
-    auto p95 = [](const QList<double> &sorted) { return sorted[sorted.size() * 95 / 100]; };
     // ILVEX_BENCH_FRAMES=DIR keeps the last frame of each run there, to look at.
     const QString keep = qEnvironmentVariable("ILVEX_BENCH_FRAMES");
-    auto timeFrames = [&](const std::function<void()> &beforeFrame, QList<double> &clears,
-                          QList<double> &paints) {
+    Timings clears;
+    // Times `frames` frames of the ring with the widget `child` gives (if any) drawn over it, each after
+    // beforeFrame.
+    auto timeFrames = [&](const std::function<void()> &beforeFrame, const std::function<QWidget *()> &child,
+                          const char *name) {
+        Timings paints;
         for (int i = 0; i < frames; ++i) {
             beforeFrame();
-            QElapsedTimer clock;
-            clock.start();
-            target.fill(Qt::transparent);
-            clears.append(clock.nsecsElapsed() / 1e6);
-            clock.restart();
-            QPainter painter(&target);
-            view.paintFrame(painter);
-            painter.end();
-            paints.append(clock.nsecsElapsed() / 1e6);
+            clears.time([&] { target.fill(Qt::transparent); });
+            paints.time([&] {
+                QPainter painter(&target);
+                view.paintFrame(painter);
+                if (QWidget *over = child ? child() : nullptr)
+                    over->render(&painter, over->pos(), QRegion(), QWidget::DrawChildren);
+            });
         }
+        if (!keep.isEmpty())
+            target.save(keep + QStringLiteral("/%1.png").arg(QLatin1String(name)));
+        return paints;
+    };
+    auto print = [](const char *what, Timings paints) {
+        std::printf("ring frame %s, 24 entries, scale 1.4: median %.2f ms, p95 %.2f ms (goal < 4 ms)\n", what,
+                    paints.median(), paints.p95());
     };
 
-    QList<double> clears, paints;
-    timeFrames([] {}, clears, paints);
-    const double clearMedian = median(clears);
-    double paintMedian = median(paints);
+    Timings rest = timeFrames([] {}, {}, "rest");
     std::printf("ring frame at rest, 24 entries, scale 1.4 (%dx%d px): median %.2f ms, p95 %.2f ms "
                 "(goal < 4 ms; clearing the window %.2f ms more)\n",
-                view.width(), view.height(), paintMedian, p95(paints), clearMedian);
-    if (!keep.isEmpty())
-        target.save(keep + QStringLiteral("/rest.png"));
+                view.width(), view.height(), rest.median(), rest.p95(), clears.median());
 
     // A frame during a drag: the dragged copy, the drop-slot marker and the entries' springs moving.
     const QPointF centre = view.ringCentre();
@@ -131,22 +130,13 @@ int main(int argc, char **argv) {
     send(QEvent::MouseButtonPress, *first, Qt::LeftButton, Qt::LeftButton);
     double angle = -M_PI;
     const double radius = QLineF(centre, *first).length();
-    clears.clear();
-    paints.clear();
-    timeFrames(
-        [&] {
-            angle += 0.02;
-            const QPointF at = centre + radius * QPointF(std::cos(angle), std::sin(angle));
-            send(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
-            view.advanceAnimations(1 / 60.0);
-        },
-        clears, paints);
-    paintMedian = median(paints);
-    std::printf(
-        "ring frame during a drag, 24 entries, scale 1.4: median %.2f ms, p95 %.2f ms (goal < 4 ms)\n",
-        paintMedian, p95(paints));
-    if (!keep.isEmpty())
-        target.save(keep + QStringLiteral("/drag.png"));
+    auto dragStep = [&] {
+        angle += 0.02;
+        const QPointF at = centre + radius * QPointF(std::cos(angle), std::sin(angle));
+        send(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+        view.advanceAnimations(1 / 60.0);
+    };
+    print("during a drag", timeFrames(dragStep, {}, "drag"));
     send(QEvent::MouseButtonRelease, *first, Qt::LeftButton, Qt::NoButton);
 
     // A frame with the list switcher in the hole: the disc as before, and the centre view over it (the
@@ -154,54 +144,24 @@ int main(int argc, char **argv) {
     state.addList(QStringLiteral("Second list"), ListTheme::purple);
     state.switchToList(0);
     view.finishAnimations();
-    QWidget *centreView = view.chrome().centre();
-    auto paintWithChild = [&](QWidget *child) {
-        return [&view, child, &target] {
-            QPainter painter(&target);
-            view.paintFrame(painter);
-            child->render(&painter, child->pos(), QRegion(), QWidget::DrawChildren);
-        };
-    };
-    auto timeChildFrames = [&](const std::function<void()> &beforeFrame, const std::function<void()> &paint) {
-        QList<double> times;
-        for (int i = 0; i < frames; ++i) {
-            beforeFrame();
-            target.fill(Qt::transparent);
-            QElapsedTimer clock;
-            clock.start();
-            paint();
-            times.append(clock.nsecsElapsed() / 1e6);
-        }
-        return times;
-    };
-    QList<double> switcher = timeChildFrames([] {}, paintWithChild(centreView));
-    paintMedian = median(switcher);
-    std::printf("ring frame with the list switcher, 24 entries, scale 1.4: median %.2f ms, p95 %.2f ms "
-                "(goal < 4 ms)\n",
-                paintMedian, p95(switcher));
-    if (!keep.isEmpty())
-        target.save(keep + QStringLiteral("/switcher.png"));
+    print("with the list switcher",
+          timeFrames([] {}, [&view] { return view.chrome().centre(); }, "switcher"));
 
     // A frame while the manage panel slides in: kept mid-way by reopening it whenever it has settled.
     view.chrome().setPanelFactory([&state](QWidget *parent, double width, std::function<void()> onClose) {
         return new ManagePanelView(&state, nullptr, width, std::move(onClose), parent);
     });
     view.setManage(true);
-    QList<double> sliding = timeChildFrames(
-        [&] {
-            view.chrome().advance(1 / 120.0);
-            if (view.chrome().managePanel()->graphicsEffect() == nullptr) {
-                view.chrome().closeManageAtOnce();
-                view.setManage(true);
-            }
-        },
-        [&] { paintWithChild(view.chrome().managePanel())(); });
-    paintMedian = median(sliding);
-    std::printf("ring frame with the manage panel sliding in, 24 entries, scale 1.4: median %.2f ms, "
-                "p95 %.2f ms (goal < 4 ms)\n",
-                paintMedian, p95(sliding));
-    if (!keep.isEmpty())
-        target.save(keep + QStringLiteral("/sliding.png"));
+    auto slideStep = [&] {
+        view.chrome().advance(1 / 120.0);
+        if (view.chrome().managePanel()->graphicsEffect() == nullptr) {
+            view.chrome().closeManageAtOnce();
+            view.setManage(true);
+        }
+    };
+    print("with the manage panel sliding in",
+          timeFrames(
+              slideStep, [&view] { return view.chrome().managePanel(); }, "sliding"));
     view.chrome().closeManageAtOnce();
 
     AppDelegate shell(&state);

@@ -1,5 +1,6 @@
 // Prints how long the store takes to load and to save 8 lists of 250 entries.
 // Run: build/bench/store_bench [rounds]
+#include "Bench.h"
 #include "platform/Bookmarks.h"
 #include "platform/Workspace.h"
 #include "settings/Preferences.h"
@@ -7,14 +8,13 @@
 #include "store/ListsCodec.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <vector>
+#include <optional>
 
 namespace {
 class NoWorkspace : public Workspace {
@@ -47,15 +47,10 @@ QList<AppList> sampleLists() {
     return lists;
 }
 
-struct Figures {
-    std::vector<double> ms;
-    void add(qint64 ns) { ms.push_back(double(ns) / 1e6); }
-    void print(const char *what) {
-        std::sort(ms.begin(), ms.end());
-        std::printf("%-34s min %7.2f ms   median %7.2f ms   max %7.2f ms   (%zu rounds)\n", what, ms.front(),
-                    ms[ms.size() / 2], ms.back(), ms.size());
-    }
-};
+void print(const char *what, Timings &figures) {
+    std::printf("%-34s min %7.2f ms   median %7.2f ms   max %7.2f ms   (%lld rounds)\n", what, figures.min(),
+                figures.median(), figures.max(), static_cast<long long>(figures.count()));
+}
 } // namespace
 
 int main(int argc, char **argv) {
@@ -76,26 +71,19 @@ int main(int argc, char **argv) {
 
     // Without bookmark services the store start-up is the file read, decode and snapshot check.
     const StoreServices services{&workspace, nullptr, &preferences, dir.path(), false};
-    Figures load, save, decode, encode;
+    Timings load, save, decode, encode;
     for (int r = 0; r < rounds; ++r) {
-        QElapsedTimer timer;
-        timer.start();
-        AppState state(services);
-        load.add(timer.nsecsElapsed());
-        timer.restart();
-        state.save();
-        save.add(timer.nsecsElapsed());
-        timer.restart();
-        const auto decoded = ListsCodec::decodeLists(document);
-        decode.add(timer.nsecsElapsed());
-        timer.restart();
-        const QByteArray encoded = ListsCodec::encodeLists(*decoded);
-        encode.add(timer.nsecsElapsed());
+        std::optional<AppState> state;
+        load.time([&] { state.emplace(services); });
+        save.time([&] { state->save(); });
+        std::optional<QList<AppList>> decoded;
+        decode.time([&] { decoded = ListsCodec::decodeLists(document); });
+        encode.time([&] { (void)ListsCodec::encodeLists(*decoded); });
     }
-    load.print("load (AppState start-up)");
-    save.print("save (encode + atomic write)");
-    decode.print("  of which decode");
-    encode.print("  of which encode");
+    print("load (AppState start-up)", load);
+    print("save (encode + atomic write)", save);
+    print("  of which decode", decode);
+    print("  of which encode", encode);
     std::printf("goals: save under 10 ms, load under 20 ms\n");
     return 0;
 }

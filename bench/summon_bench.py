@@ -12,30 +12,32 @@ painted frame, so that a window manager that adds a frame of delay shows.
 import os, re, statistics, subprocess, sys, time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from e2e_session import Session, fixture  # noqa: E402
+from e2e_session import LAUNCHER, Session, fixture, wait_until  # noqa: E402
 from desktops import DESKTOPS  # noqa: E402
 
 FRAME = re.compile(r"first frame ([\d.]+) ms after the show request, at ([\d.]+)")
 
 
-def frames(s):
-    return [(float(a), float(b)) for a, b in FRAME.findall(s.log())]
+def now_ms():
+    return time.monotonic_ns() / 1e6  # the program's clock too
 
 
-def next_frame(s, count, timeout=5.0):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        found = frames(s)
-        if len(found) > count:
-            return found[count]
-        time.sleep(0.002)
-    raise RuntimeError("no first frame in the log")
-
-
-def hide(s, window):
-    s.run("--hide")
-    s.wait_hidden(window)
-    time.sleep(0.25)
+def summons(s, rounds, send, from_request=False):
+    """The time from send() (or from the show request as the program saw it) to the first painted frame,
+    for each of rounds summons, each hidden again after."""
+    values = []
+    for _ in range(rounds):
+        count, sent = len(FRAME.findall(s.log())), now_ms()
+        send()
+        frame = wait_until(lambda: FRAME.findall(s.log())[count:], 5.0, 0.002)
+        if not frame:
+            raise RuntimeError("no first frame in the log")
+        values.append(float(frame[0][0]) if from_request else float(frame[0][1]) - sent)
+        window = s.wait_window(LAUNCHER)
+        s.run("--hide")
+        s.wait_hidden(window)
+        time.sleep(0.25)  # the next summon starts from rest
+    return values
 
 
 def figures(name, values, unit="ms"):
@@ -44,8 +46,12 @@ def figures(name, values, unit="ms"):
         name, statistics.median(values), unit, values[0], values[-1], len(values)))
 
 
+def hotkey(s):
+    s.xdo("key", "alt+z")
+
+
 def desktop_figures(binary, rounds, names):
-    for name in names or [n for n in DESKTOPS]:
+    for name in names or list(DESKTOPS):
         desktop = DESKTOPS[name]
         if desktop.missing():
             print("%-8s not installed (%s)" % (name, ", ".join(desktop.missing())))
@@ -57,32 +63,41 @@ def desktop_figures(binary, rounds, names):
                 return 77
             desktop.start(s)
             fixture(s)
-            cold, warm = [], []
-            for attempt in range(3):
+            cold = []
+            for _ in range(3):
                 s.close_app()
                 s.start_quiet()
                 time.sleep(0.3)
-                count, t0 = len(frames(s)), time.monotonic_ns() / 1e6
-                s.xdo("key", "alt+z")
-                cold.append(next_frame(s, count)[1] - t0)
-                window = s.wait_window("^Ilvex$")
-                hide(s, window)
-            for _ in range(rounds):
-                count, t0 = len(frames(s)), time.monotonic_ns() / 1e6
-                s.xdo("key", "alt+z")
-                warm.append(next_frame(s, count)[1] - t0)
-                hide(s, window)
+                cold += summons(s, 1, lambda: hotkey(s))
             figures("%s: first summon, key to paint" % name, cold)
-            figures("%s: hotkey (warm), key to paint" % name, warm)
+            figures("%s: hotkey (warm), key to paint" % name, summons(s, rounds, lambda: hotkey(s)))
         finally:
             s.close()
     return 0
 
 
+def idle_cpu(pid, seconds):
+    """The share of a core the process used over seconds, from each thread's time on the CPU (clock ticks
+    are too coarse for this)."""
+    def cpu_ns():
+        times = {}
+        for task in os.listdir("/proc/%d/task" % pid):
+            try:
+                with open("/proc/%d/task/%s/schedstat" % (pid, task)) as f:
+                    times[task] = int(f.read().split()[0])
+            except OSError:
+                pass  # the thread ended meanwhile
+        return times
+    t0, c0 = time.monotonic(), cpu_ns()
+    time.sleep(seconds)
+    t1, c1 = time.monotonic(), cpu_ns()
+    # Threads that ended meanwhile (an idle pool thread expiring) take their time with them.
+    return 100 * sum(ns - c0.get(task, 0) for task, ns in c1.items()) / 1e9 / (t1 - t0), t1 - t0
+
+
 def main():
     if len(sys.argv) > 2 and sys.argv[2] == "--desktops":
-        rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 15
-        return desktop_figures(sys.argv[1], rounds, sys.argv[4:])
+        return desktop_figures(sys.argv[1], int(sys.argv[3]) if len(sys.argv) > 3 else 15, sys.argv[4:])
     binary, rounds = sys.argv[1], int(sys.argv[2]) if len(sys.argv) > 2 else 15
     s = Session(binary)
     try:
@@ -93,68 +108,37 @@ def main():
         s.start_tray()
         s.set_preferences(showInMenuBar=True)
         time.sleep(0.5)
-        starts = []
-        first_shows = []
-        for _ in range(3):
-            started = time.monotonic_ns() / 1e6
-            s.start_quiet()
-            tray = float(s.wait_log("tray ready", timeout=10.0).rpartition(" ")[2])
-            starts.append(tray - started)
-            time.sleep(0.3)
-            count = len(frames(s))
-            s.run("--show")
-            first_shows.append(next_frame(s, count)[0])
-            s.window = s.wait_window("^Ilvex$")
-            hide(s, s.window)
-            if _ < 2:
+        starts, first_shows = [], []
+        for attempt in range(3):
+            if attempt:
                 s.close_app()
+            started = now_ms()
+            s.start_quiet(tray=True)
+            starts.append(float(s.wait_log("tray ready").rpartition(" ")[2]) - started)
+            time.sleep(0.3)
+            first_shows += summons(s, 1, lambda: s.run("--show"), from_request=True)
         figures("start to tray ready", starts)
         figures("first show (request to paint)", first_shows)
+        figures("hotkey to first paint (warm)", summons(s, rounds, lambda: hotkey(s), from_request=True))
 
-        hotkey = []
-        for _ in range(rounds):
-            count = len(frames(s))
-            s.xdo("key", "alt+z")
-            hotkey.append(next_frame(s, count)[0])
-            hide(s, s.window)
-        figures("hotkey to first paint (warm)", hotkey)
+        client_ms, client_kb = [], []
 
-        spawn, client_ms, client_kb = [], [], []
-        for _ in range(rounds):
-            count = len(frames(s))
-            t0 = time.monotonic_ns() / 1e6
+        def toggle():
             # Through a small C program (GNU time), so that the peak RSS is the client's and not that of
             # a Python process forked before the exec; an upper bound by time's own pre-exec size.
+            t0 = now_ms()
             r = subprocess.run(["/usr/bin/time", "-f", "%M %e", binary, "--toggle"], env=s.env,
                                capture_output=True, text=True)
-            client_ms.append(time.monotonic_ns() / 1e6 - t0)
+            client_ms.append(now_ms() - t0)
             client_kb.append(int(r.stderr.split()[-2]))
-            spawn.append(next_frame(s, count)[1] - t0)
-            hide(s, s.window)
-        figures("toggle spawn to first paint", spawn)
+        figures("toggle spawn to first paint", summons(s, rounds, toggle))
         figures("toggle client wall time (with time)", client_ms)
         figures("toggle client max RSS", [k / 1024 for k in client_kb], "MB")
 
-        pid = s.app.pid
         time.sleep(2)
-
-        def cpu_ns():
-            # Time on the CPU of each thread, in nanoseconds (clock ticks are too coarse for this).
-            times = {}
-            for task in os.listdir("/proc/%d/task" % pid):
-                try:
-                    with open("/proc/%d/task/%s/schedstat" % (pid, task)) as f:
-                        times[task] = int(f.read().split()[0])
-                except OSError:
-                    pass  # the thread ended meanwhile
-            return times
-        t0, c0 = time.monotonic(), cpu_ns()
-        time.sleep(30)
-        t1, c1 = time.monotonic(), cpu_ns()
-        # Threads that ended meanwhile (an idle pool thread expiring) take their time with them.
-        used = sum(ns - c0.get(task, 0) for task, ns in c1.items())
-        print("%-34s %7.3f %% of a core over %.0f s" % ("idle CPU (corner poll on)", 100 * used / 1e9 / (t1 - t0), t1 - t0))
-        rss = [l for l in open("/proc/%d/status" % pid) if l.startswith("VmRSS")][0].split()[1]
+        share, seconds = idle_cpu(s.app.pid, 30)
+        print("%-34s %7.3f %% of a core over %.0f s" % ("idle CPU (corner poll on)", share, seconds))
+        rss = [l for l in open("/proc/%d/status" % s.app.pid) if l.startswith("VmRSS")][0].split()[1]
         print("%-34s %7.1f MB" % ("idle memory (RSS)", int(rss) / 1024))
     finally:
         s.close()

@@ -46,14 +46,18 @@ bar {
 
 class Desktop:
     """A window manager (or none) and a panel: `panel_space` is a point on the panel's empty space,
-    `tray_icon` where the first tray icon sits, `panel_height` the strut along the top edge."""
-    name = "none"
-    compositor = True  # picom composites where the manager does not
-    needs = ()
+    `tray_icon` where the first tray icon sits, `panel_height` the strut along the top edge. `manager` gives
+    the manager's command line, `bus` says whether it wants a session bus; picom composites where the
+    manager does not (`compositor`)."""
     wayland = False
     panel_space = (400, 16)
     tray_icon = (SCREEN_W - 16, 16)
     panel_height = 32
+
+    def __init__(self, name="none", needs=(), manager=None, bus=False, compositor=True, panel=None, **place):
+        self.name, self.needs, self.manager, self.bus, self.compositor, self.panel = \
+            name, needs, manager, bus, compositor, panel
+        self.__dict__.update(place)
 
     def start_display(self, s):
         return s.start_x(compositor=self.compositor)
@@ -62,6 +66,15 @@ class Desktop:
         return [tool for tool in self.needs if not shutil.which(tool)]
 
     def start(self, s):
+        if self.bus:  # for the manager, its panel and Ilvex (the tray protocol and settings)
+            s.start_bus()
+        if self.manager:
+            s.spawn(*self.manager(s))
+
+            def running():
+                check = s.run_tool("xprop", "-root", "_NET_SUPPORTING_WM_CHECK").rpartition(" ")[2].strip()
+                return check.startswith("0x") and s.run_tool("xprop", "-id", check, "_NET_WM_NAME").strip()
+            assert wait_until(running, 15), "%s did not start" % self.name
         self.start_panel(s)
 
     def start_panel(self, s):
@@ -70,80 +83,36 @@ class Desktop:
                 "--height", "32", "--SetDockType", "true", "--SetPartialStrut", "true", "--transparent", "false")
         assert wait_until(lambda: s.strut_top() == self.panel_height, 10), "the panel set no strut"
 
-    def start_bus(self, s):
-        """A private session bus for the manager, its panel and Ilvex (the tray protocol and settings)."""
-        address = "unix:path=%s/bus" % s.tmp
-        s.spawn("dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + address)
-        assert wait_until(lambda: os.path.exists(s.tmp + "/bus"), 5), "no session bus"
-        s.env["DBUS_SESSION_BUS_ADDRESS"] = address
 
-    def wait_manager(self, s, name):
-        def running():
-            check = s.run_tool("xprop", "-root", "_NET_SUPPORTING_WM_CHECK").rpartition(" ")[2].strip()
-            return check.startswith("0x") and s.run_tool("xprop", "-id", check, "_NET_WM_NAME").strip()
-        assert wait_until(running, 15), "%s did not start" % name
-
-
-class Xfwm4(Desktop):
-    name, compositor, needs = "xfwm4", False, ("xfwm4", "xfce4-panel")
-    tray_icon = (SCREEN_W - 16, 15)
-
-    def start(self, s):
-        self.start_bus(s)
-        channels = os.path.join(s.config, "xfce4/xfconf/xfce-perchannel-xml")
-        os.makedirs(channels, exist_ok=True)
-        with open(os.path.join(channels, "xfce4-panel.xml"), "w") as f:
-            f.write(XFCE_PANEL)
-        s.spawn("xfwm4", "--replace")
-        self.wait_manager(s, "xfwm4")
-        s.spawn("xfce4-panel", "--disable-wm-check")
-        assert wait_until(lambda: s.strut_top() > 0, 15), "xfce4-panel set no strut"
+class OwnPanel(Desktop):
+    """A manager with a panel of its own, which it starts or is started beside it; its strut says its height."""
+    def start_panel(self, s):
+        if self.panel:
+            self.panel(s)
+        assert wait_until(lambda: s.strut_top() > 0, 15), "%s's panel set no strut" % self.name
         self.panel_height = s.strut_top()
 
 
-class Openbox(Desktop):
-    name, needs = "openbox", ("openbox", "trayer")
-
-    def start(self, s):
-        s.spawn("openbox", "--sm-disable")
-        self.wait_manager(s, "openbox")
-        self.start_panel(s)
-
-
-class I3(Desktop):
-    name, needs = "i3", ("i3", "i3bar")
-    panel_space = (800, 8)
-
-    def start(self, s):
-        config = os.path.join(s.tmp, "i3.config")
-        with open(config, "w") as f:
-            f.write(I3_CONFIG)
-        s.spawn("i3", "-c", config)
-        self.wait_manager(s, "i3")
-        assert wait_until(lambda: s.strut_top() > 0, 10), "i3bar set no strut"
-        self.panel_height = s.strut_top()
+def xfce4_panel(s):
+    channels = os.path.join(s.config, "xfce4/xfconf/xfce-perchannel-xml")
+    os.makedirs(channels, exist_ok=True)
+    with open(os.path.join(channels, "xfce4-panel.xml"), "w") as f:
+        f.write(XFCE_PANEL)
+    s.spawn("xfce4-panel", "--disable-wm-check")
 
 
-class Mutter(Desktop):
-    name, compositor, needs = "mutter", False, ("mutter", "trayer")
-
-    def start(self, s):
-        self.start_bus(s)
-        s.spawn("mutter", "--x11", "--replace", "--sm-disable")
-        self.wait_manager(s, "mutter")
-        self.start_panel(s)
+def i3(s):
+    with open(os.path.join(s.tmp, "i3.config"), "w") as f:
+        f.write(I3_CONFIG)
+    return "i3", "-c", os.path.join(s.tmp, "i3.config")
 
 
 class Weston(Desktop):
     """weston's headless backend: its Xwayland for the X11 path, its socket for the native one."""
-    name, wayland, needs = "weston", True, ("weston", "Xwayland")
+    wayland = True
 
     def start_display(self, s):
-        s.env = dict(os.environ, HOME=s.home, XDG_DATA_HOME=s.data, XDG_CONFIG_HOME=s.config,
-                     XDG_RUNTIME_DIR=s.runtime, XDG_DATA_DIRS=s.data + ":/usr/local/share:/usr/share",
-                     ILVEX_TRACE_SHOW="1", ILVEX_TRACE_LAYOUT="1", WAYLAND_DISPLAY="wl-ilvex")
-        for name in ("QT_QPA_PLATFORM", "XAUTHORITY", "DISPLAY"):
-            s.env.pop(name, None)
+        s.env["WAYLAND_DISPLAY"] = "wl-ilvex"
         return True
 
     def start(self, s):
@@ -162,4 +131,12 @@ class Weston(Desktop):
         s.env["DISPLAY"] = display
 
 
-DESKTOPS = {d.name: d for d in (Desktop(), Xfwm4(), Openbox(), I3(), Mutter(), Weston())}
+DESKTOPS = {d.name: d for d in (
+    Desktop(),
+    OwnPanel("xfwm4", ("xfwm4", "xfce4-panel"), lambda s: ("xfwm4", "--replace"), bus=True, compositor=False,
+             panel=xfce4_panel, tray_icon=(SCREEN_W - 16, 15)),
+    Desktop("openbox", ("openbox", "trayer"), lambda s: ("openbox", "--sm-disable")),
+    OwnPanel("i3", ("i3", "i3bar"), i3, panel_space=(800, 8)),
+    Desktop("mutter", ("mutter", "trayer"), lambda s: ("mutter", "--x11", "--replace", "--sm-disable"), bus=True,
+            compositor=False),
+    Weston("weston", ("weston", "Xwayland")))}

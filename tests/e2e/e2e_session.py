@@ -1,43 +1,34 @@
-"""The sandbox, X server and input helpers shared by the end-to-end scenarios and the live screenshots."""
+"""The sandbox, X server and input helpers shared by the end-to-end scenarios, the summon benchmark and the
+live screenshots, and the runner that fails a scenario on an assertion or on an unexpected warning."""
 
-import json, math, os, random, shutil, subprocess, tempfile, time, uuid
+import json, math, os, random, shutil, subprocess, sys, time, uuid
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from sandbox import Sandbox, wait_until  # noqa: E402
 
 SKIP = 77
 SCREEN_W, SCREEN_H = 1600, 1200
 TRAY_ICON = (SCREEN_W - 16, 16)
+LAUNCHER = "^Ilvex$"
 
 
 def uid():
     return str(uuid.uuid4()).upper()
 
 
-def wait_until(check, timeout, step=0.03):
-    """The first true result of check within timeout seconds, else its last result."""
-    deadline = time.time() + timeout
-    while True:
-        result = check()
-        if result or time.time() > deadline:
-            return result
-        time.sleep(step)
-
-
-class Session:
+class Session(Sandbox):
     def __init__(self, binary):
-        self.binary = binary
-        self.tmp = tempfile.mkdtemp(prefix="ilvex-e2e-")
-        self.home = os.path.join(self.tmp, "home")
-        self.data, self.config = self.home + "/.local/share", self.home + "/.config"
-        self.runtime, self.markers = self.tmp + "/runtime", self.tmp + "/markers"
-        for d in (self.data + "/applications", self.data + "/Ilvex", self.config + "/Ilvex", self.runtime,
-                  self.markers):
+        super().__init__(binary)
+        self.markers = self.tmp + "/markers"
+        for d in (self.data + "/applications", self.support, self.config + "/Ilvex", self.markers):
             os.makedirs(d, exist_ok=True)
-        os.chmod(self.runtime, 0o700)
         with open(self.home + "/.asoundrc", "w") as f:
             f.write("pcm.!default { type null }\nctl.!default { type null }\n")
         with open(self.config + "/Ilvex/Ilvex.conf", "w") as f:
             f.write("[General]\nlauncherSoundsEnabled=false\nshowInMenuBar=false\ncheckForUpdatesAutomatically=false\n")
-        self.procs, self.app = [], None
-        self.app_log = self.tmp + "/ilvex.log"
+        self.env.update(XDG_DATA_DIRS=self.data + ":/usr/local/share:/usr/share", ILVEX_TRACE_SHOW="1",
+                        ILVEX_TRACE_LAYOUT="1")
+        self.procs, self.app, self.window = [], None, None
 
     # --- environment -------------------------------------------------------------------------
     def start_x(self, compositor=True):
@@ -49,12 +40,7 @@ class Session:
                 if not os.path.exists("/tmp/.X%d-lock" % n) and not os.path.exists("/tmp/.X11-unix/X%d" % n)]
         if not any(self.start_xvfb(display) for display in (None, free[0] if free else ":901")):
             return False
-        self.env = dict(os.environ, DISPLAY=self.display, HOME=self.home, XDG_DATA_HOME=self.data,
-                        XDG_CONFIG_HOME=self.config, XDG_RUNTIME_DIR=self.runtime,
-                        XDG_DATA_DIRS=self.data + ":/usr/local/share:/usr/share", ILVEX_TRACE_SHOW="1",
-                        ILVEX_TRACE_LAYOUT="1")
-        for name in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XAUTHORITY"):
-            self.env.pop(name, None)
+        self.env["DISPLAY"] = self.display
         if compositor and shutil.which("picom"):
             self.spawn("picom", "--backend", "xrender", "--config", "/dev/null")
         return True
@@ -67,14 +53,9 @@ class Session:
                                  "-nolisten", "tcp", "-noreset"],
                                 pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(w)
-        number, deadline = b"", time.time() + 10
-        while time.time() < deadline and not number.endswith(b"\n"):
-            chunk = os.read(r, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(r)
-        self.display = ":" + number.decode().strip()
+        with os.fdopen(r) as displayfd:
+            number = displayfd.readline()  # its display, once it is ready; nothing when it failed
+        self.display = ":" + number.strip()
         env = dict(os.environ, DISPLAY=self.display)
         env.pop("XAUTHORITY", None)
 
@@ -98,6 +79,18 @@ class Session:
         self.procs.append(process)
         return process
 
+    def start_bus(self):
+        """A private session bus for what is started after it."""
+        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=self.env,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.procs.append(bus)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+
+    def start_tray(self):
+        """A tray host at the top right of the screen; its first icon sits at TRAY_ICON."""
+        self.spawn("trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "32",
+                   "--SetDockType", "true")
+
     def quit_app(self):
         if self.app and self.app.poll() is None:
             subprocess.run([self.binary, "--quit"], env=self.env, timeout=10)
@@ -112,7 +105,7 @@ class Session:
         self.quit_app()
         for p in reversed(self.procs):
             stop(p)
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        self.remove()
 
     # --- fixture -----------------------------------------------------------------------------
     def app_entry(self, name):
@@ -127,25 +120,18 @@ class Session:
         return {"id": uid(), "name": name.capitalize(), "bundleIdentifier": "e2e-" + name, "appPath": path,
                 "isFolder": False, "isURL": False, "isSubList": False}
 
-    def lists_path(self):
-        return os.path.join(self.data, "Ilvex/lists.json")
-
     def write_lists(self, lists):
-        with open(self.lists_path(), "w") as f:
+        with open(self.lists, "w") as f:
             json.dump(lists, f, indent=2)
 
     def read_lists(self):
-        with open(self.lists_path()) as f:
+        with open(self.lists) as f:
             return json.load(f)
 
-    def wait_lists(self, check, timeout=3.0):
+    def wait_lists(self, check, timeout=5.0):
         """The lists file once check holds for it, or as it is after timeout."""
-        deadline = time.time() + timeout
-        while True:
-            lists = self.read_lists()
-            if check(lists) or time.time() > deadline:
-                return lists
-            time.sleep(0.05)
+        wait_until(lambda: check(self.read_lists()), timeout, 0.05)
+        return self.read_lists()
 
     def marker_times(self, name):
         """When the entry was launched, a line per launch."""
@@ -158,6 +144,10 @@ class Session:
 
     def launched(self):
         return sorted(os.listdir(self.markers))
+
+    def launched_only(self, name):
+        assert self.marker_time(name) is not None, "%s was not launched (launched: %s)" % (name, self.launched())
+        assert self.stays(lambda: self.launched() == [name], 0.2), "launched %s" % self.launched()
 
     def preference(self, key):
         with open(self.config + "/Ilvex/Ilvex.conf") as f:
@@ -172,42 +162,52 @@ class Session:
         with open(path, "w") as f:
             f.write("\n".join(lines) + "\n")
 
-    # --- the program and input -----------------------------------------------------------------
+    # --- the program and its trace -------------------------------------------------------------
     def run(self, *args):
-        return subprocess.run([self.binary, *args], env=self.env, capture_output=True, text=True, timeout=20)
+        return super().run(*args, timeout=20, text=True)
 
-    def start_app(self):
-        self.app = subprocess.Popen([self.binary, "--show"], env=self.env, stdout=open(self.app_log, "w"),
-                                    stderr=subprocess.STDOUT)
-        self.window = self.wait_window("^Ilvex$", timeout=15.0)  # a loaded machine starts slowly
-        time.sleep(0.4)  # the fade-in
+    def start_app(self, *args, show=True, tray=False):
+        """Starts Ilvex; returns once the launcher is shown at full opacity (show) or prepared while idle,
+        and once the tray icon is in place (tray)."""
+        self.app = subprocess.Popen([self.binary, *args] + (["--show"] if show else []), env=self.env,
+                                    stdout=self.log_file(), stderr=subprocess.STDOUT)
+        self.wait_log("first frame" if show else "launcher prepared", timeout=15.0)  # a loaded machine starts slowly
+        if show:
+            self.window = self.shown("the first start")
+        if tray:
+            self.wait_log("tray ready", timeout=10.0)
 
-    def start_quiet(self):
-        """A plain start: nothing shown; returns once the launcher has been prepared while idle."""
-        self.app = subprocess.Popen([self.binary], env=self.env, stdout=open(self.app_log, "w"),
-                                    stderr=subprocess.STDOUT)
-        self.wait_log("launcher prepared", timeout=15.0)
+    def start_quiet(self, tray=False):
+        """A plain start: nothing shown."""
+        self.start_app(show=False, tray=tray)
 
     def show_again(self):
-        self.run("--show")
-        self.wait_window("^Ilvex$")
-        time.sleep(0.4)
+        assert self.run("--show").returncode == 0
+        return self.shown("--show")
 
     def log(self):
-        with open(self.app_log) as f:
-            return f.read()
+        """What the running (or last) instance printed."""
+        return self.output().get(("log", len(self.logs) - 1), "")
 
-    def wait_log(self, text, timeout=5.0):
-        """The first log line holding text; fails after timeout."""
-        found = wait_until(lambda: [l for l in self.log().splitlines() if text in l], timeout)
-        assert found, "no log line with %r in:\n%s" % (text, self.log())
+    def wait_log(self, text, timeout=5.0, count=1):
+        """The count-th line of the log holding text; fails after timeout."""
+        found = wait_until(lambda: [l for l in self.log().splitlines() if text in l][count - 1:], timeout)
+        assert found, "no log line %d with %r in:\n%s" % (count, text, self.log())
         return found[0]
 
-    def start_tray(self):
-        """A tray host at the top right of the screen; its first icon sits at TRAY_ICON."""
-        self.spawn("trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "32",
-                   "--SetDockType", "true")
+    def layout(self, name, timeout=3.0):
+        """The screen rectangle (x, y, w, h) of a named part of the launcher, once it has come to rest: a
+        part is reported at each move, so at rest when no new place follows for a moment."""
+        def last():
+            parts = [l.split() for l in self.log().splitlines()]
+            return [tuple(int(v) for v in p[3:]) for p in parts if len(p) == 7 and p[1:3] == ["layout", name]][-1:]
+        found, deadline = wait_until(last, timeout, 0.05), time.monotonic() + timeout
+        assert found, "the launcher reported no %s" % name
+        while time.monotonic() < deadline and not self.stays(lambda: last() == found, 0.15):
+            found = last()
+        return found[0]
 
+    # --- windows and input ---------------------------------------------------------------------
     def run_tool(self, *args):
         return subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=20).stdout
 
@@ -221,6 +221,30 @@ class Session:
         found = wait_until(lambda: self.visible(name), timeout, 0.05)
         assert found, "no visible window named %s" % name
         return found[0]
+
+    def app_windows(self):
+        """Ilvex's visible windows, menus included."""
+        return self.xdo("search", "--onlyvisible", "--pid", self.app.pid).split()
+
+    def new_window(self, before, timeout=5.0):
+        """A window of Ilvex shown since its windows were `before` (a dialog, a menu)."""
+        found = wait_until(lambda: sorted(set(self.app_windows()) - set(before)), timeout, 0.05)
+        assert found, "no new window showed"
+        return found[0]
+
+    def shown(self, what, timeout=3.0):
+        """The launcher, once shown at full opacity."""
+        window = self.wait_window(LAUNCHER, timeout=timeout)
+        assert self.wait_settled(window), "%s: the launcher is not shown at full opacity" % what
+        return window
+
+    def focused(self, window, timeout=2.0, or_active=False):
+        """True once the window has the input focus (or, or_active, is the window manager's active one)."""
+        return wait_until(lambda: self.xdo("getwindowfocus").strip() == window or
+                          or_active and self.xdo("getactivewindow").strip() == window, timeout)
+
+    def hides(self, window, what, timeout=2.0):
+        assert self.wait_hidden(window, timeout), "%s: the launcher did not hide" % what
 
     def geometry(self, window):
         lines = self.run_tool("xwininfo", "-id", window).splitlines()
@@ -243,6 +267,20 @@ class Session:
 
     def wait_hidden(self, window, timeout=2.0):
         return wait_until(lambda: not self.is_viewable(window), timeout)
+
+    def wait_still(self, window, timeout=3.0):
+        """True once two pictures of the window in a row are the same: what moved in it is at rest."""
+        last = [None]
+
+        def still():
+            picture = subprocess.run(["import", "-window", window, "rgba:-"], env=self.env, capture_output=True).stdout
+            same, last[0] = picture == last[0], picture
+            return same
+        return wait_until(still, timeout, 0.05)
+
+    def stays(self, check, seconds):
+        """True when check holds for the whole time (what should not happen does not)."""
+        return not wait_until(lambda: not check(), seconds, 0.05)
 
     def top_level_windows(self):
         """The root's children, bottom to top of the stack."""
@@ -275,27 +313,29 @@ class Session:
                 top = max(top, int(value.split(",")[2]))
         return top
 
-    def centre(self):
-        g = self.geometry(self.window)
+    def centre(self, window=None):
+        g = self.geometry(window or self.window)
         return (int(g["Absolute upper-left X"]) + int(g["Width"]) / 2,
                 int(g["Absolute upper-left Y"]) + int(g["Height"]) / 2)
 
     def ring_point(self, index, count, extra=0.0):
         return arc(self, index, index, count, extra, 1)[0]
 
-    def layout(self, name, timeout=3.0):
-        """The last reported screen rectangle (x, y, w, h) of a named part of the launcher."""
-        def last():
-            parts = [l.split() for l in self.log().splitlines()]
-            return [tuple(int(v) for v in p[3:]) for p in parts if len(p) == 7 and p[1:3] == ["layout", name]][-1:]
-        found = wait_until(last, timeout, 0.05)
-        assert found, "the launcher reported no %s" % name
-        return found[0]
-
-    def click(self, name, button=1, settle=0.35):
+    def click(self, name, button=1, settle=0.0):
         x, y, w, h = self.layout(name)
-        self.xdo("mousemove", x + w // 2, y + h // 2, "sleep", "0.08", "click", button)
-        time.sleep(settle)
+        self.xdo("mousemove", x + w // 2, y + h // 2, "sleep", "0.08", "click", button, "sleep", settle)
+
+    def menu(self, point_or_name, *keys, button=3):
+        """Opens a menu by a click (on a point, or on a laid-out part; a right click unless told) and picks
+        by keys."""
+        before = self.app_windows()
+        if isinstance(point_or_name, str):
+            self.click(point_or_name, button)
+        else:
+            self.xdo("mousemove", *point_or_name, "click", button)
+        menu = self.new_window(before)
+        self.xdo("key", *keys)
+        return menu
 
     def drag(self, path, hold=0.0, step_sleep=0.012):
         """Presses at the first point, moves through the others, holds still, releases."""
@@ -355,3 +395,21 @@ def fixture(s):
 
 def names(items):
     return [i["name"] for i in items]
+
+
+def attempt(s, name, scenario):
+    """Runs one scenario: it fails on an assertion, or on a warning the program printed meanwhile that the
+    scenario did not expect. True when it passed."""
+    started, expected = time.time(), list(s.expected)
+    try:
+        scenario()
+        unexpected = s.unexpected_warnings()
+        assert not unexpected, "unexpected warnings:\n" + "\n".join(unexpected)
+        print("PASS %s (%.1f s)" % (name, time.time() - started))
+        return True
+    except Exception as error:  # report and go on with the next scenario
+        print("FAIL %s: %s" % (name, error))
+        print(s.log())
+        return False
+    finally:
+        s.expected = expected

@@ -9,12 +9,6 @@ DEBIAN_PYTHON = "/usr/bin/python3"
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 
 
-def launched_only(s, name):
-    assert s.marker_time(name) is not None, "%s was not launched (launched: %s)" % (name, s.launched())
-    time.sleep(0.2)
-    assert s.launched() == [name], "launched %s" % s.launched()
-
-
 def scenario_keys_digit_row(s):
     # Layouts started as the server's own. A key of the digit row typing a letter finds by name (é, š find
     # Epsilon, where slots 2 and 3 hold Beta and Gamma); one typing no letter counts as its digit
@@ -28,8 +22,7 @@ def scenario_keys_digit_row(s):
             if i:
                 s.show_again()
             s.xdo("key", *keys.split())
-            print(layout, keys)
-            launched_only(s, expected)
+            s.launched_only(expected)
             for name in os.listdir(s.markers):
                 os.remove(os.path.join(s.markers, name))
         s.close_app()
@@ -43,32 +36,25 @@ def scenario_keys_right_after_hotkey(s):
     os.kill(s.app.pid, signal.SIGSTOP)
     try:
         s.xdo("key", "--delay", "0", "alt+z", "type", "--delay", "2", "delt")
-        time.sleep(0.2)
+        time.sleep(0.2)  # held up for a while
     finally:
         os.kill(s.app.pid, signal.SIGCONT)
-    assert s.wait_settled(s.wait_window("^Ilvex$", timeout=3.0)), "Alt+Z did not show the launcher"
+    window = s.shown("Alt+Z")
     s.xdo("key", "Return")
-    launched_only(s, "delta")
+    s.launched_only("delta")
+    s.hides(window, "the launch")
     # The keyboard was let go: Alt+Z is the hotkey again, and Escape reaches the panel.
-    s.xdo("sleep", "0.3", "key", "alt+z")
-    window = s.wait_window("^Ilvex$", timeout=3.0)
-    assert s.wait_settled(window), "Alt+Z did not show the launcher again"
+    s.xdo("key", "alt+z")
+    window = s.shown("Alt+Z again")
     s.xdo("key", "Escape")
-    assert s.wait_hidden(window), "Escape did not reach the launcher shown again"
-
-
-def private_bus(s):
-    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=s.env,
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    s.procs.append(bus)
-    s.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+    s.hides(window, "Escape on the launcher shown again")
 
 
 def scenario_keys_input_method(s):
     if not (shutil.which("ibus-daemon") and os.path.exists("/usr/libexec/ibus-engine-anthy")):
         print("SKIPPED: the input-method scenario needs ibus and ibus-anthy")
         raise SystemExit(SKIP)
-    private_bus(s)
+    s.start_bus()
     # The engine is a Python program of Debian's: Debian's Python first.
     s.env["PATH"] = "/usr/bin:" + s.env.get("PATH", "")
     s.env.update(QT_IM_MODULE="ibus", GTK_IM_MODULE="ibus", XMODIFIERS="@im=ibus")
@@ -86,7 +72,7 @@ def scenario_keys_input_method(s):
     # commits "メモ"; the second Enter opens the match.
     s.xdo("key", "ctrl+j", "sleep", "0.3", "type", "--delay", "80", "memo")
     s.xdo("sleep", "0.3", "key", "F7", "sleep", "0.3", "key", "Return", "sleep", "0.4", "key", "Return")
-    launched_only(s, "memo")
+    s.launched_only("memo")
 
 
 def scenario_keys_atspi(s):
@@ -95,10 +81,11 @@ def scenario_keys_atspi(s):
     if not (shutil.which("dbus-daemon") and os.path.exists(BUS_LAUNCHER) and have_gi):
         print("SKIPPED: the AT-SPI tree needs dbus, at-spi2-core and python3-gi with gir1.2-atspi-2.0")
         raise SystemExit(SKIP)
-    private_bus(s)
+    s.start_bus()
     s.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
     s.spawn(BUS_LAUNCHER, "--launch-immediately")
-    time.sleep(0.5)
+    assert wait_until(lambda: s.run_tool("dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
+                                         "/org/a11y/bus", "org.a11y.Bus.GetAddress"), 5), "no accessibility bus"
     expected = names(fixture(s)[0]["items"])
     s.start_app()
     wanted = ["push button|%s|%s, %d of %d" % (n, "Group" if n == "Box" else "Application", i + 1, len(expected))
@@ -106,12 +93,14 @@ def scenario_keys_atspi(s):
     tree = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_tree.py")
 
     def wait_tree(wanted):
-        found, deadline = [], time.time() + 10
-        while not set(wanted) <= set(found) and time.time() < deadline:
-            found = s.run_tool(DEBIAN_PYTHON, tree, "Ilvex").splitlines()
-            time.sleep(0.3)
-        print("\n".join(found))
-        assert set(wanted) <= set(found), "missing from the AT-SPI tree: %s" % sorted(set(wanted) - set(found))
+        found = []
+
+        def complete():
+            found[:] = s.run_tool(DEBIAN_PYTHON, tree, "Ilvex").splitlines()
+            return set(wanted) <= set(found)
+        wait_until(complete, 10, 0.3)
+        assert set(wanted) <= set(found), "missing from the AT-SPI tree: %s in\n%s" % (
+            sorted(set(wanted) - set(found)), "\n".join(found))
         return found
 
     found = wait_tree(wanted + ["list|Main|1 of 2"])
@@ -121,6 +110,3 @@ def scenario_keys_atspi(s):
     s.xdo("key", "5")
     found = wait_tree(["list|Box|Group", "push button|Epsilon|Application, 1 of 1|focused"])
     assert not any("Alpha" in l or l.startswith("list|Main") for l in found), "the list and its entries are left in the tree"
-
-
-SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}

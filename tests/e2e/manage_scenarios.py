@@ -4,9 +4,7 @@ The launcher reports where its parts are (ILVEX_TRACE_LAYOUT); the scenarios cli
 xdotool and check the lists file the store rewrote. What the forms accept, the eight-list limit, row drags,
 a click on a row switching and the row menu's delete guard are checked in-process
 (tests/launcher/ManagePanelTest.cpp); a row found where the trace says by desktop_scenarios.py."""
-import time
-
-from e2e_session import SCREEN_W, group_fixture, names, one_list, wait_until
+from e2e_session import SCREEN_W, group_fixture, names, one_list
 
 
 def lists_fixture(s, count=3, filled=(0,)):
@@ -17,15 +15,17 @@ def scenario_rename_recolour(s):
     lists_fixture(s, 3)
     s.start_app()
     # Rename: the row's menu, "Rename…", a name with spaces around it.
-    s.click("row:L1", button=3)
-    s.xdo("key", "Down", "Return")
-    s.xdo("windowactivate", "--sync", s.wait_window("Rename list", timeout=4))
+    s.menu("row:L1", "Down", "Return")
+    prompt = s.wait_window("Rename list", timeout=4)
+    s.xdo("windowactivate", "--sync", prompt)
+    s.focused(prompt)
     s.xdo("key", "ctrl+a", "type", "  Work  ")
     s.xdo("key", "Return")
-    assert s.wait_lists(lambda l: l[1]["name"] == "Work")[1]["name"] == "Work", "not renamed"
+    got = s.wait_lists(lambda l: l[1]["name"] == "Work")
+    assert got[1]["name"] == "Work", "not renamed: %s, prompt %s" % (names(got), s.visible("Rename list"))
     # Recolour: "Color…", then the fourth dot (orange).
-    s.click("row:Work", button=3)
-    s.xdo("key", "Down", "Down", "Return", "sleep", "0.5")
+    before = s.app_windows()
+    s.new_window(before + [s.menu("row:Work", "Down", "Down", "Return")])
     x, y, w, h = s.layout("row:Work")
     assert s.is_viewable(s.window), "the colour popover dismissed the launcher"
     # The popover opens beside the row, its 8 px arrow touching it: 12 px margin, 22 px dots 10 apart.
@@ -37,7 +37,7 @@ def scenario_rename_recolour(s):
 def scenario_group_back_pill(s):
     group_fixture(s, 0)
     s.start_app()
-    s.xdo("mousemove", *s.ring_point(1, 3), "click", "1", "sleep", "0.6")
+    s.xdo("mousemove", *s.ring_point(1, 3), "click", "1")
     s.click("backPill")
     # The ring is back at the list: its first entry launches.
     assert s.is_viewable(s.window), "the back pill dismissed the launcher"
@@ -49,11 +49,11 @@ def click_outside(s):
     """A click on another window: with no window manager, the focus moves as one would move it."""
     root = [l.split()[3] for l in s.run_tool("xwininfo", "-root").splitlines() if "Window id:" in l][0]
     s.xdo("mousemove", SCREEN_W - 5, 5, "click", "1")
-    s.xdo("windowfocus", root, "sleep", "0.4")
+    s.xdo("windowfocus", root)
 
 
 def open_manage(s):
-    s.click("manageButton", settle=0.6)
+    s.click("manageButton")
     s.layout("managePanel")
 
 
@@ -62,10 +62,11 @@ def scenario_manage_panel(s):
     s.start_app()
     open_manage(s)
     click_outside(s)
-    assert s.is_viewable(s.window), "a click outside hid the launcher while the panel was open"
+    assert s.stays(lambda: s.is_viewable(s.window), 0.4), "a click outside hid the launcher while the panel was open"
     s.xdo("windowfocus", s.window)  # clicking back into the launcher, as a window manager would
     # A link through its form; Enter submits.
     s.click("tileLink")
+    s.layout("linkName")
     s.xdo("type", "Docs")
     s.xdo("key", "Tab")
     s.xdo("type", "example.org/docs")
@@ -74,14 +75,15 @@ def scenario_manage_panel(s):
     assert link["isURL"] and link["name"] == "Docs" and link["appPath"] == "example.org/docs", link
     # A list through "New list" and Enter.
     s.click("newList")
+    s.layout("listName")
     s.xdo("type", "N0")
     s.xdo("key", "Return")
     assert names(s.wait_lists(lambda l: len(l) == 3)) == ["L0", "L1", "N0"], "no new list"
     # Escape closes the panel, not the launcher; then an outside click dismisses again.
-    s.xdo("key", "Escape", "sleep", "0.6")
-    assert s.is_viewable(s.window), "Escape dismissed the launcher instead of closing the panel"
+    s.xdo("key", "Escape")
+    assert s.stays(lambda: s.is_viewable(s.window), 0.6), "Escape dismissed the launcher instead of closing the panel"
     click_outside(s)
-    assert s.wait_hidden(s.window, timeout=3), "after closing the panel an outside click did not dismiss"
+    s.hides(s.window, "after closing the panel an outside click", timeout=3)
 
 
 def scenario_add_app_picker(s):
@@ -89,14 +91,10 @@ def scenario_add_app_picker(s):
     s.app_entry("zeta")  # installed, not in any list
     s.start_app()
     open_manage(s)
-    s.click("tileApp", settle=0.8)
+    s.click("tileApp")
     s.xdo("windowactivate", "--sync", s.wait_window("^Add$", timeout=5))
     s.xdo("type", "zet")
-    time.sleep(0.3)
     s.xdo("key", "Return")
     got = s.wait_lists(lambda l: len(l[0]["items"]) == 1)
     assert names(got[0]["items"]) == ["Zeta"], "the picker added %s" % names(got[0]["items"])
     assert s.is_viewable(s.window), "adding through the picker dismissed the launcher"
-
-
-SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}

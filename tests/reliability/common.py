@@ -1,6 +1,10 @@
-"""Shared helpers of the reliability checks: a private HOME per check, the real binary, raw socket clients."""
-import json, os, resource, shutil, signal, socket, struct, subprocess, sys, tempfile, time, uuid
+"""Shared helpers of the reliability checks: a private HOME per check (tests/support/sandbox.py), the real
+binary, raw socket clients."""
+import json, os, resource, signal, socket, struct, subprocess, sys, time, uuid
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import sandbox  # noqa: E402
+from sandbox import wait_until  # noqa: E402,F401  (for the checks)
 
 counts = {"passed": 0, "failed": 0}
 
@@ -18,55 +22,40 @@ def finish():
     sys.exit(1 if counts["failed"] else 0)
 
 
-class Sandbox:
+class Sandbox(sandbox.Sandbox):
     def __init__(self, binary):
-        self.binary = binary
-        self.dir = tempfile.mkdtemp(prefix="ilvex-reliability-")
-        home, runtime = self.dir + "/home", self.dir + "/runtime"
-        self.env = dict(os.environ, HOME=home, XDG_DATA_HOME=home + "/.local/share",
-                        XDG_CONFIG_HOME=home + "/.config", XDG_CACHE_HOME=home + "/.cache",
-                        XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="offscreen")
-        for name in ("XDG_DATA_DIRS", "DISPLAY", "WAYLAND_DISPLAY"):
-            self.env.pop(name, None)
-        for path in (home + "/.local/share", home + "/.config", home + "/.cache", runtime):
-            os.makedirs(path)
-        os.chmod(runtime, 0o700)
-        self.support = home + "/.local/share/Ilvex"
-        self.lists = self.support + "/lists.json"
-        self.socket = runtime + "/ilvex.socket"
+        super().__init__(binary)
+        self.env["QT_QPA_PLATFORM"] = "offscreen"
+        self.socket = self.runtime + "/ilvex.socket"
         self.instances = []
 
     def close(self):
+        """Ends what still runs; the check fails on a warning in anything the binary printed."""
         for process in self.instances:
             if process.poll() is None:
                 process.kill()
                 process.wait()
-        shutil.rmtree(self.dir, ignore_errors=True)
+        unexpected = self.unexpected_warnings()
+        check("no unexpected warning in the program's output", not unexpected, "\n".join(unexpected))
+        self.remove()
 
-    def run(self, *args, input=None, timeout=60, preexec_fn=None):
-        return subprocess.run([self.binary, *args], env=self.env, input=input, capture_output=True,
-                              timeout=timeout, preexec_fn=preexec_fn)
-
-    def spawn(self, *args, stdin=None):
-        return subprocess.Popen([self.binary, *args], env=self.env, stdin=stdin, stdout=subprocess.PIPE,
-                                stderr=subprocess.PIPE)
-
-    def start_instance(self, prefix=(), preexec_fn=None, stdout=subprocess.DEVNULL):
-        process = subprocess.Popen([*prefix, self.binary], env=self.env, stdout=stdout,
-                                   stderr=subprocess.DEVNULL, preexec_fn=preexec_fn)
-        self.instances.append(process)
+    def spawn(self, *args, stdin=None, prefix=(), preexec_fn=None):
+        """The binary in the background; what it prints goes to process.log."""
+        output = self.log_file()
+        process = subprocess.Popen([*prefix, self.binary, *args], env=self.env, stdin=stdin, stdout=output,
+                                   stderr=subprocess.STDOUT, preexec_fn=preexec_fn)
+        process.log = output.name
         return process
 
+    def start_instance(self, prefix=(), preexec_fn=None):
+        self.instances.append(self.spawn(prefix=prefix, preexec_fn=preexec_fn))
+        return self.instances[-1]
+
     def wait_listening(self, timeout=10.0):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            try:
-                with socket.socket(socket.AF_UNIX) as probe:
-                    probe.connect(self.socket)
-                    return True
-            except OSError:
-                time.sleep(0.02)
-        return False
+        def answers():
+            with socket.socket(socket.AF_UNIX) as probe:
+                return probe.connect_ex(self.socket) == 0
+        return sandbox.wait_until(answers, timeout, 0.02)
 
     def quit(self, process, timeout=10):
         self.run("--quit")
@@ -88,6 +77,11 @@ class Sandbox:
         """What a save interrupted by a kill leaves: .lists.json.ilvex-unfinished-XXXXXX."""
         names = os.listdir(self.support) if os.path.isdir(self.support) else []
         return [n for n in names if n.startswith(".lists.json.ilvex-unfinished-")]
+
+
+def printed(process):
+    with open(process.log, errors="replace") as f:
+        return f.read()
 
 
 def document(*names):

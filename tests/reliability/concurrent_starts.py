@@ -3,9 +3,9 @@
 import started together with an instance, ROUNDS times (default 5). Every start but one hands its request
 over and exits 0, exactly one instance runs, and an import that exited 0 is kept.
 Usage: concurrent_starts.py PATH-TO-ILVEX [ROUNDS]"""
-import json, subprocess, time
+import json, subprocess
 
-from common import check, finish, Sandbox, binary_from_argv, document
+from common import check, finish, Sandbox, binary_from_argv, document, printed, wait_until
 
 binary, rounds = binary_from_argv()
 rounds = rounds or 5
@@ -17,18 +17,12 @@ def race(what, processes, settle=12.0):
     """Waits until every start but the instance has exited; checks the others exited 0; quits the rest."""
     global starts, failures
     box.instances += processes
-    deadline = time.monotonic() + settle
-    while time.monotonic() < deadline:
-        alive = [p for p in processes if p.poll() is None]
-        if len(alive) <= 1 and box.wait_listening(0.2):
-            break
-        time.sleep(0.05)
+    wait_until(lambda: len([p for p in processes if p.poll() is None]) <= 1 and box.wait_listening(0.2), settle, 0.05)
     alive = [p for p in processes if p.poll() is None]
     failed = [p for p in processes if p.poll() is not None and p.returncode != 0]
     starts, failures = starts + len(processes), failures + len(failed)
     check(f"{what}: exactly one instance", len(alive) == 1, str(len(alive)))
-    check(f"{what}: the others exit 0", not failed,
-          b"".join(p.stderr.read() for p in failed if p.stderr).decode(errors="replace"))
+    check(f"{what}: the others exit 0", not failed, "".join(printed(p) for p in failed))
     for process in alive:
         box.quit(process)
 

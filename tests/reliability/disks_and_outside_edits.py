@@ -2,12 +2,13 @@
 """A full disk under every way in (a command alone, the running instance), outside edits of lists.json
 while Ilvex runs (a sync tool's atomic replace, an editor's rewrite in place, a sync conflict copy).
 Usage: disks_and_outside_edits.py PATH-TO-ILVEX"""
-import json, os, subprocess, time
+import json, os, time
 
-from common import check, finish, Sandbox, binary_from_argv, document, full_disk
+from common import check, finish, Sandbox, binary_from_argv, document, full_disk, printed
 
 binary, _ = binary_from_argv()
 box = Sandbox(binary)
+box.expect(r"could not write .*lists\.json: File too large")
 
 
 def read(path):
@@ -50,7 +51,7 @@ try:
     check("no unfinished copy left", box.temporaries() == [], str(box.temporaries()))
 
     # Which copies a start removes, and what a broken outside edit becomes: tests/store/ListsFileTest.cpp.
-    instance = box.start_instance(stdout=subprocess.PIPE)
+    instance = box.start_instance()
     check("instance listens", box.wait_listening())
     for n, in_place in enumerate((False, True)):
         replace(document(f"Theirs-{n}"), in_place)
@@ -70,8 +71,8 @@ try:
         file.write(document("Other"))
     time.sleep(1.0)
     box.quit(instance)
-    printed = instance.stdout.read().decode()
-    check("the conflict copy is named", f"a sync conflict copy of lists.json is at {conflict}" in printed, printed)
+    check("the conflict copy is named", f"a sync conflict copy of lists.json is at {conflict}" in printed(instance),
+          printed(instance))
 finally:
     box.close()
 finish()

@@ -3,12 +3,13 @@
 folder, backups, preferences and socket are private (and made so when they were not); a temporary copy
 left by a kill is removed at the next start.
 Usage: files_and_round_trips.py PATH-TO-ILVEX"""
-import json, os, socket, stat, subprocess, time, uuid
+import json, os, socket, stat, time, uuid
 
 from common import check, finish, Sandbox, binary_from_argv, document
 
 binary, _ = binary_from_argv()
 box = Sandbox(binary)
+box.expect(r"^ilvex: cannot read .*: not a regular file$", r"^ilvex: .*belongs to another user")
 
 
 def mode(path):
@@ -22,7 +23,7 @@ def write(path, data, permissions):
 
 
 try:
-    fifo = os.path.join(box.dir, "fifo")
+    fifo = os.path.join(box.tmp, "fifo")
     os.mkfifo(fifo)
     for special in (fifo, "/dev/zero"):
         started = time.monotonic()
@@ -54,7 +55,7 @@ try:
     box.quit(instance)
 
     # A FIFO or a device named as an entry's desktop file or as its Icon: drawing the ring never opens them.
-    apps = os.path.join(box.dir, "apps")
+    apps = os.path.join(box.tmp, "apps")
     os.mkdir(apps)
     os.mkfifo(apps + "/fifo.desktop")
     os.mkfifo(apps + "/icon-fifo")
@@ -67,7 +68,7 @@ try:
         {"id": str(uuid.uuid4()).upper(), "name": n, "bundleIdentifier": "", "appPath": p} for n, p in entries]}])
     check("special entries import", box.run("--import-lists", "-", input=special.encode()).returncode == 0)
     started = time.monotonic()
-    shot = box.run("--screenshot", os.path.join(box.dir, "ring.png"), timeout=30)
+    shot = box.run("--screenshot", os.path.join(box.tmp, "ring.png"), timeout=30)
     check("the ring with special entries is drawn", shot.returncode == 0, shot.stderr)
     check("at once", time.monotonic() - started < 10, f"{time.monotonic() - started:.1f} s")
     instance = box.start_instance()
@@ -77,7 +78,7 @@ try:
 
     # No usable runtime folder (unset, or others may write to it): one of the user's own under the cache,
     # and the shared folder is left as it is.
-    shared = os.path.join(box.dir, "shared")
+    shared = os.path.join(box.tmp, "shared")
     os.mkdir(shared)
     os.chmod(shared, 0o1777)
     own = os.path.join(box.env["XDG_CACHE_HOME"], "Ilvex", "runtime")
