@@ -7,11 +7,11 @@
 #include "panels/ApplicationPicker.h"
 #include "panels/ManagePanelView.h"
 #include "platform/GlobalHotkey.h"
+#include "platform/Platform.h"
 #include "platform/WindowSystem.h"
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "shell/IlvexPanel.h"
-#include "shell/LauncherSound.h"
 #include "store/AppState.h"
 
 #include <QCursor>
@@ -113,7 +113,8 @@ FaviconCache *AppDelegate::faviconCache() {
 }
 
 void AppDelegate::playSound() {
-    LauncherSound::play();
+    if (m_services.sound)
+        m_services.sound->playDone();
 }
 
 double AppDelegate::currentRingOuterRadius() const {

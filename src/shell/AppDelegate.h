@@ -16,11 +16,14 @@ class CircularLauncherView;
 class GlobalHotkey;
 class HotCorner;
 class IlvexPanel;
+class KeyboardLayout;
 class LoginItem;
+class PointerWatch;
 class QMessageBox;
 class QScreen;
 class QVariantAnimation;
 class SettingsWindow;
+class SoundPlayer;
 class StatusItem;
 class UpdateChecker;
 class WindowSystem;
@@ -32,6 +35,9 @@ struct ShellServices {
     LoginItem *loginItem = nullptr;
     Workspace *workspace = nullptr;  // opens the feedback mail
     WindowSystem *windows = nullptr; // how the launcher's window stands among the others; none offscreen
+    PointerWatch *pointer = nullptr; // the hot corner's; QCursor::pos() without
+    SoundPlayer *sound = nullptr;
+    KeyboardLayout *keyboard = nullptr; // the launcher's digit keys
 };
 
 // Where the launcher was summoned from: centred on the pointer's screen, or at the hot corner.
@@ -75,6 +81,7 @@ class AppDelegate : public QObject, public LauncherHost {
     std::unique_ptr<LauncherHold> holdOpen() override;
     FaviconCache *faviconCache() override;
     void playSound() override;
+    const KeyboardLayout *keyboardLayout() const override { return m_services.keyboard; }
     // Moves a hot-corner launcher back inside its screen after the ring changed size.
     void adjustPanelForListChange();
 

@@ -56,7 +56,7 @@ void AppDelegate::registerHotkey() {
 
 void AppDelegate::startHotCorner() {
     if (!m_hotCorner) {
-        m_hotCorner = new HotCorner({}, this);
+        m_hotCorner = new HotCorner(m_services.pointer, this);
         connect(m_hotCorner, &HotCorner::fired, this, [this] {
             if (isLauncherVisible())
                 hideLauncher();

@@ -8,7 +8,6 @@
 #include "shell/AboutView.h"
 #include "shell/AppDelegate.h"
 #include "shell/IlvexPanel.h"
-#include "shell/LauncherSound.h"
 #include "shell/SettingsWindow.h"
 #include "shell/UpdateChecker.h"
 #include "store/AppState.h"
@@ -108,7 +107,7 @@ void AppDelegate::openSettings() {
     if (!m_state)
         return;
     if (!m_settingsWindow) {
-        m_settingsWindow = new SettingsWindow(m_state, {&LauncherSound::play}, m_showsInTaskbar);
+        m_settingsWindow = new SettingsWindow(m_state, {[this] { playSound(); }}, m_showsInTaskbar);
         centreOnPointerScreen(m_settingsWindow);
     }
     m_settingsWindow->present();
