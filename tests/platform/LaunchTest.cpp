@@ -97,20 +97,15 @@ class Launching : public ::testing::Test {
         sandbox = nullptr;
     }
 
-    void SetUp() override {
-        ASSERT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArrayLiteral("offscreen")); // what must not leak
-        state = std::make_unique<AppState>(StoreServices{&workspace, &bookmarks, &sandbox->preferences(),
-                                                         sandbox->supportDirectory(), false});
-    }
-
     GioWorkspace workspace;
-    FileBookmarks bookmarks;
-    std::unique_ptr<AppState> state;
 };
 
 // Desktop entries run, folders, documents and links go to their default handlers (a link typed without
 // a scheme as https), and none of them inherits Ilvex's toolkit variables.
 TEST_F(Launching, EntriesRunAndTheRestOpenWithDefaultHandlersWithoutIlvexsVariables) {
+    ASSERT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArrayLiteral("offscreen")); // what must not leak
+    FileBookmarks bookmarks;
+    AppState state({&workspace, &bookmarks, &sandbox->preferences(), sandbox->supportDirectory(), false});
     const QString folder = sandbox->makeFolder(QStringLiteral("My Projects"));
     const QString document = sandbox->writeFile(QStringLiteral("notes.txt"), "plain text\n");
     const struct {
@@ -128,7 +123,7 @@ TEST_F(Launching, EntriesRunAndTheRestOpenWithDefaultHandlersWithoutIlvexsVariab
         item.appPath = c.path;
         item.isFolder = c.isFolder;
         item.isURL = c.isURL;
-        state->launch(item);
+        state.launch(item);
         // The recorder writes the first argument it was given, then its environment.
         const QString marker = markers() + u'/' + QLatin1String(c.handler);
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 15000))

@@ -7,6 +7,7 @@
 #include <QDBusObjectPath>
 #include <QDBusVirtualObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -77,57 +78,9 @@ class FakePortal : public QDBusVirtualObject {
     uint m_sessionResponse, m_bindResponse;
 };
 
-// A private session bus for the test, without service activation so no real portal can answer.
-class PortalHotkeyTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        if (daemon.isEmpty())
-            GTEST_SKIP() << "dbus-daemon is not installed";
-        QFile config(m_dir.filePath(QStringLiteral("bus.conf")));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(
-            "<busconfig><type>session</type><listen>unix:dir=" + m_dir.path().toUtf8() +
-            "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
-            "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>");
-        config.close();
-        m_daemon.start(daemon, {QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
-                                QStringLiteral("--config-file=") + config.fileName()});
-        ASSERT_TRUE(m_daemon.waitForReadyRead(5000)) << m_daemon.readAllStandardError().toStdString();
-        const QString address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-        for (const QString &name : {QStringLiteral("portal"), QStringLiteral("client")})
-            ASSERT_TRUE(QDBusConnection::connectToBus(address, name).isConnected());
-    }
-
-    void TearDown() override {
-        QDBusConnection::disconnectFromBus(QStringLiteral("portal"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("client"));
-        m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
-
-    static QDBusConnection portalBus() { return QDBusConnection(QStringLiteral("portal")); }
-    static QDBusConnection clientBus() { return QDBusConnection(QStringLiteral("client")); }
-
-    // Waits until the client has taken every signal the portal sent so far: signals of one sender arrive
-    // in order, so when a last one has come (it starts the timer), the ones before it have been handled.
-    static bool clientCaughtUp() {
-        QTimer barrier;
-        barrier.setSingleShot(true);
-        QSignalSpy passed(&barrier, &QTimer::timeout);
-        clientBus().connect({}, portalPath, QStringLiteral("org.ilvex.Test"), QStringLiteral("Barrier"),
-                            &barrier, SLOT(start()));
-        portalBus().send(QDBusMessage::createSignal(portalPath, QStringLiteral("org.ilvex.Test"), "Barrier"));
-        return passed.wait(5000);
-    }
-
-    QTemporaryDir m_dir;
-    QProcess m_daemon;
-};
-
 // Alt+Z is bound at the portal, and only its own activation presses it; without a binding one line says
 // to bind the toggle command instead, and no activation counts.
-TEST_F(PortalHotkeyTest, BindsAltZOrSaysToBindTheToggleCommand) {
+TEST(PortalHotkeyTest, BindsAltZOrSaysToBindTheToggleCommand) {
     const struct {
         const char *name;
         bool portal;
@@ -139,15 +92,51 @@ TEST_F(PortalHotkeyTest, BindsAltZOrSaysToBindTheToggleCommand) {
         {"session refused", true, 2, 0, "the desktop portal refused a shortcuts session (response 2)"},
         {"binding cancelled", true, 0, 1, "the desktop portal did not bind Alt+Z (response 1)"},
     };
+    // A private session bus, without service activation so no real portal can answer.
+    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+    if (daemon.isEmpty())
+        GTEST_SKIP() << "dbus-daemon is not installed";
+    QTemporaryDir dir;
+    QFile config(dir.filePath(QStringLiteral("bus.conf")));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("<busconfig><type>session</type><listen>unix:dir=" + dir.path().toUtf8() +
+                 "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
+                 "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>");
+    config.close();
+    QTimer barrier; // outlives the connections (see clientCaughtUp)
+    QProcess bus;
+    const auto stop = qScopeGuard([&bus] {
+        for (const QString &name : {QStringLiteral("portal"), QStringLiteral("client")})
+            QDBusConnection::disconnectFromBus(name);
+        bus.kill();
+        bus.waitForFinished();
+    });
+    bus.start(daemon, {QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
+                       QStringLiteral("--config-file=") + config.fileName()});
+    ASSERT_TRUE(bus.waitForReadyRead(5000)) << bus.readAllStandardError().toStdString();
+    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+    QDBusConnection portalBus = QDBusConnection::connectToBus(address, QStringLiteral("portal"));
+    QDBusConnection clientBus = QDBusConnection::connectToBus(address, QStringLiteral("client"));
+    ASSERT_TRUE(portalBus.isConnected() && clientBus.isConnected());
+    // Waits until the client has taken every signal the portal sent so far: signals of one sender arrive
+    // in order, so when a last one has come (it starts the timer), the ones before it have been handled.
+    barrier.setSingleShot(true);
+    clientBus.connect({}, portalPath, QStringLiteral("org.ilvex.Test"), QStringLiteral("Barrier"), &barrier,
+                      SLOT(start()));
+    auto clientCaughtUp = [&] {
+        QSignalSpy passed(&barrier, &QTimer::timeout);
+        portalBus.send(QDBusMessage::createSignal(portalPath, QStringLiteral("org.ilvex.Test"), "Barrier"));
+        return passed.wait(5000);
+    };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        FakePortal portal(portalBus(), c.sessionResponse, c.bindResponse);
+        FakePortal portal(portalBus, c.sessionResponse, c.bindResponse);
         if (c.portal) {
-            ASSERT_TRUE(portalBus().registerVirtualObject(portalPath, &portal, QDBusConnection::SubPath));
-            ASSERT_TRUE(portalBus().registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+            ASSERT_TRUE(portalBus.registerVirtualObject(portalPath, &portal, QDBusConnection::SubPath));
+            ASSERT_TRUE(portalBus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
         }
         int presses = 0;
-        auto hotkey = std::make_unique<PortalHotkey>(clientBus());
+        auto hotkey = std::make_unique<PortalHotkey>(clientBus);
         QSignalSpy bound(hotkey.get(), &PortalHotkey::bound);
         const QString printed = captureStdout([&] {
             EXPECT_TRUE(hotkey->registerHotkey([&presses] { ++presses; }) || c.reason);
@@ -177,8 +166,8 @@ TEST_F(PortalHotkeyTest, BindsAltZOrSaysToBindTheToggleCommand) {
         if (!c.reason) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return portal.closed == QStringList{portal.session}; }, 5000));
         }
-        portalBus().unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
-        portalBus().unregisterObject(portalPath, QDBusConnection::UnregisterTree);
+        portalBus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
+        portalBus.unregisterObject(portalPath, QDBusConnection::UnregisterTree);
     }
 }
 
