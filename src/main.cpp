@@ -1,5 +1,7 @@
+#include "platform/linux/LinuxPlatform.h"
 #include "shell/CommandLine.h"
 
 int main(int argc, char **argv) {
-    return runIlvex(argc, argv);
+    const auto platform = createPlatform();
+    return runIlvex(argc, argv, *platform);
 }

@@ -4,7 +4,8 @@
 
 #include "l10n/L.h"
 #include "launcher/LauncherChrome.h"
-#include "platform/linux/XcbKeyboard.h"
+#include "launcher/LauncherHost.h"
+#include "platform/KeyboardLayout.h"
 #include "store/AppState.h"
 #include "views/AppIconPainter.h"
 #include "views/CenterContentView.h"
@@ -20,9 +21,13 @@
 namespace {
 
 // The digit 1-9 of a key: what it types, else (for a key typing no letter) its place on the digit row.
-std::optional<int> slotDigit(const QKeyEvent &event) {
+std::optional<int> slotDigit(const QKeyEvent &event, const KeyboardLayout *layout) {
     const bool keypad = event.modifiers() & Qt::KeypadModifier;
-    return slotDigitOf(event.text(), keypad, keypad ? std::nullopt : digitRowKey(event.nativeScanCode()));
+    const quint32 keycode = event.nativeScanCode();
+    std::optional<int> row;
+    if (!keypad)
+        row = layout ? layout->digitRowKey(keycode) : evdevDigitRowKey(keycode);
+    return slotDigitOf(event.text(), keypad, row);
 }
 
 bool isMenuKey(const QKeyEvent &event) {
@@ -369,7 +374,7 @@ bool CircularLauncherView::handleKey(const QKeyEvent &event) {
         return false;
     // Digits open a slot until a search has begun; after that they are part of the text.
     if (m_search.isEmpty())
-        if (const auto digit = slotDigit(event)) {
+        if (const auto digit = slotDigit(event, m_host ? m_host->keyboardLayout() : nullptr)) {
             openSlot(*digit - 1);
             return true;
         }

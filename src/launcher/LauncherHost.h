@@ -3,6 +3,7 @@
 #include "views/ViewHost.h"
 
 class FaviconCache;
+class KeyboardLayout;
 
 // What the "add" file dialog picks.
 enum class LauncherAddKind { app, folder, file };
@@ -19,4 +20,6 @@ class LauncherHost : public ViewHost {
     virtual FaviconCache *faviconCache() = 0;
     // The short "done" sound of a launch, a group opening or a drop.
     virtual void playSound() = 0;
+    // The layout the digit keys are read on; nullptr assumes the usual evdev key codes.
+    virtual const KeyboardLayout *keyboardLayout() const { return nullptr; }
 };

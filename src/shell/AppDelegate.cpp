@@ -2,7 +2,6 @@
 
 #include "platform/Workspace.h"
 #include "shell/AboutView.h"
-#include "shell/LauncherSound.h"
 #include "shell/SettingsWindow.h"
 #include "shell/UpdateChecker.h"
 #include "store/AppState.h"
@@ -52,8 +51,8 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::setServices(const ShellServices &services) {
     m_services = services;
-    m_launcher.setServices(services.hotkey, services.windows);
-    m_presence.setServices(services.hotkey, services.loginItem, services.workspace);
+    m_launcher.setServices(services.hotkey, services.windows, services.sound, services.keyboard);
+    m_presence.setServices(services.hotkey, services.loginItem, services.workspace, services.pointer);
 }
 
 void AppDelegate::setShowsInTaskbar(bool shows) {
@@ -66,7 +65,7 @@ void AppDelegate::setShowsInTaskbar(bool shows) {
 
 void AppDelegate::openSettings() {
     if (!m_settingsWindow) {
-        m_settingsWindow = new SettingsWindow(m_state, {&LauncherSound::play}, m_presence.showsInTaskbar());
+        m_settingsWindow = new SettingsWindow(m_state, {[this] { m_launcher.playSound(); }}, m_presence.showsInTaskbar());
         centreOnPointerScreen(m_settingsWindow);
     }
     m_settingsWindow->present();

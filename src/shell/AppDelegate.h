@@ -10,6 +10,9 @@
 class AboutView;
 class AppState;
 class GlobalHotkey;
+class KeyboardLayout;
+class PointerWatch;
+class SoundPlayer;
 class LoginItem;
 class SettingsWindow;
 class UpdateChecker;
@@ -22,6 +25,9 @@ struct ShellServices {
     LoginItem *loginItem = nullptr;
     Workspace *workspace = nullptr;  // opens the feedback mail and the download page
     WindowSystem *windows = nullptr; // how the launcher's window stands among the others; none offscreen
+    PointerWatch *pointer = nullptr; // the hot corner's; QCursor::pos() without
+    SoundPlayer *sound = nullptr;
+    KeyboardLayout *keyboard = nullptr; // the launcher's digit keys
 };
 
 // The application shell: puts the launcher's window, the desktop presence and the update alerts

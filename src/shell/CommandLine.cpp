@@ -4,8 +4,8 @@
 
 #include "BuildConfig.h"
 #include "platform/PrivateFiles.h"
-#include "shell/LinuxStoreServices.h"
 #include "shell/ListsTransfer.h"
+#include "shell/UserStoreServices.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 
@@ -62,7 +62,7 @@ QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-int exportLists(const QByteArray &nativePath) {
+int exportLists(const QByteArray &nativePath, Platform &platform) {
     // Standard output carries the document alone; diagnostics of the store go to standard error.
     int documentFd = -1;
     if (nativePath == "-") {
@@ -80,7 +80,7 @@ int exportLists(const QByteArray &nativePath) {
         return 1;
     case SingleInstance::Contact::lockTaken: {
         preparePrivateFiles();
-        LinuxStoreServices services;
+        UserStoreServices services(platform);
         AppState state(services.store());
         reply = ListsTransfer::exportLists(state);
         break;
@@ -177,7 +177,7 @@ qsizetype storedListCount() {
 }
 
 // Every refusal happens before the store is built, so a failed import never touches the lists file.
-int importLists(const QByteArray &nativePath, bool append) {
+int importLists(const QByteArray &nativePath, bool append, Platform &platform) {
     QString reason;
     const auto data = readDocument(nativePath, reason);
     if (!data) {
@@ -212,7 +212,7 @@ int importLists(const QByteArray &nativePath, bool append) {
             return 1;
         }
         preparePrivateFiles();
-        LinuxStoreServices services;
+        UserStoreServices services(platform);
         AppState state(services.store());
         reply = ListsTransfer::importLists(state, *data, append);
         break;
@@ -225,7 +225,7 @@ int importLists(const QByteArray &nativePath, bool append) {
 
 } // namespace
 
-int runIlvex(int argc, char **argv) {
+int runIlvex(int argc, char **argv, Platform &platform) {
     QCoreApplication::setOrganizationName(QStringLiteral("Ilvex"));
     QCoreApplication::setApplicationName(QStringLiteral("Ilvex"));
     QCoreApplication::setApplicationVersion(QLatin1String(BuildConfig::version));
@@ -257,7 +257,7 @@ int runIlvex(int argc, char **argv) {
         if (args.size() != 2)
             return usageError(QStringLiteral("--export-lists takes one PATH"));
         QCoreApplication app(argc, argv);
-        return exportLists(native[1]);
+        return exportLists(native[1], platform);
     }
     if (!args.isEmpty() && args[0] == u"--import-lists") {
         // "--append" may stand before or after PATH. Failures here exit 1 with one line, like a refused
@@ -269,12 +269,12 @@ int runIlvex(int argc, char **argv) {
             return 1;
         }
         QCoreApplication app(argc, argv);
-        return importLists(rest[0], append);
+        return importLists(rest[0], append, platform);
     }
     if (!args.isEmpty() && args[0] == u"--screenshot") {
         if (args.size() != 2)
             return usageError(QStringLiteral("--screenshot takes one PATH"));
-        return runScreenshot(argc, argv, native[1]);
+        return runScreenshot(argc, argv, native[1], platform);
     }
 
     bool wayland = false;
@@ -301,5 +301,5 @@ int runIlvex(int argc, char **argv) {
             return usageError(QStringLiteral("one request at a time"));
         request = known->second;
     }
-    return runGui(argc, argv, request.value_or(InstanceRequest::openSettings), wayland);
+    return runGui(argc, argv, request.value_or(InstanceRequest::openSettings), wayland, platform);
 }

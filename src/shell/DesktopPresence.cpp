@@ -30,7 +30,9 @@ DesktopPresence::~DesktopPresence() {
         m_hotkey->unregisterHotkey();
 }
 
-void DesktopPresence::setServices(GlobalHotkey *hotkey, LoginItem *loginItem, Workspace *workspace) {
+void DesktopPresence::setServices(GlobalHotkey *hotkey, LoginItem *loginItem, Workspace *workspace,
+                                  PointerWatch *pointer) {
+    m_pointer = pointer;
     if (m_hotkey && m_hotkey != hotkey)
         m_hotkey->unregisterHotkey();
     m_hotkey = hotkey;
@@ -53,7 +55,7 @@ void DesktopPresence::start() {
         });
     }
     if (!m_hotCorner) {
-        m_hotCorner = new HotCorner({}, this);
+        m_hotCorner = new HotCorner(m_pointer, this);
         connect(m_hotCorner, &HotCorner::fired, this, &DesktopPresence::hotCornerFired);
     }
     m_hotCorner->setEnabled(m_preferences.hotCornerEnabled());

@@ -6,6 +6,7 @@
 class GlobalHotkey;
 class HotCorner;
 class LoginItem;
+class PointerWatch;
 class Preferences;
 class StatusItem;
 class Workspace;
@@ -23,7 +24,8 @@ class DesktopPresence : public QObject {
     ~DesktopPresence() override;
 
     // The desktop facilities (not owned; any may be null).
-    void setServices(GlobalHotkey *hotkey, LoginItem *loginItem, Workspace *workspace);
+    void setServices(GlobalHotkey *hotkey, LoginItem *loginItem, Workspace *workspace,
+                     PointerWatch *pointer = nullptr);
     // Registers the hotkey, arms the corner, shows the tray icon and repairs the login item as the
     // preferences say, and follows them from now on.
     void start();
@@ -61,6 +63,7 @@ class DesktopPresence : public QObject {
     GlobalHotkey *m_hotkey = nullptr;
     LoginItem *m_loginItem = nullptr;
     Workspace *m_workspace = nullptr;
+    PointerWatch *m_pointer = nullptr;
     StatusItem *m_statusItem = nullptr;
     HotCorner *m_hotCorner = nullptr;
     bool m_showsInTaskbar = false;

@@ -5,18 +5,14 @@
 #include "favicons/FaviconCache.h"
 #include "l10n/L.h"
 #include "launcher/CircularLauncherView.h"
+#include "platform/Platform.h"
 #include "platform/PrivateFiles.h"
-#include "platform/linux/DisplayProbe.h"
-#include "platform/linux/PortalHotkey.h"
-#include "platform/linux/XcbHotkey.h"
-#include "platform/linux/XcbWindowSystem.h"
-#include "platform/linux/XdgAutostart.h"
 #include "settings/Preferences.h"
 #include "shell/AppDelegate.h"
-#include "shell/LinuxStoreServices.h"
 #include "shell/ListsTransfer.h"
 #include "shell/StatusItem.h"
 #include "shell/UpdateChecker.h"
+#include "shell/UserStoreServices.h"
 #include "store/AppState.h"
 #include "views/FileIcons.h"
 
@@ -108,13 +104,10 @@ int handOverWithoutDisplay(int argc, char **argv, InstanceRequest request) {
 
 } // namespace
 
-int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
-    if (!DisplayProbe::displayReachable())
+int runGui(int argc, char **argv, InstanceRequest request, bool wayland, Platform &platform) {
+    if (!platform.displayReachable())
         return handOverWithoutDisplay(argc, argv, request);
-    // X11 by default: the launcher's placement, stacking and focus need it. Launched programs do not
-    // inherit this (the workspace strips it).
-    if (!wayland && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    platform.chooseDisplayPlatform(wayland);
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
 
@@ -126,8 +119,8 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     preparePrivateFiles();
 
     FileIcons::ensureIconTheme();
-    LinuxStoreServices services;
-    FileIcons::setWorkspace(&services.workspace);
+    UserStoreServices services(platform);
+    FileIcons::setWorkspace(&platform.workspace());
     services.preferences.watchFile();
     AppState state(services.store());
     AppState::setShared(&state);
@@ -136,6 +129,9 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
                           FaviconEndpoints::standard());
     if (BuildConfig::faviconsEnabled)
         FaviconCache::setShared(&favicons);
+    // The hotkey's backend, the window system and the pointer fit the display platform Qt runs on; they
+    // outlive the shell that uses them.
+    const DesktopServices desktop = platform.connectDesktop();
     AppDelegate shell(&state);
     // A change the disk did not take is said once (the store keeps it and tries again), in the tray's
     // notification when there is a tray.
@@ -163,25 +159,9 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
         });
         QObject::connect(&shell, &AppDelegate::hotkeyPressed, &shell, [&showClock] { showClock.start(); });
     }
-    // On Wayland only the desktop may bind global keys (an X grab through XWayland would see keys only
-    // while an X window has the focus): the shortcuts portal binds Alt+Z there.
-    std::unique_ptr<GlobalHotkey> hotkey;
-    std::unique_ptr<XcbWindowSystem> windows;
-    const bool x11 = QGuiApplication::platformName() == u"xcb";
-    if (x11 && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY")) {
-        auto xcbHotkey = std::make_unique<XcbHotkey>();
-        windows = std::make_unique<XcbWindowSystem>(xcbHotkey.get());
-        hotkey = std::move(xcbHotkey);
-    } else {
-        hotkey = std::make_unique<PortalHotkey>();
-        if (x11)
-            windows = std::make_unique<XcbWindowSystem>();
-        else
-            printLine(QStringLiteral("[Ilvex] Wayland: the compositor places the launcher (not under the "
-                                     "pointer), and the hot corner is not available"));
-    }
-    XdgAutostart autostart;
-    shell.setServices({hotkey.get(), &autostart, &services.workspace, windows.get()});
+    shell.setServices({desktop.hotkey.get(), &platform.loginItem(), &platform.workspace(),
+                       desktop.windows.get(), desktop.pointer.get(), &platform.sound(),
+                       &platform.keyboard()});
     shell.applicationDidFinishLaunching();
     UpdateChecker updates(UpdateChecker::buildConfig(), &services.preferences);
     shell.setUpdateChecker(&updates);
@@ -234,13 +214,13 @@ void preparePrivateFiles() {
     PrivateFiles::prepareFile(Preferences().fileName());
 }
 
-int runScreenshot(int argc, char **argv, const QByteArray &nativePath) {
+int runScreenshot(int argc, char **argv, const QByteArray &nativePath, Platform &platform) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     FileIcons::ensureIconTheme();
-    LinuxStoreServices services;
-    FileIcons::setWorkspace(&services.workspace);
+    UserStoreServices services(platform);
+    FileIcons::setWorkspace(&platform.workspace());
     StoreServices storeServices = services.store();
     // Only the holder of the instance lock writes the lists file or the preferences. Beside a running
     // Ilvex (or a command at work on the lists) the launcher is drawn from copies of them.

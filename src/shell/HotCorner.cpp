@@ -1,6 +1,6 @@
 #include "shell/HotCorner.h"
 
-#include "platform/linux/XcbPointer.h"
+#include "platform/Platform.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -10,15 +10,6 @@
 
 HotCorner::HotCorner(std::function<QPoint()> pointer, QObject *parent)
     : QObject(parent), m_pointer(std::move(pointer)) {
-    if (!m_pointer && QGuiApplication::platformName() == u"xcb") {
-        auto display = std::make_shared<XcbPointer>();
-        m_pointer = [display] {
-            QPoint native;
-            return display->position(&native) ? fromNativePixels(native) : QCursor::pos();
-        };
-        if (display->watchMotion())
-            watchMotion(display->socket(), [display] { return display->takeMotion(); });
-    }
     if (!m_pointer)
         m_pointer = [] { return QCursor::pos(); };
     m_timer.setInterval(pollMs);
@@ -44,6 +35,17 @@ HotCorner::HotCorner(std::function<QPoint()> pointer, QObject *parent)
         connect(app, &QGuiApplication::primaryScreenChanged, this, refresh);
         followScreens();
     }
+}
+
+HotCorner::HotCorner(PointerWatch *pointer, QObject *parent)
+    : HotCorner(pointer ? std::function<QPoint()>([pointer] {
+                    QPoint at;
+                    return pointer->position(&at) ? at : QCursor::pos();
+                })
+                        : std::function<QPoint()>(),
+                parent) {
+    if (pointer)
+        watchMotion(pointer->motionSocket(), [pointer] { return pointer->takeMotion(); });
 }
 
 HotCorner::~HotCorner() = default;
@@ -105,17 +107,6 @@ void HotCorner::followScreens() {
     for (QScreen *screen : QGuiApplication::screens())
         m_frames.append(screen->geometry());
     wake(); // the pointer may sit in a corner of the new frames
-}
-
-QPoint HotCorner::fromNativePixels(QPoint native) {
-    // Qt keeps a screen's origin and scales its extent by the screen's pixel ratio.
-    for (const QScreen *screen : QGuiApplication::screens()) {
-        const QRect frame = screen->geometry();
-        const qreal ratio = screen->devicePixelRatio();
-        if (QRect(frame.topLeft(), frame.size() * ratio).contains(native))
-            return frame.topLeft() + (native - frame.topLeft()) / ratio;
-    }
-    return native;
 }
 
 void HotCorner::setScreens(QList<QRect> frames) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class PointerWatch;
 class QSocketNotifier;
 
 // The top-right hot corner of every screen, watched by a 50 ms poll. It fires once for each entry: after
@@ -33,14 +34,15 @@ class HotCorner : public QObject {
     static constexpr int stillPolls = 4; // polls with the pointer in one place before the poll rests
     static constexpr int zone = 4;
 
-    // pointer: the pointer's global position (default: read from the X display over a connection of the
-    // corner's own, else QCursor::pos()).
+    // pointer: the pointer's global position (default: QCursor::pos()).
     explicit HotCorner(std::function<QPoint()> pointer = {}, QObject *parent = nullptr);
+    // The platform's pointer (QCursor::pos() when it has none or cannot tell), watched for motion where
+    // the platform reports it.
+    explicit HotCorner(PointerWatch *pointer, QObject *parent = nullptr);
     ~HotCorner() override;
 
     // Lets the poll rest while the pointer does: socket turns readable when motion may have happened,
-    // takeMotion reads what arrived and says whether it was motion. The default pointer watches the X
-    // display by itself when it can.
+    // takeMotion reads what arrived and says whether it was motion.
     void watchMotion(int socket, std::function<bool()> takeMotion);
     int pollInterval() const { return m_timer.interval(); }
 
@@ -68,7 +70,6 @@ class HotCorner : public QObject {
 
   private:
     void followScreens();
-    static QPoint fromNativePixels(QPoint native);
     void pace(bool moved);
     void wake();
     bool resting() const;

@@ -10,7 +10,7 @@
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "shell/IlvexPanel.h"
-#include "shell/LauncherSound.h"
+#include "platform/Platform.h"
 #include "store/AppState.h"
 
 #include <QCursor>
@@ -54,7 +54,10 @@ LauncherWindow::~LauncherWindow() {
     delete m_panel.data();
 }
 
-void LauncherWindow::setServices(GlobalHotkey *hotkey, WindowSystem *windows) {
+void LauncherWindow::setServices(GlobalHotkey *hotkey, WindowSystem *windows, SoundPlayer *sound,
+                                 KeyboardLayout *keyboard) {
+    m_sound = sound;
+    m_keyboard = keyboard;
     if (m_windows)
         disconnect(m_windows, nullptr, this, nullptr);
     m_hotkey = hotkey;
@@ -108,7 +111,8 @@ FaviconCache *LauncherWindow::faviconCache() {
 }
 
 void LauncherWindow::playSound() {
-    LauncherSound::play();
+    if (m_sound)
+        m_sound->playDone();
 }
 
 void LauncherWindow::pick(LauncherAddKind kind) {

@@ -14,6 +14,8 @@ class CircularLauncherView;
 class FaviconCache;
 class GlobalHotkey;
 class IlvexPanel;
+class KeyboardLayout;
+class SoundPlayer;
 class QScreen;
 class QVariantAnimation;
 class WindowSystem;
@@ -35,7 +37,8 @@ class LauncherWindow : public QObject, public LauncherHost {
 
     // The hotkey hands the keys typed since it was pressed to the shown launcher; the window system
     // stacks it and reports presses outside. Neither owned; either may be null.
-    void setServices(GlobalHotkey *hotkey, WindowSystem *windows);
+    void setServices(GlobalHotkey *hotkey, WindowSystem *windows, SoundPlayer *sound = nullptr,
+                     KeyboardLayout *keyboard = nullptr);
 
     void show(LaunchSource source);
     void hide();
@@ -60,6 +63,7 @@ class LauncherWindow : public QObject, public LauncherHost {
     std::unique_ptr<LauncherHold> holdOpen() override;
     FaviconCache *faviconCache() override;
     void playSound() override;
+    const KeyboardLayout *keyboardLayout() const override { return m_keyboard; }
 
     bool isVisible() const;
     // Shown or fading in; false while it fades out.
@@ -93,6 +97,8 @@ class LauncherWindow : public QObject, public LauncherHost {
     AppState *m_state;
     GlobalHotkey *m_hotkey = nullptr;
     WindowSystem *m_windows = nullptr;
+    SoundPlayer *m_sound = nullptr;
+    KeyboardLayout *m_keyboard = nullptr;
     QPointer<IlvexPanel> m_panel;
     CircularLauncherView *m_view = nullptr;
     QPointer<QVariantAnimation> m_fade;

@@ -11,12 +11,22 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 // Launches real programs through the desktop: desktop entries and default handlers in a private
 // XDG_DATA_HOME and mimeapps.list, each of which runs a small script that records what it was given and
 // the environment it got.
 namespace {
 
 Sandbox *sandbox = nullptr;
+std::atomic<bool> suiteDone;
+std::thread fifoWatch;
 
 QString markers() {
     return sandbox->home() + QStringLiteral("/markers");
@@ -24,12 +34,13 @@ QString markers() {
 QString applications() {
     return sandbox->dataHome() + QStringLiteral("/applications");
 }
-
-void writeEntry(const QString &id, const QString &name, const QString &exec, const QString &extra = {}) {
-    sandbox->writeFile(QStringLiteral(".local/share/applications/") + id + QStringLiteral(".desktop"),
-                       QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n%3")
-                           .arg(name, exec, extra)
-                           .toUtf8());
+// A data folder of the system's (XDG_DATA_DIRS), ahead of /usr/share. It holds a FIFO named as a desktop
+// entry, which nothing may open: an open would wait for a writer that never comes.
+QString shared() {
+    return sandbox->home() + QStringLiteral("/shared/applications");
+}
+QString fifo() {
+    return shared() + QStringLiteral("/org.ilvex.Fifo.desktop");
 }
 
 class Launching : public ::testing::Test {
@@ -38,8 +49,21 @@ class Launching : public ::testing::Test {
     static void SetUpTestSuite() {
         sandbox = new Sandbox;
         // /usr/share stays: it holds the MIME database that tells a folder from a text file.
-        qputenv("XDG_DATA_DIRS", QByteArrayLiteral("/usr/local/share:/usr/share"));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(sandbox->home()) + "/shared:/usr/local/share:/usr/share");
         QDir().mkpath(markers());
+        QDir().mkpath(shared() + QStringLiteral("/ilvex"));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo()), 0600), 0);
+        // The FIFO's other end opens only while something reads it: that is a failure, and the reader is
+        // let go (it reads an empty file) so that the test fails rather than hangs.
+        suiteDone = false;
+        fifoWatch = std::thread([path = QFile::encodeName(fifo())] {
+            for (; !suiteDone; std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+                if (const int end = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC); end >= 0) {
+                    ADD_FAILURE() << "the FIFO named as a desktop entry was opened";
+                    ::close(end);
+                }
+            }
+        });
         const QString recorder = sandbox->writeFile(
             QStringLiteral("bin/record"),
             QStringLiteral("#!/bin/sh\n"
@@ -48,19 +72,18 @@ class Launching : public ::testing::Test {
                 .arg(markers())
                 .toUtf8());
         QFile::setPermissions(recorder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        writeEntry(QStringLiteral("org.ilvex.TestApp"), QStringLiteral("Ilvex Test App"),
-                   recorder + QStringLiteral(" app"));
-        writeEntry(QStringLiteral("org.ilvex.NotInstalled"), QStringLiteral("Missing"),
-                   QStringLiteral("true"), QStringLiteral("TryExec=/nonexistent/ilvex-missing-binary\n"));
-        writeEntry(QStringLiteral("ilvex-test-folder"), QStringLiteral("Folders"),
-                   recorder + QStringLiteral(" folder %u"),
-                   QStringLiteral("MimeType=inode/directory;\nNoDisplay=true\n"));
-        writeEntry(QStringLiteral("ilvex-test-browser"), QStringLiteral("Browser"),
-                   recorder + QStringLiteral(" link %u"),
-                   QStringLiteral("MimeType=x-scheme-handler/https;\nNoDisplay=true\n"));
-        writeEntry(QStringLiteral("ilvex-test-text"), QStringLiteral("Text"),
-                   recorder + QStringLiteral(" file %f"),
-                   QStringLiteral("MimeType=text/plain;\nNoDisplay=true\n"));
+        // The handlers stay out of the menus (NoDisplay); the second entry's program is missing (TryExec).
+        for (const auto &[id, exec, extra] : std::initializer_list<std::array<const char *, 3>>{
+                 {"org.ilvex.TestApp", " app", ""},
+                 {"org.ilvex.NotInstalled", " none", "TryExec=/nonexistent/ilvex-missing-binary\n"},
+                 {"ilvex-test-folder", " folder %u", "MimeType=inode/directory;\nNoDisplay=true\n"},
+                 {"ilvex-test-browser", " link %u", "MimeType=x-scheme-handler/https;\nNoDisplay=true\n"},
+                 {"ilvex-test-text", " file %f", "MimeType=text/plain;\nNoDisplay=true\n"}})
+            sandbox->writeFile(QStringLiteral(".local/share/applications/%1.desktop").arg(QLatin1String(id)),
+                               "[Desktop Entry]\nType=Application\nName=Ilvex Test App\nExec=" +
+                                   recorder.toUtf8() + exec + '\n' + extra);
+        QFile::copy(applications() + QStringLiteral("/org.ilvex.TestApp.desktop"),
+                    shared() + QStringLiteral("/ilvex/nested.desktop"));
         sandbox->writeFile(QStringLiteral(".config/mimeapps.list"),
                            "[Default Applications]\n"
                            "inode/directory=ilvex-test-folder.desktop\n"
@@ -68,48 +91,21 @@ class Launching : public ::testing::Test {
                            "text/plain=ilvex-test-text.desktop\n");
     }
     static void TearDownTestSuite() {
+        suiteDone = true;
+        fifoWatch.join();
         delete sandbox;
         sandbox = nullptr;
     }
 
-    void SetUp() override {
-        ASSERT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArrayLiteral("offscreen")); // what must not leak
-        state = std::make_unique<AppState>(StoreServices{&workspace, &bookmarks, &sandbox->preferences(),
-                                                         sandbox->supportDirectory(), false});
-    }
-
-    // The first line the launched program was given, then its environment; empty if it never ran.
-    static QStringList waitForMarker(const QString &name) {
-        const QString path = markers() + u'/' + name;
-        if (!QTest::qWaitFor([&] { return QFile::exists(path); }, 15000))
-            return {};
-        return QString::fromUtf8(Sandbox::readFile(path)).split(u'\n');
-    }
-
-    static AppItem application(const QString &path, const QString &bundleIdentifier = {}) {
-        AppItem item = entries::app(QStringLiteral("App"));
-        item.bundleIdentifier = bundleIdentifier;
-        item.appPath = path;
-        return item;
-    }
-
     GioWorkspace workspace;
-    FileBookmarks bookmarks;
-    std::unique_ptr<AppState> state;
 };
 
-TEST_F(Launching, ADesktopEntryRunsWithoutIlvexsToolkitVariables) {
-    state->launch(application(applications() + QStringLiteral("/org.ilvex.TestApp.desktop"),
-                              QStringLiteral("org.ilvex.TestApp")));
-    const QStringList lines = waitForMarker(QStringLiteral("app"));
-    ASSERT_FALSE(lines.isEmpty()) << "the desktop entry was not launched";
-    EXPECT_TRUE(lines.contains(QStringLiteral("HOME=") + sandbox->home()));
-    for (const QString &name : GioWorkspace::privateEnvironment())
-        EXPECT_FALSE(lines.filter(QRegularExpression(u'^' + name + u'=')).size()) << qPrintable(name);
-}
-
-// Folders, documents and links go to their default handlers; a link typed without a scheme as https.
-TEST_F(Launching, FoldersDocumentsAndLinksOpenWithTheirDefaultHandlers) {
+// Desktop entries run, folders, documents and links go to their default handlers (a link typed without
+// a scheme as https), and none of them inherits Ilvex's toolkit variables.
+TEST_F(Launching, EntriesRunAndTheRestOpenWithDefaultHandlersWithoutIlvexsVariables) {
+    ASSERT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArrayLiteral("offscreen")); // what must not leak
+    FileBookmarks bookmarks;
+    AppState state({&workspace, &bookmarks, &sandbox->preferences(), sandbox->supportDirectory(), false});
     const QString folder = sandbox->makeFolder(QStringLiteral("My Projects"));
     const QString document = sandbox->writeFile(QStringLiteral("notes.txt"), "plain text\n");
     const struct {
@@ -117,47 +113,66 @@ TEST_F(Launching, FoldersDocumentsAndLinksOpenWithTheirDefaultHandlers) {
         QString path;
         bool isFolder, isURL;
         QString expected;
-    } cases[] = {{"folder", folder, true, false, folder},
+    } cases[] = {{"app", applications() + QStringLiteral("/org.ilvex.TestApp.desktop"), false, false, {}},
+                 {"folder", folder, true, false, folder},
                  {"file", document, false, false, document},
                  {"link", QStringLiteral("example.com/news"), false, true,
                   QStringLiteral("https://example.com/news")}};
     for (const auto &c : cases) {
-        AppItem item = application(c.path);
+        AppItem item = entries::app(QStringLiteral("App"));
+        item.appPath = c.path;
         item.isFolder = c.isFolder;
         item.isURL = c.isURL;
-        state->launch(item);
-        const QStringList lines = waitForMarker(QLatin1String(c.handler));
-        ASSERT_FALSE(lines.isEmpty()) << "the " << c.handler << " handler was not started";
+        state.launch(item);
+        // The recorder writes the first argument it was given, then its environment.
+        const QString marker = markers() + u'/' + QLatin1String(c.handler);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 15000))
+            << c.handler << " not started";
+        const QStringList lines = QString::fromUtf8(Sandbox::readFile(marker)).split(u'\n');
         // GIO hands a local folder over as a path or as a file URI.
         const QString given =
             lines[0].startsWith(QLatin1String("file:")) ? QUrl(lines[0]).toLocalFile() : lines[0];
         EXPECT_EQ(given, c.expected) << c.handler;
+        EXPECT_TRUE(lines.contains(QStringLiteral("HOME=") + sandbox->home()));
+        for (const QString &name : GioWorkspace::privateEnvironment())
+            EXPECT_FALSE(lines.filter(QRegularExpression(u'^' + name + u'=')).size()) << qPrintable(name);
     }
 }
 
 TEST_F(Launching, TheWorkspaceFindsInstalledEntriesOnly) {
     const QString installed = applications() + QStringLiteral("/org.ilvex.TestApp.desktop");
-    EXPECT_EQ(workspace.applicationPath(QStringLiteral("org.ilvex.TestApp")), installed);
     EXPECT_EQ(workspace.applicationName(installed), QStringLiteral("Ilvex Test App"));
-    EXPECT_EQ(workspace.bundleIdentifier(installed), QStringLiteral("org.ilvex.TestApp"));
+    // By id: an id with a dash may name an entry in a subfolder; an entry whose program is missing
+    // (TryExec), a FIFO and a name no folder has are none.
+    const QString nested = shared() + QStringLiteral("/ilvex/nested.desktop");
+    for (const auto &[id, path] : {std::pair{"org.ilvex.TestApp", installed},
+                                   {"ilvex-nested", nested},
+                                   {"org.ilvex.NotInstalled", {}},
+                                   {"org.ilvex.Fifo", {}},
+                                   {"org.ilvex.Nowhere", {}},
+                                   {"", {}}})
+        EXPECT_EQ(workspace.applicationPath(QLatin1String(id)).value_or(QString()), path) << id;
+    EXPECT_EQ(workspace.applicationName(fifo()) + workspace.iconName(fifo()), QString());
     // The desktop-file id is the path below an applications folder; elsewhere an entry has none.
-    EXPECT_EQ(workspace.bundleIdentifier(applications() + QStringLiteral("/kde4/konsole.desktop")),
-              QStringLiteral("kde4-konsole"));
-    EXPECT_EQ(
-        workspace.bundleIdentifier(sandbox->home() + QStringLiteral("/Desktop/org.ilvex.TestApp.desktop")),
-        QString());
-    EXPECT_EQ(workspace.bundleIdentifier(applications() + QStringLiteral("/../org.ilvex.TestApp.desktop")),
-              QString());
-    EXPECT_FALSE(workspace.applicationPath(QStringLiteral("org.ilvex.NotInstalled"))); // TryExec is missing
-    EXPECT_FALSE(workspace.applicationPath(QStringLiteral("org.ilvex.Nowhere")));
-    EXPECT_FALSE(workspace.applicationPath(QString()));
-    // The desktop's defaults (mimeapps.list) by MIME type and by URI scheme; none where it names none.
-    EXPECT_EQ(workspace.defaultApplication(QStringLiteral("inode/directory")),
-              QStringLiteral("ilvex-test-folder"));
-    EXPECT_EQ(workspace.defaultApplication(QStringLiteral("x-scheme-handler/https")),
-              QStringLiteral("ilvex-test-browser"));
-    EXPECT_FALSE(workspace.defaultApplication(QStringLiteral("x-scheme-handler/ilvex-none")));
-    // The terminal's entry is found by its program; entries the menus hide do not count.
+    for (const auto &[below, id] : {std::pair{"/org.ilvex.TestApp.desktop", "org.ilvex.TestApp"},
+                                    {"/kde4/konsole.desktop", "kde4-konsole"},
+                                    {"/../org.ilvex.TestApp.desktop", ""},
+                                    {"/../../Desktop/org.ilvex.TestApp.desktop", ""}})
+        EXPECT_EQ(workspace.bundleIdentifier(applications() + QLatin1String(below)), QLatin1String(id))
+            << below;
+    // The menus' entries, without the ones they hide (NoDisplay) and without the FIFO.
+    QStringList listed;
+    for (const InstalledApplication &app : workspace.installedApplications())
+        listed << app.bundleIdentifier;
+    listed.removeIf([](const QString &id) { return !id.contains(QLatin1String("ilvex")); });
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("ilvex-nested"), QStringLiteral("org.ilvex.TestApp")}));
+    // The desktop's defaults (mimeapps.list) by MIME type and by URI scheme, none where it names none;
+    // the terminal's entry by its program (entries the menus hide do not count).
+    for (const auto &[type, id] : {std::pair{"inode/directory", "ilvex-test-folder"},
+                                   {"x-scheme-handler/https", "ilvex-test-browser"},
+                                   {"x-scheme-handler/ilvex-none", ""}})
+        EXPECT_EQ(workspace.defaultApplication(QLatin1String(type)).value_or(QString()), QLatin1String(id));
     EXPECT_EQ(workspace.entryRunning(sandbox->home() + QStringLiteral("/bin/record")),
               QStringLiteral("org.ilvex.TestApp"));
     EXPECT_FALSE(workspace.entryRunning(QStringLiteral("ilvex-no-such-program")));

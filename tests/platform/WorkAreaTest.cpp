@@ -3,52 +3,39 @@
 #include <gtest/gtest.h>
 
 namespace {
-DockStrut topPanel(uint32_t h, uint32_t from, uint32_t to) {
+DockStrut top(uint32_t h, uint32_t from, uint32_t to) {
     return {.top = h, .topStart = from, .topEnd = to};
 }
-DockStrut bottomPanel(uint32_t h, uint32_t from, uint32_t to) {
+DockStrut bottom(uint32_t h, uint32_t from, uint32_t to) {
     return {.bottom = h, .bottomStart = from, .bottomEnd = to};
 }
-DockStrut leftDock(uint32_t w, uint32_t from, uint32_t to) {
+DockStrut left(uint32_t w, uint32_t from, uint32_t to) {
     return {.left = w, .leftStart = from, .leftEnd = to};
 }
 } // namespace
 
 // Two monitors side by side (1600×1200 and 1920×1080 at x 1600) unless a row says otherwise.
 TEST(WorkArea, DocksReserveSpaceOnlyOnTheMonitorsTheyCross) {
-    const QSize display(3520, 1200);
-    const QRect left(0, 0, 1600, 1200), right(1600, 0, 1920, 1080);
+    const QRect l(0, 0, 1600, 1200), r(1600, 0, 1920, 1080), lower(0, 1080, 1920, 1080);
     struct Row {
         const char *what;
         QRect monitor;
         QList<DockStrut> struts;
         QRect expected;
+        QSize display{3520, 1200};
     } rows[] = {
-        {"no dock", left, {}, left},
-        {"a top panel on the left monitor", left, {topPanel(30, 0, 1599)}, QRect(0, 30, 1600, 1170)},
-        {"the same panel seen from the right monitor", right, {topPanel(30, 0, 1599)}, right},
-        {"a panel across both", right, {topPanel(27, 0, 3519)}, QRect(1600, 27, 1920, 1053)},
+        {"no dock", l, {}, l},
+        {"a top panel on the left monitor", l, {top(30, 0, 1599)}, QRect(0, 30, 1600, 1170)},
+        {"the same panel seen from the right monitor", r, {top(30, 0, 1599)}, r},
+        {"a panel across both", r, {top(27, 0, 3519)}, QRect(1600, 27, 1920, 1053)},
         // The right monitor is shorter: a bottom strut counts from the display's bottom edge.
-        {"a bottom panel on the right monitor",
-         right,
-         {bottomPanel(150, 1600, 3519)},
-         QRect(1600, 0, 1920, 1050)},
-        {"a left dock and a top panel",
-         left,
-         {leftDock(48, 0, 1199), topPanel(30, 0, 1599)},
-         QRect(48, 30, 1552, 1170)},
-        {"the deeper of two top panels",
-         left,
-         {topPanel(30, 0, 1599), topPanel(44, 800, 900)},
-         QRect(0, 44, 1600, 1156)},
-        {"a dock that claims most of the monitor", left, {topPanel(900, 0, 1599)}, QRect()},
+        {"a bottom panel on the right one", r, {bottom(150, 1600, 3519)}, QRect(1600, 0, 1920, 1050)},
+        {"a left dock and a top panel", l, {left(48, 0, 1199), top(30, 0, 1599)}, QRect(48, 30, 1552, 1170)},
+        {"the deeper of two top panels", l, {top(30, 0, 1599), top(44, 800, 900)}, QRect(0, 44, 1600, 1156)},
+        {"a dock that claims most of the monitor", l, {top(900, 0, 1599)}, QRect()},
+        // Stacked monitors: a panel along the display's top edge belongs to the upper one.
+        {"the lower of two stacked ones", lower, {top(32, 0, 1919)}, lower, QSize(1920, 2160)},
     };
     for (const Row &row : rows)
-        EXPECT_EQ(workAreaFromStruts(row.monitor, display, row.struts), row.expected) << row.what;
-}
-
-TEST(WorkArea, TopPanelOfAnUpperMonitorLeavesTheLowerWhole) {
-    // Stacked monitors: a panel along the display's top edge belongs to the upper one.
-    EXPECT_EQ(workAreaFromStruts(QRect(0, 1080, 1920, 1080), QSize(1920, 2160), {topPanel(32, 0, 1919)}),
-              QRect(0, 1080, 1920, 1080));
+        EXPECT_EQ(workAreaFromStruts(row.monitor, row.display, row.struts), row.expected) << row.what;
 }

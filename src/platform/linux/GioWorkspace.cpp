@@ -6,6 +6,7 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -45,6 +46,48 @@ GObjectPtr<GDesktopAppInfo> loadEntry(const QByteArray &path) {
     return GObjectPtr<GDesktopAppInfo>(g_desktop_app_info_new_from_filename(path.constData()));
 }
 
+// GIO opens the file of an id it looks up, and a FIFO or a device would block it there: ids are resolved
+// here, looking at files without opening them, and GIO reads only the regular file found.
+//
+// The file of a desktop-file id below one applications folder: "a-b.desktop" may be "a-b.desktop" or
+// "a/b.desktop" there. Only regular files count, and a folder is entered only where there is one.
+QString entryBelow(const QString &folder, const QString &id) {
+    const QString direct = folder + u'/' + id;
+    if (QFileInfo(direct).isFile())
+        return direct;
+    for (qsizetype dash = id.indexOf(u'-'); dash > 0; dash = id.indexOf(u'-', dash + 1)) {
+        const QString below = folder + u'/' + id.left(dash);
+        if (!QFileInfo(below).isDir())
+            continue;
+        if (QString found = entryBelow(below, id.mid(dash + 1)); !found.isEmpty())
+            return found;
+    }
+    return {};
+}
+
+// Every desktop entry of the applications folders, by precedence (the user's folder first): the first
+// file of an id hides the others of that id, and an entry that says Hidden=true hides it for good.
+// Only regular files are read; anything else is no entry.
+template <typename Visit> void forEachEntry(Visit visit) {
+    QSet<QString> seen;
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        const QString root = QDir::cleanPath(folder) + u'/';
+        QDirIterator files(root, {QStringLiteral("*.desktop")}, QDir::Files,
+                           QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+        while (files.hasNext()) {
+            const QString path = files.next();
+            QString id = path.mid(root.size());
+            id.replace(u'/', u'-');
+            if (seen.contains(id))
+                continue;
+            seen.insert(id);
+            const auto info = loadEntry(QFile::encodeName(path));
+            if (info && !g_desktop_app_info_get_is_hidden(info.ptr))
+                visit(path, id, info.ptr);
+        }
+    }
+}
+
 // Launching may touch the disk or D-Bus; it runs off the UI thread and nobody waits for it.
 void runDetached(std::function<void()> work) {
     QThreadPool::globalInstance()->start(std::move(work));
@@ -65,32 +108,30 @@ const QStringList &GioWorkspace::privateEnvironment() {
 std::optional<QString> GioWorkspace::applicationPath(const QString &bundleIdentifier) const {
     if (bundleIdentifier.isEmpty())
         return std::nullopt;
-    const QByteArray desktopId = (bundleIdentifier + QStringLiteral(".desktop")).toUtf8();
-    GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new(desktopId.constData()));
-    if (!info)
+    const QString id = bundleIdentifier + QStringLiteral(".desktop");
+    if (id.contains(u'/'))
         return std::nullopt;
-    const char *file = g_desktop_app_info_get_filename(info.ptr);
-    if (!file)
-        return std::nullopt;
-    return QFile::decodeName(file);
+    // As GIO looks an id up: the first folder whose file of the id is an entry (its TryExec present).
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        const QString path = entryBelow(QDir::cleanPath(folder), id);
+        if (!path.isEmpty() && loadEntry(QFile::encodeName(path)))
+            return path;
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> GioWorkspace::entryRunning(const QString &program) const {
     const QString wanted = QFileInfo(program).fileName();
     std::optional<QString> found;
-    GList *all = g_app_info_get_all();
-    for (GList *node = all; node && !found; node = node->next) {
-        GAppInfo *info = G_APP_INFO(node->data);
+    forEachEntry([&](const QString &, QString id, GDesktopAppInfo *entry) {
+        GAppInfo *info = G_APP_INFO(entry);
         const char *executable = g_app_info_get_executable(info);
-        const char *id = g_app_info_get_id(info);
-        QString name = id ? QString::fromUtf8(id) : QString();
-        if (executable && g_app_info_should_show(info) && name.endsWith(QLatin1String(".desktop")) &&
+        if (!found && executable && g_app_info_should_show(info) &&
             QFileInfo(QFile::decodeName(executable)).fileName() == wanted) {
-            name.chop(8);
-            found = name;
+            id.chop(8);
+            found = id;
         }
-    }
-    g_list_free_full(all, g_object_unref);
+    });
     return found;
 }
 
@@ -170,28 +211,14 @@ QString GioWorkspace::iconName(const QString &path) const {
 
 QList<InstalledApplication> GioWorkspace::installedApplications() const {
     QList<InstalledApplication> result;
-    QSet<QString> seen;
-    GList *all = g_app_info_get_all();
-    for (GList *node = all; node; node = node->next) {
-        GAppInfo *info = G_APP_INFO(node->data);
-        if (!G_IS_DESKTOP_APP_INFO(info) || !g_app_info_should_show(info))
-            continue;
-        const char *file = g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(info));
-        if (!file)
-            continue;
-        InstalledApplication app;
-        app.path = QFile::decodeName(file);
-        if (seen.contains(app.path))
-            continue;
-        seen.insert(app.path);
-        app.name = QString::fromUtf8(g_app_info_get_name(info)); // the localised Name
-        app.iconName = iconText(g_app_info_get_icon(info));
-        const char *id = g_app_info_get_id(info);
-        app.bundleIdentifier = id ? QString::fromUtf8(id) : QString();
-        app.bundleIdentifier.chop(app.bundleIdentifier.endsWith(QLatin1String(".desktop")) ? 8 : 0);
-        result.append(app);
-    }
-    g_list_free_full(all, g_object_unref);
+    forEachEntry([&](const QString &path, QString id, GDesktopAppInfo *entry) {
+        GAppInfo *info = G_APP_INFO(entry);
+        if (!g_app_info_should_show(info))
+            return;
+        id.chop(8);
+        result.append(
+            {path, QString::fromUtf8(g_app_info_get_name(info)), iconText(g_app_info_get_icon(info)), id});
+    });
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(result.begin(), result.end(),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Workspace.h"
+#include "platform/linux/LinuxOnly.h"
 
 // Desktop entries and default handlers through GIO, which implements the freedesktop Desktop Entry
 // and MIME-apps standards (field codes, TryExec, D-Bus activation, localised names).

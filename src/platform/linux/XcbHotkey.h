@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/GlobalHotkey.h"
+#include "platform/linux/LinuxOnly.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QList>

@@ -11,16 +11,13 @@ namespace {
 constexpr quint32 keysymOne = 0x31, keysymNine = 0x39;
 } // namespace
 
-std::optional<int> digitRowKey(quint32 keycode) {
+std::optional<int> XcbKeyboard::digitRowKey(quint32 keycode) const {
     if (keycode < 8 || keycode > 255)
         return std::nullopt;
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
-    if (!connection) {
-        if (keycode >= 10 && keycode <= 18)
-            return int(keycode) - 9;
-        return std::nullopt;
-    }
+    if (!connection)
+        return evdevDigitRowKey(keycode);
     // One round trip per key press: the mapping may have changed since the last (setxkbmap).
     auto *reply = xcb_get_keyboard_mapping_reply(
         connection, xcb_get_keyboard_mapping(connection, xcb_keycode_t(keycode), 1), nullptr);
@@ -38,13 +35,4 @@ std::optional<int> digitOfSymbols(const quint32 *symbols, int count) {
             return int(symbols[level] - keysymOne) + 1;
     }
     return std::nullopt;
-}
-
-std::optional<int> slotDigitOf(const QString &typed, bool keypad, std::optional<int> rowDigit) {
-    const bool typedDigit = typed.size() == 1 && typed[0] >= u'1' && typed[0] <= u'9';
-    if (typedDigit)
-        return typed[0].unicode() - u'0';
-    if (keypad || std::any_of(typed.cbegin(), typed.cend(), [](QChar c) { return c.isLetter(); }))
-        return std::nullopt;
-    return rowDigit;
 }

@@ -1,5 +1,8 @@
 #include "platform/linux/XcbPointer.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
@@ -18,30 +21,41 @@ bool XcbPointer::connect() {
     return m_root != 0;
 }
 
+namespace {
+QPoint fromNativePixels(QPoint native) {
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect frame = screen->geometry();
+        const qreal ratio = screen->devicePixelRatio();
+        if (QRect(frame.topLeft(), frame.size() * ratio).contains(native))
+            return frame.topLeft() + (native - frame.topLeft()) / ratio;
+    }
+    return native;
+}
+} // namespace
+
+XcbPointer::XcbPointer() {
+    if (connect())
+        watchMotion();
+}
+
 XcbPointer::~XcbPointer() {
     if (m_connection)
         xcb_disconnect(m_connection);
 }
 
 bool XcbPointer::position(QPoint *at) {
-    if (!m_connection && !connect())
-        return false;
     if (!m_root || xcb_connection_has_error(m_connection))
         return false;
     xcb_query_pointer_reply_t *reply =
         xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr);
     if (!reply)
         return false;
-    *at = QPoint(reply->root_x, reply->root_y);
+    *at = fromNativePixels(QPoint(reply->root_x, reply->root_y));
     std::free(reply);
     return true;
 }
 
 bool XcbPointer::watchMotion() {
-    if (!m_connection && !connect())
-        return false;
-    if (!m_root || xcb_connection_has_error(m_connection))
-        return false;
     const xcb_query_extension_reply_t *input = xcb_get_extension_data(m_connection, &xcb_input_id);
     if (!input || !input->present)
         return false;
@@ -69,13 +83,13 @@ bool XcbPointer::watchMotion() {
     return true;
 }
 
-int XcbPointer::socket() const {
-    return m_connection && !xcb_connection_has_error(m_connection) ? xcb_get_file_descriptor(m_connection)
-                                                                   : -1;
+int XcbPointer::motionSocket() const {
+    return m_inputOpcode && !xcb_connection_has_error(m_connection) ? xcb_get_file_descriptor(m_connection)
+                                                                    : -1;
 }
 
 bool XcbPointer::takeMotion() {
-    if (!m_connection)
+    if (!m_inputOpcode)
         return false;
     bool moved = false;
     while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/WindowSystem.h"
+#include "platform/linux/LinuxOnly.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QPointer>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/LoginItem.h"
+#include "platform/linux/LinuxOnly.h"
 
 #include <QString>
 
