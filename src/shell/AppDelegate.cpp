@@ -29,8 +29,7 @@ QPointer<AppDelegate> sharedDelegate;
 constexpr int trayClickAfterPressMs = 600;
 } // namespace
 
-AppDelegate::AppDelegate(AppState *state, QObject *parent)
-    : QObject(parent), m_state(state ? state : AppState::shared()) {
+AppDelegate::AppDelegate(AppState *state, QObject *parent) : QObject(parent), m_state(state) {
     sharedDelegate = this;
     if (m_state) {
         // Queued: the store finishes its change before the panel moves.

@@ -48,7 +48,7 @@ class AppDelegate : public QObject, public LauncherHost {
     static constexpr int fadeOutMs = 140;
     static constexpr int listChangeMoveMs = 50;
 
-    // state: the store the launcher shows (not owned); nullptr means AppState::shared().
+    // state: the store the launcher shows (not owned).
     explicit AppDelegate(AppState *state = nullptr, QObject *parent = nullptr);
     ~AppDelegate() override;
 

@@ -130,7 +130,6 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     FileIcons::setWorkspace(&services.workspace);
     services.preferences.watchFile();
     AppState state(services.store());
-    AppState::setShared(&state);
     state.watchListsFile(); // a sync tool or an editor may change it while Ilvex runs
     FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"),
                           FaviconEndpoints::standard());
@@ -224,7 +223,6 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     const int result = app.exec();
     shell.setUpdateChecker(nullptr);
     shell.setServices({});
-    AppState::setShared(nullptr);
     FaviconCache::setShared(nullptr);
     FileIcons::setWorkspace(nullptr);
     return result;
