@@ -78,7 +78,6 @@ int main(int argc, char **argv) {
     FileBookmarks bookmarks;
     AppState state(StoreServices{&workspace, &bookmarks, &preferences,
                                  sandbox.path() + QStringLiteral("/support"), false});
-    AppState::setShared(&state);
 
     CircularLauncherView view(&state, {});
     view.finishAnimations();
@@ -176,6 +175,5 @@ int main(int argc, char **argv) {
     std::printf("show request to first painted frame (panel built on first use): %.2f ms\n",
                 showClock.nsecsElapsed() / 1e6);
     shell.hideLauncher();
-    AppState::setShared(nullptr);
     return 0;
 }

@@ -129,3 +129,17 @@ void applyToFrameworks(AppLanguage language, Preferences &preferences) {
     preferences.setAppleLanguages(code ? QStringList{*code} : QStringList{});
     installQtTranslations(language == AppLanguage::system ? fromSystem() : language);
 }
+
+AppLanguage startLanguage(Preferences &preferences) {
+    const AppLanguage stored =
+        appLanguageFromRawValue(preferences.appLanguage()).value_or(AppLanguage::system);
+    L::seedLanguage(stored); // a language set earlier in this process stays
+    installQtTranslations(L::resolvedLanguage());
+    return L::language();
+}
+
+void chooseLanguage(AppLanguage language, Preferences &preferences) {
+    L::setLanguage(language);
+    preferences.setAppLanguage(rawValue(language));
+    applyToFrameworks(language, preferences);
+}

@@ -27,3 +27,9 @@ void setSystemLanguagesForTesting(const std::optional<QStringList> &languages);
 // Makes framework texts (standard dialogs) follow the language: writes or removes the
 // "AppleLanguages" override in preferences and loads Qt's own translations for it.
 void applyToFrameworks(AppLanguage language, Preferences &preferences);
+
+// The stored language at start: the string table and Qt's own texts follow it from the first window
+// on. Returns the language (an unknown stored value is the system's).
+AppLanguage startLanguage(Preferences &preferences);
+// The language the user chose: the string table, the stored value and Qt's texts.
+void chooseLanguage(AppLanguage language, Preferences &preferences);

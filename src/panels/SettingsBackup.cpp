@@ -2,14 +2,14 @@
 #include "l10n/L.h"
 #include "panels/SettingsView.h"
 #include "panels/SettingsWidgets.h"
-#include "platform/PrivateFiles.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
+#include "store/ListsDocument.h"
 #include "views/IlvexButtonStyle.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -17,8 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-// Imported documents larger than this are refused before being read whole.
-constexpr qint64 maxImportBytes = 64 * 1024 * 1024;
 const QColor plainTint(255, 255, 255, 33);
 const QColor savedGreen(52, 199, 89);
 
@@ -156,7 +154,7 @@ void SettingsView::exportTo(const QString &path) {
     if (!document || path.isEmpty())
         return;
     QString reason;
-    if (PrivateFiles::writeAtomically(path, *document, &reason))
+    if (ListsDocument::write(path, *document, &reason))
         return;
     // Nothing is reported as done when the document did not reach the disk.
     showAlert(L::exportFailed(), L::exportFailedMessage() + QStringLiteral("\n\n") + reason);
@@ -174,19 +172,16 @@ void SettingsView::chooseImportFile() {
 }
 
 void SettingsView::importFrom(const QString &path) {
-    QFile file(path);
-    QByteArray document;
-    bool readable = file.open(QIODevice::ReadOnly) && file.size() <= maxImportBytes;
-    if (readable) {
-        document = file.readAll();
-        readable = file.error() == QFileDevice::NoError;
-    }
-    const auto decoded = readable ? ListsCodec::decodeLists(document) : std::nullopt;
-    if (!decoded || decoded->isEmpty()) {
-        showAlert(L::importFailed(), L::importFailedMessage());
+    // A FIFO or a device is refused unopened, as the command line refuses it.
+    const auto read = ListsDocument::readFile(path);
+    const auto decoded = read.bytes ? ListsDocument::decode(*read.bytes) : ListsDocument::Decoded{};
+    if (!decoded.lists) {
+        showAlert(L::importFailed(),
+                  L::importFailedMessage() + QStringLiteral("\n\n") +
+                      (read.bytes ? QFileInfo(path).fileName() + u' ' + decoded.refusal : read.error));
         return;
     }
-    askImportChoice(document);
+    askImportChoice(*read.bytes);
 }
 
 void SettingsView::askImportChoice(const QByteArray &document) {

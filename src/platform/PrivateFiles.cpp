@@ -201,8 +201,11 @@ std::optional<FileStamp> stampOf(const QString &path) {
 }
 
 ReadResult readRegularFile(const QString &path, qint64 limit) {
+    return readRegularFile(QFile::encodeName(path), limit);
+}
+
+ReadResult readRegularFile(const QByteArray &native, qint64 limit) {
     ReadResult result;
-    const QByteArray native = QFile::encodeName(path);
     struct stat info {};
     if (::stat(native.constData(), &info) != 0) {
         result.status = errno == ENOENT || errno == ENOTDIR ? ReadResult::missing : ReadResult::unreadable;

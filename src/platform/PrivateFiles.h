@@ -57,6 +57,7 @@ struct ReadResult {
     FileStamp stamp; // of what was read, taken before reading
 };
 ReadResult readRegularFile(const QString &path, qint64 limit);
+ReadResult readRegularFile(const QByteArray &nativePath, qint64 limit);
 
 // Creates an empty private file when none is there yet (a store that writes later keeps the mode), or
 // makes the existing one private.

@@ -1,12 +1,16 @@
 #include "settings/Preferences.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHash>
 #include <QSettings>
+#include <QTimer>
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
 
 namespace {
 
@@ -144,7 +148,74 @@ void Preferences::write(Key key, const QVariant &newValue) {
         m_settings->setValue(keyName, newValue);
     else
         m_settings->remove(keyName);
+    if (!m_unwritten.contains(key))
+        m_unwritten.append(key);
+    flush();
     Q_EMIT changed(key);
+}
+
+// Why the changes not yet seen in the file are not there, or nothing. The file is read as text (another
+// QSettings of this process would share the unwritten values): each key set is on a line of its own
+// ("launcherScale=1.2", scalars compared by value), and each removed one is gone.
+QString Preferences::missingFromFile(const QString &path) const {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QFileInfo(QFileInfo(path).absolutePath()).isDir()
+                   ? QStringLiteral("the file cannot be written")
+                   : QStringLiteral("its folder cannot be made");
+    QHash<QString, QString> lines;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals > 0)
+            lines.insert(QString::fromUtf8(line.left(equals)).trimmed(),
+                         QString::fromUtf8(line.mid(equals + 1)).trimmed());
+    }
+    for (Key key : std::as_const(m_unwritten)) {
+        const Row &r = row(key);
+        const QVariant held = m_settings->value(name(key));
+        const auto stored = lines.constFind(name(key));
+        const bool scalar = r.type == Type::integer || r.type == Type::real || r.type == Type::boolean;
+        const bool there = !held.isValid() ? stored == lines.cend()
+                           : stored == lines.cend()
+                               ? false
+                               : !scalar || typed(*stored, r.type) == typed(held, r.type);
+        if (!there)
+            return QStringLiteral("what reached the disk is not what was written (is the disk full?)");
+    }
+    return {};
+}
+
+// QSettings writes later and keeps going when a write fails (or, on a full disk, renames a short copy
+// into place), so each change is written here and looked for in the file.
+void Preferences::flush() {
+    const QString path = fileName();
+    for (Key key : std::as_const(m_unwritten)) {
+        // Set again: a write that reached the disk short is not repeated by QSettings otherwise.
+        const QVariant held = m_settings->value(name(key));
+        if (held.isValid())
+            m_settings->setValue(name(key), held);
+    }
+    m_settings->sync();
+    const QString reason = missingFromFile(path);
+    if (reason.isEmpty()) {
+        m_unwritten.clear();
+        m_writeError.clear();
+        if (m_retry)
+            m_retry->stop();
+        return;
+    }
+    if (!m_retry) {
+        m_retry = new QTimer(this);
+        m_retry->setInterval(retryMs);
+        connect(m_retry, &QTimer::timeout, this, &Preferences::flush);
+    }
+    m_retry->start();
+    if (!m_writeError.isEmpty())
+        return; // said once
+    m_writeError = QStringLiteral("could not write the preferences file %1: %2").arg(path, reason);
+    std::fputs(qPrintable(QStringLiteral("[Ilvex] ") + m_writeError + u'\n'), stdout);
+    std::fflush(stdout);
+    Q_EMIT writeFailed(m_writeError);
 }
 
 void Preferences::reload() {

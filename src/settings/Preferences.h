@@ -11,10 +11,12 @@
 
 class QFileSystemWatcher;
 class QSettings;
+class QTimer;
 
 // The per-user preferences ("~/.config/Ilvex/Ilvex.conf"), typed. Every key is read with its default
 // when it is absent or holds something of the wrong type. changed() fires once for every value that
 // changes, whether through a setter here or, after reload(), because another writer changed the file.
+// Every change is written to the file at once and checked there.
 class Preferences : public QObject {
     Q_OBJECT
 
@@ -94,13 +96,26 @@ class Preferences : public QObject {
     // that never writes to this file.
     std::unique_ptr<Preferences> copyTo(const QString &path) const;
 
+    // Why the last change did not reach the file; empty once changes are written again.
+    QString writeError() const { return m_writeError; }
+    static constexpr int retryMs = 5000;
+
   Q_SIGNALS:
     void changed(Preferences::Key key);
+    // A change could not be written to the file (once until a write works again): the value holds in
+    // memory, and the change is written again every retryMs and with every later change.
+    void writeFailed(const QString &reason);
 
   private:
     // Stores value (an invalid one removes the key) and announces it when it differs from before.
     void write(Key key, const QVariant &value);
+    // Writes the file now and reads it back: what is not there is kept for the next try.
+    void flush();
+    QString missingFromFile(const QString &path) const;
 
     std::unique_ptr<QSettings> m_settings;
     QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_retry = nullptr;
+    QList<Key> m_unwritten;
+    QString m_writeError;
 };

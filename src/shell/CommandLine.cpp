@@ -7,7 +7,7 @@
 #include "shell/ListsTransfer.h"
 #include "shell/UserStoreServices.h"
 #include "store/AppState.h"
-#include "store/ListsCodec.h"
+#include "store/ListsDocument.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -18,8 +18,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -99,98 +97,35 @@ int exportLists(const QByteArray &nativePath, Platform &platform) {
             printError(QStringLiteral("could not write the document to standard output: ") + systemError());
         return ok ? 0 : 1;
     }
-    if (!PrivateFiles::writeAtomically(nativePath, reply.output, &reason)) {
+    if (!ListsDocument::write(nativePath, reply.output, &reason)) {
         printError(QStringLiteral("could not write %1: %2").arg(shown(nativePath), reason));
         return 1;
     }
     return 0;
 }
 
-// Reads a whole import document, refusing anything over the size limit without holding more than the
-// limit plus one byte. Standard input and pipes deliver in pieces, so this reads until the end. A named
-// file must be a regular file: a FIFO or a device would block or never end.
-std::optional<QByteArray> readDocument(const QByteArray &nativePath, QString &reason) {
-    const QString name = shown(nativePath);
-    QFile file;
-    if (nativePath == "-") {
-        if (!file.open(stdin, QIODevice::ReadOnly)) {
-            reason = QStringLiteral("cannot read standard input: %1").arg(file.errorString());
-            return std::nullopt;
-        }
-    } else {
-        // Opened without blocking, so a FIFO with no writer is refused at once.
-        const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        struct stat info {};
-        if (fd < 0 || ::fstat(fd, &info) != 0) {
-            reason = QStringLiteral("cannot read %1: %2").arg(name, systemError());
-            if (fd >= 0)
-                ::close(fd);
-            return std::nullopt;
-        }
-        if (!S_ISREG(info.st_mode)) {
-            reason = S_ISDIR(info.st_mode) ? QStringLiteral("cannot read %1: it is a folder").arg(name)
-                                           : QStringLiteral("cannot read %1: not a regular file").arg(name);
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (info.st_size > ListsCodec::maxDocumentSize) {
-            reason = QStringLiteral("%1 is larger than 64 MiB").arg(name);
-            ::close(fd);
-            return std::nullopt;
-        }
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-            ::close(fd);
-            reason = QStringLiteral("cannot read %1: %2").arg(name, file.errorString());
-            return std::nullopt;
-        }
-    }
-    QByteArray data;
-    constexpr qint64 chunk = 1 << 20;
-    while (data.size() <= ListsCodec::maxDocumentSize) {
-        const QByteArray piece = file.read(std::min(chunk, ListsCodec::maxDocumentSize + 1 - data.size()));
-        if (piece.isEmpty()) {
-            if (file.error() != QFileDevice::NoError && !file.atEnd()) {
-                reason = QStringLiteral("cannot read %1: %2").arg(name, file.errorString());
-                return std::nullopt;
-            }
-            break;
-        }
-        data.append(piece);
-    }
-    if (data.size() > ListsCodec::maxDocumentSize) {
-        reason = QStringLiteral("%1 is larger than 64 MiB").arg(name);
-        return std::nullopt;
-    }
-    return data;
-}
-
 // The number of lists the store would load, read without building the store: building it may rewrite
 // the lists file (snapshot repair, new bookmarks), and a refused import must leave that file as it was.
 // Only the lists file can hold more lists than the defaults or the legacy sources give.
 qsizetype storedListCount() {
-    QFile file(AppState::defaultSupportDirectory() + QStringLiteral("/lists.json"));
-    if (file.size() > ListsCodec::maxDocumentSize || !file.open(QIODevice::ReadOnly))
-        return 0;
-    const auto stored = ListsCodec::decodeLists(file.readAll());
-    return stored ? stored->size() : 0;
+    const auto stored =
+        ListsDocument::readFile(AppState::defaultSupportDirectory() + QStringLiteral("/lists.json"));
+    const auto decoded = stored.bytes ? ListsDocument::decode(*stored.bytes) : ListsDocument::Decoded{};
+    return decoded.lists ? decoded.lists->size() : 0;
 }
 
 // Every refusal happens before the store is built, so a failed import never touches the lists file.
 int importLists(const QByteArray &nativePath, bool append, Platform &platform) {
-    QString reason;
-    const auto data = readDocument(nativePath, reason);
-    if (!data) {
-        printError(reason);
+    // A named file must be a regular file: a FIFO or a device would block or never end.
+    const auto read =
+        nativePath == "-" ? ListsDocument::readStandardInput() : ListsDocument::readFile(nativePath);
+    if (!read.bytes) {
+        printError(read.error);
         return 1;
     }
-    const auto decoded = ListsCodec::decodeLists(*data);
-    if (!decoded || decoded->isEmpty()) {
-        printError(QStringLiteral("%1 could not be read as an Ilvex configuration").arg(shown(nativePath)));
-        return 1;
-    }
-    if (const auto reason = ListsCodec::overLimit(*decoded)) {
-        printError(QStringLiteral("%1 was refused: %2").arg(shown(nativePath), *reason));
+    const QByteArray *data = &*read.bytes;
+    if (const auto decoded = ListsDocument::decode(*data); !decoded.lists) {
+        printError(shown(nativePath) + u' ' + decoded.refusal);
         return 1;
     }
     SingleInstance instance;

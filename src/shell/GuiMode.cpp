@@ -123,7 +123,6 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland, Platfor
     FileIcons::setWorkspace(&platform.workspace());
     services.preferences.watchFile();
     AppState state(services.store());
-    AppState::setShared(&state);
     state.watchListsFile(); // a sync tool or an editor may change it while Ilvex runs
     FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"),
                           FaviconEndpoints::standard());
@@ -204,7 +203,6 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland, Platfor
     const int result = app.exec();
     shell.setUpdateChecker(nullptr);
     shell.setServices({});
-    AppState::setShared(nullptr);
     FaviconCache::setShared(nullptr);
     FileIcons::setWorkspace(nullptr);
     return result;

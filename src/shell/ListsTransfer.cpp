@@ -1,7 +1,7 @@
 #include "shell/ListsTransfer.h"
 
 #include "store/AppState.h"
-#include "store/ListsCodec.h"
+#include "store/ListsDocument.h"
 
 #include <QDeadlineTimer>
 #include <QtEndian>
@@ -23,11 +23,8 @@ InstanceReply exportLists(AppState &state) {
 
 InstanceReply importLists(AppState &state, const QByteArray &document, bool append) {
     state.takeOutsideChange(); // appended to, or replaced, with a backup kept either way
-    const auto decoded = ListsCodec::decodeLists(document);
-    if (!decoded || decoded->isEmpty())
-        return failure(QStringLiteral("the document could not be read as an Ilvex configuration"));
-    if (const auto reason = ListsCodec::overLimit(*decoded))
-        return failure(QStringLiteral("the document was refused: %1").arg(*reason));
+    if (const auto decoded = ListsDocument::decode(document); !decoded.lists)
+        return failure(QStringLiteral("the document ") + decoded.refusal);
     if (append && state.lists().size() >= AppState::maxLists)
         return failure(QStringLiteral("no free place: Ilvex already has %1 lists").arg(AppState::maxLists));
     if (!state.importLists(document, append)) {

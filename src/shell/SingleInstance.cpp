@@ -8,12 +8,14 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QThread>
 #include <QtEndian>
 
 #include <cerrno>
 #include <cstring>
 
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -167,11 +169,24 @@ bool SingleInstance::tryLock() {
     // Only a holder that died gives the lock up: age alone never makes a live instance's lock stale.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
-        if (lock->error() != QLockFile::LockFailedError)
-            m_problem = QStringLiteral("cannot write in the runtime folder %1: %2")
-                            .arg(m_directory, ::access(QFile::encodeName(m_directory).constData(), W_OK) == 0
-                                                  ? QStringLiteral("the lock cannot be made")
-                                                  : QString::fromLocal8Bit(std::strerror(errno)));
+        const QString folderProblem = ::access(QFile::encodeName(m_directory).constData(), W_OK) == 0
+                                          ? QString()
+                                          : QString::fromLocal8Bit(std::strerror(errno));
+        qint64 pid = 0;
+        QString host, application;
+        if (lock->error() != QLockFile::LockFailedError) {
+            m_problem =
+                QStringLiteral("cannot write in the runtime folder %1: %2")
+                    .arg(m_directory,
+                         folderProblem.isEmpty() ? QStringLiteral("the lock cannot be made") : folderProblem);
+        } else if (lock->getLockInfo(&pid, &host, &application) && pid > 0 &&
+                   host == QSysInfo::machineHostName() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH) {
+            // Held by no process: an Ilvex that stopped left it, and it cannot be taken over.
+            m_problem =
+                QStringLiteral("no Ilvex is running, but the lock %1 it left cannot be removed: %2")
+                    .arg(lockPath(), folderProblem.isEmpty() ? QStringLiteral("the runtime folder refuses it")
+                                                             : folderProblem);
+        }
         return false;
     }
     m_lock = std::move(lock);

@@ -5,6 +5,7 @@
 #include "platform/PrivateFiles.h"
 #include "platform/Workspace.h"
 #include "settings/Preferences.h"
+#include "store/ItemOpener.h"
 #include "store/ListsCodec.h"
 #include "store/UniqueIDs.h"
 
@@ -14,8 +15,6 @@
 #include <QStandardPaths>
 
 namespace {
-AppState *sharedState = nullptr;
-
 // The default "Apps" and "Web" lists: each slot takes the application the desktop opens its content type
 // with, else the first of its candidates that is installed.
 struct AppSlot {
@@ -54,46 +53,37 @@ const AppSlot &defaultWebSlot() {
 
 AppState::AppState(const StoreServices &services, QObject *parent)
     : QObject(parent), m_services(services),
-      m_supportDirectory(services.supportDirectory.isEmpty() ? defaultSupportDirectory()
-                                                             : services.supportDirectory) {
+      m_file(services.supportDirectory.isEmpty() ? defaultSupportDirectory() : services.supportDirectory) {
     if (!m_services.preferences) {
         m_ownPreferences = std::make_unique<Preferences>();
         m_services.preferences = m_ownPreferences.get();
     }
-    L::seedLanguage(appLanguageFromRawValue(preferences().appLanguage()).value_or(AppLanguage::system));
-    m_language = L::language();
-    PrivateFiles::makeFolder(m_supportDirectory);
-    PrivateFiles::tidy(listsFilePath());
+    if (!m_services.opener && m_services.workspace)
+        m_ownOpener = std::make_unique<WorkspaceOpener>(*m_services.workspace);
+    m_opener = m_services.opener ? m_services.opener : m_ownOpener.get();
+    // The preferences' own failure to write is said the way a lists file that cannot be written is.
+    connect(m_services.preferences, &Preferences::writeFailed, this, &AppState::saveFailed);
+    m_language = startLanguage(preferences());
+    m_file.prepare();
     loadLists();
-    reportConflictCopies();
+    m_file.reportConflictCopies();
     const int stored = preferences().activeListIndex();
     m_activeListIndex = (stored >= 0 && stored < m_lists.size()) ? stored : 0;
-    Change change(*this);
-    createMissingBookmarks();
-    beginBookmarkAccess();
+    {
+        Change change(*this);
+        createMissingBookmarks();
+        beginBookmarkAccess();
+    }
+    m_building = false;
 }
 
-AppState::~AppState() {
-    if (sharedState == this)
-        sharedState = nullptr;
-}
-
-AppState *AppState::shared() {
-    return sharedState;
-}
-void AppState::setShared(AppState *state) {
-    sharedState = state;
-}
+AppState::~AppState() = default;
 
 QString AppState::defaultSupportDirectory() {
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (base.isEmpty())
         base = QDir::tempPath();
     return base + QStringLiteral("/Ilvex");
-}
-
-QString AppState::listsFilePath() const {
-    return m_supportDirectory + QStringLiteral("/lists.json");
 }
 
 Preferences &AppState::preferences() const {
@@ -118,6 +108,13 @@ AppState::Change::~Change() {
     if (m_outer)
         return;
     m_state.m_change = nullptr; // whatever a signal's receiver does next is an operation of its own
+    m_state.m_lastChangeRefused = m_state.grewPastLimit(m_lists);
+    if (m_state.m_lastChangeRefused) {
+        m_state.m_lists = m_lists;
+        m_state.m_activeListIndex = m_activeListIndex;
+        m_state.m_openSubListID = m_openSubListID;
+        return;
+    }
     const bool listsDiffer = m_state.m_lists != m_lists;
     const bool indexDiffers = m_state.m_activeListIndex != m_activeListIndex;
     const bool openDiffers = m_state.m_openSubListID != m_openSubListID;
@@ -147,25 +144,39 @@ AppState::Change::~Change() {
 // MARK: loading
 
 void AppState::loadLists() {
-    if (loadListsFile() || loadLegacyItemsFile() || loadLegacyPreference())
+    if (auto stored = m_file.load()) {
+        m_lists = std::move(*stored);
+        if (normaliseLoadedLists())
+            save();
+        return;
+    }
+    if (loadLegacyItemsFile() || loadLegacyPreference())
         return;
     m_lists = defaultLists(); // first written by the first later save
 }
 
+bool AppState::grewPastLimit(const QList<AppList> &before) const {
+    for (const AppList &list : m_lists) {
+        const qsizetype count = ListsCodec::entryCount(list.items);
+        if (count <= ListsCodec::maxEntriesPerList)
+            continue;
+        const auto old = std::find_if(before.cbegin(), before.cend(),
+                                      [&list](const AppList &candidate) { return candidate.id == list.id; });
+        if (old == before.cend() || ListsCodec::entryCount(old->items) < count)
+            return true;
+    }
+    return false;
+}
+
 bool AppState::loadLegacyItemsFile() {
-    const QString path = m_supportDirectory + QStringLiteral("/apps.json");
-    QFile file(path);
-    if (!file.exists() || file.size() > ListsCodec::maxDocumentSize || !file.open(QIODevice::ReadOnly))
-        return false;
-    auto items = ListsCodec::decodeItems(file.readAll());
-    file.close();
+    auto items = m_file.loadLegacyItems();
     if (!items)
         return false;
     m_lists = {AppList{QUuid::createUuid(), QStringLiteral("Apps"), std::move(*items), ListTheme::blue, {}}};
     UniqueIDs::renewRepeated(m_lists);
     // The old file goes only once its entries are safely in the new one.
     if (save())
-        QFile::remove(path);
+        m_file.removeLegacyItems();
     return true;
 }
 
@@ -339,9 +350,7 @@ const QString *AppState::accessedPath(const AppItem &item) const {
 // MARK: properties
 
 void AppState::setLanguage(AppLanguage language) {
-    L::setLanguage(language);
-    preferences().setAppLanguage(rawValue(language));
-    applyToFrameworks(language, preferences());
+    chooseLanguage(language, preferences());
     if (m_language == language)
         return;
     m_language = language;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "l10n/AppLanguage.h"
-#include "platform/PrivateFiles.h"
+#include "store/ListsFile.h"
 #include "store/Types.h"
 
 #include <QHash>
@@ -16,6 +16,7 @@
 #include <optional>
 
 class Bookmarks;
+class ItemOpener;
 class Preferences;
 class QFileSystemWatcher;
 class QTimer;
@@ -29,17 +30,18 @@ struct StoreServices {
     Preferences *preferences = nullptr; // nullptr: the user's own preferences
     QString supportDirectory;           // empty: the default support folder
     bool sandboxed = false;
+    ItemOpener *opener = nullptr; // nullptr: a WorkspaceOpener over workspace (when there is one)
 };
 
-// The one store of the launcher: every list, the active list, the open group and the UI language.
+// The one store of the launcher: every list, the active list, the open group; the UI language forwarded.
 // It loads synchronously when built, and every operation that changes the lists rewrites the lists
 // file before it returns. Operations check their arguments and silently do nothing on a bad one.
 // Each operation is one Change: it saves at most once and announces each property that changed once,
 // when it is done.
 //
-// The operations are split by concern: lifecycle (AppState.cpp), whole lists (AppStateLists.cpp),
-// single entries and launching (AppStateItems.cpp), groups (AppStateGroups.cpp), snapshot, export and
-// import (AppStateTransfer.cpp).
+// The operations are split by concern: lifecycle (AppState.cpp), the lists file (AppStateFile.cpp over
+// ListsFile), whole lists (AppStateLists.cpp), single entries and launching through the opener
+// (AppStateItems.cpp), groups (AppStateGroups.cpp), snapshot, export and import (AppStateTransfer.cpp).
 class AppState : public QObject {
     Q_OBJECT
 
@@ -51,16 +53,12 @@ class AppState : public QObject {
     explicit AppState(const StoreServices &services, QObject *parent = nullptr);
     ~AppState() override;
 
-    // The instance installed by the shell; nullptr until then.
-    static AppState *shared();
-    static void setShared(AppState *state);
-
     // The support folder: $XDG_DATA_HOME/Ilvex, or a temporary folder when there is no data location.
     static QString defaultSupportDirectory();
     // The desktop the store opens entries through; nullptr in tests that give none.
     Workspace *workspace() const { return m_services.workspace; }
-    QString supportDirectory() const { return m_supportDirectory; }
-    QString listsFilePath() const;
+    QString supportDirectory() const { return m_file.directory(); }
+    QString listsFilePath() const { return m_file.path(); }
     Preferences &preferences() const;
 
     // Observable properties.
@@ -91,6 +89,9 @@ class AppState : public QObject {
     // Whether the last operation that writes the lists file got it to the disk, and if not, why.
     bool lastChangeSaved() const { return m_lastChangeSaved; }
     QString lastSaveError() const { return m_lastSaveError; }
+    // Whether the last operation was refused whole because a list would have held more than
+    // ListsCodec::maxEntriesPerList entries (its groups' members counted); nothing of it was kept.
+    bool lastChangeRefused() const { return m_lastChangeRefused; }
 
     // Follows the lists file from now on (the running instance does; a command's store does not): a
     // change from outside is taken in by takeOutsideChange once it has settled.
@@ -113,10 +114,11 @@ class AppState : public QObject {
     void switchToList(int index);
     void reorderList(int from, int to);
 
-    // Entries and launching.
+    // Entries and launching. An add tells whether the entry is there, or why not.
+    enum class AddResult { added, noList, listFull };
     void launch(const AppItem &item);
-    void add(const QString &path);
-    void addURL(const QString &urlText, const QString &name);
+    AddResult add(const QString &path);
+    AddResult addURL(const QString &urlText, const QString &name);
     void remove(const AppItem &item);
     void setFolderTint(const QUuid &itemID, const std::optional<QString> &tint);
     void renameItem(const QUuid &itemID, const QString &name);
@@ -155,6 +157,7 @@ class AppState : public QObject {
     void activeListChanged();
     // A change could not be written (once until a save works again); the store keeps it and tries
     // again every retryMs. An import that could not be written is put back instead, and not announced.
+    // The preferences' writeFailed comes through here too.
     void saveFailed(const QString &reason);
 
   private:
@@ -181,17 +184,13 @@ class AppState : public QObject {
     };
 
     void loadLists();
-    bool loadListsFile();
     bool normaliseLoadedLists();
     bool loadLegacyItemsFile();
     bool loadLegacyPreference();
-    void backUpBadListsFile();
-    // Shifts the backups up and makes the lists file the newest: moved, or a copy of content.
-    bool moveAsideAsBackup(const QByteArray *content = nullptr);
-    void keepOutsideChange();
     void keepTrying();
     void followListsFile();
-    void reportConflictCopies();
+    // Whether a list holds more entries than the limit and more than it did in before.
+    bool grewPastLimit(const QList<AppList> &before) const;
     void createMissingBookmarks();
     void beginBookmarkAccess();
     void walkEntries(const std::function<void(AppItem &)> &visit);
@@ -206,23 +205,19 @@ class AppState : public QObject {
 
     StoreServices m_services;
     std::unique_ptr<Preferences> m_ownPreferences; // when the services bring none
+    std::unique_ptr<ItemOpener> m_ownOpener;       // the same for the opener
+    ItemOpener *m_opener = nullptr;
     Change *m_change = nullptr;
     bool m_lastChangeSaved = true;
+    bool m_lastChangeRefused = false;
     QString m_lastSaveError;
-    // What the lists file held when the store last read or wrote it: no stamp when there was no file.
-    struct KnownFile {
-        std::optional<PrivateFiles::FileStamp> stamp;
-        QByteArray digest;
-    };
-    KnownFile m_known;
-    void rememberListsFile(const QByteArray &bytes, const std::optional<PrivateFiles::FileStamp> &stamp);
+    ListsFile m_file;
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_settle = nullptr;
     QTimer *m_retry = nullptr;
     bool m_saveFailing = false; // announced, not yet written
+    bool m_building = true;     // in the constructor
     bool m_quietRetry = false;
-    QSet<QString> m_reportedConflicts;
-    QString m_supportDirectory;
     QList<AppList> m_lists;
     int m_activeListIndex = 0;
     std::optional<QUuid> m_openSubListID;

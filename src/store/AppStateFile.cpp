@@ -1,24 +1,16 @@
-// The lists file: loading, saving, and changes made to it from outside (a sync tool replacing it, an
-// editor rewriting it). The store remembers what it last read or wrote; a file that is something else is
-// taken in when it reads, moved aside when it does not, and never overwritten without a backup.
+// The store and its lists file: normalising what was read, saving with retries, and following changes
+// made to the file from outside (a sync tool replacing it, an editor rewriting it).
 #include "store/AppState.h"
 
-#include "platform/PrivateFiles.h"
-#include "store/ListsCodec.h"
 #include "store/UniqueIDs.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <cstdio>
 
 namespace {
-constexpr int keptOlderBackups = 5;
 // An editor that rewrites the file in place is given this long to finish before it is read.
 constexpr int settleMs = 300;
 
@@ -26,56 +18,9 @@ void printDiagnostic(const QString &line) {
     std::fputs(qPrintable(QStringLiteral("[Ilvex] ") + line + u'\n'), stdout);
     std::fflush(stdout);
 }
-
-QByteArray digest(const QByteArray &bytes) {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-}
 } // namespace
 
-void AppState::rememberListsFile(const QByteArray &bytes,
-                                 const std::optional<PrivateFiles::FileStamp> &stamp) {
-    m_known = KnownFile{stamp, digest(bytes)};
-}
-
 // MARK: loading
-
-bool AppState::loadListsFile() {
-    m_known = KnownFile{};
-    const auto file = PrivateFiles::readRegularFile(listsFilePath(), ListsCodec::maxDocumentSize);
-    switch (file.status) {
-    case PrivateFiles::ReadResult::missing:
-        return false;
-    case PrivateFiles::ReadResult::tooLarge:
-        // Too big to be ours; keep it aside rather than overwrite it later.
-        backUpBadListsFile();
-        return false;
-    case PrivateFiles::ReadResult::notRegular:
-    case PrivateFiles::ReadResult::unreadable:
-        // A file that is there but cannot be read must not be replaced by the first save.
-        if (moveAsideAsBackup())
-            printDiagnostic(
-                QStringLiteral("lists.json unreadable (%1) — moved to lists.json.bak")
-                    .arg(file.reason.isEmpty() ? QStringLiteral("not a regular file") : file.reason));
-        return false;
-    case PrivateFiles::ReadResult::read:
-        break;
-    }
-    auto decoded = ListsCodec::decodeLists(file.bytes);
-    if (!decoded || decoded->isEmpty()) {
-        backUpBadListsFile();
-        return false;
-    }
-    if (const auto reason = ListsCodec::overLimit(*decoded)) {
-        moveAsideAsBackup();
-        printDiagnostic(QStringLiteral("lists.json refused: %1 — moved to lists.json.bak").arg(*reason));
-        return false;
-    }
-    m_lists = std::move(*decoded);
-    rememberListsFile(file.bytes, file.stamp);
-    if (normaliseLoadedLists())
-        save();
-    return true;
-}
 
 bool AppState::normaliseLoadedLists() {
     // A repeated id would make an operation act on the wrong list or entry.
@@ -98,47 +43,16 @@ bool AppState::normaliseLoadedLists() {
     return normalised;
 }
 
-bool AppState::moveAsideAsBackup(const QByteArray *content) {
-    const QString backup = m_supportDirectory + QStringLiteral("/lists.json.bak");
-    // Earlier backups shift up instead of being deleted, so a second bad file never destroys the first.
-    QFile::remove(backup + QStringLiteral(".%1").arg(keptOlderBackups));
-    for (int n = keptOlderBackups - 1; n >= 1; --n)
-        QFile::rename(backup + QStringLiteral(".%1").arg(n), backup + QStringLiteral(".%1").arg(n + 1));
-    QFile::rename(backup, backup + QStringLiteral(".1"));
-    // A copy of content leaves the lists file where it is (it may be a link into a synced folder).
-    if (content)
-        return PrivateFiles::writeAtomically(backup, *content);
-    return QFile::rename(listsFilePath(), backup);
-}
-
-void AppState::backUpBadListsFile() {
-    moveAsideAsBackup();
-    printDiagnostic(QStringLiteral("lists.json corrupt — backed up to lists.json.bak"));
-}
-
 // MARK: saving
 
 bool AppState::save() {
-    const QByteArray bytes = ListsCodec::encodeLists(m_lists);
     QString reason;
-    if (bytes.isEmpty()) {
-        reason = QStringLiteral("the lists could not be encoded");
-    } else if (bytes.size() > ListsCodec::maxDocumentSize) {
-        // The next start would refuse it.
-        reason = QStringLiteral("the lists would take more than 64 MiB");
-    } else {
-        PrivateFiles::makeFolder(m_supportDirectory);
-        keepOutsideChange();
-        PrivateFiles::FileStamp stamp;
-        if (PrivateFiles::writeAtomically(listsFilePath(), bytes, &reason, &stamp)) {
-            // A rename that moves the change time on is seen as a touch: the content is compared.
-            rememberListsFile(bytes, stamp);
-            m_lastSaveError.clear();
-            m_saveFailing = false;
-            if (m_retry)
-                m_retry->stop();
-            return true;
-        }
+    if (m_file.save(m_lists, &reason)) {
+        m_lastSaveError.clear();
+        m_saveFailing = false;
+        if (m_retry)
+            m_retry->stop();
+        return true;
     }
     m_lastSaveError = reason;
     if (!m_quietRetry)
@@ -161,27 +75,14 @@ void AppState::keepTrying() {
         });
     }
     m_retry->start();
-    if (!std::exchange(m_saveFailing, true))
+    if (std::exchange(m_saveFailing, true))
+        return;
+    // A failure while the store is being built is said once the shell can listen: from its event loop.
+    if (m_building)
+        QMetaObject::invokeMethod(
+            this, [this] { Q_EMIT saveFailed(m_lastSaveError); }, Qt::QueuedConnection);
+    else
         Q_EMIT saveFailed(m_lastSaveError);
-}
-
-// Before the file is replaced: when it is not what the store last read or wrote, its content becomes the
-// newest backup.
-void AppState::keepOutsideChange() {
-    const auto stamp = PrivateFiles::stampOf(listsFilePath());
-    if (!stamp || stamp == m_known.stamp)
-        return;
-    const auto file = PrivateFiles::readRegularFile(listsFilePath(), ListsCodec::maxDocumentSize);
-    if (file.status == PrivateFiles::ReadResult::read && digest(file.bytes) == m_known.digest) {
-        m_known.stamp = file.stamp; // touched, not changed
-        return;
-    }
-    if (file.status == PrivateFiles::ReadResult::notRegular)
-        return; // a folder or a device is not replaced: the write fails and says why
-    const bool kept =
-        file.status == PrivateFiles::ReadResult::read ? moveAsideAsBackup(&file.bytes) : moveAsideAsBackup();
-    if (kept)
-        printDiagnostic(QStringLiteral("lists.json was changed outside Ilvex — kept as lists.json.bak"));
 }
 
 // MARK: outside changes
@@ -208,7 +109,7 @@ void AppState::watchListsFile() {
 // a linked file's own folder) for replacements.
 void AppState::followListsFile() {
     const QString path = listsFilePath();
-    QStringList wanted{m_supportDirectory};
+    QStringList wanted{m_file.directory()};
     if (QFileInfo::exists(path))
         wanted << path;
     if (const QString target = QFileInfo(path).canonicalFilePath(); !target.isEmpty() && target != path)
@@ -221,37 +122,20 @@ void AppState::followListsFile() {
 }
 
 void AppState::takeOutsideChange() {
-    reportConflictCopies();
+    m_file.reportConflictCopies();
     if (m_change)
         return;
-    const auto stamp = PrivateFiles::stampOf(listsFilePath());
-    if (!stamp || stamp == m_known.stamp)
-        return; // ours, or gone (the next save writes it again)
-    const auto file = PrivateFiles::readRegularFile(listsFilePath(), ListsCodec::maxDocumentSize);
-    const QByteArray hash = digest(file.bytes);
-    if (file.status == PrivateFiles::ReadResult::read && hash == m_known.digest) {
-        m_known.stamp = file.stamp;
+    auto outside = m_file.takeOutsideChange();
+    if (!outside.changed)
         return;
-    }
-    auto decoded =
-        file.status == PrivateFiles::ReadResult::read ? ListsCodec::decodeLists(file.bytes) : std::nullopt;
-    std::optional<QString> refusal = decoded && !decoded->isEmpty() ? ListsCodec::overLimit(*decoded)
-                                                                    : QStringLiteral("it cannot be read");
-    if (refusal) {
-        // Moved aside as a bad file at start would be; the lists in memory are written in its place.
-        const bool moved = moveAsideAsBackup();
-        printDiagnostic(
-            QStringLiteral("lists.json was changed outside Ilvex but %1 — %2; Ilvex keeps its lists")
-                .arg(*refusal,
-                     moved ? QStringLiteral("moved to lists.json.bak") : QStringLiteral("left as it is")));
-        m_known = KnownFile{};
-        if (moved)
+    if (!outside.lists) {
+        // Moved aside as a bad file, and the lists in memory take its place; or left, and not written over.
+        if (!m_file.readOnly())
             save();
         return;
     }
     Change change(*this, Change::postsActiveListChanged);
-    m_lists = std::move(*decoded);
-    m_known = KnownFile{file.stamp, hash};
+    m_lists = std::move(*outside.lists);
     if (normaliseLoadedLists())
         change.add(Change::saves);
     if (m_activeListIndex >= m_lists.size()) {
@@ -260,23 +144,4 @@ void AppState::takeOutsideChange() {
     }
     if (m_openSubListID && !openSubList())
         m_openSubListID.reset();
-    printDiagnostic(QStringLiteral("lists.json was changed outside Ilvex — loaded"));
-}
-
-// Sync tools keep both sides of a conflict: "lists.sync-conflict-20250101-120000-ABCDEFG.json",
-// "lists (conflicted copy 2025-01-01 120000).json", "lists.json (conflicted copy …)". Ilvex goes on
-// with lists.json and says once where each copy is, so the user can import the one they want.
-void AppState::reportConflictCopies() {
-    static const QRegularExpression conflict(
-        QStringLiteral("^lists(\\.json)?[ .(].*(sync-conflict|conflicted copy|conflict)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QStringList names = QDir(m_supportDirectory).entryList({QStringLiteral("lists*")}, QDir::Files);
-    for (const QString &name : names) {
-        if (!conflict.match(name).hasMatch() || m_reportedConflicts.contains(name))
-            continue;
-        m_reportedConflicts.insert(name);
-        printDiagnostic(QStringLiteral("a sync conflict copy of lists.json is at %1 — Ilvex uses lists.json; "
-                                       "import the copy (Settings, Import lists…) to use it instead")
-                            .arg(QDir(m_supportDirectory).filePath(name)));
-    }
 }

@@ -44,15 +44,17 @@ std::optional<QUuid> AppState::addSubList(const QString &name, const std::option
     AppList *active = activeList();
     if (!active || m_openSubListID || isBlank(name))
         return std::nullopt;
-    Change change(*this, Change::saves);
     AppItem group;
     group.id = QUuid::createUuid();
     group.name = name;
     group.folderTint = tint;
     group.isSubList = true;
     group.subItems = QList<AppItem>{};
-    active->items.append(group);
-    return group.id;
+    {
+        Change change(*this, Change::saves);
+        active->items.append(group);
+    }
+    return m_lastChangeRefused ? std::nullopt : std::optional<QUuid>(group.id);
 }
 
 // The move into a group of any list, with the active list as that list.
@@ -73,21 +75,25 @@ std::optional<QUuid> AppState::mergeIntoNewGroup(const QUuid &targetIDArg, const
     if (dragged < 0 || active->items[dragged].isSubList)
         return std::nullopt;
 
-    Change change(*this);
-    AppItem draggedItem = active->items.takeAt(dragged);
-    const int targetNow = indexOfItem(active->items, targetID);
-    if (targetNow < 0) {
-        putBack(active->items, dragged, std::move(draggedItem));
-        return std::nullopt;
+    const QUuid groupID = QUuid::createUuid();
+    {
+        Change change(*this);
+        AppItem draggedItem = active->items.takeAt(dragged);
+        const int targetNow = indexOfItem(active->items, targetID);
+        if (targetNow < 0) {
+            putBack(active->items, dragged, std::move(draggedItem));
+            return std::nullopt;
+        }
+        AppItem group;
+        group.id = groupID;
+        group.name = L::defaultGroupName();
+        group.isSubList = true;
+        group.subItems = QList<AppItem>{active->items[targetNow], std::move(draggedItem)};
+        active->items[targetNow] = std::move(group);
+        change.add(Change::saves);
     }
-    AppItem group;
-    group.id = QUuid::createUuid();
-    group.name = L::defaultGroupName();
-    group.isSubList = true;
-    group.subItems = QList<AppItem>{active->items[targetNow], std::move(draggedItem)};
-    active->items[targetNow] = std::move(group);
-    change.add(Change::saves);
-    return active->items[targetNow].id;
+    // A group at the entry limit is one entry too many: refused, as any change past it is.
+    return m_lastChangeRefused ? std::nullopt : std::optional<QUuid>(groupID);
 }
 
 std::optional<AppItem> AppState::extractFromOpenSubList(const QUuid &itemID) {

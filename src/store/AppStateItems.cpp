@@ -4,6 +4,7 @@
 #include "platform/Bookmarks.h"
 #include "platform/Workspace.h"
 #include "store/ItemLookup.h"
+#include "store/ItemOpener.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,32 +35,32 @@ QUrl linkUrl(const QString &text) {
 }
 } // namespace
 
-void AppState::launch(const AppItem &item) {
-    if (item.isSubList || !m_services.workspace)
-        return;
-    Workspace &workspace = *m_services.workspace;
+void WorkspaceOpener::open(const AppItem &item, const QString &path) {
     if (item.isURL) {
-        const QUrl url = linkUrl(item.appPath);
+        const QUrl url = linkUrl(path);
         if (url.isValid())
-            workspace.openUrl(url);
-        return;
+            m_workspace.openUrl(url);
+    } else if (!item.isFolder && item.appPath.endsWith(QLatin1String(".desktop"))) {
+        m_workspace.openApplication(path);
+    } else {
+        m_workspace.openUrl(QUrl::fromLocalFile(path));
     }
+}
+
+void AppState::launch(const AppItem &item) {
+    if (item.isSubList || !m_opener)
+        return;
     const QString *recorded = accessedPath(item);
     QString path = recorded ? *recorded : item.appPath;
-    if (item.isFolder) {
-        workspace.openUrl(QUrl::fromLocalFile(path));
-        return;
+    // A moved application is found again by its id.
+    const bool application =
+        !item.isURL && !item.isFolder && item.appPath.endsWith(QLatin1String(".desktop"));
+    if (application && !recorded && !QFileInfo::exists(path) && !item.bundleIdentifier.isEmpty() &&
+        m_services.workspace) {
+        if (const auto installed = m_services.workspace->applicationPath(item.bundleIdentifier))
+            path = *installed;
     }
-    if (item.appPath.endsWith(QLatin1String(".desktop"))) {
-        // A moved application is found again by its id.
-        if (!recorded && !QFileInfo::exists(path) && !item.bundleIdentifier.isEmpty()) {
-            if (const auto installed = workspace.applicationPath(item.bundleIdentifier))
-                path = *installed;
-        }
-        workspace.openApplication(path);
-        return;
-    }
-    workspace.openUrl(QUrl::fromLocalFile(path));
+    m_opener->open(item, path);
 }
 
 AppItem AppState::makeFileEntry(const QString &path) const {
@@ -87,26 +88,34 @@ AppItem AppState::makeFileEntry(const QString &path) const {
     return item;
 }
 
-void AppState::add(const QString &path) {
+AppState::AddResult AppState::add(const QString &path) {
     if (m_lists.isEmpty())
-        return;
-    Change change(*this, Change::saves);
+        return AddResult::noList;
     const AppItem item = makeFileEntry(path);
-    withCurrentItems([&](QList<AppItem> &items) { items.append(item); });
+    {
+        Change change(*this, Change::saves);
+        withCurrentItems([&](QList<AppItem> &items) { items.append(item); });
+    }
+    if (m_lastChangeRefused)
+        return AddResult::listFull;
     if (m_services.bookmarks && m_services.bookmarks->startAccess(item.appPath))
         m_accessedPaths.insert(item.id, {item.appPath, item.appPath});
+    return AddResult::added;
 }
 
-void AppState::addURL(const QString &urlText, const QString &name) {
+AppState::AddResult AppState::addURL(const QString &urlText, const QString &name) {
     if (m_lists.isEmpty())
-        return;
-    Change change(*this, Change::saves);
+        return AddResult::noList;
     AppItem item;
     item.id = QUuid::createUuid();
     item.name = isBlank(name) ? urlText : name;
     item.appPath = urlText;
     item.isURL = true;
-    withCurrentItems([&](QList<AppItem> &items) { items.append(item); });
+    {
+        Change change(*this, Change::saves);
+        withCurrentItems([&](QList<AppItem> &items) { items.append(item); });
+    }
+    return m_lastChangeRefused ? AddResult::listFull : AddResult::added;
 }
 
 void AppState::remove(const AppItem &item) {

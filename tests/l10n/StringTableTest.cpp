@@ -2,10 +2,6 @@
 #include "l10n/L.h"
 #include "support/Sandbox.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
-#include <QLibraryInfo>
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -123,21 +119,6 @@ TEST_F(Texts, LanguagesFromRawValuesAndTheSystemList) {
     L::setLanguage(AppLanguage::fr);
     EXPECT_EQ(menuTitle(AppLanguage::system), QStringLiteral("🌐  Automatique (système)"));
     EXPECT_EQ(menuTitle(AppLanguage::de), QStringLiteral("🇩🇪  Deutsch"));
-}
-
-TEST_F(Texts, ApplyToFrameworksSwitchesQtTranslations) {
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const char *file : {"qtbase_de.qm", "qtbase_ja.qm"})
-        if (!QFileInfo::exists(folder + u'/' + QLatin1String(file)))
-            GTEST_SKIP() << "Qt translations not installed in " << folder.toStdString();
-    const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
-    applyToFrameworks(AppLanguage::de, sandbox.preferences());
-    EXPECT_EQ(cancel(), QStringLiteral("Abbrechen"));
-    setSystemLanguagesForTesting(QStringList{"pt-BR", "ja-JP"});
-    applyToFrameworks(AppLanguage::system, sandbox.preferences());
-    EXPECT_EQ(cancel(), QStringLiteral("キャンセル"));
-    applyToFrameworks(AppLanguage::en, sandbox.preferences()); // replaces the earlier one, not stacked on it
-    EXPECT_EQ(cancel(), QStringLiteral("Cancel"));
 }
 
 } // namespace

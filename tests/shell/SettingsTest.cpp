@@ -26,8 +26,15 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -277,12 +284,30 @@ TEST_F(SettingsTest, ExportsAndUnreadableImportsSayWhenTheyFailedAndLeaveTheList
     ASSERT_NE(view->alert(), nullptr);
     EXPECT_EQ(view->alert()->text(), L::exportFailed());
     const QByteArray before = listsOnDisk();
+    // A FIFO is refused unopened: a reader that waited in open() would take what a later writer sends.
+    const QString fifo = sandbox.home() + QStringLiteral("/fifo.json");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    std::thread writer([&] {
+        const QByteArray document = ListsCodec::encodeLists(makeLists(1, 1));
+        for (int tries = 0; tries < 100; ++tries, QThread::msleep(10)) {
+            if (const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK); fd >= 0) {
+                EXPECT_EQ(::write(fd, document.constData(), document.size()), document.size());
+                ::close(fd);
+                return;
+            }
+        }
+    });
+    view->importFrom(fifo);
+    writer.join();
+    ASSERT_EQ(view->importChoice(), nullptr) << "the FIFO was read";
     for (const QString &bad : {sandbox.writeFile(QStringLiteral("empty.json"), "[]"),
-                               sandbox.home() + QStringLiteral("/missing.json")}) {
+                               sandbox.home() + QStringLiteral("/missing.json"), sandbox.home(), fifo,
+                               QStringLiteral("/dev/zero")}) {
         view->importFrom(bad);
         EXPECT_EQ(view->importChoice(), nullptr) << bad.toStdString();
         ASSERT_NE(view->alert(), nullptr) << bad.toStdString();
-        EXPECT_EQ(view->alert()->informativeText(), L::importFailedMessage());
+        EXPECT_TRUE(view->alert()->informativeText().startsWith(L::importFailedMessage() + "\n\n"))
+            << view->alert()->informativeText().toStdString();
     }
     EXPECT_EQ(listsOnDisk(), before);
 }

@@ -12,12 +12,17 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -159,6 +164,28 @@ TEST(SingleInstanceStart, ARequestWaitsForAStartingInstanceAndNeverTakesAHeldLoc
     start.join();
     EXPECT_EQ(waited, int(SingleInstance::Contact::delivered));
     EXPECT_EQ(received.value(0).value(0).value<InstanceRequest>(), InstanceRequest::toggle);
+}
+
+// A lock that no process holds (its Ilvex stopped) in a folder where it cannot be removed is named as
+// that, not as an instance that does not answer. The folder refuses writes; for root, who writes anyway,
+// the lock's own remover is kept out by a folder in its place.
+TEST(SingleInstanceStart, AStaleLockThatCannotBeRemovedIsNamedAsSuch) {
+    Sandbox sandbox;
+    const QString folder = sandbox.makeFolder(QStringLiteral("runtime"));
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    sandbox.writeFile(QStringLiteral("runtime/ilvex.lock"),
+                      QByteArray::number(gone) + "\nilvex\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    sandbox.makeFolder(QStringLiteral("runtime/ilvex.lock.rmlock"));
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0500), 0);
+    SingleInstance instance(folder);
+    EXPECT_EQ(instance.sendToRunning(InstanceRequest::show, 300), SingleInstance::Contact::unreachable);
+    EXPECT_TRUE(instance.unreachableReason().startsWith(QStringLiteral("no Ilvex is running, but the lock")))
+        << instance.unreachableReason().toStdString();
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
 }
 
 } // namespace

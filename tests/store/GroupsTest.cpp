@@ -16,7 +16,8 @@ TEST_F(Groups, MergeReplacesTheTargetByAGroupOfBoth) {
         const AppItem onto = top(0, w[0]), moved = top(0, w[1]);
         const auto groupID = state->mergeIntoNewGroup(onto.id, moved.id);
         ASSERT_TRUE(groupID);
-        EXPECT_EQ(spec(), w.mid(2).join(' ').replace("G:", L::defaultGroupName() + ':')) << row.toStdString();
+        EXPECT_EQ(shape(), w.mid(2).join(' ').replace("G:", L::defaultGroupName() + ':'))
+            << row.toStdString();
         const AppItem &made = top(0, L::defaultGroupName());
         EXPECT_TRUE(made.id == *groupID && made.isSubList && !made.folderTint && made.appPath.isEmpty());
         EXPECT_EQ(*made.subItems, QList<AppItem>({onto, moved}));
@@ -89,8 +90,8 @@ TEST_F(Groups, MovingOutOfTheOpenGroupNeverLosesTheMember) {
             EXPECT_TRUE(state->openSubListID());
             continue;
         }
-        EXPECT_EQ(QStringList({spec(0), spec(1)}), QStringList({c[2], c.value(3, "C K:k")}));
-        const bool pruned = !spec(0).contains("G:");
+        EXPECT_EQ(QStringList({shape(0), shape(1)}), QStringList({c[2], c.value(3, "C K:k")}));
+        const bool pruned = !shape(0).contains("G:");
         EXPECT_EQ(changes->count(), pruned ? 1 : 0);
         EXPECT_EQ(state->openSubListID().has_value(), !pruned);
         expectSaved();
@@ -107,14 +108,14 @@ TEST_F(Groups, IdsPassedFromInsideTheListsStayValidWhileTheListsChange) {
     state->moveTopLevelItem(item(1), item(3), one);          // A into H
     ASSERT_TRUE(state->mergeIntoNewGroup(item(4), item(3))); // C dragged onto D
     const QString merged = L::defaultGroupName();
-    EXPECT_EQ(spec(), "E G:x,B H:y,A " + merged + ":D,C F");
+    EXPECT_EQ(shape(), "E G:x,B H:y,A " + merged + ":D,C F");
     state->remove(state->lists()[0].items[2]); // H, with y and A
     // G loses its last member, and pruning it shifts the target group.
     state->openSubList(item(1));
     state->moveItemFromOpenSubList(state->currentItems()[0].id, one);          // x
     state->moveItemFromOpenSubList(state->currentItems()[0].id, item(2), one); // B into the merged group
     EXPECT_FALSE(state->openSubListID());
-    EXPECT_EQ(spec(), "E " + merged + ":D,C,B F x");
+    EXPECT_EQ(shape(), "E " + merged + ":D,C,B F x");
     expectSaved();
 }
 

@@ -60,13 +60,13 @@ TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
     state->add(path);
     state->addURL("https://example.com", "Example");
     state->setFolderTint(member("G"), "#EF4444");
-    EXPECT_EQ(spec(), "A G:x,editor,Example B");
+    EXPECT_EQ(shape(), "A G:x,editor,Example B");
     EXPECT_EQ(top(0, "G").folderTint, "#22C55E");
     EXPECT_EQ(state->currentItems()[0].folderTint, "#EF4444");
     changes->clear();
     for (const AppItem &item : state->currentItems())
         state->remove(item);
-    EXPECT_TRUE(spec() == "A B" && !state->openSubListID() && changes->count() == 1);
+    EXPECT_TRUE(shape() == "A B" && !state->openSubListID() && changes->count() == 1);
     EXPECT_EQ(names(state->lists()[0].snapshot), words("A G B"));
     state->setFolderTint(id("A"), "#22C55E");
     state->setFolderTint(id("A"), std::nullopt);
@@ -85,7 +85,7 @@ TEST_F(ItemOperations, MovesToAnotherList) {
         two[1].items[1].subItems.reset();
         start(two);
         run(c[0]);
-        EXPECT_EQ(QStringList({spec(0), spec(1)}), c.mid(1)) << row.toStdString();
+        EXPECT_EQ(QStringList({shape(0), shape(1)}), c.mid(1)) << row.toStdString();
         EXPECT_EQ(names(state->lists()[0].snapshot), words("A B G"));
         expectSaved();
     }
@@ -131,6 +131,42 @@ TEST_F(ItemOperations, LaunchOpensEachKindThroughTheWorkspace) {
             opened.append(url.toString());
         EXPECT_EQ(opened, opens) << row.toStdString();
     }
+}
+
+} // namespace
+
+namespace {
+
+// A list holds at most 1,000 entries, its groups and their members counted. Rows: what a change past the
+// limit does to the full first list (998 entries and a group with one member) from the second list
+// ("A B"); each is refused whole, nothing is written, and the same change in the second list works.
+TEST_F(ItemOperations, ChangesPastTheEntryLimitAreRefusedWhole) {
+    QStringList full;
+    for (int i = 0; i < 998; ++i)
+        full << QStringLiteral("e%1").arg(i);
+    const QString path = sandbox.writeFile("report.pdf", "x");
+    using Result = AppState::AddResult;
+    const std::function<bool()> rows[] = {
+        [&] { return state->add(path) == Result::listFull; },
+        [&] { return state->addURL("example.com", "") == Result::listFull; },
+        [&] { return !state->addSubList("New", std::nullopt); },
+        [&] { return !state->mergeIntoNewGroup(id("e0"), id("e1")); },
+        [&] { return state->openSubList(id("G")), state->add(path) == Result::listFull; },
+        [&] { return state->moveItem(id("A", 1), listID(1), listID(0)), true; },
+    };
+    for (const auto &row : rows) {
+        load({full.join(' ') + " G:x", "A B"});
+        const QList<AppList> before = state->lists();
+        const QByteArray file = fileBytes();
+        EXPECT_TRUE(row()) << &row - rows;
+        EXPECT_TRUE(state->lastChangeRefused()) << &row - rows;
+        EXPECT_EQ(state->lists(), before) << &row - rows;
+        EXPECT_EQ(fileBytes(), file);
+    }
+    state->switchToList(1);
+    EXPECT_EQ(state->add(path), AppState::AddResult::added);
+    EXPECT_FALSE(state->lastChangeRefused());
+    expectSaved();
 }
 
 } // namespace

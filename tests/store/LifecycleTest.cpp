@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLibraryInfo>
+#include <QSettings>
 
 namespace {
 
@@ -52,7 +54,7 @@ TEST_F(Lifecycle, FirstStartSeedsInstalledAppsExistingFoldersAndTheWebList) {
     ASSERT_EQ(names(lists), words("Apps Folders Web"));
     EXPECT_EQ(QList<ListTheme>({lists[0].theme, lists[1].theme, lists[2].theme}),
               QList<ListTheme>({ListTheme::purple, ListTheme::green, ListTheme::blue}));
-    EXPECT_EQ(QStringList({spec(0), spec(1), spec(2)}),
+    EXPECT_EQ(QStringList({shape(0), shape(1), shape(2)}),
               QStringList({"Thunderbird Mail Kate Terminal", "Documents Movies Pictures", "Chromium"}));
     EXPECT_EQ(lists[0].items[2].bundleIdentifier + lists[2].items[0].bundleIdentifier,
               "debian-xtermchromium");
@@ -160,7 +162,7 @@ TEST_F(Lifecycle, LegacyItemsAreMigratedOnce) {
     sandbox.preferences().setLauncherApps(R"([{"id": "7C9E6679-7425-40DE-944B-E07FC1F90AE7", "name": "Web",
                                               "bundleIdentifier": "firefox", "appPath": "/x/firefox.desktop"}])");
     open();
-    EXPECT_EQ(spec(), "Web");
+    EXPECT_EQ(shape(), "Web");
     EXPECT_TRUE(!sandbox.preferences().launcherApps() && QFile::exists(file));
 }
 
@@ -188,7 +190,12 @@ TEST_F(Lifecycle, BookmarksAreMadeOnlyForExistingPathsAndEntriesReimportedWithAN
     EXPECT_EQ(workspace.openedUrls, QList<QUrl>{QUrl::fromLocalFile(folder.appPath)});
 }
 
-TEST_F(Lifecycle, TheLanguageIsSeededOnceFromItsPreferenceAndChangesBothPreferences) {
+// The stored language is read once, at start, and Qt's own texts (standard buttons, file dialogs)
+// follow it from then on; a change writes both preferences and is announced when it is one.
+TEST_F(Lifecycle, TheLanguageIsSeededOnceWithQtTextsAndChangesBothPreferences) {
+    const bool qtTexts =
+        QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm");
+    const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
     Preferences &preferences = sandbox.preferences();
     for (const auto &[stored, seeded] :
          {std::pair{"klingon", AppLanguage::system}, {"de", AppLanguage::de}}) {
@@ -197,7 +204,7 @@ TEST_F(Lifecycle, TheLanguageIsSeededOnceFromItsPreferenceAndChangesBothPreferen
         open();
         EXPECT_EQ(state->language(), seeded) << stored;
     }
-    EXPECT_EQ(L::language(), AppLanguage::de);
+    EXPECT_TRUE(!qtTexts || cancel() == "Abbrechen") << cancel().toStdString();
     preferences.setAppLanguage("fr");
     open();
     EXPECT_EQ(state->language(), AppLanguage::de) << "read once, then only set by the store";
@@ -209,6 +216,34 @@ TEST_F(Lifecycle, TheLanguageIsSeededOnceFromItsPreferenceAndChangesBothPreferen
     state->setLanguage(AppLanguage::system);
     EXPECT_TRUE(preferences.appleLanguages().isEmpty());
     EXPECT_EQ(changed.count(), 2) << "an unchanged language announces nothing";
+    state->setLanguage(AppLanguage::en);
+    EXPECT_EQ(cancel(), "Cancel");
+}
+
+// Preferences that cannot be written are said once, the way unwritable lists are, and held meanwhile;
+// the next write that works writes them all.
+TEST_F(Lifecycle, PreferencesThatCannotBeWrittenAreSaidOnceAndHeld) {
+    const QString blocker = sandbox.writeFile("blocker", "a file where the folder should be");
+    Preferences unwritable(std::make_unique<QSettings>(blocker + "/Ilvex.conf", QSettings::IniFormat));
+    sandbox.writeFile(".local/share/Ilvex/lists.json", ListsCodec::encodeLists(lists({"A", "B"})));
+    AppState store(StoreServices{&workspace, nullptr, &unwritable, sandbox.supportDirectory(), false});
+    QSignalSpy failed(&store, &AppState::saveFailed);
+    const QString printed = captureStdout([&] {
+        store.switchToList(1);
+        unwritable.setHotCornerEnabled(false);
+    });
+    ASSERT_EQ(failed.size(), 1);
+    EXPECT_EQ(failed[0][0].toString(), unwritable.writeError());
+    EXPECT_EQ(printed, "[Ilvex] " + unwritable.writeError() + "\n");
+    EXPECT_TRUE(unwritable.writeError().startsWith("could not write the preferences file " + blocker));
+    EXPECT_TRUE(unwritable.activeListIndex() == 1 && !unwritable.hotCornerEnabled());
+
+    ASSERT_TRUE(QFile::remove(blocker));
+    unwritable.setLauncherScale(1.2);
+    EXPECT_TRUE(unwritable.writeError().isEmpty());
+    const QSettings disk(blocker + "/Ilvex.conf", QSettings::IniFormat);
+    EXPECT_EQ(disk.value("activeListIndex").toInt(), 1);
+    EXPECT_EQ(disk.value("hotCornerEnabled").toString(), "false");
 }
 
 } // namespace

@@ -31,7 +31,7 @@ class FullDisk {
     void (*m_handler)(int) = nullptr;
 };
 
-class ListsFile : public StoreFixture {
+class OnDisk : public StoreFixture {
   protected:
     QStringList folder() const {
         return QDir(sandbox.supportDirectory()).entryList(QDir::Files | QDir::Hidden);
@@ -50,7 +50,7 @@ class ListsFile : public StoreFixture {
 
 // Every writer on a full disk: the old file stays byte for byte, no copy is left, the reason is the
 // system's, and an import is not taken (nor written later) while a ring change stays in memory.
-TEST_F(ListsFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
+TEST_F(OnDisk, AFullDiskKeepsTheOldFileAndSaysWhy) {
     load({"A B C D E F G H I J K L", "M"});
     const QByteArray before = fileBytes();
     const QList<AppList> lists = state->lists();
@@ -87,14 +87,14 @@ TEST_F(ListsFile, AFullDiskKeepsTheOldFileAndSaysWhy) {
 
 // A change made from outside, by a sync tool or an editor, is taken in when it reads and moved aside
 // when it does not; a save over a change not yet taken in keeps it as the newest backup first.
-TEST_F(ListsFile, OutsideChangesAreTakenInOrKeptNeverLost) {
+TEST_F(OnDisk, OutsideChangesAreTakenInOrKeptNeverLost) {
     for (const bool inPlace : {false, true}) {
         load({"A B", "C"}, 1);
         const QByteArray theirs = ListsCodec::encodeLists(lists({"X"}));
         writeOutside(theirs, inPlace);
         EXPECT_EQ(captureStdout([&] { state->takeOutsideChange(); }),
                   "[Ilvex] lists.json was changed outside Ilvex — loaded\n");
-        EXPECT_EQ(spec(), "X");
+        EXPECT_EQ(shape(), "X");
         EXPECT_EQ(state->activeListIndex(), 0) << "no second list any more";
         EXPECT_EQ(changes->size(), 1);
         EXPECT_EQ(fileBytes(), theirs) << "taking it in writes nothing";
@@ -105,7 +105,7 @@ TEST_F(ListsFile, OutsideChangesAreTakenInOrKeptNeverLost) {
             printed.contains("but it cannot be read — moved to lists.json.bak; Ilvex keeps its lists"))
             << printed.toStdString();
         EXPECT_EQ(Sandbox::readFile(sandbox.listsFile() + ".bak"), "[{\"half");
-        EXPECT_EQ(spec(), "X");
+        EXPECT_EQ(shape(), "X");
         expectSaved();
 
         const QByteArray unseen = ListsCodec::encodeLists(lists({"Y"}));
@@ -120,9 +120,38 @@ TEST_F(ListsFile, OutsideChangesAreTakenInOrKeptNeverLost) {
     }
 }
 
+// A bad file that cannot be moved aside (every backup place taken by a folder) is never written over:
+// the store says so, refuses every save with the reason, and writes again once a readable file is there.
+TEST_F(OnDisk, ABadFileThatCannotBeMovedAsideIsNotWrittenOver) {
+    for (const QString suffix : {"", ".1", ".2", ".3", ".4", ".5"})
+        sandbox.writeFile(".local/share/Ilvex/lists.json.bak" + suffix + "/inside", "taken");
+    sandbox.writeFile(".local/share/Ilvex/lists.json", "garbage");
+    const QString printed = captureStdout([&] { open(); });
+    EXPECT_TRUE(printed.contains("lists.json is corrupt and could not be moved aside"))
+        << printed.toStdString();
+    EXPECT_FALSE(printed.contains("backed up"));
+    QSignalSpy failed(state.get(), &AppState::saveFailed);
+    QCoreApplication::processEvents(); // a failure at start is said from the event loop
+    captureStdout([&] {
+        state->addList("N", ListTheme::red);
+        state->addList("O", ListTheme::red);
+    });
+    EXPECT_EQ(fileBytes(), "garbage");
+    EXPECT_FALSE(state->lastChangeSaved());
+    EXPECT_EQ(failed.size(), 1);
+    EXPECT_TRUE(state->lastSaveError().contains("does not write over it"))
+        << state->lastSaveError().toStdString();
+
+    writeOutside(ListsCodec::encodeLists(lists({"X"})), false);
+    captureStdout([&] { state->takeOutsideChange(); });
+    EXPECT_EQ(shape(), "X");
+    captureStdout([&] { state->addList("N", ListTheme::red); });
+    expectSaved();
+}
+
 // Only Ilvex's own unfinished copies go at start; the user's copies beside the file stay, and sync
 // conflict copies are named once.
-TEST_F(ListsFile, StartRemovesOnlyItsOwnCopiesAndNamesConflictCopies) {
+TEST_F(OnDisk, StartRemovesOnlyItsOwnCopiesAndNamesConflictCopies) {
     const QStringList kept{"lists.json.backup", "lists.json.before", "lists.json.Ab12Cd",
                            "lists.sync-conflict-20250101-120000-ABCDEFG.json",
                            "lists.json (conflicted copy 2025-01-01 120000)"};

@@ -27,9 +27,9 @@ class StoreFixture : public ::testing::Test {
     }
 
     // "A G:x,y C": entries A and C around a group G holding x and y; "G:" is an empty group.
-    static QList<AppItem> entries(const QString &spec) {
+    static QList<AppItem> entries(const QString &shape) {
         QList<AppItem> items;
-        for (const QString &word : spec.split(u' ', Qt::SkipEmptyParts)) {
+        for (const QString &word : shape.split(u' ', Qt::SkipEmptyParts)) {
             const QStringList parts = word.split(u':');
             items.append(entry(parts[0]));
             if (parts.size() < 2)
@@ -45,16 +45,16 @@ class StoreFixture : public ::testing::Test {
         return items;
     }
 
-    static AppList list(const QString &name, const QString &spec = {}) {
-        const QList<AppItem> items = entries(spec);
+    static AppList list(const QString &name, const QString &shape = {}) {
+        const QList<AppItem> items = entries(shape);
         return AppList{QUuid::createUuid(), name, items, ListTheme::blue, items};
     }
 
-    // Lists "L0", "L1", … holding the entries of each spec.
-    static QList<AppList> lists(const QStringList &specs) {
+    // Lists "L0", "L1", … holding the entries of each shape.
+    static QList<AppList> lists(const QStringList &shapes) {
         QList<AppList> out;
-        for (const QString &spec : specs)
-            out.append(list(QStringLiteral("L%1").arg(out.size()), spec));
+        for (const QString &shape : shapes)
+            out.append(list(QStringLiteral("L%1").arg(out.size()), shape));
         return out;
     }
 
@@ -70,7 +70,7 @@ class StoreFixture : public ::testing::Test {
         open();
     }
     void start(const QList<AppList> &lists, int active = 0) { start(ListsCodec::encodeLists(lists), active); }
-    void load(const QStringList &specs, int active = 0) { start(lists(specs), active); }
+    void load(const QStringList &shapes, int active = 0) { start(lists(shapes), active); }
 
     QByteArray fileBytes() const { return Sandbox::readFile(sandbox.listsFile()); }
     QList<AppList> onDisk() const { return ListsCodec::decodeLists(fileBytes()).value_or(QList<AppList>{}); }
@@ -95,7 +95,7 @@ class StoreFixture : public ::testing::Test {
     QUuid member(const QString &group, int list = 0) const { return (*top(list, group).subItems)[0].id; }
     QUuid listID(int index) const { return index < 0 ? QUuid::createUuid() : state->lists()[index].id; }
     // The list as "A G:x,y H:", the form load() takes.
-    QString spec(int list = 0) const {
+    QString shape(int list = 0) const {
         QStringList out;
         for (const AppItem &item : state->lists()[list].items)
             out.append(item.isSubList

@@ -64,7 +64,7 @@ TEST_F(Transfer, ExportDropsBookmarksAndAbbreviatesHomePathsExceptLinks) {
     ASSERT_TRUE(state->importLists(*data, false));
     EXPECT_EQ(state->lists(), before);
     ASSERT_TRUE(state->importLists(*data, true));
-    EXPECT_EQ(spec(1), spec(0));
+    EXPECT_EQ(shape(1), shape(0));
     EXPECT_EQ(UniqueIDs::allIDs(state->lists()).size(), 2 * UniqueIDs::allIDs(before).size());
     expectSaved();
 }
@@ -87,7 +87,7 @@ TEST_F(Transfer, RepeatedIDsInALoadedFileOrAnImportGetFreshOnes) {
         expectSaved();
         state->switchToList(1);
         state->moveItemToSubList(id("A", 1), id("G", 1));
-        EXPECT_EQ(QStringList({spec(0), spec(1)}), QStringList({"A G:x", "G:x,A"}));
+        EXPECT_EQ(QStringList({shape(0), shape(1)}), QStringList({"A G:x", "G:x,A"}));
     }
 }
 
@@ -128,7 +128,7 @@ TEST_F(Transfer, SnapshotRestoreBringsBackTheSavedOrderAndRemovedEntries) {
     changes->clear();
     state->restoreSnapshot();
     EXPECT_EQ(state->lists()[0].items, saved[0].items); // ids, tints, bookmarks and members come back
-    EXPECT_EQ(spec(1), "E");                            // other lists are not touched
+    EXPECT_EQ(shape(1), "E");                           // other lists are not touched
     EXPECT_TRUE(!state->openSubListID() && changes->count() == 0);
     expectSaved();
     const QByteArray once = fileBytes();
