@@ -1,8 +1,10 @@
 // Paint time of one ring frame (24 entries at scale 1.4: at rest, during a drag, with the list switcher,
-// with the manage panel sliding in) and the time from a show request to the
-// launcher's first painted frame. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
+// with the manage panel sliding in), the time from a show request to the launcher's first painted frame,
+// and the memory a ring of 1,000 entries takes. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
 #include "launcher/CircularLauncherView.h"
+#include "launcher/HoleOverlay.h"
 #include "launcher/LauncherChrome.h"
+#include "launcher/LauncherHost.h"
 #include "panels/ManagePanelView.h"
 #include "platform/linux/FileBookmarks.h"
 #include "platform/linux/GioWorkspace.h"
@@ -10,7 +12,6 @@
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
-#include "views/CenterContentView.h"
 #include "views/FileIcons.h"
 
 #include <QApplication>
@@ -47,6 +48,35 @@ QList<AppItem> sampleItems(int count) {
     }
     return items;
 }
+
+// A shell that holds nothing open and makes no sound: only the manage panel is built.
+class BenchHost : public LauncherHost {
+  public:
+    explicit BenchHost(AppState &state) : m_state(state) {}
+    std::unique_ptr<LauncherHold> holdOpen() override { return nullptr; }
+    void dismiss() override {}
+    void pick(LauncherAddKind) override {}
+    FaviconCache *faviconCache() override { return nullptr; }
+    void playSound() override {}
+    QWidget *createManagePanel(QWidget *parent, double width) override {
+        return new ManagePanelView(&m_state, this, width, parent);
+    }
+
+  private:
+    AppState &m_state;
+};
+
+// The process's resident memory, from the kernel's account.
+double residentMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return 0;
+}
 } // namespace
 
 int main(int argc, char **argv) {
@@ -79,7 +109,8 @@ int main(int argc, char **argv) {
                                  sandbox.path() + QStringLiteral("/support"), false});
     AppState::setShared(&state);
 
-    CircularLauncherView view(&state, {});
+    BenchHost host(state);
+    CircularLauncherView view(&state, &host);
     view.finishAnimations();
     (void)view.renderFrame(1.0); // fills the caches: disc, entry images
 
@@ -154,7 +185,7 @@ int main(int argc, char **argv) {
     state.addList(QStringLiteral("Second list"), ListTheme::purple);
     state.switchToList(0);
     view.finishAnimations();
-    QWidget *centreView = view.chrome().centre();
+    QWidget *centreView = view.chrome().hole();
     auto paintWithChild = [&](QWidget *child) {
         return [&view, child, &target] {
             QPainter painter(&target);
@@ -183,9 +214,6 @@ int main(int argc, char **argv) {
         target.save(keep + QStringLiteral("/switcher.png"));
 
     // A frame while the manage panel slides in: kept mid-way by reopening it whenever it has settled.
-    view.chrome().setPanelFactory([&state](QWidget *parent, double width, std::function<void()> onClose) {
-        return new ManagePanelView(&state, nullptr, width, std::move(onClose), parent);
-    });
     view.setManage(true);
     QList<double> sliding = timeChildFrames(
         [&] {
@@ -203,6 +231,31 @@ int main(int argc, char **argv) {
     if (!keep.isEmpty())
         target.save(keep + QStringLiteral("/sliding.png"));
     view.chrome().closeManageAtOnce();
+
+    // A list of 1,000 entries, shown and painted at two pixel ratios: what its ring costs in memory.
+    {
+        const QString support = sandbox.path() + QStringLiteral("/support-1000");
+        QDir().mkpath(support);
+        AppList big{QUuid::createUuid(), QStringLiteral("Big"), sampleItems(1000), ListTheme::blue, {}};
+        QFile bigFile(support + QStringLiteral("/lists.json"));
+        if (!bigFile.open(QIODevice::WriteOnly) || bigFile.write(ListsCodec::encodeLists({big})) < 0)
+            return 1;
+        bigFile.close();
+        AppState bigState(StoreServices{&workspace, &bookmarks, &preferences, support, false});
+        const double before = residentMegabytes();
+        {
+            CircularLauncherView ring(&bigState, {});
+            ring.finishAnimations();
+            for (qreal dpr : {1.0, 2.0}) {
+                (void)ring.renderFrame(dpr);
+                (void)ring.renderFrame(dpr);
+            }
+            const double grown = residentMegabytes() - before;
+            std::printf("memory of a ring of 1,000 entries, painted at pixel ratios 1 and 2: %.1f MB "
+                        "(%.3f MB per entry)\n",
+                        grown, grown / 1000);
+        }
+    }
 
     AppDelegate shell(&state);
     QElapsedTimer showClock;

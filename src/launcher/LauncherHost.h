@@ -3,6 +3,7 @@
 #include "views/ViewHost.h"
 
 class FaviconCache;
+class QWidget;
 
 // What the "add" file dialog picks.
 enum class LauncherAddKind { app, folder, file };
@@ -19,4 +20,7 @@ class LauncherHost : public ViewHost {
     virtual FaviconCache *faviconCache() = 0;
     // The short "done" sound of a launch, a group opening or a drop.
     virtual void playSound() = 0;
+    // Builds the manage panel that the pencil opens beside the ring, of the given width; the ring puts it
+    // up and takes it down (the panel closes itself to go). nullptr: no panel.
+    virtual QWidget *createManagePanel(QWidget *parent, double width) = 0;
 };

@@ -59,9 +59,8 @@ class TrashButton : public QPushButton {
 };
 } // namespace
 
-ManagePanelView::ManagePanelView(AppState *state, LauncherHost *host, double width,
-                                 std::function<void()> onClose, QWidget *parent)
-    : QWidget(parent), m_state(state), m_host(host), m_onClose(std::move(onClose)) {
+ManagePanelView::ManagePanelView(AppState *state, LauncherHost *host, double width, QWidget *parent)
+    : QWidget(parent), m_state(state), m_host(host) {
     setObjectName(QStringLiteral("managePanel"));
     setAttribute(Qt::WA_TranslucentBackground);
     // Exactly the width given, whatever the names and the language: what does not fit is elided.
@@ -87,10 +86,7 @@ ManagePanelView::ManagePanelView(AppState *state, LauncherHost *host, double wid
     close->setObjectName(QStringLiteral("closeManage"));
     close->setAccessibleName(L::close());
     close->setFixedSize(26, 26);
-    connect(close, &QAbstractButton::clicked, this, [this] {
-        if (m_onClose)
-            m_onClose();
-    });
+    connect(close, &QAbstractButton::clicked, this, &QWidget::close);
     header->addWidget(close);
     column->addLayout(header);
 

@@ -26,8 +26,8 @@ class ManagePanelView : public QWidget {
   public:
     enum class FormKind { none, link, sub, list };
 
-    ManagePanelView(AppState *state, LauncherHost *host, double width, std::function<void()> onClose,
-                    QWidget *parent = nullptr);
+    // The close button closes the panel (close()): whoever shows it decides how it goes.
+    ManagePanelView(AppState *state, LauncherHost *host, double width, QWidget *parent = nullptr);
 
     // "Add to group “…”", "Add to “…”", or "Add" without lists.
     QString contextLabel() const;
@@ -71,7 +71,6 @@ class ManagePanelView : public QWidget {
 
     AppState *m_state;
     LauncherHost *m_host;
-    std::function<void()> m_onClose;
     FormKind m_form = FormKind::none;
     ListTheme m_newListTheme = ListTheme::blue;
     std::optional<QString> m_newGroupTint;

@@ -109,11 +109,15 @@ std::unique_ptr<LauncherHold> AppDelegate::holdOpen() {
 
 FaviconCache *AppDelegate::faviconCache() {
     // Without site icons links show a globe, and nothing asks the network.
-    return m_state && m_state->preferences().showSiteIcons() ? FaviconCache::shared() : nullptr;
+    return m_state && m_state->preferences().showSiteIcons() ? m_services.favicons : nullptr;
 }
 
 void AppDelegate::playSound() {
     LauncherSound::play();
+}
+
+QWidget *AppDelegate::createManagePanel(QWidget *parent, double width) {
+    return new ManagePanelView(m_state, this, width, parent);
 }
 
 double AppDelegate::currentRingOuterRadius() const {
@@ -162,10 +166,6 @@ void AppDelegate::buildPanel() {
     m_panel = new IlvexPanel(m_services.windows && m_services.windows->bypassesWindowManager());
     QPointer<AppDelegate> self(this);
     m_view = new CircularLauncherView(m_state, this);
-    m_view->chrome().setPanelFactory([self](QWidget *parent, double width, std::function<void()> onClose) {
-        return self ? new ManagePanelView(self->m_state, self.data(), width, std::move(onClose), parent)
-                    : nullptr;
-    });
     m_panel->setContent(m_view);
     m_panel->ringOuterRadius = [self] { return self ? self->currentRingOuterRadius() : 0.0; };
     m_panel->onEscape = [self] {

@@ -32,6 +32,8 @@ struct ShellServices {
     LoginItem *loginItem = nullptr;
     Workspace *workspace = nullptr;  // opens the feedback mail
     WindowSystem *windows = nullptr; // how the launcher's window stands among the others; none offscreen
+    // Site icons for links; none in a build without them.
+    FaviconCache *favicons = nullptr;
 };
 
 // Where the launcher was summoned from: centred on the pointer's screen, or at the hot corner.
@@ -75,6 +77,7 @@ class AppDelegate : public QObject, public LauncherHost {
     std::unique_ptr<LauncherHold> holdOpen() override;
     FaviconCache *faviconCache() override;
     void playSound() override;
+    QWidget *createManagePanel(QWidget *parent, double width) override;
     // Moves a hot-corner launcher back inside its screen after the ring changed size.
     void adjustPanelForListChange();
 

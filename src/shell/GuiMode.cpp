@@ -134,8 +134,6 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     state.watchListsFile(); // a sync tool or an editor may change it while Ilvex runs
     FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"),
                           FaviconEndpoints::standard());
-    if (BuildConfig::faviconsEnabled)
-        FaviconCache::setShared(&favicons);
     AppDelegate shell(&state);
     // A change the disk did not take is said once (the store keeps it and tries again), in the tray's
     // notification when there is a tray.
@@ -181,7 +179,8 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
                                      "pointer), and the hot corner is not available"));
     }
     XdgAutostart autostart;
-    shell.setServices({hotkey.get(), &autostart, &services.workspace, windows.get()});
+    shell.setServices({hotkey.get(), &autostart, &services.workspace, windows.get(),
+                       BuildConfig::faviconsEnabled ? &favicons : nullptr});
     shell.applicationDidFinishLaunching();
     UpdateChecker updates(UpdateChecker::buildConfig(), &services.preferences);
     shell.setUpdateChecker(&updates);
@@ -225,7 +224,6 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     shell.setUpdateChecker(nullptr);
     shell.setServices({});
     AppState::setShared(nullptr);
-    FaviconCache::setShared(nullptr);
     FileIcons::setWorkspace(nullptr);
     return result;
 }

@@ -1,11 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <QObject>
-#include <QTimer>
-
-#include <functional>
-
 // A damped spring of unit mass, given the way designers give it: response (the period of the undamped
 // oscillation, seconds) and damping fraction (1 settles without overshoot, less bounces).
 // stiffness = (2π/response)², damping = 4π·dampingFraction/response.
@@ -33,28 +27,4 @@ class Spring {
     double m_value;
     double m_velocity = 0;
     double m_target;
-};
-
-// Drives one Spring at the display's pace and reports every new value; stops itself when settled.
-class SpringAnimator : public QObject {
-    Q_OBJECT
-
-  public:
-    SpringAnimator(double response, double dampingFraction, double value = 0.0, QObject *parent = nullptr);
-
-    double value() const { return m_spring.value(); }
-    double target() const { return m_spring.target(); }
-    bool isRunning() const { return m_timer.isActive(); }
-    void animateTo(double target);
-    void jumpTo(double value);
-
-  Q_SIGNALS:
-    void valueChanged(double value);
-
-  private:
-    void tick();
-
-    Spring m_spring;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
 };

@@ -1,8 +1,8 @@
 #include "LauncherFixture.h"
 
+#include "launcher/HoleOverlay.h"
 #include "launcher/LauncherChrome.h"
 #include "support/QuietWindows.h"
-#include "views/CenterContentView.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -141,7 +141,7 @@ TEST_F(RingKeysTest, InputMethodTextIsShownWhileComposedAndFindsOnceCommitted) {
         QInputMethodEvent event(QString::fromUtf8(step.preedit), {});
         event.setCommitString(QString::fromUtf8(step.commit));
         QCoreApplication::sendEvent(view.get(), &event);
-        EXPECT_EQ(view->chrome().centre()->searchText(), QString::fromUtf8(step.shown));
+        EXPECT_EQ(view->chrome().hole()->searchText(), QString::fromUtf8(step.shown));
         EXPECT_EQ(view->searchText(), QString::fromUtf8(step.typed));
         const auto target = view->enterTarget();
         EXPECT_EQ(target ? target->name : QString(), QString::fromUtf8(step.selected));
@@ -150,7 +150,7 @@ TEST_F(RingKeysTest, InputMethodTextIsShownWhileComposedAndFindsOnceCommitted) {
     QCoreApplication::sendEvent(view.get(), &query);
     const QRectF cursor = query.value(Qt::ImCursorRectangle).toRect();
     const QPointF corner = cursor.topLeft() - view->ringCentre(); // the far corners are inside the hole
-    EXPECT_LT(std::hypot(corner.x(), corner.y()), view->chrome().centre()->holeDiameter() / 2);
+    EXPECT_LT(std::hypot(corner.x(), corner.y()), view->chrome().hole()->holeDiameter() / 2);
 }
 
 // Tab goes round the ring, the switcher and the pencil; Menu and Shift+F10 open the focused part's menu.
@@ -159,7 +159,7 @@ TEST_F(RingKeysTest, TabReachesTheSwitcherAndThePencilAndMenuKeysOpenMenus) {
     view->show();
     QApplication::setActiveWindow(view.get());
     view->setFocus();
-    QWidget *centre = view->chrome().centre();
+    QWidget *centre = view->chrome().hole();
     const struct {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
