@@ -28,6 +28,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <malloc.h>
 
 namespace {
 QList<AppItem> sampleItems(int count) {
@@ -66,16 +67,10 @@ class BenchHost : public LauncherHost {
     AppState &m_state;
 };
 
-// The process's resident memory, from the kernel's account.
-double residentMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-    }
-    return 0;
+// Bytes the program holds on the heap now (images and pixmaps included offscreen).
+double heapMegabytes() {
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / 1048576.0;
 }
 } // namespace
 
@@ -232,29 +227,38 @@ int main(int argc, char **argv) {
         target.save(keep + QStringLiteral("/sliding.png"));
     view.chrome().closeManageAtOnce();
 
-    // A list of 1,000 entries, shown and painted at two pixel ratios: what its ring costs in memory.
-    {
-        const QString support = sandbox.path() + QStringLiteral("/support-1000");
+    // Rings of 24 and of 1,000 entries, shown and painted at two pixel ratios: what a ring costs in
+    // memory (the disc and the frames are the same for both; the difference is the entries'), and what
+    // a whole frame of the big one takes to paint.
+    double grown24 = 0;
+    for (const int count : {24, 1000}) {
+        const QString support = sandbox.path() + QStringLiteral("/support-%1").arg(count);
         QDir().mkpath(support);
-        AppList big{QUuid::createUuid(), QStringLiteral("Big"), sampleItems(1000), ListTheme::blue, {}};
+        AppList big{QUuid::createUuid(), QStringLiteral("Big"), sampleItems(count), ListTheme::blue, {}};
         QFile bigFile(support + QStringLiteral("/lists.json"));
         if (!bigFile.open(QIODevice::WriteOnly) || bigFile.write(ListsCodec::encodeLists({big})) < 0)
             return 1;
         bigFile.close();
         AppState bigState(StoreServices{&workspace, &bookmarks, &preferences, support, false});
-        const double before = residentMegabytes();
-        {
-            CircularLauncherView ring(&bigState, {});
-            ring.finishAnimations();
-            for (qreal dpr : {1.0, 2.0}) {
-                (void)ring.renderFrame(dpr);
-                (void)ring.renderFrame(dpr);
-            }
-            const double grown = residentMegabytes() - before;
-            std::printf("memory of a ring of 1,000 entries, painted at pixel ratios 1 and 2: %.1f MB "
-                        "(%.3f MB per entry)\n",
-                        grown, grown / 1000);
+        const double before = heapMegabytes();
+        CircularLauncherView ring(&bigState, nullptr);
+        ring.finishAnimations();
+        QList<double> times;
+        for (qreal dpr : {1.0, 2.0, 2.0, 1.0}) {
+            QElapsedTimer clock;
+            clock.start();
+            (void)ring.renderFrame(dpr);
+            times.append(clock.nsecsElapsed() / 1e6);
         }
+        const double grown = heapMegabytes() - before; // while the ring and its caches live
+        if (count == 24)
+            grown24 = grown;
+        std::printf("memory of a ring of %d entries, painted at pixel ratios 1 and 2: %.1f MB (%d tiles, "
+                    "%.1f MB); a second whole frame at ratio 2: %.1f ms\n",
+                    count, grown, int(ring.painter().tileCount()), ring.painter().tileBytes() / 1048576.0,
+                    times[2]);
+        if (count == 1000)
+            std::printf("memory per entry beyond the first 24: %.3f MB\n", (grown - grown24) / (count - 24));
     }
 
     AppDelegate shell(&state);

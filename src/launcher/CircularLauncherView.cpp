@@ -171,7 +171,10 @@ void CircularLauncherView::startFrames() {
 void CircularLauncherView::frameTick() {
     const double dt = std::min(m_frameClock.restart() / 1000.0, 0.05);
     std::optional<QRectF> changed;
+    const bool leaving = m_scene.leaving();
     const bool moving = m_scene.step(dt, &changed);
+    if (leaving && !m_scene.leaving())
+        m_painter.keepTiles(m_scene.usedTileKeys()); // the faded ring's tiles go with it
     markDirty(changed);
     if (!moving && !m_drag.isDragging())
         m_frameTimer.stop();
@@ -217,6 +220,7 @@ void CircularLauncherView::advanceAnimations(double seconds) {
 
 void CircularLauncherView::finishAnimations() {
     m_scene.finish();
+    m_painter.keepTiles(m_scene.usedTileKeys());
     if (m_chrome)
         m_chrome->finishAnimations();
     update();
