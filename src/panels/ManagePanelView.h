@@ -42,15 +42,12 @@ class ManagePanelView : public QWidget {
     void submit();
 
     QAbstractButton *tile(int index) const { return m_tiles.value(index); }
-    QAbstractButton *colourButton() const { return m_colourButton; }
     QAbstractButton *newListButton() const { return m_newList; }
     QAbstractButton *deleteListButton() const { return m_deleteList; }
     QPushButton *addButton() const { return m_add; }
     QLineEdit *nameField() const { return m_nameField; }
     QLineEdit *urlField() const { return m_urlField; }
-    bool showsColorPicker() const { return m_showColorPicker; }
     void setShowColorPicker(bool show);
-    void setNewListTheme(ListTheme theme) { m_newListTheme = theme; }
     void setNewGroupTint(const std::optional<QString> &tint);
 
   protected:

@@ -190,14 +190,6 @@ RingGeometry RingDrag::geometry() const {
     return geometryFor(items, int(m_liveOrder ? m_liveOrder->size() : items.size()));
 }
 
-QPointF RingDrag::dropSlotCenter() const {
-    return geometry().pointOnRing(m_dragAngle);
-}
-
-int RingDrag::dropSlotIndex() const {
-    return slotForAngle(m_dragAngle, int(m_store.currentItems().size()));
-}
-
 void RingDrag::begin() {
     const QUuid id = *m_pressedID;
     const QList<AppItem> items = m_store.currentItems();

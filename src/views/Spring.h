@@ -8,10 +8,7 @@ class Spring {
   public:
     Spring(double response = 0.3, double dampingFraction = 1.0, double value = 0.0);
 
-    double stiffness() const { return m_stiffness; }
-    double damping() const { return m_damping; }
     double value() const { return m_value; }
-    double velocity() const { return m_velocity; }
     double target() const { return m_target; }
 
     void setTarget(double target) { m_target = target; }
