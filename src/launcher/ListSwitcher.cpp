@@ -2,10 +2,10 @@
 
 #include "l10n/L.h"
 #include "launcher/HoleOverlay.h"
+#include "launcher/ListColourPopover.h"
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "store/AppState.h"
-#include "views/ListColourPopover.h"
 #include "views/NamePrompt.h"
 #include "views/PaintHelpers.h"
 #include "views/Symbols.h"
