@@ -1,7 +1,7 @@
 // Cost of one pointer-change step of the ring drag with 24 items, the worst case the ring shows before
 // its radius hits the ceiling. The goal is well under 50 µs per step.
-#include "ring/Clock.h"
 #include "ring/RingDrag.h"
+#include "support/ManualClock.h"
 
 #include <QElapsedTimer>
 

@@ -1,9 +1,11 @@
 // Paint time of one ring frame (24 entries at scale 1.4: at rest, during a drag, with the list switcher,
-// with the manage panel sliding in) and the time from a show request to the
-// launcher's first painted frame. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
+// with the manage panel sliding in), the time from a show request to the launcher's first painted frame,
+// and the memory a ring of 1,000 entries takes. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
 #include "Bench.h"
 #include "launcher/CircularLauncherView.h"
+#include "launcher/HoleOverlay.h"
 #include "launcher/LauncherChrome.h"
+#include "launcher/LauncherHost.h"
 #include "panels/ManagePanelView.h"
 #include "platform/linux/FileBookmarks.h"
 #include "platform/linux/GioWorkspace.h"
@@ -11,7 +13,6 @@
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
-#include "views/CenterContentView.h"
 #include "views/FileIcons.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <malloc.h>
 
 namespace {
 QList<AppItem> sampleItems(int count) {
@@ -47,6 +49,29 @@ QList<AppItem> sampleItems(int count) {
         items.append(item);
     }
     return items;
+}
+
+// A shell that holds nothing open and makes no sound: only the manage panel is built.
+class BenchHost : public LauncherHost {
+  public:
+    explicit BenchHost(AppState &state) : m_state(state) {}
+    std::unique_ptr<LauncherHold> holdOpen() override { return nullptr; }
+    void dismiss() override {}
+    void pick(LauncherAddKind) override {}
+    FaviconCache *faviconCache() override { return nullptr; }
+    void playSound() override {}
+    QWidget *createManagePanel(QWidget *parent, double width) override {
+        return new ManagePanelView(&m_state, this, width, parent);
+    }
+
+  private:
+    AppState &m_state;
+};
+
+// Bytes the program holds on the heap now (images and pixmaps included offscreen).
+double heapMegabytes() {
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd) / 1048576.0;
 }
 } // namespace
 
@@ -79,7 +104,8 @@ int main(int argc, char **argv) {
     AppState state(StoreServices{&workspace, &bookmarks, &preferences,
                                  sandbox.path() + QStringLiteral("/support"), false});
 
-    CircularLauncherView view(&state, {});
+    BenchHost host(state);
+    CircularLauncherView view(&state, &host);
     view.finishAnimations();
     (void)view.renderFrame(1.0); // fills the caches: disc, entry images
 
@@ -144,12 +170,9 @@ int main(int argc, char **argv) {
     state.switchToList(0);
     view.finishAnimations();
     print("with the list switcher",
-          timeFrames([] {}, [&view] { return view.chrome().centre(); }, "switcher"));
+          timeFrames([] {}, [&view] { return view.chrome().hole(); }, "switcher"));
 
     // A frame while the manage panel slides in: kept mid-way by reopening it whenever it has settled.
-    view.chrome().setPanelFactory([&state](QWidget *parent, double width, std::function<void()> onClose) {
-        return new ManagePanelView(&state, nullptr, width, std::move(onClose), parent);
-    });
     view.setManage(true);
     auto slideStep = [&] {
         view.chrome().advance(1 / 120.0);
@@ -162,6 +185,40 @@ int main(int argc, char **argv) {
           timeFrames(
               slideStep, [&view] { return view.chrome().managePanel(); }, "sliding"));
     view.chrome().closeManageAtOnce();
+
+    // Rings of 24 and of 1,000 entries, shown and painted at two pixel ratios: what a ring costs in
+    // memory (the disc and the frames are the same for both; the difference is the entries'), and what
+    // a whole frame of the big one takes to paint.
+    double grown24 = 0;
+    for (const int count : {24, 1000}) {
+        const QString support = sandbox.path() + QStringLiteral("/support-%1").arg(count);
+        QDir().mkpath(support);
+        AppList big{QUuid::createUuid(), QStringLiteral("Big"), sampleItems(count), ListTheme::blue, {}};
+        QFile bigFile(support + QStringLiteral("/lists.json"));
+        if (!bigFile.open(QIODevice::WriteOnly) || bigFile.write(ListsCodec::encodeLists({big})) < 0)
+            return 1;
+        bigFile.close();
+        AppState bigState(StoreServices{&workspace, &bookmarks, &preferences, support, false});
+        const double before = heapMegabytes();
+        CircularLauncherView ring(&bigState, nullptr);
+        ring.finishAnimations();
+        QList<double> times;
+        for (qreal dpr : {1.0, 2.0, 2.0, 1.0}) {
+            QElapsedTimer clock;
+            clock.start();
+            (void)ring.renderFrame(dpr);
+            times.append(clock.nsecsElapsed() / 1e6);
+        }
+        const double grown = heapMegabytes() - before; // while the ring and its caches live
+        if (count == 24)
+            grown24 = grown;
+        std::printf("memory of a ring of %d entries, painted at pixel ratios 1 and 2: %.1f MB (%d tiles, "
+                    "%.1f MB); a second whole frame at ratio 2: %.1f ms\n",
+                    count, grown, int(ring.painter().tileCount()), ring.painter().tileBytes() / 1048576.0,
+                    times[2]);
+        if (count == 1000)
+            std::printf("memory per entry beyond the first 24: %.3f MB\n", (grown - grown24) / (count - 24));
+    }
 
     AppDelegate shell(&state);
     QElapsedTimer showClock;

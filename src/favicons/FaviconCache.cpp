@@ -16,8 +16,6 @@
 #include <memory>
 
 namespace {
-QPointer<FaviconCache> sharedCache;
-
 QString environmentOr(const char *name, const QString &fallback) {
     const QString value = qEnvironmentVariable(name);
     return value.isEmpty() ? fallback : value;
@@ -64,14 +62,6 @@ FaviconCache::~FaviconCache() {
     m_closing = true;
     m_pool.waitForDone();
     delete m_network;
-}
-
-FaviconCache *FaviconCache::shared() {
-    return sharedCache;
-}
-
-void FaviconCache::setShared(FaviconCache *cache) {
-    sharedCache = cache;
 }
 
 std::optional<QString> FaviconCache::hostForLink(const QString &linkText) {

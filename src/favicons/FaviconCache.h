@@ -40,10 +40,6 @@ class FaviconCache : public QObject {
     FaviconCache(const QString &diskDirectory, FaviconEndpoints endpoints, QObject *parent = nullptr);
     ~FaviconCache() override;
 
-    // The process-wide cache the shell installs; nullptr until then.
-    static FaviconCache *shared();
-    static void setShared(FaviconCache *cache);
-
     // The host a link's favicon belongs to: its URL's host, lower case and ASCII; a link typed without a
     // scheme counts as https. None when there is no usable host.
     static std::optional<QString> hostForLink(const QString &linkText);

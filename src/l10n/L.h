@@ -56,7 +56,6 @@
     X(showInMenuBar)                                                                                         \
     X(hideDockIcon)                                                                                          \
     X(openAtLogin)                                                                                           \
-    X(moveToApplications)                                                                                    \
     X(hotCorner)                                                                                             \
     X(shortcut)                                                                                              \
     X(launcherSounds)                                                                                        \

@@ -2,13 +2,13 @@
 
 #include "favicons/FaviconCache.h"
 #include "l10n/L.h"
+#include "launcher/HoleOverlay.h"
 #include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "store/AppState.h"
 #include "views/AppIconPainter.h"
-#include "views/CenterContentView.h"
 #include "views/NamePrompt.h"
 
 #include <QCursor>
@@ -60,9 +60,9 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
         m_drag.setPointerProbe(
             [this] { return std::optional<QPointF>(QPointF(mapFromGlobal(QCursor::pos())) - ringCentre()); });
     connect(&m_hover, &HoverModel::changed, this, &CircularLauncherView::sync);
-    m_chrome = std::make_unique<LauncherChrome>(this, m_state, &m_hover, m_host);
-    m_chrome->centre()->onSwitchList = [this](int index) { switchList(index); };
-    m_chrome->centre()->onCloseSubList = [this] { backOrDismiss(); };
+    m_chrome = std::make_unique<LauncherChrome>(this, m_state, m_host);
+    connect(m_chrome->hole(), &HoleOverlay::switchRequested, this, &CircularLauncherView::switchList);
+    connect(m_chrome->hole(), &HoleOverlay::backRequested, this, &CircularLauncherView::backOrDismiss);
     m_promptGroupName = [this](const QUuid &) {
         return NamePrompt::ask(L::nameNewGroup(), L::defaultGroupName(), this,
                                ::colors(m_state->currentTheme()).primary);
@@ -171,7 +171,10 @@ void CircularLauncherView::startFrames() {
 void CircularLauncherView::frameTick() {
     const double dt = std::min(m_frameClock.restart() / 1000.0, 0.05);
     std::optional<QRectF> changed;
+    const bool leaving = m_scene.leaving();
     const bool moving = m_scene.step(dt, &changed);
+    if (leaving && !m_scene.leaving())
+        m_painter.keepTiles(m_scene.usedTileKeys()); // the faded ring's tiles go with it
     markDirty(changed);
     if (!moving && !m_drag.isDragging())
         m_frameTimer.stop();
@@ -217,6 +220,7 @@ void CircularLauncherView::advanceAnimations(double seconds) {
 
 void CircularLauncherView::finishAnimations() {
     m_scene.finish();
+    m_painter.keepTiles(m_scene.usedTileKeys());
     if (m_chrome)
         m_chrome->finishAnimations();
     update();

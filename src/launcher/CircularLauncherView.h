@@ -76,6 +76,7 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
     std::optional<QPointF> itemCentre(const QUuid &id) const;
     QPointF ringCentre() const { return {width() / 2.0, height() / 2.0}; }
     HoverModel &hoverModel() { return m_hover; }
+    const RingPainter &painter() const { return m_painter; }
     const RingDrag &drag() const { return m_drag; }
     // Asks for a new group's name (tests answer it); receives the group id, returns the name or none.
     void setGroupNamePrompt(std::function<std::optional<QString>(const QUuid &)> prompt) {

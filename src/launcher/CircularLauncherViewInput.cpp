@@ -1,14 +1,15 @@
 // The ring view's input: hit testing, clicks and drags, the back step, the context menu.
 #include "launcher/CircularLauncherView.h"
 
+#include "launcher/HoleOverlay.h"
 #include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
+#include "launcher/ListSwitcher.h"
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "store/AppState.h"
 #include "store/MoveDestinations.h"
 #include "views/AppIconPainter.h"
-#include "views/CenterContentView.h"
 #include "views/EntryActions.h"
 #include "views/NamePrompt.h"
 
@@ -230,13 +231,13 @@ void CircularLauncherView::launcherWillShow() {
     m_chrome->closeManageAtOnce();
     m_drag.cancel();
     m_pressedID.reset();
-    m_chrome->centre()->endRowDrag(); // a row dragged when the launcher went is not carried over
+    m_chrome->hole()->switcher().endDrag(); // a row dragged when the launcher went is not carried over
     m_capsuleClick.cancel();
     m_keySelection.reset();
     m_search.clear();
     m_hits.clear();
     m_dimmed.clear();
-    m_chrome->centre()->setSearchText(QString(), true);
+    m_chrome->hole()->setSearchText(QString(), true);
     m_hover.clearName();
     sync();
     finishAnimations();
@@ -246,7 +247,7 @@ void CircularLauncherView::launcherWillShow() {
 void CircularLauncherView::launcherWillHide() {
     m_gate.dismissalBegan();
     // The button's release will not come to a hidden window.
-    m_chrome->centre()->endRowDrag();
+    m_chrome->hole()->switcher().endDrag();
     // A prompt does not outstay the ring it belongs to: it goes as Cancel does (a new group keeps its
     // default name, a rename changes nothing).
     for (NamePrompt *prompt : window()->findChildren<NamePrompt *>())

@@ -3,12 +3,12 @@
 #include "launcher/CircularLauncherView.h"
 
 #include "l10n/L.h"
+#include "launcher/HoleOverlay.h"
 #include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
 #include "platform/KeyboardLayout.h"
 #include "store/AppState.h"
 #include "views/AppIconPainter.h"
-#include "views/CenterContentView.h"
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
@@ -151,7 +151,7 @@ void CircularLauncherView::setSearch(const QString &text) {
 }
 
 void CircularLauncherView::showSearchText() {
-    m_chrome->centre()->setSearchText(m_search + m_preedit, !m_hits.isEmpty() || m_search.isEmpty());
+    m_chrome->hole()->setSearchText(m_search + m_preedit, !m_hits.isEmpty() || m_search.isEmpty());
 }
 
 void CircularLauncherView::inputMethodEvent(QInputMethodEvent *event) {
@@ -176,7 +176,7 @@ QVariant CircularLauncherView::inputMethodQuery(Qt::InputMethodQuery query) cons
         return line.toAlignedRect();
     }
     case Qt::ImFont:
-        return CenterContentView::uiFont(22 * scale(), QFont::DemiBold);
+        return HoleOverlay::uiFont(22 * scale(), QFont::DemiBold);
     case Qt::ImSurroundingText:
         return m_search;
     case Qt::ImCursorPosition:
@@ -199,8 +199,7 @@ bool CircularLauncherView::clearSearch() {
 void CircularLauncherView::ringContentChanged() {
     // Screen readers drop the entries gone; the hole's items are settled once the centre has synced.
     retireGoneItems(this);
-    QTimer::singleShot(0, m_chrome->centre(),
-                       [centre = m_chrome->centre()] { centre->retireGoneItems(centre); });
+    QTimer::singleShot(0, m_chrome->hole(), [centre = m_chrome->hole()] { centre->retireGoneItems(centre); });
     // Another list or group: the text typed for the old ring goes, and the keyboard (and a screen
     // reader's focus, which then reads the new list's or group's name) starts at its first entry. The
     // same ring changed (an entry renamed or removed): the text finds again.
@@ -244,7 +243,7 @@ void CircularLauncherView::keyPressEvent(QKeyEvent *event) {
 }
 
 void CircularLauncherView::setUpKeyboardFocus() {
-    m_chrome->centre()->installEventFilter(this);
+    m_chrome->hole()->installEventFilter(this);
     m_chrome->manageButton()->installEventFilter(this);
     m_chrome->manageButton()->setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -252,15 +251,14 @@ void CircularLauncherView::setUpKeyboardFocus() {
 
 bool CircularLauncherView::focusNextPrevChild(bool next) {
     // The hole is a stop while it has something to act on: the switcher's rows or the group's back pill.
-    const CenterContentView::Layer layer = m_chrome->centre()->layer();
-    const bool centreActs =
-        layer == CenterContentView::Layer::switcher || layer == CenterContentView::Layer::groupHeader;
-    m_chrome->centre()->setFocusPolicy(centreActs ? Qt::TabFocus : Qt::NoFocus);
+    const HoleOverlay::Layer layer = m_chrome->hole()->layer();
+    const bool centreActs = layer == HoleOverlay::Layer::switcher || layer == HoleOverlay::Layer::groupHeader;
+    m_chrome->hole()->setFocusPolicy(centreActs ? Qt::TabFocus : Qt::NoFocus);
     return QWidget::focusNextPrevChild(next);
 }
 
 bool CircularLauncherView::eventFilter(QObject *watched, QEvent *event) {
-    CenterContentView *centre = m_chrome->centre();
+    HoleOverlay *centre = m_chrome->hole();
     if (watched == centre && event->type() == QEvent::FocusIn) {
         const QList<PaintedItem> items = centre->accessibleItems();
         for (const PaintedItem &item : items) {
@@ -284,8 +282,8 @@ bool CircularLauncherView::eventFilter(QObject *watched, QEvent *event) {
 bool CircularLauncherView::handleCentreKey(const QKeyEvent &event) {
     // The switcher's rows are radio buttons: the arrows switch lists; Menu opens the active row's menu.
     // The group header's pill goes back with Enter or Space. Any other key goes on to the ring.
-    CenterContentView *centre = m_chrome->centre();
-    const bool switcher = centre->layer() == CenterContentView::Layer::switcher;
+    HoleOverlay *centre = m_chrome->hole();
+    const bool switcher = centre->layer() == HoleOverlay::Layer::switcher;
     switch (event.key()) {
     case Qt::Key_Up:
     case Qt::Key_Left:
@@ -299,7 +297,7 @@ bool CircularLauncherView::handleCentreKey(const QKeyEvent &event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-        if (centre->layer() != CenterContentView::Layer::groupHeader)
+        if (centre->layer() != HoleOverlay::Layer::groupHeader)
             return false;
         backOrDismiss();
         return true;

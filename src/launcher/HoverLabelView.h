@@ -43,9 +43,6 @@ class HoverLabelView {
     bool step(double dt);
     void finish();
     bool isVisible() const { return m_visibility > 0; }
-    std::optional<QString> shownName() const {
-        return m_shown ? std::optional<QString>(m_text) : std::nullopt;
-    }
     QPointF position() const;
     // Everything the label may paint now (capsule and shadow), ring-relative.
     QRectF bounds() const;

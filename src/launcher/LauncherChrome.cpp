@@ -1,10 +1,10 @@
 #include "launcher/LauncherChrome.h"
 
 #include "l10n/L.h"
+#include "launcher/HoleOverlay.h"
 #include "launcher/LauncherHost.h"
 #include "ring/RingGeometry.h"
 #include "store/AppState.h"
-#include "views/CenterContentView.h"
 #include "views/LayoutTrace.h"
 #include "views/PaintHelpers.h"
 #include "views/Symbols.h"
@@ -92,8 +92,8 @@ class ManageButton : public QAbstractButton {
     double m_opacity = 1;
 };
 
-LauncherChrome::LauncherChrome(QWidget *ring, AppState *state, HoverModel *hover, LauncherHost *host)
-    : QObject(ring), m_ring(ring), m_host(host), m_centre(new CenterContentView(state, hover, host, ring)),
+LauncherChrome::LauncherChrome(QWidget *ring, AppState *state, LauncherHost *host)
+    : QObject(ring), m_ring(ring), m_host(host), m_hole(new HoleOverlay(state, host, ring)),
       m_button(new ManageButton(state, ring)) {
     m_button->raise();
     QObject::connect(m_button, &QAbstractButton::clicked, this, [this] { setManage(true); });
@@ -110,8 +110,8 @@ QWidget *LauncherChrome::manageButton() const {
 
 void LauncherChrome::layout(const RingGeometry &geometry, bool dragging) {
     m_dragging = dragging;
-    m_centre->setHoleDiameter(geometry.holeDiameter());
-    m_centre->setDragging(dragging);
+    m_hole->setHoleDiameter(geometry.holeDiameter());
+    m_hole->setDragging(dragging);
     m_button->setScale(geometry.scale());
     m_manageOffsetX = geometry.manageOffsetX();
     m_buttonOffsetX = geometry.holeDiameter() * 0.31 + 20 * geometry.scale();
@@ -121,9 +121,9 @@ void LauncherChrome::layout(const RingGeometry &geometry, bool dragging) {
 
 void LauncherChrome::place() {
     const QPointF centre(m_ring->width() / 2.0, m_ring->height() / 2.0);
-    QRect hole(QPoint(), m_centre->size());
+    QRect hole(QPoint(), m_hole->size());
     hole.moveCenter(centre.toPoint());
-    m_centre->move(hole.topLeft());
+    m_hole->move(hole.topLeft());
     QRect button(QPoint(), m_button->size());
     button.moveCenter((centre + QPointF(m_buttonOffsetX, 0)).toPoint());
     m_button->move(button.topLeft());
@@ -150,18 +150,16 @@ void LauncherChrome::setManage(bool show) {
         // Built afresh at every opening: no form is left half filled from last time.
         if (m_panel)
             delete m_panel.data();
-        if (m_factory) {
-            m_panel = m_factory(m_ring, managePanelWidth, [this] { setManage(false); });
-            if (m_panel) {
-                m_panel->installEventFilter(this);
-                m_panelFade = new QGraphicsOpacityEffect(m_panel);
-                m_panel->setGraphicsEffect(m_panelFade);
-                m_panel->adjustSize();
-                m_panel->show();
-                m_panel->raise();
-                if (m_button->hasFocus()) // opened by keyboard: the keyboard goes on into the panel
-                    focusFirstIn(m_panel);
-            }
+        m_panel = m_host ? m_host->createManagePanel(m_ring, managePanelWidth) : nullptr;
+        if (m_panel) {
+            m_panel->installEventFilter(this);
+            m_panelFade = new QGraphicsOpacityEffect(m_panel);
+            m_panel->setGraphicsEffect(m_panelFade);
+            m_panel->adjustSize();
+            m_panel->show();
+            m_panel->raise();
+            if (m_button->hasFocus()) // opened by keyboard: the keyboard goes on into the panel
+                focusFirstIn(m_panel);
         }
         m_slide.reset(0);
         m_slide.setTarget(1);
@@ -222,13 +220,21 @@ void LauncherChrome::tick() {
 void LauncherChrome::finishAnimations() {
     m_slide.reset(m_slide.target());
     advance(10);
-    m_centre->finishAnimations();
+    m_hole->finishAnimations();
     m_frames.stop();
 }
 
 bool LauncherChrome::eventFilter(QObject *watched, QEvent *event) {
+    if (watched != m_panel)
+        return QObject::eventFilter(watched, event);
     // The panel grows and shrinks with its form: it stays centred beside the ring.
-    if (watched == m_panel && event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Resize)
         place();
+    // The panel closing itself (its close button) slides out rather than vanishing.
+    if (event->type() == QEvent::Close) {
+        event->ignore();
+        setManage(false);
+        return true;
+    }
     return QObject::eventFilter(watched, event);
 }

@@ -7,12 +7,10 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <functional>
 #include <memory>
 
 class AppState;
-class CenterContentView;
-class HoverModel;
+class HoleOverlay;
 class LauncherHold;
 class LauncherHost;
 class ManageButton;
@@ -20,9 +18,10 @@ class RingGeometry;
 class QGraphicsOpacityEffect;
 class QWidget;
 
-// The ring view's children, which animate without repainting the disc: the centre view masked to the
-// hole, the pencil button beside it and the manage side panel that slides in left of the ring. While
-// the panel shows, the launcher is held open (a click outside does nothing).
+// The ring view's children, which animate without repainting the disc: the overlay masked to the hole,
+// the pencil button beside it and the manage side panel that slides in left of the ring. The host builds
+// the panel; the panel asks to go by closing itself, and slides out. While the panel shows, the launcher
+// is held open (a click outside does nothing).
 class LauncherChrome : public QObject {
     Q_OBJECT
 
@@ -32,14 +31,9 @@ class LauncherChrome : public QObject {
     // it closes without adding or cancelling (Escape, the close button), for the next opening of that form.
     // Every showing forgets it.
     static constexpr const char *manageDraftProperty = "ilvexManageDraft";
-    // Builds the manage panel (the shell's, which knows the panels): parent, width and the close callback.
-    using PanelFactory =
-        std::function<QWidget *(QWidget *parent, double width, std::function<void()> onClose)>;
-
-    LauncherChrome(QWidget *ring, AppState *state, HoverModel *hover, LauncherHost *host);
+    LauncherChrome(QWidget *ring, AppState *state, LauncherHost *host);
     ~LauncherChrome() override;
 
-    void setPanelFactory(PanelFactory factory) { m_factory = std::move(factory); }
     // Places the children for the ring at rest and for whether an entry is being dragged.
     void layout(const RingGeometry &geometry, bool dragging);
 
@@ -49,7 +43,7 @@ class LauncherChrome : public QObject {
     // The launcher is about to show: the panel goes at once.
     void closeManageAtOnce();
 
-    CenterContentView *centre() const { return m_centre; }
+    HoleOverlay *hole() const { return m_hole; }
     QWidget *manageButton() const;
     QWidget *managePanel() const { return m_panel; }
     // Moves the slide and the button's fade on, as the frame timer does.
@@ -66,9 +60,8 @@ class LauncherChrome : public QObject {
 
     QWidget *m_ring;
     LauncherHost *m_host;
-    CenterContentView *m_centre;
+    HoleOverlay *m_hole;
     ManageButton *m_button;
-    PanelFactory m_factory;
     QPointer<QWidget> m_panel;
     QGraphicsOpacityEffect *m_panelFade = nullptr;
     std::unique_ptr<LauncherHold> m_hold;

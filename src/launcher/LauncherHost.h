@@ -4,6 +4,7 @@
 
 class FaviconCache;
 class KeyboardLayout;
+class QWidget;
 
 // What the "add" file dialog picks.
 enum class LauncherAddKind { app, folder, file };
@@ -22,4 +23,7 @@ class LauncherHost : public ViewHost {
     virtual void playSound() = 0;
     // The layout the digit keys are read on; nullptr assumes the usual evdev key codes.
     virtual const KeyboardLayout *keyboardLayout() const { return nullptr; }
+    // Builds the manage panel that the pencil opens beside the ring, of the given width; the ring puts it
+    // up and takes it down (the panel closes itself to go). nullptr: no panel.
+    virtual QWidget *createManagePanel(QWidget *parent, double width) = 0;
 };

@@ -16,6 +16,7 @@
 struct RingPainter::Tile {
     QPixmap pixmap;
     QPointF centre; // where the entry's frame is centred in the pixmap, in points
+    qint64 bytes = 0;
 };
 
 namespace {
@@ -145,7 +146,12 @@ bool RingPainter::setDiscLook(const RingDiscLook &look, bool *recolours) {
 }
 
 void RingPainter::keepTiles(const QSet<QString> &used) {
-    m_tiles.removeIf([&used](const auto &entry) { return !used.contains(entry.key().section(u'\x1f', 1)); });
+    m_tiles.removeIf([this, &used](const auto &entry) {
+        if (used.contains(entry.key().section(u'\x1f', 1)))
+            return false;
+        m_tileBytes -= entry.value()->bytes;
+        return true;
+    });
 }
 
 QRectF RingPainter::dropSlotBounds(QPointF at, double iconSize) {
@@ -268,15 +274,19 @@ QString RingPainter::tileKey(const AppItem &item, double iconSize, const QColor 
     return parts.join(u'\x1e');
 }
 
-const RingPainter::Tile &RingPainter::tile(const AppItem &item, const QString &key, double iconSize,
+const RingPainter::Tile *RingPainter::tile(const AppItem &item, const QString &key, double iconSize,
                                            const QColor &subListTint, qreal dpr) {
     const QString cacheKey = QString::number(dpr) + u'\x1f' + key;
     if (auto found = m_tiles.constFind(cacheKey); found != m_tiles.cend())
-        return **found;
+        return found->get();
     const QSizeF frame = AppIconPainter::frameSize(item, iconSize);
     const QSizeF size = frame + QSizeF(2 * tileMargin, 2 * tileMargin);
-    QImage image(QSize(int(std::ceil(size.width() * dpr)), int(std::ceil(size.height() * dpr))),
-                 QImage::Format_ARGB32_Premultiplied);
+    const QSize pixels(int(std::ceil(size.width() * dpr)), int(std::ceil(size.height() * dpr)));
+    const qint64 bytes = qint64(pixels.width()) * pixels.height() * 4;
+    if (m_tileBytes + bytes > tileBudgetBytes)
+        return nullptr;
+    m_tileBytes += bytes;
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
     image.fill(Qt::transparent);
     {
@@ -290,8 +300,9 @@ const RingPainter::Tile &RingPainter::tile(const AppItem &item, const QString &k
     }
     auto made = std::make_shared<Tile>();
     made->pixmap = QPixmap::fromImage(std::move(image));
+    made->bytes = bytes;
     made->centre = QPointF(tileMargin, tileMargin) + QPointF(frame.width() / 2, frame.height() / 2);
-    return **m_tiles.insert(cacheKey, std::move(made));
+    return m_tiles.insert(cacheKey, std::move(made))->get();
 }
 
 void RingPainter::paintLayer(QPainter &painter, const RingScene &scene, const RingLayer &layer,
@@ -319,15 +330,17 @@ void RingPainter::paintLayer(QPainter &painter, const RingScene &scene, const Ri
         const QPointF centre(sprite.x.value(), sprite.y.value());
         const double hover = std::clamp(sprite.hover.value(), 0.0, 1.2);
         const double drop = std::clamp(sprite.drop.value(), 0.0, 1.2);
-        if (std::abs(hover) < 0.005 && std::abs(drop) < 0.005) {
+        const bool resting = std::abs(hover) < 0.005 && std::abs(drop) < 0.005;
+        if (const Tile *rest =
+                resting ? tile(sprite.item, sprite.tileKey, iconSize, subListTint, dpr) : nullptr) {
             // At rest: one blit of the prepared entry.
-            const Tile &rest = tile(sprite.item, sprite.tileKey, iconSize, subListTint, dpr);
-            const QPointF topLeft = centre - rest.centre;
-            if (!blitOnPixels(painter, topLeft, rest.pixmap))
-                painter.drawPixmap(topLeft, rest.pixmap);
+            const QPointF topLeft = centre - rest->centre;
+            if (!blitOnPixels(painter, topLeft, rest->pixmap))
+                painter.drawPixmap(topLeft, rest->pixmap);
             continue;
         }
-        // Hovered or a drop target: the growing image and its shadow change every frame.
+        // Hovered or a drop target (the growing image and its shadow change every frame), or past the
+        // tiles' budget.
         const QImage favicon = m_favicons.value(id);
         AppIconPainter::paintEntry(painter, scene.entryFrame(sprite), sprite.item, iconSize, subListTint,
                                    favicon.isNull() ? std::nullopt : std::optional<QImage>(favicon),

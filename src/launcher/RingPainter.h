@@ -48,8 +48,14 @@ struct RingFrame {
 // the dragged copy. What does not change from frame to frame (the disc, each resting entry with its
 // shadow and name capsule, the drop-slot marker) is rendered once into pixmaps keyed by everything it
 // depends on, so an animation frame is mostly blits on whole device pixels.
+//
+// The resting entries' pixmaps are kept up to a budget of pixels, the first entries painted taking it: a
+// ring of a few dozen entries is all blits, and a list of thousands (most of whose entries lie under
+// their neighbours) costs no more memory than that, the entries beyond it drawn afresh.
 class RingPainter {
   public:
+    static constexpr qint64 tileBudgetBytes = 32 * 1024 * 1024;
+
     RingPainter();
     ~RingPainter();
 
@@ -62,6 +68,9 @@ class RingPainter {
     QString tileKey(const AppItem &item, double iconSize, const QColor &subListTint) const;
     // Drops the tiles of entries no longer shown.
     void keepTiles(const QSet<QString> &used);
+    // What the resting entries' pixmaps take now, and how many there are.
+    qint64 tileBytes() const { return m_tileBytes; }
+    qsizetype tileCount() const { return m_tiles.size(); }
     // The entry's bare image, as the dragged copy shows it.
     QImage icon(const AppItem &item) const;
 
@@ -77,12 +86,14 @@ class RingPainter {
     void paintDropSlot(QPainter &painter, const RingFrame &frame);
     void paintLayer(QPainter &painter, const RingScene &scene, const RingLayer &layer,
                     const RingFrame &frame);
-    const Tile &tile(const AppItem &item, const QString &key, double iconSize, const QColor &subListTint,
+    // The entry's tile, made now if the budget allows; nullptr when it does not.
+    const Tile *tile(const AppItem &item, const QString &key, double iconSize, const QColor &subListTint,
                      qreal dpr);
     QPixmap dropSlotImage(double diameter, const QColor &primary, qreal dpr);
 
     QHash<QUuid, QImage> m_favicons;
     QHash<QString, std::shared_ptr<Tile>> m_tiles;
+    qint64 m_tileBytes = 0;
     mutable QHash<QString, QImage> m_icons; // icon() by look, so the dragged copy keeps its caches
     QPixmap m_dropSlot;
     QString m_dropSlotKey;

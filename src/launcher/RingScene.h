@@ -84,7 +84,6 @@ class RingScene {
     double themeProgress() const { return m_themeProgress; }
     HoverLabelView &label() { return m_label; }
     const HoverLabelView &label() const { return m_label; }
-    void setIconSize(double iconSize) { m_iconSize = iconSize; }
     double iconSize() const { return m_iconSize; }
     // Tile keys of every entry shown, fading ones included.
     QSet<QString> usedTileKeys() const;

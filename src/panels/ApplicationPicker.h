@@ -18,7 +18,6 @@ class ApplicationPicker : public QDialog {
 
     // The paths chosen, once accepted.
     QStringList chosenPaths() const { return m_chosen; }
-    QLineEdit *searchField() const { return m_search; }
     QListWidget *list() const { return m_list; }
     // Indexes of the applications whose name or desktop id holds every word of the query, in order.
     static QList<int> matching(const QList<InstalledApplication> &applications, const QString &query);

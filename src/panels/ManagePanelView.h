@@ -26,8 +26,8 @@ class ManagePanelView : public QWidget {
   public:
     enum class FormKind { none, link, sub, list };
 
-    ManagePanelView(AppState *state, LauncherHost *host, double width, std::function<void()> onClose,
-                    QWidget *parent = nullptr);
+    // The close button closes the panel (close()): whoever shows it decides how it goes.
+    ManagePanelView(AppState *state, LauncherHost *host, double width, QWidget *parent = nullptr);
 
     // "Add to group “…”", "Add to “…”", or "Add" without lists.
     QString contextLabel() const;
@@ -42,15 +42,12 @@ class ManagePanelView : public QWidget {
     void submit();
 
     QAbstractButton *tile(int index) const { return m_tiles.value(index); }
-    QAbstractButton *colourButton() const { return m_colourButton; }
     QAbstractButton *newListButton() const { return m_newList; }
     QAbstractButton *deleteListButton() const { return m_deleteList; }
     QPushButton *addButton() const { return m_add; }
     QLineEdit *nameField() const { return m_nameField; }
     QLineEdit *urlField() const { return m_urlField; }
-    bool showsColorPicker() const { return m_showColorPicker; }
     void setShowColorPicker(bool show);
-    void setNewListTheme(ListTheme theme) { m_newListTheme = theme; }
     void setNewGroupTint(const std::optional<QString> &tint);
 
   protected:
@@ -71,7 +68,6 @@ class ManagePanelView : public QWidget {
 
     AppState *m_state;
     LauncherHost *m_host;
-    std::function<void()> m_onClose;
     FormKind m_form = FormKind::none;
     ListTheme m_newListTheme = ListTheme::blue;
     std::optional<QString> m_newGroupTint;

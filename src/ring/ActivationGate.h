@@ -23,7 +23,6 @@ class ActivationGate {
     // A new showing: everything acts again.
     void reset();
 
-    bool isDismissing() const { return m_dismissing; }
     // A launch, a group opening, a step back: anything but a click.
     bool mayActivate() const { return !m_dismissing; }
     // A click on the ring (an entry or empty space).

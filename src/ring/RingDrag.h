@@ -141,12 +141,9 @@ class RingDrag : public QObject {
     std::optional<QUuid> dropTargetItemID() const { return m_dropTargetItemID; }
     std::optional<QUuid> hoverCandidateID() const { return m_hoverCandidateID; }
     bool isMergeArmed() const { return m_dropTargetItemID.has_value(); }
-    double lastBestDistance() const { return m_lastBestDist; }
     // The drop-slot marker: shown while dragging without a group or merge target, on the ring at the
-    // dragged icon's angle; dropSlotIndex is the slot a release there would take.
+    // dragged icon's angle.
     bool showsDropSlot() const { return isDragging() && !m_dropTargetGroupID && !m_dropTargetItemID; }
-    QPointF dropSlotCenter() const;
-    int dropSlotIndex() const;
     RingGeometry geometry() const;
 
   Q_SIGNALS:

@@ -51,7 +51,8 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::setServices(const ShellServices &services) {
     m_services = services;
-    m_launcher.setServices(services.hotkey, services.windows, services.sound, services.keyboard);
+    m_launcher.setServices(services.hotkey, services.windows, services.sound, services.keyboard,
+                           services.favicons);
     m_presence.setServices(services.hotkey, services.loginItem, services.workspace, services.pointer);
 }
 

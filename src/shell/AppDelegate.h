@@ -9,6 +9,7 @@
 
 class AboutView;
 class AppState;
+class FaviconCache;
 class GlobalHotkey;
 class KeyboardLayout;
 class PointerWatch;
@@ -28,6 +29,8 @@ struct ShellServices {
     PointerWatch *pointer = nullptr; // the hot corner's; QCursor::pos() without
     SoundPlayer *sound = nullptr;
     KeyboardLayout *keyboard = nullptr; // the launcher's digit keys
+    // Site icons for links; none in a build without them.
+    FaviconCache *favicons = nullptr;
 };
 
 // The application shell: puts the launcher's window, the desktop presence and the update alerts

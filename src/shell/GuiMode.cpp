@@ -126,8 +126,6 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland, Platfor
     state.watchListsFile(); // a sync tool or an editor may change it while Ilvex runs
     FaviconCache favicons(state.supportDirectory() + QStringLiteral("/favicons"),
                           FaviconEndpoints::standard());
-    if (BuildConfig::faviconsEnabled)
-        FaviconCache::setShared(&favicons);
     // The hotkey's backend, the window system and the pointer fit the display platform Qt runs on; they
     // outlive the shell that uses them.
     const DesktopServices desktop = platform.connectDesktop();
@@ -160,7 +158,7 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland, Platfor
     }
     shell.setServices({desktop.hotkey.get(), &platform.loginItem(), &platform.workspace(),
                        desktop.windows.get(), desktop.pointer.get(), &platform.sound(),
-                       &platform.keyboard()});
+                       &platform.keyboard(), BuildConfig::faviconsEnabled ? &favicons : nullptr});
     shell.applicationDidFinishLaunching();
     UpdateChecker updates(UpdateChecker::buildConfig(), &services.preferences);
     shell.setUpdateChecker(&updates);
@@ -203,7 +201,6 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland, Platfor
     const int result = app.exec();
     shell.setUpdateChecker(nullptr);
     shell.setServices({});
-    FaviconCache::setShared(nullptr);
     FileIcons::setWorkspace(nullptr);
     return result;
 }

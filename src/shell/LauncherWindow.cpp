@@ -55,7 +55,8 @@ LauncherWindow::~LauncherWindow() {
 }
 
 void LauncherWindow::setServices(GlobalHotkey *hotkey, WindowSystem *windows, SoundPlayer *sound,
-                                 KeyboardLayout *keyboard) {
+                                 KeyboardLayout *keyboard, FaviconCache *favicons) {
+    m_favicons = favicons;
     m_sound = sound;
     m_keyboard = keyboard;
     if (m_windows)
@@ -107,7 +108,11 @@ std::unique_ptr<LauncherHold> LauncherWindow::holdOpen() {
 
 FaviconCache *LauncherWindow::faviconCache() {
     // Without site icons links show a globe, and nothing asks the network.
-    return m_state && m_state->preferences().showSiteIcons() ? FaviconCache::shared() : nullptr;
+    return m_state && m_state->preferences().showSiteIcons() ? m_favicons : nullptr;
+}
+
+QWidget *LauncherWindow::createManagePanel(QWidget *parent, double width) {
+    return new ManagePanelView(m_state, this, width, parent);
 }
 
 void LauncherWindow::playSound() {
@@ -140,10 +145,6 @@ void LauncherWindow::buildPanel() {
     m_panel = new IlvexPanel(m_windows && m_windows->bypassesWindowManager());
     QPointer<LauncherWindow> self(this);
     m_view = new CircularLauncherView(m_state, this);
-    m_view->chrome().setPanelFactory([self](QWidget *parent, double width, std::function<void()> onClose) {
-        return self ? new ManagePanelView(self->m_state, self.data(), width, std::move(onClose), parent)
-                    : nullptr;
-    });
     m_panel->setContent(m_view);
     m_panel->ringOuterRadius = [self] { return self ? self->ringOuterRadius() : 0.0; };
     m_panel->onEscape = [self] {

@@ -38,7 +38,7 @@ class LauncherWindow : public QObject, public LauncherHost {
     // The hotkey hands the keys typed since it was pressed to the shown launcher; the window system
     // stacks it and reports presses outside. Neither owned; either may be null.
     void setServices(GlobalHotkey *hotkey, WindowSystem *windows, SoundPlayer *sound = nullptr,
-                     KeyboardLayout *keyboard = nullptr);
+                     KeyboardLayout *keyboard = nullptr, FaviconCache *favicons = nullptr);
 
     void show(LaunchSource source);
     void hide();
@@ -62,6 +62,7 @@ class LauncherWindow : public QObject, public LauncherHost {
     void pick(LauncherAddKind kind) override;
     std::unique_ptr<LauncherHold> holdOpen() override;
     FaviconCache *faviconCache() override;
+    QWidget *createManagePanel(QWidget *parent, double width) override;
     void playSound() override;
     const KeyboardLayout *keyboardLayout() const override { return m_keyboard; }
 
@@ -99,6 +100,7 @@ class LauncherWindow : public QObject, public LauncherHost {
     WindowSystem *m_windows = nullptr;
     SoundPlayer *m_sound = nullptr;
     KeyboardLayout *m_keyboard = nullptr;
+    FaviconCache *m_favicons = nullptr;
     QPointer<IlvexPanel> m_panel;
     CircularLauncherView *m_view = nullptr;
     QPointer<QVariantAnimation> m_fade;

@@ -36,8 +36,8 @@ struct EntryActionPlace {
     QRect anchor;
 };
 
-// The context-menu actions of an entry, shared by the ring and AppIconView: the rename prompt, the tint
-// popover beside the entry and the menu that offers them with open, move and remove.
+// The context-menu actions of an entry, shared by the ring's entries and its group rename: the rename prompt,
+// the tint popover beside the entry and the menu that offers them with open, move and remove.
 namespace EntryActions {
 NamePrompt *openRenamePrompt(const AppItem &item, const EntryEdits &edits, const EntryActionPlace &place);
 // The popover deletes itself once closed.

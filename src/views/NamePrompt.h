@@ -25,7 +25,6 @@ class NamePrompt : public QDialog {
                QWidget *parent = nullptr, const QColor &accent = QColor(), ViewHost *host = nullptr);
 
     QLineEdit *field() const { return m_field; }
-    QPushButton *okButton() const { return m_ok; }
     // Opens a prompt that deletes itself when closed.
     static NamePrompt *open(const QString &title, const QString &text,
                             std::function<void(const QString &)> onAccept, QWidget *parent = nullptr,

@@ -53,37 +53,3 @@ void Spring::step(double dt) {
 bool Spring::isSettled(double tolerance) const {
     return std::abs(m_value - m_target) < tolerance && std::abs(m_velocity) < tolerance * 10;
 }
-
-SpringAnimator::SpringAnimator(double response, double dampingFraction, double value, QObject *parent)
-    : QObject(parent), m_spring(response, dampingFraction, value) {
-    m_timer.setInterval(1000 / 120);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &SpringAnimator::tick);
-}
-
-void SpringAnimator::animateTo(double target) {
-    if (target == m_spring.target() && !m_timer.isActive())
-        return;
-    m_spring.setTarget(target);
-    if (!m_timer.isActive()) {
-        m_clock.start();
-        m_timer.start();
-    }
-}
-
-void SpringAnimator::jumpTo(double value) {
-    m_timer.stop();
-    m_spring.reset(value);
-    Q_EMIT valueChanged(value);
-}
-
-void SpringAnimator::tick() {
-    // A stalled frame (the window was hidden) is not replayed as one huge step of motion.
-    const double dt = std::min(m_clock.restart() / 1000.0, 0.1);
-    m_spring.step(dt);
-    if (m_spring.isSettled()) {
-        m_spring.reset(m_spring.target());
-        m_timer.stop();
-    }
-    Q_EMIT valueChanged(m_spring.value());
-}

@@ -1,11 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <QObject>
-#include <QTimer>
-
-#include <functional>
-
 // A damped spring of unit mass, given the way designers give it: response (the period of the undamped
 // oscillation, seconds) and damping fraction (1 settles without overshoot, less bounces).
 // stiffness = (2π/response)², damping = 4π·dampingFraction/response.
@@ -14,10 +8,7 @@ class Spring {
   public:
     Spring(double response = 0.3, double dampingFraction = 1.0, double value = 0.0);
 
-    double stiffness() const { return m_stiffness; }
-    double damping() const { return m_damping; }
     double value() const { return m_value; }
-    double velocity() const { return m_velocity; }
     double target() const { return m_target; }
 
     void setTarget(double target) { m_target = target; }
@@ -33,28 +24,4 @@ class Spring {
     double m_value;
     double m_velocity = 0;
     double m_target;
-};
-
-// Drives one Spring at the display's pace and reports every new value; stops itself when settled.
-class SpringAnimator : public QObject {
-    Q_OBJECT
-
-  public:
-    SpringAnimator(double response, double dampingFraction, double value = 0.0, QObject *parent = nullptr);
-
-    double value() const { return m_spring.value(); }
-    double target() const { return m_spring.target(); }
-    bool isRunning() const { return m_timer.isActive(); }
-    void animateTo(double target);
-    void jumpTo(double value);
-
-  Q_SIGNALS:
-    void valueChanged(double value);
-
-  private:
-    void tick();
-
-    Spring m_spring;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
 };

@@ -18,7 +18,6 @@ class SwatchDot : public QAbstractButton {
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
     qreal diameter() const { return m_diameter; }
-    bool showsCheck() const { return m_showCheck; }
 
     // Width of the white selection ring: max(diameter × 0.115, 2.5) when selected, 0 otherwise.
     static qreal ringWidth(qreal diameter, bool selected);

@@ -141,6 +141,23 @@ TEST_F(RingViewTest, ADoubleClickOnAGroupsNameRenamesIt) {
     EXPECT_FALSE(state->openSubListID()) << "the double click opened it";
 }
 
+// A big list costs the budget of entry pixmaps, not a pixmap per entry; a small ring is all pixmaps, and
+// the pixmaps of a list no longer shown go.
+TEST_F(RingViewTest, EntryPixmapsStayWithinTheirBudget) {
+    QList<AppItem> many;
+    for (int i = 0; i < 300; ++i)
+        many.append(app(QString::number(i)));
+    start({list("Big", many), list("Small", {app("A"), app("B")})}, 0, true, 1.4);
+    const RingPainter &painter = view->painter();
+    (void)view->renderFrame(2.0);
+    EXPECT_LE(painter.tileBytes(), RingPainter::tileBudgetBytes);
+    EXPECT_GT(painter.tileBytes(), RingPainter::tileBudgetBytes * 3 / 4) << "the budget went unused";
+    state->switchToList(1);
+    view->finishAnimations();
+    (void)view->renderFrame(2.0);
+    EXPECT_EQ(painter.tileCount(), 2);
+}
+
 // What --screenshot writes is what the view shows: the scene's transform must not move the centre and the
 // pencil. Compared in 8×8 blocks, as the centre's text may land a pixel apart.
 TEST_F(RingViewTest, RenderedFrameMatchesTheShownView) {

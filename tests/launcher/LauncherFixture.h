@@ -6,6 +6,7 @@
 #include "support/Entries.h"
 #include "support/FakeLauncherHost.h"
 #include "support/FakeWorkspace.h"
+#include "support/ManualClock.h"
 #include "support/Sandbox.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "LauncherFixture.h"
 
+#include "launcher/HoleOverlay.h"
 #include "launcher/LauncherChrome.h"
 #include "support/QuietWindows.h"
-#include "views/CenterContentView.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -86,44 +86,31 @@ TEST_F(RingKeysTest, KeysSelectFindAndOpenAsClicksDo) {
     }
 }
 
-// The entries sit in a list named after the ring's list or group. After a switch the old entries are
-// retired (a stale one must not be read; the AT-SPI side is in the keys_atspi scenario).
-TEST_F(RingKeysTest, ScreenReadersSeeEveryEntryWithItsKindAndPlace) {
+// The entries' names, kinds and places and a group's focus are read over AT-SPI by the keys_atspi
+// scenario; here: the press action launches, and a list switched to by keyboard takes the focus at its
+// first entry while the old entries are retired (a stale one must not be read).
+TEST_F(RingKeysTest, ScreenReadersPressEntriesAndFollowTheSwitchedList) {
     QAccessibleInterface *ring = QAccessible::queryAccessibleInterface(view.get());
     ASSERT_TRUE(ring);
-    auto seen = [&] {
-        QAccessibleInterface *list = ring->child(0);
-        QStringList texts{list->text(QAccessible::Name) + u'|' + list->text(QAccessible::Description)};
-        for (int i = 0; i < list->childCount(); ++i)
-            texts << list->child(i)->text(QAccessible::Name) + u'|' +
-                         list->child(i)->text(QAccessible::Description);
-        return texts;
-    };
-    EXPECT_EQ(seen(), (QStringList{"Main|1 of 2", "Alpha|Application, 1 of 4", "Beta|Application, 2 of 4",
-                                   "Office|Group, 3 of 4", "Gamma|Application, 4 of 4"}));
     QAccessibleInterface *gamma = ring->child(0)->child(3);
-    EXPECT_EQ(gamma->parent()->parent(), ring);
+    ASSERT_EQ(gamma->text(QAccessible::Name), "Gamma");
+    const QAccessible::Id gammaID = QAccessible::uniqueId(gamma);
     gamma->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     clock.advance(CircularLauncherView::launchDelayMs);
     EXPECT_EQ(workspace.openedApplications, QStringList{"/nonexistent/Gamma.desktop"});
     view->launcherWillShow();
-
-    // By keyboard the first entry of the new ring takes the focus, inside a list named after it.
     QuietWindows quiet;
     view->show();
     QApplication::setActiveWindow(view.get());
     view->setFocus();
-    const QAccessible::Id gammaID = QAccessible::uniqueId(gamma);
-    for (const char *step : {"3", "Ctrl+Tab"}) {
-        run(QString::fromUtf8(step));
-        QCoreApplication::processEvents();
-        QAccessibleInterface *focused = ring->focusChild();
-        ASSERT_TRUE(focused);
-        EXPECT_EQ(focused->parent()->text(QAccessible::Name) + u'>' + focused->text(QAccessible::Name),
-                  step == QStringLiteral("3") ? "Office>Writer" : "Web>Zeta");
-    }
+    run("Ctrl+Tab");
+    QCoreApplication::processEvents();
+    QAccessibleInterface *focused = ring->focusChild();
+    ASSERT_TRUE(focused);
+    EXPECT_EQ(focused->parent()->text(QAccessible::Name) + u'>' + focused->text(QAccessible::Name),
+              "Web>Zeta");
     EXPECT_EQ(QAccessible::accessibleInterface(gammaID), nullptr);
-    EXPECT_EQ(seen(), (QStringList{"Web|2 of 2", "Zeta|Application, 1 of 1"}));
+    EXPECT_EQ(ring->child(0)->childCount(), 1);
 }
 
 // An input method composes in the hole and commits text that finds; its candidates open by the hole.
@@ -141,7 +128,7 @@ TEST_F(RingKeysTest, InputMethodTextIsShownWhileComposedAndFindsOnceCommitted) {
         QInputMethodEvent event(QString::fromUtf8(step.preedit), {});
         event.setCommitString(QString::fromUtf8(step.commit));
         QCoreApplication::sendEvent(view.get(), &event);
-        EXPECT_EQ(view->chrome().centre()->searchText(), QString::fromUtf8(step.shown));
+        EXPECT_EQ(view->chrome().hole()->searchText(), QString::fromUtf8(step.shown));
         EXPECT_EQ(view->searchText(), QString::fromUtf8(step.typed));
         const auto target = view->enterTarget();
         EXPECT_EQ(target ? target->name : QString(), QString::fromUtf8(step.selected));
@@ -150,7 +137,7 @@ TEST_F(RingKeysTest, InputMethodTextIsShownWhileComposedAndFindsOnceCommitted) {
     QCoreApplication::sendEvent(view.get(), &query);
     const QRectF cursor = query.value(Qt::ImCursorRectangle).toRect();
     const QPointF corner = cursor.topLeft() - view->ringCentre(); // the far corners are inside the hole
-    EXPECT_LT(std::hypot(corner.x(), corner.y()), view->chrome().centre()->holeDiameter() / 2);
+    EXPECT_LT(std::hypot(corner.x(), corner.y()), view->chrome().hole()->holeDiameter() / 2);
 }
 
 // Tab goes round the ring, the switcher and the pencil; Menu and Shift+F10 open the focused part's menu.
@@ -159,7 +146,7 @@ TEST_F(RingKeysTest, TabReachesTheSwitcherAndThePencilAndMenuKeysOpenMenus) {
     view->show();
     QApplication::setActiveWindow(view.get());
     view->setFocus();
-    QWidget *centre = view->chrome().centre();
+    QWidget *centre = view->chrome().hole();
     const struct {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;

@@ -1,6 +1,6 @@
 #include "ring/RingDrag.h"
-#include "ring/Clock.h"
 #include "support/Entries.h"
+#include "support/ManualClock.h"
 
 #include <QLineF>
 

@@ -1,9 +1,9 @@
 // The ring's small parts: the hovered name, finding entries by typing, the gate for clicks.
 #include "ring/ActivationGate.h"
-#include "ring/Clock.h"
 #include "ring/HoverModel.h"
 #include "ring/RingSearch.h"
 #include "support/Entries.h"
+#include "support/ManualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -146,12 +146,11 @@ TEST_F(SettingsTest, TogglesWriteTheirPreferencesAndOneOfTheTwoIconsAlwaysStays)
     EXPECT_FALSE(preferences.launcherSoundsEnabled());
     // Without site icons the ring gets no favicon source: links show a globe and nothing is fetched.
     FaviconCache favicons(sandbox.home() + "/favicons", {});
-    FaviconCache::setShared(&favicons);
+    shell->setServices({&hotkey, &login, &workspace, nullptr, nullptr, nullptr, nullptr, &favicons});
     EXPECT_EQ(shell->launcher().faviconCache(), &favicons);
     toggle(Key::showSiteIcons)->click();
     EXPECT_FALSE(preferences.showSiteIcons());
     EXPECT_EQ(shell->launcher().faviconCache(), nullptr);
-    FaviconCache::setShared(nullptr);
 }
 
 TEST_F(SettingsTest, AFileWithBothIconsOffLeavesTheWindowsInTheTaskbarAndTheTrayIconSwitchable) {

@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <functional>
+
 // A shell stand-in for view tests: counts dismissals and sounds, and counts holds the way the
 // shell's autoDismissSuspenders does. It hands out no favicon cache, so no test reaches the network.
 class FakeLauncherHost : public LauncherHost {
@@ -18,6 +20,11 @@ class FakeLauncherHost : public LauncherHost {
     FaviconCache *faviconCache() override { return nullptr; }
     void playSound() override { ++sounds; }
     std::unique_ptr<LauncherHold> holdOpen() override { return std::make_unique<Hold>(holds); }
+    // What the pencil opens; none by default.
+    std::function<QWidget *(QWidget *parent, double width)> managePanel;
+    QWidget *createManagePanel(QWidget *parent, double width) override {
+        return managePanel ? managePanel(parent, width) : nullptr;
+    }
 
   private:
     class Hold : public LauncherHold {

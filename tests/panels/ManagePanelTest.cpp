@@ -1,9 +1,10 @@
-#include "LauncherFixture.h"
 #include "l10n/L.h"
+#include "launcher/HoleOverlay.h"
 #include "launcher/LauncherChrome.h"
+#include "launcher/LauncherFixture.h"
+#include "launcher/ListSwitcher.h"
 #include "panels/ApplicationPicker.h"
 #include "panels/ManagePanelView.h"
-#include "views/CenterContentView.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -16,7 +17,7 @@
 namespace {
 
 using Kind = ManagePanelView::FormKind;
-using Layer = CenterContentView::Layer;
+using Layer = HoleOverlay::Layer;
 
 // count lists L0, L1...; the first holds a group G (with one member or none), then `filled` entries.
 QList<AppList> lists(int count, int filled, bool withGroup = false, bool groupEmpty = false) {
@@ -37,12 +38,12 @@ class ManageTest : public LauncherFixture {
         start(lists);
         if (openGroup)
             state->openSubList(state->lists()[0].items[0].id);
-        view->chrome().setPanelFactory([this](QWidget *parent, double width, std::function<void()> onClose) {
-            return new ManagePanelView(state.get(), &host, width, std::move(onClose), parent);
-        });
+        host.managePanel = [this](QWidget *parent, double width) {
+            return new ManagePanelView(state.get(), &host, width, parent);
+        };
         view->finishAnimations();
     }
-    CenterContentView *centre() { return view->chrome().centre(); }
+    HoleOverlay *centre() { return view->chrome().hole(); }
     ManagePanelView *panel() { return qobject_cast<ManagePanelView *>(view->chrome().managePanel()); }
     ManagePanelView *openPanel() {
         view->setManage(true);
@@ -57,19 +58,20 @@ TEST(RowDrag, ReleaseLandsOnWholePitchesWithinTheLists) {
                                                        {13.5, 1, 4, 2}, {-13.5, 1, 4, 0}, {200, 3, 4, 3},
                                                        {-200, 0, 4, 0}, {27, 0, 1, 0}};
     for (const auto &[offset, start, count, expected] : cases)
-        EXPECT_EQ(CenterContentView::reorderTarget(offset, 27, start, count), expected) << offset;
+        EXPECT_EQ(ListSwitcher::reorderTarget(offset, 27, start, count), expected) << offset;
 }
 
 TEST_F(ManageTest, TheRowMenuGuardsDeletion) {
     // Two lists, the first holding entries: its delete entry is disabled and says why.
     startPanel(lists(2, 1));
-    const std::unique_ptr<QMenu> filled(centre()->buildRowMenu(0)), empty(centre()->buildRowMenu(1));
+    const std::unique_ptr<QMenu> filled(centre()->switcher().buildRowMenu(0)),
+        empty(centre()->switcher().buildRowMenu(1));
     EXPECT_EQ(filled->actions().last()->text(), L::deleteListEmptyFirst());
     EXPECT_FALSE(filled->actions().last()->isEnabled());
     EXPECT_EQ(empty->actions().last()->text(), L::deleteList());
     empty->actions().last()->trigger();
     EXPECT_EQ(state->lists().size(), 1);
-    EXPECT_EQ(std::unique_ptr<QMenu>(centre()->buildRowMenu(0))->actions().size(), 2)
+    EXPECT_EQ(std::unique_ptr<QMenu>(centre()->switcher().buildRowMenu(0))->actions().size(), 2)
         << "one list: no delete";
 }
 
@@ -173,7 +175,8 @@ TEST_F(ManageTest, EveryShowingStartsTheSwitcherClean) {
         } else {
             rowMouse(centre(), QEvent::MouseButtonRelease, at + QPointF(0, 34));
         }
-        EXPECT_EQ(centre()->draggingListID().has_value(), !hidden) << "a released row is still settling";
+        EXPECT_EQ(centre()->switcher().draggedListID().has_value(), !hidden)
+            << "a released row is still settling";
         EXPECT_EQ(state->lists()[0].name, hidden ? "L0" : "L1") << "only a released drag reorders";
         const QPointF other = centre()->rowRect(2).center();
         rowMouse(centre(), QEvent::MouseButtonPress, other);

@@ -1,4 +1,4 @@
-#include "views/ListColourPopover.h"
+#include "launcher/ListColourPopover.h"
 
 #include "views/ListThemeSwatchRow.h"
 #include "views/PaintHelpers.h"
