@@ -6,6 +6,7 @@
 #include "l10n/L.h"
 #include "launcher/CircularLauncherView.h"
 #include "platform/GlobalHotkey.h"
+#include "platform/Log.h"
 #include "platform/LoginItem.h"
 #include "platform/Workspace.h"
 #include "ring/RingGeometry.h"
@@ -110,8 +111,7 @@ void AppDelegate::setMenuBarVisible(bool visible) {
         if (!m_state || m_state->preferences().trayHintShown())
             return;
         m_state->preferences().setTrayHintShown(true);
-        std::fputs("[Ilvex] no system tray found: the tray icon cannot be shown\n", stdout);
-        std::fflush(stdout);
+        qCWarning(lcShell, "no system tray found: the tray icon cannot be shown");
         auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Ilvex"), L::noTrayHost());
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setObjectName(QStringLiteral("noTrayHint"));

@@ -1,6 +1,7 @@
 // The shell's own windows (settings, About), what the preferences do to the desktop, and the update
 // checker's alerts.
 #include "l10n/L.h"
+#include "platform/Log.h"
 #include "platform/LoginItem.h"
 #include "platform/Workspace.h"
 #include "ring/RingGeometry.h"
@@ -23,11 +24,6 @@
 #include <cstdio>
 
 namespace {
-void printLine(const QString &line) {
-    std::fputs(qPrintable(QStringLiteral("[Ilvex] ") + line + u'\n'), stdout);
-    std::fflush(stdout);
-}
-
 void centreOnPointerScreen(QWidget *window) {
     QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen)
@@ -66,8 +62,8 @@ void AppDelegate::followPreference(int changed) {
         if (!m_services.loginItem || m_services.loginItem->setEnabled(wanted))
             break;
         // The toggle shows what the desktop will really do at the next login.
-        printLine(QStringLiteral("autostart error: could not %1 the login entry")
-                      .arg(wanted ? QStringLiteral("write") : QStringLiteral("remove")));
+        qCWarning(lcShell).noquote() << QStringLiteral("autostart error: could not %1 the login entry")
+                                            .arg(wanted ? QStringLiteral("write") : QStringLiteral("remove"));
         preferences.setOpenAtLogin(m_services.loginItem->isEnabled());
         break;
     }
@@ -146,7 +142,7 @@ void AppDelegate::setUpdateChecker(UpdateChecker *checker) {
                     message = L::latestVersionMessage(version);
                     break;
                 case UpdateChecker::Outcome::failed:
-                    printLine(QStringLiteral("update check failed: ") + result.reason);
+                    qCWarning(lcShell).noquote() << QStringLiteral("update check failed: ") + result.reason;
                     title = L::updateCheckFailed();
                     message = L::updateCheckFailedMessage();
                     break;

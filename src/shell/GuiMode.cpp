@@ -5,6 +5,7 @@
 #include "favicons/FaviconCache.h"
 #include "l10n/L.h"
 #include "launcher/CircularLauncherView.h"
+#include "platform/Log.h"
 #include "platform/PrivateFiles.h"
 #include "platform/linux/DisplayProbe.h"
 #include "platform/linux/PortalHotkey.h"
@@ -38,11 +39,6 @@
 #include <unistd.h>
 
 namespace {
-
-void printLine(const QString &line) {
-    std::fputs(qPrintable(line + u'\n'), stdout);
-    std::fflush(stdout);
-}
 
 void applyRequest(AppDelegate &shell, InstanceRequest request) {
     switch (request) {
@@ -158,9 +154,8 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
     bool traceConnected = false;
     auto now = [] { return QDeadlineTimer::current().deadlineNSecs() / 1e6; };
     if (trace) {
-        QObject::connect(&shell, &AppDelegate::trayReady, &shell, [now] {
-            printLine(QStringLiteral("[Ilvex] tray ready at %1").arg(now(), 0, 'f', 2));
-        });
+        QObject::connect(&shell, &AppDelegate::trayReady, &shell,
+                         [now] { qCInfo(lcShell, "tray ready at %.2f", now()); });
         QObject::connect(&shell, &AppDelegate::hotkeyPressed, &shell, [&showClock] { showClock.start(); });
     }
     // On Wayland only the desktop may bind global keys (an X grab through XWayland would see keys only
@@ -177,8 +172,9 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
         if (x11)
             windows = std::make_unique<XcbWindowSystem>();
         else
-            printLine(QStringLiteral("[Ilvex] Wayland: the compositor places the launcher (not under the "
-                                     "pointer), and the hot corner is not available"));
+            qCInfo(lcShell,
+                   "Wayland: the compositor places the launcher (not under the pointer), and the hot "
+                   "corner is not available");
     }
     XdgAutostart autostart;
     shell.setServices({hotkey.get(), &autostart, &services.workspace, windows.get()});
@@ -195,9 +191,8 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
             shell.launcherView(), &CircularLauncherView::framePainted, &shell, [&showClock, now] {
                 if (!showClock.isValid())
                     return;
-                printLine(QStringLiteral("[Ilvex] first frame %1 ms after the show request, at %2")
-                              .arg(showClock.nsecsElapsed() / 1e6, 0, 'f', 2)
-                              .arg(now(), 0, 'f', 2));
+                const double ms = showClock.nsecsElapsed() / 1e6;
+                qCInfo(lcShell, "first frame %.2f ms after the show request, at %.2f", ms, now());
                 showClock.invalidate();
             });
     };
@@ -219,7 +214,7 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland) {
         malloc_trim(0); // what start-up and the preparation freed goes back to the system
         connectTrace();
         if (trace)
-            printLine(QStringLiteral("[Ilvex] launcher prepared at %1").arg(now(), 0, 'f', 2));
+            qCInfo(lcShell, "launcher prepared at %.2f", now());
     });
     const int result = app.exec();
     shell.setUpdateChecker(nullptr);

@@ -3,6 +3,7 @@
 // taken in when it reads, moved aside when it does not, and never overwritten without a backup.
 #include "store/AppState.h"
 
+#include "platform/Log.h"
 #include "platform/PrivateFiles.h"
 #include "store/ListsCodec.h"
 #include "store/UniqueIDs.h"
@@ -15,17 +16,10 @@
 #include <QRegularExpression>
 #include <QTimer>
 
-#include <cstdio>
-
 namespace {
 constexpr int keptOlderBackups = 5;
 // An editor that rewrites the file in place is given this long to finish before it is read.
 constexpr int settleMs = 300;
-
-void printDiagnostic(const QString &line) {
-    std::fputs(qPrintable(QStringLiteral("[Ilvex] ") + line + u'\n'), stdout);
-    std::fflush(stdout);
-}
 
 QByteArray digest(const QByteArray &bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
@@ -53,9 +47,9 @@ bool AppState::loadListsFile() {
     case PrivateFiles::ReadResult::unreadable:
         // A file that is there but cannot be read must not be replaced by the first save.
         if (moveAsideAsBackup())
-            printDiagnostic(
-                QStringLiteral("lists.json unreadable (%1) — moved to lists.json.bak")
-                    .arg(file.reason.isEmpty() ? QStringLiteral("not a regular file") : file.reason));
+            qCWarning(lcStore).noquote()
+                << QStringLiteral("lists.json unreadable (%1) — moved to lists.json.bak")
+                       .arg(file.reason.isEmpty() ? QStringLiteral("not a regular file") : file.reason);
         return false;
     case PrivateFiles::ReadResult::read:
         break;
@@ -67,7 +61,8 @@ bool AppState::loadListsFile() {
     }
     if (const auto reason = ListsCodec::overLimit(*decoded)) {
         moveAsideAsBackup();
-        printDiagnostic(QStringLiteral("lists.json refused: %1 — moved to lists.json.bak").arg(*reason));
+        qCWarning(lcStore).noquote()
+            << QStringLiteral("lists.json refused: %1 — moved to lists.json.bak").arg(*reason);
         return false;
     }
     m_lists = std::move(*decoded);
@@ -113,7 +108,7 @@ bool AppState::moveAsideAsBackup(const QByteArray *content) {
 
 void AppState::backUpBadListsFile() {
     moveAsideAsBackup();
-    printDiagnostic(QStringLiteral("lists.json corrupt — backed up to lists.json.bak"));
+    qCWarning(lcStore).noquote() << QStringLiteral("lists.json corrupt — backed up to lists.json.bak");
 }
 
 // MARK: saving
@@ -142,7 +137,7 @@ bool AppState::save() {
     }
     m_lastSaveError = reason;
     if (!m_quietRetry)
-        printDiagnostic(QStringLiteral("could not write lists.json: ") + reason);
+        qCWarning(lcStore).noquote() << QStringLiteral("could not write lists.json: ") + reason;
     return false;
 }
 
@@ -157,7 +152,8 @@ void AppState::keepTrying() {
             m_lastChangeSaved = save();
             m_quietRetry = false;
             if (!m_lastChangeSaved && m_lastSaveError != before)
-                printDiagnostic(QStringLiteral("could not write lists.json: ") + m_lastSaveError);
+                qCWarning(lcStore).noquote()
+                    << QStringLiteral("could not write lists.json: ") + m_lastSaveError;
         });
     }
     m_retry->start();
@@ -181,7 +177,8 @@ void AppState::keepOutsideChange() {
     const bool kept =
         file.status == PrivateFiles::ReadResult::read ? moveAsideAsBackup(&file.bytes) : moveAsideAsBackup();
     if (kept)
-        printDiagnostic(QStringLiteral("lists.json was changed outside Ilvex — kept as lists.json.bak"));
+        qCInfo(lcStore).noquote() << QStringLiteral(
+            "lists.json was changed outside Ilvex — kept as lists.json.bak");
 }
 
 // MARK: outside changes
@@ -240,10 +237,10 @@ void AppState::takeOutsideChange() {
     if (refusal) {
         // Moved aside as a bad file at start would be; the lists in memory are written in its place.
         const bool moved = moveAsideAsBackup();
-        printDiagnostic(
-            QStringLiteral("lists.json was changed outside Ilvex but %1 — %2; Ilvex keeps its lists")
-                .arg(*refusal,
-                     moved ? QStringLiteral("moved to lists.json.bak") : QStringLiteral("left as it is")));
+        qCWarning(lcStore).noquote()
+            << QStringLiteral("lists.json was changed outside Ilvex but %1 — %2; Ilvex keeps its lists")
+                   .arg(*refusal,
+                        moved ? QStringLiteral("moved to lists.json.bak") : QStringLiteral("left as it is"));
         m_known = KnownFile{};
         if (moved)
             save();
@@ -260,7 +257,7 @@ void AppState::takeOutsideChange() {
     }
     if (m_openSubListID && !openSubList())
         m_openSubListID.reset();
-    printDiagnostic(QStringLiteral("lists.json was changed outside Ilvex — loaded"));
+    qCInfo(lcStore).noquote() << QStringLiteral("lists.json was changed outside Ilvex — loaded");
 }
 
 // Sync tools keep both sides of a conflict: "lists.sync-conflict-20250101-120000-ABCDEFG.json",
@@ -275,8 +272,10 @@ void AppState::reportConflictCopies() {
         if (!conflict.match(name).hasMatch() || m_reportedConflicts.contains(name))
             continue;
         m_reportedConflicts.insert(name);
-        printDiagnostic(QStringLiteral("a sync conflict copy of lists.json is at %1 — Ilvex uses lists.json; "
-                                       "import the copy (Settings, Import lists…) to use it instead")
-                            .arg(QDir(m_supportDirectory).filePath(name)));
+        qCInfo(lcStore).noquote() << QStringLiteral(
+                                         "a sync conflict copy of lists.json is at %1 — Ilvex uses "
+                                         "lists.json; import the copy (Settings, Import lists…) to "
+                                         "use it instead")
+                                         .arg(QDir(m_supportDirectory).filePath(name));
     }
 }
