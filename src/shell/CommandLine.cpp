@@ -189,8 +189,8 @@ int importLists(const QByteArray &nativePath, bool append) {
         printError(QStringLiteral("%1 could not be read as an Ilvex configuration").arg(shown(nativePath)));
         return 1;
     }
-    if (const auto reason = ListsCodec::overLimit(*decoded)) {
-        printError(QStringLiteral("%1 was refused: %2").arg(shown(nativePath), *reason));
+    if (const auto refusal = ListsCodec::overLimit(*decoded)) {
+        printError(QStringLiteral("%1 was refused: %2").arg(shown(nativePath), *refusal));
         return 1;
     }
     SingleInstance instance;

@@ -137,7 +137,7 @@ TEST_F(EnglishStrings, TintPopoverKeepsTheSuspenderCountBalanced) {
     EXPECT_EQ(shell.holds, 2);
     view.setShowColorPopover(false);
     // Choosing a swatch hands over its hex and closes the popover; the default row clears the tint.
-    for (const std::optional<QString> expected : {std::optional<QString>("#22C55E"), {}}) {
+    for (const std::optional<QString> &expected : {std::optional<QString>("#22C55E"), {}}) {
         view.setShowColorPopover(true);
         EXPECT_EQ(shell.holds, 2);
         if (expected)
