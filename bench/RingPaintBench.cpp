@@ -169,8 +169,7 @@ int main(int argc, char **argv) {
     state.addList(QStringLiteral("Second list"), ListTheme::purple);
     state.switchToList(0);
     view.finishAnimations();
-    print("with the list switcher",
-          timeFrames([] {}, [&view] { return view.chrome().hole(); }, "switcher"));
+    print("with the list switcher", timeFrames([] {}, [&view] { return view.chrome().hole(); }, "switcher"));
 
     // A frame while the manage panel slides in: kept mid-way by reopening it whenever it has settled.
     view.setManage(true);

@@ -8,6 +8,7 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
   libglib2.0-dev libxcb1-dev libxcb-keysyms1-dev libxcb-xinput-dev libcanberra-dev libgtest-dev libgmock-dev clang-format
+  clang-tidy
   # run and offscreen tests
   fonts-noto-cjk fonts-noto-color-emoji fonts-material-design-icons-iconfont adwaita-icon-theme
   qt6-translations-l10n sound-theme-freedesktop shared-mime-info desktop-file-utils appstream

@@ -1,5 +1,7 @@
 #include "settings/Preferences.h"
 
+#include "platform/Log.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -213,8 +215,7 @@ void Preferences::flush() {
     if (!m_writeError.isEmpty())
         return; // said once
     m_writeError = QStringLiteral("could not write the preferences file %1: %2").arg(path, reason);
-    std::fputs(qPrintable(QStringLiteral("[Ilvex] ") + m_writeError + u'\n'), stdout);
-    std::fflush(stdout);
+    qCWarning(lcSettings).noquote() << m_writeError;
     Q_EMIT writeFailed(m_writeError);
 }
 

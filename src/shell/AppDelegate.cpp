@@ -66,7 +66,8 @@ void AppDelegate::setShowsInTaskbar(bool shows) {
 
 void AppDelegate::openSettings() {
     if (!m_settingsWindow) {
-        m_settingsWindow = new SettingsWindow(m_state, {[this] { m_launcher.playSound(); }}, m_presence.showsInTaskbar());
+        m_settingsWindow =
+            new SettingsWindow(m_state, {[this] { m_launcher.playSound(); }}, m_presence.showsInTaskbar());
         centreOnPointerScreen(m_settingsWindow);
     }
     m_settingsWindow->present();

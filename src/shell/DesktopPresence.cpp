@@ -3,6 +3,7 @@
 #include "BuildConfig.h"
 #include "l10n/L.h"
 #include "platform/GlobalHotkey.h"
+#include "platform/Log.h"
 #include "platform/LoginItem.h"
 #include "platform/Workspace.h"
 #include "settings/Preferences.h"
@@ -17,8 +18,7 @@
 
 namespace {
 void printLine(const QString &line) {
-    std::fputs(qPrintable(QStringLiteral("[Ilvex] ") + line + u'\n'), stdout);
-    std::fflush(stdout);
+    qCInfo(lcShell).noquote() << line;
 }
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "favicons/FaviconCache.h"
 #include "l10n/L.h"
 #include "launcher/CircularLauncherView.h"
+#include "platform/Log.h"
 #include "platform/Platform.h"
 #include "platform/PrivateFiles.h"
 #include "settings/Preferences.h"
@@ -34,11 +35,6 @@
 #include <unistd.h>
 
 namespace {
-
-void printLine(const QString &line) {
-    std::fputs(qPrintable(line + u'\n'), stdout);
-    std::fflush(stdout);
-}
 
 void applyRequest(AppDelegate &shell, InstanceRequest request) {
     switch (request) {
@@ -151,14 +147,13 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland, Platfor
     bool traceConnected = false;
     auto now = [] { return QDeadlineTimer::current().deadlineNSecs() / 1e6; };
     if (trace) {
-        QObject::connect(&shell, &AppDelegate::trayReady, &shell, [now] {
-            printLine(QStringLiteral("[Ilvex] tray ready at %1").arg(now(), 0, 'f', 2));
-        });
+        QObject::connect(&shell, &AppDelegate::trayReady, &shell,
+                         [now] { qCInfo(lcShell, "tray ready at %.2f", now()); });
         QObject::connect(&shell, &AppDelegate::hotkeyPressed, &shell, [&showClock] { showClock.start(); });
     }
     shell.setServices({desktop.hotkey.get(), &platform.loginItem(), &platform.workspace(),
-                       desktop.windows.get(), desktop.pointer.get(), &platform.sound(),
-                       &platform.keyboard(), BuildConfig::faviconsEnabled ? &favicons : nullptr});
+                       desktop.windows.get(), desktop.pointer.get(), &platform.sound(), &platform.keyboard(),
+                       BuildConfig::faviconsEnabled ? &favicons : nullptr});
     shell.applicationDidFinishLaunching();
     UpdateChecker updates(UpdateChecker::buildConfig(), &services.preferences);
     shell.setUpdateChecker(&updates);
@@ -172,9 +167,8 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland, Platfor
             shell.launcherView(), &CircularLauncherView::framePainted, &shell, [&showClock, now] {
                 if (!showClock.isValid())
                     return;
-                printLine(QStringLiteral("[Ilvex] first frame %1 ms after the show request, at %2")
-                              .arg(showClock.nsecsElapsed() / 1e6, 0, 'f', 2)
-                              .arg(now(), 0, 'f', 2));
+                const double ms = showClock.nsecsElapsed() / 1e6;
+                qCInfo(lcShell, "first frame %.2f ms after the show request, at %.2f", ms, now());
                 showClock.invalidate();
             });
     };
@@ -196,7 +190,7 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland, Platfor
         malloc_trim(0); // what start-up and the preparation freed goes back to the system
         connectTrace();
         if (trace)
-            printLine(QStringLiteral("[Ilvex] launcher prepared at %1").arg(now(), 0, 'f', 2));
+            qCInfo(lcShell, "launcher prepared at %.2f", now());
     });
     const int result = app.exec();
     shell.setUpdateChecker(nullptr);

@@ -1,10 +1,10 @@
 #include "shell/InstanceServer.h"
 
+#include "platform/Log.h"
+
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QtEndian>
-
-#include <cstdio>
 
 struct InstanceServer::Connection : QObject {
     explicit Connection(QLocalSocket *client) : socket(client) {
@@ -22,11 +22,6 @@ struct InstanceServer::Connection : QObject {
 };
 
 namespace {
-void printDiagnostic(const QString &line) {
-    std::fputs(qPrintable(QStringLiteral("[Ilvex] ") + line + u'\n'), stdout);
-    std::fflush(stdout);
-}
-
 QByteArray framed(const QByteArray &body) {
     QByteArray message(4, '\0');
     qToBigEndian<quint32>(quint32(body.size()), message.data());
@@ -56,12 +51,13 @@ void InstanceServer::listenAgain() {
     QLocalServer::removeServer(m_path);
     if (m_server->listen(m_path)) {
         if (m_reportedDown)
-            printDiagnostic(QStringLiteral("listening again on %1").arg(m_path));
+            qCInfo(lcShell).noquote() << QStringLiteral("listening again on %1").arg(m_path);
         m_reportedDown = false;
         return;
     }
     if (!m_reportedDown)
-        printDiagnostic(QStringLiteral("cannot listen on %1: %2").arg(m_path, m_server->errorString()));
+        qCWarning(lcShell).noquote()
+            << QStringLiteral("cannot listen on %1: %2").arg(m_path, m_server->errorString());
     m_reportedDown = true;
 }
 

@@ -6,11 +6,11 @@
 #include "panels/AddItemsDialog.h"
 #include "panels/ManagePanelView.h"
 #include "platform/GlobalHotkey.h"
+#include "platform/Platform.h"
 #include "platform/WindowSystem.h"
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "shell/IlvexPanel.h"
-#include "platform/Platform.h"
 #include "store/AppState.h"
 
 #include <QCursor>

@@ -1,6 +1,7 @@
 #include "shell/UpdateAlerts.h"
 
 #include "l10n/L.h"
+#include "platform/Log.h"
 #include "shell/SettingsWindow.h"
 
 #include <QLabel>
@@ -35,9 +36,7 @@ void UpdateAlerts::show(const UpdateChecker::Result &result, bool userInitiated)
         message = L::latestVersionMessage(version);
         break;
     case Outcome::failed:
-        std::fputs(qPrintable(QStringLiteral("[Ilvex] update check failed: ") + result.reason + u'\n'),
-                   stdout);
-        std::fflush(stdout);
+        qCWarning(lcShell).noquote() << QStringLiteral("update check failed: ") + result.reason;
         title = L::updateCheckFailed();
         message = L::updateCheckFailedMessage();
         break;

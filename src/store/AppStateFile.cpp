@@ -1,5 +1,6 @@
 // The store and its lists file: normalising what was read, saving with retries, and following changes
 // made to the file from outside (a sync tool replacing it, an editor rewriting it).
+#include "platform/Log.h"
 #include "store/AppState.h"
 
 #include "store/UniqueIDs.h"
@@ -8,15 +9,12 @@
 #include <QFileSystemWatcher>
 #include <QTimer>
 
-#include <cstdio>
-
 namespace {
 // An editor that rewrites the file in place is given this long to finish before it is read.
 constexpr int settleMs = 300;
 
 void printDiagnostic(const QString &line) {
-    std::fputs(qPrintable(QStringLiteral("[Ilvex] ") + line + u'\n'), stdout);
-    std::fflush(stdout);
+    qCInfo(lcStore).noquote() << line;
 }
 } // namespace
 
@@ -56,7 +54,7 @@ bool AppState::save() {
     }
     m_lastSaveError = reason;
     if (!m_quietRetry)
-        printDiagnostic(QStringLiteral("could not write lists.json: ") + reason);
+        qCWarning(lcStore).noquote() << QStringLiteral("could not write lists.json: ") + reason;
     return false;
 }
 
@@ -71,7 +69,8 @@ void AppState::keepTrying() {
             m_lastChangeSaved = save();
             m_quietRetry = false;
             if (!m_lastChangeSaved && m_lastSaveError != before)
-                printDiagnostic(QStringLiteral("could not write lists.json: ") + m_lastSaveError);
+                qCWarning(lcStore).noquote()
+                    << QStringLiteral("could not write lists.json: ") + m_lastSaveError;
         });
     }
     m_retry->start();

@@ -2,6 +2,7 @@
 // editor rewriting it).
 #include "store/ListsFile.h"
 
+#include "platform/Log.h"
 #include "store/ListsCodec.h"
 #include "store/ListsDocument.h"
 
@@ -16,8 +17,7 @@ namespace {
 constexpr int keptOlderBackups = 5;
 
 void printDiagnostic(const QString &line) {
-    std::fputs(qPrintable(QStringLiteral("[Ilvex] ") + line + u'\n'), stdout);
-    std::fflush(stdout);
+    qCInfo(lcStore).noquote() << line;
 }
 
 QByteArray digest(const QByteArray &bytes) {

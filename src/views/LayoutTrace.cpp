@@ -1,13 +1,12 @@
 #include "views/LayoutTrace.h"
 
+#include "platform/Log.h"
+
 #include <QHash>
 #include <QWidget>
 
-#include <cstdio>
-
 bool LayoutTrace::enabled() {
-    static const bool on = qEnvironmentVariableIsSet("ILVEX_TRACE_LAYOUT");
-    return on;
+    return lcLayout().isDebugEnabled();
 }
 
 void LayoutTrace::report(const QString &name, const QWidget *widget, const QRectF &rect) {
@@ -18,9 +17,8 @@ void LayoutTrace::report(const QString &name, const QWidget *widget, const QRect
     if (last.value(name) == global)
         return;
     last.insert(name, global);
-    std::printf("[Ilvex] layout %s %d %d %d %d\n", qPrintable(name), global.x(), global.y(), global.width(),
-                global.height());
-    std::fflush(stdout);
+    qCDebug(lcLayout, "layout %s %d %d %d %d", qUtf8Printable(name), global.x(), global.y(), global.width(),
+            global.height());
 }
 
 void LayoutTrace::report(const QWidget *widget) {

@@ -5,7 +5,8 @@
 
 class QWidget;
 
-// ILVEX_TRACE_LAYOUT: the launcher reports where its clickable parts are on the screen, one line each
+// ILVEX_TRACE_LAYOUT (or the ilvex.layout.debug logging rule): the launcher reports where its clickable parts
+// are on the screen, one line each
 // ("[Ilvex] layout NAME x y w h") whenever one moves, so the end-to-end tests click what a person sees.
 namespace LayoutTrace {
 bool enabled();

@@ -1,3 +1,5 @@
+#include "platform/Log.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,6 +30,7 @@ int main(int argc, char **argv) {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     }
     qInstallMessageHandler(recordMessage);
+    Log::install(); // Ilvex's own lines go to standard output, as in the program
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();

@@ -1,4 +1,5 @@
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/Log.h"
 
 #include "platform/linux/CanberraSound.h"
 #include "platform/linux/DisplayProbe.h"
@@ -61,10 +62,9 @@ class LinuxPlatform : public Platform {
             if (x11) {
                 desktop.windows = std::make_unique<XcbWindowSystem>();
             } else {
-                std::fputs("[Ilvex] Wayland: the compositor places the launcher (not under the pointer), and "
-                           "the hot corner is not available\n",
-                           stdout);
-                std::fflush(stdout);
+                qCInfo(lcShell,
+                       "Wayland: the compositor places the launcher (not under the pointer), and the "
+                       "hot corner is not available");
             }
         }
         if (x11)

@@ -1,5 +1,7 @@
 #include "platform/linux/PortalHotkey.h"
 
+#include "platform/Log.h"
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -37,11 +39,6 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, PortalShortcut &s
     argument >> shortcut.id >> shortcut.properties;
     argument.endStructure();
     return argument;
-}
-
-void printLine(const QString &line) {
-    std::fputs(qPrintable(line + u'\n'), stdout);
-    std::fflush(stdout);
 }
 
 // The session handle comes as a string in the documented results, as an object path from some portals.
@@ -178,9 +175,10 @@ void PortalHotkey::fail(const QString &reason) {
     dropResponse();
     closeSession();
     m_step = Step::failed;
-    printLine(QStringLiteral("[Ilvex] RegisterEventHotKey failed: %1 — bind `ilvex --toggle` to Alt+Z in the "
-                             "desktop's shortcut settings")
-                  .arg(reason));
+    qCWarning(lcHotkey).noquote() << QStringLiteral(
+                                         "RegisterEventHotKey failed: %1 — bind `ilvex --toggle` to "
+                                         "Alt+Z in the desktop's shortcut settings")
+                                         .arg(reason);
     Q_EMIT bound(false);
 }
 

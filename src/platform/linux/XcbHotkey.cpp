@@ -1,5 +1,7 @@
 #include "platform/linux/XcbHotkey.h"
 
+#include "platform/Log.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 
@@ -28,11 +30,6 @@ constexpr int holdTimeoutMs = 1500;
 // so that keys the server sent before the launcher took over reach it too, and in order.
 constexpr int forwardQuietMs = 150;
 
-void printLine(const char *text) {
-    std::fputs(text, stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
 } // namespace
 
 XcbHotkey::XcbHotkey() {
@@ -76,8 +73,8 @@ XcbHotkey::~XcbHotkey() {
 bool XcbHotkey::registerHotkey(std::function<void()> pressed) {
     unregisterHotkey();
     if (!m_connection) {
-        printLine("[Ilvex] RegisterEventHotKey failed: no X11 display — bind `ilvex --toggle` to Alt+Z in "
-                  "the desktop's shortcut settings");
+        qCWarning(lcHotkey, "RegisterEventHotKey failed: no X11 display — bind `ilvex --toggle` to Alt+Z in "
+                            "the desktop's shortcut settings");
         return false;
     }
     m_pressed = std::move(pressed);
@@ -137,14 +134,14 @@ bool XcbHotkey::grab() {
     if (onPhysicalZ) {
         m_keycodes.append(physicalZ);
         if (!m_onPhysicalZ)
-            printLine(
-                "[Ilvex] no group of the keyboard layout types z: Alt+Z is the key in Z's place on a US "
-                "keyboard");
+            qCInfo(lcHotkey,
+                   "no group of the keyboard layout types z: Alt+Z is the key in Z's place on a US keyboard");
     }
     m_onPhysicalZ = onPhysicalZ;
     if (m_keycodes.isEmpty()) {
-        printLine(
-            "[Ilvex] RegisterEventHotKey failed: no key of the keyboard layout types z, and the "
+        qCWarning(
+            lcHotkey,
+            "RegisterEventHotKey failed: no key of the keyboard layout types z, and the "
             "keyboard has no key in Z's place — bind `ilvex --toggle` in the desktop's shortcut settings");
         return false;
     }
@@ -188,10 +185,7 @@ bool XcbHotkey::grab() {
     if (failure) {
         // Half a hotkey (working only with some lock keys) would be worse than none.
         ungrab();
-        char line[160];
-        std::snprintf(line, sizeof line,
-                      "[Ilvex] RegisterEventHotKey failed: %d — Alt+Z may be in use by another app", failure);
-        printLine(line);
+        qCWarning(lcHotkey, "RegisterEventHotKey failed: %d — Alt+Z may be in use by another app", failure);
         return false;
     }
     return true;
