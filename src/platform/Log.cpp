@@ -4,7 +4,6 @@
 #include <cstring>
 
 Q_LOGGING_CATEGORY(lcStore, "ilvex.store", QtInfoMsg)
-Q_LOGGING_CATEGORY(lcSettings, "ilvex.settings", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcShell, "ilvex.shell", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcHotkey, "ilvex.hotkey", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcLayout, "ilvex.layout", QtInfoMsg)

@@ -1,8 +1,7 @@
 #include "settings/Preferences.h"
 
-#include "platform/Log.h"
-
 #include <QDir>
+#include <QLoggingCategory>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -13,6 +12,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+
+// Printed like the other "ilvex." categories (see platform/Log.h, which this layer may not include).
+Q_LOGGING_CATEGORY(lcSettings, "ilvex.settings", QtInfoMsg)
 
 namespace {
 
