@@ -1,11 +1,11 @@
 #include "settings/Preferences.h"
 
 #include <QDir>
-#include <QLoggingCategory>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHash>
+#include <QLoggingCategory>
 #include <QSettings>
 #include <QTimer>
 
