@@ -15,7 +15,7 @@ ROUNDS = 2
 
 
 def assert_shown(s, what):
-    window = s.shown(what, timeout=4.0)
+    window = s.shown(what, timeout=8.0)  # a fresh instance on a busy machine
     order = s.top_level_windows()
     assert order[-1] == int(window), "%s: the launcher is not above every other window (%s, %s)" % (
         what, hex(int(window)), [hex(w) for w in order[-3:]])
