@@ -51,8 +51,7 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::setServices(const ShellServices &services) {
     m_services = services;
-    m_launcher.setServices(services.hotkey, services.windows, services.sound, services.keyboard,
-                           services.favicons);
+    m_launcher.setServices(services);
     m_presence.setServices(services.hotkey, services.loginItem, services.workspace, services.pointer);
 }
 

@@ -54,15 +54,11 @@ LauncherWindow::~LauncherWindow() {
     delete m_panel.data();
 }
 
-void LauncherWindow::setServices(GlobalHotkey *hotkey, WindowSystem *windows, SoundPlayer *sound,
-                                 KeyboardLayout *keyboard, FaviconCache *favicons) {
-    m_favicons = favicons;
-    m_sound = sound;
-    m_keyboard = keyboard;
-    if (m_windows)
-        disconnect(m_windows, nullptr, this, nullptr);
-    m_hotkey = hotkey;
-    m_windows = windows;
+void LauncherWindow::setServices(const ShellServices &services) {
+    if (m_services.windows)
+        disconnect(m_services.windows, nullptr, this, nullptr);
+    m_services = services;
+    WindowSystem *windows = services.windows;
     if (!windows)
         return;
     connect(windows, &WindowSystem::pressedOutside, this, [this] {
@@ -78,13 +74,14 @@ void LauncherWindow::setServices(GlobalHotkey *hotkey, WindowSystem *windows, So
 
 // Only some platforms can fade a window; the others would warn on every attempt.
 bool LauncherWindow::fadesWindows() const {
-    return m_windows ? m_windows->fadesWindows() : QGuiApplication::platformName() == u"xcb";
+    return m_services.windows ? m_services.windows->fadesWindows()
+                              : QGuiApplication::platformName() == u"xcb";
 }
 
 Placement::Screen LauncherWindow::screenArea(QScreen *screen) const {
     const QRect frame = screen->geometry();
-    return {frame, m_windows ? m_windows->workArea(frame, screen->availableGeometry())
-                             : screen->availableGeometry()};
+    return {frame, m_services.windows ? m_services.windows->workArea(frame, screen->availableGeometry())
+                                      : screen->availableGeometry()};
 }
 
 QScreen *LauncherWindow::panelScreen() const {
@@ -108,7 +105,7 @@ std::unique_ptr<LauncherHold> LauncherWindow::holdOpen() {
 
 FaviconCache *LauncherWindow::faviconCache() {
     // Without site icons links show a globe, and nothing asks the network.
-    return m_state && m_state->preferences().showSiteIcons() ? m_favicons : nullptr;
+    return m_state && m_state->preferences().showSiteIcons() ? m_services.favicons : nullptr;
 }
 
 QWidget *LauncherWindow::createManagePanel(QWidget *parent, double width) {
@@ -116,8 +113,8 @@ QWidget *LauncherWindow::createManagePanel(QWidget *parent, double width) {
 }
 
 void LauncherWindow::playSound() {
-    if (m_sound)
-        m_sound->playDone();
+    if (m_services.sound)
+        m_services.sound->playDone();
 }
 
 void LauncherWindow::pick(LauncherAddKind kind) {
@@ -142,7 +139,7 @@ bool LauncherWindow::isVisible() const {
 void LauncherWindow::buildPanel() {
     if (m_panel || !m_state)
         return;
-    m_panel = new IlvexPanel(m_windows && m_windows->bypassesWindowManager());
+    m_panel = new IlvexPanel(m_services.windows && m_services.windows->bypassesWindowManager());
     QPointer<LauncherWindow> self(this);
     m_view = new CircularLauncherView(m_state, this);
     m_panel->setContent(m_view);
@@ -159,7 +156,7 @@ void LauncherWindow::buildPanel() {
     };
     // Where presses outside the program are reported, they alone dismiss: the focus also moves when
     // the pointer merely passes over another window (focus-follows-mouse managers).
-    if (!m_windows || !m_windows->reportsOutsidePresses()) {
+    if (!m_services.windows || !m_services.windows->reportsOutsidePresses()) {
         m_panel->onDeactivated = [self] {
             if (self && self->m_shown && self->m_autoDismissSuspenders < 1)
                 self->hide();
@@ -243,10 +240,10 @@ void LauncherWindow::show(LaunchSource source) {
         m_panel->raise();
     m_panel->activateWindow();
     // What was typed since the hotkey goes to the ring's search.
-    if (m_hotkey)
-        m_hotkey->deliverHeldKeys(m_panel->winId());
-    if (m_windows)
-        m_windows->launcherShown(m_panel->windowHandle());
+    if (m_services.hotkey)
+        m_services.hotkey->deliverHeldKeys(m_panel->winId());
+    if (m_services.windows)
+        m_services.windows->launcherShown(m_panel->windowHandle());
     fadeTo(1, fadeInMs, [] {});
 }
 
@@ -256,10 +253,10 @@ void LauncherWindow::hide() {
         return;
     m_shown = false;
     // The keyboard and the focus go back before the fade: what is typed now is for the window beneath.
-    if (m_windows)
-        m_windows->launcherHiding(m_panel->windowHandle());
-    if (m_hotkey)
-        m_hotkey->releaseHeldKeys();
+    if (m_services.windows)
+        m_services.windows->launcherHiding(m_panel->windowHandle());
+    if (m_services.hotkey)
+        m_services.hotkey->releaseHeldKeys();
     Q_EMIT willHide();
     QPointer<LauncherWindow> self(this);
     fadeTo(0, fadeOutMs, [self] {

@@ -2,6 +2,7 @@
 
 #include "launcher/LauncherHost.h"
 #include "launcher/Placement.h"
+#include "shell/ShellServices.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -11,14 +12,9 @@
 
 class AppState;
 class CircularLauncherView;
-class FaviconCache;
-class GlobalHotkey;
 class IlvexPanel;
-class KeyboardLayout;
-class SoundPlayer;
 class QScreen;
 class QVariantAnimation;
-class WindowSystem;
 
 // The launcher's window: builds the panel on first use and keeps it, places it for every showing, fades
 // it in and out and dismisses it on a click elsewhere or on Escape unless an editor inside the launcher
@@ -37,8 +33,7 @@ class LauncherWindow : public QObject, public LauncherHost {
 
     // The hotkey hands the keys typed since it was pressed to the shown launcher; the window system
     // stacks it and reports presses outside. Neither owned; either may be null.
-    void setServices(GlobalHotkey *hotkey, WindowSystem *windows, SoundPlayer *sound = nullptr,
-                     KeyboardLayout *keyboard = nullptr, FaviconCache *favicons = nullptr);
+    void setServices(const ShellServices &services);
 
     void show(LaunchSource source);
     void hide();
@@ -64,7 +59,7 @@ class LauncherWindow : public QObject, public LauncherHost {
     FaviconCache *faviconCache() override;
     QWidget *createManagePanel(QWidget *parent, double width) override;
     void playSound() override;
-    const KeyboardLayout *keyboardLayout() const override { return m_keyboard; }
+    const KeyboardLayout *keyboardLayout() const override { return m_services.keyboard; }
 
     bool isVisible() const;
     // Shown or fading in; false while it fades out.
@@ -96,11 +91,7 @@ class LauncherWindow : public QObject, public LauncherHost {
     void fadeTo(double opacity, int durationMs, std::function<void()> done);
 
     AppState *m_state;
-    GlobalHotkey *m_hotkey = nullptr;
-    WindowSystem *m_windows = nullptr;
-    SoundPlayer *m_sound = nullptr;
-    KeyboardLayout *m_keyboard = nullptr;
-    FaviconCache *m_favicons = nullptr;
+    ShellServices m_services;
     QPointer<IlvexPanel> m_panel;
     CircularLauncherView *m_view = nullptr;
     QPointer<QVariantAnimation> m_fade;

@@ -37,7 +37,7 @@ class LauncherWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(QGuiApplication::screens().size(), 2) << "the test runs on two offscreen screens";
-        launcher.setServices(nullptr, &windows);
+        launcher.setServices({.windows = &windows});
     }
     QPointF ringCentre() const { return QRectF(launcher.panel()->geometry()).center(); }
     void hideAndSettle() {

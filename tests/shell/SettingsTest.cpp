@@ -146,7 +146,8 @@ TEST_F(SettingsTest, TogglesWriteTheirPreferencesAndOneOfTheTwoIconsAlwaysStays)
     EXPECT_FALSE(preferences.launcherSoundsEnabled());
     // Without site icons the ring gets no favicon source: links show a globe and nothing is fetched.
     FaviconCache favicons(sandbox.home() + "/favicons", {});
-    shell->setServices({&hotkey, &login, &workspace, nullptr, nullptr, nullptr, nullptr, &favicons});
+    shell->setServices(
+        {.hotkey = &hotkey, .loginItem = &login, .workspace = &workspace, .favicons = &favicons});
     EXPECT_EQ(shell->launcher().faviconCache(), &favicons);
     toggle(Key::showSiteIcons)->click();
     EXPECT_FALSE(preferences.showSiteIcons());
