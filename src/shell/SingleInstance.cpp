@@ -157,6 +157,14 @@ std::optional<InstanceMessage> SingleInstance::parse(const QByteArray &body) {
     return InstanceMessage{InstanceRequest(quint8(body.at(0))), body.mid(1)};
 }
 
+// Held by no process on this machine: the Ilvex that took it stopped without letting it go.
+static bool holderIsGone(const QLockFile &lock) {
+    qint64 pid = 0;
+    QString host, application;
+    return lock.getLockInfo(&pid, &host, &application) && pid > 0 && host == QSysInfo::machineHostName() &&
+           ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
 bool SingleInstance::tryLock() {
     if (m_lock)
         return true;
@@ -168,19 +176,26 @@ bool SingleInstance::tryLock() {
     auto lock = std::make_unique<QLockFile>(lockPath());
     // Only a holder that died gives the lock up: age alone never makes a live instance's lock stale.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
+    // A holder that died leaves its lock behind, and Qt removes it on the next try; a start racing
+    // this one for the same stale lock can hold the removal for a moment, so look again before
+    // calling the lock stuck.
+    bool locked = lock->tryLock(0);
+    for (int attempt = 0;
+         !locked && attempt < 10 && lock->error() == QLockFile::LockFailedError && holderIsGone(*lock);
+         ++attempt) {
+        QThread::msleep(20);
+        locked = lock->tryLock(0);
+    }
+    if (!locked) {
         const QString folderProblem = ::access(QFile::encodeName(m_directory).constData(), W_OK) == 0
                                           ? QString()
                                           : QString::fromLocal8Bit(std::strerror(errno));
-        qint64 pid = 0;
-        QString host, application;
         if (lock->error() != QLockFile::LockFailedError) {
             m_problem =
                 QStringLiteral("cannot write in the runtime folder %1: %2")
                     .arg(m_directory,
                          folderProblem.isEmpty() ? QStringLiteral("the lock cannot be made") : folderProblem);
-        } else if (lock->getLockInfo(&pid, &host, &application) && pid > 0 &&
-                   host == QSysInfo::machineHostName() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH) {
+        } else if (holderIsGone(*lock)) {
             // Held by no process: an Ilvex that stopped left it, and it cannot be taken over.
             m_problem =
                 QStringLiteral("no Ilvex is running, but the lock %1 it left cannot be removed: %2")
