@@ -1,5 +1,5 @@
-"""Shared helpers of the reliability checks: a private HOME per check (tests/support/sandbox.py), the real
-binary, raw socket clients."""
+"""What the reliability checks share: a private HOME (tests/support/sandbox.py), the real binary, raw socket
+clients, and main(), which runs a check and prints the closing line ctest reads."""
 import json, os, resource, signal, socket, struct, subprocess, sys, time, uuid
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
@@ -16,8 +16,18 @@ def check(what, ok, detail=""):
     return ok
 
 
-def finish():
-    """The closing line that ctest reads."""
+def main(body, *expected, count=None):
+    """Runs body(box, count) (COUNT from the command line, else the default); prints the figures it returns."""
+    if len(sys.argv) < 2:
+        sys.exit(f"usage: {sys.argv[0]} PATH-TO-ILVEX [COUNT]")
+    box = Sandbox(os.path.abspath(sys.argv[1]))
+    box.expect(*expected)
+    try:
+        figures = body(box, int(sys.argv[2]) if len(sys.argv) > 2 else count)
+    finally:
+        box.close()
+    if figures:
+        print(figures)
     print(f"{counts['passed']} passed, {counts['failed']} failed")
     sys.exit(1 if counts["failed"] else 0)
 
@@ -47,15 +57,18 @@ class Sandbox(sandbox.Sandbox):
         process.log = output.name
         return process
 
-    def start_instance(self, prefix=(), preexec_fn=None):
+    def start_instance(self, prefix=(), preexec_fn=None, listen=True):
+        """An instance; checked to listen on the socket unless told not to wait."""
         self.instances.append(self.spawn(prefix=prefix, preexec_fn=preexec_fn))
+        if listen:
+            check(f"the instance listens on {self.socket}", self.wait_listening())
         return self.instances[-1]
 
     def wait_listening(self, timeout=10.0):
         def answers():
             with socket.socket(socket.AF_UNIX) as probe:
                 return probe.connect_ex(self.socket) == 0
-        return sandbox.wait_until(answers, timeout, 0.02)
+        return wait_until(answers, timeout, 0.02)
 
     def quit(self, process, timeout=10):
         self.run("--quit")
@@ -65,6 +78,9 @@ class Sandbox(sandbox.Sandbox):
             process.kill()
             process.wait()
 
+    def import_lists(self, *names, options=(), **run):
+        return self.run("--import-lists", "-", *options, input=document(*names), **run)
+
     def list_names(self):
         """The list names in the lists file; None when it is missing or unreadable."""
         try:
@@ -72,6 +88,11 @@ class Sandbox(sandbox.Sandbox):
                 return [entry["name"] for entry in json.load(file)]
         except (OSError, ValueError, KeyError, TypeError):
             return None
+
+    def exported(self):
+        """The list names --export-lists prints; None when it fails."""
+        result = self.run("--export-lists", "-")
+        return [entry["name"] for entry in json.loads(result.stdout)] if result.returncode == 0 else None
 
     def temporaries(self):
         """What a save interrupted by a kill leaves: .lists.json.ilvex-unfinished-XXXXXX."""
@@ -97,9 +118,7 @@ def announce(path, length, body, seconds=3.0):
     client = socket.socket(socket.AF_UNIX)
     client.connect(path)
     client.setblocking(False)
-    data = struct.pack(">I", length) + body
-    sent = 0
-    deadline = time.monotonic() + seconds
+    data, sent, deadline = struct.pack(">I", length) + body, 0, time.monotonic() + seconds
     while sent < len(data) and time.monotonic() < deadline:
         try:
             sent += client.send(data[sent:sent + 65536])
@@ -132,9 +151,3 @@ def full_disk(size=512):
 def rss_mib(pid):
     with open(f"/proc/{pid}/status") as status:
         return next((int(l.split()[1]) / 1024 for l in status if l.startswith("VmRSS:")), 0.0)
-
-
-def binary_from_argv():
-    if len(sys.argv) < 2:
-        sys.exit(f"usage: {sys.argv[0]} PATH-TO-ILVEX [COUNT]")
-    return os.path.abspath(sys.argv[1]), int(sys.argv[2]) if len(sys.argv) > 2 else None

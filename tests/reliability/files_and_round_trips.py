@@ -1,15 +1,11 @@
 #!/usr/bin/env python3
-"""Files from outside: a FIFO or a device given to --import-lists is refused at once; the lists file, its
-folder, backups, preferences and socket are private (and made so when they were not); a temporary copy
-left by a kill is removed at the next start.
-Usage: files_and_round_trips.py PATH-TO-ILVEX"""
-import json, os, socket, stat, time, uuid
+"""Files from outside: a FIFO or a device given to --import-lists, or named as an entry's desktop file or Icon,
+is never opened; the lists file, its folder, backups, preferences and socket are private (and made so when
+they were not); a temporary copy left by a kill goes at the next start; no usable runtime folder, or another
+user's listener on the socket."""
+import json, os, socket, stat, uuid
 
-from common import check, finish, Sandbox, binary_from_argv, document
-
-binary, _ = binary_from_argv()
-box = Sandbox(binary)
-box.expect(r"^ilvex: cannot read .*: not a regular file$", r"^ilvex: .*belongs to another user")
+from common import check, main, document
 
 
 def mode(path):
@@ -22,16 +18,12 @@ def write(path, data, permissions):
     os.chmod(path, permissions)
 
 
-try:
-    fifo = os.path.join(box.tmp, "fifo")
-    os.mkfifo(fifo)
-    for special in (fifo, "/dev/zero"):
-        started = time.monotonic()
+def run(box, _):
+    # A reader waiting in open() would hang the command past its time-out.
+    os.mkfifo(box.tmp + "/fifo")
+    for special in (box.tmp + "/fifo", "/dev/zero"):
         result = box.run("--import-lists", special, timeout=20)
-        seconds = time.monotonic() - started
-        check(f"{special}: refused", result.returncode == 1 and b"not a regular file" in result.stderr,
-              result.stderr)
-        check(f"{special}: at once", seconds < 5, f"{seconds:.1f} s")
+        check(f"{special}: refused", result.returncode == 1 and b"not a regular file" in result.stderr, result.stderr)
 
     # Files made before they were private: group and other bits are taken away; the user's own stay.
     os.makedirs(box.support)
@@ -39,7 +31,7 @@ try:
     write(box.lists, document("Old-0"), 0o644)
     write(box.lists + ".bak", b"old backup", 0o644)
     write(box.support + "/.lists.json.ilvex-unfinished-Ab12Cd", b"[", 0o600)  # what a kill during a save leaves
-    result = box.run("--import-lists", "-", input=document("New-0"))
+    result = box.import_lists("New-0")
     check("an import exits 0", result.returncode == 0, result.stderr)
     check("the stale temporary copy is removed", box.temporaries() == [], str(box.temporaries()))
     conf = os.path.join(box.env["XDG_CONFIG_HOME"], "Ilvex", "Ilvex.conf")
@@ -49,7 +41,6 @@ try:
               oct(mode(path)) if os.path.exists(path) else "missing")
     check("the import is kept", box.list_names() == ["New-0"], str(box.list_names()))
     instance = box.start_instance()
-    check("instance listens", box.wait_listening())
     for path in (box.socket, os.path.dirname(box.socket)):
         check(f"{path} is the user's alone", mode(path) & 0o077 == 0, oct(mode(path)))
     box.quit(instance)
@@ -67,59 +58,56 @@ try:
     special = json.dumps([{"id": str(uuid.uuid4()).upper(), "name": "Special", "items": [
         {"id": str(uuid.uuid4()).upper(), "name": n, "bundleIdentifier": "", "appPath": p} for n, p in entries]}])
     check("special entries import", box.run("--import-lists", "-", input=special.encode()).returncode == 0)
-    started = time.monotonic()
     shot = box.run("--screenshot", os.path.join(box.tmp, "ring.png"), timeout=30)
     check("the ring with special entries is drawn", shot.returncode == 0, shot.stderr)
-    check("at once", time.monotonic() - started < 10, f"{time.monotonic() - started:.1f} s")
     instance = box.start_instance()
-    check("instance listens", box.wait_listening())
-    check("and answers", box.run("--export-lists", "-", timeout=20).returncode == 0)
+    check("and an instance answers", box.exported() is not None)
     box.quit(instance)
 
     # No usable runtime folder (unset, or others may write to it): one of the user's own under the cache,
     # and the shared folder is left as it is.
-    shared = os.path.join(box.tmp, "shared")
+    shared, own = os.path.join(box.tmp, "shared"), os.path.join(box.env["XDG_CACHE_HOME"], "Ilvex", "runtime")
     os.mkdir(shared)
     os.chmod(shared, 0o1777)
-    own = os.path.join(box.env["XDG_CACHE_HOME"], "Ilvex", "runtime")
+    box.socket = own + "/ilvex.socket"
     for runtime in (None, shared):
         box.env.pop("XDG_RUNTIME_DIR", None)
         box.env.update({"TMPDIR": shared, **({"XDG_RUNTIME_DIR": runtime} if runtime else {})})
         instance = box.start_instance()
-        box.socket = own + "/ilvex.socket"
-        check(f"runtime {runtime}: listens in the cache", box.wait_listening())
         check(f"runtime {runtime}: the cache folder is private", mode(own) == 0o700, oct(mode(own)))
         check(f"runtime {runtime}: the shared folder unchanged", mode(shared) == 0o1777 and
               not os.path.exists(shared + "/ilvex.socket"), oct(mode(shared)) + str(os.listdir(shared)))
         box.quit(instance)
-    # Another user's listener on the socket (root can play one): it hears nothing, and nothing is
-    # reported as done.
-    if os.geteuid() == 0:
-        os.chmod(shared, 0o700)
-        box.env["XDG_RUNTIME_DIR"] = shared
-        reader, writer = os.pipe()
-        if (pid := os.fork()) == 0:
-            listener = socket.socket(socket.AF_UNIX)
-            listener.bind(shared + "/ilvex.socket")
-            os.setuid(65534)
-            listener.listen()
-            listener.settimeout(20)
-            os.write(writer, b"ready")
-            try:
-                while True:
-                    if listener.accept()[0].recv(1):
-                        os.write(writer, b"heard")
-            finally:
-                os._exit(0)
-        os.read(reader, 5)
-        for args in (("--import-lists", "-"), ()):
-            result = box.run(*args, input=document("Stolen"), timeout=30)
-            check(f"{args}: another user's socket refused", result.returncode == 1 and
-                  b"belongs to another user" in result.stderr, result.stderr)
-        os.kill(pid, 9)
-        os.waitpid(pid, 0)
-        os.close(writer)
-        check("another user's listener heard nothing", os.read(reader, 5) == b"")
-finally:
-    box.close()
-finish()
+    if os.geteuid() == 0:  # another user's listener on the socket (root can play one): it hears nothing
+        another_users_socket(box, shared)
+
+
+def another_users_socket(box, shared):
+    os.chmod(shared, 0o700)
+    box.env["XDG_RUNTIME_DIR"] = shared
+    reader, writer = os.pipe()
+    if (pid := os.fork()) == 0:
+        listener = socket.socket(socket.AF_UNIX)
+        listener.bind(shared + "/ilvex.socket")
+        os.setuid(65534)
+        listener.listen()
+        listener.settimeout(20)
+        os.write(writer, b"ready")
+        try:
+            while True:
+                if listener.accept()[0].recv(1):
+                    os.write(writer, b"heard")
+        finally:
+            os._exit(0)
+    os.read(reader, 5)
+    for args in (("--import-lists", "-"), ()):
+        result = box.run(*args, input=document("Stolen"), timeout=30)
+        check(f"{args}: another user's socket refused", result.returncode == 1 and
+              b"belongs to another user" in result.stderr, result.stderr)
+    os.kill(pid, 9)
+    os.waitpid(pid, 0)
+    os.close(writer)
+    check("another user's listener heard nothing", os.read(reader, 5) == b"")
+
+
+main(run, r"^ilvex: cannot read .*: not a regular file$", r"^ilvex: .*belongs to another user")

@@ -2,17 +2,14 @@
 """Eight clients each announce a 64 MiB import, send as much as the instance takes and stall. The
 instance's memory stays bounded (one budget for all buffered input), an import sent meanwhile exits 0 and
 is kept, a length over the limit closes its connection at once and the stalled ones go after the idle
-time-out.
-Usage: stalled_clients.py PATH-TO-ILVEX"""
+time-out."""
 import socket, struct, time
 
-from common import check, finish, Sandbox, announce, binary_from_argv, closed_by_peer, document, rss_mib
+from common import check, main, announce, closed_by_peer, rss_mib
 
-binary, _ = binary_from_argv()
-box = Sandbox(binary)
-try:
+
+def run(box, _):
     instance = box.start_instance()
-    check("instance listens", box.wait_listening())
     time.sleep(0.5)
     baseline = peak = rss_mib(instance.pid)
     size = 64 * 1024 * 1024
@@ -25,14 +22,13 @@ try:
         sent += count
         peak = max(peak, rss_mib(instance.pid))
     started = time.monotonic()
-    result = box.run("--import-lists", "-", input=document("During-0"))
+    result = box.import_lists("During-0")
     import_seconds = time.monotonic() - started
     check("an import among stalled clients exits 0", result.returncode == 0, result.stderr)
     check("and is kept", box.list_names() == ["During-0"], str(box.list_names()))
     for _ in range(20):
         peak = max(peak, rss_mib(instance.pid))
         time.sleep(0.1)
-
     over = socket.socket(socket.AF_UNIX)
     over.connect(box.socket)
     over.sendall(struct.pack(">I", 0x7FFFFFFF) + b"\x0a" * 100)
@@ -44,8 +40,8 @@ try:
     check("memory stays bounded", peak - baseline < 160, f"{baseline:.0f} -> {peak:.0f} MiB")
     check("the instance still runs", instance.poll() is None)
     box.quit(instance)
-finally:
-    box.close()
-print(f"8 stalled clients sent {sent / 2**20:.0f} MiB in all; instance RSS {baseline:.0f} MiB at rest, "
-      f"{peak:.0f} MiB at most, {after:.0f} MiB after; import among them took {import_seconds:.2f} s")
-finish()
+    return (f"8 stalled clients sent {sent / 2**20:.0f} MiB in all; instance RSS {baseline:.0f} MiB at rest, "
+            f"{peak:.0f} MiB at most, {after:.0f} MiB after; import among them took {import_seconds:.2f} s")
+
+
+main(run)
