@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""The launcher on a real desktop: one X server with a window manager and its panel (see desktops.py), the
-real binary, real input from xdotool. Every summon is the first after a fresh start; placements, outside
-clicks, typing, prompts, dialogs and the settings window are checked the way a person would meet them.
-
-run_desktop.py BINARY DESKTOP runs them all under one desktop; exit 77 when it cannot run here."""
+"""desktop_scenarios.py BINARY DESKTOP: the launcher under a window manager and its panel (desktops.py), met
+as a person would: summons after a fresh start, placements, outside clicks, typing, prompts, dialogs and the
+settings window. Exit 77 when the desktop cannot run here."""
 
 import os, subprocess, sys, time
 
@@ -37,7 +35,7 @@ def fresh(s, tray=False):
         time.sleep(0.5)  # the panel lays out its new icon (under the StatusNotifier protocol, out of sight)
 
 
-def summoned(s, desktop):
+def summoned(s):
     """A fresh start, the pointer away from the corner, Alt+Z: the launcher shown."""
     fresh(s)
     s.xdo("mousemove", 700, 500, "key", "alt+z")
@@ -45,17 +43,29 @@ def summoned(s, desktop):
 
 
 def summon(s, desktop, how):
-    if how == "hotkey":
-        s.xdo("key", "alt+z")
-    elif how == "toggle":
+    if how == "toggle":
         assert s.run("--toggle").returncode == 0
     else:
-        s.xdo("mousemove", *desktop.tray_icon, "click", "1")
+        s.xdo(*(["key", "alt+z"] if how == "hotkey" else ["mousemove", *desktop.tray_icon, "click", "1"]))
+
+
+def above_with_keys(s, other, window, what):
+    """Above the ring with the keys (or, under i3, the ring keeps the input focus and Qt hands them on)."""
+    assert wait_until(lambda: s.is_above(other, window), 2), "%s %s is under the ring %s: %s" % (
+        what, hex(int(other)), hex(int(window)), [hex(w) for w in s.top_level_windows()])
+    s.focused(other, or_active=True)
+
+
+def back_to_ring(s, window, what, *keys):
+    assert s.is_viewable(window), "%s dismissed the launcher" % what
+    s.focused(window, or_active=True)
+    s.xdo("key", *keys)
+    s.hides(window, "after %s %s" % (what, " ".join(keys)))
 
 
 def scenario_first_summon(s, desktop):
     """Shown on the first summon, centred on the screen, keys at once; hidden by the same way again."""
-    for how in ("hotkey", "toggle", "tray") if desktop.tray_icon else ("hotkey", "toggle"):
+    for how in ("hotkey", "toggle", "tray"):
         fresh(s, tray=how == "tray")
         s.xdo("mousemove", 700, 500)
         summon(s, desktop, how)
@@ -86,14 +96,12 @@ def scenario_hot_corner(s, desktop):
 def scenario_click_outside(s, desktop):
     """A press on the bare desktop, on a window that never takes the focus, and on the panel dismisses."""
     fresh(s)
-    targets = [("the desktop", (60, SCREEN_H - 60)), ("the panel", desktop.panel_space)]
     clock = s.spawn("xclock", "-geometry", "150x150+20+%d" % (SCREEN_H - 300))
     assert wait_until(lambda: s.visible("^xclock$"), 5), "xclock did not show"
     # Under a tiling manager xclock fills the screen: the desktop itself is not to be had.
     tiled = int(s.geometry(s.visible("^xclock$")[0])["Width"]) > 400
-    targets = targets[1:] if tiled else targets
-    targets.append(("xclock", (95, SCREEN_H - 225)))
-    for what, point in targets:
+    for what, point in [("the desktop", (60, SCREEN_H - 60))] * (not tiled) + [
+            ("the panel", desktop.panel_space), ("xclock", (95, SCREEN_H - 225))]:
         for attempt in range(ROUNDS):
             s.xdo("mousemove", 700, 500)
             assert s.run("--show").returncode == 0
@@ -115,7 +123,7 @@ def scenario_type_right_after_hotkey(s, desktop):
 
 def scenario_show_right_after_hide(s, desktop):
     """Shown again while it fades out, the launcher has the keys at once, every time."""
-    window = summoned(s, desktop)
+    window = summoned(s)
     for attempt in range(6):
         s.xdo("key", "Escape")
         assert s.run("--show").returncode == 0
@@ -128,37 +136,27 @@ def scenario_show_right_after_hide(s, desktop):
 
 def scenario_prompt_above(s, desktop):
     """The rename prompt opens above the ring, takes the keys itself, and the ring has them again after."""
-    window = summoned(s, desktop)
+    window = summoned(s)
     s.menu("row:Other", "Down", "Return")
-    prompt = s.wait_window("Rename list", timeout=4)
-    assert wait_until(lambda: s.is_above(prompt, window), 2), "the prompt is under the ring"
-    s.focused(prompt, or_active=True)  # (under i3 the input focus stays with the ring, and Qt hands the keys on)
+    above_with_keys(s, s.wait_window("Rename list", timeout=4), window, "the prompt")
     s.xdo("key", "ctrl+a", "type", "Work")
     s.xdo("key", "Return")
     got = s.wait_lists(lambda l: l[1]["name"] == "Work")
     assert got[1]["name"] == "Work", "the prompt did not take the keys: list named %r" % got[1]["name"]
-    assert s.is_viewable(window), "the prompt dismissed the launcher"
-    s.focused(window, or_active=True)
-    s.xdo("key", "Escape")
-    s.hides(window, "after the prompt Escape")
+    back_to_ring(s, window, "the prompt", "Escape")
 
 
 def scenario_file_dialog(s, desktop):
     """The manage panel's folder picker opens above the ring; cancelled, the launcher is as it was."""
-    window = summoned(s, desktop)
+    window = summoned(s)
     s.click("manageButton")
     before = s.app_windows()
     s.click("tileFolder")
     dialog = s.new_window(before)
-    assert wait_until(lambda: s.is_above(dialog, window), 2), "the file dialog %s is under the ring %s: %s" % (
-        hex(int(dialog)), hex(int(window)), [hex(w) for w in s.top_level_windows()])
-    s.focused(dialog, or_active=True)
+    above_with_keys(s, dialog, window, "the file dialog")
     s.xdo("key", "Escape")
     assert wait_until(lambda: dialog not in s.app_windows(), 3), "Escape did not reach the file dialog"
-    assert s.is_viewable(window), "the file dialog dismissed the launcher"
-    s.focused(window, or_active=True)
-    s.xdo("key", "Escape", "key", "Escape")
-    s.hides(window, "after the dialog Escape closing the panel and the launcher")
+    back_to_ring(s, window, "the file dialog", "Escape", "Escape")  # the panel, then the launcher
 
 
 def scenario_settings_window(s, desktop):
@@ -213,10 +211,7 @@ def main():
         if not desktop.start_display(s):
             print("SKIPPED: no display server could be started")
             return SKIP
-        try:
-            desktop.start(s)
-        except AssertionError as error:
-            print("FAIL starting %s: %s" % (name, error))
+        if not attempt(s, "starting " + name, lambda: desktop.start(s)):
             return 1
         scenarios = [(n, fn) for n, fn in globals().items() if n.startswith("scenario_")
                      and (n in ("scenario_xwayland", "scenario_native_wayland")) == desktop.wayland]

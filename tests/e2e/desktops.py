@@ -1,37 +1,20 @@
-"""The desktops the launcher is checked under: a bare X server, real window managers with their panels, and
-a headless Wayland compositor. Each is started inside a Session (its processes are stopped by PID when the
-session closes) and says where its panel's empty space and its tray icon are."""
+"""The desktops the launcher is checked under: a bare X server, window managers with their panels, and a
+headless Wayland compositor, each started inside a Session (which stops its processes by PID)."""
 
 import os, shutil, subprocess, time
 
-from e2e_session import SCREEN_H, SCREEN_W, wait_until
+from e2e_session import SCREEN_H, SCREEN_W, wait_until, write
 
-XFCE_PANEL = """<?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-panel" version="1.0">
-  <property name="configver" type="int" value="2"/>
-  <property name="panels" type="array">
-    <value type="int" value="1"/>
-    <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=6;x=0;y=0"/>
-      <property name="length" type="uint" value="100"/>
-      <property name="position-locked" type="bool" value="true"/>
-      <property name="size" type="uint" value="30"/>
-      <property name="plugin-ids" type="array">
-        <value type="int" value="1"/>
-        <value type="int" value="2"/>
-      </property>
-    </property>
-  </property>
-  <property name="plugins" type="empty">
-    <property name="plugin-1" type="string" value="separator">
-      <property name="expand" type="bool" value="true"/>
-      <property name="style" type="uint" value="0"/>
-    </property>
-    <property name="plugin-2" type="string" value="systray">
-      <property name="square-icons" type="bool" value="true"/>
-    </property>
-  </property>
-</channel>
+# One panel along the top: a separator that fills it, then the tray.
+XFCE_PANEL = """<?xml version="1.0" encoding="UTF-8"?><channel name="xfce4-panel" version="1.0">
+<property name="configver" type="int" value="2"/><property name="panels" type="array"><value type="int" value="1"/>
+<property name="panel-1" type="empty"><property name="position" type="string" value="p=6;x=0;y=0"/>
+<property name="length" type="uint" value="100"/><property name="position-locked" type="bool" value="true"/>
+<property name="size" type="uint" value="30"/><property name="plugin-ids" type="array"><value type="int" value="1"/>
+<value type="int" value="2"/></property></property></property><property name="plugins" type="empty">
+<property name="plugin-1" type="string" value="separator"><property name="expand" type="bool" value="true"/>
+<property name="style" type="uint" value="0"/></property><property name="plugin-2" type="string" value="systray">
+<property name="square-icons" type="bool" value="true"/></property></property></channel>
 """
 
 I3_CONFIG = """# i3 config file (v4)
@@ -45,19 +28,17 @@ bar {
 
 
 class Desktop:
-    """A window manager (or none) and a panel: `panel_space` is a point on the panel's empty space,
-    `tray_icon` where the first tray icon sits, `panel_height` the strut along the top edge. `manager` gives
-    the manager's command line, `bus` says whether it wants a session bus; picom composites where the
-    manager does not (`compositor`)."""
+    """A window manager (its command line from `manager`; a session bus for it, its panel and Ilvex with `bus`;
+    picom where it does not composite) and a panel: a point on its empty space, its first tray icon and the
+    strut along the top edge."""
     wayland = False
     panel_space = (400, 16)
     tray_icon = (SCREEN_W - 16, 16)
     panel_height = 32
 
     def __init__(self, name="none", needs=(), manager=None, bus=False, compositor=True, panel=None, **place):
-        self.name, self.needs, self.manager, self.bus, self.compositor, self.panel = \
-            name, needs, manager, bus, compositor, panel
-        self.__dict__.update(place)
+        self.__dict__.update(place, name=name, needs=needs, manager=manager, bus=bus, compositor=compositor,
+                             panel=panel)
 
     def start_display(self, s):
         return s.start_x(compositor=self.compositor)
@@ -66,7 +47,7 @@ class Desktop:
         return [tool for tool in self.needs if not shutil.which(tool)]
 
     def start(self, s):
-        if self.bus:  # for the manager, its panel and Ilvex (the tray protocol and settings)
+        if self.bus:
             s.start_bus()
         if self.manager:
             s.spawn(*self.manager(s))
@@ -96,14 +77,12 @@ class OwnPanel(Desktop):
 def xfce4_panel(s):
     channels = os.path.join(s.config, "xfce4/xfconf/xfce-perchannel-xml")
     os.makedirs(channels, exist_ok=True)
-    with open(os.path.join(channels, "xfce4-panel.xml"), "w") as f:
-        f.write(XFCE_PANEL)
+    write(os.path.join(channels, "xfce4-panel.xml"), XFCE_PANEL)
     s.spawn("xfce4-panel", "--disable-wm-check")
 
 
 def i3(s):
-    with open(os.path.join(s.tmp, "i3.config"), "w") as f:
-        f.write(I3_CONFIG)
+    write(os.path.join(s.tmp, "i3.config"), I3_CONFIG)
     return "i3", "-c", os.path.join(s.tmp, "i3.config")
 
 
@@ -120,15 +99,13 @@ class Weston(Desktop):
                                    "--width=%d" % SCREEN_W, "--height=%d" % SCREEN_H, "--idle-time=0"],
                                   env=s.env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         s.procs.append(weston)
-        deadline, display = time.time() + 15, None
-        while display is None and time.time() < deadline:
+        deadline, line = time.time() + 15, ""
+        while "xserver listening on display" not in line and time.time() < deadline:
             line = weston.stdout.readline()
-            if "xserver listening on display" in line:
-                display = line.rsplit(" ", 1)[1].strip()
-        assert display, "weston started no Xwayland"
+        assert "xserver listening on display" in line, "weston started no Xwayland"
         # The rest of weston's output is drained, so that it never blocks on a full pipe.
         s.procs.append(subprocess.Popen(["cat"], stdin=weston.stdout, stdout=subprocess.DEVNULL))
-        s.env["DISPLAY"] = display
+        s.env["DISPLAY"] = line.rsplit(" ", 1)[1].strip()
 
 
 DESKTOPS = {d.name: d for d in (

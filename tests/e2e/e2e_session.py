@@ -1,5 +1,5 @@
-"""The sandbox, X server and input helpers shared by the end-to-end scenarios, the summon benchmark and the
-live screenshots, and the runner that fails a scenario on an assertion or on an unexpected warning."""
+"""The sandbox, X server and input helpers of the end-to-end scenarios, the summon benchmark and the live
+screenshots, and the runner that fails a scenario on an assertion or on an unexpected warning."""
 
 import json, math, os, random, shutil, subprocess, sys, time, uuid
 
@@ -16,29 +16,30 @@ def uid():
     return str(uuid.uuid4()).upper()
 
 
+def write(path, text):
+    with open(path, "w") as f:
+        f.write(text)
+
+
 class Session(Sandbox):
     def __init__(self, binary):
         super().__init__(binary)
         self.markers = self.tmp + "/markers"
         for d in (self.data + "/applications", self.support, self.config + "/Ilvex", self.markers):
             os.makedirs(d, exist_ok=True)
-        with open(self.home + "/.asoundrc", "w") as f:
-            f.write("pcm.!default { type null }\nctl.!default { type null }\n")
-        with open(self.config + "/Ilvex/Ilvex.conf", "w") as f:
-            f.write("[General]\nlauncherSoundsEnabled=false\nshowInMenuBar=false\ncheckForUpdatesAutomatically=false\n")
+        write(self.home + "/.asoundrc", "pcm.!default { type null }\nctl.!default { type null }\n")
+        write(self.config + "/Ilvex/Ilvex.conf",
+              "[General]\nlauncherSoundsEnabled=false\nshowInMenuBar=false\ncheckForUpdatesAutomatically=false\n")
         self.env.update(XDG_DATA_DIRS=self.data + ":/usr/local/share:/usr/share", ILVEX_TRACE_SHOW="1",
                         ILVEX_TRACE_LAYOUT="1")
         self.procs, self.app, self.window = [], None, None
 
-    # --- environment -------------------------------------------------------------------------
     def start_x(self, compositor=True):
         if not shutil.which("Xvfb") or not shutil.which("xdotool"):
             return False
         # Another X server (a parallel run) may grab the display Xvfb reported; check that ours answers
         # and retry once on a display number of our own choosing.
-        free = [":%d" % n for n in random.sample(range(200, 900), 50)
-                if not os.path.exists("/tmp/.X%d-lock" % n) and not os.path.exists("/tmp/.X11-unix/X%d" % n)]
-        if not any(self.start_xvfb(display) for display in (None, free[0] if free else ":901")):
+        if not any(self.start_xvfb(display) for display in (None, ":%d" % random.randrange(200, 900))):
             return False
         self.env["DISPLAY"] = self.display
         if compositor and shutil.which("picom"):
@@ -46,7 +47,6 @@ class Session(Sandbox):
         return True
 
     def start_xvfb(self, display):
-        """Starts Xvfb (on a display of its choice when display is None); True once it answers."""
         r, w = os.pipe()
         xvfb = subprocess.Popen(["Xvfb"] + ([display] if display else []) +
                                 ["-displayfd", str(w), "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
@@ -54,40 +54,34 @@ class Session(Sandbox):
                                 pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(w)
         with os.fdopen(r) as displayfd:
-            number = displayfd.readline()  # its display, once it is ready; nothing when it failed
-        self.display = ":" + number.strip()
+            number = displayfd.readline().strip()  # its display, once it is ready; nothing when it failed
+        self.display = ":" + number
         env = dict(os.environ, DISPLAY=self.display)
         env.pop("XAUTHORITY", None)
 
         def answers():
             try:
-                r = subprocess.run(["xdotool", "getdisplaygeometry"], env=env, capture_output=True, text=True,
-                                   timeout=3)
-                return r.returncode == 0 and r.stdout.split() == [str(SCREEN_W), str(SCREEN_H)]
+                return subprocess.run(["xdotool", "getdisplaygeometry"], env=env, capture_output=True, text=True,
+                                      timeout=3).stdout.split() == [str(SCREEN_W), str(SCREEN_H)]
             except subprocess.TimeoutExpired:
                 return False
-
-        if number.strip() and wait_until(lambda: xvfb.poll() is not None or answers(), 5.0, 0.05) \
-                and xvfb.poll() is None:
+        if number and wait_until(lambda: xvfb.poll() is not None or answers(), 5.0, 0.05) and xvfb.poll() is None:
             self.procs.append(xvfb)
             return True
         stop(xvfb)
         return False
 
     def spawn(self, *args):
-        process = subprocess.Popen(list(args), env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.procs.append(process)
-        return process
+        self.procs.append(subprocess.Popen(args, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        return self.procs[-1]
 
     def start_bus(self):
-        """A private session bus for what is started after it."""
         bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=self.env,
                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         self.procs.append(bus)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
 
     def start_tray(self):
-        """A tray host at the top right of the screen; its first icon sits at TRAY_ICON."""
         self.spawn("trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "32",
                    "--SetDockType", "true")
 
@@ -98,8 +92,7 @@ class Session(Sandbox):
 
     def close_app(self):
         self.quit_app()
-        for name in os.listdir(self.markers):
-            os.remove(os.path.join(self.markers, name))
+        self.clear_markers()
 
     def close(self):
         self.quit_app()
@@ -107,34 +100,32 @@ class Session(Sandbox):
             stop(p)
         self.remove()
 
-    # --- fixture -----------------------------------------------------------------------------
     def app_entry(self, name):
+        """A desktop entry whose program writes the time into the marker file `name`."""
         script = os.path.join(self.tmp, "launch-%s.sh" % name)
-        with open(script, "w") as f:
-            f.write("#!/bin/sh\ndate +%%s.%%N >> '%s/%s'\n" % (self.markers, name))
+        write(script, "#!/bin/sh\ndate +%%s.%%N >> '%s/%s'\n" % (self.markers, name))
         os.chmod(script, 0o755)
         path = os.path.join(self.data, "applications", "e2e-%s.desktop" % name)
-        with open(path, "w") as f:
-            f.write("[Desktop Entry]\nType=Application\nName=%s\nExec=%s\nIcon=utilities-terminal\n" %
-                    (name.capitalize(), script))
+        write(path, "[Desktop Entry]\nType=Application\nName=%s\nExec=%s\nIcon=utilities-terminal\n" %
+              (name.capitalize(), script))
         return {"id": uid(), "name": name.capitalize(), "bundleIdentifier": "e2e-" + name, "appPath": path,
                 "isFolder": False, "isURL": False, "isSubList": False}
 
     def write_lists(self, lists):
-        with open(self.lists, "w") as f:
-            json.dump(lists, f, indent=2)
+        write(self.lists, json.dumps(lists, indent=2))
 
     def read_lists(self):
         with open(self.lists) as f:
             return json.load(f)
 
-    def wait_lists(self, check, timeout=5.0):
-        """The lists file once check holds for it, or as it is after timeout."""
+    def wait_lists(self, check, what=None, timeout=5.0):
+        """The lists file once check holds for it; after timeout, as it is, or with `what` a failure."""
         wait_until(lambda: check(self.read_lists()), timeout, 0.05)
-        return self.read_lists()
+        lists = self.read_lists()
+        assert not what or check(lists), "%s: %s" % (what, [(l["name"], l.get("theme"), names(l["items"])) for l in lists])
+        return lists
 
     def marker_times(self, name):
-        """When the entry was launched, a line per launch."""
         path = os.path.join(self.markers, name)
         return [float(l) for l in open(path).read().split()] if os.path.exists(path) else []
 
@@ -149,6 +140,10 @@ class Session(Sandbox):
         assert self.marker_time(name) is not None, "%s was not launched (launched: %s)" % (name, self.launched())
         assert self.stays(lambda: self.launched() == [name], 0.2), "launched %s" % self.launched()
 
+    def clear_markers(self):
+        for name in os.listdir(self.markers):
+            os.remove(os.path.join(self.markers, name))
+
     def preference(self, key):
         with open(self.config + "/Ilvex/Ilvex.conf") as f:
             return next((l.strip().split("=", 1)[1] for l in f if l.startswith(key + "=")), None)
@@ -159,16 +154,14 @@ class Session(Sandbox):
         with open(path) as f:
             lines = [l for l in f.read().splitlines() if l.partition("=")[0] not in values]
         lines += ["%s=%s" % (k, str(v).lower() if isinstance(v, bool) else v) for k, v in values.items()]
-        with open(path, "w") as f:
-            f.write("\n".join(lines) + "\n")
+        write(path, "\n".join(lines) + "\n")
 
-    # --- the program and its trace -------------------------------------------------------------
     def run(self, *args):
         return super().run(*args, timeout=20, text=True)
 
     def start_app(self, *args, show=True, tray=False):
-        """Starts Ilvex; returns once the launcher is shown at full opacity (show) or prepared while idle,
-        and once the tray icon is in place (tray)."""
+        """Starts Ilvex; returns once the launcher is shown at full opacity (show) or prepared, and the tray
+        icon is in place (tray)."""
         self.app = subprocess.Popen([self.binary, *args] + (["--show"] if show else []), env=self.env,
                                     stdout=self.log_file(), stderr=subprocess.STDOUT)
         self.wait_log("first frame" if show else "launcher prepared", timeout=15.0)  # a loaded machine starts slowly
@@ -178,7 +171,6 @@ class Session(Sandbox):
             self.wait_log("tray ready", timeout=10.0)
 
     def start_quiet(self, tray=False):
-        """A plain start: nothing shown."""
         self.start_app(show=False, tray=tray)
 
     def show_again(self):
@@ -186,11 +178,9 @@ class Session(Sandbox):
         return self.shown("--show")
 
     def log(self):
-        """What the running (or last) instance printed."""
         return self.output().get(("log", len(self.logs) - 1), "")
 
     def wait_log(self, text, timeout=5.0, count=1):
-        """The count-th line of the log holding text; fails after timeout."""
         found = wait_until(lambda: [l for l in self.log().splitlines() if text in l][count - 1:], timeout)
         assert found, "no log line %d with %r in:\n%s" % (count, text, self.log())
         return found[0]
@@ -207,7 +197,6 @@ class Session(Sandbox):
             found = last()
         return found[0]
 
-    # --- windows and input ---------------------------------------------------------------------
     def run_tool(self, *args):
         return subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=20).stdout
 
@@ -223,7 +212,6 @@ class Session(Sandbox):
         return found[0]
 
     def app_windows(self):
-        """Ilvex's visible windows, menus included."""
         return self.xdo("search", "--onlyvisible", "--pid", self.app.pid).split()
 
     def new_window(self, before, timeout=5.0):
@@ -233,7 +221,6 @@ class Session(Sandbox):
         return found[0]
 
     def shown(self, what, timeout=3.0):
-        """The launcher, once shown at full opacity."""
         window = self.wait_window(LAUNCHER, timeout=timeout)
         assert self.wait_settled(window), "%s: the launcher is not shown at full opacity" % what
         return window
@@ -254,16 +241,20 @@ class Session(Sandbox):
         g = self.geometry(window)
         return int(g["Absolute upper-left X"]), int(g["Absolute upper-left Y"])
 
-    def opacity(self, window):
-        value = self.run_tool("xprop", "-id", window, "_NET_WM_WINDOW_OPACITY").rpartition("=")[2].strip()
-        return int(value) / 0xFFFFFFFF if value.isdigit() else 1.0
+    def centre(self, window=None):
+        g = self.geometry(window or self.window)
+        return (int(g["Absolute upper-left X"]) + int(g["Width"]) / 2,
+                int(g["Absolute upper-left Y"]) + int(g["Height"]) / 2)
 
     def is_viewable(self, window):
         return self.geometry(window).get("Map State") == "IsViewable"
 
     def wait_settled(self, window, timeout=2.0):
-        """True once the panel is shown at full opacity."""
-        return wait_until(lambda: self.is_viewable(window) and self.opacity(window) > 0.999, timeout)
+        """True once the panel is shown at full opacity (_NET_WM_WINDOW_OPACITY unset or the most)."""
+        def opacity():
+            value = self.run_tool("xprop", "-id", window, "_NET_WM_WINDOW_OPACITY").rpartition("=")[2].strip()
+            return int(value) / 0xFFFFFFFF if value.isdigit() else 1.0
+        return wait_until(lambda: self.is_viewable(window) and opacity() > 0.999, timeout)
 
     def wait_hidden(self, window, timeout=2.0):
         return wait_until(lambda: not self.is_viewable(window), timeout)
@@ -283,40 +274,30 @@ class Session(Sandbox):
         return not wait_until(lambda: not check(), seconds, 0.05)
 
     def top_level_windows(self):
-        """The root's children, bottom to top of the stack."""
         lines = self.run_tool("xwininfo", "-root", "-children").splitlines()
         start = next((i for i, l in enumerate(lines) if "children" in l), len(lines)) + 1
         return [int(l.split()[0], 16) for l in lines[start:] if l.strip().startswith("0x")][::-1]
 
-    def top_level_of(self, window):
-        """The root's child holding the window: its frame under a window manager."""
-        window = int(window)
-        while True:
-            lines = self.run_tool("xwininfo", "-tree", "-id", str(window)).splitlines()
-            root = next(int(l.split()[3], 16) for l in lines if "Root window id:" in l)
-            parent = next(int(l.split()[3], 16) for l in lines if "Parent window id:" in l)
-            if parent == root:
-                return window
-            window = parent
-
     def is_above(self, upper, lower):
+        """True when upper's top-level window (its frame under a window manager) is stacked above lower's."""
+        def top_level(window):
+            window = int(window)
+            while True:
+                lines = self.run_tool("xwininfo", "-tree", "-id", str(window)).splitlines()
+                root, parent = (next(int(l.split()[3], 16) for l in lines if what in l)
+                                for what in ("Root window id:", "Parent window id:"))
+                if parent == root:
+                    return window
+                window = parent
         order = self.top_level_windows()
-        return order.index(self.top_level_of(upper)) > order.index(self.top_level_of(lower))
+        return order.index(top_level(upper)) > order.index(top_level(lower))
 
     def strut_top(self):
         """The deepest strut along the top edge of any dock on the display (0 without one)."""
         tree = self.run_tool("xwininfo", "-root", "-tree").splitlines()
-        top = 0
-        for w in [l.split()[0] for l in tree if l.strip().startswith("0x") and '("' in l]:
-            value = self.run_tool("xprop", "-id", w, "_NET_WM_STRUT_PARTIAL").partition("=")[2]
-            if value.strip():
-                top = max(top, int(value.split(",")[2]))
-        return top
-
-    def centre(self, window=None):
-        g = self.geometry(window or self.window)
-        return (int(g["Absolute upper-left X"]) + int(g["Width"]) / 2,
-                int(g["Absolute upper-left Y"]) + int(g["Height"]) / 2)
+        struts = [self.run_tool("xprop", "-id", l.split()[0], "_NET_WM_STRUT_PARTIAL").partition("=")[2]
+                  for l in tree if l.strip().startswith("0x") and '("' in l]
+        return max([int(v.split(",")[2]) for v in struts if v.strip()], default=0)
 
     def ring_point(self, index, count, extra=0.0):
         return arc(self, index, index, count, extra, 1)[0]
@@ -326,8 +307,7 @@ class Session(Sandbox):
         self.xdo("mousemove", x + w // 2, y + h // 2, "sleep", "0.08", "click", button, "sleep", settle)
 
     def menu(self, point_or_name, *keys, button=3):
-        """Opens a menu by a click (on a point, or on a laid-out part; a right click unless told) and picks
-        by keys."""
+        """Opens a menu by a click on a point or a laid-out part (a right click unless told), picks by keys."""
         before = self.app_windows()
         if isinstance(point_or_name, str):
             self.click(point_or_name, button)
@@ -336,10 +316,6 @@ class Session(Sandbox):
         menu = self.new_window(before)
         self.xdo("key", *keys)
         return menu
-
-    def drag(self, path, hold=0.0, step_sleep=0.012):
-        """Presses at the first point, moves through the others, holds still, releases."""
-        self.xdo("mousemove", *path[0], "mousedown", "1", *moves(path[1:], step_sleep), "sleep", hold, "mouseup", "1")
 
 
 def stop(process, terminate=True):
@@ -352,13 +328,11 @@ def stop(process, terminate=True):
 
 
 def moves(points, pause=None):
-    """xdotool arguments that move through points, with a pause before each."""
     return sum(((["sleep", pause] if pause else []) + ["mousemove", x, y] for x, y in points), [])
 
 
 def arc(session, start_index, end_index, count, extra, steps=14):
-    """Points on the ring's entry circle (radius 178, plus extra) from one slot to another; slot 0 is at
-    nine o'clock."""
+    """Points on the ring's entry circle (radius 178 + extra) from slot to slot; slot 0 is at nine o'clock."""
     a0, a1 = (-math.pi + 2 * math.pi * i / max(count, 1) for i in (start_index, end_index))
     cx, cy = session.centre()
     r = 178 + extra

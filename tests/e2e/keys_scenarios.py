@@ -1,9 +1,8 @@
-"""End-to-end scenarios of the ring by keyboard and by screen reader: the digit row on French, Czech and German layouts, keys typed
-right after Alt+Z, and the AT-SPI tree. Arrows, finding, list switching, group members, Tab and the menu keys
-are checked in-process (tests/launcher/RingKeysTest.cpp); a menu driven by keys under X by desktop_scenarios.py."""
+"""The ring by keyboard and by screen reader: the digit row on French, Czech and German layouts, keys typed right
+after Alt+Z, an input method, the AT-SPI tree. The rest of the keys: tests/launcher/RingKeysTest.cpp."""
 import os, shutil, signal, subprocess, time
 
-from e2e_session import SKIP, fixture, names, one_list, wait_until
+from e2e_session import SKIP, names, one_list, wait_until
 
 DEBIAN_PYTHON = "/usr/bin/python3"
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
@@ -15,7 +14,6 @@ def scenario_keys_digit_row(s):
     # (AZERTY's " is 3); a typed digit opens its slot (xdotool presses Shift for it where needed).
     for layout, cases in (("fr", [("eacute Return", "epsilon"), ("quotedbl", "gamma"), ("4", "delta")]),
                           ("cz", [("scaron Return", "epsilon"), ("3", "gamma")]), ("de", [("exclam", "alpha")])):
-        fixture(s)
         subprocess.run(["setxkbmap", layout], env=s.env, check=True)
         s.start_app()
         for i, (keys, expected) in enumerate(cases):
@@ -23,13 +21,11 @@ def scenario_keys_digit_row(s):
                 s.show_again()
             s.xdo("key", *keys.split())
             s.launched_only(expected)
-            for name in os.listdir(s.markers):
-                os.remove(os.path.join(s.markers, name))
+            s.clear_markers()
         s.close_app()
 
 
 def scenario_keys_right_after_hotkey(s):
-    fixture(s)
     s.start_quiet()
     # The program is held up (as on a loaded machine) while Alt+Z and the letters are typed within a few
     # milliseconds: the letters must wait for the launcher rather than go to whatever had the focus.
@@ -86,19 +82,15 @@ def scenario_keys_atspi(s):
     s.spawn(BUS_LAUNCHER, "--launch-immediately")
     assert wait_until(lambda: s.run_tool("dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
                                          "/org/a11y/bus", "org.a11y.Bus.GetAddress"), 5), "no accessibility bus"
-    expected = names(fixture(s)[0]["items"])
+    expected = names(s.read_lists()[0]["items"])
     s.start_app()
     wanted = ["push button|%s|%s, %d of %d" % (n, "Group" if n == "Box" else "Application", i + 1, len(expected))
               for i, n in enumerate(expected)] + ["radio button|%s|%d of 2" % (n, i + 1) for i, n in enumerate(("Main", "Other"))]
     tree = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_tree.py")
 
     def wait_tree(wanted):
-        found = []
-
-        def complete():
-            found[:] = s.run_tool(DEBIAN_PYTHON, tree, "Ilvex").splitlines()
-            return set(wanted) <= set(found)
-        wait_until(complete, 10, 0.3)
+        wait_until(lambda: set(wanted) <= set(s.run_tool(DEBIAN_PYTHON, tree, "Ilvex").splitlines()), 10, 0.3)
+        found = s.run_tool(DEBIAN_PYTHON, tree, "Ilvex").splitlines()
         assert set(wanted) <= set(found), "missing from the AT-SPI tree: %s in\n%s" % (
             sorted(set(wanted) - set(found)), "\n".join(found))
         return found

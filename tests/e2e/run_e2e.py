@@ -1,11 +1,7 @@
 #!/usr/bin/env python3
-"""End-to-end checks of the real ilvex binary under a virtual X server.
-
-Each scenario gets its own Xvfb (with picom as compositor), a sandboxed HOME/XDG tree holding a
-lists.json fixture and desktop entries whose Exec writes a marker file, and drives the launcher with
-real pointer and keyboard input from xdotool. Exit 77 (reported as skipped by ctest) when no X server
-can be started.
-"""
+"""The real binary under Xvfb (with picom), one scenario at a time in a sandboxed HOME holding fixture()'s lists
+unless the scenario writes its own, driven by xdotool: run_e2e.py BINARY [SCENARIO...]. Exit 77 (skipped)
+when no X server can be started."""
 import os, subprocess, sys, time
 
 import keys_scenarios
@@ -18,39 +14,30 @@ from e2e_session import (LAUNCHER, SKIP, SCREEN_W, TRAY_ICON, Session, arc, atte
 CORNER = (SCREEN_W - 1, 0)
 
 
-def scenario_panel(s):
-    fixture(s)
-    s.start_app()
-    g = s.geometry(s.window)
-    assert (int(g["Width"]), int(g["Height"])) == (1067, 1067), "panel is %sx%s" % (g["Width"], g["Height"])
-    # A second start hands its request over and exits (centring and --toggle: desktop_scenarios.py).
-    assert s.run("--hide").returncode == 0
-    s.hides(s.window, "--hide", timeout=6.0)  # the machine may be loaded
+def order_is(wanted):
+    return lambda lists: names(lists[0]["items"]) == wanted
 
 
 def scenario_drag_margin(s):
-    fixture(s)
     s.start_app()
     x, y = s.origin(s.window)
     # Far outside the ring, in small steps as a hand moves: the window follows the pointer.
-    s.drag(line((x + 60, y + 60), (x + 140, y + 100), 40), hold=0.1)
-    moved = lambda: tuple(a - b for a, b in zip(s.origin(s.window), (x, y)))
-    wait_until(lambda: abs(moved()[0] - 80) <= 2 and abs(moved()[1] - 40) <= 2, 2)
+    path = line((x + 60, y + 60), (x + 140, y + 100), 40)
+    s.xdo("mousemove", *path[0], "mousedown", "1", *moves(path[1:], 0.012), "sleep", 0.1, "mouseup", "1")
+    moved = lambda: [a - b for a, b in zip(s.origin(s.window), (x, y))]
+    assert wait_until(lambda: abs(moved()[0] - 80) <= 2 and abs(moved()[1] - 40) <= 2, 2), "moved by %s" % moved()
     assert s.is_viewable(s.window), "dragging the panel by its margin dismissed the launcher"
-    assert abs(moved()[0] - 80) <= 2 and abs(moved()[1] - 40) <= 2, "the panel moved by %s" % (moved(),)
 
 
 def scenario_move_to_list(s):
-    fixture(s)
     s.start_app()
     s.menu(s.ring_point(1, 5), "Down", "Down")  # Open, Move to ▸
     before = s.app_windows()
     s.xdo("key", "Right")
     s.new_window(before)
     s.xdo("key", "Return")  # Other
-    lists = s.wait_lists(lambda l: "Beta" in names(l[1]["items"]))
-    assert "Beta" not in names(lists[0]["items"]) and "Beta" in names(lists[1]["items"]), \
-        "Move to did not move Beta: %s / %s" % (names(lists[0]["items"]), names(lists[1]["items"]))
+    s.wait_lists(lambda l: "Beta" not in names(l[0]["items"]) and "Beta" in names(l[1]["items"]),
+                 "Move to did not move Beta")
 
 
 def scenario_double_click(s):
@@ -80,16 +67,13 @@ def scenario_double_click(s):
 def scenario_escape_in_drag(s):
     # Escape and a right click in the middle of a drag neither hide the launcher nor end the drag: the
     # drag goes on and stores its order.
-    fixture(s)
     s.start_app()
     start = s.ring_point(0, 5)
     s.xdo("mousemove", *start, "mousedown", "1", *moves(line(start, s.ring_point(0, 5, extra=100), 5)[1:], 0.012),
           "key", "Escape", "click", "3", "key", "Escape")
     assert s.stays(lambda: s.is_viewable(s.window), 0.3), "Escape or a right click during a drag hid the launcher"
     s.xdo(*moves(arc(s, 0, 2, 5, 100)[1:], 0.012), "sleep", "0.45", "mouseup", "1")
-    wanted = ["Beta", "Gamma", "Alpha", "Delta", "Box"]
-    order = names(s.wait_lists(lambda l: names(l[0]["items"]) == wanted)[0]["items"])
-    assert order == wanted, "order after the drag: %s" % order
+    s.wait_lists(order_is(["Beta", "Gamma", "Alpha", "Delta", "Box"]), "the order after the drag")
     assert s.is_viewable(s.window), "the launcher hid at the end of the drag"
     s.xdo("key", "Escape")
     s.hides(s.window, "Escape after the drag")
@@ -100,7 +84,6 @@ def scenario_fast_merge(s):
     # hand speed (~250 px/s) and thrown (the first motion already 40 % of the way). Every one merges; a
     # cancelled prompt keeps the default name, the last one is named. A drag at hand speed that passes
     # Beta and is let go without a rest reorders.
-    fixture(s)
     s.start_app()
     saved = os.path.join(s.tmp, "lists-export.json")
     assert s.run("--export-lists", saved).returncode == 0
@@ -122,34 +105,32 @@ def scenario_fast_merge(s):
             if name == "Tools":
                 s.xdo("key", "ctrl+a", "type", "Tools")  # "type" takes every word after it
             s.xdo("key", "Return" if name == "Tools" else "Escape")
-            merged = lambda l: [i for i in l[0]["items"] if i.get("isSubList") and i["name"] == name]
-            groups = merged(s.wait_lists(merged))
-            assert groups and sorted(names(groups[0]["subItems"])) == ["Alpha", "Beta"], \
-                "%s: %s" % (what, names(s.read_lists()[0]["items"]))
+            s.wait_lists(lambda l: [sorted(names(i["subItems"])) for i in l[0]["items"] if i.get("isSubList")
+                                    and i["name"] == name] == [["Alpha", "Beta"]], what)
             assert s.run("--import-lists", saved).returncode == 0
             # The next drag starts on the restored ring: an import landing during it would end it.
-            restored = s.wait_lists(lambda l: names(l[0]["items"])[:2] == ["Alpha", "Beta"])
-            assert names(restored[0]["items"])[:2] == ["Alpha", "Beta"], "lists not restored"
+            s.wait_lists(lambda l: names(l[0]["items"])[:2] == ["Alpha", "Beta"], "lists not restored")
             # And the icons have glided back: a press hits the icon drawn under it.
             assert s.wait_still(s.window), "the ring did not come to rest"
         past = moves(arc(s, 0, 1.45, 5, 0, 72)[1:], 0.016)
         s.xdo("mousemove", *a, "mousedown", "1", "sleep", "0.03", *past, "sleep", "0.1", "mouseup", "1")
-        wanted = ["Beta", "Alpha", "Gamma", "Delta", "Box"]
-        order = names(s.wait_lists(lambda l: names(l[0]["items"]) == wanted)[0]["items"])
-        assert order == wanted, "passing Beta at hand speed: %s" % order
+        s.wait_lists(order_is(["Beta", "Alpha", "Gamma", "Delta", "Box"]), "passing Beta at hand speed")
     finally:
         for p in busy:
             p.kill()
 
 
 def scenario_show_while_fading(s):
-    fixture(s)
     s.start_app()
-    # Rapid requests: the last one decides (one --show during the fade-out: desktop_scenarios.py).
-    for requests, shown in (("hide show toggle toggle hide show hide show", True), ("show hide show toggle", False)):
+    g = s.geometry(s.window)
+    assert (int(g["Width"]), int(g["Height"])) == (1067, 1067), "panel is %sx%s" % (g["Width"], g["Height"])
+    # A second start hands its request over and exits; in rapid requests the last one decides (one --show
+    # during the fade-out, centring: desktop_scenarios.py).
+    for requests, shown in (("hide", False), ("show", True), ("hide show toggle toggle hide show hide show", True),
+                            ("show hide show toggle", False)):
         for request in requests.split():
             assert s.run("--" + request).returncode == 0
-        assert (s.wait_settled if shown else s.wait_hidden)(s.window), "after %s the launcher is wrong" % requests
+        assert (s.wait_settled if shown else s.wait_hidden)(s.window, 6.0), "after %s the launcher is wrong" % requests
     assert s.stays(lambda: not s.is_viewable(s.window), 0.3), "the launcher showed again"
 
 
@@ -161,7 +142,6 @@ def toggle_by_key(s, what):
 
 
 def scenario_hotkey(s):
-    fixture(s)
     s.start_quiet()
     for locks in ((), ("Num_Lock",), ("Caps_Lock",), ("Num_Lock", "Caps_Lock")):
         press = sum((["key", k] for k in locks), ["sleep", "0"])  # pressed again afterwards: off
@@ -180,7 +160,6 @@ def scenario_hotkey(s):
 def scenario_hotkey_no_latin(s):
     # A layout without Latin letters, started as the server's own: Alt+Z is the key in Z's place (Я).
     subprocess.run(["setxkbmap", "ru"], env=s.env, check=True)
-    fixture(s)
     s.start_quiet()
     s.xdo("key", "alt+Cyrillic_ya")
     s.shown("Alt+Я on ru")
@@ -191,11 +170,9 @@ def scenario_hotkey_taken(s):
     holder = subprocess.Popen([os.environ["ILVEX_E2E_HOLD_KEY"]], env=s.env, stdout=subprocess.PIPE, text=True)
     s.procs.append(holder)
     assert holder.stdout.readline().strip() == "held", "the other client could not grab Alt+Z"
-    fixture(s)
     s.expect(r"^\[Ilvex\] RegisterEventHotKey failed: 10 — Alt\+Z may be in use by another app$")
     s.start_quiet()
-    line = s.wait_log("RegisterEventHotKey failed")
-    assert line.strip() == "[Ilvex] RegisterEventHotKey failed: 10 — Alt+Z may be in use by another app", line
+    s.wait_log("[Ilvex] RegisterEventHotKey failed: 10 — Alt+Z may be in use by another app")
     s.xdo("key", "alt+z")
     assert s.stays(lambda: not s.visible(LAUNCHER), 0.5), "Alt+Z showed the launcher"
     s.xdo("mousemove", *CORNER)  # the corner still works
@@ -203,7 +180,6 @@ def scenario_hotkey_taken(s):
 
 
 def scenario_hot_corner(s):
-    fixture(s)
     s.start_quiet()
     s.xdo("mousemove", *CORNER)
     # Where it shows: desktop_scenarios.py; once per entry, resting included: tests/shell/PresenceTest.cpp.
@@ -219,7 +195,6 @@ def scenario_hot_corner(s):
 
 
 def scenario_tray(s):
-    fixture(s)
     s.start_tray()
     s.set_preferences(showInMenuBar=True)
     s.start_quiet(tray=True)
@@ -232,24 +207,18 @@ def scenario_tray(s):
     s.hides(window, "Escape")
     # The menu's last item quits.
     s.menu(TRAY_ICON, "Up", "Return")
-    try:
-        s.app.wait(5)
-    except subprocess.TimeoutExpired:
-        raise AssertionError("Quit in the tray menu did not end Ilvex")
+    assert wait_until(lambda: s.app.poll() is not None, 5), "Quit in the tray menu did not end Ilvex"
 
 
 def scenario_autostart(s):
-    fixture(s)
     s.set_preferences(openAtLogin=True)
     entry = os.path.join(s.config, "autostart/ilvex.desktop")
     s.start_quiet()
     assert wait_until(lambda: os.path.exists(entry), 3), "no autostart entry after a start with openAtLogin"
-    # From a build tree the entry starts the `ilvex` front beside the running program, by its path.
+    # From a build tree the entry starts the `ilvex` front beside the running program, by its path (the
+    # entry's format, and an entry of another checkout replaced: tests/shell/PresenceTest.cpp).
     front = os.path.join(os.path.dirname(os.path.realpath("/proc/%d/exe" % s.app.pid)), "ilvex")
-    expected = 'Exec="%s"\nTryExec=%s\n' % (front, front)
-    text = open(entry).read()
-    # The entry's format, and an entry of another checkout replaced: tests/shell/PresenceTest.cpp.
-    assert expected in text, text
+    assert 'Exec="%s"\nTryExec=%s\n' % (front, front) in open(entry).read(), open(entry).read()
     # Started without the preference, Ilvex leaves the entry alone (switching off is the settings' job).
     s.close_app()
     s.set_preferences(openAtLogin=False)
@@ -257,9 +226,8 @@ def scenario_autostart(s):
     assert os.path.exists(entry)
 
 
-SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items() if name.startswith("scenario_")}
-for module in (manage_scenarios, settings_scenarios, keys_scenarios):
-    SCENARIOS.update((name[len("scenario_"):], fn) for name, fn in vars(module).items() if name.startswith("scenario_"))
+SCENARIOS = {name[len("scenario_"):]: fn for module in (globals(), *map(vars, (manage_scenarios, settings_scenarios,
+             keys_scenarios))) for name, fn in module.items() if name.startswith("scenario_")}
 
 
 def main():
@@ -271,6 +239,7 @@ def main():
             if not s.start_x():
                 print("SKIPPED: no X server could be started (Xvfb and xdotool are needed)")
                 return SKIP
+            fixture(s)
             failed += not attempt(s, name, lambda: SCENARIOS[name](s))
         finally:
             s.close()

@@ -50,7 +50,6 @@ class Sandbox(sandbox.Sandbox):
         self.remove()
 
     def spawn(self, *args, stdin=None, prefix=(), preexec_fn=None):
-        """The binary in the background; what it prints goes to process.log."""
         output = self.log_file()
         process = subprocess.Popen([*prefix, self.binary, *args], env=self.env, stdin=stdin, stdout=output,
                                    stderr=subprocess.STDOUT, preexec_fn=preexec_fn)
@@ -58,7 +57,6 @@ class Sandbox(sandbox.Sandbox):
         return process
 
     def start_instance(self, prefix=(), preexec_fn=None, listen=True):
-        """An instance; checked to listen on the socket unless told not to wait."""
         self.instances.append(self.spawn(prefix=prefix, preexec_fn=preexec_fn))
         if listen:
             check(f"the instance listens on {self.socket}", self.wait_listening())
@@ -90,7 +88,6 @@ class Sandbox(sandbox.Sandbox):
             return None
 
     def exported(self):
-        """The list names --export-lists prints; None when it fails."""
         result = self.run("--export-lists", "-")
         return [entry["name"] for entry in json.loads(result.stdout)] if result.returncode == 0 else None
 
@@ -113,8 +110,7 @@ def document(*names):
 
 
 def announce(path, length, body, seconds=3.0):
-    """A raw client that announces a message of length bytes and sends what of body the other end takes
-    within seconds."""
+    """A raw client announcing a message of length bytes; sends what of body the other end takes in seconds."""
     client = socket.socket(socket.AF_UNIX)
     client.connect(path)
     client.setblocking(False)

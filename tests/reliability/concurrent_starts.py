@@ -6,6 +6,8 @@ import subprocess
 
 from common import check, main, document, printed, wait_until
 
+STARTS = {"2 together": [()] * 2, "10 together": [()] * 10, "toggles during the start": [()] + [("--toggle",)] * 5}
+
 
 def race(box, what, processes, settle=12.0):
     """Waits until every start but the instance has exited; checks the others exited 0; quits the rest."""
@@ -24,11 +26,9 @@ def run(box, rounds):
     tally = [0, 0]
     for round in range(rounds):
         # Whichever comes first is the instance (a toggle with none running starts one); the rest hand over.
-        for what, starts in (("2 together", lambda: [box.spawn() for _ in range(2)]),
-                             ("10 together", lambda: [box.spawn() for _ in range(10)]),
-                             ("toggles during the start",
-                              lambda: [box.start_instance(listen=False)] + [box.spawn("--toggle") for _ in range(5)])):
-            tally = [a + b for a, b in zip(tally, race(box, what, starts()))]
+        for what, starts in STARTS.items():
+            started, failed = race(box, what, [box.spawn(*args) for args in starts])
+            tally = [tally[0] + started, tally[1] + failed]
         names = [f"R{round}-a", f"R{round}-b"]
         importer = box.spawn("--import-lists", "-", stdin=subprocess.PIPE)
         instance = box.start_instance(listen=False)
