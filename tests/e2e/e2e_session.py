@@ -56,8 +56,7 @@ class Session(Sandbox):
         with os.fdopen(r) as displayfd:
             number = displayfd.readline().strip()  # its display, once it is ready; nothing when it failed
         self.display = ":" + number
-        env = dict(os.environ, DISPLAY=self.display)
-        env.pop("XAUTHORITY", None)
+        env = {k: v for k, v in os.environ.items() if k != "XAUTHORITY"} | {"DISPLAY": self.display}
 
         def answers():
             try:

@@ -4,9 +4,7 @@ unless the scenario writes its own, driven by xdotool: run_e2e.py BINARY [SCENAR
 when no X server can be started."""
 import os, subprocess, sys, time
 
-import keys_scenarios
-import manage_scenarios
-import settings_scenarios
+import keys_scenarios, manage_scenarios, settings_scenarios
 
 from e2e_session import (LAUNCHER, SKIP, SCREEN_W, TRAY_ICON, Session, arc, attempt, fixture, group_fixture, line,
                          moves, names, wait_until)
