@@ -80,12 +80,13 @@ QString unfinishedPrefix(const QString &fileName) {
     return u'.' + fileName + QStringLiteral(".ilvex-unfinished-");
 }
 
-bool writeAtomically(const QString &path, const QByteArray &bytes, QString *reason, FileStamp *stamp) {
-    return writeAtomically(QFile::encodeName(path), bytes, reason, stamp);
+bool writeAtomically(const QString &path, const QByteArray &bytes, QString *reason, FileStamp *stamp,
+                     const std::function<bool()> &beforeReplace) {
+    return writeAtomically(QFile::encodeName(path), bytes, reason, stamp, beforeReplace);
 }
 
-bool writeAtomically(const QByteArray &nativePath, const QByteArray &bytes, QString *reason,
-                     FileStamp *stamp) {
+bool writeAtomically(const QByteArray &nativePath, const QByteArray &bytes, QString *reason, FileStamp *stamp,
+                     const std::function<bool()> &beforeReplace) {
     const QByteArray target = finalTarget(nativePath);
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash >= 0 ? target.left(slash + 1) : QByteArray();
@@ -108,6 +109,10 @@ bool writeAtomically(const QByteArray &nativePath, const QByteArray &bytes, QStr
         *stamp = stampFrom(info);
     if (::close(fd) != 0 && error == 0)
         error = errno;
+    if (error == 0 && beforeReplace && !beforeReplace()) {
+        ::unlink(temporary.constData());
+        return false;
+    }
     if (error == 0 && ::rename(temporary.constData(), target.constData()) != 0)
         error = errno;
     if (error != 0) {

@@ -4,6 +4,7 @@
 #include <QFileDevice>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The user's own files (the lists file and its backups, the preferences, the favicon folder) hold names,
@@ -35,12 +36,14 @@ std::optional<FileStamp> stampOf(const QString &path);
 // The bytes go to a new private copy beside it, written unbuffered with every write checked, synced and
 // closed; only then is the copy renamed over the file. On any failure the copy is removed and reason
 // (when given) gets the system's own words ("No space left on device"). The copy's mode is fileMode().
-// stamp (when given) gets the written file's, as it was before the rename.
+// stamp (when given) gets the written file's, as it was before the rename. beforeReplace (when given)
+// runs right before the rename, so that what it checks cannot change during the write; false leaves
+// the file as it was.
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *reason = nullptr,
-                     FileStamp *stamp = nullptr);
+                     FileStamp *stamp = nullptr, const std::function<bool()> &beforeReplace = {});
 // The same for a name in the file system's own bytes (not necessarily UTF-8).
 bool writeAtomically(const QByteArray &nativePath, const QByteArray &bytes, QString *reason = nullptr,
-                     FileStamp *stamp = nullptr);
+                     FileStamp *stamp = nullptr, const std::function<bool()> &beforeReplace = {});
 // The name of writeAtomically's copy for a file name, before its six random characters: a hidden name no
 // person would give a file (".lists.json.ilvex-unfinished-").
 QString unfinishedPrefix(const QString &fileName);

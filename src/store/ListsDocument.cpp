@@ -77,17 +77,18 @@ Decoded decode(const QByteArray &bytes) {
 }
 
 bool write(const QByteArray &nativePath, const QByteArray &bytes, QString *reason,
-           PrivateFiles::FileStamp *stamp) {
+           PrivateFiles::FileStamp *stamp, const std::function<bool()> &beforeReplace) {
     if (const auto refusal = refusalToWrite(bytes)) {
         if (reason)
             *reason = *refusal;
         return false;
     }
-    return PrivateFiles::writeAtomically(nativePath, bytes, reason, stamp);
+    return PrivateFiles::writeAtomically(nativePath, bytes, reason, stamp, beforeReplace);
 }
 
-bool write(const QString &path, const QByteArray &bytes, QString *reason, PrivateFiles::FileStamp *stamp) {
-    return write(QFile::encodeName(path), bytes, reason, stamp);
+bool write(const QString &path, const QByteArray &bytes, QString *reason, PrivateFiles::FileStamp *stamp,
+           const std::function<bool()> &beforeReplace) {
+    return write(QFile::encodeName(path), bytes, reason, stamp, beforeReplace);
 }
 
 } // namespace ListsDocument

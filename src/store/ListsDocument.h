@@ -35,8 +35,8 @@ std::optional<QString> refusalToWrite(const QByteArray &bytes);
 // Replaces the file at path with bytes (PrivateFiles::writeAtomically, stamp as there), refusing what
 // refusalToWrite refuses. False, with the reason, when the file was left as it was.
 bool write(const QString &path, const QByteArray &bytes, QString *reason,
-           PrivateFiles::FileStamp *stamp = nullptr);
+           PrivateFiles::FileStamp *stamp = nullptr, const std::function<bool()> &beforeReplace = {});
 bool write(const QByteArray &nativePath, const QByteArray &bytes, QString *reason,
-           PrivateFiles::FileStamp *stamp = nullptr);
+           PrivateFiles::FileStamp *stamp = nullptr, const std::function<bool()> &beforeReplace = {});
 
 } // namespace ListsDocument

@@ -139,13 +139,16 @@ bool ListsFile::save(const QList<AppList> &lists, QString *reason) {
         return false;
     }
     PrivateFiles::makeFolder(m_directory);
-    if (!keepOutsideChange()) {
-        *reason = QStringLiteral("lists.json was changed outside Ilvex and could not be kept as a backup");
+    // An outside change is looked for once the new copy is written, right before it replaces the file:
+    // a sync tool's replace during the write is kept too.
+    bool kept = true;
+    PrivateFiles::FileStamp stamp;
+    if (!ListsDocument::write(path(), bytes, reason, &stamp, [&] { return kept = keepOutsideChange(); })) {
+        if (!kept)
+            *reason =
+                QStringLiteral("lists.json was changed outside Ilvex and could not be kept as a backup");
         return false;
     }
-    PrivateFiles::FileStamp stamp;
-    if (!ListsDocument::write(path(), bytes, reason, &stamp))
-        return false;
     // A rename that moves the change time on is seen as a touch: the content is compared.
     remember(bytes, stamp);
     return true;

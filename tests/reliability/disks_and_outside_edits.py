@@ -37,13 +37,14 @@ def run(box, _):
 
     # Which copies a start removes, and what a broken outside edit becomes: tests/store/ListsFileTest.cpp.
     instance = box.start_instance()
+    check("the instance has the lists", box.exported() == old)  # and its own start-up save is behind it
     for n, in_place in enumerate((False, True)):
         replace(box, document(f"Theirs-{n}"), in_place)
         time.sleep(1.0)
-        box.import_lists(f"Mine-{n}", options=("--append",))
+        result = box.import_lists(f"Mine-{n}", options=("--append",))
         check(f"an outside edit ({'in place' if in_place else 'replaced'}) is taken in, then the own change added",
               box.list_names() == [f"Theirs-{n}", f"Mine-{n}"] == box.exported(),
-              str(box.list_names()) + str(os.listdir(box.support)))
+              f"{box.list_names()} {os.listdir(box.support)} {result.returncode} {result.stderr}")
     quick = document("Quick-0")
     replace(box, quick, False)
     box.import_lists("Mine-2", options=("--append",))  # before the edit settles
