@@ -157,7 +157,6 @@ TEST_F(UpdateCheckTest, AtStartTheShellHidesTheLauncherAndOffersTheDownloadPage)
     const auto alert = [&shell] { return shell.updateAlerts().alert(); };
     QSignalSpy finished(&checker, &UpdateChecker::finished);
     shell.showLauncher(LaunchSource::centered);
-    EXPECT_TRUE(checker.automaticChecks()) << "on by default";
     checker.start();
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_FALSE(finished[0][1].toBool()) << "not the user's";
