@@ -48,11 +48,8 @@ QByteArray feed(const QByteArray &items) {
 }
 
 TEST(Appcast, TheNewestReleaseOfAFeedOrNoneForOtherBodies) {
-    const struct {
-        const char *what;
-        QByteArray body;
-        std::optional<AppcastRelease> release;
-    } cases[] = {
+    const std::tuple<const char *, QByteArray, std::optional<AppcastRelease>> cases[] = {
+        // what, body, newest
         {"attributes in the feed's namespace; the newest of several items",
          feed("<item><link>https://ilvex.invalid/1.9</link><enclosure url=\"https://ilvex.invalid/a\" "
               "u:version=\"19\" u:shortVersionString=\"1.9\"/></item>"
@@ -75,8 +72,8 @@ TEST(Appcast, TheNewestReleaseOfAFeedOrNoneForOtherBodies) {
         {"truncated", feed("<item><enclosure u:version=\"2\"/></item>").left(90), {}},
         {"empty", "", {}},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(Appcast::newestRelease(c.body), c.release) << c.what;
+    for (const auto &[what, body, release] : cases)
+        EXPECT_EQ(Appcast::newestRelease(body), release) << what;
 }
 
 class UpdateCheckTest : public ::testing::Test {
