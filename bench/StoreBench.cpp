@@ -1,48 +1,34 @@
 // Prints how long the store takes to load and to save 8 lists of 250 entries.
 // Run: build/bench/store_bench [rounds]
 #include "Bench.h"
-#include "platform/Bookmarks.h"
-#include "platform/Workspace.h"
 #include "settings/Preferences.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
+#include "support/Entries.h"
+#include "support/FakeWorkspace.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <optional>
 
 namespace {
-class NoWorkspace : public Workspace {
-  public:
-    std::optional<QString> applicationPath(const QString &) const override { return std::nullopt; }
-    QString applicationName(const QString &) const override { return {}; }
-    QString bundleIdentifier(const QString &) const override { return {}; }
-    void openUrl(const QUrl &) override {}
-    void openApplication(const QString &) override {}
-};
-
 QList<AppList> sampleLists() {
     QList<AppList> lists;
     for (int l = 0; l < 8; ++l) {
-        AppList list{QUuid::createUuid(), QStringLiteral("List %1").arg(l), {}, ListTheme(l % 6), {}};
+        QList<AppItem> items;
         for (int i = 0; i < 250; ++i) {
-            AppItem item;
-            item.id = QUuid::createUuid();
-            item.name = QStringLiteral("Application number %1").arg(i);
+            AppItem item = entries::app(QStringLiteral("Application number %1").arg(i));
             item.bundleIdentifier = QStringLiteral("org.example.App%1").arg(i);
             item.appPath = QStringLiteral("/usr/share/applications/org.example.App%1.desktop").arg(i);
             item.bookmarkData = QByteArray(120, char('a' + i % 26));
             if (i % 25 == 0)
                 item.folderTint = QStringLiteral("#22C55E");
-            list.items.append(item);
+            items.append(item);
         }
-        list.snapshot = list.items;
-        lists.append(list);
+        lists.append(entries::list(QStringLiteral("List %1").arg(l), items, ListTheme(l % 6)));
     }
     return lists;
 }
@@ -59,13 +45,11 @@ int main(int argc, char **argv) {
     QTemporaryDir dir;
     Preferences preferences(
         std::make_unique<QSettings>(dir.path() + QStringLiteral("/prefs.conf"), QSettings::IniFormat));
-    NoWorkspace workspace;
+    FakeWorkspace workspace;
 
     const QByteArray document = ListsCodec::encodeLists(sampleLists());
-    QFile file(dir.path() + QStringLiteral("/lists.json"));
-    file.open(QIODevice::WriteOnly);
-    file.write(document);
-    file.close();
+    if (QFile file(dir.path() + QStringLiteral("/lists.json")); file.open(QIODevice::WriteOnly))
+        file.write(document);
     std::printf("lists file: 8 lists x 250 entries (+ snapshots), %lld KiB\n",
                 qint64(document.size() / 1024));
 

@@ -1,13 +1,11 @@
 #!/usr/bin/env python3
-"""Summoning figures of the real binary under Xvfb (with picom and a tray host): start to tray ready,
-first show, hotkey to first painted frame, toggle spawn to first painted frame with the toggle client's
-own time and memory, idle CPU with the corner poll, idle memory. Prints figures; asserts nothing.
+"""Summoning figures of the real binary under Xvfb (with picom and a tray host): start to tray ready, first
+show, hotkey and toggle spawn to first painted frame (with the toggle client's own time and memory), idle CPU
+with the corner poll, idle memory. With --desktops, for each desktop of the end-to-end matrix (or those
+named), the first summon after a start and the warm hotkey, key to first painted frame, so that a window
+manager that adds a frame of delay shows. Prints figures; asserts nothing.
 
-usage: summon_bench.py BUILD/src/ilvex [ROUNDS]
-       summon_bench.py BUILD/src/ilvex --desktops [ROUNDS] [NAME ...]
-The second form prints, for each desktop of the end-to-end matrix (a bare server, xfwm4 with its panel,
-openbox, i3, mutter), the first summon after a start and the warm hotkey, from the key sent to the first
-painted frame, so that a window manager that adds a frame of delay shows.
+usage: summon_bench.py BUILD/src/ilvex [ROUNDS] | BUILD/src/ilvex --desktops [ROUNDS] [NAME ...]
 """
 import os, re, statistics, subprocess, sys, time
 
@@ -40,14 +38,24 @@ def summons(s, rounds, send, from_request=False):
     return values
 
 
+def fresh_starts(s, send, tray=False, from_request=False):
+    """Three fresh starts, each summoned once: the times to tray ready (with a tray) and of the summons."""
+    starts, summoned = [], []
+    for _ in range(3):
+        s.close_app()
+        started = now_ms()
+        s.start_quiet(tray=tray)
+        if tray:
+            starts.append(float(s.wait_log("tray ready").rpartition(" ")[2]) - started)
+        time.sleep(0.3)
+        summoned += summons(s, 1, send, from_request)
+    return starts, summoned
+
+
 def figures(name, values, unit="ms"):
     values = sorted(values)
     print("%-34s median %7.2f %s   min %7.2f   max %7.2f   (n=%d)" % (
         name, statistics.median(values), unit, values[0], values[-1], len(values)))
-
-
-def hotkey(s):
-    s.xdo("key", "alt+z")
 
 
 def desktop_figures(binary, rounds, names):
@@ -57,20 +65,15 @@ def desktop_figures(binary, rounds, names):
             print("%-8s not installed (%s)" % (name, ", ".join(desktop.missing())))
             continue
         s = Session(binary)
+        hotkey = lambda: s.xdo("key", "alt+z")  # noqa: E731
         try:
             if not s.start_x(compositor=desktop.compositor):
                 print("no X server")
                 return 77
             desktop.start(s)
             fixture(s)
-            cold = []
-            for _ in range(3):
-                s.close_app()
-                s.start_quiet()
-                time.sleep(0.3)
-                cold += summons(s, 1, lambda: hotkey(s))
-            figures("%s: first summon, key to paint" % name, cold)
-            figures("%s: hotkey (warm), key to paint" % name, summons(s, rounds, lambda: hotkey(s)))
+            figures("%s: first summon, key to paint" % name, fresh_starts(s, hotkey)[1])
+            figures("%s: hotkey (warm), key to paint" % name, summons(s, rounds, hotkey))
         finally:
             s.close()
     return 0
@@ -108,18 +111,10 @@ def main():
         s.start_tray()
         s.set_preferences(showInMenuBar=True)
         time.sleep(0.5)
-        starts, first_shows = [], []
-        for attempt in range(3):
-            if attempt:
-                s.close_app()
-            started = now_ms()
-            s.start_quiet(tray=True)
-            starts.append(float(s.wait_log("tray ready").rpartition(" ")[2]) - started)
-            time.sleep(0.3)
-            first_shows += summons(s, 1, lambda: s.run("--show"), from_request=True)
+        starts, first_shows = fresh_starts(s, lambda: s.run("--show"), tray=True, from_request=True)
         figures("start to tray ready", starts)
         figures("first show (request to paint)", first_shows)
-        figures("hotkey to first paint (warm)", summons(s, rounds, lambda: hotkey(s), from_request=True))
+        figures("hotkey to first paint (warm)", summons(s, rounds, lambda: s.xdo("key", "alt+z"), True))
 
         client_ms, client_kb = [], []
 

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Imports documents into the real binary from outside, in a private HOME: good documents replace or
-# append, and every refused one exits 1 with one line on standard error and leaves the lists file byte
-# for byte as it was. What the codec refuses is checked in-process; here the ways in (files, standard
-# input, sizes, names) and the promise that a refusal never starts the store.
-# The options and usage errors come first.
-# Usage: import_cli_test.sh PATH-TO-ILVEX
+# The real binary's options, then imports from outside in a private HOME: good documents replace or append,
+# and every refused one exits 1 with one line on standard error and leaves the lists file byte for byte as
+# it was (what the codec refuses is its own test's; here the ways in, and that a refusal never starts the store).
 set -u
 
 ilvex=${1:?usage: import_cli_test.sh PATH-TO-ILVEX}
@@ -24,23 +21,21 @@ passed=0 failed=0
 check() { # description, then a command that must succeed
     local what=$1
     shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAIL: $what" >&2
-        sed 's/^/  stderr: /' "$work/err" >&2
-    fi
+    if "$@"; then passed=$((passed + 1)); else
+        failed=$((failed + 1)) && echo "FAIL: $what" >&2 && sed 's/^/  stderr: /' "$work/err" >&2; fi
 }
 
-# COUNT lists named PREFIX-0 … with one link each and no snapshots, which the store would repair (and
-# save) on its next start: a refused import that started it would show.
-document() { # prefix count
-    local i sep=""
+# COUNT lists named PREFIX-0 … of ENTRIES links (one unless told) and no snapshots, which the store would
+# repair (and save) on its next start: a refused import that started it would show.
+document() { # prefix count [entries]
+    local i k items sep=""
     printf '['
     for ((i = 0; i < $2; i++)); do
-        printf '%s{"id":"%s","name":"%s-%d","theme":"teal","items":[{"id":"%s","name":"Item","bundleIdentifier":"","appPath":"example.com","isURL":true}]}' \
-            "$sep" "$(cat /proc/sys/kernel/random/uuid)" "$1" "$i" "$(cat /proc/sys/kernel/random/uuid)"
+        items=""
+        for ((k = 0; k < ${3:-1}; k++)); do
+            items+="${items:+,}{\"id\":\"$(cat /proc/sys/kernel/random/uuid)\",\"name\":\"Item\",\"bundleIdentifier\":\"\",\"appPath\":\"example.com\",\"isURL\":true}"
+        done
+        printf '%s{"id":"%s","name":"%s-%d","theme":"teal","items":[%s]}' "$sep" "$(cat /proc/sys/kernel/random/uuid)" "$1" "$i" "$items"
         sep=","
     done
     printf ']'
@@ -72,12 +67,7 @@ printf 'lists: none' >"$docs/not-json"
 { printf '['; yes '"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa",' |
     head -c 73400320; printf '"a"]'; } >"$docs/huge"
 document Old 3 >"$docs/three"
-# One list of 1001 entries: over the limit of a list.
-{ printf '[{"id":"%s","name":"Long","items":[' "$(cat /proc/sys/kernel/random/uuid)"
-  for ((i = 0; i < 1001; i++)); do
-      printf '%s{"id":"%s","name":"I","bundleIdentifier":"","appPath":"example.com","isURL":true}' \
-          "$([ $i -gt 0 ] && echo ,)" "$(cat /proc/sys/kernel/random/uuid)"
-  done; printf ']}]'; } >"$docs/long-list"
+document Long 1 1001 >"$docs/long-list" # over the limit of a list
 document Ten 10 >"$docs/ten"
 document Extra 2 >"$docs/two"
 
@@ -98,16 +88,14 @@ option 2 "Usage: ilvex" --frobnicate
 option 2 "Usage: ilvex" --export-lists
 option 2 "Usage: ilvex" --export-lists a b
 timeout 30 "$ilvex" --export-lists "$work/missing/x.json" 2>"$work/err"
-check "export into a missing folder: exit 1" [ $? -eq 1 ]
-check "export into a missing folder: one line" bash -c "[ \$(wc -l <'$work/err') -eq 1 ]"
-rm -f "$lists"
+check "export into a missing folder: exit 1, one line" bash -c "[ $? -eq 1 ] && [ \$(wc -l <'$work/err') -eq 1 ]"
+rm -f "$lists" # the store's first start wrote it
 
 for name in not-json huge long-list; do refused "$name, no lists file" "$docs/$name"; done
 imported "replace" "Old-0 Old-1 Old-2 " "$docs/three"
 imported "replace over the limit" "Ten-0 Ten-1 Ten-2 Ten-3 Ten-4 Ten-5 Ten-6 Ten-7 " "$docs/ten"
 refused "append to eight" "$docs/two" --append
 refused "append to eight, flag first" --append "$docs/two"
-# What the codec refuses is its own test's; here one of each way a document is refused.
 for name in not-json huge long-list; do refused "$name, append" "$docs/$name" --append; done
 refused "FIFO" "$docs/fifo"
 refused "a device" /dev/zero

@@ -107,10 +107,7 @@ TEST_F(Favicons, LinksGiveHostsAndOnlySafeFileNamesAndHostileLinksWriteNothing) 
     EXPECT_TRUE(server.requests().isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"favicons"});
     EXPECT_TRUE(files().isEmpty());
-}
-
-TEST(FaviconEndpoints, EnvironmentOverridesBuildDefault) {
-    EXPECT_EQ(FaviconEndpoints::standard().siteTemplate, QStringLiteral("https://{host}/favicon.ico"));
+    // The environment replaces the build's service.
     qputenv("ILVEX_FAVICON_SERVICE_URL", "http://127.0.0.1:9/s2/favicons");
     EXPECT_EQ(FaviconEndpoints::standard().serviceBase, QUrl("http://127.0.0.1:9/s2/favicons"));
     qunsetenv("ILVEX_FAVICON_SERVICE_URL");

@@ -23,9 +23,6 @@ class RingViewTest : public LauncherFixture {
             *view->itemCentre(entry.id) - AppIconPainter::imageRect(entry, iconSize()).center();
         return {origin, AppIconPainter::frameSize(entry, iconSize())};
     }
-    QPointF capsuleOf(const AppItem &entry) const {
-        return frameOf(entry).topLeft() + AppIconPainter::capsuleRect(entry, iconSize()).center();
-    }
     void startDrag(const QUuid &id) {
         mouse(QEvent::MouseButtonPress, *view->itemCentre(id));
         mouse(QEvent::MouseMove, *view->itemCentre(id) + QPointF(0, 12));
@@ -126,18 +123,19 @@ TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
 TEST_F(RingViewTest, ADoubleClickOnAGroupsNameRenamesIt) {
     const QuietWindows offscreen;
     start({list("Main", {app("A"), group("Games")})});
-    const QPointF capsule = capsuleOf(item(1));
+    const QPointF capsule =
+        frameOf(item(1)).topLeft() + AppIconPainter::capsuleRect(item(1), iconSize()).center();
     click(capsule);
     EXPECT_FALSE(state->openSubListID()) << "opened without waiting";
     mouse(QEvent::MouseButtonDblClick, capsule);
     mouse(QEvent::MouseButtonRelease, capsule, Qt::NoButton);
     auto *prompt = view->findChild<NamePrompt *>();
     ASSERT_NE(prompt, nullptr);
-    EXPECT_EQ(prompt->field()->text(), QStringLiteral("Games"));
-    prompt->field()->setText(QStringLiteral("Tools"));
+    EXPECT_EQ(prompt->field()->text(), "Games");
+    prompt->field()->setText("Tools");
     prompt->accept();
     clock.advance(5000);
-    EXPECT_EQ(item(1).name, QStringLiteral("Tools"));
+    EXPECT_EQ(item(1).name, "Tools");
     EXPECT_FALSE(state->openSubListID()) << "the double click opened it";
 }
 

@@ -32,14 +32,17 @@ class LauncherFixture : public ::testing::Test {
         view = std::make_unique<CircularLauncherView>(state.get(), &host, nullptr, &clock);
     }
     const AppItem &item(int index) const { return state->lists()[state->safeIndex()].items[index]; }
-    void mouse(QEvent::Type type, QPointF at, Qt::MouseButtons buttons = Qt::LeftButton) {
-        QMouseEvent event(type, at, view->mapToGlobal(at),
+    // To the view, or to one of its parts.
+    void mouse(QEvent::Type type, QPointF at, Qt::MouseButtons buttons = Qt::LeftButton,
+               QWidget *to = nullptr) {
+        to = to ? to : view.get();
+        QMouseEvent event(type, at, to->mapToGlobal(at),
                           type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, {});
-        QCoreApplication::sendEvent(view.get(), &event);
+        QCoreApplication::sendEvent(to, &event);
     }
-    void click(QPointF at) {
-        mouse(QEvent::MouseButtonPress, at);
-        mouse(QEvent::MouseButtonRelease, at, Qt::NoButton);
+    void click(QPointF at, QWidget *to = nullptr) {
+        mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, to);
+        mouse(QEvent::MouseButtonRelease, at, Qt::NoButton, to);
     }
 
     Sandbox sandbox;

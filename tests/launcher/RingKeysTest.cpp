@@ -116,22 +116,19 @@ TEST_F(RingKeysTest, ScreenReadersPressEntriesAndFollowTheSwitchedList) {
 // An input method composes in the hole and commits text that finds; its candidates open by the hole.
 TEST_F(RingKeysTest, InputMethodTextIsShownWhileComposedAndFindsOnceCommitted) {
     start({list("Main", {app("Memo"), app("メモ帳")})});
-    const struct {
-        const char *preedit, *commit, *shown, *typed, *selected;
-    } steps[] = {
+    // composed, committed; shown in the hole, the search text, the selected entry
+    const std::tuple<QString, QString, QString, QString, QString> steps[] = {
         {"めも", "", "めも", "", ""},
         {"", "メモ", "メモ", "メモ", "メモ帳"},
-        {"ちょう", "", "メモちょう", "メモ", "メモ帳"},
-    };
-    for (const auto &step : steps) {
-        SCOPED_TRACE(step.preedit);
-        QInputMethodEvent event(QString::fromUtf8(step.preedit), {});
-        event.setCommitString(QString::fromUtf8(step.commit));
+        {"ちょう", "", "メモちょう", "メモ", "メモ帳"}};
+    for (const auto &[preedit, commit, shown, typed, selected] : steps) {
+        SCOPED_TRACE(preedit.toStdString());
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
         QCoreApplication::sendEvent(view.get(), &event);
-        EXPECT_EQ(view->chrome().hole()->searchText(), QString::fromUtf8(step.shown));
-        EXPECT_EQ(view->searchText(), QString::fromUtf8(step.typed));
-        const auto target = view->enterTarget();
-        EXPECT_EQ(target ? target->name : QString(), QString::fromUtf8(step.selected));
+        EXPECT_EQ(view->chrome().hole()->searchText(), shown);
+        EXPECT_EQ(view->searchText(), typed);
+        EXPECT_EQ(view->enterTarget() ? view->enterTarget()->name : QString(), selected);
     }
     QInputMethodQueryEvent query(Qt::ImCursorRectangle);
     QCoreApplication::sendEvent(view.get(), &query);
@@ -147,28 +144,24 @@ TEST_F(RingKeysTest, TabReachesTheSwitcherAndThePencilAndMenuKeysOpenMenus) {
     QApplication::setActiveWindow(view.get());
     view->setFocus();
     QWidget *centre = view->chrome().hole();
-    const struct {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        QWidget *focused;
-        const char *menu; // the first entry of the menu opened, if one is
-    } steps[] = {
-        {Qt::Key_Menu, Qt::NoModifier, view.get(), "Open"},
-        {Qt::Key_F10, Qt::ShiftModifier, view.get(), "Open"},
-        {Qt::Key_Tab, Qt::NoModifier, centre, ""},
-        {Qt::Key_F10, Qt::ShiftModifier, centre, "Rename…"},
-        {Qt::Key_Down, Qt::NoModifier, centre, ""}, // the next list
-        {Qt::Key_Tab, Qt::NoModifier, view->chrome().manageButton(), ""},
-        {Qt::Key_Tab, Qt::NoModifier, view.get(), ""},
-        {Qt::Key_Backtab, Qt::ShiftModifier, view->chrome().manageButton(),
-         ""}, // Return there opens the panel
+    QWidget *pencil = view->chrome().manageButton();
+    // the keys; the widget with the focus after them, the first entry of the menu they opened, if any
+    const std::tuple<QKeySequence, QWidget *, QString> steps[] = {
+        {Qt::Key_Menu, view.get(), "Open"},
+        {Qt::SHIFT | Qt::Key_F10, view.get(), "Open"},
+        {Qt::Key_Tab, centre, ""},
+        {Qt::SHIFT | Qt::Key_F10, centre, "Rename…"},
+        {Qt::Key_Down, centre, ""}, // the next list
+        {Qt::Key_Tab, pencil, ""},
+        {Qt::Key_Tab, view.get(), ""},
+        {Qt::SHIFT | Qt::Key_Backtab, pencil, ""}, // Return there opens the panel
     };
-    for (const auto &step : steps) {
-        SCOPED_TRACE(QKeySequence(step.key | step.modifiers).toString().toStdString());
-        QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
-        EXPECT_EQ(QApplication::focusWidget(), step.focused);
+    for (const auto &[keys, focused, first] : steps) {
+        SCOPED_TRACE(keys.toString().toStdString());
+        QTest::keyClick(QApplication::focusWidget(), keys[0].key(), keys[0].keyboardModifiers());
+        EXPECT_EQ(QApplication::focusWidget(), focused);
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        EXPECT_EQ(menu ? menu->actions().first()->text() : QString(), QString::fromUtf8(step.menu));
+        EXPECT_EQ(menu ? menu->actions().first()->text() : QString(), first);
         if (menu)
             menu->close();
     }

@@ -25,10 +25,10 @@ QList<AppList> lists(int count, int filled, bool withGroup = false, bool groupEm
     if (withGroup)
         items.append(group("G", groupEmpty ? QList<AppItem>{} : QList<AppItem>{app("m")}));
     for (int k = 0; k < filled; ++k)
-        items.append(app(QStringLiteral("a%1").arg(k)));
+        items.append(app("a" + QString::number(k)));
     QList<AppList> result{list("L0", items)};
     for (int i = 1; i < count; ++i)
-        result.append(list(QStringLiteral("L%1").arg(i), {}));
+        result.append(list("L" + QString::number(i), {}));
     return result;
 }
 
@@ -139,11 +139,10 @@ TEST_F(ManageTest, FormsAddOnlyWhatTheyMayAndEnterSubmits) {
         startPanel(lists(2, 1));
         ManagePanelView *p = openPanel();
         p->openForm(kind);
-        for (QWidget *control : p->findChildren<QWidget *>()) {
-            if (qobject_cast<QAbstractButton *>(control) || qobject_cast<QLineEdit *>(control))
-                EXPECT_NE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name), "")
-                    << control->metaObject()->className() << " " << control->objectName().toStdString();
-        }
+        for (QWidget *control : p->findChildren<QWidget *>())
+            EXPECT_TRUE((!qobject_cast<QAbstractButton *>(control) && !qobject_cast<QLineEdit *>(control)) ||
+                        !QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
+                << control->metaObject()->className() << " " << control->objectName().toStdString();
         if (kind == Kind::link)
             p->urlField()->setText(url);
         p->nameField()->setText(name);
@@ -155,33 +154,24 @@ TEST_F(ManageTest, FormsAddOnlyWhatTheyMayAndEnterSubmits) {
     }
 }
 
-// A row's press, moves and release as the centre view gets them.
-void rowMouse(QWidget *centre, QEvent::Type type, QPointF at) {
-    QMouseEvent event(type, at, centre->mapToGlobal(at), Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
-    QCoreApplication::sendEvent(centre, &event);
-}
-
 // A row dragged when the launcher went is let go at the next showing, and a click right after a finished
 // drag is a click.
 TEST_F(ManageTest, EveryShowingStartsTheSwitcherClean) {
     for (bool hidden : {true, false}) {
         startPanel(lists(3, 1));
         const QPointF at = centre()->rowRect(0).center();
-        rowMouse(centre(), QEvent::MouseButtonPress, at);
-        rowMouse(centre(), QEvent::MouseMove, at + QPointF(0, 34));
+        mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, centre());
+        mouse(QEvent::MouseMove, at + QPointF(0, 34), Qt::LeftButton, centre());
         if (hidden) {
             view->launcherWillHide();
             view->launcherWillShow(); // the release went nowhere
         } else {
-            rowMouse(centre(), QEvent::MouseButtonRelease, at + QPointF(0, 34));
+            mouse(QEvent::MouseButtonRelease, at + QPointF(0, 34), Qt::NoButton, centre());
         }
         EXPECT_EQ(centre()->switcher().draggedListID().has_value(), !hidden)
             << "a released row is still settling";
         EXPECT_EQ(state->lists()[0].name, hidden ? "L0" : "L1") << "only a released drag reorders";
-        const QPointF other = centre()->rowRect(2).center();
-        rowMouse(centre(), QEvent::MouseButtonPress, other);
-        rowMouse(centre(), QEvent::MouseButtonRelease, other);
+        click(centre()->rowRect(2).center(), centre());
         EXPECT_EQ(state->safeIndex(), 2) << hidden;
     }
 }

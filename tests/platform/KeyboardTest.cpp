@@ -32,9 +32,8 @@ std::string slotsOf(xkb_keymap *keymap, bool shift) {
 }
 
 TEST(KeyboardTest, DigitRowLettersSearchAndShiftedDigitsOpenSlots) {
-    const struct {
-        const char *layout, *plain, *shifted;
-    } layouts[] = {
+    const std::tuple<const char *, const char *, const char *> layouts[] = {
+        // layout, plain, shifted
         {"fr", "1-3456-8-", "123456789"}, // é è ç are letters; & " ' ( - _ count as their digits
         {"cz", "1--------", "123456789"}, // + is 1; ě š č ř ž ý á í are letters
         {"de", "123456789", "123456789"}, // Shift types ! " § $ % & / ( )
@@ -42,14 +41,14 @@ TEST(KeyboardTest, DigitRowLettersSearchAndShiftedDigitsOpenSlots) {
     std::unique_ptr<xkb_context, decltype(&xkb_context_unref)> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS),
                                                                        xkb_context_unref);
     ASSERT_TRUE(context);
-    for (const auto &l : layouts) {
-        SCOPED_TRACE(l.layout);
-        const xkb_rule_names names{"evdev", "pc105", l.layout, "", ""};
+    for (const auto &[layout, plain, shifted] : layouts) {
+        SCOPED_TRACE(layout);
+        const xkb_rule_names names{"evdev", "pc105", layout, "", ""};
         std::unique_ptr<xkb_keymap, decltype(&xkb_keymap_unref)> keymap(
             xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS), xkb_keymap_unref);
         ASSERT_TRUE(keymap);
-        EXPECT_EQ(slotsOf(keymap.get(), false), l.plain);
-        EXPECT_EQ(slotsOf(keymap.get(), true), l.shifted);
+        EXPECT_EQ(slotsOf(keymap.get(), false), plain);
+        EXPECT_EQ(slotsOf(keymap.get(), true), shifted);
     }
 }
 

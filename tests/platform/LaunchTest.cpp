@@ -28,30 +28,21 @@ Sandbox *sandbox = nullptr;
 std::atomic<bool> suiteDone;
 std::thread fifoWatch;
 
-QString markers() {
-    return sandbox->home() + QStringLiteral("/markers");
-}
-QString applications() {
-    return sandbox->dataHome() + QStringLiteral("/applications");
-}
-// A data folder of the system's (XDG_DATA_DIRS), ahead of /usr/share. It holds a FIFO named as a desktop
-// entry, which nothing may open: an open would wait for a writer that never comes.
-QString shared() {
-    return sandbox->home() + QStringLiteral("/shared/applications");
-}
-QString fifo() {
-    return shared() + QStringLiteral("/org.ilvex.Fifo.desktop");
-}
-
 class Launching : public ::testing::Test {
   protected:
+    static QString markers() { return sandbox->home() + "/markers"; }
+    static QString applications() { return sandbox->dataHome() + "/applications"; }
+    // A data folder of the system's (XDG_DATA_DIRS), ahead of /usr/share. It holds a FIFO named as a
+    // desktop entry, which nothing may open: an open would wait for a writer that never comes.
+    static QString shared() { return sandbox->home() + "/shared/applications"; }
+    static QString fifo() { return shared() + "/org.ilvex.Fifo.desktop"; }
     // Everything GIO will read is in place before its first use in this process.
     static void SetUpTestSuite() {
         sandbox = new Sandbox;
         // /usr/share stays: it holds the MIME database that tells a folder from a text file.
         qputenv("XDG_DATA_DIRS", QFile::encodeName(sandbox->home()) + "/shared:/usr/local/share:/usr/share");
         QDir().mkpath(markers());
-        QDir().mkpath(shared() + QStringLiteral("/ilvex"));
+        QDir().mkpath(shared() + "/ilvex");
         ASSERT_EQ(::mkfifo(QFile::encodeName(fifo()), 0600), 0);
         // The FIFO's other end opens only while something reads it: that is a failure, and the reader is
         // let go (it reads an empty file) so that the test fails rather than hangs.
@@ -65,12 +56,9 @@ class Launching : public ::testing::Test {
             }
         });
         const QString recorder = sandbox->writeFile(
-            QStringLiteral("bin/record"),
-            QStringLiteral("#!/bin/sh\n"
-                           "out='%1'/\"$1\"\n"
-                           "{ printf '%s\\n' \"$2\"; env; } > \"$out.tmp\" && mv \"$out.tmp\" \"$out\"\n")
-                .arg(markers())
-                .toUtf8());
+            "bin/record",
+            "#!/bin/sh\nout='" + QFile::encodeName(markers()) +
+                "'/\"$1\"\n{ printf '%s\\n' \"$2\"; env; } > \"$out.tmp\" && mv \"$out.tmp\" \"$out\"\n");
         QFile::setPermissions(recorder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         // The handlers stay out of the menus (NoDisplay); the second entry's program is missing (TryExec).
         for (const auto &[id, exec, extra] : std::initializer_list<std::array<const char *, 3>>{
@@ -79,16 +67,14 @@ class Launching : public ::testing::Test {
                  {"ilvex-test-folder", " folder %u", "MimeType=inode/directory;\nNoDisplay=true\n"},
                  {"ilvex-test-browser", " link %u", "MimeType=x-scheme-handler/https;\nNoDisplay=true\n"},
                  {"ilvex-test-text", " file %f", "MimeType=text/plain;\nNoDisplay=true\n"}})
-            sandbox->writeFile(QStringLiteral(".local/share/applications/%1.desktop").arg(QLatin1String(id)),
+            sandbox->writeFile(".local/share/applications/" + QLatin1String(id) + ".desktop",
                                "[Desktop Entry]\nType=Application\nName=Ilvex Test App\nExec=" +
                                    recorder.toUtf8() + exec + '\n' + extra);
-        QFile::copy(applications() + QStringLiteral("/org.ilvex.TestApp.desktop"),
-                    shared() + QStringLiteral("/ilvex/nested.desktop"));
-        sandbox->writeFile(QStringLiteral(".config/mimeapps.list"),
-                           "[Default Applications]\n"
-                           "inode/directory=ilvex-test-folder.desktop\n"
-                           "x-scheme-handler/https=ilvex-test-browser.desktop\n"
-                           "text/plain=ilvex-test-text.desktop\n");
+        QFile::copy(applications() + "/org.ilvex.TestApp.desktop", shared() + "/ilvex/nested.desktop");
+        sandbox->writeFile(
+            ".config/mimeapps.list",
+            "[Default Applications]\ninode/directory=ilvex-test-folder.desktop\n"
+            "x-scheme-handler/https=ilvex-test-browser.desktop\ntext/plain=ilvex-test-text.desktop\n");
     }
     static void TearDownTestSuite() {
         suiteDone = true;
@@ -106,45 +92,40 @@ TEST_F(Launching, EntriesRunAndTheRestOpenWithDefaultHandlersWithoutIlvexsVariab
     ASSERT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArrayLiteral("offscreen")); // what must not leak
     FileBookmarks bookmarks;
     AppState state({&workspace, &bookmarks, &sandbox->preferences(), sandbox->supportDirectory(), false});
-    const QString folder = sandbox->makeFolder(QStringLiteral("My Projects"));
-    const QString document = sandbox->writeFile(QStringLiteral("notes.txt"), "plain text\n");
-    const struct {
-        const char *handler;
-        QString path;
-        bool isFolder, isURL;
-        QString expected;
-    } cases[] = {{"app", applications() + QStringLiteral("/org.ilvex.TestApp.desktop"), false, false, {}},
-                 {"folder", folder, true, false, folder},
-                 {"file", document, false, false, document},
-                 {"link", QStringLiteral("example.com/news"), false, true,
-                  QStringLiteral("https://example.com/news")}};
-    for (const auto &c : cases) {
-        AppItem item = entries::app(QStringLiteral("App"));
-        item.appPath = c.path;
-        item.isFolder = c.isFolder;
-        item.isURL = c.isURL;
+    const QString folder = sandbox->makeFolder("My Projects");
+    const QString document = sandbox->writeFile("notes.txt", "plain text\n");
+    // the handler that records it; the entry's path, whether a folder, whether a link; what it is given
+    const std::tuple<QString, QString, bool, bool, QString> cases[] = {
+        {"app", applications() + "/org.ilvex.TestApp.desktop", false, false, {}},
+        {"folder", folder, true, false, folder},
+        {"file", document, false, false, document},
+        {"link", "example.com/news", false, true, "https://example.com/news"}};
+    for (const auto &[handler, path, isFolder, isURL, expected] : cases) {
+        AppItem item = entries::app("App");
+        item.appPath = path;
+        item.isFolder = isFolder;
+        item.isURL = isURL;
         state.launch(item);
         // The recorder writes the first argument it was given, then its environment.
-        const QString marker = markers() + u'/' + QLatin1String(c.handler);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 15000))
-            << c.handler << " not started";
+        const QString marker = markers() + u'/' + handler;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 15000)) << qPrintable(handler);
         const QStringList lines = QString::fromUtf8(Sandbox::readFile(marker)).split(u'\n');
         // GIO hands a local folder over as a path or as a file URI.
         const QString given =
             lines[0].startsWith(QLatin1String("file:")) ? QUrl(lines[0]).toLocalFile() : lines[0];
-        EXPECT_EQ(given, c.expected) << c.handler;
-        EXPECT_TRUE(lines.contains(QStringLiteral("HOME=") + sandbox->home()));
+        EXPECT_EQ(given, expected) << qPrintable(handler);
+        EXPECT_TRUE(lines.contains("HOME=" + sandbox->home()));
         for (const QString &name : GioWorkspace::privateEnvironment())
             EXPECT_FALSE(lines.filter(QRegularExpression(u'^' + name + u'=')).size()) << qPrintable(name);
     }
 }
 
 TEST_F(Launching, TheWorkspaceFindsInstalledEntriesOnly) {
-    const QString installed = applications() + QStringLiteral("/org.ilvex.TestApp.desktop");
-    EXPECT_EQ(workspace.applicationName(installed), QStringLiteral("Ilvex Test App"));
+    const QString installed = applications() + "/org.ilvex.TestApp.desktop";
+    EXPECT_EQ(workspace.applicationName(installed), "Ilvex Test App");
     // By id: an id with a dash may name an entry in a subfolder; an entry whose program is missing
     // (TryExec), a FIFO and a name no folder has are none.
-    const QString nested = shared() + QStringLiteral("/ilvex/nested.desktop");
+    const QString nested = shared() + "/ilvex/nested.desktop";
     for (const auto &[id, path] : {std::pair{"org.ilvex.TestApp", installed},
                                    {"ilvex-nested", nested},
                                    {"org.ilvex.NotInstalled", {}},
@@ -166,16 +147,15 @@ TEST_F(Launching, TheWorkspaceFindsInstalledEntriesOnly) {
         listed << app.bundleIdentifier;
     listed.removeIf([](const QString &id) { return !id.contains(QLatin1String("ilvex")); });
     listed.sort();
-    EXPECT_EQ(listed, (QStringList{QStringLiteral("ilvex-nested"), QStringLiteral("org.ilvex.TestApp")}));
+    EXPECT_EQ(listed, (QStringList{"ilvex-nested", "org.ilvex.TestApp"}));
     // The desktop's defaults (mimeapps.list) by MIME type and by URI scheme, none where it names none;
     // the terminal's entry by its program (entries the menus hide do not count).
     for (const auto &[type, id] : {std::pair{"inode/directory", "ilvex-test-folder"},
                                    {"x-scheme-handler/https", "ilvex-test-browser"},
                                    {"x-scheme-handler/ilvex-none", ""}})
         EXPECT_EQ(workspace.defaultApplication(QLatin1String(type)).value_or(QString()), QLatin1String(id));
-    EXPECT_EQ(workspace.entryRunning(sandbox->home() + QStringLiteral("/bin/record")),
-              QStringLiteral("org.ilvex.TestApp"));
-    EXPECT_FALSE(workspace.entryRunning(QStringLiteral("ilvex-no-such-program")));
+    EXPECT_EQ(workspace.entryRunning(sandbox->home() + "/bin/record"), "org.ilvex.TestApp");
+    EXPECT_FALSE(workspace.entryRunning("ilvex-no-such-program"));
 }
 
 } // namespace

@@ -41,25 +41,25 @@ class FakePortal : public QDBusVirtualObject {
         uint response = m_sessionResponse;
         if (message.interface() == shortcutsInterface && member == u"CreateSession") {
             options = qdbus_cast<QVariantMap>(message.arguments().at(0));
-            session = portalPath + QStringLiteral("/session/") + client + u'/' +
-                      options.value(QStringLiteral("session_handle_token")).toString();
-            results.insert(QStringLiteral("session_handle"), session);
+            session =
+                portalPath + "/session/" + client + u'/' + options.value("session_handle_token").toString();
+            results.insert("session_handle", session);
         } else if (message.interface() == shortcutsInterface && member == u"BindShortcuts") {
             boundSession = message.arguments().at(0).value<QDBusObjectPath>().path();
             QList<std::pair<QString, QVariantMap>> shortcuts;
             message.arguments().at(1).value<QDBusArgument>() >> shortcuts;
             for (const auto &[id, properties] : shortcuts)
-                triggers.insert(id, properties.value(QStringLiteral("preferred_trigger")).toString());
+                triggers.insert(id, properties.value("preferred_trigger").toString());
             options = qdbus_cast<QVariantMap>(message.arguments().at(3));
             response = m_bindResponse;
         } else {
             return false;
         }
-        const QString request = portalPath + QStringLiteral("/request/") + client + u'/' +
-                                options.value(QStringLiteral("handle_token")).toString();
+        const QString request =
+            portalPath + "/request/" + client + u'/' + options.value("handle_token").toString();
         m_bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
         QDBusMessage answer =
-            QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"), "Response");
+            QDBusMessage::createSignal(request, "org.freedesktop.portal.Request", "Response");
         return m_bus.send(answer << response << results);
     }
 
@@ -81,23 +81,19 @@ class FakePortal : public QDBusVirtualObject {
 // Alt+Z is bound at the portal, and only its own activation presses it; without a binding one line says
 // to bind the toggle command instead, and no activation counts.
 TEST(PortalHotkeyTest, BindsAltZOrSaysToBindTheToggleCommand) {
-    const struct {
-        const char *name;
-        bool portal;
-        uint sessionResponse, bindResponse;
-        const char *reason; // nullptr: bound
-    } cases[] = {
-        {"bound", true, 0, 0, nullptr},
-        {"no portal", false, 0, 0, "no desktop portal"},
-        {"session refused", true, 2, 0, "the desktop portal refused a shortcuts session (response 2)"},
-        {"binding cancelled", true, 0, 1, "the desktop portal did not bind Alt+Z (response 1)"},
+    // whether a portal answers, its responses to CreateSession and BindShortcuts; why no key (none: bound)
+    const std::tuple<bool, uint, uint, const char *> cases[] = {
+        {true, 0, 0, nullptr},
+        {false, 0, 0, "no desktop portal"},
+        {true, 2, 0, "the desktop portal refused a shortcuts session (response 2)"},
+        {true, 0, 1, "the desktop portal did not bind Alt+Z (response 1)"},
     };
     // A private session bus, without service activation so no real portal can answer.
-    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+    const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
     if (daemon.isEmpty())
         GTEST_SKIP() << "dbus-daemon is not installed";
     QTemporaryDir dir;
-    QFile config(dir.filePath(QStringLiteral("bus.conf")));
+    QFile config(dir.filePath("bus.conf"));
     ASSERT_TRUE(config.open(QIODevice::WriteOnly));
     config.write("<busconfig><type>session</type><listen>unix:dir=" + dir.path().toUtf8() +
                  "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
@@ -111,27 +107,25 @@ TEST(PortalHotkeyTest, BindsAltZOrSaysToBindTheToggleCommand) {
         bus.kill();
         bus.waitForFinished();
     });
-    bus.start(daemon, {QStringLiteral("--nofork"), QStringLiteral("--print-address=1"),
-                       QStringLiteral("--config-file=") + config.fileName()});
+    bus.start(daemon, {"--nofork", "--print-address=1", "--config-file=" + config.fileName()});
     ASSERT_TRUE(bus.waitForReadyRead(5000)) << bus.readAllStandardError().toStdString();
     const QString address = QString::fromUtf8(bus.readLine()).trimmed();
-    QDBusConnection portalBus = QDBusConnection::connectToBus(address, QStringLiteral("portal"));
-    QDBusConnection clientBus = QDBusConnection::connectToBus(address, QStringLiteral("client"));
+    QDBusConnection portalBus = QDBusConnection::connectToBus(address, "portal");
+    QDBusConnection clientBus = QDBusConnection::connectToBus(address, "client");
     ASSERT_TRUE(portalBus.isConnected() && clientBus.isConnected());
     // Waits until the client has taken every signal the portal sent so far: signals of one sender arrive
     // in order, so when a last one has come (it starts the timer), the ones before it have been handled.
     barrier.setSingleShot(true);
-    clientBus.connect({}, portalPath, QStringLiteral("org.ilvex.Test"), QStringLiteral("Barrier"), &barrier,
-                      SLOT(start()));
+    clientBus.connect({}, portalPath, "org.ilvex.Test", "Barrier", &barrier, SLOT(start()));
     auto clientCaughtUp = [&] {
         QSignalSpy passed(&barrier, &QTimer::timeout);
-        portalBus.send(QDBusMessage::createSignal(portalPath, QStringLiteral("org.ilvex.Test"), "Barrier"));
+        portalBus.send(QDBusMessage::createSignal(portalPath, "org.ilvex.Test", "Barrier"));
         return passed.wait(5000);
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        FakePortal portal(portalBus, c.sessionResponse, c.bindResponse);
-        if (c.portal) {
+    for (const auto &[hasPortal, sessionResponse, bindResponse, reason] : cases) {
+        SCOPED_TRACE(reason ? reason : "bound");
+        FakePortal portal(portalBus, sessionResponse, bindResponse);
+        if (hasPortal) {
             ASSERT_TRUE(portalBus.registerVirtualObject(portalPath, &portal, QDBusConnection::SubPath));
             ASSERT_TRUE(portalBus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
         }
@@ -139,33 +133,30 @@ TEST(PortalHotkeyTest, BindsAltZOrSaysToBindTheToggleCommand) {
         auto hotkey = std::make_unique<PortalHotkey>(clientBus);
         QSignalSpy bound(hotkey.get(), &PortalHotkey::bound);
         const QString printed = captureStdout([&] {
-            EXPECT_TRUE(hotkey->registerHotkey([&presses] { ++presses; }) || c.reason);
+            EXPECT_TRUE(hotkey->registerHotkey([&presses] { ++presses; }) || reason);
             ASSERT_TRUE(bound.wait(5000));
         });
         ASSERT_EQ(bound.size(), 1);
-        EXPECT_EQ(bound.at(0).at(0).toBool(), !c.reason);
-        EXPECT_EQ(hotkey->isRegistered(), !c.reason);
-        EXPECT_EQ(printed,
-                  c.reason ? QStringLiteral("[Ilvex] RegisterEventHotKey failed: %1 — bind `ilvex --toggle` "
-                                            "to Alt+Z in the desktop's shortcut settings\n")
-                                 .arg(QLatin1String(c.reason))
-                           : QString());
-        if (!c.reason) {
+        EXPECT_EQ(bound.at(0).at(0).toBool(), !reason);
+        EXPECT_EQ(hotkey->isRegistered(), !reason);
+        EXPECT_EQ(printed, reason
+                               ? "[Ilvex] RegisterEventHotKey failed: " + QString::fromUtf8(reason) +
+                                     " — bind `ilvex --toggle` to Alt+Z in the desktop's shortcut settings\n"
+                               : QString());
+        if (!reason) {
             EXPECT_EQ(portal.boundSession, portal.session);
-            EXPECT_EQ(portal.triggers,
-                      (QMap<QString, QString>{{QStringLiteral("toggle"), QStringLiteral("ALT+z")}}));
+            EXPECT_EQ(portal.triggers, (QMap<QString, QString>{{"toggle", "ALT+z"}}));
         }
         if (!portal.session.isEmpty()) {
-            portal.activate(QStringLiteral("something-else"));
-            portal.activate(QStringLiteral("toggle"));
+            portal.activate("something-else");
+            portal.activate("toggle");
         }
         ASSERT_TRUE(clientCaughtUp());
-        EXPECT_EQ(presses, c.reason ? 0 : 1);
+        EXPECT_EQ(presses, reason ? 0 : 1);
         // Letting go of the key closes the session at the portal.
         hotkey.reset();
-        if (!c.reason) {
+        if (!reason)
             EXPECT_TRUE(QTest::qWaitFor([&] { return portal.closed == QStringList{portal.session}; }, 5000));
-        }
         portalBus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
         portalBus.unregisterObject(portalPath, QDBusConnection::UnregisterTree);
     }

@@ -124,16 +124,15 @@ TEST(LoginItem, EnabledMeansAnEntryThatIsNotHiddenAndStartsThisIlvex) {
     EXPECT_TRUE(item.isEnabled()) << "the stale entry is replaced";
 }
 
-TEST(StatusItemIcon, DrawnAtThePixelRatioAskedForWithItsMiddleClear) {
+// The icon is drawn at the pixel ratio asked for, with its middle clear; the menu is rebuilt in the current
+// language when it opens.
+TEST(StatusItem, IconAtThePixelRatioAndMenuRebuiltInTheCurrentLanguageWhenItOpens) {
     for (const qreal ratio : {1.0, 2.0}) {
         const QImage image = StatusItem::makeMenuBarIcon(22, ratio).toImage();
         EXPECT_EQ(image.size(), QSize(22, 22) * ratio);
         EXPECT_GT(image.pixelColor(QPointF(11 * ratio, (11 + 9.24) * ratio).toPoint()).alpha(), 200) << ratio;
         EXPECT_EQ(image.pixelColor(QPoint(11, 11) * ratio).alpha(), 0) << ratio;
     }
-}
-
-TEST(StatusItemMenu, RebuiltInTheCurrentLanguageWhenItOpens) {
     bool automatic = true;
     StatusItem item([&automatic] { return automatic; });
     QSignalSpy quits(&item, &StatusItem::quitChosen), toggled(&item, &StatusItem::automaticChecksToggled);

@@ -4,7 +4,6 @@
 #include "l10n/L.h"
 #include "panels/SettingsView.h"
 #include "platform/LoginItem.h"
-#include "settings/Preferences.h"
 #include "shell/AboutView.h"
 #include "shell/AppDelegate.h"
 #include "shell/HotCorner.h"
@@ -17,7 +16,6 @@
 #include "support/QuietWindows.h"
 #include "support/Sandbox.h"
 
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,8 +42,8 @@ QList<AppList> makeLists(int count, int items) {
     for (int i = 0; i < count; ++i) {
         QList<AppItem> members;
         for (int k = 0; k < items; ++k)
-            members.append(entries::app(QStringLiteral("a%1").arg(k)));
-        lists.append(entries::list(QStringLiteral("L%1").arg(i), members));
+            members.append(entries::app("a" + QString::number(k)));
+        lists.append(entries::list("L" + QString::number(i), members));
     }
     return lists;
 }
@@ -55,20 +53,17 @@ class FakeLoginItem : public LoginItem {
   public:
     bool isEnabled() const override { return enabled; }
     bool setEnabled(bool on) override {
-        if (failWrites && on)
-            return false;
-        enabled = on;
-        return true;
+        if (!failWrites || !on)
+            enabled = on;
+        return enabled == on;
     }
-    bool enabled = false;
-    bool failWrites = false;
+    bool enabled = false, failWrites = false;
 };
 
 class SettingsTest : public ::testing::Test {
   protected:
     void start(int lists = 2, int items = 3) {
-        sandbox.writeFile(QStringLiteral(".local/share/Ilvex/lists.json"),
-                          ListsCodec::encodeLists(makeLists(lists, items)));
+        sandbox.writeFile(".local/share/Ilvex/lists.json", ListsCodec::encodeLists(makeLists(lists, items)));
         state = std::make_unique<AppState>(
             StoreServices{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false});
         shell = std::make_unique<AppDelegate>(state.get());
@@ -90,9 +85,7 @@ class SettingsTest : public ::testing::Test {
     // Clicks a button of the import choice by its object name.
     void choose(const char *button) {
         ASSERT_NE(view->importChoice(), nullptr);
-        auto *b = view->importChoice()->findChild<QPushButton *>(QLatin1String(button));
-        ASSERT_NE(b, nullptr);
-        b->click();
+        view->importChoice()->findChild<QPushButton *>(QLatin1String(button))->click();
         QCoreApplication::processEvents();
     }
 
@@ -118,11 +111,10 @@ TEST_F(SettingsTest, TogglesWriteTheirPreferencesAndOneOfTheTwoIconsAlwaysStays)
     // First start: the tray icon is on and the taskbar presence hidden, so the tray toggle is locked.
     EXPECT_TRUE(toggle(Key::showInMenuBar)->isChecked());
     EXPECT_FALSE(toggle(Key::showInMenuBar)->isEnabled());
-    EXPECT_TRUE(window->windowFlags().testFlag(Qt::Tool)) << "out of the taskbar";
+    // The window's type in and out of the taskbar: the settings_toggles scenario.
     toggle(Key::hideDockIcon)->click();
     EXPECT_FALSE(preferences.hideDockIcon());
     EXPECT_TRUE(toggle(Key::showInMenuBar)->isEnabled());
-    EXPECT_FALSE(window->windowFlags().testFlag(Qt::Tool)) << "in the taskbar";
 
     // Space on the focused toggle, like a person with the keyboard.
     toggle(Key::showInMenuBar)->setFocus();
@@ -163,6 +155,7 @@ TEST_F(SettingsTest, AFileWithBothIconsOffLeavesTheWindowsInTheTaskbarAndTheTray
     EXPECT_FALSE(shell->showsInTaskbar());
 }
 
+// The login toggle goes back to the real state when the entry cannot be written.
 TEST_F(SettingsTest, PreferencesDecideTrayCornerAndLoginItemAtStart) {
     sandbox.preferences().setHotCornerEnabled(false);
     sandbox.preferences().setOpenAtLogin(true);
@@ -172,6 +165,12 @@ TEST_F(SettingsTest, PreferencesDecideTrayCornerAndLoginItemAtStart) {
     EXPECT_FALSE(shell->hotCorner()->isEnabled());
     EXPECT_TRUE(shell->showsInTaskbar());
     EXPECT_TRUE(login.enabled);
+    toggle(Key::openAtLogin)->click();
+    EXPECT_FALSE(login.enabled);
+    login.failWrites = true;
+    toggle(Key::openAtLogin)->click();
+    EXPECT_FALSE(sandbox.preferences().openAtLogin());
+    EXPECT_FALSE(toggle(Key::openAtLogin)->isChecked());
     // The desktop entry's action flips the preference and the icon together.
     shell->toggleMenuBarFromDock();
     EXPECT_EQ(shell->statusItem(), nullptr);
@@ -185,27 +184,12 @@ TEST_F(SettingsTest, PreferencesDecideTrayCornerAndLoginItemAtStart) {
     EXPECT_EQ(workspace.openedUrls[0].query(QUrl::FullyEncoded), u"subject=Ilvex%20Feedback");
 }
 
-TEST_F(SettingsTest, LoginToggleGoesBackToTheRealStateWhenTheEntryCannotBeWritten) {
-    start();
-    toggle(Key::openAtLogin)->click();
-    EXPECT_TRUE(login.enabled);
-    toggle(Key::openAtLogin)->click();
-    login.failWrites = true;
-    toggle(Key::openAtLogin)->click();
-    EXPECT_FALSE(sandbox.preferences().openAtLogin());
-    EXPECT_FALSE(toggle(Key::openAtLogin)->isChecked());
-}
-
 TEST_F(SettingsTest, SizeSliderStepsAFifthOfATenthAndShowsItsPercentage) {
-    const struct {
-        double stored;
-        int position;
-        const char *percent;
-    } cases[] = {
+    const std::tuple<double, int, QString> cases[] = {
         {0.8, 80, "80%"}, {1.4, 140, "140%"}, {0.95, 95, "95%"}, {3.0, 140, "140%"}, {0, 100, "100%"}};
-    for (const auto &c : cases) {
-        EXPECT_EQ(SettingsView::sliderPosition(c.stored), c.position) << c.stored;
-        EXPECT_EQ(SettingsView::percentText(c.stored), QLatin1String(c.percent)) << c.stored;
+    for (const auto &[stored, position, percent] : cases) {
+        EXPECT_EQ(SettingsView::sliderPosition(stored), position) << stored;
+        EXPECT_EQ(SettingsView::percentText(stored), percent) << stored;
     }
     start();
     QSlider *slider = view->sizeSlider();
@@ -235,7 +219,7 @@ TEST_F(SettingsTest, LanguageRetitlesTheWindowsAndRendersTheirTextsAgain) {
     EXPECT_EQ(window->windowTitle(), u"Ilvex — Einstellungen");
     EXPECT_EQ(about->windowTitle(), u"Über Ilvex");
     EXPECT_EQ(toggle(Key::hotCornerEnabled)->accessibleName(), L::hotCorner());
-    const auto keysLists = view->findChildren<QWidget *>(QStringLiteral("keysList"));
+    const auto keysLists = view->findChildren<QWidget *>("keysList");
     ASSERT_EQ(keysLists.size(), 1) << "the old list is gone";
     QStringList texts;
     for (QLabel *label : keysLists[0]->findChildren<QLabel *>())
@@ -247,14 +231,12 @@ TEST_F(SettingsTest, LanguageRetitlesTheWindowsAndRendersTheirTextsAgain) {
 
 TEST_F(SettingsTest, ImportAsksWithTheNumbersThenReplacesOrAppends) {
     start(6, 1);
-    const QString three =
-        sandbox.writeFile(QStringLiteral("three.json"), ListsCodec::encodeLists(makeLists(3, 2)));
+    const QString three = sandbox.writeFile("three.json", ListsCodec::encodeLists(makeLists(3, 2)));
     view->importFrom(three);
     ASSERT_NE(view->importChoice(), nullptr);
-    EXPECT_EQ(
-        view->importChoice()->informativeText(),
-        u"The file contains 3 lists. You currently have 6 (max 8).\n\n“Replace” overwrites your current "
-        u"lists. “Add” appends the imported ones (up to 2 more).");
+    EXPECT_EQ(view->importChoice()->informativeText(),
+              u"The file contains 3 lists. You currently have 6 (max 8).\n\n“Replace” overwrites your "
+              u"current lists. “Add” appends the imported ones (up to 2 more).");
     choose("addToMyLists");
     EXPECT_EQ(state->lists().size(), 8);
     EXPECT_EQ(view->alert(), nullptr);
@@ -276,16 +258,16 @@ TEST_F(SettingsTest, ImportAsksWithTheNumbersThenReplacesOrAppends) {
 // An export writes the document or says it could not; an unreadable import fails before any choice.
 TEST_F(SettingsTest, ExportsAndUnreadableImportsSayWhenTheyFailedAndLeaveTheListsFile) {
     start();
-    const QString path = sandbox.home() + QStringLiteral("/ilvex-lists.json");
+    const QString path = sandbox.home() + "/ilvex-lists.json";
     view->exportTo(path);
     EXPECT_EQ(Sandbox::readFile(path), *state->exportListsData());
     EXPECT_EQ(view->alert(), nullptr);
-    view->exportTo(sandbox.home() + QStringLiteral("/no/such/folder/x.json"));
+    view->exportTo(sandbox.home() + "/no/such/folder/x.json");
     ASSERT_NE(view->alert(), nullptr);
     EXPECT_EQ(view->alert()->text(), L::exportFailed());
     const QByteArray before = listsOnDisk();
     // A FIFO is refused unopened: a reader that waited in open() would take what a later writer sends.
-    const QString fifo = sandbox.home() + QStringLiteral("/fifo.json");
+    const QString fifo = sandbox.home() + "/fifo.json";
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     std::thread writer([&] {
         const QByteArray document = ListsCodec::encodeLists(makeLists(1, 1));
@@ -300,9 +282,8 @@ TEST_F(SettingsTest, ExportsAndUnreadableImportsSayWhenTheyFailedAndLeaveTheList
     view->importFrom(fifo);
     writer.join();
     ASSERT_EQ(view->importChoice(), nullptr) << "the FIFO was read";
-    for (const QString &bad : {sandbox.writeFile(QStringLiteral("empty.json"), "[]"),
-                               sandbox.home() + QStringLiteral("/missing.json"), sandbox.home(), fifo,
-                               QStringLiteral("/dev/zero")}) {
+    for (const QString &bad : {sandbox.writeFile("empty.json", "[]"), sandbox.home() + "/missing.json",
+                               sandbox.home(), fifo, QStringLiteral("/dev/zero")}) {
         view->importFrom(bad);
         EXPECT_EQ(view->importChoice(), nullptr) << bad.toStdString();
         ASSERT_NE(view->alert(), nullptr) << bad.toStdString();

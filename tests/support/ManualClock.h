@@ -31,8 +31,6 @@ class ManualClock final : public Clock {
         m_now = end;
     }
 
-    std::size_t pendingTasks() const { return m_tasks.size(); }
-
   private:
     struct Task {
         QPointer<QObject> context;

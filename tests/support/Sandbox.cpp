@@ -31,9 +31,7 @@ Sandbox::~Sandbox() {
 
 QString Sandbox::writeFile(const QString &relativePath, const QByteArray &bytes) const {
     const QString path = home() + u'/' + relativePath;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
+    if (QFile file(path); QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly))
         file.write(bytes);
     return path;
 }

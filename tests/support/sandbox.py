@@ -1,15 +1,13 @@
-"""A private HOME for the real binary, shared by the end-to-end and reliability checks and the summon
-benchmark, and what the binary prints in it: every line of every instance and command is kept, and lines
-that look like warnings fail the check unless they are expected."""
+"""A private HOME for the real binary (end-to-end and reliability checks, the summon benchmark), keeping every
+line each instance and command prints: lines that look like warnings fail the check unless expected."""
 
 import os, re, shutil, subprocess, tempfile, time
 
 # What Qt and Ilvex print when something went wrong.
 WARNING = re.compile(r"^(QWidget|QObject|QPainter|QWindow|QPixmap|QIcon|QFont|QImage)\w*::|^qt\.|warning|error|"
                      r"\bfailed\b|cannot|could not|does not support|unreadable|refused|corrupt", re.IGNORECASE)
-# Expected where the checks run: without a session bus (offscreen, the Wayland compositor) there is no
-# hotkey to be had, without a tray host (offscreen, after a while) no tray icon, and Qt's offscreen
-# platform says what it leaves out.
+# Expected where the checks run: no hotkey without a session bus (offscreen, the Wayland compositor), no
+# tray icon without a tray host, and Qt's offscreen platform saying what it leaves out.
 ALLOWED = [r"^\[Ilvex\] RegisterEventHotKey failed: no session bus — ",
            r"^\[Ilvex\] no system tray found: the tray icon cannot be shown$", r"^This plugin does not support \w+\(\)$"]
 
