@@ -268,9 +268,9 @@ void RingPainter::paintDropSlot(QPainter &painter, const RingFrame &frame) {
 }
 
 QString RingPainter::tileKey(const AppItem &item, double iconSize, const QColor &subListTint) const {
-    // The image: everything but the name; the id only for the favicon it may carry.
+    // The image: everything but the name; of a link only the favicon it may carry (else the globe).
     QStringList parts{QStringLiteral("image"),
-                      item.appPath,
+                      item.isURL ? QString() : item.appPath,
                       item.folderTint.value_or(QString()),
                       QString::number(int(item.isFolder) | int(item.isURL) << 1 | int(item.isSubList) << 2),
                       QString::number(iconSize),

@@ -52,7 +52,7 @@ struct RingFrame {
 // depends on, so an animation frame is mostly blits on whole device pixels.
 //
 // A resting entry is two tiles, each cropped to what it paints at the pixel ratio painted: its image with
-// the shadow, shared by every entry that looks the same (all plain files of a kind, all links to a host),
+// the shadow, shared by every entry that looks the same (entries of one path, links with one favicon),
 // and its name capsule, when it has one. So a list of thousands costs a capsule per entry, not an image.
 // Tiles are made only for entries painted and kept within a budget of bytes, the least recently painted
 // going first; what the budget cannot hold in one frame is drawn afresh rather than evicted and remade.
