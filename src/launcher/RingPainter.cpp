@@ -12,19 +12,24 @@
 #include <algorithm>
 #include <cmath>
 
-// An entry at rest, drawn once: blitted on whole device pixels every frame.
+// Part of an entry at rest, drawn once: blitted on whole device pixels every frame.
 struct RingPainter::Tile {
     QPixmap pixmap;
-    QPointF centre; // where the entry's frame is centred in the pixmap, in points
+    QPointF offset; // the pixmap's top-left from the entry frame's, on whole device pixels
     qint64 bytes = 0;
+    quint64 painted = 0; // the paint that last drew it
 };
 
 namespace {
 using PaintHelpers::blurredShadow;
 using PaintHelpers::withAlpha;
 
-// Room around an entry's frame for its shadow.
-constexpr double tileMargin = 24;
+// Room around an entry's image for its resting shadow (blurred by 8 and 3 points lower), and around its
+// capsule for the outline's antialiasing.
+constexpr double shadowMargin = 12;
+constexpr double capsuleMargin = 1;
+// Separates the image's key from the capsule's in an entry's tile key.
+constexpr QChar keySeparator = u'\x1d';
 // Shadows of the disc reach this far beyond it.
 constexpr double discShadowMargin = 80;
 // Room on every side of the drop-slot marker for its glow.
@@ -146,8 +151,14 @@ bool RingPainter::setDiscLook(const RingDiscLook &look, bool *recolours) {
 }
 
 void RingPainter::keepTiles(const QSet<QString> &used) {
-    m_tiles.removeIf([this, &used](const auto &entry) {
-        if (used.contains(entry.key().section(u'\x1f', 1)))
+    QSet<QString> parts;
+    for (const QString &key : used) {
+        const qsizetype split = key.indexOf(keySeparator);
+        parts.insert(key.left(split));
+        parts.insert(key.mid(split + 1));
+    }
+    m_tiles.removeIf([this, &parts](const auto &entry) {
+        if (parts.contains(entry.key()))
             return false;
         m_tileBytes -= entry.value()->bytes;
         return true;
@@ -257,9 +268,9 @@ void RingPainter::paintDropSlot(QPainter &painter, const RingFrame &frame) {
 }
 
 QString RingPainter::tileKey(const AppItem &item, double iconSize, const QColor &subListTint) const {
-    // Everything the resting entry's pixels depend on; the id only for the favicon it may carry.
-    QStringList parts{item.name,
-                      item.appPath,
+    // The image: everything but the name; of a link only the favicon it may carry (else the globe).
+    QStringList parts{QStringLiteral("image"),
+                      item.isURL ? QString() : item.appPath,
                       item.folderTint.value_or(QString()),
                       QString::number(int(item.isFolder) | int(item.isURL) << 1 | int(item.isSubList) << 2),
                       QString::number(iconSize),
@@ -271,38 +282,108 @@ QString RingPainter::tileKey(const AppItem &item, double iconSize, const QColor 
             parts.append(member.appPath + u'/' +
                          QString::number(int(member.isFolder) | int(member.isURL) << 1));
     }
-    return parts.join(u'\x1e');
+    QString key = parts.join(u'\x1e') + keySeparator;
+    if (AppIconPainter::showsCapsule(item)) {
+        key += QStringList{QStringLiteral("capsule"), item.name, QString::number(iconSize),
+                           QString::number(AppIconPainter::capsuleColor(item, subListTint).rgba(), 16)}
+                   .join(u'\x1e');
+    }
+    return key;
 }
 
-const RingPainter::Tile *RingPainter::tile(const AppItem &item, const QString &key, double iconSize,
-                                           const QColor &subListTint, qreal dpr) {
-    const QString cacheKey = QString::number(dpr) + u'\x1f' + key;
-    if (auto found = m_tiles.constFind(cacheKey); found != m_tiles.cend())
+bool RingPainter::makeRoom(qint64 bytes) {
+    if (m_tileBytes + bytes <= tileBudgetBytes)
+        return true;
+    if (m_fullInPaint == m_paintSerial)
+        return false;
+    // The least recently painted go, down to three quarters of the budget so that the next few tiles
+    // fit without another look; none painted in this paint goes.
+    QList<std::pair<quint64, QString>> old;
+    for (auto it = m_tiles.cbegin(); it != m_tiles.cend(); ++it) {
+        if ((*it)->painted != m_paintSerial)
+            old.append({(*it)->painted, it.key()});
+    }
+    std::sort(old.begin(), old.end());
+    for (const auto &[painted, key] : old) {
+        if (m_tileBytes + bytes <= tileBudgetBytes * 3 / 4)
+            break;
+        m_tileBytes -= m_tiles.take(key)->bytes;
+    }
+    if (m_tileBytes + bytes <= tileBudgetBytes)
+        return true;
+    m_fullInPaint = m_paintSerial;
+    return false;
+}
+
+const RingPainter::Tile *RingPainter::tile(const QString &key, const QRectF &bounds, qreal dpr,
+                                           const std::function<void(QPainter &)> &draw) {
+    if (auto found = m_tiles.constFind(key); found != m_tiles.cend()) {
+        (*found)->painted = m_paintSerial;
         return found->get();
-    const QSizeF frame = AppIconPainter::frameSize(item, iconSize);
-    const QSizeF size = frame + QSizeF(2 * tileMargin, 2 * tileMargin);
-    const QSize pixels(int(std::ceil(size.width() * dpr)), int(std::ceil(size.height() * dpr)));
+    }
+    // Cropped to whole device pixels, so that the image and the capsule of an entry snap alike.
+    const QPoint first(int(std::floor(bounds.left() * dpr)), int(std::floor(bounds.top() * dpr)));
+    const QPoint last(int(std::ceil(bounds.right() * dpr)), int(std::ceil(bounds.bottom() * dpr)));
+    const QSize pixels(std::max(1, last.x() - first.x()), std::max(1, last.y() - first.y()));
     const qint64 bytes = qint64(pixels.width()) * pixels.height() * 4;
-    if (m_tileBytes + bytes > tileBudgetBytes)
+    if (!makeRoom(bytes))
         return nullptr;
-    m_tileBytes += bytes;
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
     image.fill(Qt::transparent);
+    auto made = std::make_shared<Tile>();
+    made->offset = QPointF(first) / dpr;
     {
         QPainter p(&image);
         p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform |
                          QPainter::TextAntialiasing);
-        const QImage favicon = m_favicons.value(item.id);
-        AppIconPainter::paintEntry(
-            p, QRectF(QPointF(tileMargin, tileMargin), frame), item, iconSize, subListTint,
-            favicon.isNull() ? std::nullopt : std::optional<QImage>(favicon), AppIconMotion{}, dpr);
+        p.translate(-made->offset);
+        draw(p);
     }
-    auto made = std::make_shared<Tile>();
     made->pixmap = QPixmap::fromImage(std::move(image));
     made->bytes = bytes;
-    made->centre = QPointF(tileMargin, tileMargin) + QPointF(frame.width() / 2, frame.height() / 2);
-    return m_tiles.insert(cacheKey, std::move(made))->get();
+    made->painted = m_paintSerial;
+    m_tileBytes += bytes;
+    return m_tiles.insert(key, std::move(made))->get();
+}
+
+void RingPainter::paintResting(QPainter &painter, const RingSprite &sprite, const QPointF &origin,
+                               double iconSize, const QColor &subListTint, qreal dpr) {
+    const AppItem &item = sprite.item;
+    const qsizetype split = sprite.tileKey.indexOf(keySeparator);
+    auto blit = [&](const Tile &tile) {
+        if (!blitOnPixels(painter, origin + tile.offset, tile.pixmap))
+            painter.drawPixmap(origin + tile.offset, tile.pixmap);
+    };
+    const QRectF imageRect = AppIconPainter::imageRect(item, iconSize);
+    auto drawImage = [&](QPainter &p, QPointF at) {
+        const QImage favicon = m_favicons.value(item.id);
+        AppIconPainter::paintImage(
+            p, imageRect.translated(at),
+            AppIconPainter::itemPixmap(item, favicon.isNull() ? std::nullopt : std::optional<QImage>(favicon),
+                                       iconSize, subListTint, dpr),
+            AppIconPainter::effect(AppIconMotion{}, subListTint));
+    };
+    const QRectF imageBounds =
+        imageRect.adjusted(-shadowMargin, -shadowMargin, shadowMargin, shadowMargin + 3);
+    if (const Tile *image =
+            tile(sprite.tileKey.left(split), imageBounds, dpr, [&](QPainter &p) { drawImage(p, QPointF()); }))
+        blit(*image);
+    else
+        drawImage(painter, origin); // past the budget
+    if (split < 0 || split + 1 >= sprite.tileKey.size())
+        return; // no capsule
+    const QRectF capsuleRect = AppIconPainter::capsuleRect(item, iconSize);
+    auto drawCapsule = [&](QPainter &p, QPointF at) {
+        AppIconPainter::paintCapsule(p, capsuleRect.translated(at), item, subListTint);
+    };
+    const QRectF capsuleBounds =
+        capsuleRect.adjusted(-capsuleMargin, -capsuleMargin, capsuleMargin, capsuleMargin);
+    if (const Tile *capsule = tile(sprite.tileKey.mid(split + 1), capsuleBounds, dpr,
+                                   [&](QPainter &p) { drawCapsule(p, QPointF()); }))
+        blit(*capsule);
+    else
+        drawCapsule(painter, origin);
 }
 
 void RingPainter::paintLayer(QPainter &painter, const RingScene &scene, const RingLayer &layer,
@@ -327,20 +408,14 @@ void RingPainter::paintLayer(QPainter &painter, const RingScene &scene, const Ri
         if (frame.clip && !scaled && !scene.paintBounds(sprite).intersects(*frame.clip))
             continue; // outside the region being repainted
         painter.setOpacity(baseOpacity * presence * sprite.opacity);
-        const QPointF centre(sprite.x.value(), sprite.y.value());
         const double hover = std::clamp(sprite.hover.value(), 0.0, 1.2);
         const double drop = std::clamp(sprite.drop.value(), 0.0, 1.2);
-        const bool resting = std::abs(hover) < 0.005 && std::abs(drop) < 0.005;
-        if (const Tile *rest =
-                resting ? tile(sprite.item, sprite.tileKey, iconSize, subListTint, dpr) : nullptr) {
-            // At rest: one blit of the prepared entry.
-            const QPointF topLeft = centre - rest->centre;
-            if (!blitOnPixels(painter, topLeft, rest->pixmap))
-                painter.drawPixmap(topLeft, rest->pixmap);
+        if (std::abs(hover) < 0.005 && std::abs(drop) < 0.005) {
+            // At rest: blits of the prepared image and capsule.
+            paintResting(painter, sprite, scene.entryFrame(sprite).topLeft(), iconSize, subListTint, dpr);
             continue;
         }
-        // Hovered or a drop target (the growing image and its shadow change every frame), or past the
-        // tiles' budget.
+        // Hovered or a drop target: the growing image and its shadow change every frame.
         const QImage favicon = m_favicons.value(id);
         AppIconPainter::paintEntry(painter, scene.entryFrame(sprite), sprite.item, iconSize, subListTint,
                                    favicon.isNull() ? std::nullopt : std::optional<QImage>(favicon),
@@ -351,6 +426,12 @@ void RingPainter::paintLayer(QPainter &painter, const RingScene &scene, const Ri
 }
 
 void RingPainter::paint(QPainter &painter, RingScene &scene, const RingFrame &frame) {
+    ++m_paintSerial;
+    if (const qreal dpr = painter.device()->devicePixelRatioF(); dpr != m_tileDpr) {
+        m_tiles.clear(); // the window moved to a screen of another pixel ratio
+        m_tileBytes = 0;
+        m_tileDpr = dpr;
+    }
     paintDisc(painter, scene, frame);
     paintDropSlot(painter, frame);
     const bool lifted = frame.dragged && scene.dragAppear().value() > 0.01;

@@ -11,12 +11,14 @@
 #include <QString>
 #include <QUuid>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 class QPainter;
 class RingScene;
 struct RingLayer;
+struct RingSprite;
 
 // What the ring's disc looks like: the theme's colours and its two diameters.
 struct RingDiscLook {
@@ -49,9 +51,11 @@ struct RingFrame {
 // shadow and name capsule, the drop-slot marker) is rendered once into pixmaps keyed by everything it
 // depends on, so an animation frame is mostly blits on whole device pixels.
 //
-// The resting entries' pixmaps are kept up to a budget of pixels, the first entries painted taking it: a
-// ring of a few dozen entries is all blits, and a list of thousands (most of whose entries lie under
-// their neighbours) costs no more memory than that, the entries beyond it drawn afresh.
+// A resting entry is two tiles, each cropped to what it paints at the pixel ratio painted: its image with
+// the shadow, shared by every entry that looks the same (entries of one path, links with one favicon),
+// and its name capsule, when it has one. So a list of thousands costs a capsule per entry, not an image.
+// Tiles are made only for entries painted and kept within a budget of bytes, the least recently painted
+// going first; what the budget cannot hold in one frame is drawn afresh rather than evicted and remade.
 class RingPainter {
   public:
     static constexpr qint64 tileBudgetBytes = 32 * 1024 * 1024;
@@ -64,7 +68,7 @@ class RingPainter {
     bool setDiscLook(const RingDiscLook &look, bool *recolours);
     // The loaded favicon of a link entry, by entry id; a null image marks one asked for.
     QHash<QUuid, QImage> &favicons() { return m_favicons; }
-    // Everything the resting entry's pixels depend on.
+    // Everything the resting entry's pixels depend on: its image's key and its capsule's.
     QString tileKey(const AppItem &item, double iconSize, const QColor &subListTint) const;
     // Drops the tiles of entries no longer shown.
     void keepTiles(const QSet<QString> &used);
@@ -86,14 +90,21 @@ class RingPainter {
     void paintDropSlot(QPainter &painter, const RingFrame &frame);
     void paintLayer(QPainter &painter, const RingScene &scene, const RingLayer &layer,
                     const RingFrame &frame);
-    // The entry's tile, made now if the budget allows; nullptr when it does not.
-    const Tile *tile(const AppItem &item, const QString &key, double iconSize, const QColor &subListTint,
-                     qreal dpr);
+    // The tile under key, made now of what draw paints within bounds (in the entry's frame) if the
+    // budget allows; nullptr when it does not.
+    const Tile *tile(const QString &key, const QRectF &bounds, qreal dpr,
+                     const std::function<void(QPainter &)> &draw);
+    bool makeRoom(qint64 bytes);
+    void paintResting(QPainter &painter, const RingSprite &sprite, const QPointF &origin, double iconSize,
+                      const QColor &subListTint, qreal dpr);
     QPixmap dropSlotImage(double diameter, const QColor &primary, qreal dpr);
 
     QHash<QUuid, QImage> m_favicons;
     QHash<QString, std::shared_ptr<Tile>> m_tiles;
     qint64 m_tileBytes = 0;
+    qreal m_tileDpr = 0;                    // the pixel ratio of every tile
+    quint64 m_paintSerial = 0;              // counts paints: when each tile was last painted
+    quint64 m_fullInPaint = ~quint64(0);    // the paint in which no more room could be made
     mutable QHash<QString, QImage> m_icons; // icon() by look, so the dragged copy keeps its caches
     QPixmap m_dropSlot;
     QString m_dropSlotKey;

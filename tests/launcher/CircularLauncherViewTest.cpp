@@ -140,12 +140,14 @@ TEST_F(RingViewTest, ADoubleClickOnAGroupsNameRenamesIt) {
 }
 
 // A big list costs the budget of entry pixmaps, not a pixmap per entry; a small ring is all pixmaps, and
-// the pixmaps of a list no longer shown go.
+// the pixmaps of a list no longer shown go, and entries that look alike share one.
 TEST_F(RingViewTest, EntryPixmapsStayWithinTheirBudget) {
     QList<AppItem> many;
     for (int i = 0; i < 300; ++i)
         many.append(app(QString::number(i)));
-    start({list("Big", many), list("Small", {app("A"), app("B")})}, 0, true, 1.4);
+    AppItem twin = app("A");
+    twin.name = "Another A"; // the same image; an application shows no name
+    start({list("Big", many), list("Small", {app("A"), twin, app("B")})}, 0, true, 1.4);
     const RingPainter &painter = view->painter();
     (void)view->renderFrame(2.0);
     EXPECT_LE(painter.tileBytes(), RingPainter::tileBudgetBytes);
