@@ -47,13 +47,6 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
             sync();
             ringContentChanged();
         });
-    // The ceiling changes as the panel is shown on a screen: the ring takes its size at once instead of
-    // growing or shrinking while it fades in.
-    connect(m_state, &AppState::launcherMaxRadiusChanged, this, [this] {
-        sync();
-        m_scene.snapToTargets();
-        update();
-    });
     connect(&m_drag, &RingDrag::changed, this, &CircularLauncherView::sync);
     // Only a real window system knows where the pointer is; elsewhere (offscreen) the events are all.
     if (QGuiApplication::platformName() == u"xcb")
@@ -84,12 +77,25 @@ QString CircularLauncherView::ringIdentity() const {
            (group ? uuidString(*group) : QStringLiteral("main"));
 }
 
+void CircularLauncherView::setMaxRadius(double radius) {
+    if (m_maxRadius == radius)
+        return;
+    // The ceiling changes as the panel is shown on a screen: the ring takes its size at once instead of
+    // growing or shrinking while it fades in.
+    m_maxRadius = radius;
+    m_drag.setMaxRadius(radius);
+    sync();
+    m_scene.snapToTargets();
+    update();
+}
+
 double CircularLauncherView::scale() const {
     return RingGeometry::effectiveScale(m_state->preferences().launcherScale());
 }
 
 RingGeometry CircularLauncherView::geometry(std::optional<int> displayedCount) const {
-    return RingGeometry::forStore(*m_state, m_state->preferences().launcherScale(), displayedCount);
+    return RingGeometry::forStore(*m_state, m_state->preferences().launcherScale(), m_maxRadius,
+                                  displayedCount);
 }
 
 QList<AppItem> CircularLauncherView::displayedItems() const {

@@ -75,6 +75,8 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
     // Where an entry's image is centred now, in widget coordinates.
     std::optional<QPointF> itemCentre(const QUuid &id) const;
     QPointF ringCentre() const { return {width() / 2.0, height() / 2.0}; }
+    // The ring's radius ceiling on the launcher's screen; a new one takes effect at once, without animation.
+    void setMaxRadius(double radius);
     HoverModel &hoverModel() { return m_hover; }
     const RingPainter &painter() const { return m_painter; }
     const RingDrag &drag() const { return m_drag; }
@@ -172,6 +174,7 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
 
     AppState *m_state;
     LauncherHost *m_host;
+    double m_maxRadius = RingGeometry::defaultMaxRadius;
     std::function<std::optional<QString>(const QUuid &)> m_promptGroupName;
     std::unique_ptr<SystemClock> m_ownClock;
     Clock &m_clock;

@@ -124,7 +124,8 @@ void LauncherWindow::pick(LauncherAddKind kind) {
 }
 
 double LauncherWindow::ringOuterRadius() const {
-    return m_state ? RingGeometry::forStore(*m_state, m_state->preferences().launcherScale()).outerRadius()
+    return m_state ? RingGeometry::forStore(*m_state, m_state->preferences().launcherScale(), m_maxRadius)
+                         .outerRadius()
                    : 0;
 }
 
@@ -185,7 +186,8 @@ void LauncherWindow::place(LaunchSource source, QScreen *screen) {
     const double scale = RingGeometry::effectiveScale(m_state->preferences().launcherScale());
     const int side = qRound(RingGeometry::panelSide(scale));
     const Placement::Screen area = screenArea(screen);
-    m_state->setLauncherMaxRadius(Placement::maxRadiusFor(area.workArea.height(), scale));
+    m_maxRadius = Placement::maxRadiusFor(area.workArea.height(), scale);
+    m_view->setMaxRadius(m_maxRadius);
     m_panel->setFixedSize(side, side);
     m_panel->move(Placement::launcherRect(source, area, side, ringOuterRadius()).topLeft());
 }

@@ -357,13 +357,6 @@ void AppState::setLanguage(AppLanguage language) {
     Q_EMIT languageChanged();
 }
 
-void AppState::setLauncherMaxRadius(double radius) {
-    if (m_launcherMaxRadius == radius)
-        return;
-    m_launcherMaxRadius = radius;
-    Q_EMIT launcherMaxRadiusChanged();
-}
-
 // MARK: derived values
 
 int AppState::safeIndex() const {
