@@ -113,6 +113,7 @@ AppState::Change::~Change() {
         m_state.m_lists = m_lists;
         m_state.m_activeListIndex = m_activeListIndex;
         m_state.m_openSubListID = m_openSubListID;
+        Q_EMIT m_state.listFull();
         return;
     }
     const bool listsDiffer = m_state.m_lists != m_lists;

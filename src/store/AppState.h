@@ -151,6 +151,8 @@ class AppState : public QObject {
     void languageChanged();
     // The ring now shows other content (another list, or a group opened or closed).
     void activeListChanged();
+    // A change was refused whole (lastChangeRefused): a list would have held more entries than it may.
+    void listFull();
     // A change could not be written (once until a save works again); the store keeps it and tries
     // again every retryMs. An import that could not be written is put back instead, and not announced.
     // The preferences' writeFailed comes through here too.
