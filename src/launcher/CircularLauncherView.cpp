@@ -5,6 +5,7 @@
 #include "launcher/HoleOverlay.h"
 #include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
+#include "launcher/RingNotice.h"
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "store/AppState.h"
@@ -56,6 +57,9 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
     m_chrome = std::make_unique<LauncherChrome>(this, m_state, m_host);
     connect(m_chrome->hole(), &HoleOverlay::switchRequested, this, &CircularLauncherView::switchList);
     connect(m_chrome->hole(), &HoleOverlay::backRequested, this, &CircularLauncherView::backOrDismiss);
+    // An add, a drop or a new group that the full list refused says why, over the ring.
+    m_notice = new RingNotice(this, m_clock);
+    connect(m_state, &AppState::listFull, this, [this] { m_notice->say(L::listFull(), scale()); });
     m_promptGroupName = [this](const QUuid &) {
         return NamePrompt::ask(L::nameNewGroup(), L::defaultGroupName(), this,
                                ::colors(m_state->currentTheme()).primary);

@@ -24,6 +24,7 @@
 class AppState;
 class LauncherChrome;
 class LauncherHost;
+class RingNotice;
 
 // The whole content of the launcher panel: a translucent themed disc carrying the current list's (or the
 // open group's) entries on a circle, the hover label and the drag feedback. The scene (RingScene) holds
@@ -196,6 +197,7 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
     std::optional<QPointF> m_emptyPress; // screen position of a press on empty space, for the back step
     GroupCapsuleClick m_capsuleClick;
     std::unique_ptr<LauncherChrome> m_chrome;
+    RingNotice *m_notice = nullptr;
 
     std::optional<KeySelection> m_keySelection;
     QString m_search;
