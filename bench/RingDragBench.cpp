@@ -26,7 +26,6 @@ class MemoryStore : public RingDragStore {
     QList<AppItem> currentItems() const override { return m_items; }
     int listCount() const override { return 3; }
     std::optional<QUuid> openSubListID() const override { return std::nullopt; }
-    double launcherMaxRadius() const override { return 434; }
     double launcherScale() const override { return 1.0; }
     bool soundsEnabled() const override { return false; }
     void moveItemToSubList(const QUuid &, const QUuid &) override {}

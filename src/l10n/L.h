@@ -94,6 +94,7 @@
     X(changesNotSaved)                                                                                       \
     X(changesNotSavedMessage)                                                                                \
     X(importNotWrittenMessage)                                                                               \
+    X(listFull)                                                                                              \
     X(kindApplication)                                                                                       \
     X(kindGroup)                                                                                             \
     X(keysHeading)                                                                                           \

@@ -5,6 +5,7 @@
 #include "launcher/HoleOverlay.h"
 #include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
+#include "launcher/RingNotice.h"
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "store/AppState.h"
@@ -47,13 +48,6 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
             sync();
             ringContentChanged();
         });
-    // The ceiling changes as the panel is shown on a screen: the ring takes its size at once instead of
-    // growing or shrinking while it fades in.
-    connect(m_state, &AppState::launcherMaxRadiusChanged, this, [this] {
-        sync();
-        m_scene.snapToTargets();
-        update();
-    });
     connect(&m_drag, &RingDrag::changed, this, &CircularLauncherView::sync);
     // Only a real window system knows where the pointer is; elsewhere (offscreen) the events are all.
     if (QGuiApplication::platformName() == u"xcb")
@@ -63,6 +57,9 @@ CircularLauncherView::CircularLauncherView(AppState *state, LauncherHost *host, 
     m_chrome = std::make_unique<LauncherChrome>(this, m_state, m_host);
     connect(m_chrome->hole(), &HoleOverlay::switchRequested, this, &CircularLauncherView::switchList);
     connect(m_chrome->hole(), &HoleOverlay::backRequested, this, &CircularLauncherView::backOrDismiss);
+    // An add, a drop or a new group that the full list refused says why, over the ring.
+    m_notice = new RingNotice(this, m_clock);
+    connect(m_state, &AppState::listFull, this, [this] { m_notice->say(L::listFull(), scale()); });
     m_promptGroupName = [this](const QUuid &) {
         return NamePrompt::ask(L::nameNewGroup(), L::defaultGroupName(), this,
                                ::colors(m_state->currentTheme()).primary);
@@ -84,12 +81,25 @@ QString CircularLauncherView::ringIdentity() const {
            (group ? uuidString(*group) : QStringLiteral("main"));
 }
 
+void CircularLauncherView::setMaxRadius(double radius) {
+    if (m_maxRadius == radius)
+        return;
+    // The ceiling changes as the panel is shown on a screen: the ring takes its size at once instead of
+    // growing or shrinking while it fades in.
+    m_maxRadius = radius;
+    m_drag.setMaxRadius(radius);
+    sync();
+    m_scene.snapToTargets();
+    update();
+}
+
 double CircularLauncherView::scale() const {
     return RingGeometry::effectiveScale(m_state->preferences().launcherScale());
 }
 
 RingGeometry CircularLauncherView::geometry(std::optional<int> displayedCount) const {
-    return RingGeometry::forStore(*m_state, m_state->preferences().launcherScale(), displayedCount);
+    return RingGeometry::forStore(*m_state, m_state->preferences().launcherScale(), m_maxRadius,
+                                  displayedCount);
 }
 
 QList<AppItem> CircularLauncherView::displayedItems() const {

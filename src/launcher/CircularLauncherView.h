@@ -24,6 +24,7 @@
 class AppState;
 class LauncherChrome;
 class LauncherHost;
+class RingNotice;
 
 // The whole content of the launcher panel: a translucent themed disc carrying the current list's (or the
 // open group's) entries on a circle, the hover label and the drag feedback. The scene (RingScene) holds
@@ -75,6 +76,8 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
     // Where an entry's image is centred now, in widget coordinates.
     std::optional<QPointF> itemCentre(const QUuid &id) const;
     QPointF ringCentre() const { return {width() / 2.0, height() / 2.0}; }
+    // The ring's radius ceiling on the launcher's screen; a new one takes effect at once, without animation.
+    void setMaxRadius(double radius);
     HoverModel &hoverModel() { return m_hover; }
     const RingPainter &painter() const { return m_painter; }
     const RingDrag &drag() const { return m_drag; }
@@ -172,6 +175,7 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
 
     AppState *m_state;
     LauncherHost *m_host;
+    double m_maxRadius = RingGeometry::defaultMaxRadius;
     std::function<std::optional<QString>(const QUuid &)> m_promptGroupName;
     std::unique_ptr<SystemClock> m_ownClock;
     Clock &m_clock;
@@ -193,6 +197,7 @@ class CircularLauncherView : public QWidget, public PaintedItemsSource {
     std::optional<QPointF> m_emptyPress; // screen position of a press on empty space, for the back step
     GroupCapsuleClick m_capsuleClick;
     std::unique_ptr<LauncherChrome> m_chrome;
+    RingNotice *m_notice = nullptr;
 
     std::optional<KeySelection> m_keySelection;
     QString m_search;

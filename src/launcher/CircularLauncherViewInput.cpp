@@ -5,6 +5,7 @@
 #include "launcher/LauncherChrome.h"
 #include "launcher/LauncherHost.h"
 #include "launcher/ListSwitcher.h"
+#include "launcher/RingNotice.h"
 #include "ring/RingGeometry.h"
 #include "settings/Preferences.h"
 #include "store/AppState.h"
@@ -246,6 +247,7 @@ void CircularLauncherView::launcherWillShow() {
 
 void CircularLauncherView::launcherWillHide() {
     m_gate.dismissalBegan();
+    m_notice->hide();
     // The button's release will not come to a hidden window.
     m_chrome->hole()->switcher().endDrag();
     // A prompt does not outstay the ring it belongs to: it goes as Cancel does (a new group keeps its

@@ -181,7 +181,7 @@ RingGeometry RingDrag::geometryFor(const QList<AppItem> &currentItems, int displ
     in.displayedCount = displayedCount;
     in.listCount = m_store.listCount();
     in.groupOpen = m_store.openSubListID().has_value();
-    in.maxRadius = m_store.launcherMaxRadius();
+    in.maxRadius = m_maxRadius;
     return RingGeometry(in);
 }
 

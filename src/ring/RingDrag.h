@@ -23,7 +23,6 @@ class RingDragStore {
     virtual QList<AppItem> currentItems() const = 0;
     virtual int listCount() const = 0;
     virtual std::optional<QUuid> openSubListID() const = 0;
-    virtual double launcherMaxRadius() const = 0;
     virtual double launcherScale() const = 0; // raw preference, clamped by RingGeometry
     virtual bool soundsEnabled() const = 0;
 
@@ -39,7 +38,6 @@ class AppStateRingStore final : public RingDragStore {
     QList<AppItem> currentItems() const override;
     int listCount() const override;
     std::optional<QUuid> openSubListID() const override;
-    double launcherMaxRadius() const override;
     double launcherScale() const override;
     bool soundsEnabled() const override;
     void moveItemToSubList(const QUuid &itemID, const QUuid &subListID) override;
@@ -121,6 +119,8 @@ class RingDrag : public QObject {
     // pointer that has moved on is not resting on the icon it passed. Without one the timers trust the
     // last reported position.
     void setPointerProbe(std::function<std::optional<QPointF>()> probe) { m_probe = std::move(probe); }
+    // The ring's radius ceiling on the launcher's screen (RingGeometry::Inputs::maxRadius).
+    void setMaxRadius(double radius) { m_maxRadius = radius; }
     // Ends a press or drag without storing anything (the panel was hidden, the view went away).
     void cancel();
     // The item was removed (context menu) while it may be dragged: that drag is abandoned.
@@ -180,6 +180,7 @@ class RingDrag : public QObject {
     RingDragStore &m_store;
     Clock &m_clock;
     std::function<std::optional<QPointF>()> m_probe;
+    double m_maxRadius = RingGeometry::defaultMaxRadius;
 
     // The press, before it becomes a drag.
     std::optional<QUuid> m_pressedID;

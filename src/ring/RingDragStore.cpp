@@ -13,9 +13,6 @@ int AppStateRingStore::listCount() const {
 std::optional<QUuid> AppStateRingStore::openSubListID() const {
     return m_state.openSubListID();
 }
-double AppStateRingStore::launcherMaxRadius() const {
-    return m_state.launcherMaxRadius();
-}
 double AppStateRingStore::launcherScale() const {
     return m_state.preferences().launcherScale();
 }

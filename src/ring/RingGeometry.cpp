@@ -38,7 +38,7 @@ RingGeometry::RingGeometry(const Inputs &inputs)
     : m_scale(effectiveScale(inputs.launcherScale)), m_radius(ringRadius(inputs, m_scale)),
       m_displayedCount(std::max(inputs.displayedCount, 0)) {}
 
-RingGeometry RingGeometry::forStore(const AppState &state, double launcherScale,
+RingGeometry RingGeometry::forStore(const AppState &state, double launcherScale, double maxRadius,
                                     std::optional<int> displayedCount) {
     Inputs in;
     in.launcherScale = launcherScale;
@@ -46,7 +46,7 @@ RingGeometry RingGeometry::forStore(const AppState &state, double launcherScale,
     in.displayedCount = displayedCount.value_or(in.storedCount);
     in.listCount = int(state.lists().size());
     in.groupOpen = state.openSubListID().has_value();
-    in.maxRadius = state.launcherMaxRadius();
+    in.maxRadius = maxRadius;
     return RingGeometry(in);
 }
 

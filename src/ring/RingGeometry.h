@@ -13,7 +13,7 @@
 class AppState;
 
 // Every size and position of the launcher ring, derived from the size setting, the number of items and
-// the radius ceiling the shell sets for the current screen. Positions are offsets from the ring centre,
+// the radius ceiling the launcher keeps for the current screen. Positions are offsets from the ring centre,
 // x to the right and y downwards, so growing angles run clockwise; slot 0 sits at 9 o'clock.
 //
 // A RingGeometry is a cheap value: build one whenever the layout is needed (nothing is cached between
@@ -48,9 +48,10 @@ class RingGeometry {
     static double slotAngle(int index, int count);
 
     explicit RingGeometry(const Inputs &inputs);
-    // The ring of the store's current content at the raw size setting launcherScale. displayedCount
-    // defaults to the stored count (no drag).
+    // The ring of the store's current content at the raw size setting launcherScale, under the radius
+    // ceiling the launcher keeps for its screen. displayedCount defaults to the stored count (no drag).
     static RingGeometry forStore(const AppState &state, double launcherScale,
+                                 double maxRadius = defaultMaxRadius,
                                  std::optional<int> displayedCount = std::nullopt);
 
     double scale() const { return m_scale; }

@@ -10,10 +10,11 @@
 #include <cmath>
 #include <malloc.h>
 
-IlvexPanel::IlvexPanel(bool bypassWindowManager, QWidget *parent)
+IlvexPanel::IlvexPanel(std::function<double()> ringOuterRadius, bool bypassWindowManager, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::NoDropShadowWindowHint |
-                          (bypassWindowManager ? Qt::X11BypassWindowManagerHint : Qt::WindowFlags())) {
+                          (bypassWindowManager ? Qt::X11BypassWindowManagerHint : Qt::WindowFlags())),
+      m_ringOuterRadius(std::move(ringOuterRadius)) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating, false);
     setWindowTitle(QStringLiteral("Ilvex"));
@@ -34,13 +35,10 @@ bool IlvexPanel::event(QEvent *event) {
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride:
-        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && onEscape) {
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
             // Consumed here so that no view also acts on it; the shell acts after this event.
             if (event->type() == QEvent::KeyPress)
-                QTimer::singleShot(0, this, [this] {
-                    if (onEscape)
-                        onEscape();
-                });
+                QTimer::singleShot(0, this, &IlvexPanel::escapePressed);
             event->accept();
             return true;
         }
@@ -60,8 +58,8 @@ bool IlvexPanel::event(QEvent *event) {
     case QEvent::WindowDeactivate:
         // Decided after the event loop settles: a dialog of our own may be taking activation.
         QTimer::singleShot(0, this, [this] {
-            if (isVisible() && !qApp->activeWindow() && onDeactivated)
-                onDeactivated();
+            if (isVisible() && !qApp->activeWindow())
+                Q_EMIT deactivated();
         });
         break;
     default:
@@ -88,7 +86,7 @@ bool IlvexPanel::eventFilter(QObject *watched, QEvent *event) {
             break;
         const QPointF local = mapFromGlobal(mouse->globalPosition());
         const QPointF centre(width() / 2.0, height() / 2.0);
-        const double limit = (ringOuterRadius ? ringOuterRadius() : 0) + 16;
+        const double limit = (m_ringOuterRadius ? m_ringOuterRadius() : 0) + 16;
         const QPointF d = local - centre;
         if (std::hypot(d.x(), d.y()) > limit)
             m_dragStart = mouse->globalPosition();

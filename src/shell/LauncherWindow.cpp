@@ -124,7 +124,8 @@ void LauncherWindow::pick(LauncherAddKind kind) {
 }
 
 double LauncherWindow::ringOuterRadius() const {
-    return m_state ? RingGeometry::forStore(*m_state, m_state->preferences().launcherScale()).outerRadius()
+    return m_state ? RingGeometry::forStore(*m_state, m_state->preferences().launcherScale(), m_maxRadius)
+                         .outerRadius()
                    : 0;
 }
 
@@ -139,28 +140,28 @@ bool LauncherWindow::isVisible() const {
 void LauncherWindow::buildPanel() {
     if (m_panel || !m_state)
         return;
-    m_panel = new IlvexPanel(m_services.windows && m_services.windows->bypassesWindowManager());
     QPointer<LauncherWindow> self(this);
+    m_panel = new IlvexPanel([self] { return self ? self->ringOuterRadius() : 0.0; },
+                             m_services.windows && m_services.windows->bypassesWindowManager());
     m_view = new CircularLauncherView(m_state, this);
     m_panel->setContent(m_view);
-    m_panel->ringOuterRadius = [self] { return self ? self->ringOuterRadius() : 0.0; };
-    m_panel->onEscape = [self] {
+    connect(m_panel, &IlvexPanel::escapePressed, this, [this] {
         // Escape first clears the text typed to find entries, then closes the manage panel, then goes
         // back out of a group or dismisses the launcher.
-        if (!self || !self->m_shown || self->m_view->clearSearch())
+        if (!m_shown || m_view->clearSearch())
             return;
-        if (LauncherChrome &chrome = self->m_view->chrome(); chrome.showsManage())
+        if (LauncherChrome &chrome = m_view->chrome(); chrome.showsManage())
             chrome.setManage(false);
         else
-            self->dismissOrBack();
-    };
+            dismissOrBack();
+    });
     // Where presses outside the program are reported, they alone dismiss: the focus also moves when
     // the pointer merely passes over another window (focus-follows-mouse managers).
     if (!m_services.windows || !m_services.windows->reportsOutsidePresses()) {
-        m_panel->onDeactivated = [self] {
-            if (self && self->m_shown && self->m_autoDismissSuspenders < 1)
-                self->hide();
-        };
+        connect(m_panel, &IlvexPanel::deactivated, this, [this] {
+            if (m_shown && m_autoDismissSuspenders < 1)
+                hide();
+        });
     }
     connect(this, &LauncherWindow::willShow, m_view, &CircularLauncherView::launcherWillShow);
     connect(this, &LauncherWindow::willHide, m_view, &CircularLauncherView::launcherWillHide);
@@ -185,7 +186,8 @@ void LauncherWindow::place(LaunchSource source, QScreen *screen) {
     const double scale = RingGeometry::effectiveScale(m_state->preferences().launcherScale());
     const int side = qRound(RingGeometry::panelSide(scale));
     const Placement::Screen area = screenArea(screen);
-    m_state->setLauncherMaxRadius(Placement::maxRadiusFor(area.workArea.height(), scale));
+    m_maxRadius = Placement::maxRadiusFor(area.workArea.height(), scale);
+    m_view->setMaxRadius(m_maxRadius);
     m_panel->setFixedSize(side, side);
     m_panel->move(Placement::launcherRect(source, area, side, ringOuterRadius()).topLeft());
 }

@@ -2,6 +2,7 @@
 
 #include "launcher/LauncherHost.h"
 #include "launcher/Placement.h"
+#include "ring/RingGeometry.h"
 #include "shell/ShellServices.h"
 
 #include <QElapsedTimer>
@@ -94,6 +95,7 @@ class LauncherWindow : public QObject, public LauncherHost {
     ShellServices m_services;
     QPointer<IlvexPanel> m_panel;
     CircularLauncherView *m_view = nullptr;
+    double m_maxRadius = RingGeometry::defaultMaxRadius; // the ring's ceiling on the screen last shown on
     QPointer<QVariantAnimation> m_fade;
     QPointer<QVariantAnimation> m_move;
     int m_autoDismissSuspenders = 0;

@@ -113,6 +113,7 @@ AppState::Change::~Change() {
         m_state.m_lists = m_lists;
         m_state.m_activeListIndex = m_activeListIndex;
         m_state.m_openSubListID = m_openSubListID;
+        Q_EMIT m_state.listFull();
         return;
     }
     const bool listsDiffer = m_state.m_lists != m_lists;
@@ -355,13 +356,6 @@ void AppState::setLanguage(AppLanguage language) {
         return;
     m_language = language;
     Q_EMIT languageChanged();
-}
-
-void AppState::setLauncherMaxRadius(double radius) {
-    if (m_launcherMaxRadius == radius)
-        return;
-    m_launcherMaxRadius = radius;
-    Q_EMIT launcherMaxRadiusChanged();
 }
 
 // MARK: derived values

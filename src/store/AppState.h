@@ -47,7 +47,6 @@ class AppState : public QObject {
 
   public:
     static constexpr int maxLists = 8;
-    static constexpr double defaultLauncherMaxRadius = 434.0;
     static constexpr int retryMs = 5000;
 
     explicit AppState(const StoreServices &services, QObject *parent = nullptr);
@@ -67,8 +66,6 @@ class AppState : public QObject {
     std::optional<QUuid> openSubListID() const { return m_openSubListID; }
     AppLanguage language() const { return m_language; }
     void setLanguage(AppLanguage language);
-    double launcherMaxRadius() const { return m_launcherMaxRadius; }
-    void setLauncherMaxRadius(double radius);
 
     // Derived values.
     int safeIndex() const;
@@ -152,9 +149,10 @@ class AppState : public QObject {
     void activeListIndexChanged();
     void openSubListIDChanged();
     void languageChanged();
-    void launcherMaxRadiusChanged();
     // The ring now shows other content (another list, or a group opened or closed).
     void activeListChanged();
+    // A change was refused whole (lastChangeRefused): a list would have held more entries than it may.
+    void listFull();
     // A change could not be written (once until a save works again); the store keeps it and tries
     // again every retryMs. An import that could not be written is put back instead, and not announced.
     // The preferences' writeFailed comes through here too.
@@ -222,7 +220,6 @@ class AppState : public QObject {
     int m_activeListIndex = 0;
     std::optional<QUuid> m_openSubListID;
     AppLanguage m_language = AppLanguage::system;
-    double m_launcherMaxRadius = defaultLauncherMaxRadius;
     // Entries whose file access has been started: the entry's appPath at that time and the resolved
     // path. A record is only used while the entry still has that appPath (an import may reuse the id).
     struct AccessedPath {

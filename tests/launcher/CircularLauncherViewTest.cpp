@@ -1,4 +1,6 @@
 #include "LauncherFixture.h"
+#include "l10n/L.h"
+#include "launcher/RingNotice.h"
 #include "platform/linux/GioWorkspace.h"
 #include "store/MoveDestinations.h"
 #include "support/QuietWindows.h"
@@ -6,6 +8,7 @@
 #include "views/FileIcons.h"
 #include "views/NamePrompt.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QLineF>
 
@@ -116,6 +119,38 @@ TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
         EXPECT_TRUE(made.isSubList);
         EXPECT_EQ(made.name, answer.value_or("Group"));
         EXPECT_EQ(host.sounds, scale == 1.0 ? 1 : 0);
+    }
+}
+
+// A list holds 1,000 entries, the group's members counted: an add or a merging drop past that is refused
+// whole and said over the ring for a while.
+TEST_F(RingViewTest, AChangeTheFullListRefusesIsSaid) {
+    QList<AppItem> members;
+    for (int i = 0; i < 997; ++i)
+        members.append(app(QString::number(i)));
+    const QString path = sandbox.writeFile("report.pdf", "x");
+    const std::function<void()> rows[] = {
+        [&] { state->add(path); },
+        [&] {
+            const QPointF target = *view->itemCentre(item(2).id);
+            startDrag(item(1).id);
+            mouse(QEvent::MouseMove, target);
+            clock.advance(120);
+            mouse(QEvent::MouseMove, target + QPointF(1, 0));
+            clock.advance(200);
+            mouse(QEvent::MouseButtonRelease, target, Qt::NoButton);
+        },
+    };
+    for (const auto &row : rows) {
+        start({list("Main", {group("G", members), app("A"), app("B")})});
+        const auto *notice = view->findChild<QLabel *>("ringNotice");
+        ASSERT_TRUE(notice && notice->isHidden());
+        row();
+        EXPECT_EQ(state->currentItems().size(), 3) << &row - rows;
+        EXPECT_FALSE(notice->isHidden()) << &row - rows;
+        EXPECT_EQ(notice->text(), L::listFull());
+        clock.advance(RingNotice::shownMs);
+        EXPECT_TRUE(notice->isHidden()) << &row - rows;
     }
 }
 

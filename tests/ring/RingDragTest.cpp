@@ -51,7 +51,6 @@ struct RecordingStore : RingDragStore {
     QList<AppItem> currentItems() const override { return items; }
     int listCount() const override { return lists; }
     std::optional<QUuid> openSubListID() const override { return openGroup; }
-    double launcherMaxRadius() const override { return 434; }
     double launcherScale() const override { return 1; }
     bool soundsEnabled() const override { return sounds; }
     void moveItemToSubList(const QUuid &item, const QUuid &group) override {
