@@ -24,9 +24,6 @@ class Lifecycle : public StoreFixture {
     static AppList one(const QList<AppItem> &items, const QList<AppItem> &snapshot = {}) {
         return AppList{QUuid::createUuid(), "A", items, ListTheme::blue, snapshot};
     }
-    QByteArray backup(const QString &suffix = {}) const {
-        return Sandbox::readFile(sandbox.listsFile() + ".bak" + suffix);
-    }
 };
 
 TEST_F(Lifecycle, FirstStartSeedsInstalledAppsExistingFoldersAndTheWebList) {

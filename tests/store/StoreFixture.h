@@ -73,6 +73,9 @@ class StoreFixture : public ::testing::Test {
     void load(const QStringList &shapes, int active = 0) { start(lists(shapes), active); }
 
     QByteArray fileBytes() const { return Sandbox::readFile(sandbox.listsFile()); }
+    QByteArray backup(const QString &suffix = {}) const {
+        return Sandbox::readFile(sandbox.listsFile() + ".bak" + suffix);
+    }
     QList<AppList> onDisk() const { return ListsCodec::decodeLists(fileBytes()).value_or(QList<AppList>{}); }
     void expectSaved() const { EXPECT_EQ(onDisk(), state->lists()); }
     int storedIndex() { return sandbox.preferences().value(Preferences::Key::activeListIndex).toInt(); }
