@@ -113,14 +113,15 @@ class StoreFixture : public ::testing::Test {
                : name == "x"                ? member("G")
                                             : id(name, name == "C" || name == "K");
     }
-    // "open G", "merge A B", "into A G", "top A K 1", "item A 0 1", "out x 1", "out x H 0".
-    void run(const QString &row) {
-        const QStringList w = row.split(u' ', Qt::SkipEmptyParts);
+    // "open G", "merge A B", "into A G", "top A K 1", "item A 0 1", "out x 1", "out x H 0"; a merge returns
+    // the group it made.
+    std::optional<QUuid> run(const QString &row) {
+        const QStringList w = words(row);
         const QString &op = w[0];
+        if (op == "merge")
+            return state->mergeIntoNewGroup(at(w[1]), at(w[2]));
         if (op == "open")
             state->openSubList(at(w[1]));
-        else if (op == "merge")
-            state->mergeIntoNewGroup(at(w[1]), at(w[2]));
         else if (op == "into")
             state->moveItemToSubList(at(w[1]), at(w[2]));
         else if (op == "top")
@@ -131,6 +132,7 @@ class StoreFixture : public ::testing::Test {
             state->moveItemFromOpenSubList(at(w[1]), at(w[2]));
         else
             state->moveItemFromOpenSubList(at(w[1]), at(w[2]), at(w[3]));
+        return std::nullopt;
     }
 
     Sandbox sandbox;
