@@ -41,8 +41,8 @@ TEST(ListsCodec, OptionalsReadAsDefaultsAndTheAlwaysKeysAreWritten) {
     ASSERT_TRUE(lists && lists->size() == 1);
     EXPECT_TRUE(lists->first().theme == ListTheme::blue && lists->first().snapshot.isEmpty());
     const AppItem &item = lists->first().items.first();
-    EXPECT_FALSE(item.isFolder || item.isURL || item.isSubList);
-    EXPECT_FALSE(item.folderTint || item.bookmarkData || item.subItems);
+    EXPECT_FALSE(item.isFolder || item.isURL || item.isSubList || item.folderTint || item.bookmarkData ||
+                 item.subItems);
     EXPECT_TRUE(ListsCodec::decodeLists(
         oneList(R"(, "snapshot": null)", R"(, "bookmarkData": null, "subItems": null)")));
 

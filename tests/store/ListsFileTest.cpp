@@ -13,22 +13,18 @@ namespace {
 // A disk that takes only the first bytes of any file written while it lives: the process's file size
 // limit, with the signal that would end the process ignored, so each write past it fails (EFBIG) the way
 // a full disk's does (ENOSPC).
-class FullDisk {
-  public:
+struct FullDisk {
+    rlimit saved{};
+    void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
     explicit FullDisk(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, m_saved.rlim_max};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limit{bytes, saved.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FullDisk() {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, handler);
     }
-
-  private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
 };
 
 class OnDisk : public StoreFixture {
