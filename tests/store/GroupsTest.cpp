@@ -2,8 +2,6 @@
 
 #include "l10n/L.h"
 
-namespace {
-
 class Groups : public StoreFixture {};
 
 // Merges and moves between groups and lists, as rows "lists before|operations|lists after" (lists split
@@ -130,5 +128,3 @@ TEST_F(Groups, IdsPassedFromInsideTheListsStayValidWhileTheListsChange) {
     EXPECT_EQ(shape(), "E " + merged + ":D,C,B F x");
     expectSaved();
 }
-
-} // namespace

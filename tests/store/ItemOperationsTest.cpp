@@ -2,8 +2,6 @@
 
 #include <QUrl>
 
-namespace {
-
 class ItemOperations : public StoreFixture {};
 
 // A link keeps its name as typed, while renaming trims; blank names fall back to the text or are refused.
@@ -116,10 +114,6 @@ TEST_F(ItemOperations, LaunchOpensEachKindThroughTheWorkspace) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // A list holds at most 1,000 entries, its groups and their members counted. Rows: what a change past the
 // limit does to the full first list (998 entries and a group with one member) from the second list
 // ("A B"); each is refused whole, nothing is written, and the same change in the second list works.
@@ -151,5 +145,3 @@ TEST_F(ItemOperations, ChangesPastTheEntryLimitAreRefusedWhole) {
     EXPECT_FALSE(state->lastChangeRefused());
     expectSaved();
 }
-
-} // namespace

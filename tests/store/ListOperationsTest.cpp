@@ -4,8 +4,6 @@
 
 #include <QDir>
 
-namespace {
-
 class ListOperations : public StoreFixture {};
 
 // removeList keeps the index by position (clamped); reorderList keeps the same list active. A refused
@@ -101,5 +99,3 @@ TEST_F(ListOperations, AnOperationSavesOnceAndAnnouncesEachChangedPropertyOnce) 
         EXPECT_TRUE(state->save() && onDisk() == state->lists()) << "the next save tries again";
     }
 }
-
-} // namespace
