@@ -6,11 +6,13 @@
 
 namespace {
 
-RingGeometry ring(int items, int lists = 1, bool groupOpen = false, double maxRadius = 434,
-                  double scale = 1) {
+// A ring of items (displayed ones, when a drag shows one more or less than stored).
+RingGeometry ring(int items, int lists = 1, bool groupOpen = false, double maxRadius = 434, double scale = 1,
+                  int displayed = -1) {
     RingGeometry::Inputs in;
     in.launcherScale = scale;
-    in.storedCount = in.displayedCount = items;
+    in.storedCount = items;
+    in.displayedCount = displayed < 0 ? items : displayed;
     in.listCount = lists;
     in.groupOpen = groupOpen;
     in.maxRadius = maxRadius;
@@ -30,11 +32,8 @@ TEST(RingGeometry, ScaleIsClampedAndZeroOrNaNMeansDefault) {
 }
 
 TEST(RingGeometry, RadiusDiscAndHoleFollowItemsListsGroupAndCeiling) {
-    const struct {
-        int items, lists;
-        bool groupOpen;
-        double maxRadius, scale, radius, outer, hole;
-    } cases[] = {
+    // Items, lists, a group open, the ceiling, the scale; the radius, the outer radius, the hole's diameter.
+    const std::tuple<int, int, bool, double, double, double, double, double> cases[] = {
         {0, 1, false, 434, 1, 178, 247.5, 229}, // empty ring: the minimum
         {8, 1, false, 434, 1, 178, 247.5, 229},
         {12, 1, false, 434, 1, 244.462, 313.962, 361.924}, // 128 points of arc per icon
@@ -48,13 +47,13 @@ TEST(RingGeometry, RadiusDiscAndHoleFollowItemsListsGroupAndCeiling) {
         {0, 8, true, 434, 1, 178, 247.5, 229},   // an open group drops the switcher term
         {0, 8, false, 434, 1.4, 326.2, 423.5, 474.6},
     };
-    for (const auto &c : cases) {
-        const RingGeometry g = ring(c.items, c.lists, c.groupOpen, c.maxRadius, c.scale);
-        SCOPED_TRACE(testing::Message() << c.items << " items, " << c.lists << " lists, " << c.maxRadius);
-        EXPECT_NEAR(g.radius(), c.radius, 1e-3);
-        EXPECT_NEAR(g.outerRadius(), c.outer, 1e-3);
+    for (const auto &[items, lists, groupOpen, maxRadius, scale, radius, outer, hole] : cases) {
+        const RingGeometry g = ring(items, lists, groupOpen, maxRadius, scale);
+        SCOPED_TRACE(testing::Message() << items << " items, " << lists << " lists, " << maxRadius);
+        EXPECT_NEAR(g.radius(), radius, 1e-3);
+        EXPECT_NEAR(g.outerRadius(), outer, 1e-3);
         EXPECT_DOUBLE_EQ(g.ringDiameter(), 2 * g.outerRadius());
-        EXPECT_NEAR(g.holeDiameter(), c.hole, 1e-3);
+        EXPECT_NEAR(g.holeDiameter(), hole, 1e-3);
     }
 }
 
@@ -73,10 +72,7 @@ TEST(RingGeometry, MergeRadiiFromNeighbourDistance) {
         EXPECT_NEAR(radii.keep, keep, 1e-3) << displayed << " items, ceiling " << ceiling;
     }
     // The displayed items count, not the stored ones (a drag may show one more or less).
-    RingGeometry::Inputs in;
-    in.storedCount = 24;
-    in.displayedCount = 1;
-    EXPECT_NEAR(RingGeometry(in).mergeRadii().capture, 57.42, 1e-9);
+    EXPECT_NEAR(ring(24, 1, false, 434, 1, 1).mergeRadii().capture, 57.42, 1e-9);
 }
 
 TEST(RingGeometry, ManagePanelClearsTheRingOrStaysInsideThePanel) {

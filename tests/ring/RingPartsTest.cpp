@@ -14,11 +14,8 @@ using entries::group;
 
 TEST(HoverModel, OnlyTheLastPublisherCanClearTheName) {
     const QUuid a = QUuid::createUuid(), b = QUuid::createUuid();
-    const struct {
-        QUuid id;
-        std::optional<QString> name, shown; // name absent: the pointer left
-        bool notifies;
-    } steps[] = {
+    // Who publishes, the name (absent: the pointer left), the name shown after, whether it notified.
+    const std::tuple<QUuid, std::optional<QString>, std::optional<QString>, bool> steps[] = {
         {a, {}, {}, false},                        // a "left" with nothing shown
         {a, "A", "A", true}, {a, "A", "A", false}, // the same again changes nothing
         {b, "B", "B", true}, {a, {}, "B", false},  // straight from A onto B, and A's late "left" is harmless
@@ -27,12 +24,12 @@ TEST(HoverModel, OnlyTheLastPublisherCanClearTheName) {
     HoverModel model;
     int notifications = 0;
     QObject::connect(&model, &HoverModel::changed, [&] { ++notifications; });
-    for (const auto &s : steps) {
+    for (const auto &[id, name, shown, notifies] : steps) {
         const int before = notifications;
-        model.publish(s.id, s.name);
-        EXPECT_EQ(model.name(), s.shown);
-        EXPECT_EQ(model.hoveredID(), s.shown ? std::optional(s.shown == "A" ? a : b) : std::nullopt);
-        EXPECT_EQ(notifications - before, s.notifies ? 1 : 0);
+        model.publish(id, name);
+        EXPECT_EQ(model.name(), shown);
+        EXPECT_EQ(model.hoveredID(), shown ? std::optional(shown == "A" ? a : b) : std::nullopt);
+        EXPECT_EQ(notifications - before, notifies ? 1 : 0);
     }
 }
 
@@ -66,27 +63,24 @@ TEST(RingSearch, RanksWordStartsBeforeInnerMatchesInSlotOrderIgnoringCaseAndAcce
 }
 
 TEST(ActivationGate, SwallowsTheSecondClickOfADoubleClickAndEverythingOnceDismissing) {
-    const struct {
-        bool groupOpened, dismissing;
-        qint64 after; // ms after the event
-        bool click, activate;
-    } cases[] = {
+    // A group was opened, the launcher is going, ms after that; a click is taken, an activation allowed.
+    const std::tuple<bool, bool, qint64, bool, bool> cases[] = {
         {false, false, 0, true, true},
         {true, false, 399, false, true}, // the second click of a double click
         {true, false, 400, true, true},
         {false, true, 5000, false, false}, // a click while the launcher goes
         {true, true, 400, false, false},
     };
-    for (const auto &c : cases) {
+    for (const auto &[groupOpened, dismissing, after, click, activate] : cases) {
         ManualClock clock;
         ActivationGate gate(clock, 400);
-        if (c.groupOpened)
+        if (groupOpened)
             gate.groupOpened();
-        if (c.dismissing)
+        if (dismissing)
             gate.dismissalBegan();
-        clock.advance(c.after);
-        EXPECT_EQ(gate.acceptsClick(), c.click) << c.after;
-        EXPECT_EQ(gate.mayActivate(), c.activate) << c.after;
+        clock.advance(after);
+        EXPECT_EQ(gate.acceptsClick(), click) << after;
+        EXPECT_EQ(gate.mayActivate(), activate) << after;
         gate.reset(); // shown again
         EXPECT_TRUE(gate.acceptsClick() && gate.mayActivate());
     }

@@ -1,5 +1,6 @@
 #include "store/ListsCodec.h"
 #include "store/Types.h"
+#include "support/Entries.h"
 #include "support/QtPrinters.h"
 
 #include <QJsonArray>
@@ -40,8 +41,8 @@ TEST(ListsCodec, OptionalsReadAsDefaultsAndTheAlwaysKeysAreWritten) {
     ASSERT_TRUE(lists && lists->size() == 1);
     EXPECT_TRUE(lists->first().theme == ListTheme::blue && lists->first().snapshot.isEmpty());
     const AppItem &item = lists->first().items.first();
-    EXPECT_FALSE(item.isFolder || item.isURL || item.isSubList);
-    EXPECT_FALSE(item.folderTint || item.bookmarkData || item.subItems);
+    EXPECT_FALSE(item.isFolder || item.isURL || item.isSubList || item.folderTint || item.bookmarkData ||
+                 item.subItems);
     EXPECT_TRUE(ListsCodec::decodeLists(
         oneList(R"(, "snapshot": null)", R"(, "bookmarkData": null, "subItems": null)")));
 
@@ -88,17 +89,13 @@ TEST(ListsCodec, AnyTextSurvivesTheWriterAsSortedValidJson) {
         QString(),
     };
     for (const QString &text : texts) {
-        AppItem member;
+        AppItem member = entries::app(text);
         member.id = QUuid::fromString(itemID.toLower());
-        member.name = member.appPath = member.bundleIdentifier = text;
+        member.appPath = member.bundleIdentifier = text;
         member.bookmarkData = QByteArray("\x00\xff\x10 bookmark", 12);
-        AppItem group = member, empty = member;
-        group.id = QUuid::createUuid();
-        group.isSubList = empty.isSubList = true;
-        group.folderTint = text;
-        group.subItems = QList<AppItem>{member};
-        empty.id = QUuid::createUuid();
-        empty.subItems = QList<AppItem>{};
+        AppItem group = entries::group(text, {member}, text);
+        group.bookmarkData = member.bookmarkData;
+        const AppItem empty = entries::group(text, {});
         const QList<AppList> lists{
             AppList{QUuid::createUuid(), text, {group, empty}, ListTheme::teal, {group}}};
         const QByteArray encoded = ListsCodec::encodeLists(lists);
@@ -130,9 +127,8 @@ TEST(ListsCodec, ReadsMembersAtAnyDepthAndSurvivesHostileNesting) {
                      .arg(itemID, nested);
     EXPECT_TRUE(ListsCodec::decodeLists(
         QStringLiteral(R"([{"id": "%1", "name": "A", "items": [%2]}])").arg(listID, nested).toUtf8()));
-    const QByteArray hostile = QByteArray(200000, '[') + QByteArray(200000, ']');
-    EXPECT_FALSE(ListsCodec::decodeLists(hostile));
-    EXPECT_FALSE(ListsCodec::decodeItems(hostile));
+    // (The store's start reads a hostile list document.)
+    EXPECT_FALSE(ListsCodec::decodeItems(QByteArray(200000, '[') + QByteArray(200000, ']')));
 }
 
 } // namespace

@@ -2,8 +2,6 @@
 
 #include <QUrl>
 
-namespace {
-
 class ItemOperations : public StoreFixture {};
 
 // A link keeps its name as typed, while renaming trims; blank names fall back to the text or are refused.
@@ -74,23 +72,6 @@ TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
     expectSaved();
 }
 
-// Top-level entries go to the end of another list, into a group there too (an absent member array counts
-// as empty); refusals are in the groups' table. Rows: the move, then both lists.
-TEST_F(ItemOperations, MovesToAnotherList) {
-    for (const QString &row :
-         table("item A 0 1|B G:x|C K: A; item C 1 0|A B G:x C|K:; item G 0 1|A B|C K: G:x; "
-               "top B K 1|A G:x|C K:B")) {
-        const QStringList c = row.split(u'|');
-        QList<AppList> two = lists({"A B G:x", "C K:"});
-        two[1].items[1].subItems.reset();
-        start(two);
-        run(c[0]);
-        EXPECT_EQ(QStringList({shape(0), shape(1)}), c.mid(1)) << row.toStdString();
-        EXPECT_EQ(names(state->lists()[0].snapshot), words("A B G"));
-        expectSaved();
-    }
-}
-
 // Links open as typed or over https, text that is no link opens nothing. A moved application opens the
 // installed copy when its id is known, else the stale path; an entry whose bookmark resolves opens the
 // bookmarked path, with no fallback by id. Rows: kind (a application or document, f folder, l link, g
@@ -133,10 +114,6 @@ TEST_F(ItemOperations, LaunchOpensEachKindThroughTheWorkspace) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // A list holds at most 1,000 entries, its groups and their members counted. Rows: what a change past the
 // limit does to the full first list (998 entries and a group with one member) from the second list
 // ("A B"); each is refused whole, nothing is written, and the same change in the second list works.
@@ -168,5 +145,3 @@ TEST_F(ItemOperations, ChangesPastTheEntryLimitAreRefusedWhole) {
     EXPECT_FALSE(state->lastChangeRefused());
     expectSaved();
 }
-
-} // namespace

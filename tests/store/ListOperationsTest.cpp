@@ -4,8 +4,6 @@
 
 #include <QDir>
 
-namespace {
-
 class ListOperations : public StoreFixture {};
 
 // removeList keeps the index by position (clamped); reorderList keeps the same list active. A refused
@@ -67,40 +65,37 @@ TEST_F(ListOperations, AddRenameAndRecolourKeepTheTextAndStopAtEight) {
 // line each failed save prints, the lists kept; the list operations write the index preference even when
 // it stays.
 TEST_F(ListOperations, AnOperationSavesOnceAndAnnouncesEachChangedPropertyOnce) {
-    const struct {
-        std::function<void(AppState &)> run;
-        int saves, lists, index, open, content;
-        bool storesIndex;
-    } rows[] = {{[](AppState &s) { s.addList("New", ListTheme::red); }, 1, 1, 1, 1, 1, true}, // closes G
-                {[](AppState &s) { s.reorderList(1, 0); }, 1, 1, 1, 0, 0, true},
-                {[](AppState &s) { s.removeList(0); }, 1, 1, 0, 1, 1, true},
-                {[](AppState &s) { s.switchToList(1); }, 0, 0, 0, 1, 1, true},
-                {[](AppState &s) { s.switchToList(3); }, 0, 0, 0, 0, 0, false},
-                {[](AppState &s) { s.remove(s.currentItems()[0]); }, 1, 1, 0, 1, 1, false},
-                {[](AppState &s) { s.renameList(0, "L0"); }, 1, 0, 0, 0, 0, false}};
+    // The operation; saves, and announcements of the lists, the index, the open group, the content; whether
+    // it writes the index preference.
+    const std::tuple<std::function<void(AppState &)>, int, int, int, int, int, bool> rows[] = {
+        {[](AppState &s) { s.addList("New", ListTheme::red); }, 1, 1, 1, 1, 1, true}, // closes G
+        {[](AppState &s) { s.reorderList(1, 0); }, 1, 1, 1, 0, 0, true},
+        {[](AppState &s) { s.removeList(0); }, 1, 1, 0, 1, 1, true},
+        {[](AppState &s) { s.switchToList(1); }, 0, 0, 0, 1, 1, true},
+        {[](AppState &s) { s.switchToList(3); }, 0, 0, 0, 0, 0, false},
+        {[](AppState &s) { s.remove(s.currentItems()[0]); }, 1, 1, 0, 1, 1, false},
+        {[](AppState &s) { s.renameList(0, "L0"); }, 1, 0, 0, 0, 0, false}};
     for (const auto &row : rows) {
         SCOPED_TRACE(&row - rows);
+        const auto &[run, saves, lists, index, open, content, storesIndex] = row;
         load({"A", "G:x B", "C"}, 1);
         state->openSubList(id("G", 1));
-        QSignalSpy lists(state.get(), &AppState::listsChanged),
-            index(state.get(), &AppState::activeListIndexChanged),
-            open(state.get(), &AppState::openSubListIDChanged);
+        QSignalSpy listsSpy(state.get(), &AppState::listsChanged),
+            indexSpy(state.get(), &AppState::activeListIndexChanged),
+            openSpy(state.get(), &AppState::openSubListIDChanged);
         changes->clear();
         sandbox.preferences().setActiveListIndex(-1);
         QFile::remove(sandbox.listsFile());
         QDir().mkpath(sandbox.listsFile()); // a folder in its place: every save fails and says so
-        const QString printed = captureStdout([&] { row.run(*state); });
-        EXPECT_EQ(printed.count("[Ilvex] could not write lists.json: "), row.saves);
-        EXPECT_EQ(printed.count(u'\n'), row.saves);
-        EXPECT_EQ(state->lastChangeSaved(), row.saves == 0);
-        EXPECT_EQ(lists.count(), row.lists);
-        EXPECT_EQ(index.count(), row.index);
-        EXPECT_EQ(open.count(), row.open);
-        EXPECT_EQ(changes->count(), row.content);
-        EXPECT_EQ(storedIndex(), row.storesIndex ? state->activeListIndex() : -1);
+        const QString printed = captureStdout([&, &run = run] { run(*state); });
+        EXPECT_EQ(printed.count("[Ilvex] could not write lists.json: "), saves);
+        EXPECT_EQ(printed.count(u'\n'), saves);
+        EXPECT_EQ(state->lastChangeSaved(), saves == 0);
+        EXPECT_EQ(QList<int>({int(listsSpy.count()), int(indexSpy.count()), int(openSpy.count()),
+                              int(changes->count())}),
+                  QList<int>({lists, index, open, content}));
+        EXPECT_EQ(storedIndex(), storesIndex ? state->activeListIndex() : -1);
         QDir().rmdir(sandbox.listsFile());
         EXPECT_TRUE(state->save() && onDisk() == state->lists()) << "the next save tries again";
     }
 }
-
-} // namespace

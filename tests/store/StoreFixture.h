@@ -3,6 +3,7 @@
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 #include "store/UniqueIDs.h"
+#include "support/Entries.h"
 #include "support/FakeWorkspace.h"
 #include "support/QtPrinters.h"
 #include "support/Sandbox.h"
@@ -13,43 +14,42 @@
 
 #include <memory>
 
+// The rows of a text table "row; row; …", each trimmed.
+inline QStringList table(const char *text) {
+    QStringList rows = QString(text).split(u';');
+    for (QString &row : rows)
+        row = row.trimmed();
+    return rows;
+}
+
+inline QStringList words(const QString &text) {
+    return text.split(u' ', Qt::SkipEmptyParts);
+}
+
 // A store in a private HOME with a fake desktop, over a lists file the test writes.
 class StoreFixture : public ::testing::Test {
   public:
     // An application whose path does not exist, so start-up gives it no bookmark.
     static AppItem entry(const QString &name) {
-        AppItem item;
-        item.id = QUuid::createUuid();
-        item.name = name;
+        AppItem item = ::entries::app(name);
         item.bundleIdentifier = "org.example." + name;
-        item.appPath = "/nonexistent/" + name + ".desktop";
         return item;
     }
-
     // "A G:x,y C": entries A and C around a group G holding x and y; "G:" is an empty group.
     static QList<AppItem> entries(const QString &shape) {
         QList<AppItem> items;
-        for (const QString &word : shape.split(u' ', Qt::SkipEmptyParts)) {
+        for (const QString &word : words(shape)) {
             const QStringList parts = word.split(u':');
-            items.append(entry(parts[0]));
-            if (parts.size() < 2)
-                continue;
-            AppItem &group = items.last();
-            group.bundleIdentifier.clear();
-            group.appPath.clear();
-            group.isSubList = true;
-            group.subItems = QList<AppItem>{};
-            for (const QString &member : parts[1].split(u',', Qt::SkipEmptyParts))
-                group.subItems->append(entry(member));
+            QList<AppItem> members;
+            for (const QString &member : parts.value(1).split(u',', Qt::SkipEmptyParts))
+                members.append(entry(member));
+            items.append(parts.size() < 2 ? entry(parts[0]) : ::entries::group(parts[0], members));
         }
         return items;
     }
-
     static AppList list(const QString &name, const QString &shape = {}) {
-        const QList<AppItem> items = entries(shape);
-        return AppList{QUuid::createUuid(), name, items, ListTheme::blue, items};
+        return ::entries::list(name, entries(shape));
     }
-
     // Lists "L0", "L1", … holding the entries of each shape.
     static QList<AppList> lists(const QStringList &shapes) {
         QList<AppList> out;
@@ -73,6 +73,9 @@ class StoreFixture : public ::testing::Test {
     void load(const QStringList &shapes, int active = 0) { start(lists(shapes), active); }
 
     QByteArray fileBytes() const { return Sandbox::readFile(sandbox.listsFile()); }
+    QByteArray backup(const QString &suffix = {}) const {
+        return Sandbox::readFile(sandbox.listsFile() + ".bak" + suffix);
+    }
     QList<AppList> onDisk() const { return ListsCodec::decodeLists(fileBytes()).value_or(QList<AppList>{}); }
     void expectSaved() const { EXPECT_EQ(onDisk(), state->lists()); }
     int storedIndex() { return sandbox.preferences().value(Preferences::Key::activeListIndex).toInt(); }
@@ -110,14 +113,15 @@ class StoreFixture : public ::testing::Test {
                : name == "x"                ? member("G")
                                             : id(name, name == "C" || name == "K");
     }
-    // "open G", "merge A B", "into A G", "top A K 1", "item A 0 1", "out x 1", "out x H 0".
-    void run(const QString &row) {
-        const QStringList w = row.split(u' ', Qt::SkipEmptyParts);
+    // "open G", "merge A B", "into A G", "top A K 1", "item A 0 1", "out x 1", "out x H 0"; a merge returns
+    // the group it made.
+    std::optional<QUuid> run(const QString &row) {
+        const QStringList w = words(row);
         const QString &op = w[0];
+        if (op == "merge")
+            return state->mergeIntoNewGroup(at(w[1]), at(w[2]));
         if (op == "open")
             state->openSubList(at(w[1]));
-        else if (op == "merge")
-            state->mergeIntoNewGroup(at(w[1]), at(w[2]));
         else if (op == "into")
             state->moveItemToSubList(at(w[1]), at(w[2]));
         else if (op == "top")
@@ -128,6 +132,7 @@ class StoreFixture : public ::testing::Test {
             state->moveItemFromOpenSubList(at(w[1]), at(w[2]));
         else
             state->moveItemFromOpenSubList(at(w[1]), at(w[2]), at(w[3]));
+        return std::nullopt;
     }
 
     Sandbox sandbox;
@@ -136,15 +141,3 @@ class StoreFixture : public ::testing::Test {
     std::unique_ptr<AppState> state;
     std::unique_ptr<QSignalSpy> changes; // activeListChanged
 };
-
-// The rows of a text table "row; row; …", each trimmed.
-inline QStringList table(const char *text) {
-    QStringList rows = QString(text).split(u';');
-    for (QString &row : rows)
-        row = row.trimmed();
-    return rows;
-}
-
-inline QStringList words(const QString &text) {
-    return text.split(u' ', Qt::SkipEmptyParts);
-}

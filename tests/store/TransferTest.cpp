@@ -2,8 +2,6 @@
 
 #include <QDir>
 
-namespace {
-
 class Transfer : public StoreFixture {};
 
 // Appending adds lists under new ids with their entry ids and leaves the active list and the open group
@@ -142,5 +140,3 @@ TEST_F(Transfer, SnapshotRestoreBringsBackTheSavedOrderAndRemovedEntries) {
     state->restoreSnapshot();
     EXPECT_EQ(fileBytes(), added);
 }
-
-} // namespace
