@@ -88,7 +88,8 @@ class Launching : public ::testing::Test {
                            "[Default Applications]\n"
                            "inode/directory=ilvex-test-folder.desktop\n"
                            "x-scheme-handler/https=ilvex-test-browser.desktop\n"
-                           "text/plain=ilvex-test-text.desktop\n");
+                           "text/plain=ilvex-test-text.desktop\n"
+                           "text/x-ilvex-fifo=org.ilvex.Fifo.desktop;ilvex-test-text.desktop\n");
     }
     static void TearDownTestSuite() {
         suiteDone = true;
@@ -167,11 +168,13 @@ TEST_F(Launching, TheWorkspaceFindsInstalledEntriesOnly) {
     listed.removeIf([](const QString &id) { return !id.contains(QLatin1String("ilvex")); });
     listed.sort();
     EXPECT_EQ(listed, (QStringList{QStringLiteral("ilvex-nested"), QStringLiteral("org.ilvex.TestApp")}));
-    // The desktop's defaults (mimeapps.list) by MIME type and by URI scheme, none where it names none;
-    // the terminal's entry by its program (entries the menus hide do not count).
+    // The desktop's defaults (mimeapps.list) by MIME type and by URI scheme, none where it names none or
+    // names the FIFO (which GIO would open); the terminal's entry by its program (entries the menus hide do
+    // not count).
     for (const auto &[type, id] : {std::pair{"inode/directory", "ilvex-test-folder"},
                                    {"x-scheme-handler/https", "ilvex-test-browser"},
-                                   {"x-scheme-handler/ilvex-none", ""}})
+                                   {"x-scheme-handler/ilvex-none", ""},
+                                   {"text/x-ilvex-fifo", ""}})
         EXPECT_EQ(workspace.defaultApplication(QLatin1String(type)).value_or(QString()), QLatin1String(id));
     EXPECT_EQ(workspace.entryRunning(sandbox->home() + QStringLiteral("/bin/record")),
               QStringLiteral("org.ilvex.TestApp"));

@@ -4,11 +4,14 @@
 
 #include "platform/linux/GioWorkspace.h"
 
+#include "platform/PrivateFiles.h"
+
 #include <QCollator>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QSet>
 #include <QStandardPaths>
 #include <QThreadPool>
@@ -88,6 +91,60 @@ template <typename Visit> void forEachEntry(Visit visit) {
     }
 }
 
+// GIO answers a default handler from the mimeapps.list files, defaults.list and mimeinfo.cache, and loads
+// the entries they name for the type (and its parents) by id; it opens each, and a FIFO among them would
+// block it for good. Whether any of these is something other than a regular file, looked at without
+// opening anything.
+bool defaultLookupMayBlock(const QString &contentType) {
+    QStringList lists;
+    QStringList desktops;
+    for (const QString &desktop : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts))
+        desktops << desktop.toLower() + QStringLiteral("-mimeapps.list");
+    desktops << QStringLiteral("mimeapps.list");
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
+        for (const QString &name : desktops)
+            lists << folder + u'/' + name;
+    const QStringList applicationFolders =
+        QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
+    for (const QString &folder : applicationFolders)
+        for (const QString &name :
+             desktops + QStringList{QStringLiteral("defaults.list"), QStringLiteral("mimeinfo.cache")})
+            lists << folder + u'/' + name;
+    QStringList types{contentType};
+    const QMimeType type = QMimeDatabase().mimeTypeForName(contentType);
+    if (type.isValid())
+        types << type.name() << type.aliases() << type.allAncestors();
+    QSet<QString> named;
+    for (const QString &list : std::as_const(lists)) {
+        const auto file =
+            PrivateFiles::readRegularFile(list, 16 * maxEntrySize); // a system's cache is larger
+        if (file.status == PrivateFiles::ReadResult::notRegular)
+            return true;
+        for (const QByteArray &line : file.bytes.split('\n')) {
+            const qsizetype equals = line.indexOf('=');
+            if (equals > 0 && types.contains(QString::fromUtf8(line.left(equals)).trimmed()))
+                for (const QByteArray &id : line.mid(equals + 1).split(';'))
+                    named.insert(QString::fromUtf8(id).trimmed());
+        }
+    }
+    named.remove(QString());
+    if (named.isEmpty())
+        return false;
+    // An id is the path below an applications folder with "/" written "-".
+    for (const QString &folder : applicationFolders) {
+        const QString root = QDir::cleanPath(folder) + u'/';
+        QDirIterator files(root, {QStringLiteral("*.desktop")}, QDir::Files | QDir::System,
+                           QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QFileInfo entry(files.next());
+            if (entry.exists() && !entry.isFile() &&
+                named.contains(entry.filePath().mid(root.size()).replace(u'/', u'-')))
+                return true;
+        }
+    }
+    return false;
+}
+
 // Launching may touch the disk or D-Bus; it runs off the UI thread and nobody waits for it.
 void runDetached(std::function<void()> work) {
     QThreadPool::globalInstance()->start(std::move(work));
@@ -143,7 +200,10 @@ std::optional<QString> GioWorkspace::defaultApplication(const QString &contentTy
             program.chop(8);
         return program.isEmpty() ? std::nullopt : entryRunning(program);
     }
-    // The user's and the system's mimeapps.list, as xdg-mime reads them.
+    // The user's and the system's mimeapps.list, as xdg-mime reads them; none while a file GIO would
+    // read for the type could block it.
+    if (defaultLookupMayBlock(contentType))
+        return std::nullopt;
     const QByteArray type = contentType.toUtf8();
     GObjectPtr<GAppInfo> info(type.startsWith("x-scheme-handler/")
                                   ? g_app_info_get_default_for_uri_scheme(type.constData() + 17)
