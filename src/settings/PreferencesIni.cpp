@@ -55,7 +55,8 @@ void appendText(QByteArray &out, const QString &text) {
     bool afterEscape = false;
     for (const QChar c : text) {
         const char16_t ch = c.unicode();
-        const bool hexDigit = (ch >= u'0' && ch <= u'9') || (ch >= u'a' && ch <= u'f') || (ch >= u'A' && ch <= u'F');
+        const bool hexDigit =
+            (ch >= u'0' && ch <= u'9') || (ch >= u'a' && ch <= u'f') || (ch >= u'A' && ch <= u'F');
         if (ch < 0x20 || ch >= 0x7F || (afterEscape && hexDigit)) {
             out += "\\x";
             appendHex(out, ch, 4);
@@ -106,7 +107,8 @@ void appendValue(QByteArray &out, const QVariant &value) {
     const bool list = value.typeId() == QMetaType::QStringList ||
                       (value.typeId() == QMetaType::QVariantList && value.toList().size() != 1);
     if (!list) {
-        const QVariant single = value.typeId() == QMetaType::QVariantList ? value.toList().constFirst() : value;
+        const QVariant single =
+            value.typeId() == QMetaType::QVariantList ? value.toList().constFirst() : value;
         appendText(out, spelled(single));
         return;
     }

@@ -4,6 +4,7 @@
 
 #include "platform/linux/GioWorkspace.h"
 
+#include "platform/Log.h"
 #include "platform/PrivateFiles.h"
 
 #include <QCollator>
@@ -15,6 +16,8 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QThreadPool>
+
+#include <atomic>
 
 namespace {
 
@@ -37,6 +40,43 @@ GAppLaunchContext *cleanLaunchContext() {
     return context;
 }
 
+// The files GIO reads for its table of applications before any desktop entry is made or looked up (each
+// mimeapps.list, defaults.list and mimeinfo.cache), by opening them.
+QStringList applicationTables() {
+    QStringList lists;
+    QStringList names;
+    for (const QString &desktop : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts))
+        names << desktop.toLower() + QStringLiteral("-mimeapps.list");
+    names << QStringLiteral("mimeapps.list");
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
+        for (const QString &name : std::as_const(names))
+            lists << folder + u'/' + name;
+    names << QStringLiteral("defaults.list") << QStringLiteral("mimeinfo.cache");
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))
+        for (const QString &name : std::as_const(names))
+            lists << folder + u'/' + name;
+    return lists;
+}
+
+// Whether GIO may be asked anything now: a FIFO among its tables would block it, and every later call
+// waiting for its lock, for good. Looked at without opening anything, before each use (GIO reads the tables
+// again when they change); said once.
+bool gioUsable() {
+    for (const QString &table : applicationTables()) {
+        const QFileInfo file(table);
+        if (file.exists() && !file.isFile()) {
+            static std::atomic_flag said;
+            if (!said.test_and_set())
+                qCInfo(lcShell).noquote()
+                    << QStringLiteral(
+                           "%1 is not a regular file: desktop entries are not read while it is there")
+                           .arg(table);
+            return false;
+        }
+    }
+    return true;
+}
+
 // Desktop entries are small; anything larger is not one.
 constexpr qint64 maxEntrySize = 1024 * 1024;
 
@@ -44,7 +84,7 @@ constexpr qint64 maxEntrySize = 1024 * 1024;
 // (looked at without opening it): a FIFO or a device named in a lists file would block the caller.
 GObjectPtr<GDesktopAppInfo> loadEntry(const QByteArray &path) {
     const QFileInfo file(QFile::decodeName(path));
-    if (!file.isFile() || file.size() > maxEntrySize)
+    if (!file.isFile() || file.size() > maxEntrySize || !gioUsable())
         return GObjectPtr<GDesktopAppInfo>(nullptr);
     return GObjectPtr<GDesktopAppInfo>(g_desktop_app_info_new_from_filename(path.constData()));
 }
@@ -91,10 +131,8 @@ template <typename Visit> void forEachEntry(Visit visit) {
     }
 }
 
-// GIO answers a default handler from the mimeapps.list files, defaults.list and mimeinfo.cache, and loads
-// the entries they name for the type (and its parents) by id; it opens each, and a FIFO among them would
-// block it for good. Whether any of these is something other than a regular file, looked at without
-// opening anything.
+// GIO answers a default handler from its tables and loads the entries they name for the type (and its
+// parents) by id, opening each: whether any of these is something other than a regular file.
 bool defaultLookupMayBlock(const QString &contentType) {
     QStringList lists;
     QStringList desktops;
@@ -115,7 +153,7 @@ bool defaultLookupMayBlock(const QString &contentType) {
     if (type.isValid())
         types << type.name() << type.aliases() << type.allAncestors();
     QSet<QString> named;
-    for (const QString &list : std::as_const(lists)) {
+    for (const QString &list : applicationTables()) {
         const auto file =
             PrivateFiles::readRegularFile(list, 16 * maxEntrySize); // a system's cache is larger
         if (file.status == PrivateFiles::ReadResult::notRegular)
@@ -131,7 +169,7 @@ bool defaultLookupMayBlock(const QString &contentType) {
     if (named.isEmpty())
         return false;
     // An id is the path below an applications folder with "/" written "-".
-    for (const QString &folder : applicationFolders) {
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
         const QString root = QDir::cleanPath(folder) + u'/';
         QDirIterator files(root, {QStringLiteral("*.desktop")}, QDir::Files | QDir::System,
                            QDirIterator::Subdirectories);
@@ -292,6 +330,8 @@ void GioWorkspace::openUrl(const QUrl &url) {
     if (!url.isValid())
         return;
     const QByteArray uri = url.toEncoded();
+    if (!gioUsable())
+        return;
     runDetached([uri] {
         GAppLaunchContext *context = cleanLaunchContext();
         GError *error = nullptr;
