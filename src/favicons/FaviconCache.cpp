@@ -7,13 +7,19 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
 #include <QUrlQuery>
 
+#include <atomic>
+
 #include <memory>
+
+// Printed like the other "ilvex." categories (platform/Log.h).
+Q_LOGGING_CATEGORY(lcFavicons, "ilvex.favicons", QtInfoMsg)
 
 namespace {
 QString environmentOr(const char *name, const QString &fallback) {
@@ -36,11 +42,12 @@ std::optional<QImage> decodeImage(const QByteArray &bytes) {
     return image;
 }
 
+// Regular files only: a FIFO in the cache folder would hold a pool thread, and the quit that waits for it.
 std::optional<QByteArray> readSmallFile(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > FaviconCache::maxBodyBytes)
+    auto file = PrivateFiles::readRegularFile(path, FaviconCache::maxBodyBytes);
+    if (file.status != PrivateFiles::ReadResult::read)
         return std::nullopt;
-    return file.readAll();
+    return std::move(file.bytes);
 }
 } // namespace
 
@@ -231,8 +238,14 @@ void FaviconCache::acceptDownload(const QString &host, int urlIndex, const QByte
         // Services answer sites they have no icon for with a 1×1 placeholder.
         if (image && image->width() <= 1)
             image.reset();
-        if (image)
-            PrivateFiles::writeAtomically(path, body); // a failed write only costs a download next run
+        // A failed write only costs a download next run; it is said once a run, the file left as it was.
+        QString reason;
+        if (image && !PrivateFiles::writeAtomically(path, body, &reason)) {
+            static std::atomic_flag said;
+            if (!said.test_and_set())
+                qCWarning(lcFavicons).noquote()
+                    << QStringLiteral("could not write the site icon %1: %2").arg(path, reason);
+        }
         QMetaObject::invokeMethod(
             this,
             [this, host, urlIndex, image] {

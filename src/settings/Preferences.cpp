@@ -104,26 +104,38 @@ QVariant Preferences::defaultValue(Key key) {
 }
 
 Preferences::Preferences(QObject *parent)
-    : Preferences(std::make_unique<QSettings>(QStringLiteral("Ilvex"), QStringLiteral("Ilvex")), parent) {}
+    : Preferences(std::make_unique<QSettings>(QStringLiteral("Ilvex"), QStringLiteral("Ilvex")), parent) {
+    // Copies of a write cut short; one at work in another Ilvex is far younger than a minute.
+    PrivateFiles::removeUnfinished(fileName(), 60);
+}
 
 Preferences::Preferences(std::unique_ptr<QSettings> settings, QObject *parent)
     : QObject(parent), m_settings(std::move(settings)) {
     for (std::size_t i = 0; i < rows().size(); ++i)
         Q_ASSERT(rows()[i].key == Key(i));
+    // Only the file's own keys: a system-wide file read as well would be copied into it by every write.
+    m_settings->setFallbacksEnabled(false);
+    m_held = readFile();
 }
 
 Preferences::~Preferences() = default;
 
-std::unique_ptr<Preferences> Preferences::copyTo(const QString &path) const {
-    auto copy = std::make_unique<QSettings>(path, QSettings::IniFormat);
+QVariantMap Preferences::readFile() const {
+    m_settings->sync(); // reads the file again when it changed; never writes, as nothing is set on it
+    QVariantMap all;
     for (const QString &key : m_settings->allKeys())
-        copy->setValue(key, m_settings->value(key));
-    return std::make_unique<Preferences>(std::move(copy));
+        all.insert(key, m_settings->value(key));
+    return all;
+}
+
+std::unique_ptr<Preferences> Preferences::copyTo(const QString &path) const {
+    PrivateFiles::writeAtomically(path, iniText(m_held));
+    return std::make_unique<Preferences>(std::make_unique<QSettings>(path, QSettings::IniFormat));
 }
 
 QVariant Preferences::value(Key key) const {
     const Row &r = row(key);
-    const QVariant stored = m_settings->value(QLatin1String(r.name));
+    const QVariant stored = m_held.value(QLatin1String(r.name));
     if (!stored.isValid())
         return r.fallback;
     return typed(stored, r.type).value_or(r.fallback);
@@ -144,64 +156,28 @@ void Preferences::setLauncherApps(const std::optional<QByteArray> &data) {
 
 void Preferences::write(Key key, const QVariant &newValue) {
     const QString keyName = name(key);
-    const QVariant stored = m_settings->value(keyName);
+    const QVariant stored = m_held.value(keyName);
     // A stored value of the wrong type is replaced even by the default it reads as.
     if (newValue.isValid() ? stored.isValid() && typed(stored, row(key).type) == newValue : !stored.isValid())
         return;
     if (newValue.isValid())
-        m_settings->setValue(keyName, newValue);
+        m_held.insert(keyName, newValue);
     else
-        m_settings->remove(keyName);
+        m_held.remove(keyName);
     if (!m_unwritten.contains(key))
         m_unwritten.append(key);
     flush();
     Q_EMIT changed(key);
 }
 
-// Why the changes not yet seen in the file are not there, or nothing. The file is read as text (another
-// QSettings of this process would share the unwritten values): each key set is on a line of its own
-// ("launcherScale=1.2", scalars compared by value), and each removed one is gone.
-QString Preferences::missingFromFile(const QString &path) const {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QFileInfo(QFileInfo(path).absolutePath()).isDir()
-                   ? QStringLiteral("the file cannot be written")
-                   : QStringLiteral("its folder cannot be made");
-    QHash<QString, QString> lines;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        const qsizetype equals = line.indexOf('=');
-        if (equals > 0)
-            lines.insert(QString::fromUtf8(line.left(equals)).trimmed(),
-                         QString::fromUtf8(line.mid(equals + 1)).trimmed());
-    }
-    for (Key key : std::as_const(m_unwritten)) {
-        const Row &r = row(key);
-        const QVariant held = m_settings->value(name(key));
-        const auto stored = lines.constFind(name(key));
-        const bool scalar = r.type == Type::integer || r.type == Type::real || r.type == Type::boolean;
-        const bool there = !held.isValid() ? stored == lines.cend()
-                           : stored == lines.cend()
-                               ? false
-                               : !scalar || typed(*stored, r.type) == typed(held, r.type);
-        if (!there)
-            return QStringLiteral("what reached the disk is not what was written (is the disk full?)");
-    }
-    return {};
-}
-
-// QSettings writes later and keeps going when a write fails (or, on a full disk, renames a short copy
-// into place), so each change is written here and looked for in the file.
 void Preferences::flush() {
     const QString path = fileName();
-    for (Key key : std::as_const(m_unwritten)) {
-        // Set again: a write that reached the disk short is not repeated by QSettings otherwise.
-        const QVariant held = m_settings->value(name(key));
-        if (held.isValid())
-            m_settings->setValue(name(key), held);
-    }
-    m_settings->sync();
-    const QString reason = missingFromFile(path);
-    if (reason.isEmpty()) {
+    QString reason;
+    PrivateFiles::FileStamp stamp;
+    if (!PrivateFiles::makeFolder(QFileInfo(path).absolutePath()))
+        reason = QStringLiteral("its folder cannot be made");
+    else if (PrivateFiles::writeAtomically(path, iniText(m_held), &reason, &stamp)) {
+        m_written = stamp;
         m_unwritten.clear();
         m_writeError.clear();
         if (m_retry)
@@ -222,10 +198,20 @@ void Preferences::flush() {
 }
 
 void Preferences::reload() {
+    if (m_written && PrivateFiles::stampOf(fileName()) == m_written)
+        return; // the file is as this object wrote it
     QHash<Key, QVariant> before;
     for (Key key : allKeys())
         before.insert(key, value(key));
-    m_settings->sync();
+    QVariantMap read = readFile();
+    for (Key key : std::as_const(m_unwritten)) {
+        // A change not written yet outlives the file's older value.
+        if (const auto held = m_held.constFind(name(key)); held != m_held.cend())
+            read.insert(name(key), *held);
+        else
+            read.remove(name(key));
+    }
+    m_held = std::move(read);
     for (Key key : allKeys()) {
         if (value(key) != before.value(key))
             Q_EMIT changed(key);

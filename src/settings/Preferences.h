@@ -1,10 +1,13 @@
 #pragma once
 
+#include "settings/PrivateFiles.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVariantMap>
 
 #include <memory>
 #include <optional>
@@ -16,7 +19,8 @@ class QTimer;
 // The per-user preferences ("~/.config/Ilvex/Ilvex.conf"), typed. Every key is read with its default
 // when it is absent or holds something of the wrong type. changed() fires once for every value that
 // changes, whether through a setter here or, after reload(), because another writer changed the file.
-// Every change is written to the file at once and checked there.
+// Every change is written to the file at once, all of it through a checked copy renamed into place
+// (PrivateFiles::writeAtomically): a failed write leaves the file as it was.
 class Preferences : public QObject {
     Q_OBJECT
 
@@ -87,7 +91,7 @@ class Preferences : public QObject {
     bool trayHintShown() const { return value(Key::trayHintShown).toBool(); }
     void setTrayHintShown(bool on) { write(Key::trayHintShown, on); }
 
-    // Writes pending changes and reads the file again; announces what another writer changed.
+    // Reads the file again and announces what another writer changed; changes not written yet stay.
     void reload();
     // Reloads by itself whenever the file changes on disk (off by default: one watcher per object).
     void watchFile();
@@ -100,6 +104,9 @@ class Preferences : public QObject {
     QString writeError() const { return m_writeError; }
     static constexpr int retryMs = 5000;
 
+    // The INI text of values (keys "name" or "group/name") as QSettings' IniFormat reads it back.
+    static QByteArray iniText(const QVariantMap &values);
+
   Q_SIGNALS:
     void changed(Preferences::Key key);
     // A change could not be written to the file (once until a write works again): the value holds in
@@ -109,11 +116,14 @@ class Preferences : public QObject {
   private:
     // Stores value (an invalid one removes the key) and announces it when it differs from before.
     void write(Key key, const QVariant &value);
-    // Writes the file now and reads it back: what is not there is kept for the next try.
+    // Writes everything held to the file now; on failure says so once and tries again later.
     void flush();
-    QString missingFromFile(const QString &path) const;
+    // Everything the file holds, read through m_settings (which is never written to).
+    QVariantMap readFile() const;
 
     std::unique_ptr<QSettings> m_settings;
+    QVariantMap m_held;
+    std::optional<PrivateFiles::FileStamp> m_written; // the file as the last write left it
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_retry = nullptr;
     QList<Key> m_unwritten;

@@ -12,10 +12,6 @@
 namespace {
 // An editor that rewrites the file in place is given this long to finish before it is read.
 constexpr int settleMs = 300;
-
-void printDiagnostic(const QString &line) {
-    qCInfo(lcStore).noquote() << line;
-}
 } // namespace
 
 // MARK: loading

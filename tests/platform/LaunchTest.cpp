@@ -71,10 +71,12 @@ class Launching : public ::testing::Test {
                                "[Desktop Entry]\nType=Application\nName=Ilvex Test App\nExec=" +
                                    recorder.toUtf8() + exec + '\n' + extra);
         QFile::copy(applications() + "/org.ilvex.TestApp.desktop", shared() + "/ilvex/nested.desktop");
-        sandbox->writeFile(
-            ".config/mimeapps.list",
-            "[Default Applications]\ninode/directory=ilvex-test-folder.desktop\n"
-            "x-scheme-handler/https=ilvex-test-browser.desktop\ntext/plain=ilvex-test-text.desktop\n");
+        sandbox->writeFile(".config/mimeapps.list",
+                           "[Default Applications]\n"
+                           "inode/directory=ilvex-test-folder.desktop\n"
+                           "x-scheme-handler/https=ilvex-test-browser.desktop\n"
+                           "text/plain=ilvex-test-text.desktop\n"
+                           "text/x-ilvex-fifo=org.ilvex.Fifo.desktop;ilvex-test-text.desktop\n");
     }
     static void TearDownTestSuite() {
         suiteDone = true;
@@ -148,11 +150,13 @@ TEST_F(Launching, TheWorkspaceFindsInstalledEntriesOnly) {
     listed.removeIf([](const QString &id) { return !id.contains(QLatin1String("ilvex")); });
     listed.sort();
     EXPECT_EQ(listed, (QStringList{"ilvex-nested", "org.ilvex.TestApp"}));
-    // The desktop's defaults (mimeapps.list) by MIME type and by URI scheme, none where it names none;
-    // the terminal's entry by its program (entries the menus hide do not count).
+    // The desktop's defaults (mimeapps.list) by MIME type and by URI scheme, none where it names none or
+    // names the FIFO (which GIO would open); the terminal's entry by its program (entries the menus hide do
+    // not count).
     for (const auto &[type, id] : {std::pair{"inode/directory", "ilvex-test-folder"},
                                    {"x-scheme-handler/https", "ilvex-test-browser"},
-                                   {"x-scheme-handler/ilvex-none", ""}})
+                                   {"x-scheme-handler/ilvex-none", ""},
+                                   {"text/x-ilvex-fifo", ""}})
         EXPECT_EQ(workspace.defaultApplication(QLatin1String(type)).value_or(QString()), QLatin1String(id));
     EXPECT_EQ(workspace.entryRunning(sandbox->home() + "/bin/record"), "org.ilvex.TestApp");
     EXPECT_FALSE(workspace.entryRunning("ilvex-no-such-program"));

@@ -91,4 +91,41 @@ TEST_F(PreferencesTest, SettersAnnounceOnlyChangesAndReachTheFile) {
     EXPECT_FALSE(preferences->launcherSoundsEnabled());
 }
 
+// What the preferences write is read back by QSettings' own INI reader as it was held: texts with the
+// reader's syntax in them, bytes outside ASCII, lists, numbers, and keys in groups.
+TEST_F(PreferencesTest, TheWrittenFileReadsBackAsHeldThroughQSettings) {
+    const QVariantMap held{
+        {"plain", QStringLiteral("de")},
+        {"syntax", QStringLiteral(" a, \"b\" ; c=d \\ e\n\tf ")},
+        {"at", QStringLiteral("@ByteArray(not bytes)")},
+        {"outsideAscii", QStringLiteral("\u00e91 \u20ac\U0001F600 A")}, // a hex digit after an escape
+        {"empty", QString()},
+        {"bytes", QByteArray("[\0\xff)\"]", 6)},
+        {"list", QStringList{"a,b", "", "@x", " y "}},
+        {"oneItem", QStringList{"zh-Hans"}},
+        {"scale", 0.1},
+        {"on", true},
+        {"index", -3},
+        {"group/sub/key", QStringLiteral("deep")},
+        {"General/x", QStringLiteral("a group named General")},
+        {"with space%", QStringLiteral("k")}};
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(Preferences::iniText(held));
+    }
+    const QSettings read(file, QSettings::IniFormat);
+    EXPECT_EQ(read.allKeys().size(), held.size());
+    for (auto it = held.cbegin(); it != held.cend(); ++it) {
+        SCOPED_TRACE(it.key().toStdString());
+        const QVariant value = read.value(it.key());
+        if (it.value().typeId() == QMetaType::QStringList)
+            EXPECT_EQ(value.toStringList(), it.value().toStringList());
+        else if (it.value().typeId() == QMetaType::QByteArray)
+            EXPECT_EQ(value.toByteArray(), it.value().toByteArray());
+        else
+            EXPECT_EQ(value.toString(), it.value().toString());
+    }
+}
+
 } // namespace

@@ -4,14 +4,20 @@
 
 #include "platform/linux/GioWorkspace.h"
 
+#include "platform/Log.h"
+#include "platform/PrivateFiles.h"
+
 #include <QCollator>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QSet>
 #include <QStandardPaths>
 #include <QThreadPool>
+
+#include <atomic>
 
 namespace {
 
@@ -34,6 +40,43 @@ GAppLaunchContext *cleanLaunchContext() {
     return context;
 }
 
+// The files GIO reads for its table of applications before any desktop entry is made or looked up (each
+// mimeapps.list, defaults.list and mimeinfo.cache), by opening them.
+QStringList applicationTables() {
+    QStringList lists;
+    QStringList names;
+    for (const QString &desktop : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts))
+        names << desktop.toLower() + QStringLiteral("-mimeapps.list");
+    names << QStringLiteral("mimeapps.list");
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
+        for (const QString &name : std::as_const(names))
+            lists << folder + u'/' + name;
+    names << QStringLiteral("defaults.list") << QStringLiteral("mimeinfo.cache");
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))
+        for (const QString &name : std::as_const(names))
+            lists << folder + u'/' + name;
+    return lists;
+}
+
+// Whether GIO may be asked anything now: a FIFO among its tables would block it, and every later call
+// waiting for its lock, for good. Looked at without opening anything, before each use (GIO reads the tables
+// again when they change); said once.
+bool gioUsable() {
+    for (const QString &table : applicationTables()) {
+        const QFileInfo file(table);
+        if (file.exists() && !file.isFile()) {
+            static std::atomic_flag said;
+            if (!said.test_and_set())
+                qCInfo(lcShell).noquote()
+                    << QStringLiteral(
+                           "%1 is not a regular file: desktop entries are not read while it is there")
+                           .arg(table);
+            return false;
+        }
+    }
+    return true;
+}
+
 // Desktop entries are small; anything larger is not one.
 constexpr qint64 maxEntrySize = 1024 * 1024;
 
@@ -41,7 +84,7 @@ constexpr qint64 maxEntrySize = 1024 * 1024;
 // (looked at without opening it): a FIFO or a device named in a lists file would block the caller.
 GObjectPtr<GDesktopAppInfo> loadEntry(const QByteArray &path) {
     const QFileInfo file(QFile::decodeName(path));
-    if (!file.isFile() || file.size() > maxEntrySize)
+    if (!file.isFile() || file.size() > maxEntrySize || !gioUsable())
         return GObjectPtr<GDesktopAppInfo>(nullptr);
     return GObjectPtr<GDesktopAppInfo>(g_desktop_app_info_new_from_filename(path.constData()));
 }
@@ -86,6 +129,58 @@ template <typename Visit> void forEachEntry(Visit visit) {
                 visit(path, id, info.ptr);
         }
     }
+}
+
+// GIO answers a default handler from its tables and loads the entries they name for the type (and its
+// parents) by id, opening each: whether any of these is something other than a regular file.
+bool defaultLookupMayBlock(const QString &contentType) {
+    QStringList lists;
+    QStringList desktops;
+    for (const QString &desktop : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts))
+        desktops << desktop.toLower() + QStringLiteral("-mimeapps.list");
+    desktops << QStringLiteral("mimeapps.list");
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
+        for (const QString &name : desktops)
+            lists << folder + u'/' + name;
+    const QStringList applicationFolders =
+        QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
+    for (const QString &folder : applicationFolders)
+        for (const QString &name :
+             desktops + QStringList{QStringLiteral("defaults.list"), QStringLiteral("mimeinfo.cache")})
+            lists << folder + u'/' + name;
+    QStringList types{contentType};
+    const QMimeType type = QMimeDatabase().mimeTypeForName(contentType);
+    if (type.isValid())
+        types << type.name() << type.aliases() << type.allAncestors();
+    QSet<QString> named;
+    for (const QString &list : applicationTables()) {
+        const auto file =
+            PrivateFiles::readRegularFile(list, 16 * maxEntrySize); // a system's cache is larger
+        if (file.status == PrivateFiles::ReadResult::notRegular)
+            return true;
+        for (const QByteArray &line : file.bytes.split('\n')) {
+            const qsizetype equals = line.indexOf('=');
+            if (equals > 0 && types.contains(QString::fromUtf8(line.left(equals)).trimmed()))
+                for (const QByteArray &id : line.mid(equals + 1).split(';'))
+                    named.insert(QString::fromUtf8(id).trimmed());
+        }
+    }
+    named.remove(QString());
+    if (named.isEmpty())
+        return false;
+    // An id is the path below an applications folder with "/" written "-".
+    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        const QString root = QDir::cleanPath(folder) + u'/';
+        QDirIterator files(root, {QStringLiteral("*.desktop")}, QDir::Files | QDir::System,
+                           QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QFileInfo entry(files.next());
+            if (entry.exists() && !entry.isFile() &&
+                named.contains(entry.filePath().mid(root.size()).replace(u'/', u'-')))
+                return true;
+        }
+    }
+    return false;
 }
 
 // Launching may touch the disk or D-Bus; it runs off the UI thread and nobody waits for it.
@@ -143,7 +238,10 @@ std::optional<QString> GioWorkspace::defaultApplication(const QString &contentTy
             program.chop(8);
         return program.isEmpty() ? std::nullopt : entryRunning(program);
     }
-    // The user's and the system's mimeapps.list, as xdg-mime reads them.
+    // The user's and the system's mimeapps.list, as xdg-mime reads them; none while a file GIO would
+    // read for the type could block it.
+    if (defaultLookupMayBlock(contentType))
+        return std::nullopt;
     const QByteArray type = contentType.toUtf8();
     GObjectPtr<GAppInfo> info(type.startsWith("x-scheme-handler/")
                                   ? g_app_info_get_default_for_uri_scheme(type.constData() + 17)
@@ -232,6 +330,8 @@ void GioWorkspace::openUrl(const QUrl &url) {
     if (!url.isValid())
         return;
     const QByteArray uri = url.toEncoded();
+    if (!gioUsable())
+        return;
     runDetached([uri] {
         GAppLaunchContext *context = cleanLaunchContext();
         GError *error = nullptr;

@@ -1,5 +1,6 @@
 #include "platform/linux/XdgAutostart.h"
 
+#include "platform/Log.h"
 #include "platform/PrivateFiles.h"
 
 #include <QCoreApplication>
@@ -118,7 +119,14 @@ bool XdgAutostart::setEnabled(bool enabled) {
             return true;
         return QFile::remove(m_path);
     }
-    if (m_command.isEmpty() || !QDir().mkpath(QFileInfo(m_path).absolutePath()))
+    if (m_command.isEmpty())
         return false;
-    return PrivateFiles::writeAtomically(m_path, entryFor(m_command));
+    // Said here with the system's reason: the entry written at start has no one else to tell.
+    QString reason = QStringLiteral("its folder cannot be made");
+    if (QDir().mkpath(QFileInfo(m_path).absolutePath()) &&
+        PrivateFiles::writeAtomically(m_path, entryFor(m_command), &reason))
+        return true;
+    qCWarning(lcShell).noquote()
+        << QStringLiteral("could not write the login entry %1: %2").arg(m_path, reason);
+    return false;
 }

@@ -1,5 +1,6 @@
-#include "platform/PrivateFiles.h"
+#include "settings/PrivateFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -104,8 +105,13 @@ bool writeAtomically(const QByteArray &nativePath, const QByteArray &bytes, QStr
     if (::fchmod(fd, ownerBits(fileMode(QFile::decodeName(target)))) != 0 || !writeAll(fd, bytes) ||
         ::fsync(fd) != 0)
         error = errno;
+    // A copy shorter than what was handed over is never renamed into place, whatever the writes said.
     struct stat info {};
-    if (error == 0 && stamp && ::fstat(fd, &info) == 0)
+    if (error == 0 && ::fstat(fd, &info) != 0)
+        error = errno;
+    if (error == 0 && info.st_size != bytes.size())
+        error = EIO;
+    if (error == 0 && stamp)
         *stamp = stampFrom(info);
     if (::close(fd) != 0 && error == 0)
         error = errno;
@@ -177,22 +183,31 @@ void restrict(const QString &path) {
         dropGroupAndOther(path, *mode);
 }
 
-int tidy(const QString &path) {
+int removeUnfinished(const QString &path, int olderThanSeconds) {
     const QFileInfo target(path);
     const QString prefix = unfinishedPrefix(target.fileName());
     static const QRegularExpression random(QStringLiteral("^[A-Za-z0-9]{6}$"));
-    // The caller is the one writer and its own writes start after this, so a copy is a gone writer's.
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-olderThanSeconds);
     int removed = 0;
     const QDir folder = target.absoluteDir();
     const QStringList candidates =
         folder.entryList({prefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : candidates) {
         const QFileInfo copy(folder.filePath(name));
-        if (copy.isSymLink() || !copy.isFile() || !random.match(name.mid(prefix.size())).hasMatch())
+        if (copy.isSymLink() || !copy.isFile() || !random.match(name.mid(prefix.size())).hasMatch() ||
+            (olderThanSeconds > 0 && copy.lastModified() > before))
             continue;
         removed += QFile::remove(copy.filePath()) ? 1 : 0;
     }
+    return removed;
+}
+
+int tidy(const QString &path) {
+    // The caller is the one writer and its own writes start after this, so a copy is a gone writer's.
+    const int removed = removeUnfinished(path, 0);
     restrict(path);
+    const QFileInfo target(path);
+    const QDir folder = target.absoluteDir();
     for (const QString &name : folder.entryList({target.fileName() + QStringLiteral(".bak*")}, QDir::Files))
         restrict(folder.filePath(name)); // backups made before files were private
     return removed;
