@@ -104,8 +104,9 @@ TEST(LoginItem, EnabledMeansAnEntryThatIsNotHiddenAndStartsThisIlvex) {
         EXPECT_TRUE(item.isEnabled());
         const QByteArray text = Sandbox::readFile(path);
         EXPECT_TRUE(text.contains(exec) && text.contains(tryExec)) << text.constData();
-        if (!validator.isEmpty())
+        if (!validator.isEmpty()) {
             EXPECT_EQ(QProcess::execute(validator, {path}), 0) << text.constData();
+        }
         ASSERT_TRUE(item.setEnabled(false));
         EXPECT_FALSE(QFile::exists(path));
     }
