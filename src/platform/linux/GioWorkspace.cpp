@@ -134,20 +134,6 @@ template <typename Visit> void forEachEntry(Visit visit) {
 // GIO answers a default handler from its tables and loads the entries they name for the type (and its
 // parents) by id, opening each: whether any of these is something other than a regular file.
 bool defaultLookupMayBlock(const QString &contentType) {
-    QStringList lists;
-    QStringList desktops;
-    for (const QString &desktop : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts))
-        desktops << desktop.toLower() + QStringLiteral("-mimeapps.list");
-    desktops << QStringLiteral("mimeapps.list");
-    for (const QString &folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
-        for (const QString &name : desktops)
-            lists << folder + u'/' + name;
-    const QStringList applicationFolders =
-        QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
-    for (const QString &folder : applicationFolders)
-        for (const QString &name :
-             desktops + QStringList{QStringLiteral("defaults.list"), QStringLiteral("mimeinfo.cache")})
-            lists << folder + u'/' + name;
     QStringList types{contentType};
     const QMimeType type = QMimeDatabase().mimeTypeForName(contentType);
     if (type.isValid())
