@@ -83,13 +83,15 @@ bool ManagePanelView::addEnabled() const {
 void ManagePanelView::submit() {
     if (!addEnabled())
         return;
-    // As typed: the store trims and names.
+    // As typed: the store trims and names. A full list refuses the entry and the ring says so; what
+    // was typed then stays for another try.
+    bool refused = false;
     switch (m_form) {
     case FormKind::link:
-        m_state->addURL(m_urlField->text(), m_nameField->text());
+        refused = m_state->addURL(m_urlField->text(), m_nameField->text()) == AppState::AddResult::listFull;
         break;
     case FormKind::sub:
-        m_state->addSubList(m_nameField->text(), m_newGroupTint);
+        refused = !m_state->addSubList(m_nameField->text(), m_newGroupTint) && m_state->lastChangeRefused();
         break;
     case FormKind::list:
         m_state->addList(m_nameField->text(), m_newListTheme);
@@ -97,6 +99,8 @@ void ManagePanelView::submit() {
     case FormKind::none:
         break;
     }
+    if (refused)
+        return;
     closeForm();
 }
 
