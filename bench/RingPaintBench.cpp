@@ -1,6 +1,6 @@
 // Paint time of one ring frame (24 entries at scale 1.4: at rest, during a drag, with the list switcher,
-// with the manage panel sliding in), the time from a show request to the launcher's first painted frame,
-// and the memory a ring of 1,000 entries takes. Runs offscreen unless QT_QPA_PLATFORM says otherwise.
+// with the manage panel sliding in) and the memory and frame time of a ring of 1,000 entries. Runs
+// offscreen unless QT_QPA_PLATFORM says otherwise.
 #include "Bench.h"
 #include "launcher/CircularLauncherView.h"
 #include "launcher/HoleOverlay.h"
@@ -10,14 +10,12 @@
 #include "platform/linux/FileBookmarks.h"
 #include "platform/linux/GioWorkspace.h"
 #include "settings/Preferences.h"
-#include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
 #include "views/FileIcons.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineF>
 #include <QMouseEvent>
@@ -36,19 +34,24 @@ QList<AppItem> sampleItems(int count) {
     static const char *paths[] = {"/usr/bin", "/etc/hostname", "/usr/share", "/etc/os-release", "/tmp"};
     QList<AppItem> items;
     for (int i = 0; i < count; ++i) {
-        AppItem item;
-        item.id = QUuid::createUuid();
-        item.name = QStringLiteral("Entry %1").arg(i + 1);
-        item.appPath = QString::fromLatin1(paths[i % 5]);
-        item.isFolder = QFileInfo(item.appPath).isDir();
-        if (i % 7 == 3) {
-            item.isURL = true;
-            item.appPath = QStringLiteral("example.com");
-            item.isFolder = false;
-        }
-        items.append(item);
+        const bool link = i % 7 == 3;
+        const QString path = link ? QStringLiteral("example.com") : QString::fromLatin1(paths[i % 5]);
+        items.append({QUuid::createUuid(),
+                      QStringLiteral("Entry %1").arg(i + 1),
+                      {},
+                      path,
+                      !link && QFileInfo(path).isDir(),
+                      link});
     }
     return items;
+}
+
+// A support folder at dir whose lists file holds one list of count entries.
+bool writeList(const QString &dir, int count) {
+    QDir().mkpath(dir);
+    QFile file(dir + QStringLiteral("/lists.json"));
+    const AppList list{QUuid::createUuid(), QStringLiteral("Bench"), sampleItems(count), ListTheme::teal, {}};
+    return file.open(QIODevice::WriteOnly) && file.write(ListsCodec::encodeLists({list})) >= 0;
 }
 
 // A shell that holds nothing open and makes no sound: only the manage panel is built.
@@ -79,10 +82,10 @@ int main(int argc, char **argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir sandbox;
-    QDir().mkpath(sandbox.path() + QStringLiteral("/runtime"));
-    QFile::setPermissions(sandbox.path() + QStringLiteral("/runtime"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", (sandbox.path() + QStringLiteral("/runtime")).toUtf8());
+    const QString runtime = sandbox.path() + QStringLiteral("/runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
     QApplication app(argc, argv);
     FileIcons::ensureIconTheme();
 
@@ -90,19 +93,15 @@ int main(int argc, char **argv) {
         std::make_unique<QSettings>(sandbox.path() + QStringLiteral("/Ilvex.conf"), QSettings::IniFormat));
     preferences.setLauncherScale(1.4);
     preferences.setLauncherSoundsEnabled(false);
-
-    AppList list{QUuid::createUuid(), QStringLiteral("Bench"), sampleItems(24), ListTheme::teal, {}};
-    QDir().mkpath(sandbox.path() + QStringLiteral("/support"));
-    QFile file(sandbox.path() + QStringLiteral("/support/lists.json"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(ListsCodec::encodeLists({list})) < 0)
+    const QString support = sandbox.path() + QStringLiteral("/support"),
+                  big = support + QStringLiteral("-big");
+    if (!writeList(support, 24) || !writeList(big, 1000))
         return 1;
-    file.close();
 
     GioWorkspace workspace;
     FileIcons::setWorkspace(&workspace);
     FileBookmarks bookmarks;
-    AppState state(StoreServices{&workspace, &bookmarks, &preferences,
-                                 sandbox.path() + QStringLiteral("/support"), false});
+    AppState state(StoreServices{&workspace, &bookmarks, &preferences, support, false});
 
     BenchHost host(state);
     CircularLauncherView view(&state, &host);
@@ -113,13 +112,10 @@ int main(int argc, char **argv) {
     // transparent before each paint of a translucent window; that clear is timed on its own.
     const int frames = argc > 1 ? std::max(10, atoi(argv[1])) : 200;
     QImage target(view.size(), QImage::Format_ARGB32_Premultiplied);
-    // ILVEX_BENCH_FRAMES=DIR keeps the last frame of each run there, to look at.
-    const QString keep = qEnvironmentVariable("ILVEX_BENCH_FRAMES");
     Timings clears;
     // Times `frames` frames of the ring with the widget `child` gives (if any) drawn over it, each after
     // beforeFrame.
-    auto timeFrames = [&](const std::function<void()> &beforeFrame, const std::function<QWidget *()> &child,
-                          const char *name) {
+    auto timeFrames = [&](const std::function<void()> &beforeFrame, const std::function<QWidget *()> &child) {
         Timings paints;
         for (int i = 0; i < frames; ++i) {
             beforeFrame();
@@ -131,8 +127,6 @@ int main(int argc, char **argv) {
                     over->render(&painter, over->pos(), QRegion(), QWidget::DrawChildren);
             });
         }
-        if (!keep.isEmpty())
-            target.save(keep + QStringLiteral("/%1.png").arg(QLatin1String(name)));
         return paints;
     };
     auto print = [](const char *what, Timings paints) {
@@ -140,7 +134,7 @@ int main(int argc, char **argv) {
                     paints.median(), paints.p95());
     };
 
-    Timings rest = timeFrames([] {}, {}, "rest");
+    Timings rest = timeFrames([] {}, {});
     std::printf("ring frame at rest, 24 entries, scale 1.4 (%dx%d px): median %.2f ms, p95 %.2f ms "
                 "(goal < 4 ms; clearing the window %.2f ms more)\n",
                 view.width(), view.height(), rest.median(), rest.p95(), clears.median());
@@ -157,11 +151,11 @@ int main(int argc, char **argv) {
     const double radius = QLineF(centre, *first).length();
     auto dragStep = [&] {
         angle += 0.02;
-        const QPointF at = centre + radius * QPointF(std::cos(angle), std::sin(angle));
-        send(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseMove, centre + radius * QPointF(std::cos(angle), std::sin(angle)), Qt::NoButton,
+             Qt::LeftButton);
         view.advanceAnimations(1 / 60.0);
     };
-    print("during a drag", timeFrames(dragStep, {}, "drag"));
+    print("during a drag", timeFrames(dragStep, {}));
     send(QEvent::MouseButtonRelease, *first, Qt::LeftButton, Qt::NoButton);
 
     // A frame with the list switcher in the hole: the disc as before, and the centre view over it (the
@@ -169,7 +163,7 @@ int main(int argc, char **argv) {
     state.addList(QStringLiteral("Second list"), ListTheme::purple);
     state.switchToList(0);
     view.finishAnimations();
-    print("with the list switcher", timeFrames([] {}, [&view] { return view.chrome().hole(); }, "switcher"));
+    print("with the list switcher", timeFrames([] {}, [&view] { return view.chrome().hole(); }));
 
     // A frame while the manage panel slides in: kept mid-way by reopening it whenever it has settled.
     view.setManage(true);
@@ -181,57 +175,31 @@ int main(int argc, char **argv) {
         }
     };
     print("with the manage panel sliding in",
-          timeFrames(
-              slideStep, [&view] { return view.chrome().managePanel(); }, "sliding"));
+          timeFrames(slideStep, [&view] { return view.chrome().managePanel(); }));
     view.chrome().closeManageAtOnce();
 
-    // Rings of 24 and of 1,000 entries, shown and painted at two pixel ratios: what a ring costs in
-    // memory (the disc and the frames are the same for both; the difference is the entries'), and what
-    // a whole frame of the big one takes to paint.
-    double grown24 = 0;
-    for (const int count : {24, 1000}) {
-        const QString support = sandbox.path() + QStringLiteral("/support-%1").arg(count);
-        QDir().mkpath(support);
-        AppList big{QUuid::createUuid(), QStringLiteral("Big"), sampleItems(count), ListTheme::blue, {}};
-        QFile bigFile(support + QStringLiteral("/lists.json"));
-        if (!bigFile.open(QIODevice::WriteOnly) || bigFile.write(ListsCodec::encodeLists({big})) < 0)
-            return 1;
-        bigFile.close();
-        AppState bigState(StoreServices{&workspace, &bookmarks, &preferences, support, false});
-        const double before = heapMegabytes();
-        CircularLauncherView ring(&bigState, nullptr);
-        ring.finishAnimations();
-        QList<double> times; // the ring alone; the later frames at each ratio find its tiles made
-        for (qreal dpr : {1.0, 1.0, 1.0, 2.0, 2.0, 2.0}) {
-            QImage frame(ring.size() * dpr, QImage::Format_ARGB32_Premultiplied);
-            frame.setDevicePixelRatio(dpr);
-            frame.fill(Qt::transparent); // touched, as a reused backing store is
-            QPainter painter(&frame);
-            Timings paint;
-            paint.time([&] { ring.paintFrame(painter); });
-            times.append(paint.min());
-        }
-        const double grown = heapMegabytes() - before; // while the ring and its caches live
-        grown24 = count == 24 ? grown : grown24;
-        std::printf("ring of %d entries painted at pixel ratios 1, then 2: %.1f MB (%d tiles, %.1f MB); a "
-                    "later whole frame at ratio 1: %.1f ms, at ratio 2: %.1f ms\n",
-                    count, grown, int(ring.painter().tileCount()), ring.painter().tileBytes() / 1048576.0,
-                    std::min(times[1], times[2]), std::min(times[4], times[5]));
-        if (count == 1000)
-            std::printf("memory per entry beyond the first 24: %.3f MB\n", (grown - grown24) / (count - 24));
+    // A ring of 1,000 entries shown and painted at two pixel ratios: what it costs in memory, and what a
+    // whole frame takes to paint once the first frame at each ratio has made its tiles.
+    AppState bigState(StoreServices{&workspace, &bookmarks, &preferences, big, false});
+    const double before = heapMegabytes();
+    CircularLauncherView ring(&bigState, nullptr);
+    ring.finishAnimations();
+    double later[2] = {1e9, 1e9};
+    for (int k = 0; k < 6; ++k) {
+        const qreal dpr = k < 3 ? 1 : 2;
+        QImage frame(ring.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        frame.setDevicePixelRatio(dpr);
+        frame.fill(Qt::transparent); // touched, as a reused backing store is
+        QPainter painter(&frame);
+        Timings paint;
+        paint.time([&] { ring.paintFrame(painter); });
+        if (k % 3)
+            later[k / 3] = std::min(later[k / 3], paint.min());
     }
-
-    AppDelegate shell(&state);
-    QElapsedTimer showClock;
-    bool painted = false;
-    showClock.start();
-    shell.showLauncher(LaunchSource::centered);
-    QObject::connect(shell.launcherView(), &CircularLauncherView::framePainted, &app,
-                     [&] { painted = true; });
-    while (!painted && showClock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    std::printf("show request to first painted frame (panel built on first use): %.2f ms\n",
-                showClock.nsecsElapsed() / 1e6);
-    shell.hideLauncher();
+    std::printf(
+        "ring of 1000 entries painted at pixel ratios 1, then 2: %.1f MB (%d tiles, %.1f MB); a later "
+        "whole frame at ratio 1: %.1f ms, at ratio 2: %.1f ms\n",
+        heapMegabytes() - before, int(ring.painter().tileCount()), ring.painter().tileBytes() / 1048576.0,
+        later[0], later[1]);
     return 0;
 }
