@@ -24,8 +24,6 @@ packages=(
   xfwm4 xfce4-panel openbox i3-wm mutter x11-apps weston xwayland qt6-wayland
   # the keyboard on other layouts, and the screen-reader tree (AT-SPI) under a private D-Bus session
   x11-xkb-utils libxkbcommon-dev at-spi2-core dbus python3-gi gir1.2-atspi-2.0
-  # an input method (Japanese) for the ring
-  ibus ibus-anthy
 )
 
 missing=()

@@ -25,6 +25,7 @@
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 #include <memory>
@@ -150,6 +151,11 @@ int runGui(int argc, char **argv, InstanceRequest request, bool wayland, Platfor
         QObject::connect(&shell, &AppDelegate::trayReady, &shell,
                          [now] { qCInfo(lcShell, "tray ready at %.2f", now()); });
         QObject::connect(&shell, &AppDelegate::hotkeyPressed, &shell, [&showClock] { showClock.start(); });
+        // Which window Qt hands the keys to: a prompt types only once it has them.
+        QObject::connect(&app, &QGuiApplication::focusWindowChanged, &shell, [](QWindow *window) {
+            if (window)
+                qCInfo(lcShell, "keys to %s", qUtf8Printable(window->title()));
+        });
     }
     shell.setServices({desktop.hotkey.get(), &platform.loginItem(), &platform.workspace(),
                        desktop.windows.get(), desktop.pointer.get(), &platform.sound(), &platform.keyboard(),

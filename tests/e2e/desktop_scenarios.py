@@ -49,16 +49,26 @@ def summon(s, desktop, how):
         s.xdo(*(["key", "alt+z"] if how == "hotkey" else ["mousemove", *desktop.tray_icon, "click", "1"]))
 
 
+def keys_to(s):
+    """The title of the window Qt hands the keys to now (under i3 the ring keeps the input focus)."""
+    lines = [l for l in s.log().splitlines() if l.startswith("[Ilvex] keys to ")]
+    return lines[-1][len("[Ilvex] keys to "):] if lines else None
+
+
+def has_keys(s, window, what):
+    title = s.xdo("getwindowname", window).strip()
+    assert wait_until(lambda: keys_to(s) == title, 3), "%s has no keys: they go to %r" % (what, keys_to(s))
+
+
 def above_with_keys(s, other, window, what):
-    """Above the ring with the keys (or, under i3, the ring keeps the input focus and Qt hands them on)."""
     assert wait_until(lambda: s.is_above(other, window), 2), "%s %s is under the ring %s: %s" % (
         what, hex(int(other)), hex(int(window)), [hex(w) for w in s.top_level_windows()])
-    s.focused(other, or_active=True)
+    has_keys(s, other, what)
 
 
 def back_to_ring(s, window, what, *keys):
     assert s.is_viewable(window), "%s dismissed the launcher" % what
-    s.focused(window, or_active=True)
+    has_keys(s, window, "the launcher after " + what)
     s.xdo("key", *keys)
     s.hides(window, "after %s %s" % (what, " ".join(keys)))
 
@@ -139,10 +149,9 @@ def scenario_prompt_above(s, desktop):
     window = summoned(s)
     s.menu("row:Other", "Down", "Return")
     above_with_keys(s, s.wait_window("Rename list", timeout=4), window, "the prompt")
-    s.xdo("key", "ctrl+a", "type", "Work")
+    s.xdo("key", "ctrl+a", "type", "  Work  ")  # stored without the spaces
     s.xdo("key", "Return")
-    got = s.wait_lists(lambda l: l[1]["name"] == "Work")
-    assert got[1]["name"] == "Work", "the prompt did not take the keys: list named %r" % got[1]["name"]
+    s.wait_lists(lambda l: l[1]["name"] == "Work", "the prompt did not take the keys")
     back_to_ring(s, window, "the prompt", "Escape")
 
 

@@ -8,7 +8,6 @@ from sandbox import Sandbox, wait_until  # noqa: E402
 
 SKIP = 77
 SCREEN_W, SCREEN_H = 1600, 1200
-TRAY_ICON = (SCREEN_W - 16, 16)
 LAUNCHER = "^Ilvex$"
 
 
@@ -224,10 +223,8 @@ class Session(Sandbox):
         assert self.wait_settled(window), "%s: the launcher is not shown at full opacity" % what
         return window
 
-    def focused(self, window, timeout=2.0, or_active=False):
-        """True once the window has the input focus (or, or_active, is the window manager's active one)."""
-        return wait_until(lambda: self.xdo("getwindowfocus").strip() == window or
-                          or_active and self.xdo("getactivewindow").strip() == window, timeout)
+    def focused(self, window, timeout=2.0):
+        return wait_until(lambda: self.xdo("getwindowfocus").strip() == window, timeout)
 
     def hides(self, window, what, timeout=2.0):
         assert self.wait_hidden(window, timeout), "%s: the launcher did not hide" % what

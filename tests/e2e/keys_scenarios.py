@@ -1,8 +1,8 @@
 """The ring by keyboard and by screen reader: the digit row on French, Czech and German layouts, keys typed right
-after Alt+Z, an input method, the AT-SPI tree. The rest of the keys: tests/launcher/RingKeysTest.cpp."""
+after Alt+Z, the AT-SPI tree. The rest of the keys (an input method too): tests/launcher/RingKeysTest.cpp."""
 import os, shutil, signal, subprocess, time
 
-from e2e_session import SKIP, names, one_list, wait_until
+from e2e_session import SKIP, names, wait_until
 
 DEBIAN_PYTHON = "/usr/bin/python3"
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
@@ -44,31 +44,6 @@ def scenario_keys_right_after_hotkey(s):
     window = s.shown("Alt+Z again")
     s.xdo("key", "Escape")
     s.hides(window, "Escape on the launcher shown again")
-
-
-def scenario_keys_input_method(s):
-    if not (shutil.which("ibus-daemon") and os.path.exists("/usr/libexec/ibus-engine-anthy")):
-        print("SKIPPED: the input-method scenario needs ibus and ibus-anthy")
-        raise SystemExit(SKIP)
-    s.start_bus()
-    # The engine is a Python program of Debian's: Debian's Python first.
-    s.env["PATH"] = "/usr/bin:" + s.env.get("PATH", "")
-    s.env.update(QT_IM_MODULE="ibus", GTK_IM_MODULE="ibus", XMODIFIERS="@im=ibus")
-    s.spawn("ibus-daemon", "--xim", "--panel", "disable", "--replace")
-
-    def anthy():  # (setting it may report a failure and still take it)
-        subprocess.run(["ibus", "engine", "anthy"], env=s.env, capture_output=True)
-        return subprocess.run(["ibus", "engine"], env=s.env, capture_output=True, text=True).stdout.strip() == "anthy"
-    assert wait_until(anthy, 15, 0.3), "ibus did not take the Anthy engine"
-    memo = s.app_entry("memo")
-    memo["name"] = "メモ帳"
-    s.write_lists([one_list("Main", [s.app_entry("alpha"), memo])])
-    s.start_app()
-    # Ctrl+J turns Anthy on (it starts in Latin); romaji composed as hiragana, F7 to katakana, Enter
-    # commits "メモ"; the second Enter opens the match.
-    s.xdo("key", "ctrl+j", "sleep", "0.3", "type", "--delay", "80", "memo")
-    s.xdo("sleep", "0.3", "key", "F7", "sleep", "0.3", "key", "Return", "sleep", "0.4", "key", "Return")
-    s.launched_only("memo")
 
 
 def scenario_keys_atspi(s):

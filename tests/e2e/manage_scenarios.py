@@ -1,43 +1,24 @@
-"""The ring's centre (the list switcher, the group header) and the manage panel, clicked where the launcher
+"""The list switcher and the manage panel, clicked where the launcher
 reports its parts (ILVEX_TRACE_LAYOUT). The forms' rules, the list limit, row drags and the delete guard are
 checked in-process (tests/panels/ManagePanelTest.cpp)."""
-from e2e_session import SCREEN_W, group_fixture, names, one_list
+from e2e_session import SCREEN_W, names, one_list
 
 
 def lists_fixture(s, count=3, filled=(0,)):
     s.write_lists([one_list("L%d" % i, [s.app_entry("app%d" % i)] if i in filled else []) for i in range(count)])
 
 
-def scenario_rename_recolour(s):
+def scenario_recolour(s):
     lists_fixture(s, 3)
     s.start_app()
-    # Rename: the row's menu, "Rename…", a name with spaces around it.
-    s.menu("row:L1", "Down", "Return")
-    prompt = s.wait_window("Rename list", timeout=4)
-    s.xdo("windowactivate", "--sync", prompt)
-    s.focused(prompt)
-    s.xdo("key", "ctrl+a", "type", "  Work  ")
-    s.xdo("key", "Return")
-    s.wait_lists(lambda l: l[1]["name"] == "Work", "not renamed")
-    # Recolour: "Color…", then the fourth dot (orange).
+    # The row's menu, "Color…", then the fourth dot (orange).
     before = s.app_windows()
-    s.new_window(before + [s.menu("row:Work", "Down", "Down", "Return")])
-    x, y, w, h = s.layout("row:Work")
+    s.new_window(before + [s.menu("row:L1", "Down", "Down", "Return")])
+    x, y, w, h = s.layout("row:L1")
     assert s.is_viewable(s.window), "the colour popover dismissed the launcher"
     # The popover opens beside the row, its 8 px arrow touching it: 12 px margin, 22 px dots 10 apart.
     s.xdo("mousemove", x + w + 1 + 8 + 12 + 3 * 32 + 11, y + h // 2, "click", "1")
     s.wait_lists(lambda l: l[1]["theme"] == "orange", "not recoloured orange")
-
-
-def scenario_group_back_pill(s):
-    group_fixture(s, 0)
-    s.start_app()
-    s.xdo("mousemove", *s.ring_point(1, 3), "click", "1")
-    s.click("backPill")
-    # The ring is back at the list: its first entry launches.
-    assert s.is_viewable(s.window), "the back pill dismissed the launcher"
-    s.xdo("mousemove", *s.ring_point(0, 3), "click", "1")
-    assert s.marker_time("alpha") is not None, "the back pill did not close the group"
 
 
 def click_outside(s):

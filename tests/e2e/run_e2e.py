@@ -6,7 +6,7 @@ import os, subprocess, sys, time
 
 import keys_scenarios, manage_scenarios, settings_scenarios
 
-from e2e_session import (LAUNCHER, SKIP, SCREEN_W, TRAY_ICON, Session, arc, attempt, fixture, group_fixture, line,
+from e2e_session import (LAUNCHER, SKIP, SCREEN_W, Session, arc, attempt, fixture, group_fixture, line,
                          moves, names, wait_until)
 
 CORNER = (SCREEN_W - 1, 0)
@@ -25,17 +25,6 @@ def scenario_drag_margin(s):
     moved = lambda: [a - b for a, b in zip(s.origin(s.window), (x, y))]
     assert wait_until(lambda: abs(moved()[0] - 80) <= 2 and abs(moved()[1] - 40) <= 2, 2), "moved by %s" % moved()
     assert s.is_viewable(s.window), "dragging the panel by its margin dismissed the launcher"
-
-
-def scenario_move_to_list(s):
-    s.start_app()
-    s.menu(s.ring_point(1, 5), "Down", "Down")  # Open, Move to ▸
-    before = s.app_windows()
-    s.xdo("key", "Right")
-    s.new_window(before)
-    s.xdo("key", "Return")  # Other
-    s.wait_lists(lambda l: "Beta" not in names(l[0]["items"]) and "Beta" in names(l[1]["items"]),
-                 "Move to did not move Beta")
 
 
 def scenario_double_click(s):
@@ -175,37 +164,6 @@ def scenario_hotkey_taken(s):
     assert s.stays(lambda: not s.visible(LAUNCHER), 0.5), "Alt+Z showed the launcher"
     s.xdo("mousemove", *CORNER)  # the corner still works
     s.shown("the corner")
-
-
-def scenario_hot_corner(s):
-    s.start_quiet()
-    s.xdo("mousemove", *CORNER)
-    # Where it shows: desktop_scenarios.py; once per entry, resting included: tests/shell/PresenceTest.cpp.
-    window = s.shown("the corner")
-    # Out for a moment and back in: the corner fires once more and hides the launcher.
-    s.xdo("mousemove", SCREEN_W - 200, 300, "sleep", "0.2", "mousemove", *CORNER)
-    s.hides(window, "entering the corner again")
-    # Switched off while Ilvex runs (the preferences file changes), the corner does nothing.
-    s.xdo("mousemove", 800, 600)
-    s.set_preferences(hotCornerEnabled=False)
-    s.xdo("sleep", "0.5", "mousemove", *CORNER)  # the file watcher's delay, not reported
-    assert s.stays(lambda: not s.visible(LAUNCHER), 0.6), "the corner fired while switched off"
-
-
-def scenario_tray(s):
-    s.start_tray()
-    s.set_preferences(showInMenuBar=True)
-    s.start_quiet(tray=True)
-    # The menu opens on a right click; after it closes a left click toggles (plain toggling: desktop_scenarios.py).
-    menu = s.menu(TRAY_ICON, "Escape")
-    assert wait_until(lambda: menu not in s.app_windows(), 2), "Escape did not close the tray menu"
-    s.xdo("click", "1")
-    window = s.shown("a left click after the menu")
-    s.xdo("key", "Escape")
-    s.hides(window, "Escape")
-    # The menu's last item quits.
-    s.menu(TRAY_ICON, "Up", "Return")
-    assert wait_until(lambda: s.app.poll() is not None, 5), "Quit in the tray menu did not end Ilvex"
 
 
 def scenario_autostart(s):
