@@ -14,8 +14,9 @@
 
 #include <cstdio>
 
-namespace {
-QList<AppList> sampleLists() {
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 30;
     QList<AppList> lists;
     for (int l = 0; l < 8; ++l) {
         QList<AppItem> items;
@@ -24,30 +25,16 @@ QList<AppList> sampleLists() {
             item.bundleIdentifier = QStringLiteral("org.example.App%1").arg(i);
             item.appPath = QStringLiteral("/usr/share/applications/org.example.App%1.desktop").arg(i);
             item.bookmarkData = QByteArray(120, char('a' + i % 26));
-            if (i % 25 == 0)
-                item.folderTint = QStringLiteral("#22C55E");
+            item.folderTint = i % 25 ? std::nullopt : std::optional<QString>("#22C55E");
             items.append(item);
         }
         lists.append(entries::list(QStringLiteral("List %1").arg(l), items, ListTheme(l % 6)));
     }
-    return lists;
-}
-
-void print(const char *what, Timings &figures) {
-    std::printf("%-34s min %7.2f ms   median %7.2f ms   max %7.2f ms   (%lld rounds)\n", what, figures.min(),
-                figures.median(), figures.max(), static_cast<long long>(figures.count()));
-}
-} // namespace
-
-int main(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
-    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 30;
     QTemporaryDir dir;
     Preferences preferences(
         std::make_unique<QSettings>(dir.path() + QStringLiteral("/prefs.conf"), QSettings::IniFormat));
     FakeWorkspace workspace;
-
-    const QByteArray document = ListsCodec::encodeLists(sampleLists());
+    const QByteArray document = ListsCodec::encodeLists(lists);
     if (QFile file(dir.path() + QStringLiteral("/lists.json")); file.open(QIODevice::WriteOnly))
         file.write(document);
     std::printf("lists file: 8 lists x 250 entries (+ snapshots), %lld KiB\n",
@@ -64,10 +51,13 @@ int main(int argc, char **argv) {
         decode.time([&] { decoded = ListsCodec::decodeLists(document); });
         encode.time([&] { (void)ListsCodec::encodeLists(*decoded); });
     }
-    print("load (AppState start-up)", load);
-    print("save (encode + atomic write)", save);
-    print("  of which decode", decode);
-    print("  of which encode", encode);
+    for (auto [what, figures] : {std::pair{"load (AppState start-up)", &load},
+                                 {"save (encode + atomic write)", &save},
+                                 {"  of which decode", &decode},
+                                 {"  of which encode", &encode}})
+        std::printf("%-34s min %7.2f ms   median %7.2f ms   max %7.2f ms   (%lld rounds)\n", what,
+                    figures->min(), figures->median(), figures->max(),
+                    static_cast<long long>(figures->count()));
     std::printf("goals: save under 10 ms, load under 20 ms\n");
     return 0;
 }
