@@ -30,6 +30,16 @@ class RingViewTest : public LauncherFixture {
         mouse(QEvent::MouseButtonPress, *view->itemCentre(id));
         mouse(QEvent::MouseMove, *view->itemCentre(id) + QPointF(0, 12));
     }
+    // Drags the entry at from onto the one at onto, rests there until the merge is armed and lets go.
+    void dropOnto(int from, int onto) {
+        const QPointF target = *view->itemCentre(item(onto).id);
+        startDrag(item(from).id);
+        mouse(QEvent::MouseMove, target);
+        clock.advance(120); // past the pause, then the merge dwell
+        mouse(QEvent::MouseMove, target + QPointF(1, 0));
+        clock.advance(200);
+        mouse(QEvent::MouseButtonRelease, target, Qt::NoButton);
+    }
 };
 
 TEST_F(RingViewTest, EmptySpaceStepsOutOfTheGroupThenDismissesButNotDuringADrag) {
@@ -106,18 +116,11 @@ TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
         SCOPED_TRACE(scale);
         start({list("Main", {app("A"), app("B"), app("C")})}, 0, scale == 1.0, scale);
         view->setGroupNamePrompt([&](const QUuid &) { return answer; });
-        const QPointF target = *view->itemCentre(item(1).id);
-        startDrag(item(0).id);
-        mouse(QEvent::MouseMove, target);
-        clock.advance(120); // past the pause, then the merge dwell
-        mouse(QEvent::MouseMove, target + QPointF(1, 0));
-        clock.advance(200);
-        mouse(QEvent::MouseButtonRelease, target, Qt::NoButton);
+        dropOnto(0, 1);
         QCoreApplication::processEvents(); // the prompt runs after the release event
         ASSERT_EQ(state->currentItems().size(), 2);
-        const AppItem made = state->currentItems()[0];
-        EXPECT_TRUE(made.isSubList);
-        EXPECT_EQ(made.name, answer.value_or("Group"));
+        EXPECT_TRUE(item(0).isSubList);
+        EXPECT_EQ(item(0).name, answer.value_or("Group"));
         EXPECT_EQ(host.sounds, scale == 1.0 ? 1 : 0);
     }
 }
@@ -129,18 +132,7 @@ TEST_F(RingViewTest, AChangeTheFullListRefusesIsSaid) {
     for (int i = 0; i < 997; ++i)
         members.append(app(QString::number(i)));
     const QString path = sandbox.writeFile("report.pdf", "x");
-    const std::function<void()> rows[] = {
-        [&] { state->add(path); },
-        [&] {
-            const QPointF target = *view->itemCentre(item(2).id);
-            startDrag(item(1).id);
-            mouse(QEvent::MouseMove, target);
-            clock.advance(120);
-            mouse(QEvent::MouseMove, target + QPointF(1, 0));
-            clock.advance(200);
-            mouse(QEvent::MouseButtonRelease, target, Qt::NoButton);
-        },
-    };
+    const std::function<void()> rows[] = {[&] { state->add(path); }, [&] { dropOnto(1, 2); }};
     for (const auto &row : rows) {
         start({list("Main", {group("G", members), app("A"), app("B")})});
         const auto *notice = view->findChild<QLabel *>("ringNotice");

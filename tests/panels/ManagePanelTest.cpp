@@ -75,21 +75,6 @@ TEST_F(ManageTest, TheRowMenuGuardsDeletion) {
         << "one list: no delete";
 }
 
-// A step back or a showing closes the panel (not the open group) and lets go of its hold.
-TEST_F(ManageTest, TheHoldFollowsThePanelWhichAStepBackOrAShowingCloses) {
-    for (bool byShowing : {false, true}) {
-        startPanel(lists(2, 1, true), true);
-        openPanel();
-        EXPECT_EQ(host.holds, 1);
-        byShowing ? view->launcherWillShow() : view->backOrDismiss();
-        view->finishAnimations();
-        EXPECT_EQ(host.holds, 0);
-        EXPECT_EQ(panel(), nullptr);
-        EXPECT_TRUE(byShowing || state->openSubListID());
-        EXPECT_EQ(host.dismissals, 0);
-    }
-}
-
 TEST_F(ManageTest, TheHoleShowsOneLayerAndThePanelsStatesFollowTheStore) {
     const auto shown = [](QWidget *w) {
         return w->isHidden() ? "-" : (w->isEnabled() ? "" : "off ") + w->toolTip();
@@ -176,8 +161,9 @@ TEST_F(ManageTest, EveryShowingStartsTheSwitcherClean) {
     }
 }
 
-// The panel is as wide as it is given in every state, long names shortened; a list added closes the
-// open group; what was typed outlives the panel closed by a step back, until the next showing.
+// The panel is as wide as it is given in every state, long names shortened. A step back or a showing closes
+// it (not the open group) and lets go of its hold; what was typed outlives the step back, not the showing. A
+// list added closes the open group.
 TEST_F(ManageTest, PanelKeepsItsWidthAndTheTypedTextAndAListChangeClosesTheGroup) {
     QList<AppList> named = lists(2, 1, true, true);
     named[0].name = QString(60, u'W');
@@ -188,27 +174,30 @@ TEST_F(ManageTest, PanelKeepsItsWidthAndTheTypedTextAndAListChangeClosesTheGroup
         EXPECT_EQ(p->width(), 280);
         EXPECT_LE(p->findChild<QLabel *>()->sizeHint().width(), 280 - 28);
     }
-    p->nameField()->setText("New");
-    p->submit();
-    EXPECT_FALSE(state->openSubListID());
-    EXPECT_EQ(centre()->layer(), Layer::switcher);
-    EXPECT_TRUE(p->tile(4)->isEnabled());
-
     for (bool showing : {false, true}) {
         p->openForm(Kind::link);
         p->urlField()->setText("example.org");
-        view->backOrDismiss();
+        EXPECT_EQ(host.holds, 1);
+        showing ? view->launcherWillShow() : view->backOrDismiss();
         view->finishAnimations();
-        if (showing)
-            view->launcherWillShow();
+        EXPECT_EQ(host.holds, 0);
+        EXPECT_EQ(panel(), nullptr);
+        EXPECT_TRUE(showing || state->openSubListID());
         p = openPanel();
         p->openForm(Kind::link);
         EXPECT_EQ(p->urlField()->text(), showing ? "" : "example.org");
         p->openForm(Kind::sub);
         EXPECT_EQ(p->nameField()->text(), "");
     }
+    EXPECT_EQ(host.dismissals, 0);
+    ASSERT_TRUE(state->openSubListID());
+    p->openForm(Kind::list);
+    p->nameField()->setText("New");
+    p->submit();
+    EXPECT_FALSE(state->openSubListID());
+    EXPECT_EQ(centre()->layer(), Layer::switcher);
+    EXPECT_TRUE(p->tile(4)->isEnabled());
 }
-
 // Choosing with Enter is driven through the real picker by the end-to-end scenario.
 TEST(ApplicationPicker, TypingNarrowsByEveryWord) {
     FakeWorkspace desktop;

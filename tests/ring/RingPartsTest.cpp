@@ -42,7 +42,6 @@ TEST(RingSearch, RanksWordStartsBeforeInnerMatchesInSlotOrderIgnoringCaseAndAcce
         {"", true, {}},
         {"zzz", true, {}},
         {"TERM", true, {"Terminal@0"}},
-        {"edi", true, {"Éditeur de texte@1"}},
         {"cafe", true, {"Café Notes@2g"}},
         {"te", true, {"Terminal@0", "Éditeur de texte@1", "Writer@2g", "Café Notes@2g", "Notes@3"}},
         {"not", false, {"Notes@3"}},     // without the groups' members
