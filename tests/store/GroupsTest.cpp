@@ -23,15 +23,6 @@ TEST_F(Groups, MergesAndMovesKeepEveryEntryWhole) {
         "|out x G 0|=; |out x H ?|=; |out x ?|=; "
         "A B G:x/C K:|item A 0 1|B G:x/C K: A; A B G:x/C K:|item C 1 0|A B G:x C/K:; "
         "A B G:x/C K:|item G 0 1|A B/C K: G:x; A B G:x/C K:|top B K 1|A G:x/C K:B");
-    const auto leaves = [](const QList<AppList> &from) {
-        QHash<QUuid, AppItem> out;
-        for (const AppList &l : from)
-            for (const AppItem &item : l.items)
-                for (const AppItem &leaf :
-                     item.isSubList ? item.subItems.value_or(QList<AppItem>{}) : QList{item})
-                    out.insert(leaf.id, leaf);
-        return out;
-    };
     for (const QString &row : rows) {
         SCOPED_TRACE(row.toStdString());
         const QStringList c = row.split(u'|');

@@ -80,6 +80,16 @@ class StoreFixture : public ::testing::Test {
     void expectSaved() const { EXPECT_EQ(onDisk(), state->lists()); }
     int storedIndex() { return sandbox.preferences().value(Preferences::Key::activeListIndex).toInt(); }
 
+    // Every entry that is not a group, by id: an entry there twice is there twice.
+    static QMultiHash<QUuid, AppItem> leaves(const QList<AppList> &from) {
+        QMultiHash<QUuid, AppItem> out;
+        for (const AppList &l : from)
+            for (const AppItem &item : l.items)
+                for (const AppItem &leaf :
+                     item.isSubList ? item.subItems.value_or(QList<AppItem>{}) : QList{item})
+                    out.insert(leaf.id, leaf);
+        return out;
+    }
     template <typename T> static QStringList names(const QList<T> &from) {
         QStringList out;
         for (const T &one : from)
