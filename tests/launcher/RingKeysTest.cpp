@@ -40,26 +40,27 @@ class RingKeysTest : public LauncherFixture {
         }
         clock.advance(CircularLauncherView::launchDelayMs);
     }
+    // Shown, active and focused, as the launcher's window makes it.
+    void focus() {
+        view->show();
+        QApplication::setActiveWindow(view.get());
+        view->setFocus();
+    }
 };
 
 TEST_F(RingKeysTest, KeysSelectFindAndOpenAsClicksDo) {
     // steps; what Enter would open afterwards, what was launched, dismissals; the search text; the ring shown
-    const struct {
-        const char *steps, *selected, *launched;
-        int dismissals;
-        const char *search, *ring;
-    } cases[] = {
+    const std::tuple<const char *, const char *, const char *, int, const char *, const char *> cases[] = {
         {"Left", "Gamma", "", 0, "", "Main"}, // from no selection, backwards starts at the end
         {"End Right", "Alpha", "", 0, "", "Main"},
         {"End Home Down Return", "Beta", "Beta", 1, "", "Main"},
         {"Right Right Right Return", "", "", 0, "", "Office"}, // a group opens, nothing dismisses
         {"3", "", "", 0, "", "Office"},
         {"9", "", "", 0, "", "Main"}, // no ninth slot
-        // Finding: word starts before inner matches, accents and case ignored; members open directly.
+        // Finding (ranked by RingSearch); members open directly.
         {"'a'", "Alpha", "", 0, "a", "Main"},
         {"'a' Right", "Beta", "", 0, "a", "Main"},
         {"'wri' Return", "Writer", "Writer", 1, "wri", "Main"},
-        {"'GAM' Return", "Gamma", "Gamma", 1, "GAM", "Main"},
         {"'zz' Backspace Backspace 'c'", "Calc", "", 0, "c", "Main"},
         {"'a3'", "", "", 0, "a3", "Main"}, // after a letter a digit is text
         {"'be' Esc", "Beta", "", 0, "", "Main"},
@@ -67,22 +68,21 @@ TEST_F(RingKeysTest, KeysSelectFindAndOpenAsClicksDo) {
         // The pointer takes the selection; the keyboard takes it back.
         {"'gam' >Beta", "Beta", "", 0, "gam", "Main"},
         {">Beta Right", "Office", "", 0, "", "Main"},
-        {"Ctrl+Tab", "", "", 0, "", "Web"},
         {"'a' Ctrl+Tab Ctrl+Shift+Backtab", "", "", 0, "", "Main"}, // the text goes with its ring
         {"PgUp Right Return", "Zeta", "Zeta", 1, "", "Web"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.steps);
+    for (const auto &[steps, selected, launched, dismissals, search, ring] : cases) {
+        SCOPED_TRACE(steps);
         SetUp();
-        run(QString::fromUtf8(c.steps));
+        run(QString::fromUtf8(steps));
         const auto target = view->enterTarget();
-        EXPECT_EQ(target ? target->name : QString(), QString::fromUtf8(c.selected));
+        EXPECT_EQ(target ? target->name : QString(), QString::fromUtf8(selected));
         EXPECT_EQ(workspace.openedApplications.join(u',').remove("/nonexistent/").remove(".desktop"),
-                  QString::fromUtf8(c.launched));
-        EXPECT_EQ(host.dismissals, c.dismissals);
-        EXPECT_EQ(view->searchText(), QString::fromUtf8(c.search));
+                  QString::fromUtf8(launched));
+        EXPECT_EQ(host.dismissals, dismissals);
+        EXPECT_EQ(view->searchText(), QString::fromUtf8(search));
         const auto open = state->openSubList();
-        EXPECT_EQ(open ? open->name : state->lists()[state->safeIndex()].name, QString::fromUtf8(c.ring));
+        EXPECT_EQ(open ? open->name : state->lists()[state->safeIndex()].name, QString::fromUtf8(ring));
     }
 }
 
@@ -99,10 +99,8 @@ TEST_F(RingKeysTest, ScreenReadersPressEntriesAndFollowTheSwitchedList) {
     clock.advance(CircularLauncherView::launchDelayMs);
     EXPECT_EQ(workspace.openedApplications, QStringList{"/nonexistent/Gamma.desktop"});
     view->launcherWillShow();
-    QuietWindows quiet;
-    view->show();
-    QApplication::setActiveWindow(view.get());
-    view->setFocus();
+    const QuietWindows quiet;
+    focus();
     run("Ctrl+Tab");
     QCoreApplication::processEvents();
     QAccessibleInterface *focused = ring->focusChild();
@@ -139,10 +137,8 @@ TEST_F(RingKeysTest, InputMethodTextIsShownWhileComposedAndFindsOnceCommitted) {
 
 // Tab goes round the ring, the switcher and the pencil; Menu and Shift+F10 open the focused part's menu.
 TEST_F(RingKeysTest, TabReachesTheSwitcherAndThePencilAndMenuKeysOpenMenus) {
-    QuietWindows quiet;
-    view->show();
-    QApplication::setActiveWindow(view.get());
-    view->setFocus();
+    const QuietWindows quiet;
+    focus();
     QWidget *centre = view->chrome().hole();
     QWidget *pencil = view->chrome().manageButton();
     // the keys; the widget with the focus after them, the first entry of the menu they opened, if any
