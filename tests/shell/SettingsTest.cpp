@@ -140,11 +140,16 @@ TEST_F(SettingsTest, EachToggleStartsFromItsPreferenceAndSwitchesItAndWhatItCont
     EXPECT_EQ(workspace.openedUrls[0].query(QUrl::FullyEncoded), u"subject=Ilvex%20Feedback");
 }
 
+// A file with both off leaves the windows in the taskbar and the tray icon switchable.
 TEST_F(SettingsTest, OneOfTheTrayIconAndTheTaskbarPresenceAlwaysStays) {
-    start();
     Preferences &preferences = sandbox.preferences();
-    // First start: the tray icon is on and the taskbar presence hidden, so the tray toggle is locked.
-    EXPECT_TRUE(toggle(Key::showInMenuBar)->isChecked());
+    preferences.setShowInMenuBar(false); // hideDockIcon keeps its default, true
+    start();
+    EXPECT_TRUE(shell->showsInTaskbar());
+    toggle(Key::showInMenuBar)->click();
+    EXPECT_NE(shell->statusItem(), nullptr);
+    EXPECT_FALSE(shell->showsInTaskbar());
+    // As on a first start: the tray icon on and the taskbar presence hidden lock the tray toggle.
     EXPECT_FALSE(toggle(Key::showInMenuBar)->isEnabled());
     toggle(Key::hideDockIcon)->click();
     EXPECT_TRUE(toggle(Key::showInMenuBar)->isEnabled());
@@ -163,15 +168,6 @@ TEST_F(SettingsTest, OneOfTheTrayIconAndTheTaskbarPresenceAlwaysStays) {
     EXPECT_FALSE(preferences.hideDockIcon());
     EXPECT_TRUE(shell->showsInTaskbar());
     EXPECT_FALSE(toggle(Key::hideDockIcon)->isChecked());
-}
-
-TEST_F(SettingsTest, AFileWithBothIconsOffLeavesTheWindowsInTheTaskbarAndTheTrayIconSwitchable) {
-    sandbox.preferences().setShowInMenuBar(false); // hideDockIcon keeps its default, true
-    start();
-    EXPECT_TRUE(shell->showsInTaskbar());
-    toggle(Key::showInMenuBar)->click();
-    EXPECT_NE(shell->statusItem(), nullptr);
-    EXPECT_FALSE(shell->showsInTaskbar());
 }
 
 TEST_F(SettingsTest, SizeSliderStepsAFifthOfATenthAndShowsItsPercentage) {

@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
