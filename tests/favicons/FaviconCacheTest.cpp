@@ -50,7 +50,6 @@ TEST_F(Favicons, TriesServiceThenSiteAndKeepsOnlyRealIcons) {
     const std::tuple<const char *, Answer, std::optional<Answer>, int> cases[] = {
         {"service icon", {200, png(64)}, {}, 64},
         {"placeholder", {200, png(1)}, Answer{200, png(32)}, 32},
-        {"404", {404, png(64)}, Answer{200, png(16)}, 16},
         {"garbage", {200, "<html>no</html>"}, Answer{200, png(16)}, 16},
         {"huge declared body", {200, huge}, Answer{200, png(16)}, 16},
         {"huge undeclared body", {200, huge, false}, Answer{200, png(16)}, 16},

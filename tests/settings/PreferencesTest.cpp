@@ -95,7 +95,6 @@ TEST_F(PreferencesTest, SettersAnnounceOnlyChangesAndReachTheFile) {
 // reader's syntax in them, bytes outside ASCII, lists, numbers, and keys in groups.
 TEST_F(PreferencesTest, TheWrittenFileReadsBackAsHeldThroughQSettings) {
     const QVariantMap held{
-        {"plain", QStringLiteral("de")},
         {"syntax", QStringLiteral(" a, \"b\" ; c=d \\ e\n\tf ")},
         {"at", QStringLiteral("@ByteArray(not bytes)")},
         {"outsideAscii", QStringLiteral("\u00e91 \u20ac\U0001F600 A")}, // a hex digit after an escape
