@@ -23,9 +23,8 @@ using Outcome = UpdateChecker::Outcome;
 
 TEST(Appcast, VersionsCompareByNumberPartByPart) {
     const std::tuple<const char *, const char *, int> cases[] = {
-        {"1.10", "1.9", 1},  {"1.2", "1.2.0", 0},    {"1.2.0.0", "1.2", 0},
-        {"2", "10", -1},     {"0.1.0", "0.1.1", -1}, {"1.0rc1", "1.0", -1},
-        {" 3.1 ", "3.1", 0}, {"", "0", 0},           {"x", "1", -1},
+        {"1.10", "1.9", 1},  {"1.2", "1.2.0", 0}, {"1.0rc1", "1.0", -1},
+        {" 3.1 ", "3.1", 0}, {"", "0", 0},        {"x", "1", -1},
     };
     for (const auto &[a, b, order] : cases) {
         EXPECT_EQ(Appcast::compareVersions(QLatin1String(a), QLatin1String(b)), order) << a << " " << b;
