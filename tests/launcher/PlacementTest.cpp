@@ -20,8 +20,6 @@ TEST(Placement, ThePointersScreenOrThePrimary) {
 }
 
 TEST(Placement, CentredOnTheWholeScreenOrByTheCornerUnderItsPanels) {
-    constexpr int side = 1067;
-    constexpr double radius = 300;
     const Screen second{{1920, 0, 1600, 1200}, {1920, 32, 1600, 1168}}; // a bar along its top
     const Screen docked{{0, 0, 1600, 1200}, {60, 0, 1480, 1200}};       // docks left and right
     const Screen tiny{{0, 0, 800, 600}, {0, 0, 800, 600}};              // smaller than the ring
@@ -33,10 +31,9 @@ TEST(Placement, CentredOnTheWholeScreenOrByTheCornerUnderItsPanels) {
         {LaunchSource::centered, tiny, {-134, -234}},
         {LaunchSource::hotCorner, tiny, {-34, -234}},
     };
-    for (const auto &[source, screen, origin] : cases) {
-        const QRect window = Placement::launcherRect(source, screen, side, radius);
-        EXPECT_EQ(window, QRect(origin, QSize(side, side))) << int(source) << " " << screen.frame.width();
-    }
+    for (const auto &[source, screen, origin] : cases)
+        EXPECT_EQ(Placement::launcherRect(source, screen, 1067, 300), QRect(origin, QSize(1067, 1067)))
+            << int(source) << " " << screen.frame.width();
 }
 
 TEST(Placement, ClampedOriginKeepsTheRingInsideTheWorkArea) {

@@ -9,14 +9,7 @@ namespace {
 // A ring of items (displayed ones, when a drag shows one more or less than stored).
 RingGeometry ring(int items, int lists = 1, bool groupOpen = false, double maxRadius = 434, double scale = 1,
                   int displayed = -1) {
-    RingGeometry::Inputs in;
-    in.launcherScale = scale;
-    in.storedCount = items;
-    in.displayedCount = displayed < 0 ? items : displayed;
-    in.listCount = lists;
-    in.groupOpen = groupOpen;
-    in.maxRadius = maxRadius;
-    return RingGeometry(in);
+    return RingGeometry({scale, items, displayed < 0 ? items : displayed, lists, groupOpen, maxRadius});
 }
 
 TEST(RingGeometry, ScaleIsClampedAndZeroOrNaNMeansDefault) {
