@@ -1,5 +1,6 @@
 #include "platform/linux/PortalHotkey.h"
 #include "support/CaptureStdout.h"
+#include "support/Sandbox.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -10,7 +11,6 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -92,13 +92,12 @@ TEST(PortalHotkeyTest, BindsAltZOrSaysToBindTheToggleCommand) {
     const QString daemon = QStandardPaths::findExecutable("dbus-daemon");
     if (daemon.isEmpty())
         GTEST_SKIP() << "dbus-daemon is not installed";
-    QTemporaryDir dir;
-    QFile config(dir.filePath("bus.conf"));
-    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-    config.write("<busconfig><type>session</type><listen>unix:dir=" + dir.path().toUtf8() +
-                 "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
-                 "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>");
-    config.close();
+    Sandbox sandbox;
+    const QString config = sandbox.writeFile(
+        "bus.conf",
+        "<busconfig><type>session</type><listen>unix:dir=" + sandbox.home().toUtf8() +
+            "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
+            "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>");
     QTimer barrier; // outlives the connections (see clientCaughtUp)
     QProcess bus;
     const auto stop = qScopeGuard([&bus] {
@@ -107,7 +106,7 @@ TEST(PortalHotkeyTest, BindsAltZOrSaysToBindTheToggleCommand) {
         bus.kill();
         bus.waitForFinished();
     });
-    bus.start(daemon, {"--nofork", "--print-address=1", "--config-file=" + config.fileName()});
+    bus.start(daemon, {"--nofork", "--print-address=1", "--config-file=" + config});
     ASSERT_TRUE(bus.waitForReadyRead(5000)) << bus.readAllStandardError().toStdString();
     const QString address = QString::fromUtf8(bus.readLine()).trimmed();
     QDBusConnection portalBus = QDBusConnection::connectToBus(address, "portal");
