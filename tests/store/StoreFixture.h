@@ -59,6 +59,15 @@ class StoreFixture : public ::testing::Test {
     }
 
   protected:
+    // Whatever a test did, groups are one level deep and the active list is one of at most eight.
+    void TearDown() override {
+        for (const AppList &l : state ? state->lists() : QList<AppList>{})
+            for (const AppItem &item : l.items)
+                for (const AppItem &member : item.subItems.value_or(QList<AppItem>{}))
+                    EXPECT_FALSE(member.isSubList || member.subItems) << qPrintable(member.name);
+        EXPECT_TRUE(!state || (state->lists().size() <= AppState::maxLists && state->activeListIndex() >= 0 &&
+                               state->activeListIndex() < state->lists().size()));
+    }
     void open() {
         state = std::make_unique<AppState>(
             StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
