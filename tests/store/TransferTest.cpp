@@ -50,15 +50,6 @@ TEST_F(Transfer, ExportDropsBookmarksAndAbbreviatesHomePathsExceptLinks) {
         EXPECT_EQ((*items[2].subItems)[0].appPath, "~/Projects");
     }
     EXPECT_TRUE(top(0, "Projects").bookmarkData) << "the store is not changed";
-
-    // Back in: the same lists, bookmarks made again; appended beside itself, the same entries under new ids.
-    const QList<AppList> before = state->lists();
-    ASSERT_TRUE(state->importLists(*data, false));
-    EXPECT_EQ(state->lists(), before);
-    ASSERT_TRUE(state->importLists(*data, true));
-    EXPECT_EQ(shape(1), shape(0));
-    EXPECT_EQ(UniqueIDs::allIDs(state->lists()).size(), 2 * UniqueIDs::allIDs(before).size());
-    expectSaved();
 }
 
 // Two copies of one list: the later copy gets fresh ids, its snapshot follows its entries, and a move
@@ -85,16 +76,18 @@ TEST_F(Transfer, RepeatedIDsInALoadedFileOrAnImportGetFreshOnes) {
 
 TEST_F(Transfer, ImportExpandsTildeOnlyInPathsAndKeepsBookmarksFromTheDocument) {
     load({""});
-    AppList incoming = list("In", "Home Notes Link Other");
+    AppList incoming = list("In", "Home Link Other G:Notes");
     QList<AppItem> &in = incoming.items;
-    for (int i = 0; i < 4; ++i)
-        in[i].appPath = QStringList({"~", "~/notes.txt", "~/x", "~other/x"})[i];
-    in[0].isFolder = in[2].isURL = true;
-    in[1].bookmarkData = QByteArray("kept as it was");
+    AppItem &notes = (*in[3].subItems)[0];
+    for (int i = 0; i < 3; ++i)
+        in[i].appPath = QStringList({"~", "~/x", "~other/x"})[i];
+    in[0].isFolder = in[1].isURL = true;
+    notes.appPath = "~/notes.txt";
+    notes.bookmarkData = QByteArray("kept as it was");
     ASSERT_TRUE(state->importLists(ListsCodec::encodeLists({incoming}), false));
     in[0].appPath = QDir::homePath();
     in[0].bookmarkData = "bookmark:" + in[0].appPath.toUtf8(); // made: it exists
-    in[1].appPath = in[0].appPath + "/notes.txt";
+    notes.appPath = in[0].appPath + "/notes.txt";
     EXPECT_EQ(state->lists()[0].items, in);
 }
 
