@@ -73,31 +73,6 @@ TEST_F(Groups, RefusedMergesAndMovesChangeNothing) {
     }
 }
 
-TEST_F(Groups, OpeningAndAddingTakeOnlyGroupsAndRefuseBlankNamesAndNesting) {
-    load({"A G:x"});
-    for (const QUuid &notAGroup : {id("A"), QUuid::createUuid()})
-        state->openSubList(notAGroup);
-    EXPECT_TRUE(!state->openSubListID() && changes->count() == 0);
-    state->openSubList(id("G"));
-    state->openSubList(id("G")); // again: signals again
-    EXPECT_EQ(names(state->currentItems()), words("x"));
-    state->closeSubList();
-    EXPECT_TRUE(changes->count() == 3 && names(state->currentItems()) == words("A G"));
-
-    EXPECT_FALSE(state->addSubList(" \t ", std::nullopt) || state->addSubList(QString(), std::nullopt));
-    const auto groupID = state->addSubList(" Work ", "#06B6D4");
-    ASSERT_TRUE(groupID);
-    const AppItem &made = state->lists()[0].items.last();
-    EXPECT_TRUE(made.id == *groupID && made.name == " Work " && made.isSubList &&
-                made.folderTint == "#06B6D4");
-    EXPECT_EQ(made.subItems, QList<AppItem>{}); // present, not absent
-    expectSaved();
-    state->openSubList(*groupID);
-    const QByteArray before = fileBytes();
-    EXPECT_FALSE(state->addSubList("Inner", std::nullopt));
-    EXPECT_EQ(fileBytes(), before);
-}
-
 // Views pass ids that live inside the store's own lists. Taking an entry out of the middle of a list
 // shifts the ones behind it, so an operation must not read such an id after changing the list.
 TEST_F(Groups, IdsPassedFromInsideTheListsStayValidWhileTheListsChange) {

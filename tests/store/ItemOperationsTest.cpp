@@ -46,19 +46,33 @@ TEST_F(ItemOperations, AddingAPathBuildsTheRightKindOfEntry) {
     expectSaved();
 }
 
-// With a group open, adding, tinting and removing act on its members; removing the last one deletes it.
+// Only a group opens, again when asked again; with one open, adding, tinting and removing act on its
+// members and no group is made inside it; removing the last member deletes it. A group made at the top
+// takes a name that is not blank and starts with members present, none yet.
 TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
     const QString path = sandbox.writeFile("apps/editor.desktop", "[Desktop Entry]\n");
     load({"A G:x B"});
-    state->setFolderTint(member("G"), "#EF4444"); // not a current item: no change
+    const QByteArray before = fileBytes();
+    for (const QUuid &notAGroup : {id("A"), QUuid::createUuid()})
+        state->openSubList(notAGroup);
+    state->setFolderTint(member("G"), "#EF4444"); // not a current item
+    EXPECT_TRUE(!state->openSubListID() && changes->count() == 0 && fileBytes() == before);
     state->setFolderTint(id("G"), "#22C55E");
+    changes->clear();
     state->openSubList(id("G"));
+    state->openSubList(id("G"));
+    EXPECT_EQ(changes->count(), 2);
+    EXPECT_FALSE(state->addSubList("Inner", std::nullopt));
     state->add(path);
     state->addURL("https://example.com", "Example");
     state->setFolderTint(member("G"), "#EF4444");
     EXPECT_EQ(shape(), "A G:x,editor,Example B");
     EXPECT_EQ(top(0, "G").folderTint, "#22C55E");
     EXPECT_EQ(state->currentItems()[0].folderTint, "#EF4444");
+    changes->clear();
+    state->closeSubList();
+    EXPECT_TRUE(changes->count() == 1 && names(state->currentItems()) == words("A G B"));
+    state->openSubList(id("G"));
     changes->clear();
     for (const AppItem &item : state->currentItems())
         state->remove(item);
@@ -67,6 +81,11 @@ TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
     state->setFolderTint(id("A"), "#22C55E");
     state->setFolderTint(id("A"), std::nullopt);
     EXPECT_FALSE(top(0, "A").folderTint);
+    EXPECT_FALSE(state->addSubList(" \t ", std::nullopt) || state->addSubList(QString(), std::nullopt));
+    const auto groupID = state->addSubList(" Work ", "#06B6D4");
+    const AppItem &made = state->lists()[0].items.last();
+    EXPECT_TRUE(groupID && made.id == *groupID && made.name == " Work " && made.isSubList &&
+                made.folderTint == "#06B6D4" && made.subItems == QList<AppItem>{});
     expectSaved();
 }
 
