@@ -34,13 +34,10 @@ class OnDisk : public StoreFixture {
     }
     // The file as an outside program leaves it: replaced whole (a sync tool) or rewritten in place.
     void writeOutside(const QByteArray &bytes, bool inPlace) {
-        if (inPlace) {
-            QFile file(sandbox.listsFile());
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                        file.write(bytes) == bytes.size());
-        } else {
-            ASSERT_TRUE(PrivateFiles::writeAtomically(sandbox.listsFile(), bytes));
-        }
+        if (inPlace)
+            sandbox.writeFile(".local/share/Ilvex/lists.json", bytes);
+        else
+            EXPECT_TRUE(PrivateFiles::writeAtomically(sandbox.listsFile(), bytes));
     }
 };
 

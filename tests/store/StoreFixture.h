@@ -115,7 +115,7 @@ class StoreFixture : public ::testing::Test {
     }
     QUuid id(const QString &name, int list = 0) const { return top(list, name).id; }
     QUuid member(const QString &group, int list = 0) const { return (*top(list, group).subItems)[0].id; }
-    QUuid listID(int index) const { return index < 0 ? QUuid::createUuid() : state->lists()[index].id; }
+    QUuid listID(int index) const { return state->lists()[index].id; }
     // The list as "A G:x,y H:", the form load() takes.
     QString shape(int list = 0) const {
         QStringList out;
@@ -136,21 +136,15 @@ class StoreFixture : public ::testing::Test {
     // the group it made.
     std::optional<QUuid> run(const QString &row) {
         const QStringList w = words(row);
-        const QString &op = w[0];
-        if (op == "merge")
-            return state->mergeIntoNewGroup(at(w[1]), at(w[2]));
-        if (op == "open")
-            state->openSubList(at(w[1]));
-        else if (op == "into")
-            state->moveItemToSubList(at(w[1]), at(w[2]));
-        else if (op == "top")
-            state->moveTopLevelItem(at(w[1]), at(w[2]), at(w[3]));
-        else if (op == "item")
-            state->moveItem(at(w[1]), at(w[2]), at(w[3]));
-        else if (w.size() == 3)
-            state->moveItemFromOpenSubList(at(w[1]), at(w[2]));
-        else
-            state->moveItemFromOpenSubList(at(w[1]), at(w[2]), at(w[3]));
+        const auto arg = [&](int i) { return at(w.value(i)); };
+        if (w[0] == "merge")
+            return state->mergeIntoNewGroup(arg(1), arg(2));
+        w[0] == "open"   ? state->openSubList(arg(1))
+        : w[0] == "into" ? state->moveItemToSubList(arg(1), arg(2))
+        : w[0] == "top"  ? state->moveTopLevelItem(arg(1), arg(2), arg(3))
+        : w[0] == "item" ? state->moveItem(arg(1), arg(2), arg(3))
+        : w.size() == 3  ? state->moveItemFromOpenSubList(arg(1), arg(2))
+                         : state->moveItemFromOpenSubList(arg(1), arg(2), arg(3));
         return std::nullopt;
     }
 
