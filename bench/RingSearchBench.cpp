@@ -8,9 +8,8 @@
 #include <cstdio>
 
 int main() {
-    const QStringList words{QStringLiteral("Éditeur"),    QStringLiteral("Terminal"),
-                            QStringLiteral("Navigateur"), QStringLiteral("Café"),
-                            QStringLiteral("Musique"),    QStringLiteral("Calendrier")};
+    const QStringList words =
+        QStringLiteral("Éditeur Terminal Navigateur Café Musique Calendrier").split(u' ');
     QList<AppItem> ring;
     for (int i = 0; i < 24; ++i) {
         const QString name = words[i % words.size()] + QStringLiteral(" Ñumero %1").arg(i);

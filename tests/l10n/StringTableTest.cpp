@@ -39,7 +39,6 @@ class Texts : public ::testing::Test {
 };
 
 TEST_F(Texts, EveryKeyIsTranslatedConsistentlyAndNoLanguageIsMostlyEnglish) {
-    ASSERT_EQ(std::size(plainTexts), 103u);
     for (AppLanguage language : languages) {
         SCOPED_TRACE(rawValue(language).toStdString());
         int sameAsEnglish = 0;

@@ -1,5 +1,4 @@
 #include "store/ListsCodec.h"
-#include "store/Types.h"
 #include "support/Entries.h"
 #include "support/QtPrinters.h"
 
