@@ -27,7 +27,8 @@ def document(prefix, count, entries=1):
     """Lists PREFIX-0 … of links and no snapshots, which the store would repair (and save) on its next start:
     a refused import that started it would show."""
     def item():
-        return {"id": str(uuid.uuid4()), "name": "Item", "bundleIdentifier": "", "appPath": "example.com", "isURL": True}
+        return {"id": str(uuid.uuid4()), "name": "Item", "bundleIdentifier": "", "appPath": "example.com",
+                "isURL": True}
     return json.dumps([{"id": str(uuid.uuid4()), "name": "%s-%d" % (prefix, i), "theme": "teal",
                         "items": [item() for _ in range(entries)]} for i in range(count)]).encode()
 

@@ -142,10 +142,6 @@ class Session(Sandbox):
         for name in os.listdir(self.markers):
             os.remove(os.path.join(self.markers, name))
 
-    def preference(self, key):
-        with open(self.config + "/Ilvex/Ilvex.conf") as f:
-            return next((l.strip().split("=", 1)[1] for l in f if l.startswith(key + "=")), None)
-
     def set_preferences(self, **values):
         """Sets preferences in the sandbox's file (read at start, and watched while Ilvex runs)."""
         path = os.path.join(self.config, "Ilvex/Ilvex.conf")

@@ -4,7 +4,7 @@ unless the scenario writes its own, driven by xdotool: run_e2e.py BINARY [SCENAR
 when no X server can be started."""
 import os, subprocess, sys, time
 
-import keys_scenarios, manage_scenarios, settings_scenarios
+import keys_scenarios, manage_scenarios
 
 from e2e_session import (LAUNCHER, SKIP, SCREEN_W, Session, arc, attempt, fixture, group_fixture, line,
                          moves, names, wait_until)
@@ -182,8 +182,8 @@ def scenario_autostart(s):
     assert os.path.exists(entry)
 
 
-SCENARIOS = {name[len("scenario_"):]: fn for module in (globals(), *map(vars, (manage_scenarios, settings_scenarios,
-             keys_scenarios))) for name, fn in module.items() if name.startswith("scenario_")}
+SCENARIOS = {name[len("scenario_"):]: fn for module in (globals(), vars(manage_scenarios), vars(keys_scenarios))
+             for name, fn in module.items() if name.startswith("scenario_")}
 
 
 def main():
