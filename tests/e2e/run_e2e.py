@@ -2,7 +2,7 @@
 """The real binary under Xvfb (with picom), one scenario at a time in a sandboxed HOME holding fixture()'s lists
 unless the scenario writes its own, driven by xdotool: run_e2e.py BINARY [SCENARIO...]. Exit 77 (skipped)
 when no X server can be started."""
-import os, subprocess, sys, time
+import ctypes, os, subprocess, sys, time
 
 import keys_scenarios, manage_scenarios
 
@@ -154,9 +154,14 @@ def scenario_hotkey_no_latin(s):
 
 
 def scenario_hotkey_taken(s):
-    holder = subprocess.Popen([os.environ["ILVEX_E2E_HOLD_KEY"]], env=s.env, stdout=subprocess.PIPE, text=True)
-    s.procs.append(holder)
-    assert holder.stdout.readline().strip() == "held", "the other client could not grab Alt+Z"
+    # Another client (this one) grabs Mod1+Z on the root window; its connection lasts as long as the run.
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype, x11.XDefaultRootWindow.restype = ctypes.c_void_p, ctypes.c_ulong
+    x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+    display = ctypes.c_void_p(x11.XOpenDisplay(s.env["DISPLAY"].encode()))
+    code = x11.XKeysymToKeycode(display, ctypes.c_ulong(ord("z")))
+    x11.XGrabKey(display, code, 8, ctypes.c_ulong(x11.XDefaultRootWindow(display)), 0, 1, 1)  # Mod1, async
+    x11.XSync(display, 0)
     s.expect(r"^\[Ilvex\] RegisterEventHotKey failed: 10 — Alt\+Z may be in use by another app$")
     s.start_quiet()
     s.wait_log("[Ilvex] RegisterEventHotKey failed: 10 — Alt+Z may be in use by another app")
