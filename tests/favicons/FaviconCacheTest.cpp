@@ -31,7 +31,6 @@ struct Favicons : ::testing::Test {
     FaviconEndpoints endpoints(const QString &base) const {
         return {QUrl(base + service), base + QStringLiteral("/site/{host}/favicon.ico")};
     }
-    FaviconEndpoints endpoints() const { return endpoints(server.base()); }
     QStringList files() const { return QDir(cacheDir()).entryList(QDir::Files | QDir::Hidden); }
     // The width of the image one lookup answered with, 0 for none, -1 when it never answered.
     static int lookUp(FaviconCache &cache, const QString &link) {
@@ -76,7 +75,7 @@ TEST_F(Favicons, TriesServiceThenSiteAndKeepsOnlyRealIcons) {
 TEST_F(Favicons, SlowServersTimeOutFailureIsNotRememberedAndLaterRunsReadTheFile) {
     server.answer(service, {.silent = true});
     server.answer(site, {.body = {}, .trickleEveryMs = 20});
-    FaviconCache cache(cacheDir(), endpoints());
+    FaviconCache cache(cacheDir(), endpoints(server.base()));
     cache.setTimeouts(300, 800);
     EXPECT_EQ(lookUp(cache, "https://example.test"), 0);
     server.answer(service, {200, png(64)});
@@ -100,7 +99,7 @@ TEST_F(Favicons, LinksGiveHostsAndOnlySafeFileNamesAndHostileLinksWriteNothing) 
     for (const char *hostile : {"..", ".", "../../x", "a/b", "a\\b", ".hidden", "a..b", "", "a b", "x%2fy"})
         EXPECT_FALSE(FaviconCache::fileNameForHost(QString::fromUtf8(hostile))) << hostile;
     server.answer(service, {200, png(64)});
-    FaviconCache cache(cacheDir(), endpoints());
+    FaviconCache cache(cacheDir(), endpoints(server.base()));
     for (const char *link : {"https://..%2F..%2Fevil/", "https://%2e%2e/", "https://../"})
         EXPECT_EQ(lookUp(cache, QString::fromUtf8(link)), 0) << link;
     EXPECT_TRUE(server.requests().isEmpty());

@@ -58,7 +58,6 @@ TEST_F(RingKeysTest, KeysSelectFindAndOpenAsClicksDo) {
         {"3", "", "", 0, "", "Office"},
         {"9", "", "", 0, "", "Main"}, // no ninth slot
         // Finding (ranked by RingSearch); members open directly.
-        {"'a'", "Alpha", "", 0, "a", "Main"},
         {"'a' Right", "Beta", "", 0, "a", "Main"},
         {"'wri' Return", "Writer", "Writer", 1, "wri", "Main"},
         {"'zz' Backspace Backspace 'c'", "Calc", "", 0, "c", "Main"},

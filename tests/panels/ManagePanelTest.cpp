@@ -19,11 +19,9 @@ namespace {
 using Kind = ManagePanelView::FormKind;
 using Layer = HoleOverlay::Layer;
 
-// count lists L0, L1...; the first holds a group G (with one member or none), then `filled` entries.
-QList<AppList> lists(int count, int filled, bool withGroup = false, bool groupEmpty = false) {
-    QList<AppItem> items;
-    if (withGroup)
-        items.append(group("G", groupEmpty ? QList<AppItem>{} : QList<AppItem>{app("m")}));
+// count lists L0, L1...; the first holds an empty group G if asked, then `filled` entries.
+QList<AppList> lists(int count, int filled, bool withGroup = false) {
+    QList<AppItem> items = withGroup ? QList{group("G", {})} : QList<AppItem>{};
     for (int k = 0; k < filled; ++k)
         items.append(app("a" + QString::number(k)));
     QList<AppList> result{list("L0", items)};
@@ -92,7 +90,7 @@ TEST_F(ManageTest, TheHoleShowsOneLayerAndThePanelsStatesFollowTheStore) {
     };
     for (const auto &[count, filled, openGroup, layer, context, sub, newList, del] : cases) {
         SCOPED_TRACE(count);
-        startPanel(lists(count, filled, openGroup, true), openGroup);
+        startPanel(lists(count, filled, openGroup), openGroup);
         EXPECT_EQ(centre()->layer(), layer);
         EXPECT_EQ(!centre()->rowRect(count - 1).isEmpty(), layer == Layer::switcher);
         EXPECT_EQ(!centre()->backPillRect().isEmpty(), openGroup);
@@ -173,7 +171,7 @@ TEST_F(ManageTest, EveryShowingStartsTheSwitcherClean) {
 // it (not the open group) and lets go of its hold; what was typed outlives the step back, not the showing. A
 // list added closes the open group.
 TEST_F(ManageTest, PanelKeepsItsWidthAndTheTypedTextAndAListChangeClosesTheGroup) {
-    QList<AppList> named = lists(2, 1, true, true);
+    QList<AppList> named = lists(2, 1, true);
     named[0].name = QString(60, u'W');
     startPanel(named, true);
     ManagePanelView *p = openPanel();

@@ -251,7 +251,6 @@ TEST_F(RingDragTest, AHesitationWhilePassingDoesNotMerge) {
     }
     EXPECT_FALSE(drag.hoverCandidateID() || drag.isMergeArmed());
     EXPECT_NE(drag.release().action, Action::merged);
-    EXPECT_TRUE(store.calls.filter("merge").isEmpty());
 }
 
 // On a busy machine motion can wait behind a timer: the timer asks where the pointer is before it takes
