@@ -58,6 +58,7 @@ def keys_to(s):
 def has_keys(s, window, what):
     title = s.xdo("getwindowname", window).strip()
     assert wait_until(lambda: keys_to(s) == title, 3), "%s has no keys: they go to %r" % (what, keys_to(s))
+    assert s.stays(lambda: keys_to(s) == title, 0.3), "%s lost the keys to %r" % (what, keys_to(s))
 
 
 def above_with_keys(s, other, window, what):

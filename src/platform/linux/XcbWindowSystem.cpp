@@ -266,11 +266,16 @@ void XcbWindowSystem::keepKeyboard(bool summoned) {
     if (!m_launcher || !m_launcher->isVisible() || anyPopupShows())
         return;
     const auto launcher = xcb_window_t(m_launcher->winId());
-    QWindow *focus = QGuiApplication::focusWindow();
-    if (!summoned && focus && focus != m_launcher && focus->isVisible()) {
-        // A dialog of ours has the keyboard: it is stacked above the launcher and keeps it.
+    // A dialog of ours has the keyboard, or is about to: a modal one from the moment it shows, before the
+    // manager hands it the focus (a grab taken meanwhile would pull Qt's keys back to the launcher). It is
+    // stacked above the launcher and keeps the keyboard.
+    QWindow *dialog = QGuiApplication::modalWindow();
+    if (QWindow *focus = QGuiApplication::focusWindow();
+        !dialog && focus && focus != m_launcher && focus->isVisible())
+        dialog = focus;
+    if (!summoned && dialog) {
         releaseKeyboard();
-        stackUnder(xcb_window_t(focus->winId()));
+        stackUnder(xcb_window_t(dialog->winId()));
         xcb_flush(m_connection);
         return;
     }
