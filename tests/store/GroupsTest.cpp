@@ -16,14 +16,13 @@ TEST_F(Groups, MergesAndMovesKeepEveryEntryWhole) {
         "A B F D E/C|merge D B|A F M:D,B E/C; A B F D E/C|merge B D|A M:B,D F E/C; "
         "A B F D E/C|merge E A|B F D M:E,A/C; A B F D E/C|merge A E|M:A,E B F D/C; "
         "|out x 1|A H:h/C K:k x; A G:x,y H:h/C K:k|out x 0|A G:y H:h x/C K:k; "
-        "A G:x,y H:h/C K:k|out x H 0|A G:y H:h,x/C K:k; |out x H 0|A H:h,x/C K:k; "
-        "|out x K 1|A H:h/C K:k,x; "
+        "A G:x,y H:h/C K:k|out x H 0|A G:y H:h,x/C K:k; |out x K 1|A H:h/C K:k,x; "
         "A G:x,y H:h/C K:k|out x K 0|A G:y H:h x/C K:k; |out x ? 0|A H:h x/C K:k; |out x A 0|A H:h x/C K:k; "
         "A B G:x/C K:|item A 0 1|B G:x/C K: A; A B G:x/C K:|item C 1 0|A B G:x C/K:; "
         "A B G:x/C K:|item G 0 1|A B/C K: G:x; A B G:x/C K:|top B K 1|A G:x/C K:B");
     for (const QString &row : rows) {
         SCOPED_TRACE(row.toStdString());
-        const QStringList c = row.split(u'|');
+        const QStringList c = row.trimmed().split(u'|');
         QList<AppList> before = lists(QString(c[0].isEmpty() ? "A G:x H:h/C K:k" : c[0]).split(u'/'));
         for (AppItem &item : before.last().items)
             if (item.subItems && item.subItems->isEmpty())

@@ -14,12 +14,9 @@
 
 #include <memory>
 
-// The rows of a text table "row; row; …", each trimmed.
+// The rows of a text table "row; row; …" (read by words, so the spaces around them do not count).
 inline QStringList table(const char *text) {
-    QStringList rows = QString(text).split(u';');
-    for (QString &row : rows)
-        row = row.trimmed();
-    return rows;
+    return QString(text).split(u';');
 }
 
 inline QStringList words(const QString &text) {
