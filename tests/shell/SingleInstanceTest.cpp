@@ -82,8 +82,7 @@ class RunningInstance : public ::testing::Test {
 
     struct Result {
         int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
+        QByteArray out, err;
     };
     Result secondStart(const QStringList &arguments, const QByteArray &input = {}) {
         QProcess process;
