@@ -10,11 +10,10 @@
 #include <gtest/gtest.h>
 
 namespace {
-AppItem entry(const QString &path, bool folder = false, bool url = false) {
+AppItem entry(const QString &path, bool folder = false) {
     AppItem item = entries::app("X");
     item.appPath = path;
     item.isFolder = folder;
-    item.isURL = url;
     return item;
 }
 
@@ -30,13 +29,13 @@ struct EntryMenu : ::testing::Test {
 };
 } // namespace
 
-// Each kind's entries, Remove disabled while a group holds members, and "Move to" with lists first.
+// Each kind's entries (a link's are an application's), Remove disabled while a group holds members, and
+// "Move to" with lists first.
 TEST_F(EntryMenu, FollowsTheKindAndOffersListsBeforeGroups) {
     const QStringList plain = {"Open", "---", "Remove from launcher"};
     const QStringList group = {"Open", "Rename…", "Group color…", "---", "Remove from launcher"};
     const std::tuple<AppItem, QStringList, bool> rows[] = {
         {entry("/usr/share/applications/t.desktop"), plain, true},
-        {entry("https://example.com", false, true), plain, true},
         {entry("/home/u/Docs", true), {"Open", "---", "Folder color…", "---", "Remove from launcher"}, true},
         {entries::group("G", {}), group, true},
         {entries::group("G"), group, false},
