@@ -28,8 +28,7 @@ TEST_F(ItemOperations, AddingAPathBuildsTheRightKindOfEntry) {
     load({""});
     const QStringList rows =
         table("Projects/ Projects f; apps/editor.desktop Editor_Pro a; apps/EDITOR.DESKTOP "
-              "Editor_Pro a; Tools.Desktop/ Editor_Pro a; Papers/report.pdf report; "
-              "backup.tar.gz backup.tar; .profile .profile");
+              "Editor_Pro a; Tools.Desktop/ Editor_Pro a; backup.tar.gz backup.tar; .profile .profile");
     for (const QString &row : rows) {
         const QStringList w = words(row);
         const QString path =
@@ -92,7 +91,7 @@ TEST_F(ItemOperations, ItemOperationsActOnTheOpenGroup) {
 // Links open as typed or over https, text that is no link opens nothing. A moved application opens the
 // installed copy when its id is known, else the stale path; an entry whose bookmark resolves opens the
 // bookmarked path, with no fallback by id. Rows: kind (a application or document, f folder, l link, g
-// group), path ("_" a blank, "''" none), id, bookmarked path; then what opens, as a path or an address.
+// group), path ("_" a blank), id, bookmarked path; then what opens, as a path or an address.
 TEST_F(ItemOperations, LaunchOpensEachKindThroughTheWorkspace) {
     const QString home = sandbox.home();
     workspace.install("org.example.Editor", sandbox.writeFile("apps/org.example.Editor.desktop", "x"));
@@ -102,18 +101,16 @@ TEST_F(ItemOperations, LaunchOpensEachKindThroughTheWorkspace) {
         "a ~/apps/E.desktop Editor > ~/apps/E.desktop; a /opt/E.desktop Editor > ~/apps/E.desktop; "
         "a /opt/E.desktop - > /opt/E.desktop; a /opt/E.DESKTOP Editor > file:///opt/E.DESKTOP; "
         "f ~/Projects - > file://~/Projects; g G - >; f /nonexistent/F - ~/Projects > file://~/Projects; "
-        "a /nonexistent/Gone.desktop Gone ~/Projects > ~/Projects; "
-        "l https://example.org/a?b=c - > https://example.org/a?b=c; "
+        "a /nonexistent/Gone.desktop Gone ~/Projects > ~/Projects; l ___ - >; l exa_mple.com - >; "
         "l example.com/news - > https://example.com/news; l example.com:8080 - > https://example.com:8080; "
-        "l localhost:3000/app - > https://localhost:3000/app; "
-        "l mailto:team@example.com - > mailto:team@example.com; l '' - >; l ___ - >; l exa_mple.com - >");
+        "l localhost:3000/app - > https://localhost:3000/app; l mailto:a@b.org - > mailto:a@b.org");
     const auto expand = [&](QString text) {
         return text.replace(u'_', u' ').replace("E.", "org.example.Editor.").replace("~", home);
     };
     for (const QString &row : rows) {
         const QStringList w = words(row.section(u'>', 0, 0)), opens = words(expand(row.section(u'>', 1)));
         AppItem made = w[0] == "g" ? entries("G:x")[0] : entry("x");
-        made.appPath = w[0] == "g" || w[1] == "''" ? QString() : expand(w[1]);
+        made.appPath = w[0] == "g" ? QString() : expand(w[1]);
         made.bundleIdentifier = w[2] == "-" ? QString() : "org.example." + w[2];
         made.isFolder = w[0] == "f";
         made.isURL = w[0] == "l";
