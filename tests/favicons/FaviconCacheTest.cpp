@@ -52,7 +52,6 @@ TEST_F(Favicons, TriesServiceThenSiteAndKeepsOnlyRealIcons) {
         {"garbage", {200, "<html>no</html>"}, Answer{200, png(16)}, 16},
         {"huge declared body", {200, huge}, Answer{200, png(16)}, 16},
         {"huge undeclared body", {200, huge, false}, Answer{200, png(16)}, 16},
-        {"two placeholders", {200, png(1)}, Answer{200, png(1)}, 0},
         {"errors", {500, png(64)}, Answer{403, png(64)}, 0},
     };
     for (const auto &[name, serviceAnswer, siteAnswer, width] : cases) {
