@@ -70,8 +70,6 @@ TEST_F(Texts, ParameterisedTextsInsertArgumentsUnchanged) {
     const QString nbsp(QChar(0x00A0));
     const std::tuple<AppLanguage, std::function<QString()>, QString> cases[] = {
         {AppLanguage::fr, [] { return L::addTo("Travail"); }, "Ajouter à «" + nbsp + "Travail" + nbsp + "»"},
-        {AppLanguage::de, [] { return L::updateAvailableMessage("1.10", "1.9"); },
-         "Ilvex 1.10 ist verfügbar. Du hast 1.9."},
         {AppLanguage::ja, [] { return L::positionOf(3, 8); }, "8 件中 3 件目"},
         // Arguments that look like placeholders stay as they are.
         {AppLanguage::en, [] { return L::addTo("50%1 %2"); }, "Add to “50%1 %2”"},

@@ -26,7 +26,6 @@ TEST(RingGeometry, RadiusDiscAndHoleFollowItemsListsGroupAndCeiling) {
     // Items, lists, a group open, the ceiling, the scale; the radius, the outer radius, the hole's diameter.
     const std::tuple<int, int, bool, double, double, double, double, double> cases[] = {
         {0, 1, false, 434, 1, 178, 247.5, 229}, // empty ring: the minimum
-        {8, 1, false, 434, 1, 178, 247.5, 229}, // 128 points of arc per icon: 8 fit the minimum
         {21, 1, false, 434, 1, 427.8085, 497.3085, 728.617},
         {22, 1, false, 434, 1, 434, 503.5, 741}, // the ceiling
         {8, 8, false, 100, 1, 100, 169.5, 73},   // a ceiling below the minimum wins, also over the switcher
