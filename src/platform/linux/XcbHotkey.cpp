@@ -57,7 +57,6 @@ XcbHotkey::XcbHotkey() {
     QObject::connect(&m_regrab, &QTimer::timeout, [this] {
         if (!m_pressed)
             return;
-        ungrab();
         grab();
     });
 }
@@ -139,6 +138,7 @@ bool XcbHotkey::grab() {
     }
     m_onPhysicalZ = onPhysicalZ;
     if (m_keycodes.isEmpty()) {
+        ungrab();
         qCWarning(
             lcHotkey,
             "RegisterEventHotKey failed: no key of the keyboard layout types z, and the "
@@ -155,11 +155,7 @@ bool XcbHotkey::grab() {
     for (const uint16_t mask : locks)
         m_lockMask |= mask;
 
-    struct Pending {
-        Grab grab;
-        xcb_void_cookie_t cookie;
-    };
-    QList<Pending> pending;
+    QList<Grab> wanted;
     for (const uint8_t keycode : std::as_const(m_keycodes)) {
         for (unsigned combination = 0; combination < (1u << locks.size()); ++combination) {
             uint16_t modifiers = XCB_MOD_MASK_1;
@@ -167,10 +163,26 @@ bool XcbHotkey::grab() {
                 if (combination & (1u << i))
                     modifiers |= locks[i];
             }
-            pending.append({{keycode, modifiers},
-                            xcb_grab_key_checked(m_connection, 1, m_root, modifiers, keycode,
-                                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_SYNC)});
+            wanted.append({keycode, modifiers});
         }
+    }
+    // Only what changed is taken and given up, in that order: a press while the grabs are redone would be
+    // lost, and a keyboard used for the first time announces a keymap that is mostly the one before.
+    struct Pending {
+        Grab grab;
+        xcb_void_cookie_t cookie;
+    };
+    QList<Pending> pending;
+    for (const Grab &grab : std::as_const(wanted)) {
+        if (!m_grabbed.contains(grab))
+            pending.append({grab, xcb_grab_key_checked(m_connection, 1, m_root, grab.modifiers, grab.keycode,
+                                                       XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_SYNC)});
+    }
+    for (const Grab &grab : std::exchange(m_grabbed, {})) {
+        if (wanted.contains(grab))
+            m_grabbed.append(grab);
+        else
+            xcb_ungrab_key(m_connection, grab.keycode, m_root, grab.modifiers);
     }
     int failure = 0;
     for (const Pending &request : std::as_const(pending)) {

@@ -48,6 +48,7 @@ class XcbHotkey : public GlobalHotkey, public QAbstractNativeEventFilter {
     struct Grab {
         uint8_t keycode;
         uint16_t modifiers;
+        bool operator==(const Grab &) const = default;
     };
     bool grab();
     void ungrab();
