@@ -55,7 +55,7 @@ TEST_F(RingKeysTest, KeysSelectFindAndOpenAsClicksDo) {
         {"End Right", "Alpha", "", 0, "", "Main"},
         {"End Home Down Return", "Beta", "Beta", 1, "", "Main"},
         {"3", "", "", 0, "", "Office"}, // a group opens (as by Return or a click), nothing dismisses
-        {"9", "", "", 0, "", "Main"}, // no ninth slot
+        {"9", "", "", 0, "", "Main"},   // no ninth slot
         // Finding (ranked by RingSearch); members open directly.
         {"'a' Right", "Beta", "", 0, "a", "Main"},
         {"'wri' Return", "Writer", "Writer", 1, "wri", "Main"},
