@@ -52,7 +52,6 @@ TEST_F(Lifecycle, FirstStartSeedsInstalledAppsExistingFoldersAndTheWebList) {
     EXPECT_TRUE(documents.appPath == sandbox.home() + "/Documents" && documents.isFolder);
     EXPECT_EQ(documents.folderTint.value_or("") + lists[1].items[1].folderTint.value_or(""),
               "#3B82F6#F97316");
-    EXPECT_EQ(state->activeListIndex(), 0);
     expectSaved(); // the bookmark pass wrote the file
     EXPECT_TRUE(onDisk()[1].items[0].bookmarkData);
 }
@@ -63,16 +62,17 @@ TEST_F(Lifecycle, FirstStartInAnEmptyHomeOffersTheHomeFolderAndWritesNothingUnti
     open();
     EXPECT_FALSE(QFile::exists(sandbox.listsFile()));
     EXPECT_EQ(names(state->lists()), QStringList({"Apps", L::listFolders(), "Web"})) << "Apps and Web stay";
-    EXPECT_TRUE(state->lists()[0].items.isEmpty());
-    EXPECT_EQ(shape(1), L::folderHome());
+    EXPECT_EQ(QStringList({shape(0), shape(1)}), QStringList({"", L::folderHome()}));
     EXPECT_EQ(state->lists()[1].items[0].appPath, QDir::homePath());
 }
 
-// Empty or stale snapshots are repaired and saved once; a valid file is left byte for byte.
+// Empty or stale snapshots are repaired and saved once; a valid file is left byte for byte. A stored
+// index out of range on either side starts on the first list.
 TEST_F(Lifecycle, SnapshotsAreRepairedOnLoadAndAValidFileIsNotRewritten) {
     const AppItem a = entry("a"), b = entry("b"), c = entry("c"), gone = entry("gone");
     const QList<AppList> stored{one({a}), one({b}, {gone, b}), one({c, gone}, {gone})};
-    start(stored);
+    start(stored, 3);
+    EXPECT_EQ(state->activeListIndex(), 0);
     const QList<AppList> &loaded = state->lists(); // a snapshot of present entries stays
     EXPECT_EQ(QList({loaded[0].snapshot, loaded[1].snapshot, loaded[2].snapshot}),
               QList({stored[0].items, stored[1].items, stored[2].snapshot}));
@@ -80,8 +80,8 @@ TEST_F(Lifecycle, SnapshotsAreRepairedOnLoadAndAValidFileIsNotRewritten) {
 
     const QList<AppList> valid{one({a}, {a}), one({})};
     const QByteArray bytes = ListsCodec::encodeLists(valid) + "\n  ";
-    start(bytes);
-    EXPECT_EQ(state->lists(), valid);
+    start(bytes, -1);
+    EXPECT_TRUE(state->lists() == valid && state->activeListIndex() == 0);
     EXPECT_EQ(fileBytes(), bytes);
 }
 
@@ -117,13 +117,6 @@ TEST_F(Lifecycle, BadListsFilesAreMovedAsideIntactWithOneLine) {
     EXPECT_EQ(QFileInfo(sandbox.listsFile() + ".bak").size(), ListsCodec::maxDocumentSize + 1);
     EXPECT_EQ(QList<QByteArray>({backup(".1"), backup(".5")}), QList<QByteArray>({rows[5], rows[1]}));
     EXPECT_FALSE(QFile::exists(sandbox.listsFile() + ".bak.6"));
-}
-
-TEST_F(Lifecycle, StoredActiveIndexOutOfRangeStartsOnTheFirstList) {
-    for (const auto &[stored, expected] : {std::pair{-1, 0}, {2, 0}, {1, 1}}) {
-        load({"", ""}, stored);
-        EXPECT_EQ(state->activeListIndex(), expected) << stored;
-    }
 }
 
 // The legacy items file wins over the legacy preference and is removed; an unreadable one is left alone
