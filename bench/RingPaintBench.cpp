@@ -5,13 +5,14 @@
 #include "launcher/CircularLauncherView.h"
 #include "launcher/HoleOverlay.h"
 #include "launcher/LauncherChrome.h"
-#include "launcher/LauncherHost.h"
 #include "panels/ManagePanelView.h"
 #include "platform/linux/FileBookmarks.h"
 #include "platform/linux/GioWorkspace.h"
 #include "settings/Preferences.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"
+#include "support/Entries.h"
+#include "support/FakeLauncherHost.h"
 #include "views/FileIcons.h"
 
 #include <QApplication>
@@ -34,9 +35,7 @@ QList<AppItem> sampleItems(int count) {
     static const char *paths[] = {"/usr/bin", "/etc/hostname", "/usr/share", "/etc/os-release", "/tmp"};
     QList<AppItem> items;
     for (int i = 0; i < count; ++i) {
-        AppItem item;
-        item.id = QUuid::createUuid();
-        item.name = QStringLiteral("Entry %1").arg(i + 1);
+        AppItem item = entries::app(QStringLiteral("Entry %1").arg(i + 1));
         item.isURL = i % 7 == 3;
         item.appPath = item.isURL ? QStringLiteral("example.com") : QString::fromLatin1(paths[i % 5]);
         item.isFolder = !item.isURL && QFileInfo(item.appPath).isDir();
@@ -52,20 +51,6 @@ bool writeList(const QString &dir, int count) {
     const AppList list{QUuid::createUuid(), QStringLiteral("Bench"), sampleItems(count), ListTheme::teal, {}};
     return file.open(QIODevice::WriteOnly) && file.write(ListsCodec::encodeLists({list})) >= 0;
 }
-
-// A shell that holds nothing open and makes no sound: only the manage panel is built.
-struct BenchHost : LauncherHost {
-    explicit BenchHost(AppState &state) : m_state(state) {}
-    std::unique_ptr<LauncherHold> holdOpen() override { return nullptr; }
-    void dismiss() override {}
-    void pick(LauncherAddKind) override {}
-    FaviconCache *faviconCache() override { return nullptr; }
-    void playSound() override {}
-    QWidget *createManagePanel(QWidget *parent, double width) override {
-        return new ManagePanelView(&m_state, this, width, parent);
-    }
-    AppState &m_state;
-};
 
 // Bytes the program holds on the heap now (images and pixmaps included offscreen).
 double heapMegabytes() {
@@ -99,7 +84,10 @@ int main(int argc, char **argv) {
     FileBookmarks bookmarks;
     AppState state(StoreServices{&workspace, &bookmarks, &preferences, support, false});
 
-    BenchHost host(state);
+    FakeLauncherHost host; // holds nothing open and makes no sound: only the manage panel is built
+    host.managePanel = [&state, &host](QWidget *parent, double width) {
+        return new ManagePanelView(&state, &host, width, parent);
+    };
     CircularLauncherView view(&state, &host);
     view.finishAnimations();
     (void)view.renderFrame(1.0); // fills the caches: disc, entry images
