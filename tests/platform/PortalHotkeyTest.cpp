@@ -25,8 +25,8 @@ const QString shortcutsInterface = QStringLiteral("org.freedesktop.portal.Global
 // does (a request path at once, the outcome later as a Response signal) with the configured codes.
 class FakePortal : public QDBusVirtualObject {
   public:
-    FakePortal(QDBusConnection bus, uint sessionResponse, uint bindResponse)
-        : m_bus(std::move(bus)), m_sessionResponse(sessionResponse), m_bindResponse(bindResponse) {}
+    FakePortal(QDBusConnection connection, uint onSession, uint onBind)
+        : bus(std::move(connection)), sessionResponse(onSession), bindResponse(onBind) {}
 
     QString introspect(const QString &) const override { return {}; }
 
@@ -34,11 +34,11 @@ class FakePortal : public QDBusVirtualObject {
         const QString member = message.member();
         if (message.interface() == u"org.freedesktop.portal.Session" && member == u"Close") {
             closed.append(message.path());
-            return m_bus.send(message.createReply());
+            return bus.send(message.createReply());
         }
         const QString client = message.service().mid(1).replace(u'.', u'_');
         QVariantMap options, results;
-        uint response = m_sessionResponse;
+        uint response = sessionResponse;
         if (message.interface() == shortcutsInterface && member == u"CreateSession") {
             options = qdbus_cast<QVariantMap>(message.arguments().at(0));
             session =
@@ -51,31 +51,28 @@ class FakePortal : public QDBusVirtualObject {
             for (const auto &[id, properties] : shortcuts)
                 triggers.insert(id, properties.value("preferred_trigger").toString());
             options = qdbus_cast<QVariantMap>(message.arguments().at(3));
-            response = m_bindResponse;
+            response = bindResponse;
         } else {
             return false;
         }
         const QString request =
             portalPath + "/request/" + client + u'/' + options.value("handle_token").toString();
-        m_bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
-        QDBusMessage answer =
-            QDBusMessage::createSignal(request, "org.freedesktop.portal.Request", "Response");
-        return m_bus.send(answer << response << results);
+        bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        return bus.send(QDBusMessage::createSignal(request, "org.freedesktop.portal.Request", "Response")
+                        << response << results);
     }
 
     void activate(const QString &id) {
         QDBusMessage signal = QDBusMessage::createSignal(portalPath, shortcutsInterface, "Activated");
-        m_bus.send(signal << QVariant::fromValue(QDBusObjectPath(session)) << id << qulonglong(1)
-                          << QVariantMap());
+        bus.send(signal << QVariant::fromValue(QDBusObjectPath(session)) << id << qulonglong(1)
+                        << QVariantMap());
     }
 
     QString session, boundSession;
     QMap<QString, QString> triggers;
     QStringList closed;
-
-  private:
-    QDBusConnection m_bus;
-    uint m_sessionResponse, m_bindResponse;
+    QDBusConnection bus;
+    uint sessionResponse, bindResponse;
 };
 
 // Alt+Z is bound at the portal, and only its own activation presses it; without a binding one line says
@@ -154,9 +151,8 @@ TEST(PortalHotkeyTest, BindsAltZOrSaysToBindTheToggleCommand) {
         EXPECT_EQ(presses, reason ? 0 : 1);
         // Letting go of the key closes the session at the portal.
         hotkey.reset();
-        if (!reason) {
+        if (!reason)
             EXPECT_TRUE(QTest::qWaitFor([&] { return portal.closed == QStringList{portal.session}; }, 5000));
-        }
         portalBus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
         portalBus.unregisterObject(portalPath, QDBusConnection::UnregisterTree);
     }

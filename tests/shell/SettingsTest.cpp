@@ -39,13 +39,12 @@ namespace {
 
 // Lists "L0", "L1", … of `items` entries each.
 QList<AppList> makeLists(int count, int items) {
+    QList<AppItem> members;
+    for (int k = 0; k < items; ++k)
+        members.append(entries::app("a" + QString::number(k)));
     QList<AppList> lists;
-    for (int i = 0; i < count; ++i) {
-        QList<AppItem> members;
-        for (int k = 0; k < items; ++k)
-            members.append(entries::app("a" + QString::number(k)));
+    for (int i = 0; i < count; ++i)
         lists.append(entries::list("L" + QString::number(i), members));
-    }
     return lists;
 }
 
@@ -83,6 +82,7 @@ class SettingsTest : public ::testing::Test {
     }
     QCheckBox *toggle(Preferences::Key key) { return view->toggle(Preferences::name(key)); }
     QByteArray listsOnDisk() const { return Sandbox::readFile(sandbox.listsFile()); }
+    QString alertText() const { return view->alert() ? view->alert()->text() : QStringLiteral("no alert"); }
     // Clicks a button of the import choice by its object name.
     void choose(const char *button) {
         ASSERT_NE(view->importChoice(), nullptr);
@@ -162,8 +162,7 @@ TEST_F(SettingsTest, OneOfTheTrayIconAndTheTaskbarPresenceAlwaysStays) {
     // Whoever changes them: the tray icon off while the taskbar presence is hidden brings it back.
     preferences.setHideDockIcon(true);
     preferences.setShowInMenuBar(false);
-    EXPECT_FALSE(preferences.hideDockIcon());
-    EXPECT_TRUE(shell->showsInTaskbar());
+    EXPECT_TRUE(!preferences.hideDockIcon() && shell->showsInTaskbar());
     EXPECT_FALSE(toggle(Key::hideDockIcon)->isChecked());
 }
 
@@ -205,40 +204,17 @@ TEST_F(SettingsTest, LanguageRetitlesTheWindowsAndRendersTheirTextsAgain) {
     EXPECT_EQ(picker->currentIndex(), 7) << "the picker follows the store";
 }
 
-TEST_F(SettingsTest, ImportAsksWithTheNumbersThenReplacesOrAppends) {
+// An export writes the document or says it could not; an unreadable import fails before any choice; a
+// readable one asks with the numbers, then replaces or appends.
+TEST_F(SettingsTest, ExportAndImportSayWhenTheyFailedAndImportAsksWithTheNumbers) {
     start(6, 1);
-    const QString three = sandbox.writeFile("three.json", ListsCodec::encodeLists(makeLists(3, 2)));
-    view->importFrom(three);
-    ASSERT_NE(view->importChoice(), nullptr);
-    EXPECT_EQ(view->importChoice()->informativeText(), L::importChoice(3, 6, 8, 2));
-    choose("addToMyLists");
-    EXPECT_EQ(state->lists().size(), 8);
-
-    // Full now: Add is refused and says so, and nothing changes.
-    const QByteArray before = listsOnDisk();
-    view->importFrom(three);
-    EXPECT_EQ(view->importChoice()->informativeText(), L::importChoice(3, 8, 8, 0));
-    choose("addToMyLists");
-    ASSERT_NE(view->alert(), nullptr);
-    EXPECT_EQ(view->alert()->text(), u"Import failed");
-    EXPECT_EQ(listsOnDisk(), before);
-
-    view->importFrom(three);
-    choose("replaceAllLists");
-    EXPECT_EQ(state->lists().size(), 3);
-}
-
-// An export writes the document or says it could not; an unreadable import fails before any choice.
-TEST_F(SettingsTest, ExportsAndUnreadableImportsSayWhenTheyFailedAndLeaveTheListsFile) {
-    start();
     const QString path = sandbox.home() + "/ilvex-lists.json";
     view->exportTo(path);
     EXPECT_EQ(Sandbox::readFile(path), *state->exportListsData());
-    EXPECT_EQ(view->alert(), nullptr);
+    EXPECT_EQ(alertText(), u"no alert");
     view->exportTo(sandbox.home() + "/no/such/folder/x.json");
-    ASSERT_NE(view->alert(), nullptr);
-    EXPECT_EQ(view->alert()->text(), L::exportFailed());
-    const QByteArray before = listsOnDisk();
+    EXPECT_EQ(alertText(), L::exportFailed());
+    QByteArray before = listsOnDisk();
     // A FIFO is refused unopened: a reader that waited in open() would take what a later writer sends.
     const QString fifo = sandbox.home() + "/fifo.json";
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
@@ -252,18 +228,35 @@ TEST_F(SettingsTest, ExportsAndUnreadableImportsSayWhenTheyFailedAndLeaveTheList
             }
         }
     });
-    view->importFrom(fifo);
-    writer.join();
-    ASSERT_EQ(view->importChoice(), nullptr) << "the FIFO was read";
-    for (const QString &bad : {sandbox.writeFile("empty.json", "[]"), sandbox.home() + "/missing.json",
-                               sandbox.home(), fifo, QStringLiteral("/dev/zero")}) {
+    for (const QString &bad : {fifo, sandbox.writeFile("empty.json", "[]"), sandbox.home() + "/missing.json",
+                               sandbox.home(), QStringLiteral("/dev/zero")}) {
         view->importFrom(bad);
         EXPECT_EQ(view->importChoice(), nullptr) << bad.toStdString();
         ASSERT_NE(view->alert(), nullptr) << bad.toStdString();
         EXPECT_TRUE(view->alert()->informativeText().startsWith(L::importFailedMessage() + "\n\n"))
             << view->alert()->informativeText().toStdString();
     }
+    writer.join();
     EXPECT_EQ(listsOnDisk(), before);
+
+    const QString three = sandbox.writeFile("three.json", ListsCodec::encodeLists(makeLists(3, 2)));
+    view->importFrom(three);
+    ASSERT_NE(view->importChoice(), nullptr);
+    EXPECT_EQ(view->importChoice()->informativeText(), L::importChoice(3, 6, 8, 2));
+    choose("addToMyLists");
+    EXPECT_EQ(state->lists().size(), 8);
+
+    // Full now: Add is refused and says so, and nothing changes.
+    before = listsOnDisk();
+    view->importFrom(three);
+    EXPECT_EQ(view->importChoice()->informativeText(), L::importChoice(3, 8, 8, 0));
+    choose("addToMyLists");
+    EXPECT_EQ(alertText(), u"Import failed");
+    EXPECT_EQ(listsOnDisk(), before);
+
+    view->importFrom(three);
+    choose("replaceAllLists");
+    EXPECT_EQ(state->lists().size(), 3);
 }
 
 TEST_F(SettingsTest, SaveShowsSavedForAWhileAndRestoreWaitsForADifferentOrder) {
