@@ -59,36 +59,24 @@ TEST(RowDrag, ReleaseLandsOnWholePitchesWithinTheLists) {
         EXPECT_EQ(ListSwitcher::reorderTarget(offset, 27, start, count), expected) << offset;
 }
 
-TEST_F(ManageTest, TheRowMenuGuardsDeletion) {
-    // Two lists, the first holding entries: its delete entry is disabled and says why.
-    startPanel(lists(2, 1));
-    const std::unique_ptr<QMenu> filled(centre()->switcher().buildRowMenu(0)),
-        empty(centre()->switcher().buildRowMenu(1));
-    EXPECT_EQ(filled->actions().last()->text(), L::deleteListEmptyFirst());
-    EXPECT_FALSE(filled->actions().last()->isEnabled());
-    EXPECT_EQ(empty->actions().last()->text(), L::deleteList());
-    empty->actions().last()->trigger();
-    EXPECT_EQ(state->lists().size(), 1);
-    EXPECT_EQ(std::unique_ptr<QMenu>(centre()->switcher().buildRowMenu(0))->actions().size(), 2)
-        << "one list: no delete";
-}
-
 TEST_F(ManageTest, TheHoleShowsOneLayerAndThePanelsStatesFollowTheStore) {
     const auto shown = [](QWidget *w) {
         return w->isHidden() ? "-" : (w->isEnabled() ? "" : "off ") + w->toolTip();
     };
     const QString off = "off ", notEmpty = off + L::emptyListBeforeDeleting();
+    const QString filledRow = off + L::deleteListEmptyFirst();
     // lists, entries, an empty group open; what the hole shows, what the panel adds to; the group tile, "New
-    // list", delete ("-": hidden). The list's own entries decide the delete, not the open group's.
-    const std::tuple<int, int, bool, Layer, QString, QString, QString, QString> cases[] = {
-        {1, 1, false, Layer::listName, L::addTo("L0"), L::kindSub(), L::newList(), "-"},
-        {2, 1, false, Layer::switcher, L::addTo("L0"), L::kindSub(), L::newList(), notEmpty},
+    // list", delete ("-": hidden); the first row's menu, which offers a delete from two lists on, enabled for
+    // an empty list. The list's own entries decide the delete, not the open group's.
+    const std::tuple<int, int, bool, Layer, QString, QString, QString, QString, QString> cases[] = {
+        {1, 1, false, Layer::listName, L::addTo("L0"), L::kindSub(), L::newList(), "-", L::colorEllipsis()},
+        {2, 1, false, Layer::switcher, L::addTo("L0"), L::kindSub(), L::newList(), notEmpty, filledRow},
         {8, 0, false, Layer::switcher, L::addTo("L0"), L::kindSub(), off + L::maxLists(8),
-         L::deleteCurrentList()},
+         L::deleteCurrentList(), L::deleteList()},
         {2, 0, true, Layer::groupHeader, L::addToGroup("G"), off + L::subListsCantBeNested(), L::newList(),
-         notEmpty},
+         notEmpty, filledRow},
     };
-    for (const auto &[count, filled, openGroup, layer, context, sub, newList, del] : cases) {
+    for (const auto &[count, filled, openGroup, layer, context, sub, newList, del, rowMenu] : cases) {
         SCOPED_TRACE(count);
         startPanel(lists(count, filled, openGroup), openGroup);
         EXPECT_EQ(centre()->layer(), layer);
@@ -100,6 +88,12 @@ TEST_F(ManageTest, TheHoleShowsOneLayerAndThePanelsStatesFollowTheStore) {
         EXPECT_EQ(shown(p->tile(4)), sub);
         EXPECT_EQ(shown(p->newListButton()), newList);
         EXPECT_EQ(shown(p->deleteListButton()), del);
+        const std::unique_ptr<QMenu> menu(centre()->switcher().buildRowMenu(0));
+        QAction *last = menu->actions().last();
+        EXPECT_EQ((last->isEnabled() ? "" : off) + last->text(), rowMenu);
+        if (last->isEnabled() && count > 1)
+            last->trigger();
+        EXPECT_EQ(state->lists().size(), count - (rowMenu == L::deleteList()));
     }
     // The first three tiles go to the shell's pickers.
     startPanel(lists(1, 0));
