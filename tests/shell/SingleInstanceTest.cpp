@@ -58,10 +58,9 @@ TEST(SingleInstanceFraming, MessagesSplitAnywhereComeOutWholeAndBadLengthsBreakT
         EXPECT_EQ(reader.buffered(), 0);
         EXPECT_FALSE(reader.broken());
     }
-    const QByteArray show = SingleInstance::encode(InstanceRequest::show);
     for (const QByteArray &bad : {QByteArray("\xff\xff\xff\xff", 4), QByteArray(4, '\0')}) {
         FrameReader reader(SingleInstance::maxMessageSize);
-        EXPECT_TRUE(readStream(reader, bad + show, 1).isEmpty());
+        EXPECT_TRUE(readStream(reader, bad + SingleInstance::encode(InstanceRequest::show), 1).isEmpty());
         EXPECT_TRUE(reader.broken()) << "nothing after a bad length is read";
         EXPECT_EQ(reader.wanted(), 0);
     }
@@ -135,15 +134,13 @@ TEST(SingleInstanceStart, ARequestWaitsForAStartingInstanceAndNeverTakesAHeldLoc
     ASSERT_TRUE(starting.tryLock());
     QSignalSpy received(&starting, &SingleInstance::requestReceived);
 
-    std::atomic<int> early{-1};
+    // The patient request is under way while the hasty one waits out its time and gives up.
+    std::atomic<int> early{-1}, waited{-1};
+    std::thread start([&] { waited = int(SingleInstance().sendToRunning(InstanceRequest::toggle, 5000)); });
     std::thread([&] { early = int(SingleInstance().sendToRunning(InstanceRequest::toggle, 300)); }).join();
     EXPECT_EQ(early, int(SingleInstance::Contact::unreachable))
         << "the lock is held: the request does not take it";
-
-    std::atomic<int> waited{-1};
-    std::thread start([&] { waited = int(SingleInstance().sendToRunning(InstanceRequest::toggle, 5000)); });
-    QTest::qWait(700); // the store of the starting instance loads
-    starting.listen();
+    starting.listen(); // the store of the starting instance has loaded meanwhile
     EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
     start.join();
     EXPECT_EQ(waited, int(SingleInstance::Contact::delivered));
