@@ -144,27 +144,18 @@ TEST_F(Lifecycle, LegacyItemsAreMigratedOnce) {
 }
 
 // Links never get bookmarks, groups neither, their members do; only existing paths get one.
-TEST_F(Lifecycle, BookmarksAreMadeOnlyForExistingPathsAndEntriesReimportedWithANewPathOpenIt) {
-    QList<AppItem> items = entries("moved here link G:m Old");
+TEST_F(Lifecycle, BookmarksAreMadeOnlyForExistingPaths) {
+    QList<AppItem> items = entries("moved here link G:m");
     items[1].appPath = installApp("here");
     items[2].isURL = true;
     items[2].appPath = sandbox.home();
     (*items[3].subItems)[0].appPath = sandbox.makeFolder("Projects");
-    AppItem &folder = items[4];
-    folder.isFolder = true;
-    folder.appPath = sandbox.makeFolder("Old");
     start({one(items)});
     QList<bool> marked;
     for (const AppItem &item : state->lists()[0].items)
         marked << bool(item.bookmarkData) << bool(item.subItems && item.subItems->first().bookmarkData);
-    EXPECT_EQ(marked, QList<bool>({false, false, true, false, false, false, false, true, true, false}));
+    EXPECT_EQ(marked, QList<bool>({false, false, true, false, false, false, false, true}));
     expectSaved();
-
-    // The access record made for the old path is forgotten when an import moves the entry.
-    folder.appPath = sandbox.makeFolder("New");
-    ASSERT_TRUE(state->importLists(ListsCodec::encodeLists({one({folder})}), false));
-    state->launch(state->lists()[0].items[0]);
-    EXPECT_EQ(workspace.openedUrls, QList<QUrl>{QUrl::fromLocalFile(folder.appPath)});
 }
 
 // The stored language is read once, at start, and Qt's own texts (standard buttons, file dialogs)
