@@ -44,20 +44,19 @@ TEST(RingGeometry, RadiusDiscAndHoleFollowItemsListsGroupAndCeiling) {
 }
 
 TEST(RingGeometry, MergeRadiiFromNeighbourDistance) {
-    const std::tuple<int, double, double, double> cases[] = {
-        // displayed, ceiling, capture, keep
-        {1, 50, 36, 47},        // one item: the full diameter, 0.72·r and 0.94·r
-        {1, 434, 57.42, 91.35}, // ... capped by the icon size
-        {2, 60, 43.2, 56.4},    // two items: neighbours a diameter apart
-        {8, 434, 49.0447, 64.0306},
+    // The displayed items count, not the stored ones (a drag may show one more or less).
+    const std::tuple<int, int, double, double, double> cases[] = {
+        // stored, displayed, ceiling, capture, keep
+        {1, 1, 50, 36, 47},         // one item: the full diameter, 0.72·r and 0.94·r
+        {24, 1, 434, 57.42, 91.35}, // ... capped by the icon size
+        {2, 2, 60, 43.2, 56.4},     // two items: neighbours a diameter apart
+        {8, 8, 434, 49.0447, 64.0306},
     };
-    for (const auto &[displayed, ceiling, capture, keep] : cases) {
-        const RingGeometry::MergeRadii radii = ring(displayed, 1, false, ceiling).mergeRadii();
+    for (const auto &[stored, displayed, ceiling, capture, keep] : cases) {
+        const RingGeometry::MergeRadii radii = ring(stored, 1, false, ceiling, 1, displayed).mergeRadii();
         EXPECT_NEAR(radii.capture, capture, 1e-3) << displayed << " items, ceiling " << ceiling;
         EXPECT_NEAR(radii.keep, keep, 1e-3) << displayed << " items, ceiling " << ceiling;
     }
-    // The displayed items count, not the stored ones (a drag may show one more or less).
-    EXPECT_NEAR(ring(24, 1, false, 434, 1, 1).mergeRadii().capture, 57.42, 1e-9);
 }
 
 TEST(RingGeometry, ManagePanelClearsTheRingOrStaysInsideThePanel) {
