@@ -12,9 +12,8 @@ namespace {
 // the key: its typed text and its first two symbols, taken from the layout itself. "-" is no slot.
 std::string slotsOf(xkb_keymap *keymap, bool shift) {
     std::unique_ptr<xkb_state, decltype(&xkb_state_unref)> state(xkb_state_new(keymap), xkb_state_unref);
-    if (shift)
-        xkb_state_update_mask(state.get(), 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_SHIFT), 0, 0,
-                              0, 0, 0);
+    const xkb_mod_mask_t shifted = 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_SHIFT);
+    xkb_state_update_mask(state.get(), shift ? shifted : 0, 0, 0, 0, 0, 0);
     std::string slots;
     for (xkb_keycode_t key = 10; key <= 18; ++key) {
         quint32 symbols[2] = {0, 0};

@@ -16,10 +16,11 @@ class PreferencesTest : public ::testing::Test {
     std::unique_ptr<Preferences> open() {
         return std::make_unique<Preferences>(std::make_unique<QSettings>(file, QSettings::IniFormat));
     }
-    void writeByHand(const QByteArray &lines) { // as another program or a hand edit does
+    // As another program or a hand edit does.
+    void writeByHand(const QByteArray &lines, const QByteArray &header = "[General]\n") {
         QFile out(file);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write("[General]\n" + lines + "\n");
+        out.write(header + lines + "\n");
     }
     QTemporaryDir dir;
     const QString file = dir.path() + "/Ilvex.conf";
@@ -108,11 +109,7 @@ TEST_F(PreferencesTest, TheWrittenFileReadsBackAsHeldThroughQSettings) {
         {"group/sub/key", QStringLiteral("deep")},
         {"General/x", QStringLiteral("a group named General")},
         {"with space%", QStringLiteral("k")}};
-    {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(Preferences::iniText(held));
-    }
+    writeByHand(Preferences::iniText(held), {});
     const QSettings read(file, QSettings::IniFormat);
     EXPECT_EQ(read.allKeys().size(), held.size());
     for (auto it = held.cbegin(); it != held.cend(); ++it) {

@@ -113,6 +113,7 @@ TEST_F(LauncherWindowTest, PressOutsideDismissesUnlessAnEditorHoldsTheLauncher) 
 // pick leaves desktop entries to the application picker.
 TEST_F(LauncherWindowTest, PickHoldsTheLauncherUntilTheDialogClosesAndAddsWhatWasChosen) {
     const QString folder = sandbox.makeFolder(QStringLiteral("Projects"));
+    const QString entry = sandbox.writeFile(QStringLiteral("x.desktop"), "[Desktop Entry]\n");
     const qsizetype before = state.currentItems().size();
     for (const LauncherAddKind kind : {LauncherAddKind::folder, LauncherAddKind::file}) {
         launcher.show(LaunchSource::centered);
@@ -121,9 +122,7 @@ TEST_F(LauncherWindowTest, PickHoldsTheLauncherUntilTheDialogClosesAndAddsWhatWa
         auto *dialog = launcher.panel()->findChild<QFileDialog *>();
         ASSERT_NE(dialog, nullptr);
         dialog->setDirectory(sandbox.home());
-        dialog->selectFile(kind == LauncherAddKind::folder
-                               ? folder
-                               : sandbox.writeFile(QStringLiteral("x.desktop"), "[Desktop Entry]\n"));
+        dialog->selectFile(kind == LauncherAddKind::folder ? folder : entry);
         QMetaObject::invokeMethod(dialog, "accept");
         EXPECT_EQ(launcher.autoDismissSuspenders(), 0);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !launcher.panel()->findChild<QFileDialog *>(); }, 1000));

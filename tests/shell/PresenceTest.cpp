@@ -74,8 +74,8 @@ TEST(HotCorner, FiresOncePerEntryAndRestsWhileThePointerIsStill) {
     };
     EXPECT_EQ(rest(), HotCorner::restingPollMs);
     ASSERT_EQ(::write(fds[1], "m", 1), 1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return corner.pollInterval() == HotCorner::pollMs; }, 2000))
-        << "motion wakes the poll";
+    // Motion wakes the poll.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return corner.pollInterval() == HotCorner::pollMs; }, 2000));
     EXPECT_EQ(rest(), HotCorner::restingPollMs);
     EXPECT_EQ(pollAt({1919, 0}), 4);
     EXPECT_EQ(corner.pollInterval(), HotCorner::pollMs);

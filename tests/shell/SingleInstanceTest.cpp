@@ -138,8 +138,7 @@ TEST(SingleInstanceStart, ARequestWaitsForAStartingInstanceAndNeverTakesAHeldLoc
     std::atomic<int> early{-1}, waited{-1};
     std::thread start([&] { waited = int(SingleInstance().sendToRunning(InstanceRequest::toggle, 5000)); });
     std::thread([&] { early = int(SingleInstance().sendToRunning(InstanceRequest::toggle, 300)); }).join();
-    EXPECT_EQ(early, int(SingleInstance::Contact::unreachable))
-        << "the lock is held: the request does not take it";
+    EXPECT_EQ(early, int(SingleInstance::Contact::unreachable)); // the lock is held: it does not take it
     starting.listen(); // the store of the starting instance has loaded meanwhile
     EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 5000));
     start.join();
