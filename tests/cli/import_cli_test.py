@@ -1,7 +1,5 @@
 #!/usr/bin/env python3
-"""The real binary's options, then imports from outside in a private HOME: good documents replace or append,
-and every refused one exits 1 with one line on standard error and leaves the lists file byte for byte as it
-was (what the codec refuses is its own test's; here the ways in, and that a refusal never starts the store)."""
+"""The real binary's options and imports in a private HOME: a refusal exits 1, says one line, changes nothing."""
 import json, os, re, sys, uuid
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
@@ -23,12 +21,9 @@ def ilvex(*args, stdin=None):
     return box.run(*args, timeout=30, **feed)
 
 
-def document(prefix, count, entries=1):
-    """Lists PREFIX-0 … of links and no snapshots, which the store would repair (and save) on its next start:
-    a refused import that started it would show."""
-    def item():
-        return {"id": str(uuid.uuid4()), "name": "Item", "bundleIdentifier": "", "appPath": "example.com",
-                "isURL": True}
+def document(prefix, count, entries=1):  # no snapshots: a refused import that started the store would save
+    item = lambda: {"id": str(uuid.uuid4()), "name": "Item", "bundleIdentifier": "", "appPath": "example.com",
+                    "isURL": True}
     return json.dumps([{"id": str(uuid.uuid4()), "name": "%s-%d" % (prefix, i), "theme": "teal",
                         "items": [item() for _ in range(entries)]} for i in range(count)]).encode()
 

@@ -59,10 +59,9 @@ TEST_F(Texts, EveryKeyIsTranslatedConsistentlyAndNoLanguageIsMostlyEnglish) {
         EXPECT_TRUE(privacy.contains("icons.example") && privacy.contains(L::showSiteIcons()) &&
                     !privacy.contains(u'%'))
             << privacy.toStdString();
-        if (language != AppLanguage::en) {
-            EXPECT_LE(sameAsEnglish, 5);
-            EXPECT_GE(distinct.size(), 60); // a column shifted by a row or copied over another repeats texts
-        }
+        // A column shifted by a row or copied over another repeats texts.
+        EXPECT_TRUE(language == AppLanguage::en || (sameAsEnglish <= 5 && distinct.size() >= 60))
+            << sameAsEnglish << " as in English, " << distinct.size() << " distinct";
     }
 }
 
