@@ -49,8 +49,7 @@ TEST_F(RingViewTest, EmptySpaceStepsOutOfTheGroupThenDismissesButNotDuringADrag)
     view->backOrDismiss();
     EXPECT_TRUE(state->openSubListID()) << "back during a drag closed the group";
     mouse(QEvent::MouseButtonRelease, view->ringCentre(), Qt::NoButton);
-    ASSERT_FALSE(view->itemAt({8, 8})); // the panel's empty margin
-    click({8, 8});
+    click({8, 8}); // the panel's empty margin
     EXPECT_FALSE(state->openSubListID());
     EXPECT_EQ(host.dismissals, 0) << "the first step back only closes the group";
     click(view->ringCentre()); // the hole, outside every entry
@@ -97,9 +96,7 @@ TEST_F(RingViewTest, MoveDestinationsOfferListsFirstThenGroups) {
 }
 
 TEST_F(RingViewTest, EntriesAreCentredByTheirFrameClockwiseFromNineOClock) {
-    AppItem b = app("B");
-    b.isFolder = true;
-    start({list("Main", {app("A"), b, group("C"), app("D")})});
+    start({list("Main", {app("A"), app("B"), group("C"), app("D")})});
     const double r = RingGeometry::forStore(*state, 1.0).radius();
     const QPointF expected[] = {{-r, 0}, {0, -r}, {r, 0}, {0, r}};
     for (int i = 0; i < 4; ++i) {

@@ -91,7 +91,6 @@ TEST_F(RingKeysTest, ScreenReadersPressEntriesAndFollowTheSwitchedList) {
     QAccessibleInterface *ring = QAccessible::queryAccessibleInterface(view.get());
     ASSERT_TRUE(ring);
     QAccessibleInterface *gamma = ring->child(0)->child(3);
-    ASSERT_EQ(gamma->text(QAccessible::Name), "Gamma");
     const QAccessible::Id gammaID = QAccessible::uniqueId(gamma);
     gamma->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     clock.advance(CircularLauncherView::launchDelayMs);
@@ -137,8 +136,7 @@ TEST_F(RingKeysTest, InputMethodTextIsShownWhileComposedAndFindsOnceCommitted) {
 TEST_F(RingKeysTest, TabReachesTheSwitcherAndThePencilAndMenuKeysOpenMenus) {
     const QuietWindows quiet;
     focus();
-    QWidget *centre = view->chrome().hole();
-    QWidget *pencil = view->chrome().manageButton();
+    QWidget *centre = view->chrome().hole(), *pencil = view->chrome().manageButton();
     // the keys; the widget with the focus after them, the first entry of the menu they opened, if any
     const std::tuple<QKeySequence, QWidget *, QString> steps[] = {
         {Qt::Key_Menu, view.get(), "Open"},

@@ -63,11 +63,9 @@ TEST(RingSearch, RanksWordStartsBeforeInnerMatchesInSlotOrderIgnoringCaseAndAcce
 TEST(ActivationGate, SwallowsTheSecondClickOfADoubleClickAndEverythingOnceDismissing) {
     // A group was opened, the launcher is going, ms after that; a click is taken, an activation allowed.
     const std::tuple<bool, bool, qint64, bool, bool> cases[] = {
-        {false, false, 0, true, true},
         {true, false, 399, false, true}, // the second click of a double click
         {true, false, 400, true, true},
         {false, true, 5000, false, false}, // a click while the launcher goes
-        {true, true, 400, false, false},
     };
     for (const auto &[groupOpened, dismissing, after, click, activate] : cases) {
         ManualClock clock;
@@ -79,7 +77,7 @@ TEST(ActivationGate, SwallowsTheSecondClickOfADoubleClickAndEverythingOnceDismis
         clock.advance(after);
         EXPECT_EQ(gate.acceptsClick(), click) << after;
         EXPECT_EQ(gate.mayActivate(), activate) << after;
-        gate.reset(); // shown again
+        gate.reset(); // shown again: as a new gate
         EXPECT_TRUE(gate.acceptsClick() && gate.mayActivate());
     }
 }
