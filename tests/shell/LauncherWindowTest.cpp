@@ -49,8 +49,7 @@ class LauncherWindowTest : public ::testing::Test {
     QuietWindows quiet;
     Sandbox sandbox;
     FakeWorkspace workspace;
-    AppState state{
-        StoreServices{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false}};
+    AppState state{{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false}};
     LauncherWindow launcher{&state};
     FakeWindowSystem windows;
 };

@@ -41,10 +41,7 @@ TEST(HotCorner, FiresOncePerEntryAndRestsWhileThePointerIsStill) {
     ASSERT_EQ(::pipe2(fds, O_NONBLOCK), 0);
     corner.watchMotion(fds[0], [fd = fds[0]] {
         char bytes[64];
-        bool any = false;
-        while (::read(fd, bytes, sizeof bytes) > 0)
-            any = true;
-        return any;
+        return ::read(fd, bytes, sizeof bytes) > 0; // one byte a motion
     });
     int fired = 0;
     QObject::connect(&corner, &HotCorner::fired, [&fired] { ++fired; });

@@ -73,10 +73,8 @@ TEST(SingleInstanceFraming, MessagesSplitAnywhereComeOutWholeAndBadLengthsBreakT
 class RunningInstance : public ::testing::Test {
   protected:
     void SetUp() override {
-        state = std::make_unique<AppState>(
-            StoreServices{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false});
         ASSERT_TRUE(instance.becomePrimary());
-        instance.setResponder([this](const InstanceMessage &m) { return ListsTransfer::respond(*state, m); });
+        instance.setResponder([this](const InstanceMessage &m) { return ListsTransfer::respond(state, m); });
     }
 
     struct Result {
@@ -96,35 +94,33 @@ class RunningInstance : public ::testing::Test {
     Sandbox sandbox;
     FakeWorkspace workspace;
     FakeBookmarks bookmarks;
-    std::unique_ptr<AppState> state;
+    AppState state{{&workspace, &bookmarks, &sandbox.preferences(), sandbox.supportDirectory(), false}};
     SingleInstance instance;
 };
 
 TEST_F(RunningInstance, ExportAndImportGoThroughTheRunningStoreAndRefusalsChangeNothing) {
-    state->addList("Only in memory of the running one", ListTheme::teal);
+    state.addList("Only in memory of the running one", ListTheme::teal);
     Result run = secondStart({"--export-lists", "-"});
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
-    EXPECT_EQ(run.out, *state->exportListsData());
+    EXPECT_EQ(run.out, *state.exportListsData());
     const QByteArray document = ListsCodec::encodeLists({entries::list("Imported", {})});
     run = secondStart({"--import-lists", "-"}, document);
     EXPECT_EQ(run.exitCode, 0) << run.err.constData();
-    ASSERT_EQ(state->lists().size(), 1);
-    EXPECT_EQ(state->lists()[0].name, "Imported");
+    ASSERT_EQ(state.lists().size(), 1);
+    EXPECT_EQ(state.lists()[0].name, "Imported");
 
     for (int i = 0; i < 7; ++i)
-        state->addList("L" + QString::number(i), ListTheme::blue);
+        state.addList("L" + QString::number(i), ListTheme::blue);
     const QByteArray before = Sandbox::readFile(sandbox.listsFile());
     run = secondStart({"--import-lists", "-", "--append"}, document);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("no free place")) << run.err.constData();
     // A request that waited past its deadline (the instance was stopped) is not carried out.
-    const auto late = ListsTransfer::respond(
-        *state,
-        {InstanceRequest::importLists,
-         ListsTransfer::importPayload(document, false, QDeadlineTimer::current().deadlineNSecs() - 1)});
-    EXPECT_EQ(late.exitCode, 1);
+    const qint64 past = QDeadlineTimer::current().deadlineNSecs() - 1;
+    const QByteArray late = ListsTransfer::importPayload(document, false, past);
+    EXPECT_EQ(ListsTransfer::respond(state, {InstanceRequest::importLists, late}).exitCode, 1);
     EXPECT_EQ(Sandbox::readFile(sandbox.listsFile()), before);
-    EXPECT_EQ(state->lists().size(), 8);
+    EXPECT_EQ(state.lists().size(), 8);
 }
 
 // A client runs on its own thread: the holder of the lock answers on this one.

@@ -69,8 +69,7 @@ TEST(Appcast, TheNewestReleaseOfAFeedOrNoneForOtherBodies) {
 class UpdateCheckTest : public ::testing::Test {
   protected:
     UpdateChecker::Result run(const QUrl &feed, int timeoutMs = 5000) {
-        UpdateChecker checker({feed, QStringLiteral("1.9"), QStringLiteral("40"), timeoutMs},
-                              &sandbox.preferences());
+        UpdateChecker checker({feed, "1.9", "40", timeoutMs}, &sandbox.preferences());
         QSignalSpy finished(&checker, &UpdateChecker::finished);
         checker.checkNow();
         EXPECT_TRUE(finished.size() == 1 || finished.wait(10000));
@@ -130,12 +129,10 @@ TEST_F(UpdateCheckTest, AtStartTheShellHidesTheLauncherAndOffersTheDownloadPage)
                    "u:shortVersionString=\"2.0 &lt;a href='file:///etc/passwd'&gt;&lt;b&gt;CLICK TO "
                    "UPDATE&lt;/b&gt;&lt;/a&gt; and more than forty\"/></item>")});
     FakeWorkspace workspace;
-    AppState state(
-        StoreServices{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false});
+    AppState state({&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false});
     AppDelegate shell(&state);
     shell.setServices({nullptr, nullptr, &workspace});
-    UpdateChecker checker({QUrl(server.base() + "/feed.xml"), QStringLiteral("1.9"), QStringLiteral("40")},
-                          &sandbox.preferences());
+    UpdateChecker checker({QUrl(server.base() + "/feed.xml"), "1.9", "40"}, &sandbox.preferences());
     shell.setUpdateChecker(&checker);
     const auto alert = [&shell] { return shell.updateAlerts().alert(); };
     QSignalSpy finished(&checker, &UpdateChecker::finished);
