@@ -13,7 +13,6 @@ class Groups : public StoreFixture {};
 // counts as empty); refusals have their own table.
 TEST_F(Groups, MergesAndMovesKeepEveryEntryWhole) {
     const QStringList rows = table(
-        "A B F D E/C|merge D B|A F M:D,B E/C; A B F D E/C|merge B D|A M:B,D F E/C; "
         "A B F D E/C|merge E A|B F D M:E,A/C; A B F D E/C|merge A E|M:A,E B F D/C; "
         "|out x 1|A H:h/C K:k x; A G:x,y H:h/C K:k|out x 0|A G:y H:h x/C K:k; "
         "A G:x,y H:h/C K:k|out x H 0|A G:y H:h,x/C K:k; |out x K 1|A H:h/C K:k,x; "
