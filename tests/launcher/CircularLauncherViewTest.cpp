@@ -125,10 +125,7 @@ TEST_F(RingViewTest, AMergeAsksForTheGroupsName) {
 // A list holds 1,000 entries, the group's members counted: a merging drop past that is refused whole and
 // said over the ring for a while (as every refused change is: the store's one signal).
 TEST_F(RingViewTest, AChangeTheFullListRefusesIsSaid) {
-    QList<AppItem> members;
-    for (int i = 0; i < 997; ++i)
-        members.append(app(QString::number(i)));
-    start({list("Main", {group("G", members), app("A"), app("B")})});
+    start({list("Main", {group("G", numbered(997)), app("A"), app("B")})});
     const auto *notice = view->findChild<QLabel *>("ringNotice");
     ASSERT_TRUE(notice && notice->isHidden());
     dropOnto(1, 2);
@@ -162,12 +159,9 @@ TEST_F(RingViewTest, ADoubleClickOnAGroupsNameRenamesIt) {
 // A big list costs the budget of entry pixmaps, not a pixmap per entry; a small ring is all pixmaps, and
 // the pixmaps of a list no longer shown go, and entries that look alike share one.
 TEST_F(RingViewTest, EntryPixmapsStayWithinTheirBudget) {
-    QList<AppItem> many;
-    for (int i = 0; i < 300; ++i)
-        many.append(app(QString::number(i)));
     AppItem twin = app("A");
     twin.name = "Another A"; // the same image; an application shows no name
-    start({list("Big", many), list("Small", {app("A"), twin, app("B")})}, 0, true, 1.4);
+    start({list("Big", numbered(300)), list("Small", {app("A"), twin, app("B")})}, 0, true, 1.4);
     const RingPainter &painter = view->painter();
     (void)view->renderFrame(2.0);
     EXPECT_LE(painter.tileBytes(), RingPainter::tileBudgetBytes);

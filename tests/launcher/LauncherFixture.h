@@ -16,6 +16,14 @@
 
 using entries::app, entries::group, entries::list;
 
+// count applications named 0, 1...
+inline QList<AppItem> numbered(int count) {
+    QList<AppItem> items;
+    for (int i = 0; i < count; ++i)
+        items.append(app(QString::number(i)));
+    return items;
+}
+
 // A ring view over lists written to a private HOME, with a fake desktop, a manual clock and a fake shell.
 class LauncherFixture : public ::testing::Test {
   protected:

@@ -21,10 +21,8 @@ using Layer = HoleOverlay::Layer;
 
 // count lists L0, L1...; the first holds an empty group G if asked, then `filled` entries.
 QList<AppList> lists(int count, int filled, bool withGroup = false) {
-    QList<AppItem> items = withGroup ? QList{group("G", {})} : QList<AppItem>{};
-    for (int k = 0; k < filled; ++k)
-        items.append(app("a" + QString::number(k)));
-    QList<AppList> result{list("L0", items)};
+    QList<AppList> result{
+        list("L0", (withGroup ? QList{group("G", {})} : QList<AppItem>{}) + numbered(filled))};
     for (int i = 1; i < count; ++i)
         result.append(list("L" + QString::number(i), {}));
     return result;
@@ -52,9 +50,8 @@ class ManageTest : public LauncherFixture {
 
 // offset, start, count, expected with a pitch of 27: a half rounds away from zero, the ends hold.
 TEST(RowDrag, ReleaseLandsOnWholePitchesWithinTheLists) {
-    const std::tuple<double, int, int, int> cases[] = {{40, 0, 4, 1},   {41, 0, 4, 2},    {-13, 2, 4, 2},
-                                                       {13.5, 1, 4, 2}, {-13.5, 1, 4, 0}, {200, 3, 4, 3},
-                                                       {-200, 0, 4, 0}, {27, 0, 1, 0}};
+    const std::tuple<double, int, int, int> cases[] = {{-13, 2, 4, 2}, {13.5, 1, 4, 2}, {-13.5, 1, 4, 0},
+                                                       {200, 3, 4, 3}, {-200, 0, 4, 0}, {27, 0, 1, 0}};
     for (const auto &[offset, start, count, expected] : cases)
         EXPECT_EQ(ListSwitcher::reorderTarget(offset, 27, start, count), expected) << offset;
 }
