@@ -113,8 +113,7 @@ TEST_F(Launching, EntriesRunAndTheRestOpenWithDefaultHandlersWithoutIlvexsVariab
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 15000)) << qPrintable(handler);
         const QStringList lines = QString::fromUtf8(Sandbox::readFile(marker)).split(u'\n');
         // GIO hands a local folder over as a path or as a file URI.
-        const QString given =
-            lines[0].startsWith(QLatin1String("file:")) ? QUrl(lines[0]).toLocalFile() : lines[0];
+        const QString given = lines[0].startsWith(u"file:") ? QUrl(lines[0]).toLocalFile() : lines[0];
         EXPECT_EQ(given, expected) << qPrintable(handler);
         EXPECT_TRUE(lines.contains("HOME=" + sandbox->home()));
         for (const QString &name : GioWorkspace::privateEnvironment())
@@ -127,9 +126,8 @@ TEST_F(Launching, TheWorkspaceFindsInstalledEntriesOnly) {
     EXPECT_EQ(workspace.applicationName(installed), "Ilvex Test App");
     // By id: an id with a dash may name an entry in a subfolder; an entry whose program is missing
     // (TryExec), a FIFO and a name no folder has are none.
-    const QString nested = shared() + "/ilvex/nested.desktop";
     for (const auto &[id, path] : {std::pair{"org.ilvex.TestApp", installed},
-                                   {"ilvex-nested", nested},
+                                   {"ilvex-nested", shared() + "/ilvex/nested.desktop"},
                                    {"org.ilvex.NotInstalled", {}},
                                    {"org.ilvex.Fifo", {}},
                                    {"", {}}})

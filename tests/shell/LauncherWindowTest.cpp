@@ -29,7 +29,6 @@ class FakeWindowSystem : public WindowSystem {
     }
     void launcherShown(QWindow *) override { calls += QStringLiteral("shown "); }
     void launcherHiding(QWindow *) override { calls += QStringLiteral("hiding "); }
-    void pressOutside() { Q_EMIT pressedOutside(); }
     QString calls;
 };
 
@@ -79,11 +78,11 @@ TEST_F(LauncherWindowTest, PressOutsideDismissesUnlessAnEditorHoldsTheLauncher) 
     launcher.show(LaunchSource::centered);
     QSignalSpy hiding(&launcher, &LauncherWindow::willHide), hidden(&launcher, &LauncherWindow::hidden);
     auto hold = launcher.holdOpen();
-    windows.pressOutside();
+    Q_EMIT windows.pressedOutside();
     QCoreApplication::processEvents();
     EXPECT_TRUE(launcher.isShown()) << "a press outside while an editor is open";
     hold.reset();
-    windows.pressOutside();
+    Q_EMIT windows.pressedOutside();
     ASSERT_TRUE(hiding.wait(1000));
     EXPECT_FALSE(launcher.isShown());
     // The tray's own click (its press already dismissed the launcher) does not show it again; a later one

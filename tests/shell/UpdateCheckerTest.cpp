@@ -160,8 +160,7 @@ TEST_F(UpdateCheckTest, AtStartTheShellHidesTheLauncherAndOffersTheDownloadPage)
     EXPECT_EQ(alert(), nullptr);
     shell.checkForUpdates();
     ASSERT_TRUE(finished.wait(5000));
-    ASSERT_NE(alert(), nullptr);
-    EXPECT_EQ(alert()->text(), L::updateCheckFailed());
+    EXPECT_EQ(alert() ? alert()->text() : QString(), L::updateCheckFailed());
     delete alert();
     shell.setUpdateChecker(nullptr);
     checker.setAutomaticChecks(false);
