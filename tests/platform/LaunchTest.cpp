@@ -71,12 +71,11 @@ class Launching : public ::testing::Test {
                                "[Desktop Entry]\nType=Application\nName=Ilvex Test App\nExec=" +
                                    recorder.toUtf8() + exec + '\n' + extra);
         QFile::copy(applications() + "/org.ilvex.TestApp.desktop", shared() + "/ilvex/nested.desktop");
-        sandbox->writeFile(".config/mimeapps.list",
-                           "[Default Applications]\n"
-                           "inode/directory=ilvex-test-folder.desktop\n"
-                           "x-scheme-handler/https=ilvex-test-browser.desktop\n"
-                           "text/plain=ilvex-test-text.desktop\n"
-                           "text/x-ilvex-fifo=org.ilvex.Fifo.desktop;ilvex-test-text.desktop\n");
+        sandbox->writeFile(
+            ".config/mimeapps.list",
+            "[Default Applications]\ninode/directory=ilvex-test-folder.desktop\n"
+            "x-scheme-handler/https=ilvex-test-browser.desktop\ntext/plain=ilvex-test-text.desktop\n"
+            "text/x-ilvex-fifo=org.ilvex.Fifo.desktop;ilvex-test-text.desktop\n");
     }
     static void TearDownTestSuite() {
         suiteDone = true;

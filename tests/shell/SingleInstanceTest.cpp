@@ -1,6 +1,5 @@
 // The instance socket: framing, and export/import handed to the running Ilvex by a second start.
 #include "shell/SingleInstance.h"
-#include "shell/InstanceServer.h"
 #include "shell/ListsTransfer.h"
 #include "store/AppState.h"
 #include "store/ListsCodec.h"

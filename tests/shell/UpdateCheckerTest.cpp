@@ -2,7 +2,6 @@
 #include "shell/UpdateChecker.h"
 #include "favicons/LoopbackHttpServer.h"
 #include "l10n/L.h"
-#include "settings/Preferences.h"
 #include "shell/AppDelegate.h"
 #include "store/AppState.h"
 #include "support/FakeWorkspace.h"
