@@ -151,8 +151,9 @@ TEST(PortalHotkeyTest, BindsAltZOrSaysToBindTheToggleCommand) {
         EXPECT_EQ(presses, reason ? 0 : 1);
         // Letting go of the key closes the session at the portal.
         hotkey.reset();
-        if (!reason)
+        if (!reason) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return portal.closed == QStringList{portal.session}; }, 5000));
+        }
         portalBus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
         portalBus.unregisterObject(portalPath, QDBusConnection::UnregisterTree);
     }
