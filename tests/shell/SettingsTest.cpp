@@ -103,7 +103,7 @@ class SettingsTest : public ::testing::Test {
 
 using Key = Preferences::Key;
 
-TEST_F(SettingsTest, EachToggleStartsFromItsPreferenceAndSwitchesItAndWhatItControls) {
+TEST_F(SettingsTest, EachToggleAndTheSizeSliderStartFromTheirPreferenceAndSwitchItAndWhatItControls) {
     Preferences &preferences = sandbox.preferences();
     preferences.setHotCornerEnabled(false);
     preferences.setOpenAtLogin(true);
@@ -132,6 +132,18 @@ TEST_F(SettingsTest, EachToggleStartsFromItsPreferenceAndSwitchesItAndWhatItCont
     toggle(Key::openAtLogin)->click();
     EXPECT_FALSE(preferences.openAtLogin());
     EXPECT_FALSE(toggle(Key::openAtLogin)->isChecked());
+    // The size slider steps a fifth of a tenth and shows its percentage.
+    QSlider *slider = view->sizeSlider();
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Left);
+    EXPECT_DOUBLE_EQ(preferences.launcherScale(), 0.95);
+    EXPECT_EQ(view->sizePercent()->text(), u"95%");
+    // A screen reader reads the number shown, under the label beside it.
+    QAccessibleInterface *read = QAccessible::queryAccessibleInterface(slider);
+    ASSERT_EQ(read->relations(QAccessible::Label).size(), 1);
+    EXPECT_EQ(read->relations(QAccessible::Label)[0].first->text(QAccessible::Name), L::launcherSize());
+    preferences.setLauncherScale(1.3);
+    EXPECT_EQ(slider->value(), 130) << "the slider follows the preference";
     shell->sendFeedback();
     EXPECT_EQ(workspace.openedUrls.value(0).query(QUrl::FullyEncoded), u"subject=Ilvex%20Feedback");
 }
@@ -160,21 +172,6 @@ TEST_F(SettingsTest, OneOfTheTrayIconAndTheTaskbarPresenceAlwaysStays) {
     preferences.setShowInMenuBar(false);
     EXPECT_TRUE(!preferences.hideDockIcon() && shell->showsInTaskbar());
     EXPECT_FALSE(toggle(Key::hideDockIcon)->isChecked());
-}
-
-TEST_F(SettingsTest, SizeSliderStepsAFifthOfATenthAndShowsItsPercentage) {
-    start();
-    QSlider *slider = view->sizeSlider();
-    slider->setFocus();
-    QTest::keyClick(slider, Qt::Key_Left);
-    EXPECT_DOUBLE_EQ(sandbox.preferences().launcherScale(), 0.95);
-    EXPECT_EQ(view->sizePercent()->text(), u"95%");
-    // A screen reader reads the number shown, under the label beside it.
-    QAccessibleInterface *read = QAccessible::queryAccessibleInterface(slider);
-    ASSERT_EQ(read->relations(QAccessible::Label).size(), 1);
-    EXPECT_EQ(read->relations(QAccessible::Label)[0].first->text(QAccessible::Name), L::launcherSize());
-    sandbox.preferences().setLauncherScale(1.3);
-    EXPECT_EQ(slider->value(), 130) << "the slider follows the preference";
 }
 
 TEST_F(SettingsTest, LanguageRetitlesTheWindowsAndRendersTheirTextsAgain) {
