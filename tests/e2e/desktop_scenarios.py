@@ -133,13 +133,21 @@ def scenario_type_right_after_hotkey(s, desktop):
 
 
 def scenario_show_right_after_hide(s, desktop):
-    """Shown again while it fades out, the launcher has the keys at once, every time."""
+    """Shown again while it fades out, the launcher has the keys at once, every time; of rapid requests (each a
+    start that hands it over and exits) the last one decides."""
     window = summoned(s)
     for attempt in range(6):
         s.xdo("key", "Escape")
         assert s.run("--show").returncode == 0
         assert_shown(s, "shown again right after hiding (%d)" % (attempt + 1))
         assert s.focused(window), "shown again right after hiding (%d), the launcher has no focus" % (attempt + 1)
+    for requests in ("show hide show toggle", "hide show toggle toggle hide show hide show"):
+        for request in requests.split():
+            assert s.run("--" + request).returncode == 0
+        hidden = requests.endswith("toggle")
+        assert (s.wait_hidden if hidden else s.wait_settled)(window, 6.0), "after %s the launcher is wrong" % requests
+        assert s.stays(lambda: s.is_viewable(window) != hidden, 0.3), "after %s it changed again" % requests
+    assert s.focused(window), "shown by the last of rapid requests, the launcher has no focus"
     s.xdo("type", "gam")
     s.xdo("key", "Return")
     assert s.marker_time("gamma", timeout=4.0) is not None, "typing after showing again launched nothing"

@@ -97,20 +97,6 @@ def scenario_fast_merge(s):
             p.kill()
 
 
-def scenario_show_while_fading(s):
-    s.start_app()
-    g = s.geometry(s.window)
-    assert (int(g["Width"]), int(g["Height"])) == (1067, 1067), "panel is %sx%s" % (g["Width"], g["Height"])
-    # A second start hands its request over and exits; in rapid requests the last one decides (one --show
-    # during the fade-out, centring: desktop_scenarios.py).
-    for requests, shown in (("hide", False), ("show", True), ("hide show toggle toggle hide show hide show", True),
-                            ("show hide show toggle", False)):
-        for request in requests.split():
-            assert s.run("--" + request).returncode == 0
-        assert (s.wait_settled if shown else s.wait_hidden)(s.window, 6.0), "after %s the launcher is wrong" % requests
-    assert s.stays(lambda: not s.is_viewable(s.window), 0.3), "the launcher showed again"
-
-
 def toggle_by_key(s, what):
     s.xdo("key", "alt+z")
     window = s.shown("Alt+Z (%s)" % what)
