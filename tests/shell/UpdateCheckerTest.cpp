@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTcpServer>
 
 #include <gtest/gtest.h>
 
@@ -87,10 +86,6 @@ TEST_F(UpdateCheckTest, OnlyAReadAppcastIsUpToDateEveryOtherAnswerFails) {
     // Valid, newer and over 8 MiB, sent in one write with and without its length.
     const QByteArray huge =
         feed("<!--" + QByteArray(8 * 1024 * 1024, 'x') + "-->" + newer.mid(newer.indexOf("<item>")));
-    QTcpServer closed;
-    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
-    const QString unreachable = QStringLiteral("http://127.0.0.1:%1/feed.xml").arg(closed.serverPort());
-    closed.close();
     // A path is answered by the loopback server; anything else is the feed's address itself.
     const struct {
         QString path;
@@ -106,7 +101,6 @@ TEST_F(UpdateCheckTest, OnlyAReadAppcastIsUpToDateEveryOtherAnswerFails) {
         {"/huge-unannounced.xml", {200, huge, false}, Outcome::failed, "larger than 8 MiB"},
         // The whole answer within the time-out, not just its start (so a silent server fails too).
         {"/trickle.xml", {200, {}, true, false, 20}, Outcome::failed},
-        {unreachable, {}, Outcome::failed},
         {"file:///etc/hosts", {}, Outcome::cannotCheck},
         {"https://updates.ilvex.invalid/appcast.xml", {}, Outcome::cannotCheck}, // never resolves
     };
@@ -138,7 +132,6 @@ TEST_F(UpdateCheckTest, AtStartTheShellHidesTheLauncherAndOffersTheDownloadPage)
     shell.showLauncher(LaunchSource::centered);
     checker.start();
     ASSERT_TRUE(finished.wait(5000));
-    EXPECT_FALSE(finished[0][1].toBool()) << "not the user's";
     EXPECT_TRUE(checker.timerActive());
     EXPECT_FALSE(shell.isLauncherShown()) << "the offer is not hidden behind the ring";
     ASSERT_NE(alert(), nullptr) << "an offer speaks even unasked";
