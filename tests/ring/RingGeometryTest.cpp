@@ -50,7 +50,6 @@ TEST(RingGeometry, MergeRadiiFromNeighbourDistance) {
         {1, 1, 50, 36, 47},         // one item: the full diameter, 0.72·r and 0.94·r
         {24, 1, 434, 57.42, 91.35}, // ... capped by the icon size
         {2, 2, 60, 43.2, 56.4},     // two items: neighbours a diameter apart
-        {8, 8, 434, 49.0447, 64.0306},
     };
     for (const auto &[stored, displayed, ceiling, capture, keep] : cases) {
         const RingGeometry::MergeRadii radii = ring(stored, 1, false, ceiling, 1, displayed).mergeRadii();
