@@ -73,7 +73,6 @@ for name in ("not-json", "huge", "long-list"):
 imported("replace", "Old-0 Old-1 Old-2", docs + "/three")
 imported("replace over the limit", " ".join("Ten-%d" % i for i in range(8)), docs + "/ten")
 refused("append to eight", docs + "/two", "--append")
-refused("append to eight, flag first", "--append", docs + "/two")
 for name in ("not-json", "huge", "long-list"):
     refused(name + ", append", "%s/%s" % (docs, name), "--append")
 for what, args, stdin in (("FIFO", [docs + "/fifo"], None), ("a device", ["/dev/zero"], None),

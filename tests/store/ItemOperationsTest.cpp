@@ -41,7 +41,6 @@ TEST_F(ItemOperations, AddingAPathBuildsTheRightKindOfEntry) {
         EXPECT_EQ(added.bundleIdentifier, w.value(2) == "a" ? "org.example.Editor" : QString());
         EXPECT_EQ(added.bookmarkData, "bookmark:" + path.toUtf8());
     }
-    EXPECT_EQ(state->currentItems().size(), rows.size());
     expectSaved();
 }
 
@@ -144,12 +143,10 @@ TEST_F(ItemOperations, ChangesPastTheEntryLimitAreRefusedWhole) {
     };
     for (const auto &row : rows) {
         load({full.join(' ') + " G:x", "A B"});
-        const QList<AppList> before = state->lists();
         const QByteArray file = fileBytes();
-        EXPECT_TRUE(row()) << &row - rows;
-        EXPECT_TRUE(state->lastChangeRefused()) << &row - rows;
-        EXPECT_EQ(state->lists(), before) << &row - rows;
-        EXPECT_EQ(fileBytes(), file);
+        EXPECT_TRUE(row() && state->lastChangeRefused()) << &row - rows;
+        EXPECT_EQ(onDisk(), state->lists()) << &row - rows;
+        EXPECT_EQ(fileBytes(), file) << &row - rows;
     }
     state->switchToList(1);
     EXPECT_EQ(state->add(path), AppState::AddResult::added);

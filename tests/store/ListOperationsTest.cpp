@@ -64,8 +64,7 @@ TEST_F(ListOperations, AnOperationSavesOnceAndAnnouncesEachChangedPropertyOnce) 
         {[](AppState &s) { s.removeList(0); }, 1, 1, 0, 1, 1, true},
         {[](AppState &s) { s.switchToList(1); }, 0, 0, 0, 1, 1, true},
         {[](AppState &s) { s.switchToList(3); }, 0, 0, 0, 0, 0, false},
-        {[](AppState &s) { s.remove(s.currentItems()[0]); }, 1, 1, 0, 1, 1, false},
-        {[](AppState &s) { s.renameList(0, "L0"); }, 1, 0, 0, 0, 0, false}};
+        {[](AppState &s) { s.remove(s.currentItems()[0]); }, 1, 1, 0, 1, 1, false}};
     for (const auto &row : rows) {
         SCOPED_TRACE(&row - rows);
         const auto &[run, saves, lists, index, open, content, storesIndex] = row;
@@ -80,7 +79,6 @@ TEST_F(ListOperations, AnOperationSavesOnceAndAnnouncesEachChangedPropertyOnce) 
         QDir().mkpath(sandbox.listsFile()); // a folder in its place: every save fails and says so
         const QString printed = captureStdout([&, &run = run] { run(*state); });
         EXPECT_EQ(printed.count("[Ilvex] could not write lists.json: "), saves);
-        EXPECT_EQ(printed.count(u'\n'), saves);
         EXPECT_EQ(state->lastChangeSaved(), saves == 0);
         EXPECT_EQ(QList<int>({int(listsSpy.count()), int(indexSpy.count()), int(openSpy.count()),
                               int(changes->count())}),
