@@ -1,7 +1,6 @@
 #include "platform/linux/FileBookmarks.h"
 #include "platform/linux/GioWorkspace.h"
 #include "store/AppState.h"
-#include "support/Entries.h"
 #include "support/Sandbox.h"
 
 #include <QDir>
@@ -71,11 +70,10 @@ class Launching : public ::testing::Test {
                                "[Desktop Entry]\nType=Application\nName=Ilvex Test App\nExec=" +
                                    recorder.toUtf8() + exec + '\n' + extra);
         QFile::copy(applications() + "/org.ilvex.TestApp.desktop", shared() + "/ilvex/nested.desktop");
-        sandbox->writeFile(
-            ".config/mimeapps.list",
-            "[Default Applications]\ninode/directory=ilvex-test-folder.desktop\n"
-            "x-scheme-handler/https=ilvex-test-browser.desktop\ntext/plain=ilvex-test-text.desktop\n"
-            "text/x-ilvex-fifo=org.ilvex.Fifo.desktop;ilvex-test-text.desktop\n");
+        sandbox->writeFile(".config/mimeapps.list",
+                           "[Default Applications]\ninode/directory=ilvex-test-folder.desktop\n"
+                           "x-scheme-handler/https=ilvex-test-browser.desktop\n"
+                           "text/x-ilvex-fifo=org.ilvex.Fifo.desktop;ilvex-test-text.desktop\n");
     }
     static void TearDownTestSuite() {
         suiteDone = true;
@@ -87,25 +85,19 @@ class Launching : public ::testing::Test {
     GioWorkspace workspace;
 };
 
-// Desktop entries run, folders, documents and links go to their default handlers (a link typed without
+// Desktop entries run, folders and links go to their default handlers (a link typed without
 // a scheme as https), and none of them inherits Ilvex's toolkit variables.
 TEST_F(Launching, EntriesRunAndTheRestOpenWithDefaultHandlersWithoutIlvexsVariables) {
     ASSERT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArrayLiteral("offscreen")); // what must not leak
     FileBookmarks bookmarks;
     AppState state({&workspace, &bookmarks, &sandbox->preferences(), sandbox->supportDirectory(), false});
     const QString folder = sandbox->makeFolder("My Projects");
-    const QString document = sandbox->writeFile("notes.txt", "plain text\n");
-    // the handler that records it; the entry's path, whether a folder, whether a link; what it is given
-    const std::tuple<QString, QString, bool, bool, QString> cases[] = {
-        {"app", applications() + "/org.ilvex.TestApp.desktop", false, false, {}},
-        {"folder", folder, true, false, folder},
-        {"file", document, false, false, document},
-        {"link", "example.com/news", false, true, "https://example.com/news"}};
-    for (const auto &[handler, path, isFolder, isURL, expected] : cases) {
-        AppItem item = entries::app("App");
-        item.appPath = path;
-        item.isFolder = isFolder;
-        item.isURL = isURL;
+    // the handler that records it; the entry; what it is given
+    const std::tuple<QString, AppItem, QString> cases[] = {
+        {"app", {.appPath = applications() + "/org.ilvex.TestApp.desktop"}, {}},
+        {"folder", {.appPath = folder, .isFolder = true}, folder},
+        {"link", {.appPath = "example.com/news", .isURL = true}, "https://example.com/news"}};
+    for (const auto &[handler, item, expected] : cases) {
         state.launch(item);
         // The recorder writes the first argument it was given, then its environment.
         const QString marker = markers() + u'/' + handler;
@@ -148,7 +140,6 @@ TEST_F(Launching, TheWorkspaceFindsInstalledEntriesOnly) {
     // names the FIFO (which GIO would open); the terminal's entry by its program (entries the menus hide do
     // not count).
     for (const auto &[type, id] : {std::pair{"inode/directory", "ilvex-test-folder"},
-                                   {"x-scheme-handler/https", "ilvex-test-browser"},
                                    {"x-scheme-handler/ilvex-none", ""},
                                    {"text/x-ilvex-fifo", ""}})
         EXPECT_EQ(workspace.defaultApplication(QLatin1String(type)).value_or(QString()), QLatin1String(id));

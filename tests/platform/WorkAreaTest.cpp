@@ -9,9 +9,6 @@ DockStrut top(uint32_t h, uint32_t from, uint32_t to) {
 DockStrut bottom(uint32_t h, uint32_t from, uint32_t to) {
     return {.bottom = h, .bottomStart = from, .bottomEnd = to};
 }
-DockStrut left(uint32_t w, uint32_t from, uint32_t to) {
-    return {.left = w, .leftStart = from, .leftEnd = to};
-}
 } // namespace
 
 // Two monitors side by side (1600×1200 and 1920×1080 at x 1600) unless a row says otherwise.
@@ -30,7 +27,6 @@ TEST(WorkArea, DocksReserveSpaceOnlyOnTheMonitorsTheyCross) {
         {"a panel across both", r, {top(27, 0, 3519)}, QRect(1600, 27, 1920, 1053)},
         // The right monitor is shorter: a bottom strut counts from the display's bottom edge.
         {"a bottom panel on the right one", r, {bottom(150, 1600, 3519)}, QRect(1600, 0, 1920, 1050)},
-        {"a left dock and a top panel", l, {left(48, 0, 1199), top(30, 0, 1599)}, QRect(48, 30, 1552, 1170)},
         {"the deeper of two top panels", l, {top(30, 0, 1599), top(44, 800, 900)}, QRect(0, 44, 1600, 1156)},
         {"a dock that claims most of the monitor", l, {top(900, 0, 1599)}, QRect()},
         // Stacked monitors: a panel along the display's top edge belongs to the upper one.

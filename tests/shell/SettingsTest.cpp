@@ -108,8 +108,6 @@ TEST_F(SettingsTest, EachToggleAndTheSizeSliderStartFromTheirPreferenceAndSwitch
     preferences.setHotCornerEnabled(false);
     preferences.setOpenAtLogin(true);
     start();
-    shell->openSettings();
-    EXPECT_EQ(shell->settingsWindow(), window) << "one window, reused";
     // Without site icons the ring gets no favicon source: links show a globe and nothing is fetched.
     FaviconCache favicons(sandbox.home() + "/favicons", {});
     shell->setServices(
@@ -249,20 +247,16 @@ TEST_F(SettingsTest, ExportAndImportSayWhenTheyFailedAndImportAsksWithTheNumbers
     EXPECT_EQ(state->lists().size(), 3);
 }
 
-TEST_F(SettingsTest, SaveShowsSavedForAWhileAndRestoreWaitsForADifferentOrder) {
+TEST_F(SettingsTest, RestoreWaitsForAnOrderOtherThanTheSavedOne) {
     start(1, 3);
-    QPushButton *save = view->saveButton();
     QPushButton *restore = view->restoreButton();
-    save->click();
-    EXPECT_EQ(save->accessibleName(), u"Saved!");
+    view->saveButton()->click();
     EXPECT_FALSE(restore->isEnabled()) << "the order equals the saved one";
 
     state->withCurrentItems([](QList<AppItem> &items) { items.move(0, 2); });
     ASSERT_TRUE(restore->isEnabled());
     restore->click();
     EXPECT_FALSE(restore->isEnabled()) << "the saved order is back";
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->snapshotSaved(); }, 3000));
-    EXPECT_EQ(save->accessibleName(), u"Save order");
 }
 
 } // namespace

@@ -54,14 +54,12 @@ TEST(SingleInstanceFraming, MessagesSplitAnywhereComeOutWholeAndBadLengthsBreakT
         EXPECT_EQ(messages[1].request, InstanceRequest::importLists);
         EXPECT_EQ(messages[1].payload, ListsTransfer::importPayload(document, true));
         EXPECT_EQ(messages[2].request, InstanceRequest::quit);
-        EXPECT_EQ(reader.buffered(), 0);
-        EXPECT_FALSE(reader.broken());
+        EXPECT_TRUE(reader.buffered() == 0 && !reader.broken());
     }
     for (const QByteArray &bad : {QByteArray("\xff\xff\xff\xff", 4), QByteArray(4, '\0')}) {
         FrameReader reader(SingleInstance::maxMessageSize);
         EXPECT_TRUE(readStream(reader, bad + SingleInstance::encode(InstanceRequest::show), 1).isEmpty());
-        EXPECT_TRUE(reader.broken()) << "nothing after a bad length is read";
-        EXPECT_EQ(reader.wanted(), 0);
+        EXPECT_TRUE(reader.broken() && reader.wanted() == 0) << "nothing after a bad length is read";
     }
     // A truncated reply is refused; whole ones carry the RunningInstance cases' answers.
     EXPECT_FALSE(InstanceReply::decode(InstanceReply{1, "[\n]\n", "no free place"}.encode().left(6)));

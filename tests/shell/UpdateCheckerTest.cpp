@@ -87,29 +87,25 @@ TEST_F(UpdateCheckTest, OnlyAReadAppcastIsUpToDateEveryOtherAnswerFails) {
     const QByteArray huge =
         feed("<!--" + QByteArray(8 * 1024 * 1024, 'x') + "-->" + newer.mid(newer.indexOf("<item>")));
     // A path is answered by the loopback server; anything else is the feed's address itself.
-    const struct {
-        QString path;
-        LoopbackHttpServer::Answer answer;
-        Outcome outcome;
-        const char *reason = "";
-    } cases[] = {
-        {"/newer.xml", {200, newer}, Outcome::newer},
-        {"/equal.xml", {200, equal}, Outcome::upToDate},
-        {"/error.xml", {500, equal}, Outcome::failed},
-        {"/html.xml", {200, "<html><body>Welcome</body></html>"}, Outcome::failed},
+    // path or address, answer, outcome, what the reason says (a huge feed gets the time to arrive)
+    const std::tuple<QString, LoopbackHttpServer::Answer, Outcome, const char *> cases[] = {
+        {"/newer.xml", {200, newer}, Outcome::newer, ""},
+        {"/equal.xml", {200, equal}, Outcome::upToDate, ""},
+        {"/error.xml", {500, equal}, Outcome::failed, ""},
+        {"/html.xml", {200, "<html><body>Welcome</body></html>"}, Outcome::failed, ""},
         {"/huge.xml", {200, huge}, Outcome::failed, "larger than 8 MiB"},
         {"/huge-unannounced.xml", {200, huge, false}, Outcome::failed, "larger than 8 MiB"},
         // The whole answer within the time-out, not just its start (so a silent server fails too).
-        {"/trickle.xml", {200, {}, true, false, 20}, Outcome::failed},
-        {"file:///etc/hosts", {}, Outcome::cannotCheck},
-        {"https://updates.ilvex.invalid/appcast.xml", {}, Outcome::cannotCheck}, // never resolves
+        {"/trickle.xml", {200, {}, true, false, 20}, Outcome::failed, ""},
+        {"file:///etc/hosts", {}, Outcome::cannotCheck, ""},
+        {"https://updates.ilvex.invalid/appcast.xml", {}, Outcome::cannotCheck, ""}, // never resolves
     };
-    for (const auto &c : cases) {
-        server.answer(c.path, c.answer);
-        const QString url = c.path.startsWith(u'/') ? server.base() + c.path : c.path;
-        const UpdateChecker::Result result = run(QUrl(url), *c.reason ? 8000 : 300);
-        EXPECT_EQ(result.outcome, c.outcome) << url.toStdString() << " " << result.reason.toStdString();
-        EXPECT_TRUE(result.reason.contains(QLatin1String(c.reason))) << result.reason.toStdString();
+    for (const auto &[path, answer, outcome, reason] : cases) {
+        server.answer(path, answer);
+        const QString url = path.startsWith(u'/') ? server.base() + path : path;
+        const UpdateChecker::Result result = run(QUrl(url), *reason ? 8000 : 300);
+        EXPECT_EQ(result.outcome, outcome) << url.toStdString() << " " << result.reason.toStdString();
+        EXPECT_TRUE(result.reason.contains(QLatin1String(reason))) << result.reason.toStdString();
     }
 }
 
