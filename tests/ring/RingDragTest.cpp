@@ -43,8 +43,7 @@ struct RecordingStore : RingDragStore {
             items.append(groups.contains(name) ? entries::group(name, {}) : entries::app(name));
     }
     QString nameOf(const QUuid &id) const {
-        const auto it =
-            std::find_if(items.begin(), items.end(), [&](const AppItem &i) { return i.id == id; });
+        const auto it = std::ranges::find(items, id, &AppItem::id);
         return it == items.end() ? QStringLiteral("?") : it->name;
     }
     QList<AppItem> currentItems() const override { return items; }
@@ -214,8 +213,8 @@ TEST_F(RingDragTest, ApproachAtAnySpeedThenRestMergesAndAHesitationWhilePassingD
     // Points per second along the ring, where it stops past B's centre, ms between events, a pause on B's
     // centre on the way, the hold after the last, the rest the release reports, what it does.
     const std::tuple<double, double, qint64, qint64, qint64, qint64, Action> cases[] = {
-        {250, 30, 10, 0, 500, 0, Action::merged},
-        {3000, 0, 0, 0, 0, 400, Action::merged},
+        {50, 0, 10, 0, 800, 0, Action::merged},      {250, 30, 10, 0, 500, 0, Action::merged},
+        {3000, 0, 10, 0, 300, 0, Action::merged},    {3000, 0, 0, 0, 0, 400, Action::merged},
         {250, 60, 10, 0, 300, 0, Action::reordered}, // passed clear of B: the reorder shows
         {250, 60, 10, 120, 300, 0, Action::nothing}, // a hesitation on B on the way: B let go, no merge
     };
@@ -268,13 +267,6 @@ TEST_F(RingDragTest, GroupIconTakesAPlainItemWithinReach) {
     EXPECT_EQ(held(), "");
     step(outward(1, 20));
     expectRelease(Action::movedIntoGroup, {"moveItemToSubList A B"});
-
-    store.fill(2, QStringLiteral("B")); // A at 9 o'clock, the group B at 3: its half-slot is half the ring
-    startDrag();
-    step(far(-pi / 2 + 0.05, 356)); // just right of 12 o'clock: B's half-slot
-    EXPECT_FALSE(drag.pendingOrder());
-    step(far(-pi / 2 - 0.05, 356)); // just left of it: A's own slot, the order stays
-    EXPECT_EQ(held(), "");
 }
 
 // A pointer at rest needs no more events: the candidate is taken 90 ms after the jump onto B, and armed

@@ -58,9 +58,4 @@ TEST(RingGeometry, MergeRadiiFromNeighbourDistance) {
     }
 }
 
-TEST(RingGeometry, ManagePanelClearsTheRingOrStaysInsideThePanel) {
-    EXPECT_NEAR(ring(0, 1, false, 434, 1.4).manageOffsetX(), -(346.5 + 16 + 140), 1e-9); // room beside it
-    EXPECT_NEAR(ring(8).manageOffsetX(), -(533.5 - 140 - 6), 1e-9);                      // at the frame
-}
-
 } // namespace
