@@ -79,7 +79,6 @@ TEST(ListsCodec, AnyTextSurvivesTheWriterAsValidJson) {
     const QString texts[] = {
         "quote \" backslash \\ slash /",
         "tab\tnewline\ncarriage\rbell\x07 nul" + QString(QChar(0)) + "end",
-        "日本語 — emoji 🌐 «guillemets»\u00a0nbsp",
         QChar(0xDC00) + QString("🌐") + QChar(0xD83D),
         QString(QChar(0xDBFF)) + QChar(0xDBFF) + "\"" + QChar(0xDFFF),
         QString(),

@@ -89,11 +89,10 @@ TEST_F(Transfer, SnapshotRestoreBringsBackTheSavedOrderAndRemovedEntries) {
     AppList one = list("One", "A B G:x,y C");
     one.items[0].folderTint = "#EF4444";
     one.items[0].bookmarkData = QByteArray("bookmark:/gone");
-    one.snapshot = {};
     start({one, list("Two", "D E")});
+    state->withCurrentItems([](QList<AppItem> &items) { items.move(0, 3); }); // not the order loaded
     state->saveSnapshot();
     const QList<AppList> saved = state->lists();
-    EXPECT_TRUE(saved[0].snapshot == saved[0].items && saved[1].snapshot == saved[1].items);
 
     // Rearrange, remove (also from inside the group), add, and change the other list.
     state->withCurrentItems([](QList<AppItem> &items) { items.move(0, 3); });
