@@ -13,8 +13,7 @@
 
 namespace {
 
-class RingViewTest : public LauncherFixture {
-  protected:
+struct RingViewTest : LauncherFixture {
     void startWithGroup(bool soundsOn = true) { start({list("Main", {app("A"), group("G")})}, 0, soundsOn); }
     double iconSize() const {
         return RingGeometry::iconSize(RingGeometry::effectiveScale(sandbox.preferences().launcherScale()));

@@ -25,8 +25,7 @@ inline QList<AppItem> numbered(int count) {
 }
 
 // A ring view over lists written to a private HOME, with a fake desktop, a manual clock and a fake shell.
-class LauncherFixture : public ::testing::Test {
-  protected:
+struct LauncherFixture : ::testing::Test {
     void start(const QList<AppList> &lists, int activeIndex = 0, bool soundsOn = true, double scale = 1.0) {
         view.reset();
         host = {};

@@ -72,8 +72,7 @@ struct RecordingStore : RingDragStore {
 
 // Eight plain items A..H on a ring of radius 178 (scale 1): neighbours are 136.2 apart, capture is
 // 49.04 and keep 64.03. A sits at 9 o'clock, C at 12.
-class RingDragTest : public ::testing::Test {
-  protected:
+struct RingDragTest : ::testing::Test {
     void SetUp() override { store.fill(8); }
 
     QPointF slot(int index) const { return drag.geometry().iconPosition(index); }
@@ -192,12 +191,9 @@ TEST_F(RingDragTest, WhereThePointerRestsNearAnIconDecidesTheDrop) {
         SCOPED_TRACE(testing::Message() << distance << " " << jitter << " " << ms << " " << groups);
         store.fill(8, QLatin1String(groups));
         store.refuseMerge = refuse;
-        if (jitter > 0) {
-            startDrag();
-            wobble(outward(1, distance), ms, jitter, 10);
-        } else {
-            dragOnto(outward(1, distance), ms);
-        }
+        startDrag();
+        jitter > 0 ? wobble(outward(1, distance), ms, jitter, 10)
+                   : (step(outward(1, distance)), clock.advance(ms));
         EXPECT_EQ(held(), state);
         const QStringList calls = action == Action::reordered ? reorderCalls : QStringList{};
         expectRelease(action, action == Action::merged || refuse ? mergeBA : calls);

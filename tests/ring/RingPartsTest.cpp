@@ -9,8 +9,7 @@
 
 namespace {
 
-using entries::app;
-using entries::group;
+using entries::app, entries::group;
 
 TEST(HoverModel, OnlyTheLastPublisherCanClearTheName) {
     const QUuid a = QUuid::createUuid(), b = QUuid::createUuid();
