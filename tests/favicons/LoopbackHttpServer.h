@@ -18,8 +18,7 @@ class LoopbackHttpServer : public QObject {
     };
 
     LoopbackHttpServer();
-    quint16 port() const { return m_server.serverPort(); }
-    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(port()); }
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
     void answer(const QString &path, Answer reply) { m_answers.insert(path, std::move(reply)); }
     QStringList requests() const { return m_requests; }
 

@@ -1,6 +1,7 @@
 #include "l10n/AppLanguage.h"
 #include "l10n/L.h"
-#include "support/Sandbox.h"
+
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,6 @@ class Texts : public ::testing::Test {
         L::resetLanguageCacheForTesting();
     }
     const QList<AppLanguage> languages = allAppLanguages().mid(1); // without "system"
-    Sandbox sandbox;
 };
 
 TEST_F(Texts, EveryKeyIsTranslatedConsistentlyAndNoLanguageIsMostlyEnglish) {

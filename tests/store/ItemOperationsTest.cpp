@@ -15,8 +15,7 @@ TEST_F(ItemOperations, NamesOfLinksAndRenames) {
         state->addURL(text, name);
         const AppItem link = state->currentItems().last();
         EXPECT_EQ(link.name, linkName ? QString(linkName) : text);
-        EXPECT_TRUE(link.appPath == text && link.isURL);
-        EXPECT_FALSE(link.isFolder || link.isSubList || link.bookmarkData || link.folderTint);
+        EXPECT_TRUE(link.appPath == text && link.isURL && !link.isFolder && !link.bookmarkData);
         state->renameItem(id("A"), name);
         EXPECT_EQ(state->currentItems()[0].name, renamed ? renamed : "A");
         expectSaved();

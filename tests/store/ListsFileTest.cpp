@@ -109,9 +109,8 @@ TEST_F(OnDisk, ABadFileThatCannotBeMovedAsideIsNotWrittenOver) {
     for (const QString suffix : {"", ".1", ".2", ".3", ".4", ".5"})
         sandbox.writeFile(".local/share/Ilvex/lists.json.bak" + suffix + "/inside", "taken");
     sandbox.writeFile(".local/share/Ilvex/lists.json", "garbage");
-    const QString printed = captureStdout([&] { open(); });
-    EXPECT_TRUE(printed.contains("lists.json is corrupt and could not be moved aside"))
-        << printed.toStdString();
+    EXPECT_TRUE(
+        captureStdout([&] { open(); }).contains("lists.json is corrupt and could not be moved aside"));
     QSignalSpy failed(state.get(), &AppState::saveFailed);
     QCoreApplication::processEvents(); // a failure at start is said from the event loop
     captureStdout([&] {
