@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 const QString listID = "0F8FAD5B-D9CB-469F-A165-70867728950E",
@@ -74,8 +76,8 @@ TEST(ListsCodec, AnyMalformedValueMakesTheWholeDocumentUnreadable) {
 }
 
 // Any text comes back exactly, unpaired surrogates too (an imported "\ud800" gives one; they have no
-// UTF-8 form), in valid JSON with upper-case ids and base64 bookmarks.
-TEST(ListsCodec, AnyTextSurvivesTheWriterAsValidJson) {
+// UTF-8 form), in valid JSON with sorted pretty keys, upper-case ids and base64 bookmarks.
+TEST(ListsCodec, AnyTextSurvivesTheWriterAsSortedValidJson) {
     const QString texts[] = {
         "quote \" backslash \\ slash /",
         "tab\tnewline\ncarriage\rbell\x07 nul" + QString(QChar(0)) + "end",
@@ -96,7 +98,14 @@ TEST(ListsCodec, AnyTextSurvivesTheWriterAsValidJson) {
         const QByteArray encoded = ListsCodec::encodeLists(lists); // read back by the strict JSON parser
         EXPECT_EQ(ListsCodec::decodeLists(encoded), lists) << encoded.constData();
         EXPECT_TRUE(encoded.contains("\"id\": \"" + itemID.toLatin1() + '"') &&
-                    encoded.contains("\"subItems\": []") && encoded.contains("\"AP8QIGJvb2ttYXJr\""));
+                    encoded.contains("\n        ") && encoded.contains("\"subItems\": []") &&
+                    encoded.contains("\"AP8QIGJvb2ttYXJr\""));
+        const QByteArray keys = encoded.mid(encoded.indexOf("\"items\"")); // its keys come first
+        QList<qsizetype> at;
+        for (const char *key : {"appPath", "bookmarkData", "bundleIdentifier", "folderTint", "id", "isFolder",
+                                "isSubList", "isURL", "name", "subItems"})
+            at.append(keys.indexOf('"' + QByteArray(key) + '"'));
+        EXPECT_TRUE(at[0] >= 0 && std::is_sorted(at.begin(), at.end())) << encoded.constData();
     }
     EXPECT_EQ(ListsCodec::encodeLists({}), "[]\n");
 }
