@@ -27,8 +27,7 @@ Sandbox *sandbox = nullptr;
 std::atomic<bool> suiteDone;
 std::thread fifoWatch;
 
-class Launching : public ::testing::Test {
-  protected:
+struct Launching : ::testing::Test {
     static QString markers() { return sandbox->home() + "/markers"; }
     static QString applications() { return sandbox->dataHome() + "/applications"; }
     // A data folder of the system's (XDG_DATA_DIRS), ahead of /usr/share. It holds a FIFO named as a

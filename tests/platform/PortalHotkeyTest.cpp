@@ -23,8 +23,7 @@ const QString shortcutsInterface = QStringLiteral("org.freedesktop.portal.Global
 
 // The desktop's side of the conversation: answers CreateSession and BindShortcuts the way the portal
 // does (a request path at once, the outcome later as a Response signal) with the configured codes.
-class FakePortal : public QDBusVirtualObject {
-  public:
+struct FakePortal : QDBusVirtualObject {
     FakePortal(QDBusConnection connection, uint onSession, uint onBind)
         : bus(std::move(connection)), sessionResponse(onSession), bindResponse(onBind) {}
 
@@ -137,10 +136,8 @@ TEST(PortalHotkeyTest, BindsAltZOrSaysToBindTheToggleCommand) {
         const QString hint = " — bind `ilvex --toggle` to Alt+Z in the desktop's shortcut settings\n";
         EXPECT_EQ(printed,
                   reason ? "[Ilvex] RegisterEventHotKey failed: " + QString(reason) + hint : QString());
-        if (!reason) {
-            EXPECT_EQ(portal.boundSession, portal.session);
-            EXPECT_EQ(portal.triggers, (QMap<QString, QString>{{"toggle", "ALT+z"}}));
-        }
+        const QMap<QString, QString> altZ{{"toggle", "ALT+z"}};
+        EXPECT_TRUE(reason || (portal.boundSession == portal.session && portal.triggers == altZ));
         if (!portal.session.isEmpty()) {
             portal.activate("something-else");
             portal.activate("toggle");

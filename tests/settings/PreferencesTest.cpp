@@ -11,8 +11,7 @@ namespace {
 
 using Key = Preferences::Key;
 
-class PreferencesTest : public ::testing::Test {
-  protected:
+struct PreferencesTest : ::testing::Test {
     std::unique_ptr<Preferences> open() {
         return std::make_unique<Preferences>(std::make_unique<QSettings>(file, QSettings::IniFormat));
     }

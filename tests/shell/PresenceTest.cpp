@@ -113,22 +113,20 @@ TEST(StatusItem, IconAtThePixelRatioAndMenuRebuiltInTheCurrentLanguageWhenItOpen
     bool automatic = true;
     StatusItem item([&automatic] { return automatic; });
     QSignalSpy quits(&item, &StatusItem::quitChosen), toggled(&item, &StatusItem::automaticChecksToggled);
-    const QList<QAction *> &actions = item.menu()->actions();
-    QStringList titles;
-    for (QAction *action : actions)
-        titles << (action->isSeparator() ? QStringLiteral("—") : action->text());
-    EXPECT_EQ(titles,
-              (QStringList{L::aboutIlvex(), L::checkForUpdates(), L::checkAutomatically(), L::sendFeedback(),
-                           QStringLiteral("—"), L::settings(), QStringLiteral("—"), L::quit()}));
     // "Check Automatically" carries its check mark exactly while the checks are on.
-    EXPECT_TRUE(actions[2]->isChecked());
-    actions[2]->trigger();
+    EXPECT_TRUE(item.menu()->actions()[2]->isChecked());
+    item.menu()->actions()[2]->trigger();
     EXPECT_EQ(toggled.size(), 1);
     automatic = false;
     L::setLanguage(AppLanguage::de);
     Q_EMIT item.menu()->aboutToShow();
     EXPECT_FALSE(item.menu()->actions()[2]->isChecked());
-    EXPECT_EQ(item.menu()->actions().last()->text(), u"Beenden");
+    QStringList titles;
+    for (QAction *action : item.menu()->actions())
+        titles << (action->isSeparator() ? QStringLiteral("—") : action->text());
+    EXPECT_EQ(titles, (QStringList{L::aboutIlvex(), L::checkForUpdates(), L::checkAutomatically(),
+                                   L::sendFeedback(), QStringLiteral("—"), L::settings(), QStringLiteral("—"),
+                                   QStringLiteral("Beenden")}));
     item.menu()->actions().last()->trigger();
     EXPECT_EQ(quits.size(), 1);
     L::setLanguage(AppLanguage::system);

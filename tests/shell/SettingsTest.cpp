@@ -49,8 +49,7 @@ QList<AppList> makeLists(int count, int items) {
 }
 
 // A login entry whose writes can be made to fail.
-class FakeLoginItem : public LoginItem {
-  public:
+struct FakeLoginItem : LoginItem {
     bool isEnabled() const override { return enabled; }
     bool setEnabled(bool on) override {
         if (!failWrites || !on)
@@ -60,12 +59,11 @@ class FakeLoginItem : public LoginItem {
     bool enabled = false, failWrites = false;
 };
 
-class SettingsTest : public ::testing::Test {
-  protected:
+struct SettingsTest : ::testing::Test {
     void start(int lists = 2, int items = 3) {
         sandbox.writeFile(".local/share/Ilvex/lists.json", ListsCodec::encodeLists(makeLists(lists, items)));
         state = std::make_unique<AppState>(
-            StoreServices{&workspace, nullptr, &sandbox.preferences(), sandbox.supportDirectory(), false});
+            StoreServices{&workspace, nullptr, &preferences, sandbox.supportDirectory(), false});
         shell = std::make_unique<AppDelegate>(state.get());
         shell->setServices({&hotkey, &login, &workspace});
         shell->applicationDidFinishLaunching();
@@ -76,8 +74,7 @@ class SettingsTest : public ::testing::Test {
     }
     void TearDown() override {
         delete window;
-        if (shell)
-            shell->setServices({});
+        shell->setServices({}); // every test starts the shell
         L::setLanguage(AppLanguage::system);
     }
     QCheckBox *toggle(Preferences::Key key) { return view->toggle(Preferences::name(key)); }
@@ -92,6 +89,7 @@ class SettingsTest : public ::testing::Test {
 
     QuietWindows quiet;
     Sandbox sandbox;
+    Preferences &preferences = sandbox.preferences();
     FakeWorkspace workspace;
     FakeHotkey hotkey;
     FakeLoginItem login;
@@ -104,7 +102,6 @@ class SettingsTest : public ::testing::Test {
 using Key = Preferences::Key;
 
 TEST_F(SettingsTest, EachToggleAndTheSizeSliderStartFromTheirPreferenceAndSwitchItAndWhatItControls) {
-    Preferences &preferences = sandbox.preferences();
     preferences.setHotCornerEnabled(false);
     preferences.setOpenAtLogin(true);
     start();
@@ -147,7 +144,6 @@ TEST_F(SettingsTest, EachToggleAndTheSizeSliderStartFromTheirPreferenceAndSwitch
 
 // A file with both off leaves the windows in the taskbar and the tray icon switchable.
 TEST_F(SettingsTest, OneOfTheTrayIconAndTheTaskbarPresenceAlwaysStays) {
-    Preferences &preferences = sandbox.preferences();
     preferences.setShowInMenuBar(false); // hideDockIcon keeps its default, true
     start();
     EXPECT_TRUE(shell->showsInTaskbar());
@@ -194,10 +190,19 @@ TEST_F(SettingsTest, LanguageRetitlesTheWindowsAndRendersTheirTextsAgain) {
     EXPECT_EQ(picker->currentIndex(), 7) << "the picker follows the store";
 }
 
-// An export writes the document or says it could not; an unreadable import fails before any choice; a
-// readable one asks with the numbers, then replaces or appends.
-TEST_F(SettingsTest, ExportAndImportSayWhenTheyFailedAndImportAsksWithTheNumbers) {
-    start(6, 1);
+// Restore waits for an order other than the saved one; an export writes the document or says it could not;
+// an unreadable import fails before any choice; a readable one asks with the numbers, then replaces or
+// appends.
+TEST_F(SettingsTest, BackupToolsSayWhenTheyFailedAndImportAsksWithTheNumbers) {
+    start(6, 3);
+    QPushButton *restore = view->restoreButton();
+    view->saveButton()->click();
+    EXPECT_FALSE(restore->isEnabled()) << "the order equals the saved one";
+    state->withCurrentItems([](QList<AppItem> &items) { items.move(0, 2); });
+    ASSERT_TRUE(restore->isEnabled());
+    restore->click();
+    EXPECT_FALSE(restore->isEnabled()) << "the saved order is back";
+
     const QString path = sandbox.home() + "/ilvex-lists.json";
     view->exportTo(path);
     EXPECT_EQ(Sandbox::readFile(path), *state->exportListsData());
@@ -245,18 +250,6 @@ TEST_F(SettingsTest, ExportAndImportSayWhenTheyFailedAndImportAsksWithTheNumbers
     view->importFrom(three);
     choose("replaceAllLists");
     EXPECT_EQ(state->lists().size(), 3);
-}
-
-TEST_F(SettingsTest, RestoreWaitsForAnOrderOtherThanTheSavedOne) {
-    start(1, 3);
-    QPushButton *restore = view->restoreButton();
-    view->saveButton()->click();
-    EXPECT_FALSE(restore->isEnabled()) << "the order equals the saved one";
-
-    state->withCurrentItems([](QList<AppItem> &items) { items.move(0, 2); });
-    ASSERT_TRUE(restore->isEnabled());
-    restore->click();
-    EXPECT_FALSE(restore->isEnabled()) << "the saved order is back";
 }
 
 } // namespace

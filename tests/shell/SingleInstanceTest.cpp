@@ -67,8 +67,7 @@ TEST(SingleInstanceFraming, MessagesSplitAnywhereComeOutWholeAndBadLengthsBreakT
 }
 
 // A store running in this process plays the running Ilvex; the real binary is the second start.
-class RunningInstance : public ::testing::Test {
-  protected:
+struct RunningInstance : ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(instance.becomePrimary());
         instance.setResponder([this](const InstanceMessage &m) { return ListsTransfer::respond(state, m); });

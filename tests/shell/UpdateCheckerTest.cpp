@@ -64,15 +64,7 @@ TEST(Appcast, TheNewestReleaseOfAFeedOrNoneForOtherBodies) {
         EXPECT_EQ(Appcast::newestRelease(body), release) << what;
 }
 
-class UpdateCheckTest : public ::testing::Test {
-  protected:
-    UpdateChecker::Result run(const QUrl &feed, int timeoutMs = 5000) {
-        UpdateChecker checker({feed, "1.9", "40", timeoutMs}, &sandbox.preferences());
-        QSignalSpy finished(&checker, &UpdateChecker::finished);
-        checker.checkNow();
-        EXPECT_TRUE(finished.size() == 1 || finished.wait(10000));
-        return finished.isEmpty() ? UpdateChecker::Result{} : finished[0][0].value<UpdateChecker::Result>();
-    }
+struct UpdateCheckTest : ::testing::Test {
     QuietWindows quiet;
     Sandbox sandbox;
     LoopbackHttpServer server;
@@ -103,7 +95,11 @@ TEST_F(UpdateCheckTest, OnlyAReadAppcastIsUpToDateEveryOtherAnswerFails) {
     for (const auto &[path, answer, outcome, reason] : cases) {
         server.answer(path, answer);
         const QString url = path.startsWith(u'/') ? server.base() + path : path;
-        const UpdateChecker::Result result = run(QUrl(url), *reason ? 8000 : 300);
+        UpdateChecker checker({QUrl(url), "1.9", "40", *reason ? 8000 : 300}, &sandbox.preferences());
+        QSignalSpy finished(&checker, &UpdateChecker::finished);
+        checker.checkNow();
+        ASSERT_TRUE(finished.size() == 1 || finished.wait(10000)) << url.toStdString();
+        const auto result = finished[0][0].value<UpdateChecker::Result>();
         EXPECT_EQ(result.outcome, outcome) << url.toStdString() << " " << result.reason.toStdString();
         EXPECT_TRUE(result.reason.contains(QLatin1String(reason))) << result.reason.toStdString();
     }
