@@ -60,24 +60,22 @@ TEST_F(ManageTest, TheHoleShowsOneLayerAndThePanelsStatesFollowTheStore) {
     };
     const QString off = "off ", notEmpty = off + L::emptyListBeforeDeleting();
     const QString filledRow = off + L::deleteListEmptyFirst();
-    // lists, entries, an empty group open; what the hole shows, what the panel adds to; the group tile, "New
-    // list", delete ("-": hidden); the first row's menu, which offers a delete from two lists on, enabled for
-    // an empty list. The list's own entries decide the delete, not the open group's.
-    const std::tuple<int, int, bool, Layer, QString, QString, QString, QString, QString> cases[] = {
-        {1, 1, false, Layer::listName, L::addTo("L0"), L::kindSub(), L::newList(), "-", L::colorEllipsis()},
-        {2, 1, false, Layer::switcher, L::addTo("L0"), L::kindSub(), L::newList(), notEmpty, filledRow},
-        {8, 0, false, Layer::switcher, L::addTo("L0"), L::kindSub(), off + L::maxLists(8),
-         L::deleteCurrentList(), L::deleteList()},
-        {2, 0, true, Layer::groupHeader, L::addToGroup("G"), off + L::subListsCantBeNested(), L::newList(),
-         notEmpty, filledRow},
+    // lists, entries, an empty group open; what the hole shows; the group tile, "New list", delete ("-":
+    // hidden); the first row's menu, which offers a delete from two lists on, enabled for an empty list. The
+    // list's own entries decide the delete, not the open group's.
+    const std::tuple<int, int, bool, Layer, QString, QString, QString, QString> cases[] = {
+        {1, 1, false, Layer::listName, L::kindSub(), L::newList(), "-", L::colorEllipsis()},
+        {2, 1, false, Layer::switcher, L::kindSub(), L::newList(), notEmpty, filledRow},
+        {8, 0, false, Layer::switcher, L::kindSub(), off + L::maxLists(8), L::deleteCurrentList(),
+         L::deleteList()},
+        {2, 0, true, Layer::groupHeader, off + L::subListsCantBeNested(), L::newList(), notEmpty, filledRow},
     };
-    for (const auto &[count, filled, openGroup, layer, context, sub, newList, del, rowMenu] : cases) {
+    for (const auto &[count, filled, openGroup, layer, sub, newList, del, rowMenu] : cases) {
         SCOPED_TRACE(count);
         startPanel(lists(count, filled, openGroup), openGroup);
         EXPECT_EQ(centre()->layer(), layer);
         ManagePanelView *p = openPanel();
         ASSERT_NE(p, nullptr);
-        EXPECT_EQ(p->contextLabel(), context);
         EXPECT_EQ(shown(p->tile(4)), sub);
         EXPECT_EQ(shown(p->newListButton()), newList);
         EXPECT_EQ(shown(p->deleteListButton()), del);

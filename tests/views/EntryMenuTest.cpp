@@ -4,7 +4,6 @@
 #include "views/SwatchDot.h"
 #include "views/TintPopover.h"
 
-#include <QAbstractButton>
 #include <QMenu>
 
 #include <gtest/gtest.h>
@@ -32,10 +31,9 @@ struct EntryMenu : ::testing::Test {
 // Each kind's entries (a link's are an application's), Remove disabled while a group holds members, and
 // "Move to" with lists first.
 TEST_F(EntryMenu, FollowsTheKindAndOffersListsBeforeGroups) {
-    const QStringList plain = {"Open", "---", "Remove from launcher"};
     const QStringList group = {"Open", "Rename…", "Group color…", "---", "Remove from launcher"};
     const std::tuple<AppItem, QStringList, bool> rows[] = {
-        {entry("/usr/share/applications/t.desktop"), plain, true},
+        {entry("/usr/share/applications/t.desktop"), {"Open", "---", "Remove from launcher"}, true},
         {entry("/home/u/Docs", true), {"Open", "---", "Folder color…", "---", "Remove from launcher"}, true},
         {entries::group("G", {}), group, true},
         {entries::group("G"), group, false},
