@@ -105,6 +105,8 @@ TEST_F(SettingsTest, EachToggleAndTheSizeSliderStartFromTheirPreferenceAndSwitch
     preferences.setHotCornerEnabled(false);
     preferences.setOpenAtLogin(true);
     start();
+    shell->openSettings();
+    EXPECT_EQ(shell->settingsWindow(), window) << "one window, reused";
     // Without site icons the ring gets no favicon source: links show a globe and nothing is fetched.
     FaviconCache favicons(sandbox.home() + "/favicons", {});
     shell->setServices(
@@ -127,7 +129,7 @@ TEST_F(SettingsTest, EachToggleAndTheSizeSliderStartFromTheirPreferenceAndSwitch
     toggle(Key::openAtLogin)->click();
     EXPECT_FALSE(preferences.openAtLogin());
     EXPECT_FALSE(toggle(Key::openAtLogin)->isChecked());
-    // The size slider steps a fifth of a tenth and shows its percentage.
+    // The size slider steps a fifth of a tenth.
     QSlider *slider = view->sizeSlider();
     slider->setFocus();
     QTest::keyClick(slider, Qt::Key_Left);
