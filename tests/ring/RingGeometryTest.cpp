@@ -32,6 +32,7 @@ TEST(RingGeometry, RadiusDiscAndHoleFollowItemsListsGroupAndCeiling) {
         {0, 1, false, 50, 1, 50, 119.5, 0},      // the hole never goes negative
         {0, 8, false, 434, 1, 233, 302.5, 339},  // eight lists need 233
         {0, 8, true, 434, 1, 178, 247.5, 229},   // an open group drops the switcher term
+        {0, 8, false, 434, 1.4, 326.2, 423.5, 474.6},
     };
     for (const auto &[items, lists, groupOpen, maxRadius, scale, radius, outer, hole] : cases) {
         const RingGeometry g = ring(items, lists, groupOpen, maxRadius, scale);
