@@ -291,8 +291,8 @@ class Session(Sandbox):
                   for l in tree if l.strip().startswith("0x") and '("' in l]
         return max([int(v.split(",")[2]) for v in struts if v.strip()], default=0)
 
-    def ring_point(self, index, count, extra=0.0):
-        return arc(self, index, index, count, extra, 1)[0]
+    def ring_point(self, index, count):
+        return arc(self, index, index, count, 0, 1)[0]
 
     def click(self, name, button=1, settle=0.0):
         x, y, w, h = self.layout(name)
